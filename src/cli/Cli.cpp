@@ -1,0 +1,80 @@
+#include "cli/Cli.h"
+
+#include "cli/Commands.h"
+
+#include <exception>
+#include <functional>
+#include <ostream>
+#include <string_view>
+
+namespace veltrane::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: veltrane-cli COMMAND [OPTIONS] ARGS...\n"
+    "\n"
+    "commands:\n"
+    "  tag show [--recursive] [--codepage NAME] PATH...\n"
+    "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
+    "          [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n"
+    "  find [--recursive] [--filter WILDCARD] DIR\n"
+    "  list [--recursive] [--sort N] [--codepage NAME] DIR\n"
+    "  pack [--plain] IN OUT\n"
+    "  unpack IN OUT\n"
+    "  from-name [--fields LIST] [--separator SEP] [--no-smart-cut] [--clear-tag] FILE...\n"
+    "  rename [--fields LIST] [--separator SEP] FILE...\n"
+    "  rename --to NAME FILE\n"
+    "  select [--recursive] [--case-sensitive] (--text TEXT | --genre NAME) DIR\n";
+
+using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
+
+struct Command {
+    std::string_view name;
+    Handler run;
+};
+
+} // namespace
+
+void ReportFileError(std::ostream& err, const std::string& path, const std::string& text) {
+    err << "veltrane-cli: " << path << ": " << text << '\n';
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "veltrane-cli: missing command (try --help)\n";
+        return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        out << kUsage;
+        return 0;
+    }
+    const Command commands[] = {
+        {"find", RunFind},          {"list", RunList},       {"pack", RunPack},
+        {"unpack", RunUnpack},      {"from-name", RunFromName}, {"rename", RunRename},
+        {"select", RunSelect},
+    };
+    try {
+        if (args[0] == "tag") {
+            if (args.size() < 2)
+                throw UsageError("tag: missing sub-command (show or set)");
+            const Args rest(args.begin() + 2, args.end());
+            if (args[1] == "show") return RunTagShow(rest, out, err);
+            if (args[1] == "set") return RunTagSet(rest, out, err);
+            throw UsageError("tag: unknown sub-command '" + args[1] + "'");
+        }
+        for (const Command& c : commands) {
+            if (args[0] == c.name)
+                return c.run(Args(args.begin() + 1, args.end()), out, err);
+        }
+        throw UsageError("unknown command '" + args[0] + "' (try --help)");
+    } catch (const UsageError& e) {
+        err << "veltrane-cli: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        err << "veltrane-cli: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+} // namespace veltrane::cli

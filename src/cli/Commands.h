@@ -1,0 +1,32 @@
+#pragma once
+// One function per command; args hold what follows the command's name.
+
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace veltrane::cli {
+
+using Args = std::vector<std::string>;
+
+// Thrown for a malformed command line; RunCli prints one line and exits with 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int RunTagShow(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagSet(const Args& args, std::ostream& out, std::ostream& err);
+int RunFind(const Args& args, std::ostream& out, std::ostream& err);
+int RunPack(const Args& args, std::ostream& out, std::ostream& err);
+int RunUnpack(const Args& args, std::ostream& out, std::ostream& err);
+int RunList(const Args& args, std::ostream& out, std::ostream& err);
+int RunFromName(const Args& args, std::ostream& out, std::ostream& err);
+int RunRename(const Args& args, std::ostream& out, std::ostream& err);
+int RunSelect(const Args& args, std::ostream& out, std::ostream& err);
+
+// "veltrane-cli: PATH: TEXT" on err.
+void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);
+
+} // namespace veltrane::cli

@@ -1,0 +1,35 @@
+#pragma once
+// The in-memory ID3v1 tag record and the genre ("style") table.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// Text fields are UTF-8; FileName is the path as bytes. Copied by value between windows.
+struct TMP3Tag {
+    std::string FileName;
+    std::string Header; // "TAG" when the file carried a tag when read
+    std::string Title;
+    std::string Artist;
+    std::string Album;
+    std::string Year;
+    std::string Comment;
+    std::uint8_t Genre = 255; // 255 = no genre
+
+    friend bool operator==(const TMP3Tag&, const TMP3Tag&) = default;
+};
+
+inline constexpr std::size_t kGenreTableSize = 116;
+
+// Entry 0 is empty; entries 1..115 are the names with one trailing blank. Genre g is entry g+1.
+const std::array<std::string, kGenreTableSize>& GenreTable();
+
+// "Rock " for 17; empty for 115..255.
+std::string ByteToStyle(std::uint8_t Genre);
+// First entry equal ignoring ASCII case, minus one: "" gives 255, an unknown text 254.
+std::uint8_t StyleToByte(std::string_view Name);
+
+} // namespace veltrane

@@ -1,0 +1,37 @@
+#pragma once
+// Reading and writing the trailing 128-byte ID3v1 tag of one file.
+
+#include "tagcore/InOutError.h"
+#include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// Reads the tag of FileName (a path as bytes). Throws EInOutError when the file cannot be
+// opened, sized or read. Adds the owner's write permission when it is missing (a failure
+// there is ignored). When FileSize is given it receives the size from the same open.
+TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
+                  std::uint64_t* FileSize = nullptr);
+
+// Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes.
+// Throws EInOutError on any failure, including a file that cannot be opened for writing.
+void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
+               const TagCodec& codec = TagCodec::Default());
+
+// Header "TAG", empty texts, Genre 255; FileName unchanged.
+void ClearMP3Tag(TMP3Tag& Tag);
+
+std::string AddTrailingSpaces(std::string_view Text, std::size_t Length);
+// Removes trailing blanks (byte 32 only).
+std::string RTrim(std::string_view Text);
+
+// The 128 tag bytes for a record, exactly as SetMP3Tag writes them.
+std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec = TagCodec::Default());
+// Parses the last 128 bytes of a file (tag or not) into a record; FileName is left empty.
+TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec = TagCodec::Default());
+
+} // namespace veltrane
