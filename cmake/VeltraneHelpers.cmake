@@ -43,3 +43,33 @@ function(veltrane_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# Every *.cpp of the calling folder forms the library; subsystems add files without editing
+# shared build files.
+function(veltrane_glob_logic_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  veltrane_add_logic_library(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+endfunction()
+
+function(veltrane_glob_ui_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  veltrane_add_ui_library(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+endfunction()
+
+# One test executable per file: NAME_test.cpp is a GoogleTest, NAME_guitest.cpp a QtTest
+# window test run offscreen.
+function(veltrane_glob_tests prefix)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB unit CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src IN LISTS unit)
+    get_filename_component(stem ${src} NAME_WE)
+    veltrane_add_test(${prefix}_${stem} SOURCES ${src} LIBS ${ARG_LIBS})
+  endforeach()
+  file(GLOB gui CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_guitest.cpp)
+  foreach(src IN LISTS gui)
+    get_filename_component(stem ${src} NAME_WE)
+    veltrane_add_test(${prefix}_${stem} SOURCES ${src} LIBS ${ARG_LIBS} GUI)
+  endforeach()
+endfunction()
