@@ -1,0 +1,115 @@
+#pragma once
+// The main window's file list: one row per listed MP3 file, its text in the row format below,
+// the sort column, the row buffer, selection marks and the focused row. The list control
+// (TMultiList) shows these rows; every command reaches its files through GetFileName.
+//
+// Row text: blank, relative name, tab, Title, tab, Artist, tab, Album, tab, Year, tab,
+// genre name (with its trailing blank), tab, Comment, tab. Without a tag: blank, relative
+// name, then seven tabs. Row 0 is the placeholder; file rows are 1 to Count() - 1.
+
+#include "browser/Progress.h"
+#include "components/MultiLstItems.h"
+#include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace veltrane {
+
+// The row shown when a search finds no file at all, with its tab.
+inline constexpr std::string_view kNoMp3sFound = "No mp3's found!\t";
+// Smallest file that gets a row: more than 128 blocks of 128 bytes.
+inline constexpr std::uint64_t kMinListedFileSize = 129 * 128;
+// Column header texts; field number = index + 1.
+inline constexpr std::string_view kFileListColumns[] = {"FileName", "Song",  "Artist", "Album",
+                                                        "Year",     "Genre", "Comment"};
+
+// One row: its text and the full path of its file (empty for the marker row).
+struct TFileRow {
+    std::string Text;
+    std::string Path;
+};
+
+class TFileList : public TMultiListItems {
+public:
+    TFileList();
+
+    // --- TMultiListItems: what the control reads and changes.
+    std::size_t Count() const override { return rows_.size(); }
+    std::string_view ItemText(std::size_t Index) const override { return rows_.at(Index).Text; }
+    bool Selected(std::size_t Index) const override { return selected_.at(Index) != 0; }
+    void SetSelected(std::size_t Index, bool On) override;
+    void SetAllSelected(bool On) override;
+    std::size_t SelCount() const override { return selCount_; }
+    std::ptrdiff_t ItemIndex() const override { return itemIndex_; }
+    void SetItemIndex(std::ptrdiff_t Index) override;
+
+    // Row Index (text and path); row 0 is the placeholder.
+    const TFileRow& Row(std::size_t Index) const { return rows_.at(Index); }
+    // Full path of row Index's file: the path kept with the row (never re-parsed from text).
+    // For a row without a path (the marker row) the directory joined with the row's name.
+    std::string GetFileName(std::size_t Index) const;
+    // Row text to full path: the text before the first tab minus its leading blank, after the
+    // current directory and a "/" unless the directory ends with one.
+    std::string GetFileName(std::string_view RowText) const;
+    // Field Field (1-based) of a row text: the text between the (Field-1)-th and Field-th tab.
+    // Field 1 includes the leading blank. Empty when the row has fewer fields.
+    static std::string_view GetStringItem(int Field, std::string_view RowText);
+    // Full path to relative name: drops the first Directory().size() bytes, then one "/".
+    std::string PrepFileName(std::string_view FullPath) const;
+    // Row text for a tag record and a relative name (tabs inside texts become blanks so they
+    // cannot split a column).
+    static std::string MakeRowText(std::string_view RelativeName, const TMP3Tag& Tag);
+
+    // The directory of the last search ("current search directory of FindMP3").
+    const std::string& Directory() const { return directory_; }
+    void SetDirectory(std::string Directory) { directory_ = std::move(Directory); }
+
+    // Signed sort column: |value| is the field number 1..7, the sign the direction.
+    int SortColumn() const { return sortColumn_; }
+    void SetSortColumn(int Column) { sortColumn_ = Column; }
+
+    // The rows between reading and sorting; SortList moves them into the list.
+    std::vector<TFileRow>& RowBuffer() { return rowBuffer_; }
+
+    // Builds all rows from a search result (full paths in search order) of Directory: one open
+    // per file for size and tag, files under kMinListedFileSize skipped, then SortList. No
+    // paths: only the marker row. A file that fails throws EInOutError and leaves the list as
+    // it was (the buffer is emptied). Caption "Reading N files...".
+    void UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
+                    IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
+    // Moves the row buffer, sorted by SortColumn, into the list (replacing the file rows);
+    // the order of the insertion sort, ties included, in O(n log n). Caption "Sorting M items...".
+    void SortList(IProgress* Progress = nullptr);
+    // Header section Section (0-based) clicked: toggles or sets the sort column, then re-sorts
+    // all file rows. The selection is not kept.
+    void MultiListMP3ListHeaderClick(int Section, IProgress* Progress = nullptr);
+    // Rebuilds the row of Tag.FileName in place (found through an index of relative names;
+    // the row loses its selection mark), or appends it when no row matches. No re-sort.
+    void SingleUpdate(const TMP3Tag& Tag);
+    // Removes every row but row 0.
+    void ClearListBox();
+    // True when the focused row is a file row: index >= 1 and not the marker row.
+    bool FilesInThisDir() const;
+
+private:
+    void ResetSelection();
+    void RebuildIndex();
+
+    std::vector<TFileRow> rows_;
+    std::vector<char> selected_;
+    std::size_t selCount_ = 0;
+    std::ptrdiff_t itemIndex_ = -1;
+    std::vector<TFileRow> rowBuffer_;
+    std::string directory_;
+    int sortColumn_ = 1;
+    // Relative name -> first row holding it.
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+} // namespace veltrane
