@@ -1,0 +1,193 @@
+#include "tagcore/TagFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::size_t kTagSize = 128;
+
+// Closes on every path out; a close failure after a write is reported by CloseChecked.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+int OpenRetrying(const char* path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Reads exactly n bytes at offset; returns false on a short read (the file shrank).
+bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            throw EInOutError::FromErrno(errno);
+        }
+        if (r == 0) return false;
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+void PutField(std::string& out, const TagCodec& codec, std::string_view text, std::size_t width) {
+    std::string bytes = codec.Encode(text);
+    bytes.resize(std::min(bytes.size(), width));
+    out += AddTrailingSpaces(bytes, width);
+}
+
+} // namespace
+
+std::string AddTrailingSpaces(std::string_view Text, std::size_t Length) {
+    std::string out(Text);
+    if (out.size() < Length) out.append(Length - out.size(), ' ');
+    return out;
+}
+
+std::string RTrim(std::string_view Text) {
+    std::size_t end = Text.size();
+    while (end > 0 && Text[end - 1] == ' ') --end;
+    return std::string(Text.substr(0, end));
+}
+
+void ClearMP3Tag(TMP3Tag& Tag) {
+    Tag.Header = "TAG";
+    Tag.Title.clear();
+    Tag.Artist.clear();
+    Tag.Album.clear();
+    Tag.Year.clear();
+    Tag.Comment.clear();
+    Tag.Genre = 255;
+}
+
+std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
+    std::string out = "TAG";
+    out.reserve(kTagSize);
+    PutField(out, codec, Tag.Title, 30);
+    PutField(out, codec, Tag.Artist, 30);
+    PutField(out, codec, Tag.Album, 30);
+    PutField(out, codec, Tag.Year, 4);
+    PutField(out, codec, Tag.Comment, 30);
+    out += static_cast<char>(Tag.Genre);
+    return out;
+}
+
+TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
+    TMP3Tag tag;
+    if (Bytes.size() < kTagSize) return tag;
+    char text[kTagSize];
+    const char* src = Bytes.data() + (Bytes.size() - kTagSize);
+    for (std::size_t i = 0; i < kTagSize - 1; ++i)
+        text[i] = static_cast<unsigned char>(src[i]) < 32 ? ' ' : src[i];
+    if (text[0] != 'T' || text[1] != 'A' || text[2] != 'G') return tag;
+    const std::string_view view(text, kTagSize - 1);
+    const auto field = [&](std::size_t offset, std::size_t width) {
+        return codec.Decode(RTrim(view.substr(offset, width)));
+    };
+    tag.Header = "TAG";
+    tag.Title = field(3, 30);
+    tag.Artist = field(33, 30);
+    tag.Album = field(63, 30);
+    tag.Year = field(93, 4);
+    tag.Comment = field(97, 30);
+    tag.Genre = static_cast<std::uint8_t>(src[kTagSize - 1]);
+    return tag;
+}
+
+TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize) {
+    // Read-write first as the program always has; a read-only medium or another user's file
+    // still reads through a read-only open.
+    int raw = OpenRetrying(FileName.c_str(), O_RDWR);
+    if (raw < 0 && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
+        raw = OpenRetrying(FileName.c_str(), O_RDONLY);
+    if (raw < 0) throw EInOutError::FromErrno(errno);
+    Fd fd(raw);
+
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) throw EInOutError::FromErrno(errno);
+    if (S_ISDIR(st.st_mode)) throw EInOutError(5);
+    if (!(st.st_mode & S_IWUSR))
+        (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+
+    const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (FileSize) *FileSize = size;
+
+    TMP3Tag tag;
+    if (size >= kTagSize) {
+        char buf[kTagSize];
+        if (!PreadAll(fd.get(), buf, kTagSize, static_cast<off_t>(size - kTagSize)))
+            throw EInOutError(100);
+        tag = ParseTagBytes(std::string_view(buf, kTagSize), codec);
+    }
+    tag.FileName = FileName;
+    return tag;
+}
+
+void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec) {
+    const std::string bytes = BuildTagBytes(Tag, codec);
+
+    const int raw = OpenRetrying(FileName.c_str(), O_RDWR);
+    if (raw < 0) throw EInOutError::FromErrno(errno);
+    Fd fd(raw);
+
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) throw EInOutError::FromErrno(errno);
+    if (!S_ISREG(st.st_mode)) throw EInOutError(5); // never write a tag into a device or pipe
+    const off_t size = st.st_size;
+
+    off_t offset = size;
+    if (static_cast<std::uint64_t>(size) >= kTagSize) {
+        char marker[3];
+        if (!PreadAll(fd.get(), marker, sizeof marker, size - static_cast<off_t>(kTagSize)))
+            throw EInOutError(100);
+        if (marker[0] == 'T' && marker[1] == 'A' && marker[2] == 'G')
+            offset = size - static_cast<off_t>(kTagSize);
+    }
+
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::pwrite(fd.get(), bytes.data() + done, bytes.size() - done,
+                                   offset + static_cast<off_t>(done));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            break;
+        }
+        if (w == 0) {
+            error = ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    if (error != 0) {
+        // An append that stopped half way would leave a broken tag behind: cut it off again.
+        if (offset == size) (void)::ftruncate(fd.get(), size);
+        throw EInOutError::FromErrno(error);
+    }
+    if (::close(fd.release()) != 0) throw EInOutError::FromErrno(errno);
+}
+
+} // namespace veltrane
