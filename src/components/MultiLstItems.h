@@ -24,11 +24,12 @@ public:
     // Item text: marker, columns each closed by the separator. Valid until the next change.
     virtual std::string_view ItemText(std::size_t Index) const = 0;
 
+    // The placeholder (row 0) is never selected.
     virtual bool Selected(std::size_t Index) const = 0;
     virtual void SetSelected(std::size_t Index, bool On) = 0;
     // Marks or unmarks every item at once (select all on 100,000 rows stays cheap).
     virtual void SetAllSelected(bool On) = 0;
-    // Number of selected items.
+    // Number of selected items (data rows only).
     virtual std::size_t SelCount() const = 0;
 
     // The focused ("current") row, -1 for none.

@@ -1,0 +1,241 @@
+#include "browser/FileList.h"
+
+#include "tagcore/TagFile.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+namespace veltrane {
+
+namespace {
+
+// Upper-cases ASCII a..z only; every other byte keeps its value.
+constexpr std::array<unsigned char, 256> MakeUpperTable() {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return table;
+}
+constexpr auto kUpper = MakeUpperTable();
+
+// Byte order of the upper-cased keys; a prefix sorts first.
+bool KeyLess(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = kUpper[static_cast<unsigned char>(a[i])];
+        const unsigned char y = kUpper[static_cast<unsigned char>(b[i])];
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+void AppendColumn(std::string& row, std::string_view text) {
+    const std::size_t start = row.size();
+    row.append(text);
+    std::replace(row.begin() + static_cast<std::ptrdiff_t>(start), row.end(), '\t', ' ');
+    row.push_back('\t');
+}
+
+std::string RelativeName(std::string_view directory, std::string_view fullPath) {
+    std::string_view rest = fullPath.substr(std::min(directory.size(), fullPath.size()));
+    if (!rest.empty() && rest.front() == '/')
+        rest.remove_prefix(1);
+    return std::string(rest);
+}
+
+} // namespace
+
+TFileList::TFileList() {
+    rows_.push_back({std::string(kMultiListPlaceholder), {}});
+    selected_.push_back(0);
+}
+
+void TFileList::SetSelected(std::size_t Index, bool On) {
+    char& mark = selected_.at(Index);
+    if (Index == 0 || (mark != 0) == On)
+        return; // the placeholder is never selected
+    mark = On ? 1 : 0;
+    selCount_ = On ? selCount_ + 1 : selCount_ - 1;
+}
+
+void TFileList::SetAllSelected(bool On) {
+    std::fill(selected_.begin() + 1, selected_.end(), On ? 1 : 0);
+    selCount_ = On ? rows_.size() - 1 : 0;
+}
+
+void TFileList::SetItemIndex(std::ptrdiff_t Index) {
+    itemIndex_ = Index >= 0 && static_cast<std::size_t>(Index) < rows_.size() ? Index : -1;
+}
+
+std::string TFileList::GetFileName(std::size_t Index) const {
+    const TFileRow& row = rows_.at(Index);
+    return row.Path.empty() ? GetFileName(row.Text) : row.Path;
+}
+
+std::string TFileList::GetFileName(std::string_view RowText) const {
+    std::string_view name = RowText.substr(0, RowText.find('\t'));
+    if (!name.empty())
+        name.remove_prefix(1);
+    std::string path = directory_;
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+std::string_view TFileList::GetStringItem(int Field, std::string_view RowText) {
+    if (Field < 1)
+        return {};
+    std::size_t start = 0;
+    for (int k = 1; k < Field; ++k) {
+        const std::size_t tab = RowText.find('\t', start);
+        if (tab == std::string_view::npos)
+            return {};
+        start = tab + 1;
+    }
+    const std::size_t end = RowText.find('\t', start);
+    return RowText.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+std::string TFileList::PrepFileName(std::string_view FullPath) const {
+    return RelativeName(directory_, FullPath);
+}
+
+std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag& Tag) {
+    std::string row = " ";
+    row.reserve(RelativeName.size() + 16);
+    AppendColumn(row, RelativeName);
+    if (Tag.Header != "TAG") {
+        row.append(6, '\t');
+        return row;
+    }
+    AppendColumn(row, Tag.Title);
+    AppendColumn(row, Tag.Artist);
+    AppendColumn(row, Tag.Album);
+    AppendColumn(row, Tag.Year);
+    AppendColumn(row, ByteToStyle(Tag.Genre));
+    AppendColumn(row, Tag.Comment);
+    return row;
+}
+
+void TFileList::UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
+                           IProgress* Progress, const TagCodec& Codec) {
+    rowBuffer_.clear();
+    if (Files.empty()) {
+        directory_ = Directory;
+        rows_.resize(1);
+        rows_.push_back({std::string(kNoMp3sFound), {}});
+        ResetSelection();
+        RebuildIndex();
+        Changed();
+        return;
+    }
+    {
+        ProgressScope progress(Progress, "Reading " + std::to_string(Files.size()) + " files...",
+                               Files.size() - 1);
+        try {
+            rowBuffer_.reserve(Files.size());
+            for (std::size_t i = 0; i < Files.size(); ++i) {
+                const std::string& path = Files[i];
+                std::uint64_t size = 0;
+                const TMP3Tag tag = GetMP3Tag(path, Codec, &size);
+                if (size >= kMinListedFileSize)
+                    rowBuffer_.push_back({MakeRowText(RelativeName(Directory, path), tag), path});
+                progress.SetPosition(i);
+            }
+        } catch (...) {
+            rowBuffer_.clear();
+            rowBuffer_.shrink_to_fit();
+            throw;
+        }
+    }
+    directory_ = Directory;
+    SortList(Progress);
+}
+
+void TFileList::SortList(IProgress* Progress) {
+    const std::size_t count = rowBuffer_.size();
+    ProgressScope progress(Progress, "Sorting " + std::to_string(count) + " items...", count);
+
+    // The insertion sort puts each row before the first equal-or-greater key: ascending, with
+    // equal keys in reverse reading order. A stable sort of the reversed rows gives the same.
+    const int field = sortColumn_ < 0 ? -sortColumn_ : sortColumn_;
+    std::vector<std::string_view> keys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys[i] = GetStringItem(field, rowBuffer_[i].Text);
+    std::vector<std::size_t> order(count);
+    std::iota(order.rbegin(), order.rend(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return KeyLess(keys[a], keys[b]); });
+    if (sortColumn_ < 0)
+        std::reverse(order.begin(), order.end());
+
+    rows_.resize(1);
+    rows_.reserve(count + 1);
+    for (std::size_t i : order)
+        rows_.push_back(std::move(rowBuffer_[i]));
+    rowBuffer_.clear();
+    progress.SetPosition(count);
+    ResetSelection();
+    RebuildIndex();
+    Changed();
+}
+
+void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
+    const int field = Section + 1;
+    sortColumn_ = sortColumn_ == field ? -field : field;
+    rowBuffer_.clear();
+    rowBuffer_.reserve(rows_.size() - 1);
+    for (std::size_t i = 1; i < rows_.size(); ++i)
+        rowBuffer_.push_back(std::move(rows_[i]));
+    rows_.resize(1);
+    SortList(Progress);
+}
+
+void TFileList::SingleUpdate(const TMP3Tag& Tag) {
+    std::string relative = PrepFileName(Tag.FileName);
+    std::string text = MakeRowText(relative, Tag);
+    const auto found = index_.find(relative);
+    if (found != index_.end()) {
+        const std::size_t row = found->second;
+        rows_[row].Text = std::move(text);
+        SetSelected(row, false);
+        Changed(row);
+        return;
+    }
+    rows_.push_back({std::move(text), Tag.FileName});
+    selected_.push_back(0);
+    index_.emplace(std::move(relative), rows_.size() - 1);
+    Changed();
+}
+
+void TFileList::ClearListBox() {
+    rows_.resize(1);
+    ResetSelection();
+    itemIndex_ = -1;
+    index_.clear();
+    Changed();
+}
+
+bool TFileList::FilesInThisDir() const {
+    return itemIndex_ >= 1 && static_cast<std::size_t>(itemIndex_) < rows_.size() &&
+           rows_[static_cast<std::size_t>(itemIndex_)].Text != kNoMp3sFound;
+}
+
+void TFileList::ResetSelection() {
+    selected_.assign(rows_.size(), 0);
+    selCount_ = 0;
+    itemIndex_ = rows_.size() > 1 ? 1 : -1;
+}
+
+void TFileList::RebuildIndex() {
+    index_.clear();
+    index_.reserve(rows_.size());
+    for (std::size_t i = 1; i < rows_.size(); ++i)
+        if (!rows_[i].Path.empty())
+            index_.emplace(PrepFileName(rows_[i].Path), i);
+}
+
+} // namespace veltrane
