@@ -1,0 +1,223 @@
+#include "tagcore/TagFile.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veltrane {
+namespace {
+
+using test::Mp3Bytes;
+using test::Mp3BytesNoTag;
+using test::RawTag;
+using test::TagBytes;
+
+std::string Tail(const std::string& bytes) { return bytes.substr(bytes.size() - 128); }
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+int ErrorCodeOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EInOutError& e) {
+        return e.ErrorCode();
+    }
+    return 0;
+}
+
+TEST(InOutError, TextsByCode) {
+    EXPECT_EQ(EInOutError(2).what(), std::string("File not found"));
+    EXPECT_EQ(EInOutError(5).what(), std::string("File access denied"));
+    EXPECT_EQ(EInOutError(101).what(), std::string("Disk full"));
+    EXPECT_EQ(EInOutError(42).what(), std::string("I/O error 42"));
+    EXPECT_EQ(EInOutError::FromErrno(EACCES).ErrorCode(), 5);
+    EXPECT_EQ(EInOutError::FromErrno(EIO).ErrorCode(), 1005); // never poses as code 5
+}
+
+TEST(TagStrings, TrimAndPad) {
+    EXPECT_EQ(RTrim("ab \t  "), "ab \t");
+    EXPECT_EQ(RTrim("   "), "");
+    EXPECT_EQ(AddTrailingSpaces("ab", 4), "ab  ");
+    EXPECT_EQ(AddTrailingSpaces("abcdef", 4), "abcdef");
+    TMP3Tag t{"f.mp3", "", "a", "b", "c", "d", "e", 3};
+    ClearMP3Tag(t);
+    EXPECT_EQ(t, (TMP3Tag{"f.mp3", "TAG", "", "", "", "", "", 255}));
+}
+
+TEST(GetMP3Tag, ReadsZeroPaddedTagOfOtherWriters) {
+    test::TestDir dir;
+    RawTag raw{std::string("ab\0cd", 5), "Artist", "Album", "1999", "Comment", 17, '\0'};
+    const std::string f = dir.WriteFile("a.mp3", Mp3Bytes(1000, raw));
+    std::uint64_t size = 0;
+    const TMP3Tag t = GetMP3Tag(f, TagCodec::Default(), &size);
+    EXPECT_EQ(t, (TMP3Tag{f, "TAG", "ab cd", "Artist", "Album", "1999", "Comment", 17}));
+    EXPECT_EQ(size, 1128u);
+}
+
+TEST(GetMP3Tag, TrackNumberByteOfId3v11) {
+    test::TestDir dir;
+    RawTag raw{"T", "A", "B", "2001", "Short comment", 0, '\0'};
+    std::string bytes = Mp3Bytes(500, raw);
+    bytes[bytes.size() - 2] = 7; // track 7 in byte 126, byte 125 zero
+    const std::string low = dir.WriteFile("low.mp3", bytes);
+    EXPECT_EQ(GetMP3Tag(low).Comment, "Short comment");
+    bytes[bytes.size() - 2] = 65; // track 65 reads as a letter after a blank
+    const std::string high = dir.WriteFile("high.mp3", bytes);
+    EXPECT_EQ(GetMP3Tag(high).Comment, "Short comment" + std::string(16, ' ') + "A");
+}
+
+TEST(GetMP3Tag, ByteAboveRangeAndUndefinedBytesRoundTrip) {
+    test::TestDir dir;
+    RawTag raw{"Caf\xE9 \x80", "\x81\x8D\x8F\x90\x9D", "Stra\xDF" "e", "19\xB2", "\xFF", 255, ' '};
+    const std::string original = Mp3Bytes(300, raw);
+    const std::string f = dir.WriteFile("a.mp3", original);
+    const TMP3Tag t = GetMP3Tag(f);
+    EXPECT_EQ(t.Title, "Café €");
+    EXPECT_EQ(t.Album, "Straße");
+    EXPECT_EQ(t.Year, "19²");
+    SetMP3Tag(f, t);
+    EXPECT_EQ(dir.ReadFile("a.mp3"), original); // every byte of 32 and above kept
+}
+
+TEST(GetMP3Tag, FileWithoutTagOrTooShort) {
+    test::TestDir dir;
+    const TMP3Tag none{"", "", "", "", "", "", "", 255};
+    for (std::size_t n : {0u, 3u, 127u, 128u, 4000u}) {
+        std::string bytes = Mp3BytesNoTag(n);
+        if (n == 3) bytes = "TAG"; // marker alone in a file shorter than a tag
+        const std::string f = dir.WriteFile("f" + std::to_string(n), bytes);
+        TMP3Tag expected = none;
+        expected.FileName = f;
+        EXPECT_EQ(GetMP3Tag(f), expected) << n;
+    }
+    // Case matters in the marker.
+    std::string lower = Mp3Bytes(200, RawTag{"x", "", "", "", "", 1, ' '});
+    lower[lower.size() - 128] = 't';
+    EXPECT_EQ(GetMP3Tag(dir.WriteFile("lower", lower)).Header, "");
+}
+
+TEST(GetMP3Tag, MissingFileAndDirectory) {
+    test::TestDir dir;
+    EXPECT_EQ(ErrorCodeOf([&] { GetMP3Tag(dir / "missing.mp3"); }), 2);
+    EXPECT_EQ(ErrorCodeOf([&] { GetMP3Tag(dir.MakeDir("d.mp3")); }), 5);
+}
+
+TEST(GetMP3Tag, MakesReadOnlyFileWritableAndKeepsOtherBits) {
+    test::TestDir dir;
+    const std::string f = dir.WriteFile("ro.mp3", Mp3Bytes(200, RawTag{"Song", "", "", "", "", 1}));
+    ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+    EXPECT_EQ(GetMP3Tag(f).Title, "Song");
+    EXPECT_EQ(ModeOf(f), 0644u);
+}
+
+TEST(GetMP3Tag, ReadsWhatCannotBeOpenedForWriting) {
+    // A running program refuses write access even to root; reading falls back to read-only,
+    // and writing is refused as access denied.
+    const std::string self = "/proc/self/exe";
+    std::uint64_t size = 0;
+    EXPECT_NO_THROW(GetMP3Tag(self, TagCodec::Default(), &size));
+    EXPECT_GT(size, 128u);
+    EXPECT_EQ(ErrorCodeOf([&] { SetMP3Tag(self, TMP3Tag{}); }), 5);
+}
+
+TEST(SetMP3Tag, AppendsThenReplacesNeverTouchingAudio) {
+    test::TestDir dir;
+    const std::string audio = Mp3BytesNoTag(1000);
+    const std::string f = dir.WriteFile("a.mp3", audio);
+    TMP3Tag t{f, "", "Title", "Artist", "Album", "99", "Comment", 200};
+    SetMP3Tag(f, t);
+    std::string bytes = dir.ReadFile("a.mp3");
+    ASSERT_EQ(bytes.size(), 1128u);
+    EXPECT_EQ(bytes.substr(0, 1000), audio);
+    EXPECT_EQ(Tail(bytes), TagBytes(RawTag{"Title", "Artist", "Album", "99", "Comment", 200, ' '}));
+    TMP3Tag back = GetMP3Tag(f);
+    EXPECT_EQ(back, (TMP3Tag{f, "TAG", "Title", "Artist", "Album", "99", "Comment", 200}));
+
+    back.Title = "Other";
+    SetMP3Tag(f, back);
+    bytes = dir.ReadFile("a.mp3");
+    ASSERT_EQ(bytes.size(), 1128u);
+    EXPECT_EQ(bytes.substr(0, 1000), audio);
+    EXPECT_EQ(GetMP3Tag(f).Title, "Other");
+}
+
+TEST(SetMP3Tag, ShortFileGetsTagAppended) {
+    test::TestDir dir;
+    const std::string f = dir.WriteFile("s.mp3", "TAGxx");
+    SetMP3Tag(f, TMP3Tag{f, "", "T", "", "", "", "", 1});
+    const std::string bytes = dir.ReadFile("s.mp3");
+    ASSERT_EQ(bytes.size(), 133u);
+    EXPECT_EQ(bytes.substr(0, 5), "TAGxx");
+    EXPECT_EQ(GetMP3Tag(f).Title, "T");
+}
+
+TEST(SetMP3Tag, CutsAndPadsInCodePageBytes) {
+    TMP3Tag t;
+    t.Title = std::string(35, 'x');
+    t.Year = "12345";
+    for (int i = 0; i < 31; ++i) t.Artist += "é"; // two UTF-8 bytes, one code-page byte
+    t.Album = "a\tb";                              // written as is; reads back as a blank
+    t.Comment = "中";
+    const std::string bytes = BuildTagBytes(t);
+    ASSERT_EQ(bytes.size(), 128u);
+    EXPECT_EQ(bytes.substr(3, 30), std::string(30, 'x'));
+    EXPECT_EQ(bytes.substr(33, 30), std::string(30, '\xE9'));
+    EXPECT_EQ(bytes.substr(63, 3), "a\tb");
+    EXPECT_EQ(bytes.substr(93, 4), "1234");
+    EXPECT_EQ(bytes.substr(97, 30), "?" + std::string(29, ' '));
+    EXPECT_EQ(static_cast<unsigned char>(bytes[127]), 255);
+    t.Year = "99";
+    EXPECT_EQ(BuildTagBytes(t).substr(93, 4), "99  ");
+    EXPECT_EQ(ParseTagBytes(bytes).Album, "a b");
+}
+
+TEST(SetMP3Tag, UsesTheGivenCodePage) {
+    test::TestDir dir;
+    const std::string f = dir.WriteFile("c.mp3", Mp3BytesNoTag(200));
+    const TagCodec cyr("CP1251");
+    SetMP3Tag(f, TMP3Tag{f, "", "Песня", "", "", "", "", 255}, cyr);
+    EXPECT_EQ(Tail(dir.ReadFile("c.mp3")).substr(3, 5), "\xCF\xE5\xF1\xED\xFF");
+    EXPECT_EQ(GetMP3Tag(f, cyr).Title, "Песня");
+}
+
+TEST(SetMP3Tag, UnwritableFileIsAccessDeniedAndUnchanged) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anything";
+    test::TestDir dir;
+    const std::string original = Mp3BytesNoTag(300);
+    const std::string f = dir.WriteFile("ro.mp3", original);
+    ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+    EXPECT_EQ(ErrorCodeOf([&] { SetMP3Tag(f, TMP3Tag{}); }), 5);
+    EXPECT_EQ(dir.ReadFile("ro.mp3"), original);
+    EXPECT_EQ(ErrorCodeOf([&] { SetMP3Tag(dir / "missing.mp3", TMP3Tag{}); }), 2);
+}
+
+TEST(SetMP3Tag, FullDiskLeavesFileAsItWas) {
+    test::TestDir dir;
+    const std::string original = Mp3BytesNoTag(1000);
+    const std::string f = dir.WriteFile("full.mp3", original);
+    // A file-size limit makes the append stop part way, as a full disk would.
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 1050;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const int code = ErrorCodeOf([&] { SetMP3Tag(f, TMP3Tag{f, "", "T", "", "", "", "", 1}); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(code, 101);
+    EXPECT_EQ(dir.ReadFile("full.mp3"), original);
+}
+
+} // namespace
+} // namespace veltrane
