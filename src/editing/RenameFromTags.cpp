@@ -1,0 +1,166 @@
+#include "editing/RenameFromTags.h"
+
+#include "platform/RenameNoReplace.h"
+#include "tagcore/TagFile.h"
+
+#include <cerrno>
+#include <exception>
+#include <sys/stat.h>
+
+namespace veltrane {
+
+namespace {
+
+bool IsForbidden(char c) {
+    switch (c) {
+    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HasMp3Extension(std::string_view Path) {
+    if (Path.size() < 4)
+        return false;
+    std::string_view ext = Path.substr(Path.size() - 4);
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    return ext[0] == '.' && upper(ext[1]) == 'M' && upper(ext[2]) == 'P' && ext[3] == '3';
+}
+
+bool Exists(const std::string& Path) {
+    struct stat st;
+    return ::lstat(Path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+std::string RenameThisFileError(int Code) {
+    return "Hmmm, an error occurt renaming this file! (" + std::to_string(Code) + ")";
+}
+
+std::string RenameOneOfTheFilesError(int Code) {
+    return "Hmmm, an error occurt renaming one of the files! (" + std::to_string(Code) + ")";
+}
+
+std::string RemoveForbiddenChars(std::string_view Name) {
+    std::string result;
+    result.reserve(Name.size());
+    for (char c : Name) {
+        if (!IsForbidden(c))
+            result += c;
+    }
+    return result;
+}
+
+std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFormat& Format) {
+    const std::vector<std::string>& howTo = Format.HowTo();
+    if (howTo.empty())
+        return std::nullopt;
+    std::string name;
+    for (std::size_t k = 0; k < howTo.size(); ++k) {
+        const std::string* field = TagFieldOf(Tag, howTo[k].empty() ? '\0' : howTo[k].front());
+        const std::string value = field ? RTrim(*field) : std::string();
+        if (value.empty())
+            return std::nullopt;
+        name += value;
+        if (k + 1 < howTo.size())
+            name += Format.Separator();
+    }
+    name = RemoveForbiddenChars(name);
+    if (name.empty())
+        return std::nullopt;
+    return name;
+}
+
+std::string DirectoryPart(std::string_view Path) {
+    const std::size_t slash = Path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(Path.substr(0, slash + 1));
+}
+
+std::string RenameHeadlineMany(std::size_t Selected) {
+    return "Rename " + std::to_string(Selected) + " files";
+}
+
+std::string RenameHeadlineOne(std::string_view Name) {
+    return "Rename " + std::string(Name) + " to:";
+}
+
+TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed) {
+    TRenameResult result;
+    result.NewPath = DirectoryPart(Path) + std::string(Typed);
+    if (!HasMp3Extension(result.NewPath))
+        result.NewPath += ".mp3";
+    if (Typed.find('/') != std::string_view::npos) {
+        result.Code = EINVAL;
+        result.Message = RenameThisFileError(result.Code);
+        return result;
+    }
+    if (Exists(result.NewPath)) {
+        result.Status = TRenameResult::rsExists;
+        result.Message = std::string(kMsgFileExists);
+        return result;
+    }
+    result.Code = RenameNoReplace(Path, result.NewPath);
+    if (result.Code == 0) {
+        result.Status = TRenameResult::rsRenamed;
+    } else if (result.Code == EEXIST) {
+        // Someone created the target between the check and the rename.
+        result.Status = TRenameResult::rsExists;
+        result.Message = std::string(kMsgFileExists);
+    } else {
+        result.Message = RenameThisFileError(result.Code);
+    }
+    return result;
+}
+
+TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format) {
+    TRenameResult result;
+    result.Status = TRenameResult::rsUnchanged;
+    const std::optional<std::string> name = BuildNameFromTag(GetMP3Tag(Path), Format);
+    if (!name)
+        return result;
+    result.NewPath = DirectoryPart(Path) + *name + ".mp3";
+    if (result.NewPath == Path)
+        return result;
+    result.Code = RenameNoReplace(Path, result.NewPath);
+    if (result.Code == 0) {
+        result.Status = TRenameResult::rsRenamed;
+    } else {
+        result.Status = result.Code == EEXIST ? TRenameResult::rsExists : TRenameResult::rsFailed;
+        result.Message = RenameOneOfTheFilesError(result.Code);
+    }
+    return result;
+}
+
+std::string RenameProgressCaption(std::size_t Selected) {
+    return "Renaming " + std::to_string(Selected) + " files, please wait...";
+}
+
+TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
+                             IProgress* Progress) {
+    TRenameRun run;
+    if (Format.HowTo().empty())
+        return run;
+    const std::size_t selected = List.SelCount();
+    ProgressScope progress(Progress, RenameProgressCaption(selected), selected);
+    std::uint64_t done = 0;
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (!List.Selected(i) || !IsFileRow(List, i))
+            continue;
+        const std::string path = List.GetFileName(i);
+        try {
+            const TRenameResult result = RenameFromTag(path, Format);
+            if (result.Status == TRenameResult::rsRenamed)
+                run.Renamed.push_back({path, result.NewPath});
+            else if (!result.Message.empty())
+                run.Failures.push_back({path, result.Message});
+        } catch (const std::exception& e) {
+            run.Failures.push_back({path, e.what()});
+        }
+        progress.SetPosition(++done);
+    }
+    return run;
+}
+
+} // namespace veltrane

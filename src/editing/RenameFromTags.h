@@ -1,0 +1,76 @@
+#pragma once
+// Renaming files: one file to a typed name, or the selected files to names built from their
+// tags by the derive format. A rename never replaces an existing file.
+
+#include "browser/FileList.h"
+#include "browser/Progress.h"
+#include "editing/DeriveFormatModel.h"
+#include "editing/RunFailures.h"
+#include "tagcore/MP3Tag.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrane {
+
+inline constexpr std::string_view kMsgFileExists = "File with that name already exists!";
+
+// "Hmmm, an error occurt renaming this file! (17)"
+std::string RenameThisFileError(int Code);
+// "Hmmm, an error occurt renaming one of the files! (17)"
+std::string RenameOneOfTheFilesError(int Code);
+
+// Removes  " * / : < > ? \ |  wherever they stand.
+std::string RemoveForbiddenChars(std::string_view Name);
+
+// The how-to fields of Tag (trailing blanks removed) joined by the separator, forbidden
+// characters removed. Nothing when the how-to list is empty, a field used is empty, or the
+// name ends up empty.
+std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFormat& Format);
+
+// The directory part of a path, up to and including its last '/'; "" when it has none.
+std::string DirectoryPart(std::string_view Path);
+
+// "Rename N files" / "Rename NAME to:".
+std::string RenameHeadlineMany(std::size_t Selected);
+std::string RenameHeadlineOne(std::string_view Name);
+
+struct TRenameResult {
+    enum TStatus { rsRenamed, rsExists, rsFailed, rsUnchanged };
+    TStatus Status = rsFailed;
+    int Code = 0;        // errno of a failed rename
+    std::string NewPath; // the target that was tried
+    // The window's message for rsExists and rsFailed; empty otherwise.
+    std::string Message;
+};
+
+// Renames Path to its directory plus Typed, with ".mp3" appended unless Typed ends with
+// ".mp3" in any letter case. An existing target (the present name included) is refused with
+// "File with that name already exists!". A typed name holding '/' would reach another
+// directory and fails with EINVAL.
+TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed);
+
+// Renames Path to the name built from its tag plus ".mp3". rsUnchanged when no name can be
+// built or the file already has that name. Throws EInOutError when the tag cannot be read.
+TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format);
+
+struct TRenamed {
+    std::string OldPath, NewPath;
+};
+
+struct TRenameRun {
+    std::vector<TRenamed> Renamed;
+    TFileFailures Failures;
+};
+
+// Renames every selected file row from its tag, in list order; files whose names cannot be
+// built are left alone, failures are listed and the run goes on. An empty how-to list renames
+// nothing. The caller searches the directory again afterwards.
+TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
+                             IProgress* Progress);
+// "Renaming 12 files, please wait..."
+std::string RenameProgressCaption(std::size_t Selected);
+
+} // namespace veltrane

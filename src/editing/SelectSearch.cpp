@@ -1,0 +1,77 @@
+#include "editing/SelectSearch.h"
+
+#include "tagcore/MP3Tag.h"
+#include "tagcore/TagFile.h"
+
+#include <exception>
+
+namespace veltrane {
+
+namespace {
+
+void AsciiUpperInPlace(std::string& Text) {
+    for (char& c : Text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+} // namespace
+
+std::string DeSelectHeadline(TDeSelectMode Mode) {
+    return Mode == TDeSelectMode::dmSelect ? "Select all containing" : "Deselect all containing";
+}
+
+bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSensitive) {
+    if (Text.empty())
+        return false;
+    if (CaseSensitive)
+        return RowText.find(Text) != std::string_view::npos;
+    std::string row(RowText);
+    std::string text(Text);
+    AsciiUpperInPlace(row);
+    AsciiUpperInPlace(text);
+    return row.find(text) != std::string::npos;
+}
+
+TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode,
+                                const TSelectSearch& Search, IProgress* Progress) {
+    TFileFailures failures;
+    const bool byStyle = Search.UseStyleSearch || !Search.UseTextSearch;
+    const std::uint8_t genre = StyleToByte(Search.Style);
+    std::string text = Search.Text;
+    if (!Search.CaseSensitive)
+        AsciiUpperInPlace(text);
+    const std::size_t count = List.Count();
+    // Only a style search opens files; a text search is quick enough to need no display.
+    ProgressScope progress(byStyle ? Progress : nullptr,
+                           "Reading " + std::to_string(count > 0 ? count - 1 : 0) + " files...",
+                           count > 1 ? count - 2 : 0);
+    std::string row;
+    for (std::size_t i = 1; i < count; ++i) {
+        bool match = false;
+        if (!IsFileRow(List, i)) {
+            // the marker row never matches
+        } else if (byStyle) {
+            const std::string path = List.GetFileName(i);
+            try {
+                match = GetMP3Tag(path).Genre == genre;
+            } catch (const std::exception& e) {
+                failures.push_back({path, e.what()});
+            }
+            progress.SetPosition(i - 1);
+        } else if (!text.empty()) {
+            row.assign(List.ItemText(i));
+            if (!Search.CaseSensitive)
+                AsciiUpperInPlace(row);
+            match = row.find(text) != std::string::npos;
+        }
+        if (Mode == TDeSelectMode::dmSelect)
+            List.SetSelected(i, match);
+        else if (match)
+            List.SetSelected(i, false);
+    }
+    return failures;
+}
+
+} // namespace veltrane

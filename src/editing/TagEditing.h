@@ -1,0 +1,60 @@
+#pragma once
+// The single-file editor's load and save, and the multi-file editor's run with its
+// "leave as it is" boxes.
+
+#include "browser/FileList.h"
+#include "browser/Progress.h"
+#include "editing/RunFailures.h"
+#include "tagcore/MP3Tag.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// What the single-file editor's controls hold. Style is a genre table entry ("Rock ", "").
+struct TEditorFields {
+    std::string Title, Artist, Album, Year, Comment, Style;
+};
+
+// FormShow: a tagged record shows its fields without trailing blanks and its genre's name; a
+// record without a tag shows empty fields and the empty genre entry.
+TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag);
+
+// BitBtnSaveClick: the record with the editor's texts as they stand, marker "TAG" and the
+// genre of Style; written with SetMP3Tag and its row rebuilt in List (when given). Throws
+// EInOutError when the write fails; the row is then left as it was.
+TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileList* List);
+
+// One field of the multi-file editor: Leave set means the field is not touched.
+struct TLeaveField {
+    bool Leave = true;
+    std::string Value;
+};
+
+struct TEditMoreFields {
+    TLeaveField Title, Artist, Album, Year, Comment;
+    TLeaveField Style; // Value is a genre table entry
+};
+
+// The change rule of the edits: an empty edit checks its box, any text clears it.
+inline bool LeaveForText(std::string_view Text) { return Text.empty(); }
+// Picking the first (empty) genre entry checks the box, any other entry clears it.
+inline bool LeaveForStyleIndex(int Index) { return Index == 0; }
+
+// "changing tag for 1 file", "changing tag for 12 files".
+std::string EditMoreHeadline(std::size_t Selected);
+// "Updating 12 tags, please wait..."
+std::string EditMoreProgressCaption(std::size_t Selected);
+
+// A record read from a file, after the multi-file editor's fields: a file without a tag
+// starts from empty texts (keeping its genre byte), then every field whose box is clear
+// takes the editor's value.
+void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields);
+
+// BitBtnSaveClick: reads, changes and writes every selected file row in list order, rebuilding
+// each row as it goes. A file that fails is listed and the run goes on with the next one.
+TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress);
+
+} // namespace veltrane

@@ -1,0 +1,106 @@
+#include "editing/TagFromFileName.h"
+
+#include "tagcore/TagFile.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace veltrane {
+
+namespace {
+
+bool IsTrimChar(char c) {
+    switch (c) {
+    case ' ': case '"': case '\'': case '(': case ')': case '[': case ']': return true;
+    default: return false;
+    }
+}
+
+std::string AsciiUpper(std::string_view Text) {
+    std::string upper(Text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+} // namespace
+
+std::string SmartCut(std::string_view Piece) {
+    while (!Piece.empty() && IsTrimChar(Piece.front()))
+        Piece.remove_prefix(1);
+    while (!Piece.empty() && IsTrimChar(Piece.back()))
+        Piece.remove_suffix(1);
+    return std::string(Piece);
+}
+
+std::string NameWithoutDirectory(std::string_view Path) {
+    const std::size_t slash = Path.rfind('/');
+    return std::string(slash == std::string_view::npos ? Path : Path.substr(slash + 1));
+}
+
+void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
+                       TMP3Tag& Tag) {
+    const std::vector<std::string>& howTo = Format.HowTo();
+    const std::string& separator = Format.Separator();
+    std::string name(Name);
+    std::size_t k = 0;
+    bool last = howTo.empty();
+    while (!last) {
+        std::size_t p = separator.empty() ? std::string::npos : name.find(separator);
+        if (p == std::string::npos) {
+            p = AsciiUpper(name).find(".MP3");
+            last = true;
+        }
+        if (p == std::string::npos)
+            break;
+        std::string piece = name.substr(0, p);
+        name.erase(0, std::min(name.size(), p + separator.size()));
+        if (SmartCutOn)
+            piece = SmartCut(piece);
+        if (std::string* field = TagFieldOf(Tag, howTo[k].empty() ? '\0' : howTo[k].front()))
+            *field = std::move(piece);
+        if (++k == howTo.size())
+            last = true;
+    }
+}
+
+TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
+                        const TDeriveOptions& Options) {
+    TMP3Tag tag = GetMP3Tag(Path);
+    if (Options.ClearTag || tag.Header != "TAG")
+        ClearMP3Tag(tag);
+    CutNameIntoFields(NameWithoutDirectory(Path), Format, Options.SmartCut, tag);
+    return tag;
+}
+
+std::string DeriveProgressCaption(std::size_t Selected) {
+    return "Deriving " + std::to_string(Selected) + " tags, please wait...";
+}
+
+TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format,
+                        const TDeriveOptions& Options, IProgress* Progress) {
+    TFileFailures failures;
+    if (Format.HowTo().empty())
+        return failures;
+    const std::size_t selected = List.SelCount();
+    ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
+    std::uint64_t done = 0;
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (!List.Selected(i) || !IsFileRow(List, i))
+            continue;
+        const std::string path = List.GetFileName(i);
+        try {
+            const TMP3Tag tag = TagFromFileName(path, Format, Options);
+            SetMP3Tag(tag.FileName, tag);
+            List.SingleUpdate(tag);
+        } catch (const std::exception& e) {
+            failures.push_back({path, e.what()});
+        }
+        progress.SetPosition(++done);
+    }
+    return failures;
+}
+
+} // namespace veltrane

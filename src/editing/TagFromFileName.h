@@ -1,0 +1,44 @@
+#pragma once
+// Filling tags from file names such as "Band - Song.mp3" by the derive format.
+
+#include "browser/FileList.h"
+#include "browser/Progress.h"
+#include "editing/DeriveFormatModel.h"
+#include "editing/RunFailures.h"
+#include "tagcore/MP3Tag.h"
+
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// Strips blanks, quotes, apostrophes and round and square brackets from both ends.
+std::string SmartCut(std::string_view Piece);
+
+// The file's own name: everything after the last '/'.
+std::string NameWithoutDirectory(std::string_view Path);
+
+// Cuts Name into pieces at the separator (the last piece ends at ".mp3", any letter case) and
+// stores them, in how-to order, into the fields of Tag. Fields without a piece keep their value.
+void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
+                       TMP3Tag& Tag);
+
+struct TDeriveOptions {
+    bool SmartCut = true;
+    bool ClearTag = false;
+};
+
+// The record one file gets from its name: its present tag (or an empty one) with the named
+// fields replaced. Reads the tag; throws EInOutError when it cannot.
+TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
+                        const TDeriveOptions& Options);
+
+// BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
+// order. An empty how-to list changes no file. A file that fails is listed and the run goes
+// on with the next one.
+TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format,
+                        const TDeriveOptions& Options, IProgress* Progress);
+// "Deriving 12 tags, please wait..."
+std::string DeriveProgressCaption(std::size_t Selected);
+
+} // namespace veltrane
