@@ -1,0 +1,304 @@
+#include "browser/FileList.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+#include "tagcore/InOutError.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace veltrane {
+namespace {
+
+using test::Mp3Bytes;
+using test::Mp3BytesNoTag;
+using test::RawTag;
+using test::TestDir;
+
+constexpr std::size_t kAudio = 20000; // comfortably above the listing limit
+
+struct ProgressLog : IProgress {
+    std::vector<std::string> captions;
+    std::uint64_t lastMax = 0, lastPos = 0;
+    int open = 0;
+    void Start(const std::string& c, std::uint64_t max) override {
+        captions.push_back(c);
+        lastMax = max;
+        ++open;
+    }
+    void SetPosition(std::uint64_t p) override { lastPos = p; }
+    void Finish() override { --open; }
+};
+
+std::vector<std::string> Texts(const TFileList& list) {
+    std::vector<std::string> out;
+    for (std::size_t i = 1; i < list.Count(); ++i)
+        out.emplace_back(list.ItemText(i));
+    return out;
+}
+
+std::vector<std::string> Names(const TFileList& list) {
+    std::vector<std::string> out;
+    for (std::size_t i = 1; i < list.Count(); ++i)
+        out.emplace_back(TFileList::GetStringItem(1, list.ItemText(i)).substr(1));
+    return out;
+}
+
+TEST(FileListTest, RowTextsForTaggedAndUntaggedFiles) {
+    TestDir dir;
+    RawTag tag{"Title", "Artist", "Album", "1999", "Comment", 17};
+    const std::string a = dir.WriteFile("a.mp3", Mp3Bytes(kAudio, tag));
+    const std::string b = dir.WriteFile("b.mp3", Mp3BytesNoTag(kAudio));
+    tag.genre = 200; // no name
+    const std::string c = dir.WriteFile("c.mp3", Mp3Bytes(kAudio, tag));
+    TFileList list;
+    ProgressLog progress;
+    list.UpdateList({a, b, c}, dir.path().string(), &progress);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{
+                               " a.mp3\tTitle\tArtist\tAlbum\t1999\tRock \tComment\t",
+                               " b.mp3\t\t\t\t\t\t\t",
+                               " c.mp3\tTitle\tArtist\tAlbum\t1999\t\tComment\t"}));
+    EXPECT_EQ(list.ItemText(0), kMultiListPlaceholder);
+    EXPECT_EQ(progress.captions, (std::vector<std::string>{"Reading 3 files...", "Sorting 3 items..."}));
+    EXPECT_EQ(progress.open, 0);
+    EXPECT_EQ(list.GetFileName(1), a);
+    EXPECT_EQ(list.GetFileName(list.ItemText(2)), b);
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_TRUE(list.FilesInThisDir());
+}
+
+TEST(FileListTest, SizeLimitIs129Blocks) {
+    TestDir dir;
+    const std::string small = dir.WriteFile("small.mp3", Mp3BytesNoTag(16511));
+    const std::string big = dir.WriteFile("big.mp3", Mp3BytesNoTag(16512));
+    TFileList list;
+    list.UpdateList({small, big}, dir.path().string());
+    EXPECT_EQ(Names(list), std::vector<std::string>{"big.mp3"});
+
+    // Only files too small: an empty list, no marker row.
+    list.UpdateList({small}, dir.path().string());
+    EXPECT_EQ(list.Count(), 1u);
+    EXPECT_FALSE(list.FilesInThisDir());
+}
+
+TEST(FileListTest, NothingFoundShowsTheMarkerRow) {
+    TFileList list;
+    list.UpdateList({}, "/nowhere");
+    ASSERT_EQ(list.Count(), 2u);
+    EXPECT_EQ(list.ItemText(1), "No mp3's found!\t");
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_FALSE(list.FilesInThisDir());
+}
+
+TEST(FileListTest, NamesSortIgnoringCaseByByteValue) {
+    TestDir dir;
+    std::vector<std::string> files;
+    for (const char* name : {"\xc3\xa9t\xc3\xa9.mp3", "_x.mp3", "b.mp3", "Z.mp3", "A.mp3"})
+        files.push_back(dir.WriteFile(name, Mp3BytesNoTag(kAudio)));
+    TFileList list;
+    list.UpdateList(files, dir.path().string());
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"A.mp3", "b.mp3", "Z.mp3", "_x.mp3",
+                                                     "\xc3\xa9t\xc3\xa9.mp3"}));
+}
+
+TEST(FileListTest, HeaderClicksToggleDirectionAndTiesFollowReadingOrder) {
+    TestDir dir;
+    RawTag tag{"T1", "Same", "", "2001", "", 255};
+    const std::string x = dir.WriteFile("x.mp3", Mp3Bytes(kAudio, tag));
+    tag.title = "T0";
+    tag.year = "1990";
+    const std::string y = dir.WriteFile("y.mp3", Mp3Bytes(kAudio, tag));
+    TFileList list;
+    list.UpdateList({x, y}, dir.path().string());
+
+    // Equal artists read as x, y: ascending gives y, x; descending x, y.
+    list.SetSortColumn(3);
+    list.UpdateList({x, y}, dir.path().string());
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"y.mp3", "x.mp3"}));
+    list.SetSortColumn(-3);
+    list.UpdateList({x, y}, dir.path().string());
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3", "y.mp3"}));
+    // A header click re-reads the rows in list order: ties turn over on every ascending sort.
+    list.MultiListMP3ListHeaderClick(2);
+    EXPECT_EQ(list.SortColumn(), 3);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"y.mp3", "x.mp3"}));
+
+    list.MultiListMP3ListHeaderClick(4); // Year
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"y.mp3", "x.mp3"}));
+    list.SetSelected(1, true);
+    list.MultiListMP3ListHeaderClick(4);
+    EXPECT_EQ(list.SortColumn(), -5);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3", "y.mp3"}));
+    EXPECT_EQ(list.SelCount(), 0u); // selection is not kept
+    list.MultiListMP3ListHeaderClick(1); // Song: ascending again
+    EXPECT_EQ(list.SortColumn(), 2);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"y.mp3", "x.mp3"}));
+    // Paths travel with their rows.
+    EXPECT_EQ(list.GetFileName(1), y);
+}
+
+// The model's sort against the literal insertion sort into a second list, on keys with many
+// ties, prefixes and case differences, in both directions.
+TEST(FileListTest, SortMatchesInsertionSortExactly) {
+    std::mt19937 rng(7);
+    const char* pieces[] = {"a", "A", "b", "B", "ab", "AB", "", "_", "\xc3\xa9", "Z", "z "};
+    auto upper = [](std::string_view s) {
+        std::string u(s);
+        for (char& c : u)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return u;
+    };
+    for (int column : {1, 3, -1, -3}) {
+        std::vector<TFileRow> rows;
+        for (int i = 0; i < 300; ++i) {
+            std::string name = std::string(pieces[rng() % 11]) + pieces[rng() % 11];
+            std::string artist = std::string(pieces[rng() % 11]) + pieces[rng() % 11];
+            rows.push_back({" " + name + "\t\t" + artist + "\t\t\t\t\t" + std::to_string(i), {}});
+        }
+        // Literal algorithm.
+        std::vector<TFileRow> s;
+        const int field = std::abs(column);
+        for (const TFileRow& row : rows) {
+            const std::string key = upper(TFileList::GetStringItem(field, row.Text));
+            auto at = std::find_if(s.begin(), s.end(), [&](const TFileRow& r) {
+                const std::string other = upper(TFileList::GetStringItem(field, r.Text));
+                return std::lexicographical_compare(
+                           other.begin(), other.end(), key.begin(), key.end(),
+                           [](char p, char q) {
+                               return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+                           }) == false;
+            });
+            s.insert(at, row);
+        }
+        if (column < 0)
+            std::reverse(s.begin(), s.end());
+
+        TFileList list;
+        list.SetSortColumn(column);
+        list.RowBuffer() = rows;
+        list.SortList();
+        ASSERT_EQ(list.Count(), s.size() + 1);
+        EXPECT_TRUE(list.RowBuffer().empty());
+        for (std::size_t i = 0; i < s.size(); ++i)
+            ASSERT_EQ(list.ItemText(i + 1), s[i].Text) << "column " << column << " row " << i;
+    }
+}
+
+TEST(FileListTest, SubdirectoryRowsKeepTheirRelativeNameAndPath) {
+    TestDir dir;
+    const std::string deep = dir.WriteFile("Sub1/Sub2/Song.mp3", Mp3BytesNoTag(kAudio));
+    const std::string top = dir.WriteFile("top.mp3", Mp3BytesNoTag(kAudio));
+    for (std::string base : {dir.path().string(), dir.path().string() + "/"}) {
+        TFileList list;
+        list.UpdateList({top, deep}, base);
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"Sub1/Sub2/Song.mp3", "top.mp3"}));
+        EXPECT_EQ(list.GetFileName(1), deep);
+        EXPECT_EQ(list.GetFileName(list.ItemText(1)), deep);
+        EXPECT_EQ(list.PrepFileName(deep), "Sub1/Sub2/Song.mp3");
+    }
+}
+
+TEST(FileListTest, AwkwardNamesNeverReachAnotherFile) {
+    TestDir dir;
+    const std::string tabbed = dir.WriteFile("a\tb.mp3", Mp3BytesNoTag(kAudio));
+    const std::string lined = dir.WriteFile("c\nd \"q\";.mp3", Mp3BytesNoTag(kAudio));
+    const std::string latin1 = dir.WriteFile("\xe9t\xe9.mp3", Mp3BytesNoTag(kAudio));
+    TFileList list;
+    list.UpdateList({tabbed, lined, latin1}, dir.path().string());
+    ASSERT_EQ(list.Count(), 4u);
+    EXPECT_EQ(list.ItemText(1), " a b.mp3\t\t\t\t\t\t\t"); // the tab cannot split a column
+    EXPECT_EQ(list.GetFileName(1), tabbed);
+    EXPECT_EQ(list.GetFileName(2), lined);
+    EXPECT_EQ(list.GetFileName(3), latin1);
+
+    TMP3Tag tag;
+    tag.FileName = tabbed;
+    tag.Header = "TAG";
+    tag.Title = "New";
+    list.SingleUpdate(tag);
+    EXPECT_EQ(list.ItemText(1), " a b.mp3\tNew\t\t\t\t\t\t");
+    EXPECT_EQ(list.Count(), 4u);
+}
+
+TEST(FileListTest, SingleUpdateReplacesInPlaceOrAppends) {
+    TestDir dir;
+    RawTag raw{"Title", "Zed", "", "", "", 255};
+    const std::string a = dir.WriteFile("a.mp3", Mp3Bytes(kAudio, raw));
+    const std::string b = dir.WriteFile("b.mp3", Mp3Bytes(kAudio, raw));
+    TFileList list;
+    list.UpdateList({a, b}, dir.path().string());
+    list.SetSelected(1, true);
+    list.SetSelected(2, true);
+    list.SetItemIndex(1);
+
+    TMP3Tag tag;
+    tag.FileName = a;
+    tag.Header = "TAG";
+    tag.Title = "zzz"; // would sort last; the row stays where it is
+    tag.Genre = 0;
+    list.SingleUpdate(tag);
+    EXPECT_EQ(list.ItemText(1), " a.mp3\tzzz\t\t\t\tBlues \t\t");
+    EXPECT_FALSE(list.Selected(1));
+    EXPECT_TRUE(list.Selected(2));
+    EXPECT_EQ(list.SelCount(), 1u);
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_EQ(list.GetFileName(1), a);
+
+    tag.FileName = dir / "new.mp3";
+    list.SingleUpdate(tag);
+    ASSERT_EQ(list.Count(), 4u);
+    EXPECT_EQ(list.GetFileName(3), dir / "new.mp3");
+    list.SingleUpdate(tag); // now found through the index
+    EXPECT_EQ(list.Count(), 4u);
+}
+
+TEST(FileListTest, FailedScanKeepsThePreviousRows) {
+    TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", Mp3BytesNoTag(kAudio));
+    TFileList list;
+    list.UpdateList({a}, dir.path().string());
+    ProgressLog progress;
+    try {
+        list.UpdateList({a, dir / "gone.mp3"}, dir.path().string(), &progress);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    EXPECT_EQ(progress.open, 0);
+    EXPECT_EQ(Names(list), std::vector<std::string>{"a.mp3"});
+    EXPECT_TRUE(list.RowBuffer().empty());
+}
+
+TEST(FileListTest, SelectionAndClear) {
+    TFileList list;
+    list.RowBuffer() = {{" a\t", "/d/a"}, {" b\t", "/d/b"}, {" c\t", "/d/c"}};
+    list.SortList();
+    list.SetAllSelected(true);
+    EXPECT_EQ(list.SelCount(), 3u);
+    EXPECT_FALSE(list.Selected(0));
+    list.SetSelected(2, false);
+    list.SetSelected(2, false);
+    EXPECT_EQ(list.SelCount(), 2u);
+    list.SetItemIndex(99);
+    EXPECT_EQ(list.ItemIndex(), -1);
+    list.ClearListBox();
+    EXPECT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.SelCount(), 0u);
+    EXPECT_FALSE(list.FilesInThisDir());
+}
+
+TEST(FileListTest, GetStringItem) {
+    const std::string row = " n\tt\ta\t\ty\tg \tc\t";
+    EXPECT_EQ(TFileList::GetStringItem(1, row), " n");
+    EXPECT_EQ(TFileList::GetStringItem(4, row), "");
+    EXPECT_EQ(TFileList::GetStringItem(6, row), "g ");
+    EXPECT_EQ(TFileList::GetStringItem(7, row), "c");
+    EXPECT_EQ(TFileList::GetStringItem(9, row), "");
+    EXPECT_EQ(TFileList::GetStringItem(0, row), "");
+}
+
+} // namespace
+} // namespace veltrane
