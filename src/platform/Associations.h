@@ -1,0 +1,29 @@
+#pragma once
+// The desktop's registered applications: which command opens a kind of file.
+
+#include <string>
+
+namespace veltrane::platform {
+
+class IAssociations {
+public:
+    virtual ~IAssociations() = default;
+    // Command of the default application for files with this extension (".mp3"), without
+    // field codes; empty when none is registered.
+    virtual std::string CommandForExtension(const std::string& extension) = 0;
+    // Command of the default application for this document, judged by its name and content;
+    // empty when none is registered.
+    virtual std::string CommandForDocument(const std::string& path) = 0;
+};
+
+// freedesktop lookup through GIO: shared-mime-info, mimeapps.list and the .desktop file.
+class GioAssociations : public IAssociations {
+public:
+    std::string CommandForExtension(const std::string& extension) override;
+    std::string CommandForDocument(const std::string& path) override;
+};
+
+// An Exec line with its field codes (%f %F %u %U and the like) removed and "%%" made "%".
+std::string RemoveFieldCodes(const std::string& exec);
+
+} // namespace veltrane::platform
