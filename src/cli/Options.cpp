@@ -1,0 +1,65 @@
+#include "cli/Options.h"
+
+#include "cli/Escape.h"
+
+#include <algorithm>
+
+namespace veltrane::cli {
+
+bool Options::Has(std::string_view name) const {
+    return flags_.count(name) != 0 || values_.count(name) != 0;
+}
+
+std::optional<std::string> Options::Value(std::string_view name) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::string Options::Value(std::string_view name, std::string_view fallback) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? std::string(fallback) : it->second;
+}
+
+Options ParseOptions(const Args& args, std::initializer_list<std::string_view> flags,
+                     std::initializer_list<std::string_view> valued) {
+    const auto contains = [](std::initializer_list<std::string_view> list, std::string_view s) {
+        return std::find(list.begin(), list.end(), s) != list.end();
+    };
+    Options o;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            o.positional_.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == "--help" || a == "-h") {
+            o.flags_.insert("--help");
+            continue;
+        }
+        const std::size_t eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        if (contains(valued, name)) {
+            if (eq != std::string::npos) {
+                o.values_[name] = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                o.values_[name] = args[++i];
+            } else {
+                throw UsageError("option " + name + " needs a value");
+            }
+        } else if (contains(flags, name)) {
+            if (eq != std::string::npos) throw UsageError("option " + name + " takes no value");
+            o.flags_.insert(name);
+        } else {
+            throw UsageError("unknown option " + Escape(name));
+        }
+    }
+    return o;
+}
+
+} // namespace veltrane::cli

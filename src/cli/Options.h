@@ -1,0 +1,43 @@
+#pragma once
+// A small command-line parser shared by the commands.
+//
+//   const Options o = ParseOptions(args, {"--recursive"}, {"--filter", "--codepage"});
+//   if (o.Has("--recursive")) ...;  o.Value("--filter", "*.*");  o.Positional()
+//
+// Flags take no value; valued options take the next argument or "--name=value". Anything not
+// starting with "-" (and a lone "-") is positional; after "--" everything is positional, so
+// file names that start with "-" stay reachable. "--help" and "-h" are always accepted as the
+// flag "--help". An unknown option, a missing value or a value given to a flag throws
+// UsageError. A valued option given twice keeps the last value.
+
+#include "cli/Commands.h"
+
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrane::cli {
+
+class Options {
+public:
+    bool Has(std::string_view name) const;
+    std::optional<std::string> Value(std::string_view name) const;
+    std::string Value(std::string_view name, std::string_view fallback) const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+private:
+    friend Options ParseOptions(const Args&, std::initializer_list<std::string_view>,
+                                std::initializer_list<std::string_view>);
+    std::set<std::string, std::less<>> flags_;
+    std::map<std::string, std::string, std::less<>> values_;
+    std::vector<std::string> positional_;
+};
+
+Options ParseOptions(const Args& args, std::initializer_list<std::string_view> flags,
+                     std::initializer_list<std::string_view> valued);
+
+} // namespace veltrane::cli
