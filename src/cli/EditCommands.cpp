@@ -1,22 +1,191 @@
 #include "cli/Commands.h"
 
+#include "browser/FileList.h"
+#include "browser/FindFile.h"
+#include "cli/Escape.h"
+#include "cli/Options.h"
+#include "editing/DeriveFormatModel.h"
+#include "editing/RenameFromTags.h"
+#include "editing/SelectSearch.h"
+#include "editing/TagFromFileName.h"
+#include "tagcore/TagFile.h"
+
+#include <exception>
 #include <ostream>
 
 namespace veltrane::cli {
 
-int RunFromName(const Args&, std::ostream&, std::ostream& err) {
-    err << "veltrane-cli: not available yet\n";
-    return 2;
+namespace {
+
+constexpr std::string_view kFromNameUsage =
+    "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
+    "                              [--clear-tag] FILE...\n"
+    "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
+    "        comment (default artist,title); SEP defaults to \"-\"\n";
+constexpr std::string_view kRenameUsage =
+    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] FILE...\n"
+    "       veltrane-cli rename --to NAME FILE\n"
+    "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n";
+constexpr std::string_view kSelectUsage =
+    "usage: veltrane-cli select [--recursive] [--case-sensitive] (--text TEXT | --genre NAME) "
+    "DIR\n";
+
+// "artist,title" -> the how-to list of Format.
+void SetFields(TDeriveFormat& Format, const std::string& List) {
+    std::string codes;
+    std::size_t start = 0;
+    while (start <= List.size()) {
+        std::size_t comma = List.find(',', start);
+        if (comma == std::string::npos)
+            comma = List.size();
+        const std::string name = List.substr(start, comma - start);
+        if (name == "title") codes += '1';
+        else if (name == "artist") codes += '2';
+        else if (name == "album") codes += '3';
+        else if (name == "year") codes += '4';
+        else if (name == "comment") codes += '5';
+        else throw UsageError("--fields: unknown field '" + Escape(name) + "'");
+        start = comma + 1;
+    }
+    if (!Format.SetHowToCodes(codes))
+        throw UsageError("--fields: a field is named twice");
 }
 
-int RunRename(const Args&, std::ostream&, std::ostream& err) {
-    err << "veltrane-cli: not available yet\n";
-    return 2;
+TDeriveFormat MakeFormat(const Options& o, std::string_view DefaultSeparator) {
+    TDeriveFormat format;
+    if (auto fields = o.Value("--fields")) {
+        if (fields->empty())
+            throw UsageError("--fields: the list names no field");
+        SetFields(format, *fields);
+    }
+    format.SetSeparator(o.Value("--separator", DefaultSeparator));
+    return format;
 }
 
-int RunSelect(const Args&, std::ostream&, std::ostream& err) {
-    err << "veltrane-cli: not available yet\n";
-    return 2;
+// A genre name as tag set takes it: letter case ignored, trailing blank optional, "" for none.
+std::string ParseStyle(const std::string& Name) {
+    if (Name.empty())
+        return {};
+    std::uint8_t g = StyleToByte(Name);
+    if (g == 254)
+        g = StyleToByte(Name + " ");
+    if (g == 254 || g == 255)
+        throw UsageError("unknown genre '" + Escape(Name) + "'");
+    return ByteToStyle(g);
+}
+
+} // namespace
+
+int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o =
+        ParseOptions(args, {"--no-smart-cut", "--clear-tag"}, {"--fields", "--separator"});
+    if (o.Has("--help")) {
+        out << kFromNameUsage;
+        return 0;
+    }
+    if (o.Positional().empty())
+        throw UsageError("from-name: missing FILE");
+    const TDeriveFormat format = MakeFormat(o, "-");
+    const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
+    bool ok = true;
+    for (const std::string& path : o.Positional()) {
+        try {
+            const TMP3Tag tag = TagFromFileName(path, format, options);
+            SetMP3Tag(path, tag);
+        } catch (const std::exception& e) {
+            ReportFileError(err, Escape(path), e.what());
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
+int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o = ParseOptions(args, {}, {"--fields", "--separator", "--to"});
+    if (o.Has("--help")) {
+        out << kRenameUsage;
+        return 0;
+    }
+    if (o.Positional().empty())
+        throw UsageError("rename: missing FILE");
+    const auto report = [&](const std::string& path, const TRenameResult& r) {
+        if (r.Status == TRenameResult::rsRenamed) {
+            out << Escape(path) << " -> " << Escape(r.NewPath) << '\n';
+            return true;
+        }
+        if (r.Message.empty())
+            return true;
+        ReportFileError(err, Escape(path), r.Message);
+        return false;
+    };
+
+    if (auto typed = o.Value("--to")) {
+        if (o.Value("--fields") || o.Value("--separator"))
+            throw UsageError("rename: --to takes neither --fields nor --separator");
+        if (o.Positional().size() != 1)
+            throw UsageError("rename: --to renames exactly one FILE");
+        const std::string& path = o.Positional().front();
+        return report(path, RenameByTypedName(path, *typed)) ? 0 : 1;
+    }
+
+    const TDeriveFormat format = MakeFormat(o, " - ");
+    bool ok = true;
+    for (const std::string& path : o.Positional()) {
+        try {
+            ok = report(path, RenameFromTag(path, format)) && ok;
+        } catch (const std::exception& e) {
+            ReportFileError(err, Escape(path), e.what());
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
+int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o =
+        ParseOptions(args, {"--recursive", "--case-sensitive"}, {"--text", "--genre"});
+    if (o.Has("--help")) {
+        out << kSelectUsage;
+        return 0;
+    }
+    const auto text = o.Value("--text");
+    const auto genre = o.Value("--genre");
+    if (text.has_value() == genre.has_value())
+        throw UsageError("select: give either --text or --genre");
+    if (o.Positional().size() != 1)
+        throw UsageError("select: give exactly one DIR");
+
+    TSelectSearch search;
+    search.CaseSensitive = o.Has("--case-sensitive");
+    if (text) {
+        search.Text = *text;
+    } else {
+        search.UseTextSearch = false;
+        search.UseStyleSearch = true;
+        search.Style = ParseStyle(*genre);
+    }
+
+    TFindFile finder;
+    finder.Directory = o.Positional().front();
+    finder.Filter = "*.mp3";
+    finder.Recurse = o.Has("--recursive");
+    finder.Execute();
+    TFileList list;
+    try {
+        list.UpdateList(finder.Files, finder.Directory);
+    } catch (const std::exception& e) {
+        // The search stops at the first file it cannot read, as the main window's does.
+        ReportFileError(err, Escape(finder.Directory), e.what());
+        return 1;
+    }
+    const TFileFailures failures = ApplySelectSearch(list, TDeSelectMode::dmSelect, search);
+    for (std::size_t i = 1; i < list.Count(); ++i) {
+        if (list.Selected(i))
+            out << Escape(list.GetFileName(i)) << '\n';
+    }
+    for (const TFileFailure& failure : failures)
+        ReportFileError(err, Escape(failure.Path), failure.Error);
+    return failures.empty() ? 0 : 1;
 }
 
 } // namespace veltrane::cli
