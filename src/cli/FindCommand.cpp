@@ -1,12 +1,32 @@
 #include "cli/Commands.h"
 
+#include "browser/FindFile.h"
+#include "cli/Escape.h"
+#include "cli/Options.h"
+
 #include <ostream>
 
 namespace veltrane::cli {
 
-int RunFind(const Args&, std::ostream&, std::ostream& err) {
-    err << "veltrane-cli: not available yet\n";
-    return 2;
+int RunFind(const Args& args, std::ostream& out, std::ostream&) {
+    const Options o = ParseOptions(args, {"--recursive"}, {"--filter"});
+    if (o.Has("--help")) {
+        out << "usage: veltrane-cli find [--recursive] [--filter WILDCARD] DIR\n";
+        return 0;
+    }
+    if (o.Positional().size() != 1) throw UsageError("find: give exactly one DIR");
+    TFindFile finder;
+    finder.Directory = o.Positional()[0];
+    finder.Recurse = o.Has("--recursive");
+    if (auto filter = o.Value("--filter")) finder.Filter = *filter;
+    finder.Execute();
+    std::string text;
+    for (const std::string& path : finder.Files) {
+        text += Escape(path);
+        text += '\n';
+    }
+    out << text;
+    return 0;
 }
 
 } // namespace veltrane::cli

@@ -1,0 +1,123 @@
+#include "cli/Cli.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace veltrane::cli {
+namespace {
+
+using test::Mp3Bytes;
+using test::Mp3BytesNoTag;
+using test::RawTag;
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(TagShow, PrintsEscapedFieldsOfFilesAndDirectories) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile(
+        "M/a.mp3", Mp3Bytes(400, RawTag{"Caf\xE9\\x", "Art", "", "1999", "c", 17, '\0'}));
+    dir.WriteFile("M/S/new\nline\xFF.mp3", Mp3BytesNoTag(10));
+    dir.WriteFile("M/skip.txt", Mp3BytesNoTag(200));
+    const std::string g = dir.WriteFile("g.mp3", Mp3Bytes(10, RawTag{"", "", "", "", "", 200}));
+
+    CliRun r = Cli({"tag", "show", "--recursive", dir / "M", g});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, a + "\t1\tCafé\\\\x\tArt\t\t1999\t17\tRock\tc\n" +
+                         dir / "M/S/new\\nline\\xff.mp3" + "\t0\t\t\t\t\t255\t\t\n" + g +
+                         "\t1\t\t\t\t\t200\t\t\n");
+
+    r = Cli({"tag", "show", dir / "M"}); // without --recursive only the folder itself
+    EXPECT_EQ(r.out.substr(0, a.size()), a);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+}
+
+TEST(TagShow, ReportsUnreadableFilesAndGoesOn) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", Mp3BytesNoTag(10));
+    const CliRun r = Cli({"tag", "show", dir / "missing.mp3", a});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "veltrane-cli: " + dir / "missing.mp3" + ": File not found\n");
+    EXPECT_EQ(r.out, a + "\t0\t\t\t\t\t255\t\t\n");
+}
+
+TEST(TagShow, CodePageOption) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", Mp3Bytes(10, RawTag{"\xCF\xE5\xF1", "", "", "", "", 1}));
+    EXPECT_EQ(Cli({"tag", "show", "--codepage", "CP1251", a}).out.substr(a.size(), 9),
+              "\t1\tПес");
+    EXPECT_EQ(Cli({"tag", "show", "--codepage", "UTF-8", a}).status, 2);
+}
+
+TEST(TagSet, ChangesOnlyGivenFields) {
+    test::TestDir dir;
+    const std::string tagged =
+        dir.WriteFile("t.mp3", Mp3Bytes(300, RawTag{"Title", "Artist", "Album", "1999", "C", 3}));
+    const std::string bare = dir.WriteFile("b.mp3", Mp3BytesNoTag(300));
+    CliRun r = Cli({"tag", "set", "--album", "Live", "--genre", "classic rock", tagged, bare});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = Cli({"tag", "show", tagged, bare});
+    EXPECT_EQ(r.out, tagged + "\t1\tTitle\tArtist\tLive\t1999\t1\tClassic Rock\tC\n" + bare +
+                         "\t1\t\t\tLive\t\t1\tClassic Rock\t\n");
+
+    EXPECT_EQ(Cli({"tag", "set", "--genre", "", tagged}).status, 0);
+    EXPECT_EQ(Cli({"tag", "show", tagged}).out.find("\t255\t\t"), tagged.size() + 25);
+    EXPECT_EQ(Cli({"tag", "set", "--genre=Rock ", "--", tagged}).status, 0);
+    EXPECT_NE(Cli({"tag", "show", tagged}).out.find("\t17\tRock\t"), std::string::npos);
+}
+
+TEST(TagSet, BadGenreIsAUsageErrorBeforeAnyWrite) {
+    test::TestDir dir;
+    const std::string original = Mp3BytesNoTag(300);
+    const std::string f = dir.WriteFile("f.mp3", original);
+    for (const char* genre : {"Bebop", "256", "-1"}) {
+        const CliRun r = Cli({"tag", "set", "--title", "X", "--genre", genre, f});
+        EXPECT_EQ(r.status, 2) << genre;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+    EXPECT_EQ(dir.ReadFile("f.mp3"), original);
+    EXPECT_EQ(Cli({"tag", "set", "--genre", "84", f}).status, 0);
+    EXPECT_NE(Cli({"tag", "show", f}).out.find("\t84\tBebob\t"), std::string::npos);
+}
+
+TEST(TagSet, MissingFileFailsOthersStillWritten) {
+    test::TestDir dir;
+    const std::string f = dir.WriteFile("f.mp3", Mp3BytesNoTag(300));
+    const CliRun r = Cli({"tag", "set", "--title", "T", dir / "nope.mp3", f});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "veltrane-cli: " + dir / "nope.mp3" + ": File not found\n");
+    EXPECT_EQ(dir.ReadFile("f.mp3").size(), 428u);
+}
+
+TEST(Cli, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"tag", "show"},
+                                               {"tag", "show", "--title", "x", "f"},
+                                               {"tag", "set", "--title"},
+                                               {"tag", "set", "--title", "x"},
+                                               {"find"},
+                                               {"find", "a", "b"},
+                                               {"find", "--recursive=yes", "a"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_EQ(Cli({"tag", "show", "--help"}).status, 0);
+}
+
+} // namespace
+} // namespace veltrane::cli
