@@ -1,0 +1,128 @@
+#include "cli/Cli.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+#include "tagcore/TagFile.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace veltrane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int rc;
+    std::string out, err;
+};
+
+Result Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int rc = RunCli(args, out, err);
+    return {rc, out.str(), err.str()};
+}
+
+test::RawTag Tagged(std::string title, std::string artist, std::uint8_t genre = 255) {
+    test::RawTag tag;
+    tag.title = std::move(title);
+    tag.artist = std::move(artist);
+    tag.genre = genre;
+    return tag;
+}
+
+constexpr std::size_t kAudio = 20000;
+
+TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("[The \"Band\"] - (Song) - Live.mp3", test::Mp3BytesNoTag(kAudio));
+    const std::string b = dir.WriteFile("Caf\xC3\xA9 - \xC3\x9C" "ber.MP3", test::Mp3BytesNoTag(kAudio));
+    Result r = Cli({"from-name", a, b});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    TMP3Tag tag = GetMP3Tag(a);
+    EXPECT_EQ(tag.Artist, "The \"Band");
+    EXPECT_EQ(tag.Title, "Song");
+    tag = GetMP3Tag(b);
+    EXPECT_EQ(tag.Artist, "Caf\xC3\xA9");
+    EXPECT_EQ(tag.Title, "\xC3\x9C" "ber");
+
+    r = Cli({"from-name", "--fields", "title,year", "--separator", "_", "--no-smart-cut", "--",
+             dir.WriteFile("-x_2001.mp3", test::Mp3Bytes(kAudio, Tagged("", "Kept")))});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    tag = GetMP3Tag(dir / "-x_2001.mp3");
+    EXPECT_EQ(tag.Title, "-x");
+    EXPECT_EQ(tag.Year, "2001");
+    EXPECT_EQ(tag.Artist, "Kept");
+    EXPECT_EQ(Cli({"from-name", "--clear-tag", "--fields", "title", dir / "-x_2001.mp3"}).rc, 0);
+    EXPECT_EQ(GetMP3Tag(dir / "-x_2001.mp3").Artist, "");
+}
+
+TEST(FromNameCommand, BadFieldsAreUsageErrorsAndMissingFilesAreReported) {
+    test::TestDir dir;
+    EXPECT_EQ(Cli({"from-name", "--fields", "title,genre", dir / "a.mp3"}).rc, 2);
+    EXPECT_EQ(Cli({"from-name", "--fields", "title,title", dir / "a.mp3"}).rc, 2);
+    EXPECT_EQ(Cli({"from-name", "--fields", "", dir / "a.mp3"}).rc, 2);
+    const Result r = Cli({"from-name", dir / "a.mp3"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "veltrane-cli: " + (dir / "a.mp3") + ": File not found\n");
+}
+
+TEST(RenameCommand, FromTagsPrintsOldAndNewAndRefusesToReplace) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(kAudio, Tagged("Live?", "AC/DC")));
+    const std::string b = dir.WriteFile("b.mp3", test::Mp3Bytes(kAudio, Tagged("Live", "ACDC")));
+    const std::string bBytes = dir.ReadFile("b.mp3");
+    Result r = Cli({"rename", a, b});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out, a + " -> " + (dir / "ACDC - Live.mp3") + "\n");
+    EXPECT_EQ(r.err, "veltrane-cli: " + b +
+                         ": Hmmm, an error occurt renaming one of the files! (17)\n");
+    EXPECT_EQ(dir.ReadFile("b.mp3"), bBytes);
+
+    r = Cli({"rename", "--fields", "title", "--separator", "+", b});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "Live.mp3"));
+}
+
+TEST(RenameCommand, TypedNameKeepsBothFilesWhenTheTargetExists) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("old.mp3", "AAA");
+    dir.WriteFile("new.mp3", "NNN");
+    Result r = Cli({"rename", "--to", "new", a});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "veltrane-cli: " + a + ": File with that name already exists!\n");
+    EXPECT_EQ(dir.ReadFile("old.mp3"), "AAA");
+    EXPECT_EQ(dir.ReadFile("new.mp3"), "NNN");
+
+    r = Cli({"rename", "--to", "Caf\xC3\xA9 [1]", a});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out, a + " -> " + (dir / "Caf\xC3\xA9 [1].mp3") + "\n");
+    EXPECT_EQ(Cli({"rename", "--to", "x", a, a}).rc, 2);
+    EXPECT_EQ(Cli({"rename", "--to", "x", "--fields", "title", a}).rc, 2);
+}
+
+TEST(SelectCommand, PrintsMatchingFilesInListOrderEscaped) {
+    test::TestDir dir;
+    dir.WriteFile("b.mp3", test::Mp3Bytes(kAudio, Tagged("Song (Live)", "Band", 17)));
+    dir.WriteFile("a\tx.mp3", test::Mp3Bytes(kAudio, Tagged("LIVE", "Other", 0)));
+    dir.WriteFile("sub/c.mp3", test::Mp3BytesNoTag(kAudio));
+    dir.WriteFile("small.mp3", "live"); // too small for a row
+
+    Result r = Cli({"select", "--text", "live", dir.path().string()});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out, dir.path().string() + "/a\\tx.mp3\n" + (dir / "b.mp3") + "\n");
+    r = Cli({"select", "--case-sensitive", "--text", "Live", dir.path().string()});
+    EXPECT_EQ(r.out, (dir / "b.mp3") + "\n");
+    r = Cli({"select", "--genre", "ROCK", dir.path().string()});
+    EXPECT_EQ(r.out, (dir / "b.mp3") + "\n");
+    r = Cli({"select", "--recursive", "--genre", "", dir.path().string()});
+    EXPECT_EQ(r.out, (dir / "sub/c.mp3") + "\n");
+
+    EXPECT_EQ(Cli({"select", "--genre", "nope", dir.path().string()}).rc, 2);
+    EXPECT_EQ(Cli({"select", "--text", "a", "--genre", "Rock", dir.path().string()}).rc, 2);
+    EXPECT_EQ(Cli({"select", dir.path().string()}).rc, 2);
+}
+
+} // namespace
+} // namespace veltrane::cli
