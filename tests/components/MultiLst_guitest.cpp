@@ -1,0 +1,213 @@
+#include "components/MultiLstRow.h"
+#include "components/ui/MultiLst.h"
+
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace veltrane;
+
+namespace {
+
+class CountingList : public TMultiList {
+public:
+    int drawn = 0;
+    std::size_t maxIndex = 0;
+
+protected:
+    void DrawItem(QPainter& p, std::size_t i, const QRect& r, bool sel, bool focus) override {
+        ++drawn;
+        maxIndex = std::max(maxIndex, i);
+        TMultiList::DrawItem(p, i, r, sel, focus);
+    }
+};
+
+void Setup(TMultiList& list) {
+    list.resize(400, 200);
+    list.SetColumnSeperator("\t");
+    list.SetHeaderSections({"Name", "Song", "Artist"});
+    list.SetSectionWidth(0, 100);
+    list.SetSectionWidth(1, 100);
+    list.SetColors(Qt::white, Qt::black);
+}
+
+// Pixels of data row 1 of a list holding the single item Text.
+QImage RenderRow(const std::string& Text, const QPixmap& Bitmap3 = {}) {
+    TMultiList list;
+    Setup(list);
+    if (!Bitmap3.isNull())
+        list.SetListBitmap(3, Bitmap3);
+    list.Strings().Add(Text);
+    list.show();
+    const QImage image = list.viewport()->grab().toImage();
+    return image.copy(0, 18, 400, 18);
+}
+
+} // namespace
+
+class MultiLstTest : public QObject {
+    Q_OBJECT
+private slots:
+    void headerClicksReportTheirSection() {
+        TMultiList list;
+        Setup(list);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicks(&list, &TMultiList::OnListHeaderClick);
+        QSignalSpy doubles(&list, &TMultiList::OnListHeaderDblClick);
+        TMultiListHeader* header = list.ListHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(150, 9));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, 9));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(350, 9));
+        QCOMPARE(clicks.size(), 3);
+        QCOMPARE(clicks[0][0].toInt(), 1);
+        QCOMPARE(clicks[1][0].toInt(), 0);
+        QCOMPARE(clicks[2][0].toInt(), 2);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(250, 9));
+        QCOMPARE(doubles.size(), 1);
+        QCOMPARE(doubles[0][0].toInt(), 2);
+        // Right of every section counts as section 0.
+        QCOMPARE(header->SectionAtX(100000), 0);
+        // The last section reaches the right edge whatever its own width says.
+        list.SetSectionWidth(2, 20);
+        list.viewport()->repaint();
+        QCOMPARE(list.ColumnEdge(2), list.viewport()->width());
+        QCOMPARE(list.ColumnEdge(0), 100);
+    }
+
+    void headerWithoutSectionsReportsNothing() {
+        TMultiList list;
+        list.resize(300, 100);
+        list.show();
+        QSignalSpy clicks(&list, &TMultiList::OnListHeaderClick);
+        QTest::mouseClick(list.ListHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+        QCOMPARE(clicks.size(), 0);
+    }
+
+    void itemsAreCutIntoMarkerAndColumns() {
+        TMultiListRow row = SplitMultiListItem(" Song.mp3\tTitle\t", '\t');
+        QCOMPARE(row.Bitmap, -1);
+        QCOMPARE(row.Columns.size(), std::size_t{2});
+        QCOMPARE(QString::fromStdString(std::string(row.Columns[0])), QString(" Song.mp3"));
+        row = SplitMultiListItem("~abc\t", '\t');
+        QCOMPARE(row.Bitmap, -1);
+        QCOMPARE(QString::fromStdString(std::string(row.Columns[0])), QString("abc"));
+        row = SplitMultiListItem("3abc\tleft over", '\t');
+        QCOMPARE(row.Bitmap, 3);
+        QCOMPARE(row.Columns.size(), std::size_t{1});
+        QCOMPARE(SplitMultiListItem("%x|", '|').Bitmap, 15);
+        QCOMPARE(SplitMultiListItem("no separator", '\t').Columns.size(), std::size_t{0});
+    }
+
+    void markersDrawAsDescribed() {
+        // "~" is neither shown nor draws a picture: the same pixels as the bare text.
+        QCOMPARE(RenderRow("~abc\t"), RenderRow("abc\t"));
+        // An item without a separator shows nothing in its columns.
+        QCOMPARE(RenderRow("abc"), RenderRow(""));
+        QVERIFY(RenderRow("abc\t") != RenderRow(""));
+        // A picture marker draws the picture at (6, top), transparent where it is purple.
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        picture.setPixelColor(7, 7, QColor(128, 0, 128));
+        const QImage row = RenderRow("3abc\t", QPixmap::fromImage(picture));
+        QCOMPARE(row.pixelColor(6, 0), QColor(Qt::red));
+        QCOMPARE(row.pixelColor(13, 7), QColor(Qt::white));
+        QVERIFY(row != RenderRow("abc\t"));
+    }
+
+    void placeholderComesFirst() {
+        TMultiList list;
+        list.Strings().Add("a\t");
+        list.Strings().Add("b\t");
+        QCOMPARE(list.Items().Count(), std::size_t{3});
+        QVERIFY(list.Items().ItemText(0) == kMultiListPlaceholder);
+        QCOMPARE(list.ItemIndex(), std::ptrdiff_t{1});
+        list.SetColumnSeperator(";:");
+        QCOMPARE(list.ColumnSeperator(), ';');
+        QStringList many;
+        for (int i = 0; i < 20; ++i)
+            many << QString::number(i);
+        list.SetHeaderSections(many);
+        QCOMPARE(list.HeaderSections().size(), 15);
+    }
+
+    void lockDisplayStopsPainting() {
+        CountingList list;
+        Setup(list);
+        list.Strings().Add("a\t");
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.SetLockDisplay(true);
+        list.drawn = 0;
+        list.viewport()->repaint();
+        QCOMPARE(list.drawn, 0);
+        list.SetLockDisplay(false);
+        list.viewport()->repaint();
+        QVERIFY(list.drawn > 0);
+    }
+
+    void manyRowsPaintOnlyWhatIsVisible() {
+        CountingList list;
+        Setup(list);
+        for (int i = 0; i < 100000; ++i)
+            list.Strings().Add(" f" + std::to_string(i) + "\tt\t");
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const int visible = list.viewport()->height() / 18 + 1;
+        list.drawn = 0;
+        list.SelectAll();
+        list.viewport()->repaint();
+        QCOMPARE(list.SelCount(), std::size_t{100000});
+        QVERIFY(list.drawn <= visible);
+        list.setFocus();
+        QTest::keyClick(&list, Qt::Key_End);
+        QCOMPARE(list.ItemIndex(), std::ptrdiff_t{100000});
+        QCOMPARE(list.SelCount(), std::size_t{1});
+        list.drawn = 0;
+        list.viewport()->repaint();
+        QVERIFY(list.drawn <= visible);
+        QCOMPARE(list.maxIndex, std::size_t{100000});
+    }
+
+    void mouseSelectionKeepsAFocusedRow() {
+        TMultiList list;
+        Setup(list);
+        for (int i = 0; i < 10; ++i)
+            list.Strings().Add("r" + std::to_string(i) + "\t");
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicks(&list, &TMultiList::Click);
+        auto rowPos = [&](int row) { return QPoint(50, row * 18 + 9); };
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowPos(2));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, rowPos(4));
+        QCOMPARE(list.SelCount(), std::size_t{3});
+        QCOMPARE(list.ItemIndex(), std::ptrdiff_t{4});
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, rowPos(3));
+        QCOMPARE(list.SelCount(), std::size_t{2});
+        QVERIFY(!list.Items().Selected(3));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowPos(5));
+        QCOMPARE(list.SelCount(), std::size_t{1});
+        QVERIFY(list.Items().Selected(5));
+        QCOMPARE(clicks.size(), 4);
+        QSignalSpy dbl(&list, &TMultiList::DblClick);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rowPos(5));
+        QCOMPARE(dbl.size(), 1);
+    }
+
+    void mainListConfiguration() {
+        TMultiList list;
+        ConfigureMainFileList(list);
+        QCOMPARE(list.HeaderSections().size(), 7);
+        QCOMPARE(list.ColumnSeperator(), '\t');
+        QCOMPARE(list.SectionWidth(4), 40);
+        QCOMPARE(list.HighlightColor(), QColor(171, 1, 141));
+        QVERIFY(list.AllowAmpersand());
+        QVERIFY(!list.font().family().isEmpty());
+        QCOMPARE(ResolveFontFamily("Courier New") == "Courier New" ||
+                     ResolveFontFamily("Courier New") == "Liberation Mono",
+                 true);
+    }
+};
+
+QTEST_MAIN(MultiLstTest)
+#include "MultiLst_guitest.moc"
