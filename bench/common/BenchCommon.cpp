@@ -1,0 +1,107 @@
+#include "BenchCommon.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace veltrane::bench {
+
+namespace {
+
+std::string TagFor(std::size_t i) {
+    char field[31];
+    std::string tag = "TAG";
+    const auto put = [&](const char* fmt, std::size_t width) {
+        std::snprintf(field, sizeof field, fmt, i);
+        std::string f(field);
+        f.resize(width, '\0');
+        tag += f;
+    };
+    put("Title %zu", 30);
+    put("Artist %zu", 30);
+    put("Album %zu", 30);
+    put("%04zu", 4);
+    put("Comment %zu", 30);
+    tag += static_cast<char>(i % 120);
+    return tag;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + path);
+    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    ::close(fd);
+    if (!ok) throw std::runtime_error("cannot write " + path);
+}
+
+} // namespace
+
+TaggedTree::TaggedTree(std::size_t files, std::size_t audioBytes) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/veltrane-bench-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    root_ = tmpl;
+    const std::vector<std::string> folders = {"",           "Album A/",       "Album B/",
+                                              "Album B/CD 1/", "Album B/CD 2/", "Live/",
+                                              "Live/1999/",    "Singles/"};
+    for (const std::string& f : folders)
+        if (!f.empty()) ::mkdir((root_ + "/" + f).c_str(), 0755);
+    std::string audio(audioBytes, '\0');
+    for (std::size_t i = 0; i < audioBytes; ++i) audio[i] = static_cast<char>(0xFF - i % 31);
+    files_.reserve(files);
+    for (std::size_t i = 0; i < files; ++i) {
+        const std::string path =
+            root_ + "/" + folders[i % folders.size()] + "Track " + std::to_string(i) + ".mp3";
+        WriteAll(path, audio + TagFor(i));
+        files_.push_back(path);
+    }
+}
+
+TaggedTree::~TaggedTree() {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths) {
+    std::size_t tagged = 0;
+    char buf[128];
+    for (const std::string& p : paths) {
+        const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
+            ::pread(fd, buf, sizeof buf, st.st_size - 128) == 128 && buf[0] == 'T' &&
+            buf[1] == 'A' && buf[2] == 'G')
+            ++tagged;
+        ::close(fd);
+    }
+    return tagged;
+}
+
+int RunSilently(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    const int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace veltrane::bench

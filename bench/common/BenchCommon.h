@@ -1,0 +1,62 @@
+#pragma once
+// Shared pieces of the benchmarks: a temporary tree of tagged MP3 files, the minimal C read
+// loop that tag reading is measured against, and a wall-clock timer.
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace veltrane::bench {
+
+// A fresh directory below the temporary directory holding `files` small MP3 files, each with
+// an ID3v1 tag, spread over a few subfolders (some nested). Removed on destruction.
+class TaggedTree {
+public:
+    explicit TaggedTree(std::size_t files, std::size_t audioBytes = 1024);
+    ~TaggedTree();
+    TaggedTree(const TaggedTree&) = delete;
+    TaggedTree& operator=(const TaggedTree&) = delete;
+
+    const std::string& Root() const { return root_; }
+    // Full paths of every file, in creation order.
+    const std::vector<std::string>& Files() const { return files_; }
+
+private:
+    std::string root_;
+    std::vector<std::string> files_;
+};
+
+// For each path: open, fstat, pread of the last 128 bytes, close. Returns how many files
+// carry a tag; a file that cannot be read counts as untagged.
+std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths);
+
+// Runs a program (no shell) with stdout to /dev/null and waits; returns its exit status,
+// or -1 when it could not be started or did not exit normally.
+int RunSilently(const std::vector<std::string>& argv);
+
+class Stopwatch {
+public:
+    Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+    void Restart() { start_ = std::chrono::steady_clock::now(); }
+    double Seconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_;
+};
+
+// The fastest of `runs` timed calls of f, in seconds.
+template <typename F> double BestOf(int runs, F&& f) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        Stopwatch w;
+        f();
+        const double s = w.Seconds();
+        if (s < best) best = s;
+    }
+    return best;
+}
+
+} // namespace veltrane::bench
