@@ -1,0 +1,133 @@
+#include "browser/ui/mProgressForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QWindow>
+
+#include <climits>
+
+namespace veltrane {
+
+namespace {
+
+// Held once for the whole program: at most one progress window is open.
+QPointer<TfrmProgress> gOpenWindow;
+QPointer<QWidget> gOpenOwner;
+// Bar positions are ints; larger ranges are scaled down to this many steps.
+std::int64_t gBarMin = 0;
+std::int64_t gBarScale = 1;
+
+constexpr int kBarHeight = 15;
+constexpr int kEventIntervalMs = 30;
+
+} // namespace
+
+TfrmProgress::TfrmProgress(QWidget* Owner)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowStaysOnTopHint),
+      ProgressBar(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("frmProgress"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setFixedHeight(kBarHeight);
+    // Owned by the owner's window, as a dialog of it, without being its child widget: a child
+    // would be disabled together with the owner.
+    if (Owner) {
+        create();
+        if (QWindow* ownerWindow = Owner->window()->windowHandle())
+            windowHandle()->setTransientParent(ownerWindow);
+    }
+}
+
+void TfrmProgress::closeEvent(QCloseEvent* Event) { Event->ignore(); }
+
+TmProgressWnd::TmProgressWnd(QWidget* Owner) : owner_(Owner) { lastEvents_.start(); }
+
+TmProgressWnd::~TmProgressWnd() {
+    if (gOpenWindow && gOpenOwner == owner_)
+        Close();
+}
+
+bool TmProgressWnd::IsOpen() { return !gOpenWindow.isNull(); }
+
+TfrmProgress* TmProgressWnd::OpenWindow() { return gOpenWindow.data(); }
+
+void TmProgressWnd::SetCaption(const QString& Text) {
+    if (gOpenWindow) {
+        gOpenWindow->setWindowTitle(Text);
+        ProcessEvents(true);
+    } else {
+        caption_ = Text;
+    }
+}
+
+void TmProgressWnd::Open() {
+    if (gOpenWindow)
+        return;
+    auto* window = new TfrmProgress(owner_);
+    window->resize(Width, kBarHeight + 40);
+    window->ProgressBar->setGeometry(20, 20, window->width() - 40, kBarHeight);
+
+    const std::int64_t range = Max > Min ? Max - Min : 0;
+    gBarMin = Min;
+    gBarScale = range > INT_MAX ? range / INT_MAX + 1 : 1;
+    window->ProgressBar->setRange(0, static_cast<int>(range / gBarScale));
+    window->ProgressBar->setValue(0);
+    window->setWindowTitle(caption_);
+
+    int left = 0, top = 0;
+    if (owner_) {
+        const QRect owner = owner_->window()->frameGeometry();
+        left = owner.left() + owner.width() / 2 - window->width() / 2;
+        top = owner.top() + owner.height() / 2 - window->height() / 2;
+    }
+    if (OnPositionWindow)
+        OnPositionWindow(left, top);
+    window->move(left, top);
+    window->show();
+    if (owner_)
+        owner_->window()->setEnabled(false);
+    gOpenWindow = window;
+    gOpenOwner = owner_;
+    ProcessEvents(true);
+}
+
+void TmProgressWnd::SetPosition(std::uint64_t Position) {
+    if (!gOpenWindow)
+        return;
+    const std::int64_t value = static_cast<std::int64_t>(Position) - gBarMin;
+    gOpenWindow->ProgressBar->setValue(static_cast<int>(std::max<std::int64_t>(value, 0) / gBarScale));
+    ProcessEvents(false);
+}
+
+void TmProgressWnd::Close() {
+    if (!gOpenWindow)
+        return;
+    if (gOpenOwner)
+        gOpenOwner->window()->setEnabled(true);
+    delete gOpenWindow.data();
+    gOpenWindow = nullptr;
+    gOpenOwner = nullptr;
+}
+
+void TmProgressWnd::Start(const std::string& Text, std::uint64_t Maximum) {
+    SetCaption(QString::fromStdString(Text));
+    Min = 0;
+    Max = static_cast<std::int64_t>(std::min<std::uint64_t>(Maximum, INT64_MAX));
+    Open();
+}
+
+void TmProgressWnd::Finish() { Close(); }
+
+void TmProgressWnd::ProcessEvents(bool Always) {
+    // A loop over 100,000 files must not spend its time repainting: events run at most every
+    // few milliseconds, which still keeps the window current.
+    if (!Always && lastEvents_.elapsed() < kEventIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    lastEvents_.restart();
+}
+
+} // namespace veltrane

@@ -1,0 +1,71 @@
+#pragma once
+// TmProgressWnd shows a caption and a bar centred over its owner while a long loop runs on the
+// user-interface thread, with the owner disabled. One progress window is open at a time in the
+// whole program. TfrmProgress is that window, created on Open and destroyed on Close.
+
+#include "browser/Progress.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QProgressBar;
+
+namespace veltrane {
+
+class TfrmProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmProgress(QWidget* Owner);
+    QProgressBar* ProgressBar;
+
+protected:
+    // The user cannot close it; only its TmProgressWnd does.
+    void closeEvent(QCloseEvent* Event) override;
+};
+
+class TmProgressWnd : public QObject, public IProgress {
+    Q_OBJECT
+public:
+    explicit TmProgressWnd(QWidget* Owner);
+    ~TmProgressWnd() override;
+
+    std::int64_t Min = 0;
+    std::int64_t Max = 100;
+    int Width = 256;
+    // May move the window (left, top) before it is shown.
+    std::function<void(int& Left, int& Top)> OnPositionWindow;
+
+    QString Caption() const { return caption_; }
+    // While open: changes the shown caption only; while closed: stored for the next Open.
+    void SetCaption(const QString& Text);
+
+    // Shows the window and disables the owner; nothing when a progress window is open.
+    void Open();
+    // Moves the bar while open; lets pending events run so the window repaints.
+    void SetPosition(std::uint64_t Position) override;
+    // Enables the owner again and destroys the window; nothing when closed.
+    void Close();
+    // True while the program's progress window is open.
+    static bool IsOpen();
+    // The open window, for tests; nullptr when closed.
+    static TfrmProgress* OpenWindow();
+
+    // IProgress: Caption, Min 0 and Max, then Open; Finish closes.
+    void Start(const std::string& Caption, std::uint64_t Max) override;
+    void Finish() override;
+
+private:
+    void ProcessEvents(bool Always);
+
+    QPointer<QWidget> owner_;
+    QString caption_ = QStringLiteral("Progress");
+    QElapsedTimer lastEvents_;
+};
+
+} // namespace veltrane
