@@ -1,0 +1,56 @@
+#pragma once
+// TFormEditMP3Tag: edits the tag of the one file the main window placed into Record.
+
+#include "editing/ui/EditingDialog.h"
+#include "editing/ui/EditingHost.h"
+#include "tagcore/MP3Tag.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace veltrane {
+
+class TFormEditMP3Tag : public TEditingDialog {
+    Q_OBJECT
+public:
+    explicit TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent = nullptr);
+
+    // Written by the main window before it shows the window; rewritten by Save.
+    TMP3Tag Record;
+
+    QLineEdit* EditSongName = nullptr;
+    QLineEdit* EditArtistName = nullptr;
+    QLineEdit* EditAlbum = nullptr;
+    QLineEdit* EditYear = nullptr;
+    QComboBox* ComboBoxStyle = nullptr;
+    QLineEdit* EditComment = nullptr;
+    QPushButton* BitBtnSave = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    QLabel* LabelType = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+
+    void FormCreate();
+    void FormShow();
+    void FormHide();
+    void EditSongNameEnter();
+    void BitBtnSaveClick();
+    void BitBtnCancelClick();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    IEditingHost& host_;
+};
+
+} // namespace veltrane

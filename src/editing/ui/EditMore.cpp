@@ -1,0 +1,180 @@
+#include "editing/ui/EditMore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace veltrane {
+
+namespace {
+
+void Invert(QCheckBox* Box) { Box->setChecked(!Box->isChecked()); }
+
+} // namespace
+
+TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
+    : TEditingDialog("Change tag for more files", 407, 280, true, Parent), host_(Host) {
+    setObjectName("FormEditMore");
+    LabelInfo = AddLabel("", 8, 10, 391, 18);
+    QFont bold = LabelInfo->font();
+    bold.setBold(true);
+    LabelInfo->setFont(bold);
+    LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+
+    int y = 40;
+    const auto addRow = [&](QLabel*& label, const char* caption, QWidget* value, int valueWidth,
+                            QCheckBox*& box, const char* boxName, TClickLabel*& leaveLabel) {
+        label = AddLabel(caption, 12, y + 2);
+        value->setGeometry(80, y, valueWidth, 21);
+        box = new QCheckBox(this);
+        box->setObjectName(boxName);
+        box->setGeometry(296, y + 5, 11, 11);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setChecked(true);
+        leaveLabel = AddClickLabel("leave as it is", 312, y + 2);
+        y += 28;
+    };
+    const auto edit = [this](const char* name, int maxLength) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(name);
+        e->setMaxLength(maxLength);
+        return e;
+    };
+    EditSongName = edit("EditSongName", 30);
+    EditArtistName = edit("EditArtistName", 30);
+    EditAlbum = edit("EditAlbum", 30);
+    EditYear = edit("EditYear", 4);
+    ComboBoxStyle = new QComboBox(this);
+    ComboBoxStyle->setObjectName("ComboBoxStyle");
+    EditComment = edit("EditComment", 30);
+    addRow(LabelType, "Song", EditSongName, 200, CheckBoxLeaveSongName, "CheckBoxLeaveSongName",
+           Label2);
+    addRow(Label5, "Artist", EditArtistName, 200, CheckBoxLeaveArtistName,
+           "CheckBoxLeaveArtistName", Label6);
+    addRow(Label1, "Album", EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum", Label7);
+    addRow(Label3, "Year", EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear", Label8);
+    addRow(Label12, "Style", ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle",
+           Label13);
+    addRow(Label4, "Comment", EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
+           Label9);
+
+    Label10 = AddLabel("note: renaming a file while the file is played by an", 12, 212);
+    Label11 = AddLabel("external MP3 player might result in errors I can't prevent!", 12, 228);
+    BitBtnSave = new QPushButton("Save", this);
+    BitBtnSave->setObjectName("BitBtnSave");
+    BitBtnSave->setGeometry(222, 246, 85, 27);
+    BitBtnSave->setDefault(true);
+    BitBtnCancel = new QPushButton("Cancel", this);
+    BitBtnCancel->setObjectName("BitBtnCancel");
+    BitBtnCancel->setGeometry(314, 246, 85, 27);
+
+    setTabOrder(EditSongName, EditArtistName);
+    setTabOrder(EditArtistName, EditAlbum);
+    setTabOrder(EditAlbum, EditYear);
+    setTabOrder(EditYear, ComboBoxStyle);
+    setTabOrder(ComboBoxStyle, EditComment);
+    setTabOrder(EditComment, BitBtnSave);
+    setTabOrder(BitBtnSave, BitBtnCancel);
+
+    connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
+    connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);
+    connect(EditAlbum, &QLineEdit::textChanged, this, &TFormEditMore::EditAlbumChange);
+    connect(EditYear, &QLineEdit::textChanged, this, &TFormEditMore::EditYearChange);
+    connect(EditComment, &QLineEdit::textChanged, this, &TFormEditMore::EditCommentChange);
+    connect(ComboBoxStyle, &QComboBox::activated, this, &TFormEditMore::ComboBoxStyleChange);
+    connect(Label2, &TClickLabel::clicked, this, &TFormEditMore::Label2Click);
+    connect(Label6, &TClickLabel::clicked, this, &TFormEditMore::Label6Click);
+    connect(Label7, &TClickLabel::clicked, this, &TFormEditMore::Label7Click);
+    connect(Label8, &TClickLabel::clicked, this, &TFormEditMore::Label8Click);
+    connect(Label9, &TClickLabel::clicked, this, &TFormEditMore::Label9Click);
+    connect(Label13, &TClickLabel::clicked, this, &TFormEditMore::Label13Click);
+    connect(BitBtnSave, &QPushButton::clicked, this, &TFormEditMore::BitBtnSaveClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormEditMore::BitBtnCancelClick);
+    FormCreate();
+}
+
+void TFormEditMore::FormCreate() { FillStyles(ComboBoxStyle); }
+
+void TFormEditMore::FormShow() {
+    LabelInfo->setText(ToQ(EditMoreHeadline(host_.FileList().SelCount())));
+    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum, EditYear, EditComment})
+        e->clear();
+    // An edit that was empty already sends no change; every showing starts all checked.
+    for (QCheckBox* b : {CheckBoxLeaveSongName, CheckBoxLeaveArtistName, CheckBoxLeaveAlbum,
+                         CheckBoxLeaveYear, CheckBoxLeaveComment})
+        b->setChecked(true);
+    EditSongName->setFocus();
+    CheckBoxLeaveStyle->setChecked(true);
+    ComboBoxStyle->setCurrentIndex(0);
+}
+
+void TFormEditMore::EditSongNameChange() {
+    CheckBoxLeaveSongName->setChecked(LeaveForText(FromQ(EditSongName->text())));
+}
+void TFormEditMore::EditArtistNameChange() {
+    CheckBoxLeaveArtistName->setChecked(LeaveForText(FromQ(EditArtistName->text())));
+}
+void TFormEditMore::EditAlbumChange() {
+    CheckBoxLeaveAlbum->setChecked(LeaveForText(FromQ(EditAlbum->text())));
+}
+void TFormEditMore::EditYearChange() {
+    CheckBoxLeaveYear->setChecked(LeaveForText(FromQ(EditYear->text())));
+}
+void TFormEditMore::EditCommentChange() {
+    CheckBoxLeaveComment->setChecked(LeaveForText(FromQ(EditComment->text())));
+}
+void TFormEditMore::ComboBoxStyleChange() {
+    CheckBoxLeaveStyle->setChecked(LeaveForStyleIndex(ComboBoxStyle->currentIndex()));
+}
+
+void TFormEditMore::Label2Click() { Invert(CheckBoxLeaveSongName); }
+void TFormEditMore::Label6Click() { Invert(CheckBoxLeaveArtistName); }
+void TFormEditMore::Label7Click() { Invert(CheckBoxLeaveAlbum); }
+void TFormEditMore::Label8Click() { Invert(CheckBoxLeaveYear); }
+void TFormEditMore::Label9Click() { Invert(CheckBoxLeaveComment); }
+void TFormEditMore::Label13Click() { Invert(CheckBoxLeaveStyle); }
+
+TEditMoreFields TFormEditMore::Fields() const {
+    const auto field = [](QCheckBox* box, const QString& value) {
+        return TLeaveField{box->isChecked(), FromQ(value)};
+    };
+    TEditMoreFields fields;
+    fields.Title = field(CheckBoxLeaveSongName, EditSongName->text());
+    fields.Artist = field(CheckBoxLeaveArtistName, EditArtistName->text());
+    fields.Album = field(CheckBoxLeaveAlbum, EditAlbum->text());
+    fields.Year = field(CheckBoxLeaveYear, EditYear->text());
+    fields.Style = field(CheckBoxLeaveStyle, ComboBoxStyle->currentText());
+    fields.Comment = field(CheckBoxLeaveComment, EditComment->text());
+    return fields;
+}
+
+void TFormEditMore::BitBtnSaveClick() {
+    const TEditMoreFields fields = Fields();
+    host_.SetLockDisplay(true);
+    hide();
+    TFileFailures failures;
+    try {
+        failures = EditMoreRun(host_.FileList(), fields, host_.ProgressWindow());
+    } catch (...) {
+        host_.SetLockDisplay(false);
+        host_.ListChanged();
+        throw;
+    }
+    host_.SetLockDisplay(false);
+    host_.ListChanged();
+    if (!failures.empty())
+        host_.ShowError(FailureReport("These files could not be changed:", failures));
+}
+
+void TFormEditMore::BitBtnCancelClick() { hide(); }
+
+void TFormEditMore::showEvent(QShowEvent* Event) {
+    TEditingDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        FormShow();
+}
+
+} // namespace veltrane

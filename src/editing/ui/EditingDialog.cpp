@@ -1,0 +1,92 @@
+#include "editing/ui/EditingDialog.h"
+
+#include "tagcore/MP3Tag.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace veltrane {
+
+void TClickLabel::mouseReleaseEvent(QMouseEvent* Event) {
+    QLabel::mouseReleaseEvent(Event);
+    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))
+        emit clicked();
+}
+
+TEditingDialog::TEditingDialog(const QString& Caption, int ClientWidth, int ClientHeight,
+                               bool CloseBox, QWidget* Parent)
+    : QDialog(Parent) {
+    Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
+    if (!CloseBox)
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    setWindowFlags(flags);
+    setWindowTitle(Caption);
+    setFixedSize(ClientWidth, ClientHeight);
+    BackImage = new QLabel(this);
+    BackImage->setObjectName("BackImage");
+    BackImage->setGeometry(0, 0, ClientWidth, ClientHeight);
+    BackImage->setScaledContents(true);
+    BackImage->lower();
+}
+
+void TEditingDialog::SetBackImage(const QString& FileName) {
+    QPixmap picture;
+    if (!FileName.isEmpty() && picture.load(FileName))
+        BackImage->setPixmap(picture);
+}
+
+void TEditingDialog::showEvent(QShowEvent* Event) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::showEvent(Event);
+}
+
+QLabel* TEditingDialog::AddLabel(const QString& Text, int X, int Y, int W, int H) {
+    auto* label = new QLabel(Text, this);
+    label->adjustSize();
+    label->setGeometry(X, Y, W < 0 ? label->width() : W, H < 0 ? label->height() : H);
+    return label;
+}
+
+TClickLabel* TEditingDialog::AddClickLabel(const QString& Text, int X, int Y, int W, int H) {
+    auto* label = new TClickLabel(Text, this);
+    label->adjustSize();
+    label->setGeometry(X, Y, W < 0 ? label->width() : W, H < 0 ? label->height() : H);
+    return label;
+}
+
+QFrame* TEditingDialog::AddBevel(int X, int Y, int W, int H) {
+    auto* bevel = new QFrame(this);
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel->setGeometry(X, Y, W, H);
+    bevel->lower();
+    BackImage->lower();
+    return bevel;
+}
+
+void TEditingDialog::FillStyles(QComboBox* Box) {
+    QStringList entries;
+    for (const std::string& entry : GenreTable())
+        entries << ToQ(entry);
+    // A sorted box: letter case ignored, so the empty entry always comes first.
+    std::stable_sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    Box->clear();
+    Box->addItems(entries);
+}
+
+QString ToQ(const std::string& Utf8) { return QString::fromStdString(Utf8); }
+std::string FromQ(const QString& Text) { return Text.toStdString(); }
+QString PathToQ(const std::string& Path) { return QFile::decodeName(QByteArray::fromStdString(Path)); }
+
+} // namespace veltrane

@@ -1,0 +1,137 @@
+#include "editing/ui/Rename.h"
+
+#include "editing/TagFromFileName.h"
+#include "editing/ui/DeriveFormat.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace veltrane {
+
+TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
+    : TEditingDialog("Rename", 340, 200, false, Parent), host_(Host) {
+    setObjectName("FormRename");
+    LabelRename = AddLabel("", 10, 12, 320, 18);
+    LabelRename->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    EditRename = new QLineEdit(this);
+    EditRename->setObjectName("EditRename");
+    EditRename->setMaxLength(127);
+    EditRename->setGeometry(16, 36, 308, 21);
+    CheckBoxDerive = new QCheckBox(this);
+    CheckBoxDerive->setObjectName("CheckBoxDerive");
+    CheckBoxDerive->setGeometry(16, 70, 16, 16);
+    Label2 = AddClickLabel("derive from filename", 36, 70);
+    LabelDeriveFormat = AddLabel("", 16, 94, 308, 18);
+    LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    ButtonEditDeriveFormat = new QPushButton("Edit derive format", this);
+    ButtonEditDeriveFormat->setObjectName("ButtonEditDeriveFormat");
+    ButtonEditDeriveFormat->setGeometry(190, 66, 134, 25);
+    Bevel1 = AddBevel(8, 62, 324, 56);
+    Label1 = AddLabel("note: renaming a file while the file is played by an", 10, 126);
+    Label3 = AddLabel("external MP3 player might result in errors I can't prevent!", 10, 142);
+    BitBtnOK = new QPushButton("OK", this);
+    BitBtnOK->setObjectName("BitBtnOK");
+    BitBtnOK->setGeometry(160, 166, 80, 27);
+    BitBtnOK->setDefault(true);
+    BitBtnCancel = new QPushButton("Cancel", this);
+    BitBtnCancel->setObjectName("BitBtnCancel");
+    BitBtnCancel->setGeometry(250, 166, 80, 27);
+
+    EditRename->installEventFilter(this);
+    connect(Label2, &TClickLabel::clicked, this, &TFormRename::Label2Click);
+    connect(ButtonEditDeriveFormat, &QPushButton::clicked, this,
+            &TFormRename::ButtonEditDeriveFormatClick);
+    connect(BitBtnOK, &QPushButton::clicked, this, &TFormRename::BitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormRename::BitBtnCancelClick);
+}
+
+void TFormRename::FormShow() {
+    TFileList& list = host_.FileList();
+    if (FormDeriveFormat)
+        FormDeriveFormat->Format.SetSeparator(" - ");
+    const std::size_t selected = list.SelCount();
+    const std::ptrdiff_t current = list.ItemIndex();
+    if (selected == 1 && current >= 1 && static_cast<std::size_t>(current) < list.Count()) {
+        const QString name =
+            PathToQ(NameWithoutDirectory(list.GetFileName(static_cast<std::size_t>(current))));
+        LabelRename->setText(ToQ(RenameHeadlineOne(FromQ(name))));
+        EditRename->setText(name);
+        EditRename->show();
+        EditRename->setFocus();
+        EditRename->selectAll();
+        CheckBoxDerive->setChecked(false);
+        CheckBoxDerive->setEnabled(true);
+    } else {
+        LabelRename->setText(ToQ(RenameHeadlineMany(selected)));
+        EditRename->clear();
+        EditRename->hide();
+        CheckBoxDerive->setChecked(true);
+        CheckBoxDerive->setEnabled(false);
+    }
+    if (FormDeriveFormat) {
+        FormDeriveFormat->Format.Reset();
+        FormDeriveFormat->UpdateControls();
+    }
+    UpdateDeriveFormat();
+}
+
+void TFormRename::UpdateDeriveFormat() {
+    LabelDeriveFormat->setText(FormDeriveFormat ? ToQ(FormDeriveFormat->Format.FormatText())
+                                                : QString());
+}
+
+void TFormRename::Label2Click() {
+    if (CheckBoxDerive->isEnabled())
+        CheckBoxDerive->setChecked(!CheckBoxDerive->isChecked());
+}
+
+void TFormRename::ButtonEditDeriveFormatClick() {
+    if (FormDeriveFormat) {
+        FormDeriveFormat->hide();
+        FormDeriveFormat->exec();
+    }
+}
+
+void TFormRename::EditRenameEnter() { EditRename->selectAll(); }
+
+void TFormRename::BitBtnOKClick() {
+    TFileList& list = host_.FileList();
+    if (!CheckBoxDerive->isChecked()) {
+        const std::ptrdiff_t current = list.ItemIndex();
+        if (current >= 1 && static_cast<std::size_t>(current) < list.Count()) {
+            const std::string typed = QFile::encodeName(EditRename->text()).toStdString();
+            const TRenameResult result =
+                RenameByTypedName(list.GetFileName(static_cast<std::size_t>(current)), typed);
+            if (!result.Message.empty())
+                host_.ShowError(result.Message);
+        }
+    } else if (FormDeriveFormat) {
+        const TRenameRun run =
+            RenameFromTagsRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
+        if (!run.Failures.empty())
+            host_.ShowError(FailureReport("These files could not be renamed:", run.Failures));
+    }
+    hide();
+    host_.RunSearch();
+}
+
+void TFormRename::BitBtnCancelClick() { hide(); }
+
+void TFormRename::showEvent(QShowEvent* Event) {
+    TEditingDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        FormShow();
+}
+
+bool TFormRename::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == EditRename && Event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, EditRename, [this] { EditRenameEnter(); });
+    return TEditingDialog::eventFilter(Watched, Event);
+}
+
+} // namespace veltrane

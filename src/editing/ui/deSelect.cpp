@@ -1,0 +1,125 @@
+#include "editing/ui/deSelect.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace veltrane {
+
+TFormDeSelect::TFormDeSelect(IEditingHost& Host, QWidget* Parent)
+    : TEditingDialog("(de)select some mp3's", 300, 214, true, Parent), host_(Host) {
+    setObjectName("FormDeSelect");
+    LabelType = AddLabel("Select all containing", 16, 12, 268, 18);
+    EditContaining = new QLineEdit(this);
+    EditContaining->setObjectName("EditContaining");
+    EditContaining->setGeometry(16, 32, 268, 21);
+    CheckBoxCS = new QCheckBox(this);
+    CheckBoxCS->setObjectName("CheckBoxCS");
+    CheckBoxCS->setGeometry(16, 62, 16, 16);
+    Label2 = AddClickLabel("case sensitive", 36, 62);
+    Bevel1 = AddBevel(8, 6, 284, 80);
+
+    Label8 = AddLabel("Style", 16, 100);
+    ComboBoxStyle = new QComboBox(this);
+    ComboBoxStyle->setObjectName("ComboBoxStyle");
+    ComboBoxStyle->setGeometry(64, 96, 220, 22);
+    Bevel2 = AddBevel(8, 90, 284, 36);
+
+    CheckBoxUseTextSearch = new QCheckBox(this);
+    CheckBoxUseTextSearch->setObjectName("CheckBoxUseTextSearch");
+    CheckBoxUseTextSearch->setGeometry(16, 140, 16, 16);
+    CheckBoxUseTextSearch->setChecked(true);
+    Label1 = AddClickLabel("use text search", 36, 140);
+    CheckBoxUseStyleSearch = new QCheckBox(this);
+    CheckBoxUseStyleSearch->setObjectName("CheckBoxUseStyleSearch");
+    CheckBoxUseStyleSearch->setGeometry(160, 140, 16, 16);
+    Label3 = AddClickLabel("use style search", 180, 140);
+
+    BitBtnOK = new QPushButton("OK", this);
+    BitBtnOK->setObjectName("BitBtnOK");
+    BitBtnOK->setGeometry(116, 178, 80, 27);
+    BitBtnOK->setDefault(true);
+    BitBtnCancel = new QPushButton("Cancel", this);
+    BitBtnCancel->setObjectName("BitBtnCancel");
+    BitBtnCancel->setGeometry(204, 178, 80, 27);
+
+    setTabOrder(EditContaining, CheckBoxCS);
+    setTabOrder(CheckBoxCS, ComboBoxStyle);
+    setTabOrder(ComboBoxStyle, CheckBoxUseTextSearch);
+    setTabOrder(CheckBoxUseTextSearch, CheckBoxUseStyleSearch);
+    setTabOrder(CheckBoxUseStyleSearch, BitBtnOK);
+    setTabOrder(BitBtnOK, BitBtnCancel);
+
+    connect(Label1, &TClickLabel::clicked, this, &TFormDeSelect::Label1Click);
+    connect(Label2, &TClickLabel::clicked, this, &TFormDeSelect::Label2Click);
+    connect(Label3, &TClickLabel::clicked, this, &TFormDeSelect::Label3Click);
+    connect(CheckBoxUseTextSearch, &QCheckBox::toggled, this,
+            &TFormDeSelect::CheckBoxUseTextSearchClick);
+    connect(CheckBoxUseStyleSearch, &QCheckBox::toggled, this,
+            &TFormDeSelect::CheckBoxUseStyleSearchClick);
+    connect(BitBtnOK, &QPushButton::clicked, this, &TFormDeSelect::BitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormDeSelect::BitBtnCancelClick);
+    FormCreate();
+}
+
+void TFormDeSelect::FormCreate() {
+    FillStyles(ComboBoxStyle);
+    ComboBoxStyle->setCurrentIndex(-1);
+}
+
+void TFormDeSelect::FormShow() {
+    LabelType->setText(ToQ(DeSelectHeadline(Mode)));
+    EditContaining->clear();
+    EditContaining->setFocus();
+}
+
+void TFormDeSelect::Label1Click() {
+    CheckBoxUseTextSearch->setChecked(!CheckBoxUseTextSearch->isChecked());
+}
+void TFormDeSelect::Label2Click() { CheckBoxCS->setChecked(!CheckBoxCS->isChecked()); }
+void TFormDeSelect::Label3Click() {
+    CheckBoxUseStyleSearch->setChecked(!CheckBoxUseStyleSearch->isChecked());
+}
+
+void TFormDeSelect::CheckBoxUseTextSearchClick() {
+    if (!CheckBoxUseTextSearch->isChecked())
+        CheckBoxUseStyleSearch->setChecked(true);
+}
+
+void TFormDeSelect::CheckBoxUseStyleSearchClick() {
+    if (!CheckBoxUseStyleSearch->isChecked())
+        CheckBoxUseTextSearch->setChecked(true);
+}
+
+TSelectSearch TFormDeSelect::Search() const {
+    TSelectSearch search;
+    search.Text = FromQ(EditContaining->text());
+    search.CaseSensitive = CheckBoxCS->isChecked();
+    search.UseTextSearch = CheckBoxUseTextSearch->isChecked();
+    search.UseStyleSearch = CheckBoxUseStyleSearch->isChecked();
+    // No entry chosen stands for the empty entry.
+    search.Style = ComboBoxStyle->currentIndex() < 0 ? std::string()
+                                                     : FromQ(ComboBoxStyle->currentText());
+    return search;
+}
+
+void TFormDeSelect::BitBtnOKClick() {
+    const TFileFailures failures =
+        ApplySelectSearch(host_.FileList(), Mode, Search(), host_.ProgressWindow());
+    host_.ListChanged();
+    hide();
+    if (!failures.empty())
+        host_.ShowError(FailureReport("The tags of these files could not be read:", failures));
+}
+
+void TFormDeSelect::BitBtnCancelClick() { hide(); }
+
+void TFormDeSelect::showEvent(QShowEvent* Event) {
+    TEditingDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        FormShow();
+}
+
+} // namespace veltrane
