@@ -35,7 +35,8 @@ struct Chunk {
 std::vector<Chunk> Chunks(std::string_view list) {
     std::vector<Chunk> out;
     std::size_t pos = 0;
-    while (list.size() - pos >= 8) {
+    // pos may pass the end by the pad byte of an odd last chunk.
+    while (pos < list.size() && list.size() - pos >= 8) {
         const std::uint32_t size = Le32(list, pos + 4);
         if (size > list.size() - pos - 8)
             Refuse("truncated chunk");

@@ -148,6 +148,12 @@ TEST(AviReader, RefusesSoundOtherCompressionsAndDamage) {
         }
     }
     EXPECT_THROW(ParseAvi("RIFX"), EAviError);
+
+    // An odd last chunk without its pad byte ends the list cleanly.
+    std::string odd = avi + "JUNK\1\0\0\0x";
+    const std::uint32_t riffSize = std::uint32_t(odd.size() - 8);
+    odd.replace(4, 4, std::string{char(riffSize), char(riffSize >> 8), char(riffSize >> 16), 0});
+    EXPECT_EQ(ParseAvi(odd).FrameCount(), 1);
 }
 
 TEST(AviReader, OpenReportsTheControlText) {

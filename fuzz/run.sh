@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with libFuzzer and the sanitizers, seeds them, and runs them for
+# about a minute in all. FUZZ_SECONDS scales the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=fuzz/out
+seconds=${FUZZ_SECONDS:-60}
+mkdir -p "$out"
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I src
+       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+clang++ "${flags[@]}" fuzz/Lzrw1KhFuzz.cpp src/components/Lzrw1Kh.cpp -o "$out/lzrw1kh_fuzz"
+clang++ "${flags[@]}" fuzz/AviReaderFuzz.cpp src/components/AviReader.cpp -o "$out/avireader_fuzz"
+clang++ -std=c++20 -O1 -I src fuzz/MakeSeeds.cpp src/components/Lzrw1Kh.cpp -o "$out/make_seeds"
+clang++ -std=c++20 -O1 assets/media/generators/SearchAnimation.cpp -o "$out/make_avi_seed"
+
+rm -rf "$out/corpus-lzrw" "$out/corpus-avi"
+mkdir -p "$out/corpus-lzrw" "$out/corpus-avi"
+"$out/make_seeds" "$out/corpus-lzrw"
+"$out/make_avi_seed" "$out/corpus-avi/search.avi"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+"$out/lzrw1kh_fuzz" -max_total_time=$((seconds * 2 / 3)) -max_len=4096 -rss_limit_mb=1024 \
+    -print_final_stats=1 "$out/corpus-lzrw"
+"$out/avireader_fuzz" -max_total_time=$((seconds / 3)) -max_len=8192 -rss_limit_mb=1024 \
+    -print_final_stats=1 "$out/corpus-avi"
