@@ -1,12 +1,90 @@
 #include "cli/Commands.h"
 
+#include "browser/FileList.h"
+#include "browser/FindFile.h"
+#include "cli/Escape.h"
+#include "cli/Options.h"
+#include "tagcore/TagFile.h"
+
+#include <charconv>
+#include <memory>
 #include <ostream>
+#include <stdexcept>
 
 namespace veltrane::cli {
 
-int RunList(const Args&, std::ostream&, std::ostream& err) {
-    err << "veltrane-cli: not available yet\n";
-    return 2;
+namespace {
+
+constexpr std::string_view kListUsage =
+    "usage: veltrane-cli list [--recursive] [--sort N] [--codepage NAME] DIR\n"
+    "  N: column 1 to 7 (FileName, Song, Artist, Album, Year, Genre, Comment),\n"
+    "     negative for descending; default 1\n";
+
+int ParseSortColumn(const std::string& text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value == 0 || value < -7 ||
+        value > 7)
+        throw UsageError("list: --sort takes a column number 1 to 7 or -7 to -1, not '" +
+                         Escape(text) + "'");
+    return value;
+}
+
+} // namespace
+
+int RunList(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o = ParseOptions(args, {"--recursive"}, {"--sort", "--codepage"});
+    if (o.Has("--help")) {
+        out << kListUsage;
+        return 0;
+    }
+    if (o.Positional().size() != 1)
+        throw UsageError("list: give exactly one DIR");
+    const std::string codePage = o.Value("--codepage", "WINDOWS-1252");
+    std::unique_ptr<TagCodec> codec;
+    try {
+        codec = std::make_unique<TagCodec>(codePage);
+    } catch (const std::invalid_argument&) {
+        throw UsageError("unknown or multi-byte code page '" + Escape(codePage) + "'");
+    }
+
+    TFindFile finder;
+    finder.Directory = o.Positional()[0];
+    finder.Recurse = o.Has("--recursive");
+    finder.Filter = "*.mp3";
+    finder.Execute();
+
+    TFileList list;
+    if (auto sort = o.Value("--sort"))
+        list.SetSortColumn(ParseSortColumn(*sort));
+    try {
+        list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
+    } catch (const EInOutError& e) {
+        ReportFileError(err, Escape(finder.Directory), e.what());
+        return 1;
+    }
+
+    std::string text;
+    for (std::size_t i = 1; i < list.Count(); ++i) {
+        const TFileRow& row = list.Row(i);
+        if (row.Path.empty()) { // the marker row
+            text += Escape(TFileList::GetStringItem(1, row.Text));
+            text += '\n';
+            continue;
+        }
+        // The name from the row's own path: the row text has tabs in names turned to blanks.
+        text += Escape(list.PrepFileName(row.Path));
+        for (int field = 2; field <= 7; ++field) {
+            std::string_view column = TFileList::GetStringItem(field, row.Text);
+            if (field == 6 && !column.empty() && column.back() == ' ')
+                column.remove_suffix(1);
+            text += '\t';
+            text += Escape(column);
+        }
+        text += '\n';
+    }
+    out << text;
+    return 0;
 }
 
 } // namespace veltrane::cli

@@ -1,0 +1,74 @@
+#include "cli/Cli.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace veltrane::cli {
+namespace {
+
+using test::Mp3Bytes;
+using test::Mp3BytesNoTag;
+using test::RawTag;
+
+std::string List(std::vector<std::string> args, int expectedStatus = 0) {
+    std::ostringstream out, err;
+    args.insert(args.begin(), "list");
+    EXPECT_EQ(RunCli(args, out, err), expectedStatus) << err.str();
+    return out.str();
+}
+
+TEST(List, RowsColumnsAndOrder) {
+    test::TestDir dir;
+    dir.WriteFile("b.mp3", Mp3Bytes(20000, {"Song B", "Zed", "Al", "1999", "C", 17}));
+    dir.WriteFile("A.mp3", Mp3Bytes(20000, {"Song A", "Abe", "", "2001", "", 200}));
+    dir.WriteFile("small.mp3", Mp3BytesNoTag(1000));
+    dir.WriteFile("Sub/c.mp3", Mp3BytesNoTag(20000));
+    const std::string d = dir.path().string();
+    EXPECT_EQ(List({d}), "A.mp3\tSong A\tAbe\t\t2001\t\t\n"
+                         "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n");
+    EXPECT_EQ(List({"--recursive", "--sort", "-1", d}),
+              "Sub/c.mp3\t\t\t\t\t\t\n"
+              "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n"
+              "A.mp3\tSong A\tAbe\t\t2001\t\t\n");
+    EXPECT_EQ(List({"--sort", "3", d}).substr(0, 5), "A.mp3");
+    EXPECT_EQ(List({"--sort", "5", d + "/"}).substr(0, 5), "b.mp3");
+    EXPECT_EQ(List({"--sort", "-5", d}).substr(0, 5), "A.mp3");
+}
+
+TEST(List, AwkwardNamesAndTexts) {
+    test::TestDir dir;
+    dir.WriteFile("tab\there \"q\";.mp3", Mp3BytesNoTag(20000));
+    dir.WriteFile("line\nbreak.mp3", Mp3BytesNoTag(20000));
+    dir.WriteFile("\xe9t\xe9 -x.mp3", Mp3Bytes(20000, {"\xe9t\xe9", "a\\b", "", "", "", 255}));
+    EXPECT_EQ(List({dir.path().string()}),
+              "line\\nbreak.mp3\t\t\t\t\t\t\n"
+              "tab\\there \"q\";.mp3\t\t\t\t\t\t\n"
+              "\\xe9t\\xe9 -x.mp3\t\xc3\xa9t\xc3\xa9\ta\\\\b\t\t\t\t\n");
+}
+
+TEST(List, NothingFoundAndBadInput) {
+    test::TestDir dir;
+    EXPECT_EQ(List({dir.path().string()}), "No mp3's found!\n");
+    EXPECT_EQ(List({dir / "missing"}), "No mp3's found!\n");
+    dir.WriteFile("tiny.mp3", "x");
+    EXPECT_EQ(List({dir.path().string()}), ""); // found but too small: no rows at all
+    List({"--sort", "8", dir.path().string()}, 2);
+    List({"--sort", "0", dir.path().string()}, 2);
+    List({"--sort", "x", dir.path().string()}, 2);
+    List({}, 2);
+    List({"--codepage", "UTF-8", dir.path().string()}, 2);
+}
+
+TEST(List, CodePageOfTheTags) {
+    test::TestDir dir;
+    dir.WriteFile("a.mp3", Mp3Bytes(20000, {"\xe0", "", "", "", "", 255}));
+    EXPECT_EQ(List({"--codepage", "ISO-8859-5", dir.path().string()}),
+              "a.mp3\t\xd1\x80\t\t\t\t\t\n");
+}
+
+} // namespace
+} // namespace veltrane::cli
