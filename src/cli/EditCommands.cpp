@@ -39,12 +39,18 @@ void SetFields(TDeriveFormat& Format, const std::string& List) {
         if (comma == std::string::npos)
             comma = List.size();
         const std::string name = List.substr(start, comma - start);
-        if (name == "title") codes += '1';
-        else if (name == "artist") codes += '2';
-        else if (name == "album") codes += '3';
-        else if (name == "year") codes += '4';
-        else if (name == "comment") codes += '5';
-        else throw UsageError("--fields: unknown field '" + Escape(name) + "'");
+        if (name == "title")
+            codes += '1';
+        else if (name == "artist")
+            codes += '2';
+        else if (name == "album")
+            codes += '3';
+        else if (name == "year")
+            codes += '4';
+        else if (name == "comment")
+            codes += '5';
+        else
+            throw UsageError("--fields: unknown field '" + Escape(name) + "'");
         start = comma + 1;
     }
     if (!Format.SetHowToCodes(codes))

@@ -6,8 +6,8 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::string_view kAllItems[] = {kItemSongname, kItemArtistname, kItemAlbum,
-                                          kItemYear, kItemComment};
+constexpr std::string_view kAllItems[] = {kItemSongname, kItemArtistname, kItemAlbum, kItemYear,
+                                          kItemComment};
 
 // Byte length of the first Count UTF-8 characters of Text.
 std::size_t PrefixBytes(std::string_view Text, std::size_t Count) {
@@ -24,12 +24,18 @@ std::size_t PrefixBytes(std::string_view Text, std::size_t Count) {
 
 std::string* TagFieldOf(TMP3Tag& Tag, char Code) {
     switch (Code) {
-    case '1': return &Tag.Title;
-    case '2': return &Tag.Artist;
-    case '3': return &Tag.Album;
-    case '4': return &Tag.Year;
-    case '5': return &Tag.Comment;
-    default: return nullptr;
+    case '1':
+        return &Tag.Title;
+    case '2':
+        return &Tag.Artist;
+    case '3':
+        return &Tag.Album;
+    case '4':
+        return &Tag.Year;
+    case '5':
+        return &Tag.Comment;
+    default:
+        return nullptr;
     }
 }
 

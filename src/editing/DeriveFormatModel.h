@@ -26,7 +26,7 @@ const std::string* TagFieldOf(const TMP3Tag& Tag, char Code);
 std::string ItemOfCode(char Code);
 
 class TDeriveFormat {
-public:
+  public:
     TDeriveFormat() { Reset(); }
 
     // How-to "2. Artistname", "1. Songname"; the other three in the options list.
@@ -50,7 +50,7 @@ public:
     // The how-to items without their "n. " prefix, joined by the separator.
     std::string FormatText() const;
 
-private:
+  private:
     std::vector<std::string> howTo_;
     std::vector<std::string> options_;
     std::string separator_ = " - ";

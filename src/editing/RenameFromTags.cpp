@@ -13,7 +13,15 @@ namespace {
 
 bool IsForbidden(char c) {
     switch (c) {
-    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+    case '"':
+    case '*':
+    case '/':
+    case ':':
+    case '<':
+    case '>':
+    case '?':
+    case '\\':
+    case '|':
         return true;
     default:
         return false;

@@ -34,8 +34,8 @@ bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSe
     return row.find(text) != std::string::npos;
 }
 
-TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode,
-                                const TSelectSearch& Search, IProgress* Progress) {
+TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSelectSearch& Search,
+                                IProgress* Progress) {
     TFileFailures failures;
     const bool byStyle = Search.UseStyleSearch || !Search.UseTextSearch;
     const std::uint8_t genre = StyleToByte(Search.Style);

@@ -30,7 +30,7 @@ bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSe
 // Applies the search to file rows 1 .. Count()-1. Select mode: the selection becomes exactly
 // the matching rows. Deselect mode: matching rows are deselected, the others keep their state.
 // A style search reads tags; a file whose tag cannot be read does not match and is listed.
-TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode,
-                                const TSelectSearch& Search, IProgress* Progress = nullptr);
+TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSelectSearch& Search,
+                                IProgress* Progress = nullptr);
 
 } // namespace veltrane

@@ -39,9 +39,13 @@ struct TEditMoreFields {
 };
 
 // The change rule of the edits: an empty edit checks its box, any text clears it.
-inline bool LeaveForText(std::string_view Text) { return Text.empty(); }
+inline bool LeaveForText(std::string_view Text) {
+    return Text.empty();
+}
 // Picking the first (empty) genre entry checks the box, any other entry clears it.
-inline bool LeaveForStyleIndex(int Index) { return Index == 0; }
+inline bool LeaveForStyleIndex(int Index) {
+    return Index == 0;
+}
 
 // "changing tag for 1 file", "changing tag for 12 files".
 std::string EditMoreHeadline(std::size_t Selected);

@@ -11,8 +11,16 @@ namespace {
 
 bool IsTrimChar(char c) {
     switch (c) {
-    case ' ': case '"': case '\'': case '(': case ')': case '[': case ']': return true;
-    default: return false;
+    case ' ':
+    case '"':
+    case '\'':
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -79,8 +87,8 @@ std::string DeriveProgressCaption(std::size_t Selected) {
     return "Deriving " + std::to_string(Selected) + " tags, please wait...";
 }
 
-TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format,
-                        const TDeriveOptions& Options, IProgress* Progress) {
+TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
+                        IProgress* Progress) {
     TFileFailures failures;
     if (Format.HowTo().empty())
         return failures;

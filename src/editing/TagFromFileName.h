@@ -36,8 +36,8 @@ TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes
 // on with the next one.
-TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format,
-                        const TDeriveOptions& Options, IProgress* Progress);
+TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
+                        IProgress* Progress);
 // "Deriving 12 tags, please wait..."
 std::string DeriveProgressCaption(std::size_t Selected);
 

@@ -36,8 +36,11 @@ constexpr std::size_t kAudio = 20000;
 
 TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
     test::TestDir dir;
-    const std::string a = dir.WriteFile("[The \"Band\"] - (Song) - Live.mp3", test::Mp3BytesNoTag(kAudio));
-    const std::string b = dir.WriteFile("Caf\xC3\xA9 - \xC3\x9C" "ber.MP3", test::Mp3BytesNoTag(kAudio));
+    const std::string a =
+        dir.WriteFile("[The \"Band\"] - (Song) - Live.mp3", test::Mp3BytesNoTag(kAudio));
+    const std::string b = dir.WriteFile("Caf\xC3\xA9 - \xC3\x9C"
+                                        "ber.MP3",
+                                        test::Mp3BytesNoTag(kAudio));
     Result r = Cli({"from-name", a, b});
     EXPECT_EQ(r.rc, 0) << r.err;
     TMP3Tag tag = GetMP3Tag(a);
@@ -45,7 +48,8 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
     EXPECT_EQ(tag.Title, "Song");
     tag = GetMP3Tag(b);
     EXPECT_EQ(tag.Artist, "Caf\xC3\xA9");
-    EXPECT_EQ(tag.Title, "\xC3\x9C" "ber");
+    EXPECT_EQ(tag.Title, "\xC3\x9C"
+                         "ber");
 
     r = Cli({"from-name", "--fields", "title,year", "--separator", "_", "--no-smart-cut", "--",
              dir.WriteFile("-x_2001.mp3", test::Mp3Bytes(kAudio, Tagged("", "Kept")))});
@@ -76,8 +80,8 @@ TEST(RenameCommand, FromTagsPrintsOldAndNewAndRefusesToReplace) {
     Result r = Cli({"rename", a, b});
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.out, a + " -> " + (dir / "ACDC - Live.mp3") + "\n");
-    EXPECT_EQ(r.err, "veltrane-cli: " + b +
-                         ": Hmmm, an error occurt renaming one of the files! (17)\n");
+    EXPECT_EQ(r.err,
+              "veltrane-cli: " + b + ": Hmmm, an error occurt renaming one of the files! (17)\n");
     EXPECT_EQ(dir.ReadFile("b.mp3"), bBytes);
 
     r = Cli({"rename", "--fields", "title", "--separator", "+", b});

@@ -23,7 +23,7 @@ inline RawTag Tagged(std::string title, std::string artist, std::uint8_t genre =
 }
 
 class EditingFolder {
-public:
+  public:
     std::string Add(const std::string& name, const RawTag& tag) {
         files_.push_back(dir_.WriteFile(name, Mp3Bytes(kAudioBytes, tag)));
         return files_.back();
@@ -51,7 +51,7 @@ public:
     const TestDir& Dir() const { return dir_; }
     std::string operator/(const std::string& name) const { return dir_ / name; }
 
-private:
+  private:
     TestDir dir_;
     std::vector<std::string> files_;
     TFileList list_;

@@ -7,7 +7,6 @@
 namespace veltrane {
 namespace {
 
-
 TEST(RowTextMatches, CaseRuleIsAsciiOnly) {
     EXPECT_TRUE(RowTextMatches(" a.mp3\tSong (Live)\t", "live", false));
     EXPECT_FALSE(RowTextMatches(" a.mp3\tSong (Live)\t", "live", true));

@@ -51,9 +51,13 @@ TEST(CutNameIntoFields, ArtistThenTitle) {
     check("Band.Song.mp3", ".", true, "Band", "Song");
     check("Band - Song.Mp3", "-", true, "Band", "Song");
     check("Band - Song.MP3", "-", true, "Band", "Song");
-    check("Band - Song", "-", true, "Band", "old"); // no extension: the rest is not used
+    check("Band - Song", "-", true, "Band", "old");           // no extension: the rest is not used
     check("Band - Song.mp3", "", true, "Band - Song", "old"); // empty separator never found
-    check("Caf\xC3\xA9 - \xC3\x9C" "ber.mp3", "-", true, "Caf\xC3\xA9", "\xC3\x9C" "ber");
+    check("Caf\xC3\xA9 - \xC3\x9C"
+          "ber.mp3",
+          "-", true, "Caf\xC3\xA9",
+          "\xC3\x9C"
+          "ber");
 }
 
 TEST(CutNameIntoFields, TitleAloneAndEmptyFormat) {
@@ -76,8 +80,8 @@ TEST(CutNameIntoFields, TitleAloneAndEmptyFormat) {
 
 TEST(DeriveRun, KeepsOtherFieldsUnlessClearTagAndAlwaysClearsUntagged) {
     test::EditingFolder folder;
-    const std::string tagged = folder.Add("Band - Song.mp3", RawTag{"t", "a", "Album", "1999",
-                                                                    "c", 17});
+    const std::string tagged =
+        folder.Add("Band - Song.mp3", RawTag{"t", "a", "Album", "1999", "c", 17});
     const std::string untagged = folder.AddNoTag("Other - Tune.mp3");
     TFileList& list = folder.List();
     folder.Select({tagged, untagged});

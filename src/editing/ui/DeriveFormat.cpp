@@ -70,7 +70,9 @@ void TFormDeriveFormat::UpdateControls() {
         EditSeperatorSign->setText(ToQ(Format.Separator()));
 }
 
-void TFormDeriveFormat::FormShow() { TimerUpdateScreen->start(); }
+void TFormDeriveFormat::FormShow() {
+    TimerUpdateScreen->start();
+}
 
 void TFormDeriveFormat::ListBoxDeriveOptionsDblClick() {
     const int row = ListBoxDeriveOptions->currentRow();
@@ -86,9 +88,13 @@ void TFormDeriveFormat::ListBoxDeriveHowToDblClick() {
         UpdateControls();
 }
 
-void TFormDeriveFormat::ButtonGoToHowToClick() { ListBoxDeriveOptionsDblClick(); }
+void TFormDeriveFormat::ButtonGoToHowToClick() {
+    ListBoxDeriveOptionsDblClick();
+}
 
-void TFormDeriveFormat::ButtonGoToOptionsClick() { ListBoxDeriveHowToDblClick(); }
+void TFormDeriveFormat::ButtonGoToOptionsClick() {
+    ListBoxDeriveHowToDblClick();
+}
 
 void TFormDeriveFormat::BitBtnOKClick() {
     // A format without a field would neither cut nor build a name.
@@ -103,7 +109,9 @@ void TFormDeriveFormat::BitBtnOKClick() {
     done(QDialog::Accepted);
 }
 
-void TFormDeriveFormat::BitBtnCancelClick() { done(QDialog::Rejected); }
+void TFormDeriveFormat::BitBtnCancelClick() {
+    done(QDialog::Rejected);
+}
 
 void TFormDeriveFormat::TimerUpdateScreenTimer() {
     TimerUpdateScreen->stop();

@@ -17,7 +17,7 @@ class TFormGetTagFromFilename;
 
 class TFormDeriveFormat : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormDeriveFormat(IEditingHost& Host, QWidget* Parent = nullptr);
 
     // The format the lists and the separator edit show.
@@ -48,10 +48,10 @@ public:
     void BitBtnCancelClick();
     void TimerUpdateScreenTimer();
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 

@@ -6,11 +6,11 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QHideEvent>
-#include <QShowEvent>
 #include <QFont>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 namespace veltrane {
@@ -75,7 +75,9 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     FormCreate();
 }
 
-void TFormEditMP3Tag::FormCreate() { FillStyles(ComboBoxStyle); }
+void TFormEditMP3Tag::FormCreate() {
+    FillStyles(ComboBoxStyle);
+}
 
 void TFormEditMP3Tag::FormShow() {
     setWindowTitle("Edit tag for " + PathToQ(NameWithoutDirectory(Record.FileName)));
@@ -100,7 +102,9 @@ void TFormEditMP3Tag::FormHide() {
     }
 }
 
-void TFormEditMP3Tag::EditSongNameEnter() { EditSongName->selectAll(); }
+void TFormEditMP3Tag::EditSongNameEnter() {
+    EditSongName->selectAll();
+}
 
 void TFormEditMP3Tag::BitBtnSaveClick() {
     TEditorFields fields;
@@ -121,7 +125,9 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     hide();
 }
 
-void TFormEditMP3Tag::BitBtnCancelClick() { hide(); }
+void TFormEditMP3Tag::BitBtnCancelClick() {
+    hide();
+}
 
 void TFormEditMP3Tag::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

@@ -13,7 +13,7 @@ namespace veltrane {
 
 class TFormEditMP3Tag : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent = nullptr);
 
     // Written by the main window before it shows the window; rewritten by Save.
@@ -44,12 +44,12 @@ public:
     void BitBtnSaveClick();
     void BitBtnCancelClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
     void hideEvent(QHideEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 

@@ -11,7 +11,9 @@ namespace veltrane {
 
 namespace {
 
-void Invert(QCheckBox* Box) { Box->setChecked(!Box->isChecked()); }
+void Invert(QCheckBox* Box) {
+    Box->setChecked(!Box->isChecked());
+}
 
 } // namespace
 
@@ -56,8 +58,7 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
            "CheckBoxLeaveArtistName", Label6);
     addRow(Label1, "Album", EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum", Label7);
     addRow(Label3, "Year", EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear", Label8);
-    addRow(Label12, "Style", ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle",
-           Label13);
+    addRow(Label12, "Style", ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle", Label13);
     addRow(Label4, "Comment", EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
            Label9);
 
@@ -96,7 +97,9 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     FormCreate();
 }
 
-void TFormEditMore::FormCreate() { FillStyles(ComboBoxStyle); }
+void TFormEditMore::FormCreate() {
+    FillStyles(ComboBoxStyle);
+}
 
 void TFormEditMore::FormShow() {
     LabelInfo->setText(ToQ(EditMoreHeadline(host_.FileList().SelCount())));
@@ -130,12 +133,24 @@ void TFormEditMore::ComboBoxStyleChange() {
     CheckBoxLeaveStyle->setChecked(LeaveForStyleIndex(ComboBoxStyle->currentIndex()));
 }
 
-void TFormEditMore::Label2Click() { Invert(CheckBoxLeaveSongName); }
-void TFormEditMore::Label6Click() { Invert(CheckBoxLeaveArtistName); }
-void TFormEditMore::Label7Click() { Invert(CheckBoxLeaveAlbum); }
-void TFormEditMore::Label8Click() { Invert(CheckBoxLeaveYear); }
-void TFormEditMore::Label9Click() { Invert(CheckBoxLeaveComment); }
-void TFormEditMore::Label13Click() { Invert(CheckBoxLeaveStyle); }
+void TFormEditMore::Label2Click() {
+    Invert(CheckBoxLeaveSongName);
+}
+void TFormEditMore::Label6Click() {
+    Invert(CheckBoxLeaveArtistName);
+}
+void TFormEditMore::Label7Click() {
+    Invert(CheckBoxLeaveAlbum);
+}
+void TFormEditMore::Label8Click() {
+    Invert(CheckBoxLeaveYear);
+}
+void TFormEditMore::Label9Click() {
+    Invert(CheckBoxLeaveComment);
+}
+void TFormEditMore::Label13Click() {
+    Invert(CheckBoxLeaveStyle);
+}
 
 TEditMoreFields TFormEditMore::Fields() const {
     const auto field = [](QCheckBox* box, const QString& value) {
@@ -169,7 +184,9 @@ void TFormEditMore::BitBtnSaveClick() {
         host_.ShowError(FailureReport("These files could not be changed:", failures));
 }
 
-void TFormEditMore::BitBtnCancelClick() { hide(); }
+void TFormEditMore::BitBtnCancelClick() {
+    hide();
+}
 
 void TFormEditMore::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

@@ -14,7 +14,7 @@ namespace veltrane {
 
 class TFormEditMore : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormEditMore(IEditingHost& Host, QWidget* Parent = nullptr);
 
     QLabel* LabelInfo = nullptr;
@@ -67,10 +67,10 @@ public:
     // The fields as the controls hold them now.
     TEditMoreFields Fields() const;
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 

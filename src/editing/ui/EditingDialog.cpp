@@ -85,8 +85,14 @@ void TEditingDialog::FillStyles(QComboBox* Box) {
     Box->addItems(entries);
 }
 
-QString ToQ(const std::string& Utf8) { return QString::fromStdString(Utf8); }
-std::string FromQ(const QString& Text) { return Text.toStdString(); }
-QString PathToQ(const std::string& Path) { return QFile::decodeName(QByteArray::fromStdString(Path)); }
+QString ToQ(const std::string& Utf8) {
+    return QString::fromStdString(Utf8);
+}
+std::string FromQ(const QString& Text) {
+    return Text.toStdString();
+}
+QString PathToQ(const std::string& Path) {
+    return QFile::decodeName(QByteArray::fromStdString(Path));
+}
 
 } // namespace veltrane

@@ -14,19 +14,19 @@ namespace veltrane {
 // A label that reports clicks (the "leave as it is" and check-box captions).
 class TClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TClickLabel(const QString& Text, QWidget* Parent = nullptr) : QLabel(Text, Parent) {}
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
 };
 
 class TEditingDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Shown and hidden; never destroyed until the program ends.
     TEditingDialog(const QString& Caption, int ClientWidth, int ClientHeight, bool CloseBox,
                    QWidget* Parent);
@@ -35,7 +35,7 @@ public:
     // Loads a picture file into BackImage; a missing file keeps the present look.
     void SetBackImage(const QString& FileName);
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
     QLabel* AddLabel(const QString& Text, int X, int Y, int W = -1, int H = -1);

@@ -11,7 +11,7 @@
 namespace veltrane {
 
 class IEditingHost {
-public:
+  public:
     virtual ~IEditingHost() = default;
 
     // The list model: rows, selection and the focused row.

@@ -49,8 +49,7 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
     connect(ButtonEditDeriveFormat, &QPushButton::clicked, this,
             &TFormGetTagFromFilename::ButtonEditDeriveFormatClick);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormGetTagFromFilename::BitBtnOKClick);
-    connect(BitBtnCancel, &QPushButton::clicked, this,
-            &TFormGetTagFromFilename::BitBtnCancelClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormGetTagFromFilename::BitBtnCancelClick);
 }
 
 void TFormGetTagFromFilename::FormShow() {
@@ -77,8 +76,8 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
     const TDeriveOptions options{CheckBoxSmartCut->isChecked(), CheckBoxClearTag->isChecked()};
     TFileFailures failures;
     try {
-        failures = DeriveRun(host_.FileList(), FormDeriveFormat->Format, options,
-                             host_.ProgressWindow());
+        failures =
+            DeriveRun(host_.FileList(), FormDeriveFormat->Format, options, host_.ProgressWindow());
     } catch (...) {
         host_.ListChanged();
         throw;
@@ -89,7 +88,9 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
         host_.ShowError(FailureReport("These files could not be changed:", failures));
 }
 
-void TFormGetTagFromFilename::BitBtnCancelClick() { hide(); }
+void TFormGetTagFromFilename::BitBtnCancelClick() {
+    hide();
+}
 
 void TFormGetTagFromFilename::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

@@ -14,7 +14,7 @@ class TFormDeriveFormat;
 
 class TFormGetTagFromFilename : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormGetTagFromFilename(IEditingHost& Host, QWidget* Parent = nullptr);
 
     // The window holding the derive format (created later at start-up).
@@ -42,10 +42,10 @@ public:
     void BitBtnOKClick();
     void BitBtnCancelClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 

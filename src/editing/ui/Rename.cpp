@@ -97,7 +97,9 @@ void TFormRename::ButtonEditDeriveFormatClick() {
     }
 }
 
-void TFormRename::EditRenameEnter() { EditRename->selectAll(); }
+void TFormRename::EditRenameEnter() {
+    EditRename->selectAll();
+}
 
 void TFormRename::BitBtnOKClick() {
     TFileList& list = host_.FileList();
@@ -120,7 +122,9 @@ void TFormRename::BitBtnOKClick() {
     host_.RunSearch();
 }
 
-void TFormRename::BitBtnCancelClick() { hide(); }
+void TFormRename::BitBtnCancelClick() {
+    hide();
+}
 
 void TFormRename::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

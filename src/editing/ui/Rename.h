@@ -16,7 +16,7 @@ class TFormDeriveFormat;
 
 class TFormRename : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormRename(IEditingHost& Host, QWidget* Parent = nullptr);
 
     // The window holding the derive format (created later at start-up).
@@ -42,11 +42,11 @@ public:
     void BitBtnOKClick();
     void BitBtnCancelClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 

@@ -78,7 +78,9 @@ void TFormDeSelect::FormShow() {
 void TFormDeSelect::Label1Click() {
     CheckBoxUseTextSearch->setChecked(!CheckBoxUseTextSearch->isChecked());
 }
-void TFormDeSelect::Label2Click() { CheckBoxCS->setChecked(!CheckBoxCS->isChecked()); }
+void TFormDeSelect::Label2Click() {
+    CheckBoxCS->setChecked(!CheckBoxCS->isChecked());
+}
 void TFormDeSelect::Label3Click() {
     CheckBoxUseStyleSearch->setChecked(!CheckBoxUseStyleSearch->isChecked());
 }
@@ -100,8 +102,8 @@ TSelectSearch TFormDeSelect::Search() const {
     search.UseTextSearch = CheckBoxUseTextSearch->isChecked();
     search.UseStyleSearch = CheckBoxUseStyleSearch->isChecked();
     // No entry chosen stands for the empty entry.
-    search.Style = ComboBoxStyle->currentIndex() < 0 ? std::string()
-                                                     : FromQ(ComboBoxStyle->currentText());
+    search.Style =
+        ComboBoxStyle->currentIndex() < 0 ? std::string() : FromQ(ComboBoxStyle->currentText());
     return search;
 }
 
@@ -114,7 +116,9 @@ void TFormDeSelect::BitBtnOKClick() {
         host_.ShowError(FailureReport("The tags of these files could not be read:", failures));
 }
 
-void TFormDeSelect::BitBtnCancelClick() { hide(); }
+void TFormDeSelect::BitBtnCancelClick() {
+    hide();
+}
 
 void TFormDeSelect::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

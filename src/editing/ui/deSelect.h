@@ -15,7 +15,7 @@ namespace veltrane {
 
 class TFormDeSelect : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormDeSelect(IEditingHost& Host, QWidget* Parent = nullptr);
 
     // Set by the main window just before it shows the window.
@@ -49,10 +49,10 @@ public:
     // The search as the controls hold it now.
     TSelectSearch Search() const;
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     IEditingHost& host_;
 };
 
