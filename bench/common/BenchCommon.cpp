@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,7 +88,17 @@ std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths) {
     return tagged;
 }
 
-int RunSilently(const std::vector<std::string>& argv) {
+namespace {
+double Seconds(const struct timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+} // namespace
+
+double ProcessCpuSeconds() {
+    struct rusage ru;
+    ::getrusage(RUSAGE_SELF, &ru);
+    return Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
+}
+
+int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -99,8 +110,10 @@ int RunSilently(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return -1;
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
+    struct rusage ru;
+    while (::wait4(pid, &status, 0, &ru) < 0)
         if (errno != EINTR) return -1;
+    if (cpuSeconds) *cpuSeconds = Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -32,8 +32,12 @@ private:
 std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths);
 
 // Runs a program (no shell) with stdout to /dev/null and waits; returns its exit status,
-// or -1 when it could not be started or did not exit normally.
-int RunSilently(const std::vector<std::string>& argv);
+// or -1 when it could not be started or did not exit normally. cpuSeconds, when given,
+// receives the child's user plus system time.
+int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds = nullptr);
+
+// User plus system time this process has used so far.
+double ProcessCpuSeconds();
 
 class Stopwatch {
 public:

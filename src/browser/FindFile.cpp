@@ -13,6 +13,7 @@ struct TFindFile::Entry {
     std::string name;
     std::uint8_t attrs = 0;
     std::uint64_t size = 0;
+    bool sized = true;
     dev_t dev = 0;
     ino_t ino = 0;
 };
@@ -88,11 +89,20 @@ std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
     while (const dirent* e = ::readdir(d)) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
+        Entry entry;
+        entry.name = name;
+        if (e->d_type == DT_REG) {
+            // Read-only and archive never decide anything here and the size only feeds a
+            // counter, so plain files cost no stat: a search must stay cheaper than the
+            // tag reads that follow it.
+            entry.attrs = ffArchive | (name[0] == '.' ? ffHidden : 0);
+            entry.sized = false;
+            entries.push_back(std::move(entry));
+            continue;
+        }
         struct stat st;
         // Follows symbolic links; a dangling one is skipped.
         if (::fstatat(dfd, e->d_name, &st, 0) != 0) continue;
-        Entry entry;
-        entry.name = name;
         if (!AttributesOf(entry.name, st, entry.attrs)) continue;
         entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
         entry.dev = st.st_dev;
@@ -121,13 +131,27 @@ void TFindFile::SearchOne(const std::string& dir, const std::vector<Entry>& entr
             ++dirCount_;
         else
             ++fileCount_;
-        totalSize_ += e.size;
+        if (e.sized)
+            totalSize_ += e.size;
+        else
+            unsized_.push_back(Files.size() - 1);
     }
+}
+
+std::uint64_t TFindFile::TotalSize() const {
+    for (const std::size_t i : unsized_) {
+        struct stat st;
+        if (i < Files.size() && ::stat(Files[i].c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            totalSize_ += static_cast<std::uint64_t>(st.st_size);
+    }
+    unsized_.clear();
+    return totalSize_;
 }
 
 void TFindFile::Execute() {
     const std::uint8_t mask = AttributeMask();
     Files.clear();
+    unsized_.clear();
     totalSize_ = dirCount_ = fileCount_ = 0;
     if (BeforeExecute) BeforeExecute(*this);
     if (!Directory.empty()) {

@@ -40,7 +40,7 @@ public:
     void Execute();
 
     // Counters of the last run.
-    std::uint64_t TotalSize() const { return totalSize_; }
+    std::uint64_t TotalSize() const;
     std::uint64_t DirCount() const { return dirCount_; }  // entries that are exactly a directory
     std::uint64_t FileCount() const { return fileCount_; } // all other entries
     // Set by OnNewPath; stays set for later runs until cleared.
@@ -57,7 +57,9 @@ private:
     void SearchOne(const std::string& dir, const std::vector<Entry>& entries, std::uint8_t mask);
 
     bool abort_ = false;
-    std::uint64_t totalSize_ = 0;
+    mutable std::uint64_t totalSize_ = 0;
+    // Files whose size is read when TotalSize is first asked for (see ReadDir).
+    mutable std::vector<std::size_t> unsized_;
     std::uint64_t dirCount_ = 0;
     std::uint64_t fileCount_ = 0;
 };

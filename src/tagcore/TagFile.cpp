@@ -104,7 +104,9 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     if (text[0] != 'T' || text[1] != 'A' || text[2] != 'G') return tag;
     const std::string_view view(text, kTagSize - 1);
     const auto field = [&](std::size_t offset, std::size_t width) {
-        return codec.Decode(RTrim(view.substr(offset, width)));
+        std::string_view f = view.substr(offset, width);
+        while (!f.empty() && f.back() == ' ') f.remove_suffix(1);
+        return codec.Decode(f);
     };
     tag.Header = "TAG";
     tag.Title = field(3, 30);
@@ -117,11 +119,9 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
 }
 
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize) {
-    // Read-write first as the program always has; a read-only medium or another user's file
-    // still reads through a read-only open.
-    int raw = OpenRetrying(FileName.c_str(), O_RDWR);
-    if (raw < 0 && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
-        raw = OpenRetrying(FileName.c_str(), O_RDONLY);
+    // Reading needs read access only. A read-write open would also make file watchers and
+    // desktop indexers see every listed file as written when it is closed.
+    const int raw = OpenRetrying(FileName.c_str(), O_RDONLY);
     if (raw < 0) throw EInOutError::FromErrno(errno);
     Fd fd(raw);
 
