@@ -43,11 +43,15 @@ std::string MixedData(std::size_t size) {
     while (s.size() < size) {
         switch (rng() % 5) {
         case 0:
-            for (int i = 0; i < 40; ++i) s += words[rng() % 7];
+            for (int i = 0; i < 40; ++i)
+                s += words[rng() % 7];
             break;
-        case 1: s.append(20 + rng() % 2000, char(rng())); break;
+        case 1:
+            s.append(20 + rng() % 2000, char(rng()));
+            break;
         case 2:
-            for (int i = 0; i < 1500; ++i) s += char(rng());
+            for (int i = 0; i < 1500; ++i)
+                s += char(rng());
             break;
         default:
             if (s.size() > 70000) {
@@ -79,8 +83,9 @@ void Measure(const char* name, const std::string& data) {
     const double mb = double(data.size()) / 1e6;
     std::printf("%-18s %10zu -> %10zu (%5.1f%%)  compress %8.1f MB/s  decompress %8.1f MB/s"
                 "  memcpy %9.1f MB/s\n",
-                name, data.size(), stored.size(), 100.0 * double(stored.size()) / double(data.size()),
-                mb / tCompress, mb / tDecompress, mb / tMemcpy);
+                name, data.size(), stored.size(),
+                100.0 * double(stored.size()) / double(data.size()), mb / tCompress,
+                mb / tDecompress, mb / tMemcpy);
 }
 
 } // namespace

@@ -99,8 +99,7 @@ int RunUnpack(const Args& args, std::ostream&, std::ostream& err) {
     std::string data;
     try {
         // Format B announces itself; anything else must be a complete format A.
-        if (stored->compare(0, TCompressStream::Signature.size(), TCompressStream::Signature) ==
-            0)
+        if (stored->compare(0, TCompressStream::Signature.size(), TCompressStream::Signature) == 0)
             data = TCompressStream().DecompressBytes(*stored);
         else
             data = RestorePlain(*stored);

@@ -15,7 +15,9 @@ constexpr std::uint64_t kMaxDecodedBytes = 64u << 20;
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 
-[[noreturn]] void Refuse(const std::string& reason) { throw EAviError(reason, reason); }
+[[noreturn]] void Refuse(const std::string& reason) {
+    throw EAviError(reason, reason);
+}
 
 std::uint32_t Le32(std::string_view s, std::size_t at) {
     const auto b = [&](std::size_t i) { return std::uint32_t(std::uint8_t(s[at + i])); };

@@ -13,12 +13,12 @@ namespace veltrane {
 
 // What() is the text shown to the user; Reason() says what was wrong with the clip.
 class EAviError : public std::runtime_error {
-public:
+  public:
     EAviError(const std::string& Text, std::string Reason)
         : std::runtime_error(Text), Reason_(std::move(Reason)) {}
     const std::string& Reason() const { return Reason_; }
 
-private:
+  private:
     std::string Reason_;
 };
 

@@ -25,7 +25,8 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             ThrowErrno(path);
         }
         bytes.remove_prefix(std::size_t(n));
@@ -61,8 +62,8 @@ std::string CreateTempFile(const std::string& Dir, int Second, const std::string
     // that answers EEXIST for everything.
     for (long i = 0; i < 1000000; ++i) {
         const std::string candidate = prefix + std::to_string(i) + Extension;
-        const int fd = ::open(candidate.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             Fd = fd;
             return candidate;
@@ -76,7 +77,9 @@ std::string CreateTempFile(const std::string& Dir, int Second, const std::string
 
 TFileSource::TFileSource(std::string Name) : Name_(std::move(Name)) {}
 
-TFileSource::~TFileSource() { DeleteOwnedFile(); }
+TFileSource::~TFileSource() {
+    DeleteOwnedFile();
+}
 
 void TFileSource::SetCompress(bool Value) {
     Compress_ = Value;
@@ -114,8 +117,7 @@ std::optional<std::string> TFileSource::WriteFileData() const {
     if (!Store_)
         return std::nullopt;
     if (FileName().empty())
-        throw std::runtime_error(Name_ + " cannot store file: " + FileName_ +
-                                 " (file is missing)");
+        throw std::runtime_error(Name_ + " cannot store file: " + FileName_ + " (file is missing)");
     std::ifstream in(FileName_, std::ios::binary);
     if (!in)
         ThrowErrno(FileName_);

@@ -19,7 +19,7 @@ std::string CreateTempFile(const std::string& Dir, int Second, const std::string
                            int& Fd);
 
 class TFileSource {
-public:
+  public:
     explicit TFileSource(std::string Name = "FileSource");
     // Deletes the file when this component made it; a failure there is not reported.
     ~TFileSource();
@@ -52,7 +52,7 @@ public:
     // nothing is left behind and the error propagates (std::system_error, ECompressedData).
     void ReadFileData(std::string_view FileData);
 
-private:
+  private:
     void DeleteOwnedFile();
 
     std::string Name_;

@@ -25,14 +25,14 @@ inline constexpr std::uint8_t kLzrwFlagCopied = 0x80;
 
 // The hash table could not be allocated.
 class ELzrw1KHCompressor : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Stored data that cannot be read back: "Wrong file type" for a foreign signature, a
 // description of the fault for corrupt or truncated data.
 class ECompressedData : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -49,7 +49,7 @@ std::size_t Compression(std::span<const std::uint8_t> Source, std::span<std::uin
 std::size_t Decompression(std::span<const std::uint8_t> Source, std::span<std::uint8_t> Dest);
 
 class TCompressStream {
-public:
+  public:
     static constexpr std::string_view Signature = "PMCS10";
 
     // Throws ELzrw1KHCompressor when the hash table cannot be had.
@@ -66,7 +66,7 @@ public:
     std::string CompressBytes(std::string_view Data);
     std::string DecompressBytes(std::string_view Stored);
 
-private:
+  private:
     std::vector<std::int16_t> HashTable_;
 };
 

@@ -10,11 +10,11 @@ using namespace veltrane;
 
 class AniSymblTest : public QObject {
     Q_OBJECT
-private:
+  private:
     test::TestDir dir_;
     std::string clip_;
 
-private slots:
+  private slots:
     void initTestCase() {
         clip_ = dir_.WriteFile("search.Avi",
                                TCompressStream().DecompressBytes(media::SearchFilesFileData()));

@@ -26,7 +26,8 @@ std::string Chunk(const std::string& id, const std::string& body) {
     std::string s = id;
     Put32(s, std::uint32_t(body.size()));
     s += body;
-    if (body.size() & 1) s += char(0);
+    if (body.size() & 1)
+        s += char(0);
     return s;
 }
 std::string List(const std::string& type, const std::string& body) {
@@ -74,7 +75,9 @@ std::string MakeAvi(const ClipSpec& spec) {
 
 TEST(AviReader, UncompressedFramesBottomUp) {
     ClipSpec spec;
-    spec.frames = {"\x01\x01\x01\x01"s "\x00\x01\x02\x00"s, ""};
+    spec.frames = {"\x01\x01\x01\x01"s
+                   "\x00\x01\x02\x00"s,
+                   ""};
     const TAviClip clip = ParseAvi(MakeAvi(spec));
     EXPECT_EQ(clip.Width, 4);
     EXPECT_EQ(clip.Height, 2);
@@ -92,7 +95,8 @@ TEST(AviReader, Rle8RunsLiteralsDeltaAndClipping) {
     spec.frames = {
         // Bottom row: run of 2 x colour 1, absolute 3 bytes (padded); top row: run of 9
         // (clipped at the width); end of bitmap.
-        "\x02\x01\x00\x03\x02\x00\x01\x00\x00\x00"s "\x09\x02\x00\x01"s,
+        "\x02\x01\x00\x03\x02\x00\x01\x00\x00\x00"s
+        "\x09\x02\x00\x01"s,
         // Delta one right and one up, then one pixel of colour 0.
         "\x00\x02\x01\x01\x01\x00\x00\x01"s,
     };

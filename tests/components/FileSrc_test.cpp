@@ -26,10 +26,11 @@ std::string Slurp(const std::string& path) {
 
 // Points the temporary directory at a fresh folder for one test.
 class FileSourceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* v : {"TMPDIR", "TEMP", "TMP"})
-            if (const char* old = std::getenv(v)) saved_.emplace_back(v, old);
+            if (const char* old = std::getenv(v))
+                saved_.emplace_back(v, old);
         tmp_ = dir_.MakeDir("tmp");
         setenv("TMPDIR", (tmp_ + "/").c_str(), 1);
     }
@@ -113,8 +114,9 @@ TEST_F(FileSourceTest, MissingFileCannotBeStored) {
         s.WriteFileData();
         FAIL();
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(),
-                     "FileSourceSearchFiles cannot store file: /nonexistent/clip.Avi (file is missing)");
+        EXPECT_STREQ(
+            e.what(),
+            "FileSourceSearchFiles cannot store file: /nonexistent/clip.Avi (file is missing)");
     }
 }
 

@@ -42,11 +42,18 @@ std::string StructuredBytes(std::size_t n, std::uint32_t seed) {
     std::string s;
     while (s.size() < n) {
         switch (rng() % 4) {
-        case 0: s += words[rng() % 6]; break;
-        case 1: s.append(5 + rng() % 300, char(rng())); break;
-        case 2: s += char(rng()); break;
+        case 0:
+            s += words[rng() % 6];
+            break;
+        case 1:
+            s.append(5 + rng() % 300, char(rng()));
+            break;
+        case 2:
+            s += char(rng());
+            break;
         default:
-            if (s.size() > 20) s += s.substr(s.size() - 20 + rng() % 10, 3 + rng() % 16);
+            if (s.size() > 20)
+                s += s.substr(s.size() - 20 + rng() % 10, 3 + rng() % 16);
         }
     }
     s.resize(n);
@@ -91,13 +98,13 @@ TEST(Lzrw1KhBlock, LongestRunAndLongestCopy) {
 
 TEST(Lzrw1KhBlock, RejectsEveryMalformedBlock) {
     const Bytes bad[] = {
-        {},                              // empty
-        {0x80},                          // copied, no bytes
-        {0x41, 0x00, 0x00, 'A'},         // unknown flag
-        {0x40, 0x00, 0x00},              // no items
-        {0x40, 0x80, 0x00, 0x00, 0x12},  // copy before the start
-        {0x40, 0x40, 0x00, 'A', 0x00},   // truncated copy
-        {0x40, 0x80, 0x00, 0x00, 0x00},  // truncated run
+        {},                                              // empty
+        {0x80},                                          // copied, no bytes
+        {0x41, 0x00, 0x00, 'A'},                         // unknown flag
+        {0x40, 0x00, 0x00},                              // no items
+        {0x40, 0x80, 0x00, 0x00, 0x12},                  // copy before the start
+        {0x40, 0x40, 0x00, 'A', 0x00},                   // truncated copy
+        {0x40, 0x80, 0x00, 0x00, 0x00},                  // truncated run
         {0x40, 0x80, 0x00, 0x00, 0x7F, 0xFF, 'x', 0, 0}, // run too long for the block
     };
     for (const Bytes& b : bad)
@@ -120,7 +127,7 @@ TEST(Lzrw1KhStream, BlockBoundaries) {
     EXPECT_EQ(stored1.substr(0, 6), "PMCS10");
     EXPECT_EQ(Le32(stored1, 6), stored1.size() - 10);
     EXPECT_EQ(Le32(stored1, 10), stored1.size() - 14); // one record
-    EXPECT_EQ(stored1.size(), 14 + 32784u);           // random data is stored copied
+    EXPECT_EQ(stored1.size(), 14 + 32784u);            // random data is stored copied
 
     const std::string two = RandomBytes(32784, 2);
     const std::string stored2 = cs.CompressBytes(two);
@@ -133,9 +140,9 @@ TEST(Lzrw1KhStream, BlockBoundaries) {
 
 TEST(Lzrw1KhStream, RoundTripsManySizes) {
     TCompressStream cs;
-    const std::size_t sizes[] = {0,     1,     2,     3,     15,     16,     17,     4095,
-                                 4096,  32767, 32768, 32769, 32782,  32783,  32784,  65566,
-                                 65567, 98349, 100000, 300001};
+    const std::size_t sizes[] = {0,     1,     2,     3,     15,     16,    17,
+                                 4095,  4096,  32767, 32768, 32769,  32782, 32783,
+                                 32784, 65566, 65567, 98349, 100000, 300001};
     for (std::size_t n : sizes) {
         for (const std::string& data :
              {RandomBytes(n, std::uint32_t(n)), RandomBytes(n, 3, 4), StructuredBytes(n, 5)}) {

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
                       "namespace {\nconst unsigned char kData[] = {";
     static const char* hex = "0123456789abcdef";
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (i % 16 == 0) src += "\n   ";
+        if (i % 16 == 0)
+            src += "\n   ";
         const unsigned char b = static_cast<unsigned char>(stored[i]);
         src += " 0x";
         src += hex[b >> 4];

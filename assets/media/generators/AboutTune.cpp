@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ double Noise() {
 
 std::vector<SampleData> MakeSamples() {
     std::vector<SampleData> s;
-    {   // Lead: a soft pulse blended with a triangle, one 32-byte cycle.
+    { // Lead: a soft pulse blended with a triangle, one 32-byte cycle.
         std::vector<std::int8_t> d;
         for (int i = 0; i < 32; ++i) {
             const double tri = i < 16 ? -1 + i / 8.0 : 3 - i / 8.0;
@@ -51,7 +52,7 @@ std::vector<SampleData> MakeSamples() {
         }
         s.push_back({"sunny lead", d, 44, true});
     }
-    {   // Bass: triangle with a little saw, one 64-byte cycle (an octave below the lead).
+    { // Bass: triangle with a little saw, one 64-byte cycle (an octave below the lead).
         std::vector<std::int8_t> d;
         for (int i = 0; i < 64; ++i) {
             const double tri = i < 32 ? -1 + i / 16.0 : 3 - i / 16.0;
@@ -60,7 +61,7 @@ std::vector<SampleData> MakeSamples() {
         }
         s.push_back({"round bass", d, 56, true});
     }
-    {   // Kick: a sine falling from about 160 Hz to 45 Hz at C-2's 8287 Hz.
+    { // Kick: a sine falling from about 160 Hz to 45 Hz at C-2's 8287 Hz.
         std::vector<std::int8_t> d;
         double phase = 0;
         for (int i = 0; i < 2400; ++i) {
@@ -71,7 +72,7 @@ std::vector<SampleData> MakeSamples() {
         d[0] = d[1] = 0;
         s.push_back({"kick", d, 64, false});
     }
-    {   // Snare: noise over a short 190 Hz tone.
+    { // Snare: noise over a short 190 Hz tone.
         std::vector<std::int8_t> d;
         for (int i = 0; i < 2600; ++i) {
             const double t = i / 2600.0;
@@ -81,7 +82,7 @@ std::vector<SampleData> MakeSamples() {
         d[0] = d[1] = 0;
         s.push_back({"snare", d, 48, false});
     }
-    {   // Hi-hat: differenced noise, very short.
+    { // Hi-hat: differenced noise, very short.
         std::vector<std::int8_t> d;
         double last = 0;
         for (int i = 0; i < 700; ++i) {
@@ -92,7 +93,7 @@ std::vector<SampleData> MakeSamples() {
         d[0] = d[1] = 0;
         s.push_back({"hat", d, 30, false});
     }
-    {   // Pad: a few harmonics, one 32-byte cycle, played quietly under the tune.
+    { // Pad: a few harmonics, one 32-byte cycle, played quietly under the tune.
         std::vector<std::int8_t> d;
         for (int i = 0; i < 32; ++i) {
             const double p = 2 * kPi * i / 32.0;
@@ -133,9 +134,9 @@ struct Chord {
     bool minor;
 };
 
-// A pattern: four chords of 16 rows each and a melody given as (note, rows) pairs.
-Pattern MakePattern(const std::vector<Chord>& chords,
-                    const std::vector<std::pair<const char*, int>>& melody, bool fill) {
+// A pattern: four chords of 16 rows each and a melody written as "NOTE/ROWS" words ("-" rests,
+// "|" marks bars for the reader only).
+Pattern MakePattern(const std::vector<Chord>& chords, const std::string& melody, bool fill) {
     Pattern p;
     for (int bar = 0; bar < 4; ++bar) {
         const Chord c = chords[std::size_t(bar)];
@@ -163,13 +164,18 @@ Pattern MakePattern(const std::vector<Chord>& chords,
         }
     }
     int row = 0;
-    for (const auto& [name, rows] : melody) {
-        if (row >= kRows) break;
-        if (std::string(name) == "-")
+    std::istringstream words(melody);
+    std::string word;
+    while (words >> word && row < kRows) {
+        if (word == "|")
+            continue;
+        const std::size_t slash = word.find('/');
+        const std::string name = word.substr(0, slash);
+        if (name == "-")
             p.cells[row][1] = {0, -1, 0xC, 0}; // rest: silence the lead
         else
             p.cells[row][1] = {sLead, Note(name), 0, 0};
-        row += rows;
+        row += std::stoi(word.substr(slash + 1));
     }
     return p;
 }
@@ -191,28 +197,20 @@ int main(int argc, char** argv) {
 
     std::vector<Pattern> patterns;
     patterns.push_back(MakePattern({C, G, Am, F},
-                                   {{"G2", 4}, {"C3", 4}, {"E3", 4}, {"D3", 2}, {"C3", 2},
-                                    {"D3", 4}, {"B2", 4}, {"G2", 6}, {"A2", 2},
-                                    {"C3", 4}, {"E3", 4}, {"A2", 4}, {"B2", 2}, {"C3", 2},
-                                    {"A2", 4}, {"C3", 4}, {"F3", 4}, {"E3", 2}, {"D3", 2}},
+                                   "G2/4 C3/4 E3/4 D3/2 C3/2 | D3/4 B2/4 G2/6 A2/2 | "
+                                   "C3/4 E3/4 A2/4 B2/2 C3/2 | A2/4 C3/4 F3/4 E3/2 D3/2",
                                    false));
     patterns.push_back(MakePattern({C, G, F, G},
-                                   {{"E3", 2}, {"E3", 2}, {"G3", 4}, {"E3", 4}, {"C3", 4},
-                                    {"D3", 2}, {"D3", 2}, {"B2", 4}, {"G2", 4}, {"B2", 4},
-                                    {"C3", 2}, {"A2", 2}, {"F2", 4}, {"A2", 4}, {"C3", 4},
-                                    {"D3", 4}, {"G2", 4}, {"B2", 4}, {"D3", 4}},
+                                   "E3/2 E3/2 G3/4 E3/4 C3/4 | D3/2 D3/2 B2/4 G2/4 B2/4 | "
+                                   "C3/2 A2/2 F2/4 A2/4 C3/4 | D3/4 G2/4 B2/4 D3/4",
                                    true));
     patterns.push_back(MakePattern({Am, F, C, G},
-                                   {{"A2", 6}, {"C3", 2}, {"E3", 4}, {"D3", 4},
-                                    {"C3", 6}, {"A2", 2}, {"F2", 4}, {"A2", 4},
-                                    {"G2", 4}, {"C3", 4}, {"E3", 4}, {"G3", 4},
-                                    {"F3", 4}, {"E3", 4}, {"D3", 8}},
+                                   "A2/6 C3/2 E3/4 D3/4 | C3/6 A2/2 F2/4 A2/4 | "
+                                   "G2/4 C3/4 E3/4 G3/4 | F3/4 E3/4 D3/8",
                                    true));
     patterns.push_back(MakePattern({F, G, C, C},
-                                   {{"A3", 4}, {"G3", 4}, {"F3", 4}, {"E3", 4},
-                                    {"D3", 4}, {"E3", 4}, {"F3", 4}, {"D3", 4},
-                                    {"E3", 4}, {"C3", 4}, {"G2", 4}, {"E2", 4},
-                                    {"C3", 12}, {"-", 4}},
+                                   "A3/4 G3/4 F3/4 E3/4 | D3/4 E3/4 F3/4 D3/4 | "
+                                   "E3/4 C3/4 G2/4 E2/4 | C3/12 -/4",
                                    false));
     // About 54 seconds at speed 6, 125 BPM (7.68 s per pattern).
     const std::vector<int> order = {0, 1, 2, 1, 0, 2, 3};

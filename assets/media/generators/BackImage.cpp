@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             const int fine = Noise(x, y, 28, 28, 37);
             const int grain = int(Mix(std::uint32_t(y * kWidth + x) ^ 0x51u) % 5);
             const int v = (broad * 5 + mid * 3 + fine * 2) / 10; // 0..255
-            const int shade = (v - 128) / 12 + grain;           // about -10..+14
+            const int shade = (v - 128) / 12 + grain;            // about -10..+14
             const int r = 226 + shade;
             const int g = 230 + shade;
             const int b = 236 + shade - (broad - 128) / 40;

@@ -15,12 +15,25 @@ constexpr int kFrames = 32;
 constexpr int kFramesPerSecond = 12;
 
 enum Colour : std::uint8_t {
-    cBackground, cOutline, cFolderBack, cFolderFront, cFolderShade, cPaper, cPaperLine,
-    cRim, cRimLight, cLens, cLensShine, cHandle, cHandleDark, cShadow, cCount
+    cBackground,
+    cOutline,
+    cFolderBack,
+    cFolderFront,
+    cFolderShade,
+    cPaper,
+    cPaperLine,
+    cRim,
+    cRimLight,
+    cLens,
+    cLensShine,
+    cHandle,
+    cHandleDark,
+    cShadow,
+    cCount
 };
 constexpr std::uint8_t kPalette[cCount][3] = {
     {192, 192, 192}, // background: the control draws it in its own colour
-    {40, 40, 40},    {200, 150, 40}, {245, 200, 80}, {215, 165, 50}, {255, 255, 255},
+    {40, 40, 40},    {200, 150, 40}, {245, 200, 80},  {215, 165, 50},  {255, 255, 255},
     {150, 170, 200}, {70, 70, 80},   {170, 170, 185}, {200, 230, 250}, {250, 255, 255},
     {120, 70, 30},   {80, 45, 20},   {160, 160, 160},
 };
@@ -30,10 +43,13 @@ using Frame = std::vector<std::uint8_t>; // top-down rows
 void Fill(Frame& f, int x0, int y0, int x1, int y1, std::uint8_t c) {
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
-            if (x >= 0 && x < kWidth && y >= 0 && y < kHeight) f[std::size_t(y * kWidth + x)] = c;
+            if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)
+                f[std::size_t(y * kWidth + x)] = c;
 }
 
-void Plot(Frame& f, int x, int y, std::uint8_t c) { Fill(f, x, y, x, y, c); }
+void Plot(Frame& f, int x, int y, std::uint8_t c) {
+    Fill(f, x, y, x, y, c);
+}
 
 void DrawFolder(Frame& f) {
     // Back panel with its tab, a sheet of paper, then the front flap.
@@ -62,7 +78,8 @@ void DrawGlass(Frame& f, int cx, int cy) {
     for (int dy = -kOuter; dy <= kOuter; ++dy) {
         for (int dx = -kOuter; dx <= kOuter; ++dx) {
             const int d2 = dx * dx + dy * dy;
-            if (d2 > kOuter * kOuter) continue;
+            if (d2 > kOuter * kOuter)
+                continue;
             std::uint8_t c;
             if (d2 > kInner * kInner)
                 c = (dx + dy < -4) ? cRimLight : cRim;
@@ -94,7 +111,8 @@ void EncodeRow(const std::uint8_t* p, int n, std::string& out) {
             int r = 1;
             while (i + lit + r < n && r < 3 && p[i + lit + r] == p[i + lit])
                 ++r;
-            if (r >= 3) break;
+            if (r >= 3)
+                break;
             ++lit;
         }
         if (lit < 3) {
@@ -106,7 +124,8 @@ void EncodeRow(const std::uint8_t* p, int n, std::string& out) {
             out += char(0);
             out += char(lit);
             out.append(reinterpret_cast<const char*>(p + i), std::size_t(lit));
-            if (lit & 1) out += char(0);
+            if (lit & 1)
+                out += char(0);
         }
         i += lit;
     }
@@ -134,7 +153,8 @@ std::string Chunk(const char* id, const std::string& body) {
     std::string s(id, 4);
     Put32(s, std::uint32_t(body.size()));
     s += body;
-    if (body.size() & 1) s += char(0);
+    if (body.size() & 1)
+        s += char(0);
     return s;
 }
 std::string List(const char* type, const std::string& body) {
@@ -161,7 +181,8 @@ int main(int argc, char** argv) {
         const int y = 20 + dx * dx / 60;
         DrawGlass(f, x, y);
         frames.push_back(EncodeFrame(f));
-        if (frames.back().size() > largest) largest = std::uint32_t(frames.back().size());
+        if (frames.back().size() > largest)
+            largest = std::uint32_t(frames.back().size());
     }
 
     std::string avih;

@@ -24,19 +24,22 @@ void TAnimatedSymbol::SetState(TAnimatedState Value) {
 }
 
 void TAnimatedSymbol::SetCenter(bool Value) {
-    if (Value == Center_) return;
+    if (Value == Center_)
+        return;
     Center_ = Value;
     Reopen();
 }
 
 void TAnimatedSymbol::SetTransparent(bool Value) {
-    if (Value == Transparent_) return;
+    if (Value == Transparent_)
+        return;
     Transparent_ = Value;
     Reopen();
 }
 
 void TAnimatedSymbol::SetAutoPlay(bool Value) {
-    if (Value == AutoPlay_) return;
+    if (Value == AutoPlay_)
+        return;
     AutoPlay_ = Value;
     Reopen();
 }
@@ -111,7 +114,8 @@ void TAnimatedSymbol::CloseClip() {
 
 void TAnimatedSymbol::BuildImages() {
     Images_.clear();
-    if (!Clip_) return;
+    if (!Clip_)
+        return;
     QList<QRgb> colours(Clip_->Palette.begin(), Clip_->Palette.end());
     // The clip's background is the colour of its first pixel; it takes the control's colour.
     if (Transparent_ && !Clip_->Frames.empty() && !Clip_->Frames[0].empty())

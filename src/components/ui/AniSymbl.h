@@ -19,7 +19,7 @@ enum TAnimatedState { acmOpen, acmClosed, acmPlaying };
 
 class TAnimatedSymbol : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TAnimatedSymbol(QWidget* parent = nullptr);
 
     // The setters of AVIName and State re-open the clip; one that cannot be opened throws
@@ -50,21 +50,21 @@ public:
     int FrameCount() const { return Clip_ ? Clip_->FrameCount() : 0; }
     int CurrentFrame() const { return Frame_; }
 
-signals:
+  signals:
     void OnMouseDown(QMouseEvent* Event);
     void OnMouseMove(QMouseEvent* Event);
     void OnMouseUp(QMouseEvent* Event);
     // Emitted when a play request with a finite Cycles has run out.
     void PlayFinished();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* Event) override;
     void changeEvent(QEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
-private:
+  private:
     void Reopen();
     void Play();
     void StartPlaying(int From, int To, int Cycles);
