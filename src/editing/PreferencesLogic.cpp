@@ -1,0 +1,20 @@
+#include "editing/PreferencesLogic.h"
+
+namespace veltrane {
+
+std::optional<std::string> StorePreferences(IPreferencesHost& Host, bool DeleteToRecycleBin,
+                                            const std::string& DefaultDir, int DblClickIndex) {
+    const std::string file = Host.SettingsFileName();
+    if (!WriteDeleteToRecycleBin(file, DeleteToRecycleBin))
+        return UnableToWriteMessage(file);
+    Host.SetDeleteToRecycleBin(DeleteToRecycleBin);
+    if (!WriteDefaultDir(file, DefaultDir))
+        return UnableToWriteMessage(file);
+    Host.SetDefaultDir(DefaultDir);
+    if (!WriteDblClickActionIndex(file, DblClickIndex))
+        return UnableToWriteMessage(file);
+    Host.SetDblClickAction(static_cast<std::uint8_t>(DblClickIndex));
+    return std::nullopt;
+}
+
+} // namespace veltrane

@@ -1,0 +1,116 @@
+#include "editing/ui/Preferences.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace veltrane {
+
+TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
+    : TEditingDialog("Preferences", 340, 200, true, Parent), host_(Host) {
+    setObjectName("FormPreferences");
+    Bevel1 = AddBevel(8, 8, 324, 140);
+    Bevel2 = AddBevel(8, 156, 324, 36);
+
+    Label1 = AddLabel("Default directory:", 20, 22);
+    EditDefaultDir = new QLineEdit(this);
+    EditDefaultDir->setObjectName("EditDefaultDir");
+    EditDefaultDir->setGeometry(20, 40, 300, 24);
+    EditDefaultDir->setMaxLength(32767); // full-length paths, never cut
+    EditDefaultDir->setToolTip("Directory which Veltrane will use at at startup");
+    EditDefaultDir->setStatusTip(EditDefaultDir->toolTip());
+
+    CheckBoxDeleteToRecycleBin = new QCheckBox(this);
+    CheckBoxDeleteToRecycleBin->setObjectName("CheckBoxDeleteToRecycleBin");
+    CheckBoxDeleteToRecycleBin->setGeometry(20, 76, 20, 20);
+    Label2 = AddClickLabel("Delete to recycle bin", 42, 78);
+    connect(Label2, &TClickLabel::clicked, this, &TFormPreferences::Label2Click);
+
+    Label3 = AddLabel("Doubleclick action:", 20, 110);
+    ComboBoxDblClickAction = new QComboBox(this);
+    ComboBoxDblClickAction->setObjectName("ComboBoxDblClickAction");
+    ComboBoxDblClickAction->addItems({"Edit tag", "Play file", "Rename file"});
+    ComboBoxDblClickAction->setGeometry(160, 106, 160, 24);
+
+    BitBtnOK = new QPushButton("OK", this);
+    BitBtnOK->setObjectName("BitBtnOK");
+    BitBtnOK->setGeometry(160, 162, 80, 24);
+    BitBtnOK->setDefault(true);
+    BitBtnOK->setAutoDefault(true);
+    BitBtnCancel = new QPushButton("Cancel", this);
+    BitBtnCancel->setObjectName("BitBtnCancel");
+    BitBtnCancel->setGeometry(248, 162, 80, 24);
+    BitBtnCancel->setAutoDefault(false);
+    connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);
+    // Esc reaches QDialog::reject, which hides the window like Cancel.
+
+    BackImage->lower();
+    backImages_ = {BackImage};
+    ComboBoxDblClickAction->setCurrentIndex(host_.CurrentSettings().DblClickAction <= 2
+                                                ? host_.CurrentSettings().DblClickAction
+                                                : -1);
+}
+
+void TFormPreferences::FormCreate(std::vector<QLabel*> BackImages) {
+    backImages_ = std::move(BackImages);
+    const std::string picture = host_.BackImageFileName();
+    if (!picture.empty() && QFile::exists(PathToQ(picture))) SetBackImage(PathToQ(picture));
+    // Set once: after Cancel the box keeps showing the user's last choice.
+    const std::uint8_t action = host_.CurrentSettings().DblClickAction;
+    ComboBoxDblClickAction->setCurrentIndex(action <= 2 ? action : -1);
+}
+
+void TFormPreferences::SetBackImage(const QString& FileName) {
+    QPixmap picture;
+    if (FileName.isEmpty() || !picture.load(FileName)) return;
+    for (QLabel* label : backImages_) {
+        if (!label) continue;
+        label->setScaledContents(true);
+        label->setPixmap(picture);
+    }
+}
+
+void TFormPreferences::FormShow() {
+    const TSettings s = host_.CurrentSettings();
+    shownDir_ = s.DefaultDir;
+    EditDefaultDir->setText(PathToQ(s.DefaultDir));
+    CheckBoxDeleteToRecycleBin->setChecked(s.DeleteToRecycleBin);
+}
+
+void TFormPreferences::showEvent(QShowEvent* Event) {
+    FormShow();
+    TEditingDialog::showEvent(Event);
+}
+
+void TFormPreferences::Label2Click() {
+    CheckBoxDeleteToRecycleBin->setChecked(!CheckBoxDeleteToRecycleBin->isChecked());
+}
+
+void TFormPreferences::BitBtnOKClick() {
+    // A name that is not valid UTF-8 cannot survive the edit box; unedited, its bytes stay.
+    const std::string dir = EditDefaultDir->text() == PathToQ(shownDir_)
+                                ? shownDir_
+                                : QFile::encodeName(EditDefaultDir->text()).toStdString();
+    auto error = StorePreferences(host_, CheckBoxDeleteToRecycleBin->isChecked(), dir,
+                                  ComboBoxDblClickAction->currentIndex());
+    if (error) {
+        // The window stays open so the user can try again or cancel.
+        if (ShowError)
+            ShowError(*error);
+        else
+            QMessageBox::critical(this, "Error", QString::fromStdString(*error));
+        return;
+    }
+    emit PreferencesStored();
+    hide();
+}
+
+void TFormPreferences::BitBtnCancelClick() { hide(); }
+
+} // namespace veltrane

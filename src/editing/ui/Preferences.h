@@ -1,0 +1,65 @@
+#pragma once
+// TFormPreferences ("Preferences"): edits the default directory, delete to recycle bin and the
+// double-click action, keeps them in the main window and stores them in the settings file.
+// Its SetBackImage also gives the program's windows their common background picture.
+
+#include "editing/PreferencesLogic.h"
+#include "editing/ui/EditingDialog.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+
+namespace veltrane {
+
+class TFormPreferences : public TEditingDialog {
+    Q_OBJECT
+public:
+    // Host: the main window's settings and file names; it outlives this window.
+    explicit TFormPreferences(IPreferencesHost& Host, QWidget* Parent = nullptr);
+
+    QLabel* Label1 = nullptr;                          // "Default directory:"
+    QLineEdit* EditDefaultDir = nullptr;               // full-length paths
+    TClickLabel* Label2 = nullptr;                     // "Delete to recycle bin"; a click toggles the box
+    QCheckBox* CheckBoxDeleteToRecycleBin = nullptr;
+    QLabel* Label3 = nullptr;                          // "Doubleclick action:"
+    QComboBox* ComboBoxDblClickAction = nullptr;       // "Edit tag", "Play file", "Rename file"
+    QPushButton* BitBtnOK = nullptr;                   // default button: stores and closes
+    QPushButton* BitBtnCancel = nullptr;               // Esc: closes, stores nothing
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+
+    // Error display for a failed write; empty: a modal message box.
+    std::function<void(const std::string& Text)> ShowError;
+
+    // Once, after all windows exist: BackImages are the background labels of the program's
+    // windows in order (main window first, this window's own among them); loads the host's
+    // background picture into them, then selects the double-click action.
+    void FormCreate(std::vector<QLabel*> BackImages);
+    // Loads FileName into every window's background; a missing file changes nothing.
+    void SetBackImage(const QString& FileName);
+    void FormShow();
+    void Label2Click();
+    void BitBtnOKClick();
+    void BitBtnCancelClick();
+
+signals:
+    // The settings were written and taken over by the host.
+    void PreferencesStored();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    IPreferencesHost& host_;
+    std::vector<QLabel*> backImages_;
+    std::string shownDir_; // the default directory's bytes as shown, kept when left unedited
+};
+
+} // namespace veltrane
