@@ -1,0 +1,49 @@
+// Veltrane: creates the services and the windows once, in their fixed order, and runs the
+// event loop until the main window closes.
+
+#include "browser/ui/main.h"
+#include "platform/Associations.h"
+#include "platform/FileOperations.h"
+#include "platform/ProcessStarter.h"
+#include "platform/SystemDirs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Veltrane");
+
+    veltrane::platform::GioAssociations associations;
+    veltrane::platform::LinuxFileOperations fileOperations;
+    veltrane::platform::LinuxProcessStarter processes;
+    veltrane::TMainServices services;
+    services.Associations = &associations;
+    services.FileOperations = &fileOperations;
+    services.Processes = &processes;
+    services.StartDirectory = veltrane::platform::CurrentDirectory();
+
+    veltrane::TMainForm mainForm(services);
+    // `veltrane DIR` shows DIR instead of the default directory.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) mainForm.DefaultDir = args.at(1).toStdString();
+
+    // For the start-up benchmark: report the time until the list is filled, then quit.
+    if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {
+        QObject::connect(&mainForm, &veltrane::TMainForm::ListFilled, &app, [&] {
+            std::printf("startup_to_list_ms %lld rows %zu\n",
+                        static_cast<long long>(clock.elapsed()),
+                        mainForm.FileList.Count() > 0 ? mainForm.FileList.Count() - 1 : 0);
+            std::fflush(stdout);
+            QTimer::singleShot(0, &app, &QApplication::quit);
+        });
+    }
+    mainForm.show();
+    return app.exec();
+}
