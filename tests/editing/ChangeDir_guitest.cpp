@@ -16,7 +16,7 @@ class ChangeDirTest : public QObject {
         return item->data(0, Qt::UserRole).toByteArray().toStdString();
     }
 
-private slots:
+  private slots:
     void treeShowsCurrentDirectoryAndChangesStartSearches() {
         test::TestDir dir;
         dir.MakeDir("vol/Music/Rock");
@@ -24,8 +24,8 @@ private slots:
         dir.MakeDir("vol/Music/.hidden");
         dir.MakeDir("stick/Songs \xE9");
         test::FakeVolumes volumes;
-        volumes.volumes = {{"/", "", "", "/"}, {dir / "stick", "", "", "stick"},
-                           {dir / "vol", "", "", "vol"}};
+        volumes.volumes = {
+            {"/", "", "", "/"}, {dir / "stick", "", "", "stick"}, {dir / "vol", "", "", "vol"}};
         TFormChangeDir form(volumes);
         QCOMPARE(form.DriveComboBoxMP3->count(), 3);
         QSignalSpy changed(&form, &TFormChangeDir::DirectoryListBoxMP3Change);

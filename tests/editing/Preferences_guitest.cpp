@@ -14,7 +14,7 @@ using namespace veltrane;
 class PreferencesTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void okWritesSettingsFileAndHost() {
         test::TestDir dir;
         const std::string ini = SettingsFilePath(dir.path().string());

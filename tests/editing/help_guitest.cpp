@@ -10,7 +10,7 @@ using namespace veltrane;
 class HelpTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void showsStateAndClosesOnButton() {
         TFormHelp form;
         QCOMPARE(form.windowTitle(), QString("Help"));
