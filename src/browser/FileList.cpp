@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <numeric>
 
 namespace veltrane {
 
@@ -19,16 +18,48 @@ constexpr std::array<unsigned char, 256> MakeUpperTable() {
 }
 constexpr auto kUpper = MakeUpperTable();
 
-// Byte order of the upper-cased keys; a prefix sorts first.
-bool KeyLess(std::string_view a, std::string_view b) {
+// Byte order of the upper-cased keys, a prefix first: negative, zero or positive.
+int KeyCompare(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = kUpper[static_cast<unsigned char>(a[i])];
-        const unsigned char y = kUpper[static_cast<unsigned char>(b[i])];
+        const int x = kUpper[static_cast<unsigned char>(a[i])];
+        const int y = kUpper[static_cast<unsigned char>(b[i])];
         if (x != y)
-            return x < y;
+            return x - y;
     }
-    return a.size() < b.size();
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+struct SortEntry {
+    std::uint64_t Head0; // upper-cased bytes 0..7, big-endian, zero-padded
+    std::uint64_t Head1; // bytes 8..15
+    std::string_view Key;
+    std::size_t Row;
+};
+
+SortEntry MakeSortEntry(std::string_view key, std::size_t row) {
+    SortEntry entry{0, 0, key, row};
+    for (std::size_t i = 0; i < 16; ++i) {
+        const std::uint64_t byte = i < key.size() ? kUpper[static_cast<unsigned char>(key[i])] : 0;
+        (i < 8 ? entry.Head0 : entry.Head1) |= byte << (8 * (7 - i % 8));
+    }
+    return entry;
+}
+
+// The same order as KeyCompare on the whole keys: zero padding sorts a prefix first, and the
+// length settles keys that differ only by trailing zero bytes.
+bool SortEntryLess(const SortEntry& a, const SortEntry& b) {
+    if (a.Head0 != b.Head0)
+        return a.Head0 < b.Head0;
+    if (a.Head1 != b.Head1)
+        return a.Head1 < b.Head1;
+    if (a.Key.size() > 16 || b.Key.size() > 16) {
+        const int tail = KeyCompare(a.Key.substr(std::min<std::size_t>(16, a.Key.size())),
+                                    b.Key.substr(std::min<std::size_t>(16, b.Key.size())));
+        if (tail != 0)
+            return tail < 0;
+    }
+    return a.Key.size() < b.Key.size();
 }
 
 void AppendColumn(std::string& row, std::string_view text) {
@@ -128,7 +159,7 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
         rows_.resize(1);
         rows_.push_back({std::string(kNoMp3sFound), {}});
         ResetSelection();
-        RebuildIndex();
+        InvalidateIndex();
         Changed();
         return;
     }
@@ -161,25 +192,26 @@ void TFileList::SortList(IProgress* Progress) {
 
     // The insertion sort puts each row before the first equal-or-greater key: ascending, with
     // equal keys in reverse reading order. A stable sort of the reversed rows gives the same.
+    // The first 16 upper-cased key bytes live in the sort entries, so most comparisons touch
+    // no row text.
     const int field = sortColumn_ < 0 ? -sortColumn_ : sortColumn_;
-    std::vector<std::string_view> keys(count);
-    for (std::size_t i = 0; i < count; ++i)
-        keys[i] = GetStringItem(field, rowBuffer_[i].Text);
-    std::vector<std::size_t> order(count);
-    std::iota(order.rbegin(), order.rend(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return KeyLess(keys[a], keys[b]); });
+    std::vector<SortEntry> entries(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t row = count - 1 - i;
+        entries[i] = MakeSortEntry(GetStringItem(field, rowBuffer_[row].Text), row);
+    }
+    std::stable_sort(entries.begin(), entries.end(), SortEntryLess);
     if (sortColumn_ < 0)
-        std::reverse(order.begin(), order.end());
+        std::reverse(entries.begin(), entries.end());
 
     rows_.resize(1);
     rows_.reserve(count + 1);
-    for (std::size_t i : order)
-        rows_.push_back(std::move(rowBuffer_[i]));
+    for (const SortEntry& entry : entries)
+        rows_.push_back(std::move(rowBuffer_[entry.Row]));
     rowBuffer_.clear();
     progress.SetPosition(count);
     ResetSelection();
-    RebuildIndex();
+    InvalidateIndex();
     Changed();
 }
 
@@ -197,6 +229,8 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
 void TFileList::SingleUpdate(const TMP3Tag& Tag) {
     std::string relative = PrepFileName(Tag.FileName);
     std::string text = MakeRowText(relative, Tag);
+    if (!indexValid_)
+        RebuildIndex();
     const auto found = index_.find(relative);
     if (found != index_.end()) {
         const std::size_t row = found->second;
@@ -215,7 +249,7 @@ void TFileList::ClearListBox() {
     rows_.resize(1);
     ResetSelection();
     itemIndex_ = -1;
-    index_.clear();
+    InvalidateIndex();
     Changed();
 }
 
@@ -231,6 +265,7 @@ void TFileList::ResetSelection() {
 }
 
 void TFileList::RebuildIndex() {
+    indexValid_ = true;
     index_.clear();
     index_.reserve(rows_.size());
     for (std::size_t i = 1; i < rows_.size(); ++i)

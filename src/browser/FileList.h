@@ -99,6 +99,8 @@ public:
 
 private:
     void ResetSelection();
+    // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
+    void InvalidateIndex() { indexValid_ = false; }
     void RebuildIndex();
 
     std::vector<TFileRow> rows_;
@@ -110,6 +112,7 @@ private:
     int sortColumn_ = 1;
     // Relative name -> first row holding it.
     std::unordered_map<std::string, std::size_t> index_;
+    bool indexValid_ = false;
 };
 
 } // namespace veltrane
