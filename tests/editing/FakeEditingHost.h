@@ -10,7 +10,7 @@
 namespace veltrane::test {
 
 class FakeEditingHost : public IEditingHost {
-public:
+  public:
     explicit FakeEditingHost(TFileList& List, std::string Directory = {})
         : list_(List), directory_(std::move(Directory)) {}
 
@@ -35,7 +35,7 @@ public:
     std::vector<bool> lockCalls;
     std::vector<std::string> errors;
 
-private:
+  private:
     TFileList& list_;
     std::string directory_;
 };

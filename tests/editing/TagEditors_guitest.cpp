@@ -18,7 +18,7 @@ using namespace veltrane;
 class TagEditorsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void editorSaveWritesAndRefreshesTheRow() {
         test::EditingFolder folder;
         const std::string path = folder.Add("a.mp3", test::Tagged("Song  ", "Band", 17));
