@@ -6,6 +6,7 @@
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
 #include "platform/SystemDirs.h"
+#include "platform/Volumes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,16 +24,18 @@ int main(int argc, char** argv) {
     veltrane::platform::GioAssociations associations;
     veltrane::platform::LinuxFileOperations fileOperations;
     veltrane::platform::LinuxProcessStarter processes;
+    veltrane::platform::LinuxVolumes volumes;
     veltrane::TMainServices services;
     services.Associations = &associations;
     services.FileOperations = &fileOperations;
     services.Processes = &processes;
+    services.Volumes = &volumes;
     services.StartDirectory = veltrane::platform::CurrentDirectory();
 
     veltrane::TMainForm mainForm(services);
-    // `veltrane DIR` shows DIR instead of the default directory.
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) mainForm.DefaultDir = args.at(1).toStdString();
+    mainForm.CreateWindows();
+    // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
+    if (argc > 1) mainForm.CommandLineDir = std::string(argv[1]);
 
     // For the start-up benchmark: report the time until the list is filled, then quit.
     if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {

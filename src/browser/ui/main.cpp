@@ -1,14 +1,27 @@
 #include "browser/ui/main.h"
 
 #include "browser/FileOp.h"
+#include "browser/MainCommands.h"
 #include "browser/MainLogic.h"
+#include "browser/PlayerCommands.h"
+#include "browser/Settings.h"
+#include "editing/PreferencesLogic.h"
+#include "editing/ui/ChangeDir.h"
+#include "editing/ui/DeriveFormat.h"
+#include "editing/ui/EditMP3Tag.h"
+#include "editing/ui/EditMore.h"
+#include "editing/ui/EditingHost.h"
+#include "editing/ui/GetTagFromFileName.h"
+#include "editing/ui/Preferences.h"
+#include "editing/ui/Rename.h"
+#include "editing/ui/deSelect.h"
+#include "editing/ui/help.h"
 #include "components/ui/AniSymbl.h"
 #include "components/ui/MinMax.h"
 #include "media/Media.h"
 #include "components/ui/MultiLst.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
-#include "platform/Profile.h"
 #include "platform/SystemDirs.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
@@ -81,8 +94,43 @@ QIcon StdIcon(QStyle::StandardPixmap Pixmap) { return QApplication::style()->sta
 
 } // namespace
 
+// The main window as the editing and preferences windows see it.
+class TMainHost : public IEditingHost, public IPreferencesHost {
+public:
+    explicit TMainHost(TMainForm& Form) : form_(Form) {}
+
+    TFileList& FileList() override { return form_.FileList; }
+    void ListChanged() override {
+        form_.RefreshList();
+        form_.UpdateFooter();
+    }
+    void SetLockDisplay(bool On) override { form_.MultiListMP3->SetLockDisplay(On); }
+    IProgress* ProgressWindow() override { return &form_.ProgressWindow; }
+    void RunSearch() override { form_.RunSearch(); }
+    std::size_t RememberedRow() const override { return form_.RememberedRow; }
+    void ShowError(const std::string& Text) override { form_.ReportError(Text); }
+
+    std::string SettingsFileName() const override { return form_.SettingsFileName(); }
+    std::string BackImageFileName() const override { return form_.BackImageFileName; }
+    TSettings CurrentSettings() const override {
+        TSettings s;
+        s.DeleteToRecycleBin = form_.DeleteToRecycleBin;
+        s.DefaultDir = form_.DefaultDir;
+        s.DblClickAction = form_.DblClickAction;
+        return s;
+    }
+    void SetDeleteToRecycleBin(bool Value) override { form_.DeleteToRecycleBin = Value; }
+    void SetDefaultDir(const std::string& Value) override { form_.DefaultDir = Value; }
+    void SetDblClickAction(std::uint8_t Value) override { form_.DblClickAction = Value; }
+
+private:
+    TMainForm& form_;
+};
+
 TMainForm::TMainForm(TMainServices Services, QWidget* Parent)
-    : QMainWindow(Parent), services_(std::move(Services)) {
+    : QMainWindow(Parent), FileOperation(*Services.FileOperations),
+      PlayFile(*Services.Processes, *Services.Associations), ProgressWindow(this),
+      services_(std::move(Services)), host_(std::make_unique<TMainHost>(*this)) {
     setObjectName("MainForm");
     // Without a desktop theme the bundled Adwaita icons still give every button a picture.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor")
@@ -114,11 +162,7 @@ void TMainForm::RestoreMedia() {
 
 TMainForm::~TMainForm() = default;
 
-std::string TMainForm::SettingsFileName() const {
-    std::string dir = StartDir.empty() ? std::string(".") : StartDir;
-    if (dir.back() != '/') dir += '/';
-    return dir + "Veltrane.ini";
-}
+std::string TMainForm::SettingsFileName() const { return SettingsFilePath(StartDir); }
 
 // --- Layout -------------------------------------------------------------------------------
 
@@ -205,9 +249,10 @@ void TMainForm::CreateControls() {
         move(screen->availableGeometry().center() - rect().center());
 }
 
-QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, const QString& Hint,
+QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, TToolbarControl Control,
                                   const QIcon& Icon, void (TMainForm::*Handler)(),
                                   bool Checkable) {
+    const QString Hint = Q(ControlHint(Control));
     auto* action = new QAction(Icon, Hint, this);
     action->setObjectName(QString::fromLatin1(Name) + "Action");
     action->setStatusTip(Hint);
@@ -219,6 +264,7 @@ QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, const QString
     button->setAutoRaise(true);
     button->installEventFilter(this);
     hintControls_.push_back(button);
+    controlOf_[button] = Control;
     // A checkable button shows the state its command sets, not the click's own toggle.
     connect(action, &QAction::triggered, this, [this, Handler, action, Checkable] {
         const bool before = !action->isChecked();
@@ -245,78 +291,83 @@ void TMainForm::CreateToolbars() {
     ToolBarMisc = makeBar("Misc");
 
     ToolbarButtonShowDir = AddButton(
-        ToolBarDirectory, "ToolbarButtonShowDir", "Show/hide change directory window",
+        ToolBarDirectory, "ToolbarButtonShowDir", TToolbarControl::ShowDir,
         ThemeIcon({"folder-open", "folder"}, StdIcon(QStyle::SP_DirOpenIcon)),
         &TMainForm::ToolbarButtonShowDirClick, true);
     EditDockCurrentDir = new QLineEdit(ToolBarDirectory);
     EditDockCurrentDir->setObjectName("EditDockCurrentDir");
     EditDockCurrentDir->setFixedWidth(200);
-    EditDockCurrentDir->setStatusTip("Current directory");
+    EditDockCurrentDir->setStatusTip(Q(ControlHint(TToolbarControl::EditDockCurrentDir)));
     EditDockCurrentDir->installEventFilter(this);
     hintControls_.push_back(EditDockCurrentDir);
+    controlOf_[EditDockCurrentDir] = TToolbarControl::EditDockCurrentDir;
     ToolBarDirectory->addWidget(EditDockCurrentDir);
 
     QToolBar* e = ToolBarEditTools;
     ToolbarButton97Refresh =
-        AddButton(e, "ToolbarButton97Refresh", "Refresh (F5)",
+        AddButton(e, "ToolbarButton97Refresh", TToolbarControl::Refresh,
                   ThemeIcon({"view-refresh"}, StdIcon(QStyle::SP_BrowserReload)),
                   &TMainForm::ToolbarButton97RefreshClick);
-    ToolbarButton97Select = AddButton(e, "ToolbarButton97Select", "Select file(s) (+)",
+    ToolbarButton97Select = AddButton(e, "ToolbarButton97Select", TToolbarControl::Select,
                                       ThemeIcon({"list-add"}, GlyphIcon("+", QColor(40, 140, 40))),
                                       &TMainForm::ToolbarButton97SelectClick);
     ToolbarButton97Deselect =
-        AddButton(e, "ToolbarButton97Deselect", "Deselect file(s) (-)",
+        AddButton(e, "ToolbarButton97Deselect", TToolbarControl::Deselect,
                   ThemeIcon({"list-remove"}, GlyphIcon(QString(QChar(0x2212)), QColor(170, 40, 40))),
                   &TMainForm::ToolbarButton97DeselectClick);
     ToolbarButton97EditMore =
-        AddButton(e, "ToolbarButton97EditMore", "Edit selected mp3's",
+        AddButton(e, "ToolbarButton97EditMore", TToolbarControl::EditMore,
                   ThemeIcon({"document-properties", "accessories-text-editor"},
                             StdIcon(QStyle::SP_FileDialogDetailedView)),
                   &TMainForm::ToolbarButton97EditMoreClick);
     ToolbarButton97RenameFile =
-        AddButton(e, "ToolbarButton97RenameFile", "Rename selected file (F2)",
+        AddButton(e, "ToolbarButton97RenameFile", TToolbarControl::RenameFile,
                   ThemeIcon({"edit-find-replace", "insert-text"}, GlyphIcon("Ab", QColor(60, 90, 170))),
                   &TMainForm::ToolbarButton97RenameFileClick);
     ToolbarButton97PlayListEditor =
-        AddButton(e, "ToolbarButton97PlayListEditor", "Playlist Editor",
+        AddButton(e, "ToolbarButton97PlayListEditor", TToolbarControl::PlayListEditor,
                   ThemeIcon({"media-playlist-repeat", "view-list"},
                             StdIcon(QStyle::SP_FileDialogListView)),
                   &TMainForm::ToolbarButton97PlayListEditorClick);
     ToolbarButton97ReadTags =
-        AddButton(e, "ToolbarButton97ReadTags", "Read ID3 tags from filename",
+        AddButton(e, "ToolbarButton97ReadTags", TToolbarControl::ReadTags,
                   ThemeIcon({"insert-text", "format-text-bold"}, GlyphIcon("ID3", QColor(150, 110, 30))),
                   &TMainForm::ToolbarButton97ReadTagsClick);
-    ToolbarButton97Play = AddButton(e, "ToolbarButton97Play", "Play selected MP3 (Ctrl-Enter)",
+    ToolbarButton97Play = AddButton(e, "ToolbarButton97Play", TToolbarControl::Play,
                                     ThemeIcon({"media-playback-start"}, StdIcon(QStyle::SP_MediaPlay)),
                                     &TMainForm::ToolbarButton97PlayClick);
     ToolbarButton97Recursive =
-        AddButton(e, "ToolbarButton97Recursive", "Subdir mode",
+        AddButton(e, "ToolbarButton97Recursive", TToolbarControl::Recursive,
                   ThemeIcon({"go-bottom", "folder-visiting"}, StdIcon(QStyle::SP_FileDialogToParent)),
                   &TMainForm::ToolbarButton97RecursiveClick, true);
     ToolbarButton97DeleteSelected =
-        AddButton(e, "ToolbarButton97DeleteSelected", "Delete selected files (Del)",
+        AddButton(e, "ToolbarButton97DeleteSelected", TToolbarControl::DeleteSelected,
                   ThemeIcon({"edit-delete", "user-trash"}, StdIcon(QStyle::SP_TrashIcon)),
                   &TMainForm::ToolbarButton97DeleteSelectedClick);
 
     QToolBar* m = ToolBarMisc;
-    ToolbarButton97Help = AddButton(m, "ToolbarButton97Help", "Show help",
+    ToolbarButton97Help = AddButton(m, "ToolbarButton97Help", TToolbarControl::Help,
                                     ThemeIcon({"help-browser", "help-contents"},
                                               StdIcon(QStyle::SP_DialogHelpButton)),
                                     &TMainForm::ToolbarButton97HelpClick, true);
-    ToolbarButton97About = AddButton(m, "ToolbarButton97About", "About this program",
+    ToolbarButton97About = AddButton(m, "ToolbarButton97About", TToolbarControl::About,
                                      ThemeIcon({"help-about"}, StdIcon(QStyle::SP_MessageBoxInformation)),
                                      &TMainForm::ToolbarButton97AboutClick);
     ToolbarButton97EditPreferences =
-        AddButton(m, "ToolbarButton97EditPreferences", "Preferences",
+        AddButton(m, "ToolbarButton97EditPreferences", TToolbarControl::EditPreferences,
                   ThemeIcon({"preferences-system", "preferences-desktop"},
                             StdIcon(QStyle::SP_FileDialogInfoView)),
                   &TMainForm::ToolbarButton97EditPreferencesClick);
-    ToolbarButtonQuit = AddButton(m, "ToolbarButtonQuit", "Close the program",
+    ToolbarButtonQuit = AddButton(m, "ToolbarButtonQuit", TToolbarControl::Quit,
                                   ThemeIcon({"application-exit", "window-close"},
                                             StdIcon(QStyle::SP_DialogCloseButton)),
                                   &TMainForm::ToolbarButtonQuitClick);
     // The one button that shows its hint in a balloon as well.
-    ToolbarButton97PlayListEditor->setToolTip("Playlist Editor");
+    ToolbarButton97PlayListEditor->setToolTip(
+        Q(ControlHint(TToolbarControl::PlayListEditor)));
+    // Their windows are not part of this program yet.
+    ToolbarButton97PlayListEditor->setEnabled(false);
+    ToolbarButton97About->setEnabled(false);
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -360,6 +411,7 @@ void TMainForm::resizeEvent(QResizeEvent* Event) {
 
 void TMainForm::FormCreate() {
     FileList.SetSortColumn(1);
+    ApplicationHints();
     MultiListMP3->SetColumnSeperator("\t");
     StartDir = services_.StartDirectory.empty() ? platform::CurrentDirectory()
                                                 : services_.StartDirectory;
@@ -367,16 +419,69 @@ void TMainForm::FormCreate() {
     BackImageFileName = FileSourceBackImage.FileName();
     if (!BackImageFileName.empty()) BackImage->setPixmap(QPixmap(Q(BackImageFileName)));
 
-    const std::string ini = SettingsFileName();
-    DeleteToRecycleBin =
-        platform::GetPrivateProfileInt("Preferences", "DeleteToRecycleBin", 1, ini) != 0;
-    DefaultDir = platform::GetPrivateProfileString("Preferences", "DefaultDir", ".", ini);
-    DblClickAction = static_cast<std::uint8_t>(
-        platform::GetPrivateProfileInt("Preferences", "DblClickActionIndex", 0, ini));
+    const TSettings settings = ReadSettings(SettingsFileName());
+    DeleteToRecycleBin = settings.DeleteToRecycleBin;
+    DefaultDir = settings.DefaultDir;
+    DblClickAction = settings.DblClickAction;
+
+    const TPlayerCommands players = LookUpPlayerCommands(*services_.Associations);
+    MP3PlayerCommand = players.Mp3Player;
+    ModPlayerCommand = players.ModPlayer;
+    BrowserCommand = players.Browser;
+
+    FileOperation.Operation = foDelete;
+    FileOperation.Flags = fofNoConfirmation;
+    ProgressWindow.SetCaption("Progress");
+    ProgressWindow.Width = 256;
 
     FindMP3.Filter = "*.mp3";
     FindMP3.BeforeExecute = [this](TFindFile&) { FindMP3BeforeExecute(); };
     FindMP3.AfterExecute = [this](TFindFile&) { FindMP3AfterExecute(); };
+}
+
+void TMainForm::ApplicationHints() {
+    helpState_ = THelpState{};
+    veltrane::DisplayHint(helpState_, std::string());
+}
+
+void TMainForm::CreateWindows() {
+    if (FormChangeDir) return;
+    // The program's fixed order; the about and playlist windows are not part of it yet.
+    FormChangeDir = new TFormChangeDir(*services_.Volumes, this);
+    FormDeSelect = new TFormDeSelect(*host_, this);
+    FormEditMP3Tag = new TFormEditMP3Tag(*host_, this);
+    FormEditMore = new TFormEditMore(*host_, this);
+    FormRename = new TFormRename(*host_, this);
+    FormDeriveFormat = new TFormDeriveFormat(*host_, this);
+    FormHelp = new TFormHelp(this);
+    FormGetTagFromFilename = new TFormGetTagFromFilename(*host_, this);
+    FormPreferences = new TFormPreferences(*host_, this);
+    FormChangeDir->setObjectName("FormChangeDir");
+    FormDeSelect->setObjectName("FormDeSelect");
+    FormEditMP3Tag->setObjectName("FormEditMP3Tag");
+    FormEditMore->setObjectName("FormEditMore");
+    FormRename->setObjectName("FormRename");
+    FormDeriveFormat->setObjectName("FormDeriveFormat");
+    FormHelp->setObjectName("FormHelp");
+    FormGetTagFromFilename->setObjectName("FormGetTagFromFilename");
+    FormPreferences->setObjectName("FormPreferences");
+
+    LinkDeriveFormat(*FormDeriveFormat, *FormRename, *FormGetTagFromFilename);
+    if (services_.ShowError) FormPreferences->ShowError = services_.ShowError;
+    // The windows sharing the background picture, in the order it is given to them.
+    FormPreferences->FormCreate({BackImage, FormPreferences->BackImage, FormRename->BackImage,
+                                 FormChangeDir->BackImage, FormDeriveFormat->BackImage,
+                                 FormDeSelect->BackImage, FormEditMore->BackImage,
+                                 FormEditMP3Tag->BackImage, FormHelp->BackImage,
+                                 FormGetTagFromFilename->BackImage});
+
+    connect(FormChangeDir, &TFormChangeDir::DirectoryListBoxMP3Change, this,
+            &TMainForm::RunSearch);
+    connect(FormChangeDir, &TFormChangeDir::VisibilityChanged, ToolbarButtonShowDir,
+            &QToolButton::setChecked);
+    connect(FormHelp, &TFormHelp::VisibilityChanged, ToolbarButton97Help,
+            &QToolButton::setChecked);
+    FormHelp->ShowHelp(helpState_);
 }
 
 void TMainForm::showEvent(QShowEvent* Event) {
@@ -395,25 +500,39 @@ void TMainForm::FormShow() {
     const bool canPlay = !MP3PlayerCommand.empty();
     ToolbarButton97Play->setEnabled(canPlay);
     Playselectedfile->setEnabled(canPlay);
-    std::string dir = DefaultDir;
-    if (dir != "." && platform::IsDirectory(dir)) {
-        ChangeDirectory(dir);
-    } else if (dir == "." && platform::IsDirectory(StartDir)) {
-        // "." names the start directory; the tree holds full paths, so it always differs.
-        ChangeDirectory(StartDir);
+    if (auto dir = StartupDirectory(CommandLineDir, DefaultDir, StartDir)) {
+        ChangeDirectory(*dir);
     } else {
-        EditDockCurrentDir->setText(Q(currentDir_));
+        EditDockCurrentDir->setText(Q(CurrentDirectory()));
     }
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
     FormClose();
+    // Closing the main window ends the program, its tool windows with it.
+    for (QWidget* w : {static_cast<QWidget*>(FormChangeDir), static_cast<QWidget*>(FormHelp)})
+        if (w) w->hide();
     QMainWindow::closeEvent(Event);
+    QApplication::quit();
 }
 
-void TMainForm::FormClose() { FileList.RowBuffer().clear(); }
+void TMainForm::FormClose() {
+    FileList.RowBuffer().clear();
+    PlayFile.Terminate();
+}
+
+std::string TMainForm::CurrentDirectory() const {
+    if (FormChangeDir && !FormChangeDir->Directory().empty()) return FormChangeDir->Directory();
+    return currentDir_;
+}
 
 void TMainForm::ChangeDirectory(const std::string& Dir) {
+    if (FormChangeDir) {
+        // The window reports the change, and the change starts the search.
+        FormChangeDir->SetDirectory(Dir);
+        return;
+    }
+    if (Dir == currentDir_ && !FindMP3.Directory.empty()) return;
     currentDir_ = Dir;
     RunSearch();
 }
@@ -430,24 +549,43 @@ bool TMainForm::event(QEvent* Event) {
     return QMainWindow::event(Event);
 }
 
-void TMainForm::DisplayHint(const QString& Hint) { StatusPanel2->setText(Hint); }
+void TMainForm::DisplayHint(const QString& Hint) {
+    veltrane::DisplayHint(helpState_, Hint.toStdString());
+    StatusPanel2->setText(Q(helpState_.StatusHint));
+    ShowHelpState();
+}
 
-void TMainForm::ControlMouseMove(QWidget*) {}
+void TMainForm::ShowHelpState() {
+    if (FormHelp) FormHelp->ShowHelp(helpState_);
+}
+
+void TMainForm::ControlMouseMove(QWidget* Control) {
+    auto it = controlOf_.find(Control);
+    if (it == controlOf_.end()) return;
+    if (veltrane::ControlMouseMove(helpState_, it->second)) ShowHelpState();
+}
+
+void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
+    if (veltrane::PlayListEditorMouseUp(helpState_)) ShowHelpState();
+}
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     auto* widget = qobject_cast<QWidget*>(Watched);
+    const bool hinted =
+        widget && std::find(hintControls_.begin(), hintControls_.end(), widget) !=
+                      hintControls_.end();
     switch (Event->type()) {
     case QEvent::ToolTip:
         // Balloons only for the playlist-editor button.
-        if (widget && widget != ToolbarButton97PlayListEditor &&
-            std::find(hintControls_.begin(), hintControls_.end(), widget) != hintControls_.end())
-            return true;
+        if (hinted && widget != ToolbarButton97PlayListEditor) return true;
         break;
     case QEvent::MouseMove:
     case QEvent::Enter:
-        if (widget && std::find(hintControls_.begin(), hintControls_.end(), widget) !=
-                          hintControls_.end())
-            ControlMouseMove(widget);
+    case QEvent::HoverMove:
+        if (hinted) ControlMouseMove(widget);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (widget == ToolbarButton97PlayListEditor) ToolbarButton97PlayListEditorMouseUp();
         break;
     case QEvent::FocusIn:
         if (Watched == EditDockCurrentDir)
@@ -475,8 +613,9 @@ void TMainForm::EditDockCurrentDirKeyDown(int Key) {
     const std::string typed = EditDockCurrentDir->text().toStdString();
     if (auto dir = platform::ResolveTypedDirectory(typed)) {
         ChangeDirectory(*dir);
+        EditDockCurrentDir->setText(Q(CurrentDirectory()));
     } else {
-        EditDockCurrentDir->setText(Q(currentDir_));
+        EditDockCurrentDir->setText(Q(CurrentDirectory()));
     }
     EditDockCurrentDir->deselect();
     EditDockCurrentDir->end(false);
@@ -486,20 +625,21 @@ void TMainForm::EditDockCurrentDirKeyDown(int Key) {
 
 void TMainForm::FindMP3BeforeExecute() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    LabelSearchFrom->setText(Q(currentDir_));
+    const std::string dir = CurrentDirectory();
+    LabelSearchFrom->setText(Q(dir));
     try {
         AnimatedSymbol->SetAVIName(FileSourceSearchFiles.FileName());
         AnimatedSymbol->show();
         AnimatedSymbol->SetState(acmPlaying);
     } catch (const std::exception&) {
-        // A clip that cannot play leaves the panel without its animation.
+        // A clip that cannot play leaves the panel without its animation; the search runs.
         AnimatedSymbol->hide();
     }
     LayoutCentral();
     PanelSearching->show();
     PanelSearching->raise();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    FindMP3.Directory = currentDir_;
+    FindMP3.Directory = dir;
     FindMP3.Recurse = SubdirMode;
 }
 
@@ -513,9 +653,10 @@ void TMainForm::FindMP3AfterExecute() {
 
 void TMainForm::UpdateList() {
     BusyCursor busy;
-    EditDockCurrentDir->setText(Q(currentDir_));
+    if (FormChangeDir) FormChangeDir->RefreshVolumes();
+    EditDockCurrentDir->setText(Q(FindMP3.Directory));
     try {
-        FileList.UpdateList(FindMP3.Files, currentDir_, nullptr);
+        FileList.UpdateList(FindMP3.Files, FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
         RefreshList();
         ReportError(e.what());
@@ -533,13 +674,13 @@ void TMainForm::UpdateList() {
 
 void TMainForm::SortList() {
     BusyCursor busy;
-    FileList.SortList(nullptr);
+    FileList.SortList(&ProgressWindow);
     RefreshList();
 }
 
 void TMainForm::MultiListMP3ListHeaderClick(int Section) {
     BusyCursor busy;
-    FileList.MultiListMP3ListHeaderClick(Section, nullptr);
+    FileList.MultiListMP3ListHeaderClick(Section, &ProgressWindow);
     RefreshList();
 }
 
@@ -552,17 +693,102 @@ void TMainForm::RefreshList() { MultiListMP3->viewport()->update(); }
 
 // --- Commands -----------------------------------------------------------------------------
 
-void TMainForm::ToolbarButton97RefreshClick() { RunSearch(); }
-void TMainForm::ToolbarButton97SelectClick() {}
-void TMainForm::ToolbarButton97DeselectClick() {}
-void TMainForm::ToolbarButton97EditMoreClick() {}
-void TMainForm::ToolbarButton97RenameFileClick() {}
-void TMainForm::ToolbarButton97ReadTagsClick() {}
-void TMainForm::ToolbarButton97PlayListEditorClick() {}
-void TMainForm::ToolbarButton97PlayClick() {}
-void TMainForm::EditSelectedFile() {}
+void TMainForm::ToggleWindow(QWidget* Window) {
+    if (!Window) return;
+    if (Window->isVisible()) {
+        Window->hide();
+    } else {
+        Window->show();
+        Window->raise();
+    }
+}
 
-void TMainForm::ToolbarButton97DeleteSelectedClick() {}
+void TMainForm::ToolbarButton97RefreshClick() { RunSearch(); }
+
+void TMainForm::ToolbarButton97SelectClick() {
+    if (!FormDeSelect) return;
+    FormDeSelect->Mode = TDeSelectMode::dmSelect;
+    FormDeSelect->show();
+    FormDeSelect->raise();
+}
+
+void TMainForm::ToolbarButton97DeselectClick() {
+    if (!FormDeSelect) return;
+    FormDeSelect->Mode = TDeSelectMode::dmDeselect;
+    FormDeSelect->show();
+    FormDeSelect->raise();
+}
+
+void TMainForm::ToolbarButton97EditMoreClick() {
+    if (!FilesInThisDir()) return;
+    if (FileList.SelCount() == 1) {
+        EditSelectedFile();
+    } else if (FormEditMore) {
+        FormEditMore->show();
+        FormEditMore->raise();
+    }
+}
+
+void TMainForm::EditSelectedFile() {
+    if (!FormEditMP3Tag) return;
+    RememberedRow = HighestSelectedRow(FileList);
+    const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
+    try {
+        FormEditMP3Tag->Record = GetMP3Tag(GetFileName(focused));
+    } catch (const EInOutError& e) {
+        ReportError(e.what());
+        return;
+    }
+    FormEditMP3Tag->show();
+    FormEditMP3Tag->raise();
+}
+
+void TMainForm::ToolbarButton97RenameFileClick() {
+    if (!FilesInThisDir() || !FormRename) return;
+    FormRename->show();
+    FormRename->raise();
+}
+
+void TMainForm::ToolbarButton97ReadTagsClick() {
+    if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormGetTagFromFilename) return;
+    FormGetTagFromFilename->show();
+    FormGetTagFromFilename->raise();
+}
+
+// The playlist editor is not part of this program yet; its button stays disabled.
+void TMainForm::ToolbarButton97PlayListEditorClick() {}
+
+void TMainForm::ToolbarButton97PlayClick() {
+    if (!FilesInThisDir()) return;
+    const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
+    PlayPath(PlayFile, MP3PlayerCommand, GetFileName(focused));
+}
+
+void TMainForm::ToolbarButton97DeleteSelectedClick() {
+    if (!FilesInThisDir() || FileList.SelCount() == 0) return;
+    const std::string question = DeleteQuestion(FileList.SelCount());
+    const bool yes =
+        services_.Confirm
+            ? services_.Confirm(question)
+            : QMessageBox::question(this, QApplication::applicationName(), Q(question),
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    if (!yes) return;
+    PrepareDelete(FileOperation, SelectedFiles(FileList), DeleteToRecycleBin);
+    {
+        ProgressScope progress(&ProgressWindow, FileOperation.ProgressTitle,
+                               FileOperation.FilesFrom.size());
+        FileOperation.OnProgress = [&progress](std::size_t Done, std::size_t, const std::string&) {
+            progress.SetPosition(Done);
+            return true;
+        };
+        FileOperation.Execute();
+        FileOperation.OnProgress = nullptr;
+    }
+    // What could not be deleted is named once and stays where it was.
+    const std::string report = FileOperation.FailureReport();
+    if (!report.empty()) ReportError(report);
+    RunSearch();
+}
 
 void TMainForm::ToolbarButton97RecursiveClick() {
     SubdirMode = !SubdirMode;
@@ -570,40 +796,105 @@ void TMainForm::ToolbarButton97RecursiveClick() {
     RunSearch();
 }
 
-void TMainForm::ToolbarButtonShowDirClick() {}
-void TMainForm::ToolbarButton97HelpClick() {}
+void TMainForm::ToolbarButtonShowDirClick() {
+    ToggleWindow(FormChangeDir);
+    ToolbarButtonShowDir->setChecked(FormChangeDir && FormChangeDir->isVisible());
+}
+
+void TMainForm::ToolbarButton97HelpClick() {
+    ToggleWindow(FormHelp);
+    ToolbarButton97Help->setChecked(FormHelp && FormHelp->isVisible());
+}
+
+// The About window is not part of this program yet; its button stays disabled.
 void TMainForm::ToolbarButton97AboutClick() {}
-void TMainForm::ToolbarButton97EditPreferencesClick() {}
+
+void TMainForm::ToolbarButton97EditPreferencesClick() {
+    if (!FormPreferences) return;
+    FormPreferences->show();
+    FormPreferences->raise();
+}
+
 void TMainForm::ToolbarButtonQuitClick() { close(); }
 
 void TMainForm::MultiListMP3Click() {
     if (FilesInThisDir()) UpdateFooter();
 }
 
-void TMainForm::MultiListMP3DblClick() {}
-
-void TMainForm::MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
-    (void)Key;
-    (void)Shift;
+void TMainForm::MultiListMP3DblClick() {
+    RunListCommand(static_cast<int>(DoubleClickCommand(DblClickAction)));
 }
 
-void TMainForm::SelectAllFiles() {}
+void TMainForm::RunListCommand(int Command) {
+    switch (static_cast<TListCommand>(Command)) {
+    case TListCommand::SelectAll: SelectAllFiles(); break;
+    case TListCommand::Play: ToolbarButton97PlayClick(); break;
+    case TListCommand::Rename: ToolbarButton97RenameFileClick(); break;
+    case TListCommand::Refresh: ToolbarButton97RefreshClick(); break;
+    case TListCommand::Select: ToolbarButton97SelectClick(); break;
+    case TListCommand::Deselect: ToolbarButton97DeselectClick(); break;
+    case TListCommand::Delete: ToolbarButton97DeleteSelectedClick(); break;
+    case TListCommand::DoubleClickAction: MultiListMP3DblClick(); break;
+    case TListCommand::EditTag:
+        if (FilesInThisDir()) EditSelectedFile();
+        break;
+    case TListCommand::None: break;
+    }
+}
+
+void TMainForm::MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
+    TListKey key = TListKey::Other;
+    const bool keypad = Shift.testFlag(Qt::KeypadModifier);
+    switch (Key) {
+    case Qt::Key_A: key = TListKey::A; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: key = TListKey::Enter; break;
+    case Qt::Key_F2: key = TListKey::F2; break;
+    case Qt::Key_F5: key = TListKey::F5; break;
+    case Qt::Key_Plus:
+        if (keypad) key = TListKey::KeypadPlus;
+        break;
+    case Qt::Key_Minus:
+        if (keypad) key = TListKey::KeypadMinus;
+        break;
+    case Qt::Key_Delete: key = TListKey::Delete; break;
+    default: break;
+    }
+    TKeyModifiers mods;
+    mods.Ctrl = Shift.testFlag(Qt::ControlModifier);
+    mods.Shift = Shift.testFlag(Qt::ShiftModifier);
+    mods.Alt = Shift.testFlag(Qt::AltModifier);
+    const TListCommand command = ListKeyCommand(key, mods);
+    if (command == TListCommand::None) return;
+    Key = 0;
+    RunListCommand(static_cast<int>(command));
+}
+
+void TMainForm::SelectAllFiles() {
+    MultiListMP3->SetLockDisplay(true);
+    const std::size_t top = MultiListMP3->TopIndex();
+    for (std::size_t i = 1; i < FileList.Count(); ++i) FileList.SetSelected(i, true);
+    if (FileList.Count() > 1) FileList.SetItemIndex(1);
+    UpdateFooter();
+    MultiListMP3->SetTopIndex(top);
+    MultiListMP3->SetLockDisplay(false);
+}
 
 void TMainForm::UpdateFooter() {
-    std::size_t count = 0;
-    for (std::size_t i = 1; i < FileList.Count(); ++i)
-        if (FileList.Selected(i) && !FileList.Row(i).Path.empty()) ++count;
+    const std::vector<std::string> files = SelectedFiles(FileList);
     std::uint64_t size = 0;
     try {
         size = SelectedSize(FileList);
     } catch (const EInOutError& e) {
+        // The footer keeps its previous texts.
         ReportError(e.what());
         return;
     }
-    StatusPanel0->setText(count == 1 ? QString("1 file selected")
-                                     : QString("%1 files selected").arg(count));
-    StatusPanel1->setText(QLocale().toString(static_cast<double>(size) * 0.000001, 'f', 2) +
-                          " megabyte");
+    const QString sep = QLocale().decimalPoint();
+    const TFooterTexts texts =
+        FooterTexts(files.size(), size, sep.size() == 1 ? sep.at(0).toLatin1() : '.');
+    StatusPanel0->setText(Q(texts.Count));
+    StatusPanel1->setText(Q(texts.Size));
 }
 
 void TMainForm::ReportError(const std::string& Text) {

@@ -3,14 +3,21 @@
 // status bar, the searching panel. It owns the program's state and forwards every command to
 // the browser logic.
 
+#include "browser/Execfile.h"
 #include "browser/FileList.h"
+#include "browser/FileOp.h"
 #include "browser/FindFile.h"
+#include "browser/HelpTexts.h"
+#include "browser/ui/mProgressForm.h"
 #include "components/FileSrc.h"
 
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +36,22 @@ namespace platform {
 class IAssociations;
 class IFileOperations;
 class IProcessStarter;
+class IVolumes;
 } // namespace platform
 
 class TMultiList;
 class TMinMax;
 class TAnimatedSymbol;
+class TFormChangeDir;
+class TFormDeSelect;
+class TFormEditMP3Tag;
+class TFormEditMore;
+class TFormRename;
+class TFormDeriveFormat;
+class TFormHelp;
+class TFormGetTagFromFilename;
+class TFormPreferences;
+class TMainHost;
 
 // The operating-system services the window uses, chosen by the program start (tests pass
 // fakes). Not owned; they outlive the window.
@@ -41,6 +59,7 @@ struct TMainServices {
     platform::IAssociations* Associations = nullptr;
     platform::IFileOperations* FileOperations = nullptr;
     platform::IProcessStarter* Processes = nullptr;
+    platform::IVolumes* Volumes = nullptr;
     // The start directory: the settings file lives here. Empty: the working directory.
     std::string StartDirectory;
     // Asks Yes/No before a delete; empty: a message box. Tests answer it themselves.
@@ -67,16 +86,38 @@ public:
     std::uint8_t DblClickAction = 0;
     std::size_t RememberedRow = 0;
 
+    // A directory named on the command line; shown instead of the default directory.
+    std::optional<std::string> CommandLineDir;
+
     // The list model: rows, selection, focus, row buffer and sort column.
     TFileList FileList;
     TFindFile FindMP3;
+    TFileOperation FileOperation;
+    TExecFile PlayFile;
+    TmProgressWnd ProgressWindow;
     TFileSource FileSourceBackImage{"FileSourceBackImage"};
     TFileSource FileSourceSearchFiles{"FileSourceSearchFiles"};
     TFileSource FileSourceSoundFile{"FileSourceSoundFile"};
 
-    // The program's current directory (the change-directory window shows it).
-    const std::string& CurrentDirectory() const { return currentDir_; }
-    // Makes Dir current and searches it.
+    // The other windows, created once after the main window (those that exist).
+    TFormChangeDir* FormChangeDir = nullptr;
+    TFormDeSelect* FormDeSelect = nullptr;
+    TFormEditMP3Tag* FormEditMP3Tag = nullptr;
+    TFormEditMore* FormEditMore = nullptr;
+    TFormRename* FormRename = nullptr;
+    TFormDeriveFormat* FormDeriveFormat = nullptr;
+    TFormHelp* FormHelp = nullptr;
+    TFormGetTagFromFilename* FormGetTagFromFilename = nullptr;
+    TFormPreferences* FormPreferences = nullptr;
+    // Creates the other windows in the program's fixed order and links them to this one.
+    void CreateWindows();
+
+    // What the editing and preferences windows reach of this window.
+    TMainHost& Host() { return *host_; }
+
+    // The program's current directory: the change-directory window's directory.
+    std::string CurrentDirectory() const;
+    // Makes Dir current; a change starts a search.
     void ChangeDirectory(const std::string& Dir);
     // Runs FindMP3 on the current directory, with its before and after events.
     void RunSearch();
@@ -165,6 +206,8 @@ public:
     bool FilesInThisDir() const { return FileList.FilesInThisDir(); }
     // Shows the row changes of the model in the control.
     void RefreshList();
+    // An error message box (or the test's recorder).
+    void ReportError(const std::string& Text);
 
 signals:
     // The list holds the rows of a finished search (the footer is updated too).
@@ -182,16 +225,23 @@ private:
     void CreateControls();
     void CreateToolbars();
     void CreatePopupMenu();
-    QToolButton* AddButton(QToolBar* Bar, const char* Name, const QString& Hint,
+    QToolButton* AddButton(QToolBar* Bar, const char* Name, TToolbarControl Control,
                            const QIcon& Icon, void (TMainForm::*Handler)(),
                            bool Checkable = false);
     void ControlMouseMove(QWidget* Control);
+    void ToolbarButton97PlayListEditorMouseUp();
     void EditSelectedFile();
-    void ReportError(const std::string& Text);
+    void ShowHelpState();
+    void ToggleWindow(QWidget* Window);
+    void RunListCommand(int Command);
     void LayoutCentral();
+    void ApplicationHints();
 
     TMainServices services_;
+    std::unique_ptr<TMainHost> host_;
     std::string currentDir_;
+    THelpState helpState_;
+    std::map<QWidget*, TToolbarControl> controlOf_;
     bool shown_ = false;
     std::vector<QWidget*> hintControls_;
     QWidget* central_ = nullptr;
