@@ -9,7 +9,7 @@
 namespace veltrane {
 namespace {
 
-constexpr int PathRole = Qt::UserRole;      // the directory's bytes
+constexpr int PathRole = Qt::UserRole;       // the directory's bytes
 constexpr int FilledRole = Qt::UserRole + 1; // children read already
 
 std::string PathOf(const QTreeWidgetItem* item) {
@@ -49,7 +49,8 @@ void TFormChangeDir::RefreshVolumes() {
     DriveComboBoxMP3->clear();
     for (const platform::MountedVolume& v : volumeList_) {
         QString text = PathToQ(v.root);
-        if (v.name != v.root) text += "  [" + PathToQ(v.name) + "]";
+        if (v.name != v.root)
+            text += "  [" + PathToQ(v.name) + "]";
         DriveComboBoxMP3->addItem(text, QByteArray::fromStdString(v.root));
     }
     if (const platform::MountedVolume* v = platform::VolumeOf(volumeList_, directory_))
@@ -66,10 +67,12 @@ QTreeWidgetItem* TFormChangeDir::NewItem(const std::string& Path) {
 }
 
 void TFormChangeDir::FillChildren(QTreeWidgetItem* Item) {
-    if (Item->data(0, FilledRole).toBool()) return;
+    if (Item->data(0, FilledRole).toBool())
+        return;
     Item->setData(0, FilledRole, true);
     const std::vector<std::string> dirs = SubDirectories(PathOf(Item));
-    for (const std::string& dir : dirs) Item->addChild(NewItem(dir));
+    for (const std::string& dir : dirs)
+        Item->addChild(NewItem(dir));
     if (dirs.empty())
         Item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
@@ -78,7 +81,8 @@ void TFormChangeDir::ShowInTree(const std::string& Dir) {
     const platform::MountedVolume* volume = platform::VolumeOf(volumeList_, Dir);
     const std::string root = volume ? volume->root : std::string("/");
     updating_ = true;
-    if (volume) DriveComboBoxMP3->setCurrentIndex(static_cast<int>(volume - volumeList_.data()));
+    if (volume)
+        DriveComboBoxMP3->setCurrentIndex(static_cast<int>(volume - volumeList_.data()));
     DirectoryListBoxMP3->clear();
     QTreeWidgetItem* item = NewItem(root);
     DirectoryListBoxMP3->addTopLevelItem(item);
@@ -88,7 +92,8 @@ void TFormChangeDir::ShowInTree(const std::string& Dir) {
         item->setExpanded(true);
         QTreeWidgetItem* next = nullptr;
         for (int c = 0; c < item->childCount() && !next; ++c)
-            if (PathOf(item->child(c)) == chain[i]) next = item->child(c);
+            if (PathOf(item->child(c)) == chain[i])
+                next = item->child(c);
         if (!next) {
             // Hidden or unreadable on the way down: show it anyway, so the current one appears.
             next = NewItem(chain[i]);
@@ -102,25 +107,30 @@ void TFormChangeDir::ShowInTree(const std::string& Dir) {
     updating_ = false;
 }
 
-bool TFormChangeDir::SetDirectory(const std::string& Dir) {
+bool TFormChangeDir::SetDirectory(const std::string& Dir, bool Notify) {
     std::string dir = Dir;
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    if (dir.empty() || dir == directory_) return false;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    if (dir.empty() || dir == directory_)
+        return false;
     directory_ = dir;
     ShowInTree(dir);
-    emit DirectoryListBoxMP3Change();
+    if (Notify) emit DirectoryListBoxMP3Change();
     return true;
 }
 
 void TFormChangeDir::DriveComboBoxMP3Change(int Index) {
-    if (updating_ || Index < 0) return;
+    if (updating_ || Index < 0)
+        return;
     SetDirectory(DriveComboBoxMP3->itemData(Index).toByteArray().toStdString());
 }
 
 void TFormChangeDir::TreeCurrentItemChanged(QTreeWidgetItem* Item) {
-    if (updating_ || !Item) return;
+    if (updating_ || !Item)
+        return;
     const std::string dir = PathOf(Item);
-    if (dir == directory_) return;
+    if (dir == directory_)
+        return;
     directory_ = dir;
     emit DirectoryListBoxMP3Change();
 }

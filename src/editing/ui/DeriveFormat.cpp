@@ -12,33 +12,33 @@
 namespace veltrane {
 
 TFormDeriveFormat::TFormDeriveFormat(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Derive options", 340, 200, false, Parent), host_(Host) {
+    : TEditingDialog("Derive options", 360, 200, false, Parent), host_(Host) {
     setObjectName("FormDeriveFormat");
     ListBoxDeriveOptions = new QListWidget(this);
     ListBoxDeriveOptions->setObjectName("ListBoxDeriveOptions");
     ListBoxDeriveOptions->setGeometry(10, 10, 120, 140);
     ListBoxDeriveHowTo = new QListWidget(this);
     ListBoxDeriveHowTo->setObjectName("ListBoxDeriveHowTo");
-    ListBoxDeriveHowTo->setGeometry(210, 10, 120, 140);
+    ListBoxDeriveHowTo->setGeometry(230, 10, 120, 140);
     ButtonGoToHowTo = new QPushButton("--->", this);
     ButtonGoToHowTo->setObjectName("ButtonGoToHowTo");
-    ButtonGoToHowTo->setGeometry(140, 14, 60, 25);
+    ButtonGoToHowTo->setGeometry(140, 14, 80, 25);
     ButtonGoToOptions = new QPushButton("<---", this);
     ButtonGoToOptions->setObjectName("ButtonGoToOptions");
-    ButtonGoToOptions->setGeometry(140, 44, 60, 25);
-    Label1 = AddLabel("seperator sign", 140, 84, 66);
+    ButtonGoToOptions->setGeometry(140, 44, 80, 25);
+    Label1 = AddLabel("seperator sign", 140, 84);
     Label1->setWordWrap(false);
     EditSeperatorSign = new QLineEdit(this);
     EditSeperatorSign->setObjectName("EditSeperatorSign");
     EditSeperatorSign->setMaxLength(static_cast<int>(kMaxSeparatorChars));
-    EditSeperatorSign->setGeometry(140, 102, 60, 21);
+    EditSeperatorSign->setGeometry(140, 102, 80, 21);
     BitBtnOK = new QPushButton("OK", this);
     BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(160, 164, 80, 27);
+    BitBtnOK->setGeometry(180, 164, 80, 27);
     BitBtnOK->setDefault(true);
     BitBtnCancel = new QPushButton("Cancel", this);
     BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(250, 164, 80, 27);
+    BitBtnCancel->setGeometry(270, 164, 80, 27);
     TimerUpdateScreen = new QTimer(this);
     TimerUpdateScreen->setObjectName("TimerUpdateScreen");
     TimerUpdateScreen->setInterval(1);

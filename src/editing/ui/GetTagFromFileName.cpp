@@ -10,7 +10,7 @@
 namespace veltrane {
 
 TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Derive tag from filename", 330, 260, false, Parent), host_(Host) {
+    : TEditingDialog("Derive tag from filename", 330, 272, false, Parent), host_(Host) {
     setObjectName("FormGetTagFromFilename");
     LabelDeriveFormat = AddLabel("", 10, 14, 310, 18);
     LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -40,11 +40,11 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
 
     BitBtnOK = new QPushButton("OK", this);
     BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(150, 230, 80, 27);
+    BitBtnOK->setGeometry(150, 238, 80, 27);
     BitBtnOK->setDefault(true);
     BitBtnCancel = new QPushButton("Cancel", this);
     BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(240, 230, 80, 27);
+    BitBtnCancel->setGeometry(240, 238, 80, 27);
 
     connect(ButtonEditDeriveFormat, &QPushButton::clicked, this,
             &TFormGetTagFromFilename::ButtonEditDeriveFormatClick);

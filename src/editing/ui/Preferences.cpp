@@ -52,15 +52,15 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
 
     BackImage->lower();
     backImages_ = {BackImage};
-    ComboBoxDblClickAction->setCurrentIndex(host_.CurrentSettings().DblClickAction <= 2
-                                                ? host_.CurrentSettings().DblClickAction
-                                                : -1);
+    ComboBoxDblClickAction->setCurrentIndex(
+        host_.CurrentSettings().DblClickAction <= 2 ? host_.CurrentSettings().DblClickAction : -1);
 }
 
 void TFormPreferences::FormCreate(std::vector<QLabel*> BackImages) {
     backImages_ = std::move(BackImages);
     const std::string picture = host_.BackImageFileName();
-    if (!picture.empty() && QFile::exists(PathToQ(picture))) SetBackImage(PathToQ(picture));
+    if (!picture.empty() && QFile::exists(PathToQ(picture)))
+        SetBackImage(PathToQ(picture));
     // Set once: after Cancel the box keeps showing the user's last choice.
     const std::uint8_t action = host_.CurrentSettings().DblClickAction;
     ComboBoxDblClickAction->setCurrentIndex(action <= 2 ? action : -1);
@@ -68,9 +68,11 @@ void TFormPreferences::FormCreate(std::vector<QLabel*> BackImages) {
 
 void TFormPreferences::SetBackImage(const QString& FileName) {
     QPixmap picture;
-    if (FileName.isEmpty() || !picture.load(FileName)) return;
+    if (FileName.isEmpty() || !picture.load(FileName))
+        return;
     for (QLabel* label : backImages_) {
-        if (!label) continue;
+        if (!label)
+            continue;
         label->setScaledContents(true);
         label->setPixmap(picture);
     }
@@ -111,6 +113,8 @@ void TFormPreferences::BitBtnOKClick() {
     hide();
 }
 
-void TFormPreferences::BitBtnCancelClick() { hide(); }
+void TFormPreferences::BitBtnCancelClick() {
+    hide();
+}
 
 } // namespace veltrane

@@ -20,18 +20,18 @@ namespace veltrane {
 
 class TFormPreferences : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     // Host: the main window's settings and file names; it outlives this window.
     explicit TFormPreferences(IPreferencesHost& Host, QWidget* Parent = nullptr);
 
-    QLabel* Label1 = nullptr;                          // "Default directory:"
-    QLineEdit* EditDefaultDir = nullptr;               // full-length paths
-    TClickLabel* Label2 = nullptr;                     // "Delete to recycle bin"; a click toggles the box
+    QLabel* Label1 = nullptr;            // "Default directory:"
+    QLineEdit* EditDefaultDir = nullptr; // full-length paths
+    TClickLabel* Label2 = nullptr;       // "Delete to recycle bin"; a click toggles the box
     QCheckBox* CheckBoxDeleteToRecycleBin = nullptr;
-    QLabel* Label3 = nullptr;                          // "Doubleclick action:"
-    QComboBox* ComboBoxDblClickAction = nullptr;       // "Edit tag", "Play file", "Rename file"
-    QPushButton* BitBtnOK = nullptr;                   // default button: stores and closes
-    QPushButton* BitBtnCancel = nullptr;               // Esc: closes, stores nothing
+    QLabel* Label3 = nullptr;                    // "Doubleclick action:"
+    QComboBox* ComboBoxDblClickAction = nullptr; // "Edit tag", "Play file", "Rename file"
+    QPushButton* BitBtnOK = nullptr;             // default button: stores and closes
+    QPushButton* BitBtnCancel = nullptr;         // Esc: closes, stores nothing
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
 
@@ -49,14 +49,14 @@ public:
     void BitBtnOKClick();
     void BitBtnCancelClick();
 
-signals:
+  signals:
     // The settings were written and taken over by the host.
     void PreferencesStored();
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     IPreferencesHost& host_;
     std::vector<QLabel*> backImages_;
     std::string shownDir_; // the default directory's bytes as shown, kept when left unedited

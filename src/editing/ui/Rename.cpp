@@ -14,33 +14,33 @@
 namespace veltrane {
 
 TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Rename", 340, 200, false, Parent), host_(Host) {
+    : TEditingDialog("Rename", 380, 200, false, Parent), host_(Host) {
     setObjectName("FormRename");
-    LabelRename = AddLabel("", 10, 12, 320, 18);
+    LabelRename = AddLabel("", 10, 12, 360, 18);
     LabelRename->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     EditRename = new QLineEdit(this);
     EditRename->setObjectName("EditRename");
     EditRename->setMaxLength(127);
-    EditRename->setGeometry(16, 36, 308, 21);
+    EditRename->setGeometry(16, 36, 348, 21);
     CheckBoxDerive = new QCheckBox(this);
     CheckBoxDerive->setObjectName("CheckBoxDerive");
     CheckBoxDerive->setGeometry(16, 70, 16, 16);
     Label2 = AddClickLabel("derive from filename", 36, 70);
-    LabelDeriveFormat = AddLabel("", 16, 94, 308, 18);
+    LabelDeriveFormat = AddLabel("", 16, 94, 348, 18);
     LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     ButtonEditDeriveFormat = new QPushButton("Edit derive format", this);
     ButtonEditDeriveFormat->setObjectName("ButtonEditDeriveFormat");
-    ButtonEditDeriveFormat->setGeometry(190, 66, 134, 25);
-    Bevel1 = AddBevel(8, 62, 324, 56);
+    ButtonEditDeriveFormat->setGeometry(230, 66, 134, 25);
+    Bevel1 = AddBevel(8, 62, 364, 56);
     Label1 = AddLabel("note: renaming a file while the file is played by an", 10, 126);
     Label3 = AddLabel("external MP3 player might result in errors I can't prevent!", 10, 142);
     BitBtnOK = new QPushButton("OK", this);
     BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(160, 166, 80, 27);
+    BitBtnOK->setGeometry(200, 166, 80, 27);
     BitBtnOK->setDefault(true);
     BitBtnCancel = new QPushButton("Cancel", this);
     BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(250, 166, 80, 27);
+    BitBtnCancel->setGeometry(290, 166, 80, 27);
 
     EditRename->installEventFilter(this);
     connect(Label2, &TClickLabel::clicked, this, &TFormRename::Label2Click);

@@ -34,17 +34,24 @@ void TFormHelp::ShowHelp(const THelpState& State) {
     SetLines(State.Lines);
 }
 
-void TFormHelp::SetTopic(const std::string& Topic) { LabelTopic->setText(ToQ(Topic)); }
+void TFormHelp::SetTopic(const std::string& Topic) {
+    LabelTopic->setText(ToQ(Topic));
+}
 
-std::string TFormHelp::Topic() const { return FromQ(LabelTopic->text()); }
+std::string TFormHelp::Topic() const {
+    return FromQ(LabelTopic->text());
+}
 
 void TFormHelp::SetLines(const std::vector<std::string>& Lines) {
     QStringList lines;
-    for (const std::string& line : Lines) lines << ToQ(line);
+    for (const std::string& line : Lines)
+        lines << ToQ(line);
     MemoHelp->setPlainText(lines.join('\n'));
 }
 
-void TFormHelp::ButtonCloseClick() { hide(); }
+void TFormHelp::ButtonCloseClick() {
+    hide();
+}
 
 void TFormHelp::showEvent(QShowEvent* Event) {
     TEditingDialog::showEvent(Event);

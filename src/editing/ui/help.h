@@ -15,7 +15,7 @@ namespace veltrane {
 
 class TFormHelp : public TEditingDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormHelp(QWidget* Parent = nullptr);
 
     QLabel* LabelTopic = nullptr;       // bold, italic, underlined
@@ -29,11 +29,11 @@ public:
     void SetLines(const std::vector<std::string>& Lines);
     void ButtonCloseClick();
 
-signals:
+  signals:
     // FormShow / FormHide: the main window sets its help button's down state from this.
     void VisibilityChanged(bool Visible);
 
-protected:
+  protected:
     void showEvent(QShowEvent* Event) override;
     void hideEvent(QHideEvent* Event) override;
 };
