@@ -128,7 +128,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) throw EInOutError::FromErrno(errno);
     if (S_ISDIR(st.st_mode)) throw EInOutError(5);
-    if (!(st.st_mode & S_IWUSR))
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
         (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
 
     const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
