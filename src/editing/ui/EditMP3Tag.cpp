@@ -87,7 +87,8 @@ void TFormEditMP3Tag::FormShow() {
     EditAlbum->setText(ToQ(fields.Album));
     EditYear->setText(ToQ(fields.Year));
     EditComment->setText(ToQ(fields.Comment));
-    const int index = ComboBoxStyle->findText(ToQ(fields.Style), Qt::MatchExactly);
+    const int index =
+        ComboBoxStyle->findText(ToQ(fields.Style), Qt::MatchExactly | Qt::MatchCaseSensitive);
     ComboBoxStyle->setCurrentIndex(index < 0 ? 0 : index);
     EditSongName->setFocus();
     EditSongNameEnter();
