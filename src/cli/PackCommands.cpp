@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "components/FileSrc.h"
 #include "components/Lzrw1Kh.h"
 
 #include <cerrno>
@@ -8,7 +9,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
-#include <sstream>
+#include <system_error>
 
 namespace veltrane::cli {
 
@@ -16,18 +17,12 @@ namespace {
 
 // The whole file, or nullopt after reporting why not.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        ReportFileError(err, path, std::strerror(errno));
+    try {
+        return ReadFileBytes(path);
+    } catch (const std::system_error& e) {
+        ReportFileError(err, path, std::strerror(e.code().value()));
         return std::nullopt;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        ReportFileError(err, path, "read failed");
-        return std::nullopt;
-    }
-    return std::move(buffer).str();
 }
 
 // OUT is only opened once the result is complete, so a failure leaves an existing OUT alone.

@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
@@ -41,6 +39,40 @@ int CurrentSecond() {
 }
 
 } // namespace
+
+std::string ReadFileBytes(const std::string& Path) {
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowErrno(Path);
+    std::string bytes;
+    try {
+        struct stat st;
+        if (::fstat(fd, &st) != 0)
+            ThrowErrno(Path);
+        if (!S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            ThrowErrno(Path);
+        }
+        bytes.reserve(std::size_t(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                ThrowErrno(Path);
+            }
+            if (n == 0)
+                break;
+            bytes.append(buffer, std::size_t(n));
+        }
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return bytes;
+}
 
 std::string TemporaryDirectory() {
     for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
@@ -89,7 +121,7 @@ void TFileSource::SetCompress(bool Value) {
 
 std::string TFileSource::FileName() const {
     struct stat st;
-    if (FileName_.empty() || ::stat(FileName_.c_str(), &st) != 0)
+    if (FileName_.empty() || ::stat(FileName_.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::string();
     return FileName_;
 }
@@ -118,16 +150,10 @@ std::optional<std::string> TFileSource::WriteFileData() const {
         return std::nullopt;
     if (FileName().empty())
         throw std::runtime_error(Name_ + " cannot store file: " + FileName_ + " (file is missing)");
-    std::ifstream in(FileName_, std::ios::binary);
-    if (!in)
-        ThrowErrno(FileName_);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad())
-        ThrowErrno(FileName_);
+    const std::string bytes = ReadFileBytes(FileName_);
     if (Compress_)
-        return TCompressStream().CompressBytes(bytes.view());
-    return StorePlain(bytes.view());
+        return TCompressStream().CompressBytes(bytes);
+    return StorePlain(bytes);
 }
 
 void TFileSource::ReadFileData(std::string_view FileData) {

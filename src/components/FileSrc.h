@@ -18,6 +18,10 @@ std::string TemporaryDirectory();
 std::string CreateTempFile(const std::string& Dir, int Second, const std::string& Extension,
                            int& Fd);
 
+// The whole content of a regular file (symbolic links followed). Throws std::system_error,
+// EISDIR for a directory and EINVAL for other non-regular files.
+std::string ReadFileBytes(const std::string& Path);
+
 class TFileSource {
   public:
     explicit TFileSource(std::string Name = "FileSource");
@@ -38,7 +42,7 @@ class TFileSource {
     const std::string& DisplayLabel() const { return DisplayLabel_; }
     void SetDisplayLabel(std::string Value) { DisplayLabel_ = std::move(Value); }
 
-    // The held file's path when a file of that path exists, else "".
+    // The held file's path when a regular file of that path exists, else "".
     std::string FileName() const;
     // Takes a file this component did not make; an owned file is deleted first. Extension
     // becomes the path's extension.

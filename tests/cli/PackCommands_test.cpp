@@ -59,6 +59,8 @@ TEST(Pack, DamagedInputFailsAndKeepsTheOutput) {
     EXPECT_EQ(Cli({"unpack", dir / "short", dir / "out"}), 1);
     EXPECT_EQ(dir.ReadFile("out"), "keep me");
     EXPECT_EQ(Cli({"unpack", dir / "missing", dir / "out"}), 1);
+    EXPECT_EQ(Cli({"pack", dir.path().string(), dir / "out"}, &err), 1); // a directory
+    EXPECT_NE(err.find("directory"), std::string::npos) << err;
 }
 
 TEST(Pack, UsageErrors) {
