@@ -503,6 +503,8 @@ void TMainForm::FormShow() {
     if (auto dir = StartupDirectory(CommandLineDir, DefaultDir, StartDir)) {
         ChangeDirectory(*dir);
     } else {
+        // The working directory stays current, shown but not searched.
+        if (FormChangeDir) FormChangeDir->SetDirectory(StartDir, false);
         EditDockCurrentDir->setText(Q(CurrentDirectory()));
     }
 }
@@ -513,13 +515,10 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
     for (QWidget* w : {static_cast<QWidget*>(FormChangeDir), static_cast<QWidget*>(FormHelp)})
         if (w) w->hide();
     QMainWindow::closeEvent(Event);
-    QApplication::quit();
 }
 
-void TMainForm::FormClose() {
-    FileList.RowBuffer().clear();
-    PlayFile.Terminate();
-}
+// The player started last keeps playing after the program ends.
+void TMainForm::FormClose() { FileList.RowBuffer().clear(); }
 
 std::string TMainForm::CurrentDirectory() const {
     if (FormChangeDir && !FormChangeDir->Directory().empty()) return FormChangeDir->Directory();

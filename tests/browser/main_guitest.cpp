@@ -1,0 +1,327 @@
+// The main window with its real services, in temporary XDG directories: listing, refresh,
+// select all and the footer, delete to the trash and for good, play, and preferences kept
+// between two starts.
+
+#include "browser/ui/main.h"
+#include "components/ui/MultiLst.h"
+#include "editing/ui/Preferences.h"
+#include "platform/Associations.h"
+#include "platform/FileOperations.h"
+#include "platform/ProcessStarter.h"
+#include "support/Mp3Builder.h"
+#include "support/platform/FakeVolumes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+using namespace veltrane;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Set up in main() before GIO caches the user directories.
+QTemporaryDir* gRoot = nullptr;
+
+std::string RootPath(const char* sub) { return (gRoot->path() + "/" + sub).toStdString(); }
+
+void WriteText(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Song(const std::string& title, const std::string& artist) {
+    test::RawTag tag;
+    tag.title = title;
+    tag.artist = artist;
+    tag.genre = 17;
+    return test::Mp3Bytes(20000, tag);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    platform::GioAssociations associations_;
+    platform::LinuxFileOperations fileOps_;
+    platform::LinuxProcessStarter processes_;
+    test::FakeVolumes volumes_;
+    std::vector<std::string> errors_;
+    std::vector<std::string> questions_;
+    bool answer_ = true;
+    std::string music_;
+    std::string start_;
+
+    std::unique_ptr<TMainForm> Start(const std::string& dir) {
+        TMainServices services;
+        services.Associations = &associations_;
+        services.FileOperations = &fileOps_;
+        services.Processes = &processes_;
+        services.Volumes = &volumes_;
+        services.StartDirectory = start_;
+        services.Confirm = [this](const std::string& q) {
+            questions_.push_back(q);
+            return answer_;
+        };
+        services.ShowError = [this](const std::string& t) { errors_.push_back(t); };
+        auto form = std::make_unique<TMainForm>(services);
+        form->CreateWindows();
+        if (!dir.empty()) form->CommandLineDir = dir;
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
+        if (!dir.empty() && filled.isEmpty() && !filled.wait(5000)) return nullptr;
+        return form;
+    }
+
+    static QStringList Names(const TMainForm& form) {
+        QStringList names;
+        for (std::size_t i = 1; i < form.FileList.Count(); ++i)
+            names << QString::fromStdString(std::string(
+                TFileList::GetStringItem(1, form.FileList.Row(i).Text)));
+        return names;
+    }
+
+    static void SelectRow(TMainForm& form, std::size_t row) {
+        form.FileList.SetAllSelected(false);
+        form.FileList.SetSelected(row, true);
+        form.FileList.SetItemIndex(static_cast<std::ptrdiff_t>(row));
+    }
+
+    static void Key(TMainForm& form, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(form.MultiListMP3, key, mods);
+    }
+
+  private slots:
+    void init() {
+        errors_.clear();
+        questions_.clear();
+        answer_ = true;
+        music_ = RootPath("music");
+        start_ = RootPath("start");
+        fs::remove_all(music_);
+        fs::remove(start_ + "/Veltrane.ini");
+        fs::remove_all(RootPath("data/Trash"));
+        fs::create_directories(start_);
+        WriteText(music_ + "/b.mp3", Song("Bravo", "Two"));
+        WriteText(music_ + "/A.mp3", Song("Alpha", "One"));
+        WriteText(music_ + "/c d;e.mp3", Song("Charlie", "Three"));
+        WriteText(music_ + "/tiny.mp3", std::string(100, 'x'));
+        volumes_.volumes = {{"/", "", "", "/"}};
+    }
+
+    void opensFolderAndRefreshes() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
+        QCOMPARE(std::string(TFileList::GetStringItem(2, form->FileList.Row(1).Text)), "Alpha");
+        QCOMPARE(std::string(TFileList::GetStringItem(6, form->FileList.Row(1).Text)), "Rock ");
+        QCOMPARE(form->EditDockCurrentDir->text().toStdString(), music_);
+        QCOMPARE(form->CurrentDirectory(), music_);
+
+        WriteText(music_ + "/d.mp3", Song("Delta", "Four"));
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_F5);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(form->FileList.Count(), std::size_t(5));
+
+        // The subdir button finds files below the directory and stays down.
+        WriteText(music_ + "/Live/x.mp3", Song("Xray", "Five"));
+        form->ToolbarButton97Recursive->click();
+        QTRY_COMPARE(filled.count(), 2);
+        QVERIFY(form->ToolbarButton97Recursive->isChecked());
+        QVERIFY(Names(*form).contains(" Live/x.mp3"));
+        QVERIFY(errors_.empty());
+    }
+
+    void selectAllFillsFooter() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(form->FileList.SelCount(), std::size_t(3));
+        QCOMPARE(form->FileList.ItemIndex(), std::ptrdiff_t(1));
+        QCOMPARE(form->StatusPanel0->text(), QString("3 files selected"));
+        const auto bytes = 3 * fs::file_size(music_ + "/A.mp3");
+        QCOMPARE(form->StatusPanel1->text(),
+                 QString::number(double(bytes) / 1e6, 'f', 2) + " megabyte");
+
+        SelectRow(*form, 2);
+        form->MultiListMP3Click();
+        QCOMPARE(form->StatusPanel0->text(), QString("1 file selected"));
+    }
+
+    void directoryEditTakesOnlyExistingAbsolutePaths() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        fs::create_directories(music_ + "/Sub");
+        WriteText(music_ + "/Sub/s.mp3", Song("Sierra", "Six"));
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+
+        form->EditDockCurrentDir->setText("Sub");
+        QTest::keyClick(form->EditDockCurrentDir, Qt::Key_Return);
+        QCOMPARE(form->EditDockCurrentDir->text().toStdString(), music_);
+        QCOMPARE(filled.count(), 0);
+
+        form->EditDockCurrentDir->setText(QString::fromStdString(music_ + "/Sub"));
+        QTest::keyClick(form->EditDockCurrentDir, Qt::Key_Return);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(Names(*form), QStringList({" s.mp3"}));
+    }
+
+    void deleteToTrashAndForGood() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        QVERIFY(form->DeleteToRecycleBin); // no settings file: the default
+        SelectRow(*form, 3);               // "c d;e.mp3"
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_Delete);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(questions_, std::vector<std::string>{"Are you sure you want to delete 1 file(s)?"});
+        QVERIFY(!fs::exists(music_ + "/c d;e.mp3"));
+        QVERIFY(fs::exists(RootPath("data/Trash/files/c d;e.mp3")));
+        const std::string info = ReadText(RootPath("data/Trash/info/c d;e.mp3.trashinfo"));
+        QVERIFY(info.find("[Trash Info]") != std::string::npos);
+        QVERIFY(info.find("Path=") != std::string::npos);
+        QCOMPARE(Names(*form), QStringList({" A.mp3", " b.mp3"}));
+
+        // Answering No keeps the file.
+        answer_ = false;
+        SelectRow(*form, 1);
+        Key(*form, Qt::Key_Delete);
+        QVERIFY(fs::exists(music_ + "/A.mp3"));
+
+        answer_ = true;
+        form->DeleteToRecycleBin = false;
+        SelectRow(*form, 1);
+        form->ToolbarButton97DeleteSelected->click();
+        QTRY_COMPARE(filled.count(), 2);
+        QVERIFY(!fs::exists(music_ + "/A.mp3"));
+        QVERIFY(!fs::exists(RootPath("data/Trash/files/A.mp3")));
+        QVERIFY(errors_.empty());
+    }
+
+    void deleteThatFailsIsReportedOnce() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        // A file that vanished behind the list's back cannot go to the trash; the others do.
+        fs::remove(music_ + "/b.mp3");
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_Delete);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(errors_.size(), std::size_t(1));
+        QVERIFY(errors_[0].find("b.mp3") != std::string::npos);
+        QVERIFY(errors_[0].find("A.mp3") == std::string::npos);
+        QVERIFY(fs::exists(RootPath("data/Trash/files/A.mp3")));
+        QVERIFY(fs::exists(RootPath("data/Trash/files/c d;e.mp3")));
+        QCOMPARE(form->FileList.Count(), std::size_t(1)); // only tiny.mp3 left: no rows
+    }
+
+    void playStartsRegisteredPlayerWithThePath() {
+        const std::string record = RootPath("played.txt");
+        fs::remove(record);
+        const std::string script = RootPath("bin/recorder");
+        WriteText(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                              record + ".part' && mv '" + record + ".part' '" + record + "'\n");
+        fs::permissions(script, fs::perms::owner_all);
+        WriteText(RootPath("data/applications/recorder.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + script +
+                      " %U\nMimeType=audio/mpeg;\n");
+        WriteText(RootPath("config/mimeapps.list"),
+                  "[Default Applications]\naudio/mpeg=recorder.desktop\n");
+
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(form->MP3PlayerCommand, script);
+        QVERIFY(form->ToolbarButton97Play->isEnabled());
+        SelectRow(*form, 3);
+        Key(*form, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(record), 5000);
+        QCOMPARE(ReadText(record), music_ + "/c d;e.mp3\n");
+
+        // Double-click action 1 plays as well.
+        fs::remove(record);
+        form->DblClickAction = 1;
+        SelectRow(*form, 1);
+        form->MultiListMP3DblClick();
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(record), 5000);
+        QCOMPARE(ReadText(record), music_ + "/A.mp3\n");
+    }
+
+    void preferencesKeptForTheNextStart() {
+        {
+            auto form = Start(music_);
+            QVERIFY(form);
+            form->ToolbarButton97EditPreferences->click();
+            TFormPreferences* prefs = form->FormPreferences;
+            QTRY_VERIFY(prefs->isVisible());
+            QVERIFY(prefs->CheckBoxDeleteToRecycleBin->isChecked());
+            prefs->CheckBoxDeleteToRecycleBin->setChecked(false);
+            prefs->EditDefaultDir->setText(QString::fromStdString(music_));
+            prefs->BitBtnOK->click();
+            QVERIFY(!prefs->isVisible());
+            QVERIFY(!form->DeleteToRecycleBin);
+        }
+        const std::string ini = ReadText(start_ + "/Veltrane.ini");
+        QVERIFY(ini.find("[Preferences]") != std::string::npos);
+        QVERIFY(ini.find("DeleteToRecycleBin=0") != std::string::npos);
+
+        // No directory on the command line: the stored default directory is searched.
+        auto again = Start("");
+        QVERIFY(again);
+        QVERIFY(!again->DeleteToRecycleBin);
+        QCOMPARE(again->DefaultDir, music_);
+        QTRY_COMPARE(again->CurrentDirectory(), music_);
+        QTRY_COMPARE(again->FileList.Count(), std::size_t(4));
+    }
+
+    void helpModeFollowsThePointer() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        form->ToolbarButton97Help->click();
+        QTRY_VERIFY(form->ToolbarButton97Help->isChecked());
+        QStatusTipEvent tip(form->ToolbarButton97Refresh->statusTip());
+        QApplication::sendEvent(form.get(), &tip);
+        QCOMPARE(form->StatusPanel2->text(), QString("Refresh (F5)"));
+        form->ToolbarButton97Help->click();
+        QTRY_VERIFY(!form->ToolbarButton97Help->isChecked());
+    }
+};
+
+int main(int argc, char** argv) {
+    QTemporaryDir root;
+    gRoot = &root;
+    for (const char* sub : {"home", "data", "config", "cache", "start"})
+        QDir().mkpath(root.path() + "/" + sub);
+    qputenv("HOME", (root.path() + "/home").toUtf8());
+    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
+    qputenv("XDG_CACHE_HOME", (root.path() + "/cache").toUtf8());
+    qputenv("XDG_CURRENT_DESKTOP", "");
+    QDir::setCurrent(root.path() + "/start");
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_guitest.moc"
