@@ -4,7 +4,13 @@
 
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
+#include "editing/ui/ChangeDir.h"
+#include "editing/ui/EditMP3Tag.h"
+#include "editing/ui/EditMore.h"
+#include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/Preferences.h"
+#include "editing/ui/Rename.h"
+#include "editing/ui/deSelect.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
@@ -293,6 +299,80 @@ class MainWindowTest : public QObject {
         QCOMPARE(again->DefaultDir, music_);
         QTRY_COMPARE(again->CurrentDirectory(), music_);
         QTRY_COMPARE(again->FileList.Count(), std::size_t(4));
+    }
+
+    void commandsOpenTheirWindows() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        auto hideAll = [&] {
+            const std::vector<QWidget*> windows = {
+                form->FormDeSelect, form->FormEditMP3Tag,         form->FormEditMore,
+                form->FormRename,   form->FormGetTagFromFilename, form->FormChangeDir};
+            for (QWidget* w : windows)
+                w->hide();
+        };
+
+        // Edit with one selected row edits the focused row's file and remembers the selected.
+        SelectRow(*form, 2);
+        form->FileList.SetItemIndex(1);
+        form->ToolbarButton97EditMore->click();
+        QTRY_VERIFY(form->FormEditMP3Tag->isVisible());
+        QCOMPARE(form->FormEditMP3Tag->Record.Title, std::string("Alpha"));
+        QCOMPARE(form->RememberedRow, std::size_t(2));
+        hideAll();
+
+        // More than one row: the multi-file editor, from the pop-up menu.
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        form->EditselectedMP3s->trigger();
+        QTRY_VERIFY(form->FormEditMore->isVisible());
+        QVERIFY(!form->FormEditMP3Tag->isVisible());
+        hideAll();
+
+        Key(*form, Qt::Key_F2);
+        QTRY_VERIFY(form->FormRename->isVisible());
+        hideAll();
+        form->ToolbarButton97ReadTags->click();
+        QTRY_VERIFY(form->FormGetTagFromFilename->isVisible());
+        hideAll();
+        Key(*form, Qt::Key_Minus, Qt::KeypadModifier);
+        QTRY_VERIFY(form->FormDeSelect->isVisible());
+        QCOMPARE(form->FormDeSelect->Mode, TDeSelectMode::dmDeselect);
+        hideAll();
+        form->Selectfiles->trigger();
+        QTRY_VERIFY(form->FormDeSelect->isVisible());
+        QCOMPARE(form->FormDeSelect->Mode, TDeSelectMode::dmSelect);
+        hideAll();
+
+        // Double-click action 2 renames even with several rows selected; Ctrl+Shift+Enter
+        // runs the double-click action, not Play.
+        form->DblClickAction = 2;
+        Key(*form, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_VERIFY(form->FormRename->isVisible());
+        hideAll();
+
+        // The change-directory button follows its window.
+        form->ToolbarButtonShowDir->click();
+        QTRY_VERIFY(form->FormChangeDir->isVisible());
+        QVERIFY(form->ToolbarButtonShowDir->isChecked());
+        form->FormChangeDir->hide();
+        QTRY_VERIFY(!form->ToolbarButtonShowDir->isChecked());
+
+        // On the marker row the file commands do nothing.
+        fs::remove_all(music_);
+        fs::create_directories(music_);
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_F5);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(std::string(form->FileList.Row(1).Text), std::string("No mp3's found!\t"));
+        form->FileList.SetItemIndex(1);
+        form->FileList.SetSelected(1, true);
+        Key(*form, Qt::Key_F2);
+        form->ToolbarButton97EditMore->click();
+        Key(*form, Qt::Key_Delete);
+        QVERIFY(!form->FormRename->isVisible());
+        QVERIFY(!form->FormEditMore->isVisible());
+        QVERIFY(questions_.empty());
+        QVERIFY(form->StatusPanel0->text().isEmpty());
     }
 
     void helpModeFollowsThePointer() {
