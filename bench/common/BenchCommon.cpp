@@ -38,10 +38,12 @@ std::string TagFor(std::size_t i) {
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot create " + path);
+    if (fd < 0)
+        throw std::runtime_error("cannot create " + path);
     const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     ::close(fd);
-    if (!ok) throw std::runtime_error("cannot write " + path);
+    if (!ok)
+        throw std::runtime_error("cannot write " + path);
 }
 
 } // namespace
@@ -49,15 +51,18 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 TaggedTree::TaggedTree(std::size_t files, std::size_t audioBytes) {
     const char* tmp = std::getenv("TMPDIR");
     std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/veltrane-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
     root_ = tmpl;
-    const std::vector<std::string> folders = {"",           "Album A/",       "Album B/",
-                                              "Album B/CD 1/", "Album B/CD 2/", "Live/",
-                                              "Live/1999/",    "Singles/"};
+    const std::vector<std::string> folders = {
+        "",      "Album A/",   "Album B/", "Album B/CD 1/", "Album B/CD 2/",
+        "Live/", "Live/1999/", "Singles/"};
     for (const std::string& f : folders)
-        if (!f.empty()) ::mkdir((root_ + "/" + f).c_str(), 0755);
+        if (!f.empty())
+            ::mkdir((root_ + "/" + f).c_str(), 0755);
     std::string audio(audioBytes, '\0');
-    for (std::size_t i = 0; i < audioBytes; ++i) audio[i] = static_cast<char>(0xFF - i % 31);
+    for (std::size_t i = 0; i < audioBytes; ++i)
+        audio[i] = static_cast<char>(0xFF - i % 31);
     files_.reserve(files);
     for (std::size_t i = 0; i < files; ++i) {
         const std::string path =
@@ -77,7 +82,8 @@ std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths) {
     char buf[128];
     for (const std::string& p : paths) {
         const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
+        if (fd < 0)
+            continue;
         struct stat st;
         if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
             ::pread(fd, buf, sizeof buf, st.st_size - 128) == 128 && buf[0] == 'T' &&
@@ -89,7 +95,9 @@ std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths) {
 }
 
 namespace {
-double Seconds(const struct timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+double Seconds(const struct timeval& t) {
+    return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+}
 } // namespace
 
 double ProcessCpuSeconds() {
@@ -100,7 +108,8 @@ double ProcessCpuSeconds() {
 
 int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -108,12 +117,15 @@ int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
     pid_t pid;
     const int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return -1;
+    if (rc != 0)
+        return -1;
     int status = 0;
     struct rusage ru;
     while (::wait4(pid, &status, 0, &ru) < 0)
-        if (errno != EINTR) return -1;
-    if (cpuSeconds) *cpuSeconds = Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
+        if (errno != EINTR)
+            return -1;
+    if (cpuSeconds)
+        *cpuSeconds = Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -12,7 +12,7 @@ namespace veltrane::bench {
 // A fresh directory below the temporary directory holding `files` small MP3 files, each with
 // an ID3v1 tag, spread over a few subfolders (some nested). Removed on destruction.
 class TaggedTree {
-public:
+  public:
     explicit TaggedTree(std::size_t files, std::size_t audioBytes = 1024);
     ~TaggedTree();
     TaggedTree(const TaggedTree&) = delete;
@@ -22,7 +22,7 @@ public:
     // Full paths of every file, in creation order.
     const std::vector<std::string>& Files() const { return files_; }
 
-private:
+  private:
     std::string root_;
     std::vector<std::string> files_;
 };
@@ -40,14 +40,14 @@ int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds = nullp
 double ProcessCpuSeconds();
 
 class Stopwatch {
-public:
+  public:
     Stopwatch() : start_(std::chrono::steady_clock::now()) {}
     void Restart() { start_ = std::chrono::steady_clock::now(); }
     double Seconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_;
 };
 
@@ -58,7 +58,8 @@ template <typename F> double BestOf(int runs, F&& f) {
         Stopwatch w;
         f();
         const double s = w.Seconds();
-        if (s < best) best = s;
+        if (s < best)
+            best = s;
     }
     return best;
 }

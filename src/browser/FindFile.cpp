@@ -28,7 +28,8 @@ unsigned char FoldAscii(unsigned char c) {
 std::size_t CharLength(std::string_view s, std::size_t i) {
     std::size_t n = 1;
     if (static_cast<unsigned char>(s[i]) >= 0xC0)
-        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+            ++n;
     return n;
 }
 
@@ -42,14 +43,16 @@ bool AttributesOf(const std::string& name, const struct stat& st, std::uint8_t& 
         return false;
     else
         attrs |= (st.st_mode & S_IWUSR) ? ffArchive : ffReadOnly;
-    if (name[0] == '.') attrs |= ffHidden;
+    if (name[0] == '.')
+        attrs |= ffHidden;
     return true;
 }
 
 } // namespace
 
 bool MatchesWildcard(std::string_view p, std::string_view s) {
-    if (p == "*.*" || p == "*") return true;
+    if (p == "*.*" || p == "*")
+        return true;
     // Iterative matcher with backtracking to the last "*".
     std::size_t pi = 0, si = 0, starP = std::string_view::npos, starS = 0;
     while (si < s.size()) {
@@ -71,24 +74,28 @@ bool MatchesWildcard(std::string_view p, std::string_view s) {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == '*') ++pi;
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
     return pi == p.size();
 }
 
 std::uint8_t TFindFile::AttributeMask() const {
     std::uint8_t mask = 0;
-    for (const TFileAttr a : Attributes) mask |= a;
+    for (const TFileAttr a : Attributes)
+        mask |= a;
     return mask;
 }
 
 std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
     std::vector<Entry> entries;
     DIR* d = ::opendir(dir.c_str());
-    if (!d) return entries;
+    if (!d)
+        return entries;
     const int dfd = ::dirfd(d);
     while (const dirent* e = ::readdir(d)) {
         const std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == "..")
+            continue;
         Entry entry;
         entry.name = name;
         if (e->d_type == DT_REG) {
@@ -102,8 +109,10 @@ std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
         }
         struct stat st;
         // Follows symbolic links; a dangling one is skipped.
-        if (::fstatat(dfd, e->d_name, &st, 0) != 0) continue;
-        if (!AttributesOf(entry.name, st, entry.attrs)) continue;
+        if (::fstatat(dfd, e->d_name, &st, 0) != 0)
+            continue;
+        if (!AttributesOf(entry.name, st, entry.attrs))
+            continue;
         entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
         entry.dev = st.st_dev;
         entry.ino = st.st_ino;
@@ -118,14 +127,18 @@ std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
 
 void TFindFile::SearchOne(const std::string& dir, const std::vector<Entry>& entries,
                           std::uint8_t mask) {
-    if (OnNewPath) OnNewPath(*this, dir, abort_);
-    if (abort_) return;
+    if (OnNewPath)
+        OnNewPath(*this, dir, abort_);
+    if (abort_)
+        return;
     // Like the platform enumeration: read-only and archive never exclude an entry; hidden,
     // system, volume and directory entries need their bit in the mask.
     constexpr std::uint8_t kSpecial = ffHidden | ffSystem | ffVolumeID | ffDirectory;
     for (const Entry& e : entries) {
-        if ((e.attrs & kSpecial & ~mask) != 0) continue;
-        if (!MatchesWildcard(Filter, e.name)) continue;
+        if ((e.attrs & kSpecial & ~mask) != 0)
+            continue;
+        if (!MatchesWildcard(Filter, e.name))
+            continue;
         Files.push_back(dir + e.name);
         if (e.attrs == ffDirectory)
             ++dirCount_;
@@ -153,17 +166,20 @@ void TFindFile::Execute() {
     Files.clear();
     unsized_.clear();
     totalSize_ = dirCount_ = fileCount_ = 0;
-    if (BeforeExecute) BeforeExecute(*this);
+    if (BeforeExecute)
+        BeforeExecute(*this);
     if (!Directory.empty()) {
         std::string start = Directory;
-        if (start.back() != '/') start += '/';
+        if (start.back() != '/')
+            start += '/';
         if (!Recurse) {
             SearchOne(start, ReadDir(start), mask);
         } else {
             // Breadth first; a directory reached again through a symbolic link is skipped.
             std::set<std::pair<dev_t, ino_t>> seen;
             struct stat st;
-            if (::stat(start.c_str(), &st) == 0) seen.emplace(st.st_dev, st.st_ino);
+            if (::stat(start.c_str(), &st) == 0)
+                seen.emplace(st.st_dev, st.st_ino);
             std::deque<std::string> queue{start};
             while (!queue.empty()) {
                 const std::string dir = std::move(queue.front());
@@ -174,11 +190,13 @@ void TFindFile::Execute() {
                         queue.push_back(dir + e.name + '/');
                 }
                 SearchOne(dir, entries, mask);
-                if (abort_) break;
+                if (abort_)
+                    break;
             }
         }
     }
-    if (AfterExecute) AfterExecute(*this);
+    if (AfterExecute)
+        AfterExecute(*this);
 }
 
 } // namespace veltrane

@@ -22,7 +22,7 @@ enum TFileAttr : std::uint8_t {
 using TFileAttributes = std::set<TFileAttr>;
 
 class TFindFile {
-public:
+  public:
     using TNotifyEvent = std::function<void(TFindFile& Sender)>;
     using TNewPathEvent =
         std::function<void(TFindFile& Sender, const std::string& Directory, bool& Abort)>;
@@ -41,7 +41,7 @@ public:
 
     // Counters of the last run.
     std::uint64_t TotalSize() const;
-    std::uint64_t DirCount() const { return dirCount_; }  // entries that are exactly a directory
+    std::uint64_t DirCount() const { return dirCount_; }   // entries that are exactly a directory
     std::uint64_t FileCount() const { return fileCount_; } // all other entries
     // Set by OnNewPath; stays set for later runs until cleared.
     bool Aborted() const { return abort_; }
@@ -50,7 +50,7 @@ public:
     // The attribute mask of Attributes (read-only 1 ... archive 32).
     std::uint8_t AttributeMask() const;
 
-private:
+  private:
     struct Entry;
     // Sorted entries of a directory with their attributes; empty when it cannot be read.
     static std::vector<Entry> ReadDir(const std::string& dir);

@@ -14,11 +14,13 @@ int RunFind(const Args& args, std::ostream& out, std::ostream&) {
         out << "usage: veltrane-cli find [--recursive] [--filter WILDCARD] DIR\n";
         return 0;
     }
-    if (o.Positional().size() != 1) throw UsageError("find: give exactly one DIR");
+    if (o.Positional().size() != 1)
+        throw UsageError("find: give exactly one DIR");
     TFindFile finder;
     finder.Directory = o.Positional()[0];
     finder.Recurse = o.Has("--recursive");
-    if (auto filter = o.Value("--filter")) finder.Filter = *filter;
+    if (auto filter = o.Value("--filter"))
+        finder.Filter = *filter;
     finder.Execute();
     std::string text;
     for (const std::string& path : finder.Files) {

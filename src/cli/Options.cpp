@@ -12,7 +12,8 @@ bool Options::Has(std::string_view name) const {
 
 std::optional<std::string> Options::Value(std::string_view name) const {
     const auto it = values_.find(name);
-    if (it == values_.end()) return std::nullopt;
+    if (it == values_.end())
+        return std::nullopt;
     return it->second;
 }
 
@@ -53,7 +54,8 @@ Options ParseOptions(const Args& args, std::initializer_list<std::string_view> f
                 throw UsageError("option " + name + " needs a value");
             }
         } else if (contains(flags, name)) {
-            if (eq != std::string::npos) throw UsageError("option " + name + " takes no value");
+            if (eq != std::string::npos)
+                throw UsageError("option " + name + " takes no value");
             o.flags_.insert(name);
         } else {
             throw UsageError("unknown option " + Escape(name));

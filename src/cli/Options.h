@@ -23,13 +23,13 @@
 namespace veltrane::cli {
 
 class Options {
-public:
+  public:
     bool Has(std::string_view name) const;
     std::optional<std::string> Value(std::string_view name) const;
     std::string Value(std::string_view name, std::string_view fallback) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
-private:
+  private:
     friend Options ParseOptions(const Args&, std::initializer_list<std::string_view>,
                                 std::initializer_list<std::string_view>);
     std::set<std::string, std::less<>> flags_;

@@ -68,15 +68,18 @@ bool IsDirectory(const std::string& path) {
 // A number 0 to 255, or a genre name with or without its trailing blank, letter case ignored;
 // "" means no genre.
 std::uint8_t ParseGenre(const std::string& text) {
-    if (text.empty()) return 255;
+    if (text.empty())
+        return 255;
     if (text.find_first_not_of("0123456789") == std::string::npos) {
         if (text.size() <= 3 && std::stoi(text) <= 255)
             return static_cast<std::uint8_t>(std::stoi(text));
         throw UsageError("genre number '" + text + "' is not between 0 and 255");
     }
     std::uint8_t g = StyleToByte(text);
-    if (g == 254) g = StyleToByte(text + " ");
-    if (g == 254 || g == 255) throw UsageError("unknown genre '" + Escape(text) + "'");
+    if (g == 254)
+        g = StyleToByte(text + " ");
+    if (g == 254 || g == 255)
+        throw UsageError("unknown genre '" + Escape(text) + "'");
     return g;
 }
 
@@ -88,7 +91,8 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         out << kShowUsage;
         return 0;
     }
-    if (o.Positional().empty()) throw UsageError("tag show: missing PATH");
+    if (o.Positional().empty())
+        throw UsageError("tag show: missing PATH");
     const auto codec = MakeCodec(o);
     bool ok = true;
     for (const std::string& path : o.Positional()) {
@@ -101,19 +105,22 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         finder.Filter = "*.mp3";
         finder.Recurse = o.Has("--recursive");
         finder.Execute();
-        for (const std::string& file : finder.Files) ok = ShowFile(file, *codec, out, err) && ok;
+        for (const std::string& file : finder.Files)
+            ok = ShowFile(file, *codec, out, err) && ok;
     }
     return ok ? 0 : 1;
 }
 
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(
-        args, {}, {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--codepage"});
+        args, {},
+        {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--codepage"});
     if (o.Has("--help")) {
         out << kSetUsage;
         return 0;
     }
-    if (o.Positional().empty()) throw UsageError("tag set: missing FILE");
+    if (o.Positional().empty())
+        throw UsageError("tag set: missing FILE");
     const auto codec = MakeCodec(o);
     // An unknown genre is refused before any file is written.
     const std::optional<std::string> genreText = o.Value("--genre");
@@ -123,13 +130,20 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     for (const std::string& path : o.Positional()) {
         try {
             TMP3Tag tag = GetMP3Tag(path, *codec);
-            if (tag.Header != "TAG") ClearMP3Tag(tag);
-            if (auto v = o.Value("--title")) tag.Title = *v;
-            if (auto v = o.Value("--artist")) tag.Artist = *v;
-            if (auto v = o.Value("--album")) tag.Album = *v;
-            if (auto v = o.Value("--year")) tag.Year = *v;
-            if (auto v = o.Value("--comment")) tag.Comment = *v;
-            if (genre >= 0) tag.Genre = static_cast<std::uint8_t>(genre);
+            if (tag.Header != "TAG")
+                ClearMP3Tag(tag);
+            if (auto v = o.Value("--title"))
+                tag.Title = *v;
+            if (auto v = o.Value("--artist"))
+                tag.Artist = *v;
+            if (auto v = o.Value("--album"))
+                tag.Album = *v;
+            if (auto v = o.Value("--year"))
+                tag.Year = *v;
+            if (auto v = o.Value("--comment"))
+                tag.Comment = *v;
+            if (genre >= 0)
+                tag.Genre = static_cast<std::uint8_t>(genre);
             SetMP3Tag(path, tag, *codec);
         } catch (const EInOutError& e) {
             ReportFileError(err, Escape(path), e.what());

@@ -6,42 +6,64 @@ namespace veltrane {
 
 std::string IoErrorText(int code) {
     switch (code) {
-    case 2: return "File not found";
-    case 3: return "Invalid filename";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    case 100: return "Read beyond end of file";
-    case 101: return "Disk full";
-    case 106: return "Invalid numeric input";
-    default: return "I/O error " + std::to_string(code);
+    case 2:
+        return "File not found";
+    case 3:
+        return "Invalid filename";
+    case 4:
+        return "Too many open files";
+    case 5:
+        return "File access denied";
+    case 100:
+        return "Read beyond end of file";
+    case 101:
+        return "Disk full";
+    case 106:
+        return "Invalid numeric input";
+    default:
+        return "I/O error " + std::to_string(code);
     }
 }
 
 int IoErrorCodeFromErrno(int err) {
     switch (err) {
-    case ENOENT: return 2;
+    case ENOENT:
+        return 2;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-    case EINVAL: return 3;
+    case EINVAL:
+        return 3;
     case EMFILE:
-    case ENFILE: return 4;
+    case ENFILE:
+        return 4;
     case EACCES:
     case EPERM:
     case EROFS:
     case ETXTBSY:
     case EISDIR:
-    case EBUSY: return 5;
+    case EBUSY:
+        return 5;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return 101;
-    default: break;
+    case EFBIG:
+        return 101;
+    default:
+        break;
     }
     // Keep the errno number visible, but never let it pose as one of the named codes above
     // (EIO is 5, ENETUNREACH 101 on Linux).
     switch (err) {
-    case 2: case 3: case 4: case 5: case 100: case 101: case 106: return 1000 + err;
-    default: return err;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 100:
+    case 101:
+    case 106:
+        return 1000 + err;
+    default:
+        return err;
     }
 }
 

@@ -5,6 +5,7 @@ namespace veltrane {
 namespace {
 
 // Files tagged by this program rely on these numbers: "Bebob" is 84, right after "Swing".
+// clang-format off
 constexpr std::string_view kGenreNames[kGenreTableSize - 1] = {
     "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz",
     "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno",
@@ -23,6 +24,7 @@ constexpr std::string_view kGenreNames[kGenreTableSize - 1] = {
     "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus", "Porn Groove", "Satire",
     "Slow Jam", "Club", "Tango", "Samba", "Folklore",
 };
+// clang-format on
 
 std::array<std::string, kGenreTableSize> BuildTable() {
     std::array<std::string, kGenreTableSize> table;
@@ -32,13 +34,17 @@ std::array<std::string, kGenreTableSize> BuildTable() {
 }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]);
         unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-        if (x != y) return false;
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<unsigned char>(y - 32);
+        if (x != y)
+            return false;
     }
     return true;
 }
@@ -51,7 +57,8 @@ const std::array<std::string, kGenreTableSize>& GenreTable() {
 }
 
 std::string ByteToStyle(std::uint8_t Genre) {
-    if (Genre + 1u >= kGenreTableSize) return {};
+    if (Genre + 1u >= kGenreTableSize)
+        return {};
     return GenreTable()[Genre + 1u];
 }
 

@@ -41,30 +41,38 @@ std::size_t NextCodePoint(std::string_view s, std::size_t i, char32_t& cp) {
     } else if (c >= 0xE0 && c <= 0xEF) {
         len = 3;
         cp = c & 0x0F;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;
+        if (c == 0xE0)
+            lo = 0xA0;
+        if (c == 0xED)
+            hi = 0x9F;
     } else if (c >= 0xF0 && c <= 0xF4) {
         len = 4;
         cp = c & 0x07;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
+        if (c == 0xF0)
+            lo = 0x90;
+        if (c == 0xF4)
+            hi = 0x8F;
     } else {
         return 0;
     }
-    if (i + len > s.size()) return 0;
-    if (b(i + 1) < lo || b(i + 1) > hi) return 0;
+    if (i + len > s.size())
+        return 0;
+    if (b(i + 1) < lo || b(i + 1) > hi)
+        return 0;
     for (std::size_t k = 1; k < len; ++k) {
-        if (b(i + k) < 0x80 || b(i + k) > 0xBF) return 0;
+        if (b(i + k) < 0x80 || b(i + k) > 0xBF)
+            return 0;
         cp = (cp << 6) | (b(i + k) & 0x3F);
     }
     return len;
 }
 
 class Iconv {
-public:
+  public:
     explicit Iconv(const std::string& from) : cd_(iconv_open("UTF-32LE", from.c_str())) {}
     ~Iconv() {
-        if (valid()) iconv_close(cd_);
+        if (valid())
+            iconv_close(cd_);
     }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
@@ -82,7 +90,8 @@ public:
         std::size_t outLeft = sizeof out;
         const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
         if (rc == static_cast<std::size_t>(-1)) {
-            if (errno == EILSEQ) return false;
+            if (errno == EILSEQ)
+                return false;
             throw std::invalid_argument("not a single-byte code page: " + name);
         }
         // Flush any shift state; stateful encodings are not single-byte pages either.
@@ -94,7 +103,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -102,21 +111,26 @@ private:
 
 TagCodec::TagCodec(std::string_view codePage) : name_(codePage) {
     Iconv conv(name_);
-    if (!conv.valid()) throw std::invalid_argument("unknown code page: " + name_);
+    if (!conv.valid())
+        throw std::invalid_argument("unknown code page: " + name_);
     std::array<char32_t, 256> cps{};
     std::array<bool, 256> defined{};
     for (unsigned b = 0; b < 256; ++b) {
         defined[b] = conv.Convert(static_cast<unsigned char>(b), cps[b], name_);
-        if (!defined[b]) cps[b] = b; // reads as the control or Latin-1 character of that number
+        if (!defined[b])
+            cps[b] = b; // reads as the control or Latin-1 character of that number
         decode_[b].clear();
         AppendUtf8(decode_[b], cps[b]);
-        if (b < 0x80 && cps[b] != b) identityAscii_ = false;
+        if (b < 0x80 && cps[b] != b)
+            identityAscii_ = false;
     }
     // Defined bytes first, so an undefined byte never shadows a real character.
     for (unsigned b = 0; b < 256; ++b)
-        if (defined[b]) encode_.emplace(cps[b], static_cast<unsigned char>(b));
+        if (defined[b])
+            encode_.emplace(cps[b], static_cast<unsigned char>(b));
     for (unsigned b = 0; b < 256; ++b)
-        if (!defined[b]) encode_.emplace(cps[b], static_cast<unsigned char>(b));
+        if (!defined[b])
+            encode_.emplace(cps[b], static_cast<unsigned char>(b));
 }
 
 std::string TagCodec::Decode(std::string_view bytes) const {

@@ -15,17 +15,18 @@ constexpr std::size_t kTagSize = 128;
 
 // Closes on every path out; a close failure after a write is reported by CloseChecked.
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -43,10 +44,12 @@ bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
     while (done < n) {
         const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
         if (r < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throw EInOutError::FromErrno(errno);
         }
-        if (r == 0) return false;
+        if (r == 0)
+            return false;
         done += static_cast<std::size_t>(r);
     }
     return true;
@@ -62,13 +65,15 @@ void PutField(std::string& out, const TagCodec& codec, std::string_view text, st
 
 std::string AddTrailingSpaces(std::string_view Text, std::size_t Length) {
     std::string out(Text);
-    if (out.size() < Length) out.append(Length - out.size(), ' ');
+    if (out.size() < Length)
+        out.append(Length - out.size(), ' ');
     return out;
 }
 
 std::string RTrim(std::string_view Text) {
     std::size_t end = Text.size();
-    while (end > 0 && Text[end - 1] == ' ') --end;
+    while (end > 0 && Text[end - 1] == ' ')
+        --end;
     return std::string(Text.substr(0, end));
 }
 
@@ -96,16 +101,19 @@ std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
 
 TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     TMP3Tag tag;
-    if (Bytes.size() < kTagSize) return tag;
+    if (Bytes.size() < kTagSize)
+        return tag;
     char text[kTagSize];
     const char* src = Bytes.data() + (Bytes.size() - kTagSize);
     for (std::size_t i = 0; i < kTagSize - 1; ++i)
         text[i] = static_cast<unsigned char>(src[i]) < 32 ? ' ' : src[i];
-    if (text[0] != 'T' || text[1] != 'A' || text[2] != 'G') return tag;
+    if (text[0] != 'T' || text[1] != 'A' || text[2] != 'G')
+        return tag;
     const std::string_view view(text, kTagSize - 1);
     const auto field = [&](std::size_t offset, std::size_t width) {
         std::string_view f = view.substr(offset, width);
-        while (!f.empty() && f.back() == ' ') f.remove_suffix(1);
+        while (!f.empty() && f.back() == ' ')
+            f.remove_suffix(1);
         return codec.Decode(f);
     };
     tag.Header = "TAG";
@@ -122,17 +130,21 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
     // Reading needs read access only. A read-write open would also make file watchers and
     // desktop indexers see every listed file as written when it is closed.
     const int raw = OpenRetrying(FileName.c_str(), O_RDONLY);
-    if (raw < 0) throw EInOutError::FromErrno(errno);
+    if (raw < 0)
+        throw EInOutError::FromErrno(errno);
     Fd fd(raw);
 
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0) throw EInOutError::FromErrno(errno);
-    if (S_ISDIR(st.st_mode)) throw EInOutError(5);
+    if (::fstat(fd.get(), &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw EInOutError(5);
     if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
         (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
 
     const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (FileSize) *FileSize = size;
+    if (FileSize)
+        *FileSize = size;
 
     TMP3Tag tag;
     if (size >= kTagSize) {
@@ -149,12 +161,15 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     const std::string bytes = BuildTagBytes(Tag, codec);
 
     const int raw = OpenRetrying(FileName.c_str(), O_RDWR);
-    if (raw < 0) throw EInOutError::FromErrno(errno);
+    if (raw < 0)
+        throw EInOutError::FromErrno(errno);
     Fd fd(raw);
 
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0) throw EInOutError::FromErrno(errno);
-    if (!S_ISREG(st.st_mode)) throw EInOutError(5); // never write a tag into a device or pipe
+    if (::fstat(fd.get(), &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(5); // never write a tag into a device or pipe
     const off_t size = st.st_size;
 
     off_t offset = size;
@@ -172,7 +187,8 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
         const ssize_t w = ::pwrite(fd.get(), bytes.data() + done, bytes.size() - done,
                                    offset + static_cast<off_t>(done));
         if (w < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             error = errno;
             break;
         }
@@ -184,10 +200,12 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     }
     if (error != 0) {
         // An append that stopped half way would leave a broken tag behind: cut it off again.
-        if (offset == size) (void)::ftruncate(fd.get(), size);
+        if (offset == size)
+            (void)::ftruncate(fd.get(), size);
         throw EInOutError::FromErrno(error);
     }
-    if (::close(fd.release()) != 0) throw EInOutError::FromErrno(errno);
+    if (::close(fd.release()) != 0)
+        throw EInOutError::FromErrno(errno);
 }
 
 } // namespace veltrane

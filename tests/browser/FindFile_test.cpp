@@ -63,8 +63,8 @@ TEST(TFindFile, DefaultAttributesFindHiddenFilesButNoDirectories) {
     f.Filter = "*.mp3";
     f.Recurse = true;
     f.Execute();
-    EXPECT_EQ(f.Files, (Paths{root + "/.hidden.mp3", root + "/ro.mp3",
-                               root + "/.hiddendir/h.mp3", root + "/x.mp3/inner.mp3"}));
+    EXPECT_EQ(f.Files, (Paths{root + "/.hidden.mp3", root + "/ro.mp3", root + "/.hiddendir/h.mp3",
+                              root + "/x.mp3/inner.mp3"}));
     EXPECT_EQ(f.FileCount(), 4u);
     EXPECT_EQ(f.DirCount(), 0u);
     EXPECT_EQ(f.TotalSize(), 4u);
@@ -109,10 +109,13 @@ TEST(TFindFile, EventsAndAbort) {
     f.Directory = dir.path().string();
     f.Recurse = true;
     f.BeforeExecute = [&](TFindFile&) { log.push_back("before"); };
-    f.AfterExecute = [&](TFindFile& s) { log.push_back("after " + std::to_string(s.Files.size())); };
+    f.AfterExecute = [&](TFindFile& s) {
+        log.push_back("after " + std::to_string(s.Files.size()));
+    };
     f.OnNewPath = [&](TFindFile&, const std::string& d, bool& abort) {
         log.push_back(d.substr(dir.path().string().size()));
-        if (d.ends_with("/s/")) abort = true;
+        if (d.ends_with("/s/"))
+            abort = true;
     };
     f.Execute();
     EXPECT_EQ(log, (Paths{"before", "/", "/s/", "after 1"}));

@@ -26,10 +26,11 @@ TEST(Find, BreadthFirstEscapedPaths) {
     dir.WriteFile("Z/readme.txt", "");
     const std::string d = dir.path().string();
     EXPECT_EQ(Find({"--recursive", "--filter", "*.mp3", d}),
-              d + "/a.mp3\n" + d + "/X/b.mp3\n" + d + "/Z/d.mp3\n" + d + "/Z/tab\\there.mp3\n" +
-                  d + "/X/Y/c.mp3\n");
+              d + "/a.mp3\n" + d + "/X/b.mp3\n" + d + "/Z/d.mp3\n" + d + "/Z/tab\\there.mp3\n" + d +
+                  "/X/Y/c.mp3\n");
     // The default filter takes every file; directories are not listed.
-    EXPECT_EQ(Find({d + "/Z/"}), d + "/Z/d.mp3\n" + d + "/Z/readme.txt\n" + d + "/Z/tab\\there.mp3\n");
+    EXPECT_EQ(Find({d + "/Z/"}),
+              d + "/Z/d.mp3\n" + d + "/Z/readme.txt\n" + d + "/Z/tab\\there.mp3\n");
     EXPECT_EQ(Find({d + "/missing"}), "");
 }
 

@@ -33,7 +33,9 @@ TEST(TagCodec, UndefinedBytesReadAsControlCharacters) {
 
 TEST(TagCodec, UnencodableBecomesQuestionMarkAndInvalidUtf8PassesThrough) {
     const TagCodec& c = TagCodec::Default();
-    EXPECT_EQ(c.Encode("a\xE4\xB8\xAD" "b\xF0\x9F\x8E\xB5"), "a?b?"); // CJK, emoji
+    EXPECT_EQ(c.Encode("a\xE4\xB8\xAD"
+                       "b\xF0\x9F\x8E\xB5"),
+              "a?b?"); // CJK, emoji
     EXPECT_EQ(c.Encode("x\xE9y"), "x\xE9y");
     EXPECT_EQ(TagCodec("CP1251").Encode("Привет é"), "\xCF\xF0\xE8\xE2\xE5\xF2 ?");
 }

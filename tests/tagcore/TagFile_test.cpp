@@ -18,7 +18,9 @@ using test::Mp3BytesNoTag;
 using test::RawTag;
 using test::TagBytes;
 
-std::string Tail(const std::string& bytes) { return bytes.substr(bytes.size() - 128); }
+std::string Tail(const std::string& bytes) {
+    return bytes.substr(bytes.size() - 128);
+}
 
 mode_t ModeOf(const std::string& path) {
     struct stat st;
@@ -78,7 +80,14 @@ TEST(GetMP3Tag, TrackNumberByteOfId3v11) {
 
 TEST(GetMP3Tag, ByteAboveRangeAndUndefinedBytesRoundTrip) {
     test::TestDir dir;
-    RawTag raw{"Caf\xE9 \x80", "\x81\x8D\x8F\x90\x9D", "Stra\xDF" "e", "19\xB2", "\xFF", 255, ' '};
+    RawTag raw{"Caf\xE9 \x80",
+               "\x81\x8D\x8F\x90\x9D",
+               "Stra\xDF"
+               "e",
+               "19\xB2",
+               "\xFF",
+               255,
+               ' '};
     const std::string original = Mp3Bytes(300, raw);
     const std::string f = dir.WriteFile("a.mp3", original);
     const TMP3Tag t = GetMP3Tag(f);
@@ -94,7 +103,8 @@ TEST(GetMP3Tag, FileWithoutTagOrTooShort) {
     const TMP3Tag none{"", "", "", "", "", "", "", 255};
     for (std::size_t n : {0u, 3u, 127u, 128u, 4000u}) {
         std::string bytes = Mp3BytesNoTag(n);
-        if (n == 3) bytes = "TAG"; // marker alone in a file shorter than a tag
+        if (n == 3)
+            bytes = "TAG"; // marker alone in a file shorter than a tag
         const std::string f = dir.WriteFile("f" + std::to_string(n), bytes);
         TMP3Tag expected = none;
         expected.FileName = f;
@@ -165,8 +175,9 @@ TEST(SetMP3Tag, CutsAndPadsInCodePageBytes) {
     TMP3Tag t;
     t.Title = std::string(35, 'x');
     t.Year = "12345";
-    for (int i = 0; i < 31; ++i) t.Artist += "é"; // two UTF-8 bytes, one code-page byte
-    t.Album = "a\tb";                              // written as is; reads back as a blank
+    for (int i = 0; i < 31; ++i)
+        t.Artist += "é"; // two UTF-8 bytes, one code-page byte
+    t.Album = "a\tb";    // written as is; reads back as a blank
     t.Comment = "中";
     const std::string bytes = BuildTagBytes(t);
     ASSERT_EQ(bytes.size(), 128u);
@@ -191,7 +202,8 @@ TEST(SetMP3Tag, UsesTheGivenCodePage) {
 }
 
 TEST(SetMP3Tag, UnwritableFileIsAccessDeniedAndUnchanged) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write anything";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write anything";
     test::TestDir dir;
     const std::string original = Mp3BytesNoTag(300);
     const std::string f = dir.WriteFile("ro.mp3", original);
