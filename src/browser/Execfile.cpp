@@ -23,11 +23,13 @@ std::vector<std::string> SplitCommand(const std::string& command) {
             continue;
         }
         if (quoteCount) {
-            if (quoteCount == 1) inQuote = !inQuote;
+            if (quoteCount == 1)
+                inQuote = !inQuote;
             quoteCount = 0;
         }
         if (!inQuote && (c == ' ' || c == '\t' || c == '\n' || c == '\r')) {
-            if (started || !current.empty()) args.push_back(current);
+            if (started || !current.empty())
+                args.push_back(current);
             current.clear();
             started = false;
         } else {
@@ -35,20 +37,23 @@ std::vector<std::string> SplitCommand(const std::string& command) {
             started = true;
         }
     }
-    if (started || !current.empty()) args.push_back(current);
+    if (started || !current.empty())
+        args.push_back(current);
     return args;
 }
 
 std::vector<std::string> TExecFile::Arguments() const {
     std::vector<std::string> argv = SplitCommand(CommandLine);
-    for (std::string& p : SplitCommand(Parameters)) argv.push_back(std::move(p));
+    for (std::string& p : SplitCommand(Parameters))
+        argv.push_back(std::move(p));
     argv.insert(argv.end(), ParameterList.begin(), ParameterList.end());
     return argv;
 }
 
 bool TExecFile::Fail(int error) {
     errorCode_ = error;
-    if (OnFail) OnFail(*this);
+    if (OnFail)
+        OnFail(*this);
     return false;
 }
 
@@ -58,17 +63,21 @@ bool TExecFile::Execute() {
     if (!started.ok() && Associate) {
         // CommandLine is a document: open it with its default application.
         std::string program = associations_.CommandForDocument(CommandLine);
-        if (program.empty()) return Fail(started.error ? started.error : ENOENT);
+        if (program.empty())
+            return Fail(started.error ? started.error : ENOENT);
         std::vector<std::string> argv = SplitCommand(program);
         argv.push_back(CommandLine);
-        for (std::string& p : SplitCommand(Parameters)) argv.push_back(std::move(p));
+        for (std::string& p : SplitCommand(Parameters))
+            argv.push_back(std::move(p));
         argv.insert(argv.end(), ParameterList.begin(), ParameterList.end());
         started = starter_.Start(argv, idle);
     }
-    if (!started.ok()) return Fail(started.error);
+    if (!started.ok())
+        return Fail(started.error);
     pid_ = started.pid;
     errorCode_ = 0;
-    if (Wait) WaitForEnd();
+    if (Wait)
+        WaitForEnd();
     return true;
 }
 
@@ -79,11 +88,13 @@ void TExecFile::WaitForEnd() {
         exitCode_ = starter_.Wait(pid_, true).value_or(-1);
     } else {
         while (!stop_) {
-            if (ProcessMessages) ProcessMessages();
+            if (ProcessMessages)
+                ProcessMessages();
             if (auto code = starter_.Wait(pid_, false)) {
                 exitCode_ = *code;
                 stop_ = true;
-                if (ProcessMessages) ProcessMessages();
+                if (ProcessMessages)
+                    ProcessMessages();
                 break;
             }
             timespec ts{0, 10 * 1000000L};
@@ -94,7 +105,8 @@ void TExecFile::WaitForEnd() {
 }
 
 bool TExecFile::Terminate() {
-    if (pid_ <= 0) return false;
+    if (pid_ <= 0)
+        return false;
     return starter_.Terminate(pid_);
 }
 

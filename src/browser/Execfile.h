@@ -21,23 +21,23 @@ enum TPriorityClass { pcNormal, pcIdle, pcHigh, pcRealTime };
 std::vector<std::string> SplitCommand(const std::string& command);
 
 class TExecFile {
-public:
+  public:
     TExecFile(platform::IProcessStarter& starter, platform::IAssociations& associations)
         : starter_(starter), associations_(associations) {}
     ~TExecFile() = default;
     TExecFile(const TExecFile&) = delete;
     TExecFile& operator=(const TExecFile&) = delete;
 
-    std::string CommandLine;                   // program and its own options (or, with Associate, a document)
-    std::string Parameters;                    // further arguments, split like CommandLine
-    std::vector<std::string> ParameterList;    // arguments passed as they stand, after Parameters
-    bool Associate = false;                    // on a failed start, open CommandLine with its default application
-    bool Wait = false;                         // wait for the started process to end
-    TWaitStyle WaitStyle = wRegular;           // wRegular processes events while waiting, wSuspend blocks
-    TWindowStyle WindowStyle = wsNorm;         // kept for callers; Linux has no show state to pass
-    TPriorityClass Priority = pcNormal;        // pcIdle runs at nice 19, the others normally
-    std::function<void(TExecFile&)> OnFail;    // called when starting fails
-    std::function<void()> ProcessMessages;     // lets the window handle its events while wRegular waits
+    std::string CommandLine; // program and its own options (or, with Associate, a document)
+    std::string Parameters;  // further arguments, split like CommandLine
+    std::vector<std::string> ParameterList; // arguments passed as they stand, after Parameters
+    bool Associate = false; // on a failed start, open CommandLine with its default application
+    bool Wait = false;      // wait for the started process to end
+    TWaitStyle WaitStyle = wRegular;    // wRegular processes events while waiting, wSuspend blocks
+    TWindowStyle WindowStyle = wsNorm;  // kept for callers; Linux has no show state to pass
+    TPriorityClass Priority = pcNormal; // pcIdle runs at nice 19, the others normally
+    std::function<void(TExecFile&)> OnFail; // called when starting fails
+    std::function<void()> ProcessMessages; // lets the window handle its events while wRegular waits
 
     // Starts the program; true when a process was started.
     bool Execute();
@@ -46,12 +46,12 @@ public:
     // The argument vector Execute starts: CommandLine, Parameters, then ParameterList.
     std::vector<std::string> Arguments() const;
 
-    int ErrorCode() const { return errorCode_; }  // errno of the last failed start
-    int ExitCode() const { return exitCode_; }    // exit code after a wait (128 + signal if killed)
-    bool Busy() const { return busy_; }           // true while Execute waits
-    pid_t ProcessId() const { return pid_; }      // process started last, -1 when none
+    int ErrorCode() const { return errorCode_; } // errno of the last failed start
+    int ExitCode() const { return exitCode_; }   // exit code after a wait (128 + signal if killed)
+    bool Busy() const { return busy_; }          // true while Execute waits
+    pid_t ProcessId() const { return pid_; }     // process started last, -1 when none
 
-private:
+  private:
     bool Fail(int error);
     void WaitForEnd();
 

@@ -7,9 +7,11 @@ namespace {
 
 std::string BaseName(const std::string& path) {
     size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/') --end;
+    while (end > 1 && path[end - 1] == '/')
+        --end;
     size_t slash = path.rfind('/', end - 1);
-    return slash == std::string::npos ? path.substr(0, end) : path.substr(slash + 1, end - slash - 1);
+    return slash == std::string::npos ? path.substr(0, end)
+                                      : path.substr(slash + 1, end - slash - 1);
 }
 
 std::string Joined(const std::string& dir, const std::string& name) {
@@ -29,7 +31,8 @@ std::string CollisionName(const std::string& taken, int n) {
 } // namespace
 
 std::string TFileOperation::Destination(std::size_t index, const std::string& source) {
-    if (FilesTo.empty()) return {};
+    if (FilesTo.empty())
+        return {};
     if ((Flags & fofMultiDestFiles) || Operation == foRename)
         return index < FilesTo.size() ? FilesTo[index] : std::string();
     return Joined(FilesTo.front(), BaseName(source));
@@ -43,13 +46,17 @@ platform::FileOpStatus TFileOperation::RunOne(const std::string& from, const std
     case foCopy:
     case foMove:
     case foRename: {
-        if (to.empty()) return platform::FileOpStatus::FromErrno(EINVAL);
+        if (to.empty())
+            return platform::FileOpStatus::FromErrno(EINVAL);
         std::string target = to;
         // Nothing is ever replaced: a taken name fails, or gets a free name on request.
         if ((Flags & fofRenameOnCollision) && files_.Exists(target))
-            for (int n = 2; files_.Exists(target); ++n) target = CollisionName(to, n);
-        if (Operation == foCopy) return files_.Copy(from, target);
-        if (Operation == foMove) return files_.Move(from, target);
+            for (int n = 2; files_.Exists(target); ++n)
+                target = CollisionName(to, n);
+        if (Operation == foCopy)
+            return files_.Copy(from, target);
+        if (Operation == foMove)
+            return files_.Move(from, target);
         return files_.Rename(from, target);
     }
     }
@@ -66,19 +73,24 @@ bool TFileOperation::Execute() {
             aborted_ = true;
             break;
         }
-        if (from.empty()) continue;
+        if (from.empty())
+            continue;
         platform::FileOpStatus status = RunOne(from, Destination(i, from));
-        if (!status.ok()) failures_.push_back({from, status.error, status.message});
+        if (!status.ok())
+            failures_.push_back({from, status.error, status.message});
     }
-    if (OnProgress && !aborted_) OnProgress(total, total, std::string());
+    if (OnProgress && !aborted_)
+        OnProgress(total, total, std::string());
     return failures_.empty() && !aborted_;
 }
 
 std::string TFileOperation::FailureReport() const {
-    if (failures_.empty()) return {};
+    if (failures_.empty())
+        return {};
     std::string text = failures_.size() == 1 ? "This file could not be handled:"
                                              : "These files could not be handled:";
-    for (const TFileOperationFailure& f : failures_) text += "\n" + f.path + ": " + f.message;
+    for (const TFileOperationFailure& f : failures_)
+        text += "\n" + f.path + ": " + f.message;
     return text;
 }
 

@@ -35,23 +35,27 @@ struct TFileOperationFailure {
 };
 
 class TFileOperation {
-public:
+  public:
     // Step callback: files done so far, total, the file about to be handled. Returning false
     // cancels the rest (OperationAborted becomes true).
-    using TProgressEvent = std::function<bool(std::size_t done, std::size_t total,
-                                              const std::string& path)>;
+    using TProgressEvent =
+        std::function<bool(std::size_t done, std::size_t total, const std::string& path)>;
 
     explicit TFileOperation(platform::IFileOperations& files) : files_(files) {}
 
-    TFileOperationKind Operation = foDelete;           // what Execute does
-    std::vector<std::string> FilesFrom;                // source paths, one entry each
-    std::vector<std::string> FilesTo;                  // one destination directory, or one per source with fofMultiDestFiles
-    TFileOperationFlags Flags = 0;                     // set of TFileOperationFlag
-    std::string ProgressTitle;                         // title for the progress window the caller shows
-    TProgressEvent OnProgress;                         // called before each file; may cancel
+    TFileOperationKind Operation = foDelete; // what Execute does
+    std::vector<std::string> FilesFrom;      // source paths, one entry each
+    std::vector<std::string>
+        FilesTo; // one destination directory, or one per source with fofMultiDestFiles
+    TFileOperationFlags Flags = 0; // set of TFileOperationFlag
+    std::string ProgressTitle;     // title for the progress window the caller shows
+    TProgressEvent OnProgress;     // called before each file; may cancel
 
     // Writing true runs the operation at once; writing false does nothing.
-    void SetActive(bool value) { if (value) Execute(); }
+    void SetActive(bool value) {
+        if (value)
+            Execute();
+    }
     bool Active() const { return false; }
     // Runs the operation on every source; true when every file succeeded and none was cancelled.
     bool Execute();
@@ -62,7 +66,7 @@ public:
     // One message naming every failed file with its reason; empty when nothing failed.
     std::string FailureReport() const;
 
-private:
+  private:
     std::string Destination(std::size_t index, const std::string& source);
     platform::FileOpStatus RunOne(const std::string& from, const std::string& to);
 

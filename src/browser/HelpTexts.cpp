@@ -79,7 +79,8 @@ const std::map<TToolbarControl, Entry>& Table() {
 bool SetLinesIfNew(THelpState& state, const std::string& hint,
                    const std::vector<std::string>& texts) {
     // The topic follows the hint only after the move event, so this runs once per arrival.
-    if (state.Topic == hint) return false;
+    if (state.Topic == hint)
+        return false;
     state.Lines.clear();
     for (const std::string& text : texts) {
         state.Lines.emplace_back();
@@ -93,14 +94,16 @@ bool SetLinesIfNew(THelpState& state, const std::string& hint,
 const std::vector<TToolbarControl>& AllToolbarControls() {
     using C = TToolbarControl;
     static const std::vector<TToolbarControl> all = {
-        C::ShowDir,  C::EditDockCurrentDir, C::Refresh,   C::Select,         C::Deselect,
-        C::EditMore, C::RenameFile,         C::PlayListEditor, C::ReadTags,  C::Play,
-        C::Recursive, C::DeleteSelected,    C::Help,      C::About,          C::EditPreferences,
+        C::ShowDir,   C::EditDockCurrentDir, C::Refresh,        C::Select,   C::Deselect,
+        C::EditMore,  C::RenameFile,         C::PlayListEditor, C::ReadTags, C::Play,
+        C::Recursive, C::DeleteSelected,     C::Help,           C::About,    C::EditPreferences,
         C::Quit};
     return all;
 }
 
-const std::string& ControlHint(TToolbarControl control) { return Table().at(control).hint; }
+const std::string& ControlHint(TToolbarControl control) {
+    return Table().at(control).hint;
+}
 
 const std::vector<std::string>& ControlHelpTexts(TToolbarControl control) {
     return Table().at(control).texts;

@@ -35,9 +35,9 @@ const std::vector<std::string>& ControlHelpTexts(TToolbarControl control);
 
 // What the help window and status bar show.
 struct THelpState {
-    std::string Topic;                // LabelTopic
-    std::vector<std::string> Lines;   // MemoHelp, one entry per line
-    std::string StatusHint;           // status bar panel 2
+    std::string Topic;              // LabelTopic
+    std::vector<std::string> Lines; // MemoHelp, one entry per line
+    std::string StatusHint;         // status bar panel 2
 };
 
 // The application's hint changed: status panel and topic take it; an empty hint shows

@@ -7,25 +7,38 @@ namespace veltrane {
 
 TListCommand ListKeyCommand(TListKey key, TKeyModifiers m) {
     const bool ctrlOnly = m.Ctrl && !m.Shift && !m.Alt;
-    if (key == TListKey::A && ctrlOnly) return TListCommand::SelectAll;
-    if (key == TListKey::Enter && ctrlOnly) return TListCommand::Play;
+    if (key == TListKey::A && ctrlOnly)
+        return TListCommand::SelectAll;
+    if (key == TListKey::Enter && ctrlOnly)
+        return TListCommand::Play;
     switch (key) {
-    case TListKey::F2: return TListCommand::Rename;
-    case TListKey::F5: return TListCommand::Refresh;
-    case TListKey::KeypadPlus: return TListCommand::Select;
-    case TListKey::KeypadMinus: return TListCommand::Deselect;
-    case TListKey::Delete: return TListCommand::Delete;
-    case TListKey::Enter: return TListCommand::DoubleClickAction;
-    default: return TListCommand::None;
+    case TListKey::F2:
+        return TListCommand::Rename;
+    case TListKey::F5:
+        return TListCommand::Refresh;
+    case TListKey::KeypadPlus:
+        return TListCommand::Select;
+    case TListKey::KeypadMinus:
+        return TListCommand::Deselect;
+    case TListKey::Delete:
+        return TListCommand::Delete;
+    case TListKey::Enter:
+        return TListCommand::DoubleClickAction;
+    default:
+        return TListCommand::None;
     }
 }
 
 TListCommand DoubleClickCommand(std::uint8_t action) {
     switch (action) {
-    case 0: return TListCommand::EditTag;
-    case 1: return TListCommand::Play;
-    case 2: return TListCommand::Rename;
-    default: return TListCommand::None;
+    case 0:
+        return TListCommand::EditTag;
+    case 1:
+        return TListCommand::Play;
+    case 2:
+        return TListCommand::Rename;
+    default:
+        return TListCommand::None;
     }
 }
 
@@ -35,7 +48,8 @@ TFooterTexts FooterTexts(std::uint64_t count, std::uint64_t bytes, char decimalS
     // Hundredths of a megabyte, rounded half up, in integers so no byte count loses precision.
     std::uint64_t hundredths = bytes / 10000 + (bytes % 10000 >= 5000 ? 1 : 0);
     std::string frac = std::to_string(hundredths % 100);
-    if (frac.size() < 2) frac.insert(0, "0");
+    if (frac.size() < 2)
+        frac.insert(0, "0");
     t.Size = std::to_string(hundredths / 100) + decimalSeparator + frac + " megabyte";
     return t;
 }
@@ -79,17 +93,22 @@ std::optional<std::string> StartupDirectory(const std::optional<std::string>& co
                                             const std::string& startDir) {
     namespace fs = std::filesystem;
     auto resolve = [&](const std::string& dir) -> std::optional<std::string> {
-        if (dir.empty()) return std::nullopt;
+        if (dir.empty())
+            return std::nullopt;
         fs::path p(dir);
-        if (p.is_relative()) p = fs::path(startDir) / p;
+        if (p.is_relative())
+            p = fs::path(startDir) / p;
         struct stat st {};
-        if (::stat(p.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+        if (::stat(p.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return std::nullopt;
         std::string s = p.lexically_normal().string();
-        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        while (s.size() > 1 && s.back() == '/')
+            s.pop_back();
         return s;
     };
     if (commandLineDir)
-        if (auto dir = resolve(*commandLineDir)) return dir;
+        if (auto dir = resolve(*commandLineDir))
+            return dir;
     return resolve(defaultDir);
 }
 

@@ -3,8 +3,12 @@
 namespace veltrane {
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -12,10 +16,13 @@ std::string CutAfterExe(const std::string& command) {
     static const std::string exe = ".EXE";
     for (size_t p = 0; p + exe.size() <= command.size(); ++p) {
         bool match = true;
-        for (size_t i = 0; i < exe.size() && match; ++i) match = Upper(command[p + i]) == exe[i];
-        if (!match) continue;
+        for (size_t i = 0; i < exe.size() && match; ++i)
+            match = Upper(command[p + i]) == exe[i];
+        if (!match)
+            continue;
         // Cut only when at least two characters follow ".EXE" (a quote and a blank, say).
-        if (command.size() > p + exe.size() + 1) return command.substr(0, p + exe.size());
+        if (command.size() > p + exe.size() + 1)
+            return command.substr(0, p + exe.size());
         return command;
     }
     return command;
@@ -29,7 +36,8 @@ std::string RestoreClosingQuote(const std::string& command) {
 
 std::string GetAssociation(platform::IAssociations& associations, const std::string& extension) {
     std::string lower;
-    for (char c : extension) lower += Lower(c);
+    for (char c : extension)
+        lower += Lower(c);
     return CutAfterExe(associations.CommandForExtension(lower));
 }
 
@@ -38,7 +46,8 @@ TPlayerCommands LookUpPlayerCommands(platform::IAssociations& associations) {
     c.Mp3Player = RestoreClosingQuote(GetAssociation(associations, ".mp3"));
     c.ModPlayer = RestoreClosingQuote(GetAssociation(associations, ".mod"));
     std::string browser = GetAssociation(associations, ".html");
-    if (browser.empty()) browser = GetAssociation(associations, ".htm");
+    if (browser.empty())
+        browser = GetAssociation(associations, ".htm");
     c.Browser = RestoreClosingQuote(browser);
     return c;
 }

@@ -17,9 +17,9 @@ std::string CutAfterExe(const std::string& command);
 std::string RestoreClosingQuote(const std::string& command);
 
 struct TPlayerCommands {
-    std::string Mp3Player;    // ".mp3"
-    std::string ModPlayer;    // ".mod"
-    std::string Browser;      // ".html", else ".htm"
+    std::string Mp3Player; // ".mp3"
+    std::string ModPlayer; // ".mod"
+    std::string Browser;   // ".html", else ".htm"
 };
 
 // All three commands with the quote rule applied.

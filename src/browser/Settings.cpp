@@ -5,14 +5,15 @@
 namespace veltrane {
 
 std::string SettingsFilePath(const std::string& startDir) {
-    if (startDir.empty()) return kSettingsFileName;
+    if (startDir.empty())
+        return kSettingsFileName;
     return startDir + (startDir.back() == '/' ? "" : "/") + kSettingsFileName;
 }
 
 TSettings ReadSettings(const std::string& settingsFile) {
     TSettings s;
-    s.DeleteToRecycleBin =
-        platform::GetPrivateProfileInt(kSettingsSection, kKeyDeleteToRecycleBin, 1, settingsFile) != 0;
+    s.DeleteToRecycleBin = platform::GetPrivateProfileInt(kSettingsSection, kKeyDeleteToRecycleBin,
+                                                          1, settingsFile) != 0;
     s.DefaultDir =
         platform::GetPrivateProfileString(kSettingsSection, kKeyDefaultDir, ".", settingsFile);
     // Kept in one byte: -1 becomes 255, which matches no action.
@@ -28,7 +29,8 @@ bool WriteDeleteToRecycleBin(const std::string& settingsFile, bool value) {
 }
 
 bool WriteDefaultDir(const std::string& settingsFile, const std::string& value) {
-    return platform::WritePrivateProfileString(kSettingsSection, kKeyDefaultDir, value, settingsFile)
+    return platform::WritePrivateProfileString(kSettingsSection, kKeyDefaultDir, value,
+                                               settingsFile)
         .ok();
 }
 

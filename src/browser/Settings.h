@@ -13,9 +13,9 @@ inline constexpr const char* kKeyDefaultDir = "DefaultDir";
 inline constexpr const char* kKeyDblClickActionIndex = "DblClickActionIndex";
 
 struct TSettings {
-    bool DeleteToRecycleBin = true;     // deleted files go to the trash
-    std::string DefaultDir = ".";       // directory shown at start-up
-    std::uint8_t DblClickAction = 0;    // 0 edit tag, 1 play file, 2 rename file; others do nothing
+    bool DeleteToRecycleBin = true;  // deleted files go to the trash
+    std::string DefaultDir = ".";    // directory shown at start-up
+    std::uint8_t DblClickAction = 0; // 0 edit tag, 1 play file, 2 rename file; others do nothing
 };
 
 // The settings file of a start directory: StartDir + "/Veltrane.ini".
@@ -24,9 +24,9 @@ std::string SettingsFilePath(const std::string& startDir);
 TSettings ReadSettings(const std::string& settingsFile);
 
 // Each write returns false when the key could not be written (the file is then unchanged).
-bool WriteDeleteToRecycleBin(const std::string& settingsFile, bool value);   // "1" or "0"
+bool WriteDeleteToRecycleBin(const std::string& settingsFile, bool value); // "1" or "0"
 bool WriteDefaultDir(const std::string& settingsFile, const std::string& value);
-bool WriteDblClickActionIndex(const std::string& settingsFile, int index);   // decimal, -1 for none
+bool WriteDblClickActionIndex(const std::string& settingsFile, int index); // decimal, -1 for none
 
 // "Unable to write to %s" with the file's path.
 std::string UnableToWriteMessage(const std::string& settingsFile);

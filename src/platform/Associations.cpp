@@ -5,14 +5,19 @@
 namespace veltrane::platform {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string CommandForContentType(const char* contentType) {
-    if (!contentType) return {};
+    if (!contentType)
+        return {};
     GAppInfo* info = g_app_info_get_default_for_type(contentType, FALSE);
-    if (!info) return {};
+    if (!info)
+        return {};
     std::string command;
-    if (const char* exec = g_app_info_get_commandline(info)) command = RemoveFieldCodes(exec);
+    if (const char* exec = g_app_info_get_commandline(info))
+        command = RemoveFieldCodes(exec);
     g_object_unref(info);
     return command;
 }
@@ -27,7 +32,8 @@ std::string RemoveFieldCodes(const std::string& exec) {
             continue;
         }
         char code = exec[++i];
-        if (code == '%') out += '%';
+        if (code == '%')
+            out += '%';
         // Every other code expands to file names, icons or names we do not pass.
     }
     // Drop what the removed codes leave behind: empty quotes and doubled or trailing blanks.
@@ -42,10 +48,12 @@ std::string RemoveFieldCodes(const std::string& exec) {
     }
     std::string result;
     for (char c : clean) {
-        if (IsBlank(c) && (result.empty() || IsBlank(result.back()))) continue;
+        if (IsBlank(c) && (result.empty() || IsBlank(result.back())))
+            continue;
         result += c;
     }
-    while (!result.empty() && IsBlank(result.back())) result.pop_back();
+    while (!result.empty() && IsBlank(result.back()))
+        result.pop_back();
     return result;
 }
 
@@ -55,7 +63,8 @@ std::string GioAssociations::CommandForExtension(const std::string& extension) {
     gchar* type = g_content_type_guess(name.c_str(), nullptr, 0, &uncertain);
     std::string command;
     // An unknown extension guesses as a generic type whose default app is no player.
-    if (type && !g_content_type_is_unknown(type)) command = CommandForContentType(type);
+    if (type && !g_content_type_is_unknown(type))
+        command = CommandForContentType(type);
     g_free(type);
     return command;
 }

@@ -6,7 +6,7 @@
 namespace veltrane::platform {
 
 class IAssociations {
-public:
+  public:
     virtual ~IAssociations() = default;
     // Command of the default application for files with this extension (".mp3"), without
     // field codes; empty when none is registered.
@@ -18,7 +18,7 @@ public:
 
 // freedesktop lookup through GIO: shared-mime-info, mimeapps.list and the .desktop file.
 class GioAssociations : public IAssociations {
-public:
+  public:
     std::string CommandForExtension(const std::string& extension) override;
     std::string CommandForDocument(const std::string& path) override;
 };

@@ -19,26 +19,41 @@ namespace fs = std::filesystem;
 namespace {
 
 int ErrnoFromGio(const GError* error) {
-    if (!error || error->domain != G_IO_ERROR) return EIO;
+    if (!error || error->domain != G_IO_ERROR)
+        return EIO;
     switch (error->code) {
-    case G_IO_ERROR_NOT_FOUND: return ENOENT;
-    case G_IO_ERROR_EXISTS: return EEXIST;
-    case G_IO_ERROR_PERMISSION_DENIED: return EACCES;
-    case G_IO_ERROR_NO_SPACE: return ENOSPC;
-    case G_IO_ERROR_NOT_SUPPORTED: return ENOTSUP;
-    case G_IO_ERROR_READ_ONLY: return EROFS;
-    case G_IO_ERROR_BUSY: return EBUSY;
-    case G_IO_ERROR_FILENAME_TOO_LONG: return ENAMETOOLONG;
-    case G_IO_ERROR_INVALID_FILENAME: return EINVAL;
-    case G_IO_ERROR_IS_DIRECTORY: return EISDIR;
-    case G_IO_ERROR_NOT_DIRECTORY: return ENOTDIR;
-    case G_IO_ERROR_CANCELLED: return ECANCELED;
-    default: return EIO;
+    case G_IO_ERROR_NOT_FOUND:
+        return ENOENT;
+    case G_IO_ERROR_EXISTS:
+        return EEXIST;
+    case G_IO_ERROR_PERMISSION_DENIED:
+        return EACCES;
+    case G_IO_ERROR_NO_SPACE:
+        return ENOSPC;
+    case G_IO_ERROR_NOT_SUPPORTED:
+        return ENOTSUP;
+    case G_IO_ERROR_READ_ONLY:
+        return EROFS;
+    case G_IO_ERROR_BUSY:
+        return EBUSY;
+    case G_IO_ERROR_FILENAME_TOO_LONG:
+        return ENAMETOOLONG;
+    case G_IO_ERROR_INVALID_FILENAME:
+        return EINVAL;
+    case G_IO_ERROR_IS_DIRECTORY:
+        return EISDIR;
+    case G_IO_ERROR_NOT_DIRECTORY:
+        return ENOTDIR;
+    case G_IO_ERROR_CANCELLED:
+        return ECANCELED;
+    default:
+        return EIO;
     }
 }
 
 FileOpStatus FromErrorCode(const std::error_code& ec) {
-    if (!ec) return {};
+    if (!ec)
+        return {};
     return FileOpStatus::FromErrno(ec.category() == std::generic_category() ||
                                            ec.category() == std::system_category()
                                        ? ec.value()
@@ -48,7 +63,8 @@ FileOpStatus FromErrorCode(const std::error_code& ec) {
 } // namespace
 
 FileOpStatus FileOpStatus::FromErrno(int err) {
-    if (err == 0) return {};
+    if (err == 0)
+        return {};
     return {err, std::strerror(err)};
 }
 
@@ -59,16 +75,20 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
         return 0;
     int err = errno;
     // Older kernels and some file systems lack the flag; link+unlink refuses as well.
-    if (err != EINVAL && err != ENOSYS && err != ENOTSUP) return err;
+    if (err != EINVAL && err != ENOSYS && err != ENOTSUP)
+        return err;
 #endif
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0) return errno;
+    if (::lstat(from.c_str(), &st) != 0)
+        return errno;
     if (S_ISDIR(st.st_mode)) {
         // Directories cannot be hard-linked; check, then rename (a narrow window remains).
-        if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+        if (::lstat(to.c_str(), &st) == 0)
+            return EEXIST;
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno;
     if (::unlink(from.c_str()) != 0) {
         int err2 = errno;
         ::unlink(to.c_str());
@@ -86,22 +106,26 @@ FileOpStatus LinuxFileOperations::Trash(const std::string& path) {
         status.error = ErrnoFromGio(error);
         status.message = error && error->message ? error->message : std::strerror(status.error);
     }
-    if (error) g_error_free(error);
+    if (error)
+        g_error_free(error);
     g_object_unref(file);
     return status;
 }
 
 FileOpStatus LinuxFileOperations::Remove(const std::string& path) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return FileOpStatus::FromErrno(errno);
-    if (!S_ISDIR(st.st_mode)) return FileOpStatus::FromErrno(::unlink(path.c_str()) == 0 ? 0 : errno);
+    if (::lstat(path.c_str(), &st) != 0)
+        return FileOpStatus::FromErrno(errno);
+    if (!S_ISDIR(st.st_mode))
+        return FileOpStatus::FromErrno(::unlink(path.c_str()) == 0 ? 0 : errno);
     std::error_code ec;
     fs::remove_all(fs::path(path), ec); // does not follow links inside the tree
     return FromErrorCode(ec);
 }
 
 FileOpStatus LinuxFileOperations::Copy(const std::string& from, const std::string& to) {
-    if (Exists(to)) return FileOpStatus::FromErrno(EEXIST);
+    if (Exists(to))
+        return FileOpStatus::FromErrno(EEXIST);
     std::error_code ec;
     fs::copy(fs::path(from), fs::path(to),
              fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
@@ -115,9 +139,11 @@ FileOpStatus LinuxFileOperations::Copy(const std::string& from, const std::strin
 
 FileOpStatus LinuxFileOperations::Move(const std::string& from, const std::string& to) {
     int err = RenameNoReplace(from, to);
-    if (err != EXDEV) return FileOpStatus::FromErrno(err);
+    if (err != EXDEV)
+        return FileOpStatus::FromErrno(err);
     FileOpStatus copied = Copy(from, to);
-    if (!copied.ok()) return copied;
+    if (!copied.ok())
+        return copied;
     return Remove(from);
 }
 

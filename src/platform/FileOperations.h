@@ -14,7 +14,7 @@ struct FileOpStatus {
 };
 
 class IFileOperations {
-public:
+  public:
     virtual ~IFileOperations() = default;
     // Moves the file or directory to the desktop's trash, restorable from there. A failure
     // leaves it where it was; it is never deleted instead.
@@ -33,7 +33,7 @@ public:
 
 // The Linux file system; the trash is the freedesktop trash through GIO.
 class LinuxFileOperations : public IFileOperations {
-public:
+  public:
     FileOpStatus Trash(const std::string& path) override;
     FileOpStatus Remove(const std::string& path) override;
     FileOpStatus Copy(const std::string& from, const std::string& to) override;

@@ -15,8 +15,10 @@ namespace veltrane::platform {
 namespace {
 
 int ExitCodeOf(int status) {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return -1;
 }
 
@@ -28,27 +30,33 @@ void SleepMs(long ms) {
 
 } // namespace
 
-LinuxProcessStarter::~LinuxProcessStarter() { ReapFinished(); }
+LinuxProcessStarter::~LinuxProcessStarter() {
+    ReapFinished();
+}
 
 void LinuxProcessStarter::ReapFinished() {
     std::erase_if(children_, [this](pid_t pid) {
         int status = 0;
         pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid) Remember(pid, ExitCodeOf(status));
+        if (r == pid)
+            Remember(pid, ExitCodeOf(status));
         return r == pid || (r < 0 && errno == ECHILD);
     });
 }
 
 void LinuxProcessStarter::Remember(pid_t pid, int code) {
     finished_.emplace_back(pid, code);
-    if (finished_.size() > 32) finished_.erase(finished_.begin());
+    if (finished_.size() > 32)
+        finished_.erase(finished_.begin());
 }
 
 SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, bool idle) {
     ReapFinished();
-    if (argv.empty() || argv[0].empty()) return {-1, ENOENT};
+    if (argv.empty() || argv[0].empty())
+        return {-1, ENOENT};
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
     posix_spawnattr_t attr;
@@ -73,8 +81,10 @@ SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, boo
     int err = ::posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    if (err != 0) return {-1, err};
-    if (idle) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
+    if (err != 0)
+        return {-1, err};
+    if (idle)
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
     children_.push_back(pid);
     return {pid, 0};
 }
@@ -87,7 +97,8 @@ bool LinuxProcessStarter::Terminate(pid_t pid) {
         std::erase(children_, pid); // already ended (now reaped) or not ours
         return false;
     }
-    if (::kill(pid, SIGTERM) != 0) return false;
+    if (::kill(pid, SIGTERM) != 0)
+        return false;
     // A player that ignores SIGTERM gets a few seconds, then SIGKILL, so it is always reaped.
     for (int i = 0; i < 300; ++i) {
         if (::waitpid(pid, &status, WNOHANG) != 0) {
@@ -103,13 +114,15 @@ bool LinuxProcessStarter::Terminate(pid_t pid) {
 }
 
 std::optional<int> LinuxProcessStarter::Wait(pid_t pid, bool block) {
-    if (pid <= 0) return std::nullopt;
+    if (pid <= 0)
+        return std::nullopt;
     int status = 0;
     pid_t r;
     do {
         r = ::waitpid(pid, &status, block ? 0 : WNOHANG);
     } while (r < 0 && errno == EINTR);
-    if (r == 0) return std::nullopt;
+    if (r == 0)
+        return std::nullopt;
     if (r < 0) {
         // Reaped earlier by ReapFinished: report the code kept then.
         for (auto it = finished_.begin(); it != finished_.end(); ++it)

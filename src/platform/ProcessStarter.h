@@ -3,8 +3,8 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace veltrane::platform {
@@ -16,7 +16,7 @@ struct SpawnResult {
 };
 
 class IProcessStarter {
-public:
+  public:
     virtual ~IProcessStarter() = default;
     // Starts argv[0] (searched in PATH when it holds no "/") with argv; idle runs it at nice 19.
     virtual SpawnResult Start(const std::vector<std::string>& argv, bool idle) = 0;
@@ -30,13 +30,13 @@ public:
 // posix_spawn on Linux. Children that are never waited for are reaped on later calls, so
 // finished players do not linger as zombies.
 class LinuxProcessStarter : public IProcessStarter {
-public:
+  public:
     ~LinuxProcessStarter() override;
     SpawnResult Start(const std::vector<std::string>& argv, bool idle) override;
     bool Terminate(pid_t pid) override;
     std::optional<int> Wait(pid_t pid, bool block) override;
 
-private:
+  private:
     void ReapFinished();
     void Remember(pid_t pid, int code);
     std::vector<pid_t> children_;

@@ -24,44 +24,58 @@ struct Document {
     std::string eol = "\n"; // line end for new lines: the file's own style
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
+        if (Lower(a[i]) != Lower(b[i]))
+            return false;
     return true;
 }
 
 // Section name of a header line "[name]", or nullopt.
 std::optional<std::string> SectionOf(const std::string& text) {
     std::string t = Trim(text);
-    if (t.empty() || t[0] != '[') return std::nullopt;
+    if (t.empty() || t[0] != '[')
+        return std::nullopt;
     size_t close = t.find(']');
-    if (close == std::string::npos) return std::nullopt;
+    if (close == std::string::npos)
+        return std::nullopt;
     return Trim(t.substr(1, close - 1));
 }
 
 // Key and value of a "key=value" line; comments and lines without "=" are not keys.
 bool KeyOf(const std::string& text, std::string& key, std::string& value) {
     std::string t = Trim(text);
-    if (t.empty() || t[0] == ';' || t[0] == '[') return false;
+    if (t.empty() || t[0] == ';' || t[0] == '[')
+        return false;
     size_t eq = text.find('=');
-    if (eq == std::string::npos) return false;
+    if (eq == std::string::npos)
+        return false;
     key = Trim(text.substr(0, eq));
-    if (key.empty()) return false;
+    if (key.empty())
+        return false;
     // Leading blanks after "=" belong to the layout; the rest is the value as written.
     size_t v = eq + 1;
-    while (v < text.size() && IsBlank(text[v])) ++v;
+    while (v < text.size() && IsBlank(text[v]))
+        ++v;
     value = text.substr(v);
     return true;
 }
@@ -72,11 +86,13 @@ int Load(const std::string& file, Document& doc) {
     if (!in) {
         int err = errno;
         struct stat st {};
-        if (::stat(file.c_str(), &st) != 0 && errno == ENOENT) return 0;
+        if (::stat(file.c_str(), &st) != 0 && errno == ENOENT)
+            return 0;
         return err ? err : EIO;
     }
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return EIO;
+    if (in.bad())
+        return EIO;
     size_t pos = 0;
     bool styleSet = false;
     while (pos < bytes.size()) {
@@ -108,7 +124,8 @@ int WriteAll(int fd, const std::string& bytes) {
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return errno;
         }
         done += static_cast<size_t>(n);
@@ -121,7 +138,8 @@ int WriteAll(int fd, const std::string& bytes) {
 // when the directory takes no new files.
 int Save(const std::string& file, const Document& doc) {
     std::string bytes;
-    for (const Line& l : doc.lines) bytes += l.text + l.eol;
+    for (const Line& l : doc.lines)
+        bytes += l.text + l.eol;
 
     std::string target = file;
     char resolved[PATH_MAX];
@@ -133,10 +151,13 @@ int Save(const std::string& file, const Document& doc) {
     }
     if (!exists) {
         int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) return errno;
+        if (fd < 0)
+            return errno;
         int err = WriteAll(fd, bytes);
-        if (::close(fd) != 0 && !err) err = errno;
-        if (err) ::unlink(target.c_str());
+        if (::close(fd) != 0 && !err)
+            err = errno;
+        if (err)
+            ::unlink(target.c_str());
         return err;
     }
 
@@ -149,17 +170,24 @@ int Save(const std::string& file, const Document& doc) {
     int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd >= 0) {
         int err = WriteAll(fd, bytes);
-        if (!err && ::fchmod(fd, st.st_mode & 07777) != 0) err = errno;
-        if (!err && ::fsync(fd) != 0) err = errno;
-        if (::close(fd) != 0 && !err) err = errno;
-        if (!err && ::rename(name.data(), target.c_str()) != 0) err = errno;
-        if (err) ::unlink(name.data());
+        if (!err && ::fchmod(fd, st.st_mode & 07777) != 0)
+            err = errno;
+        if (!err && ::fsync(fd) != 0)
+            err = errno;
+        if (::close(fd) != 0 && !err)
+            err = errno;
+        if (!err && ::rename(name.data(), target.c_str()) != 0)
+            err = errno;
+        if (err)
+            ::unlink(name.data());
         return err;
     }
     fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return errno;
+    if (fd < 0)
+        return errno;
     int err = WriteAll(fd, bytes);
-    if (::close(fd) != 0 && !err) err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
     return err;
 }
 
@@ -167,7 +195,8 @@ int Save(const std::string& file, const Document& doc) {
 long FindSection(const Document& doc, const std::string& section) {
     for (size_t i = 0; i < doc.lines.size(); ++i) {
         auto name = SectionOf(doc.lines[i].text);
-        if (name && SameName(*name, section)) return static_cast<long>(i);
+        if (name && SameName(*name, section))
+            return static_cast<long>(i);
     }
     return -1;
 }
@@ -175,7 +204,8 @@ long FindSection(const Document& doc, const std::string& section) {
 // One past the last line of the section that starts at header.
 size_t SectionEnd(const Document& doc, size_t header) {
     size_t i = header + 1;
-    while (i < doc.lines.size() && !SectionOf(doc.lines[i].text)) ++i;
+    while (i < doc.lines.size() && !SectionOf(doc.lines[i].text))
+        ++i;
     return i;
 }
 
@@ -184,25 +214,31 @@ long FindKey(const Document& doc, size_t header, const std::string& key, std::st
     for (size_t i = header + 1; i < end; ++i) {
         std::string k, v;
         if (KeyOf(doc.lines[i].text, k, v) && SameName(k, key)) {
-            if (value) *value = v;
+            if (value)
+                *value = v;
             return static_cast<long>(i);
         }
     }
     return -1;
 }
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& s) {
+    return s.find_first_of("\r\n") != std::string::npos;
+}
 
 } // namespace
 
 std::optional<std::string> ReadProfileValue(const std::string& file, const std::string& section,
                                             const std::string& key) {
     Document doc;
-    if (Load(file, doc) != 0) return std::nullopt;
+    if (Load(file, doc) != 0)
+        return std::nullopt;
     long header = FindSection(doc, section);
-    if (header < 0) return std::nullopt;
+    if (header < 0)
+        return std::nullopt;
     std::string value;
-    if (FindKey(doc, static_cast<size_t>(header), key, &value) < 0) return std::nullopt;
+    if (FindKey(doc, static_cast<size_t>(header), key, &value) < 0)
+        return std::nullopt;
     return value;
 }
 
@@ -214,13 +250,17 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 long long GetPrivateProfileInt(const std::string& section, const std::string& key,
                                long long fallback, const std::string& file) {
     auto value = ReadProfileValue(file, section, key);
-    if (!value) return fallback;
+    if (!value)
+        return fallback;
     std::string t = Trim(*value);
-    if (t.empty()) return fallback;
+    if (t.empty())
+        return fallback;
     size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
-    if (i == t.size()) return fallback;
+    if (i == t.size())
+        return fallback;
     for (size_t j = i; j < t.size(); ++j)
-        if (t[j] < '0' || t[j] > '9') return fallback;
+        if (t[j] < '0' || t[j] > '9')
+            return fallback;
     errno = 0;
     long long n = std::strtoll(t.c_str(), nullptr, 10);
     return errno == ERANGE ? fallback : n;
@@ -233,11 +273,13 @@ ProfileStatus WritePrivateProfileString(const std::string& section, const std::s
         Trim(key).empty() || Trim(key) != key || Trim(key)[0] == ';' || Trim(key)[0] == '[')
         return {EINVAL};
     Document doc;
-    if (int err = Load(file, doc)) return {err};
+    if (int err = Load(file, doc))
+        return {err};
     std::string line = key + "=" + value;
     long header = FindSection(doc, section);
     if (header < 0) {
-        if (!doc.lines.empty() && doc.lines.back().eol.empty()) doc.lines.back().eol = doc.eol;
+        if (!doc.lines.empty() && doc.lines.back().eol.empty())
+            doc.lines.back().eol = doc.eol;
         doc.lines.push_back({"[" + section + "]", doc.eol});
         doc.lines.push_back({line, doc.eol});
         return {Save(file, doc)};
@@ -252,7 +294,8 @@ ProfileStatus WritePrivateProfileString(const std::string& section, const std::s
     size_t insert = end;
     while (insert > static_cast<size_t>(header) + 1 && Trim(doc.lines[insert - 1].text).empty())
         --insert;
-    if (insert > 0 && doc.lines[insert - 1].eol.empty()) doc.lines[insert - 1].eol = doc.eol;
+    if (insert > 0 && doc.lines[insert - 1].eol.empty())
+        doc.lines[insert - 1].eol = doc.eol;
     doc.lines.insert(doc.lines.begin() + static_cast<long>(insert), Line{line, doc.eol});
     return {Save(file, doc)};
 }
@@ -260,20 +303,25 @@ ProfileStatus WritePrivateProfileString(const std::string& section, const std::s
 ProfileStatus DeleteProfileKey(const std::string& section, const std::string& key,
                                const std::string& file) {
     Document doc;
-    if (int err = Load(file, doc)) return {err};
+    if (int err = Load(file, doc))
+        return {err};
     long header = FindSection(doc, section);
-    if (header < 0) return {};
+    if (header < 0)
+        return {};
     long at = FindKey(doc, static_cast<size_t>(header), key, nullptr);
-    if (at < 0) return {};
+    if (at < 0)
+        return {};
     doc.lines.erase(doc.lines.begin() + at);
     return {Save(file, doc)};
 }
 
 ProfileStatus EraseProfileSection(const std::string& section, const std::string& file) {
     Document doc;
-    if (int err = Load(file, doc)) return {err};
+    if (int err = Load(file, doc))
+        return {err};
     long header = FindSection(doc, section);
-    if (header < 0) return {};
+    if (header < 0)
+        return {};
     size_t end = SectionEnd(doc, static_cast<size_t>(header));
     doc.lines.erase(doc.lines.begin() + header, doc.lines.begin() + static_cast<long>(end));
     return {Save(file, doc)};
@@ -282,13 +330,16 @@ ProfileStatus EraseProfileSection(const std::string& section, const std::string&
 std::vector<std::string> ProfileKeys(const std::string& section, const std::string& file) {
     std::vector<std::string> keys;
     Document doc;
-    if (Load(file, doc) != 0) return keys;
+    if (Load(file, doc) != 0)
+        return keys;
     long header = FindSection(doc, section);
-    if (header < 0) return keys;
+    if (header < 0)
+        return keys;
     size_t end = SectionEnd(doc, static_cast<size_t>(header));
     for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
         std::string k, v;
-        if (KeyOf(doc.lines[i].text, k, v)) keys.push_back(k);
+        if (KeyOf(doc.lines[i].text, k, v))
+            keys.push_back(k);
     }
     return keys;
 }
@@ -296,9 +347,11 @@ std::vector<std::string> ProfileKeys(const std::string& section, const std::stri
 std::vector<std::string> ProfileSections(const std::string& file) {
     std::vector<std::string> sections;
     Document doc;
-    if (Load(file, doc) != 0) return sections;
+    if (Load(file, doc) != 0)
+        return sections;
     for (const Line& l : doc.lines)
-        if (auto name = SectionOf(l.text)) sections.push_back(*name);
+        if (auto name = SectionOf(l.text))
+            sections.push_back(*name);
     return sections;
 }
 

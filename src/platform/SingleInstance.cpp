@@ -26,7 +26,8 @@ SingleInstance::SingleInstance(const std::string& programPath) {
 }
 
 SingleInstance::~SingleInstance() {
-    if (fd_ >= 0) ::close(fd_); // the lock goes with the descriptor; the file may stay
+    if (fd_ >= 0)
+        ::close(fd_); // the lock goes with the descriptor; the file may stay
 }
 
 } // namespace veltrane::platform

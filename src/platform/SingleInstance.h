@@ -6,7 +6,7 @@
 namespace veltrane::platform {
 
 class SingleInstance {
-public:
+  public:
     // Takes the lock for programPath in the runtime (or temporary) directory.
     explicit SingleInstance(const std::string& programPath);
     ~SingleInstance();
@@ -17,7 +17,7 @@ public:
     bool IsFirst() const { return fd_ >= 0; }
     const std::string& LockPath() const { return lockPath_; }
 
-private:
+  private:
     std::string lockPath_;
     int fd_ = -1;
 };

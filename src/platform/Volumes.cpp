@@ -28,15 +28,16 @@ std::string Unescape(const std::string& field) {
 
 bool IsPseudo(const std::string& type) {
     static const std::set<std::string> pseudo = {
-        "proc",     "sysfs",     "devpts",     "cgroup",  "cgroup2",     "securityfs",
-        "pstore",   "bpf",       "debugfs",    "tracefs", "mqueue",      "hugetlbfs",
-        "configfs", "fusectl",   "autofs",     "binfmt_misc", "devtmpfs", "efivarfs",
+        "proc",     "sysfs",      "devpts",    "cgroup",          "cgroup2",    "securityfs",
+        "pstore",   "bpf",        "debugfs",   "tracefs",         "mqueue",     "hugetlbfs",
+        "configfs", "fusectl",    "autofs",    "binfmt_misc",     "devtmpfs",   "efivarfs",
         "nsfs",     "rpc_pipefs", "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
     return pseudo.count(type) != 0;
 }
 
 bool Below(const std::string& path, const std::string& root) {
-    if (root == "/") return !path.empty() && path[0] == '/';
+    if (root == "/")
+        return !path.empty() && path[0] == '/';
     return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
                             path[root.size()] == '/');
 }
@@ -56,18 +57,23 @@ std::vector<MountedVolume> ParseMounts(const std::string& text) {
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string device, root, type;
-        if (!(fields >> device >> root >> type)) continue;
+        if (!(fields >> device >> root >> type))
+            continue;
         root = Unescape(root);
-        if (IsPseudo(type)) continue;
-        if (Below(root, "/proc") || Below(root, "/sys") || Below(root, "/dev")) continue;
-        if (!seen.insert(root).second) continue; // stacked mounts: one entry per mount point
+        if (IsPseudo(type))
+            continue;
+        if (Below(root, "/proc") || Below(root, "/sys") || Below(root, "/dev"))
+            continue;
+        if (!seen.insert(root).second)
+            continue; // stacked mounts: one entry per mount point
         MountedVolume v{root, Unescape(device), type, {}};
         size_t slash = root.find_last_of('/');
         v.name = root == "/" ? "/" : root.substr(slash + 1);
         volumes.push_back(std::move(v));
     }
     std::sort(volumes.begin(), volumes.end(), [](const MountedVolume& a, const MountedVolume& b) {
-        if ((a.root == "/") != (b.root == "/")) return a.root == "/";
+        if ((a.root == "/") != (b.root == "/"))
+            return a.root == "/";
         return a.root < b.root;
     });
     return volumes;
@@ -76,7 +82,8 @@ std::vector<MountedVolume> ParseMounts(const std::string& text) {
 const MountedVolume* VolumeOf(const std::vector<MountedVolume>& volumes, const std::string& path) {
     const MountedVolume* best = nullptr;
     for (const MountedVolume& v : volumes)
-        if (Below(path, v.root) && (!best || v.root.size() > best->root.size())) best = &v;
+        if (Below(path, v.root) && (!best || v.root.size() > best->root.size()))
+            best = &v;
     return best;
 }
 
@@ -90,16 +97,19 @@ std::vector<MountedVolume> LinuxVolumes::MountedVolumes() {
 bool LinuxVolumes::IsRemovable(const std::string& path) {
     auto volumes = ParseMounts(ReadAll("/proc/self/mounts"));
     if (const MountedVolume* v = VolumeOf(volumes, path)) {
-        if (Below(v->root, "/media") || Below(v->root, "/run/media")) return true;
+        if (Below(v->root, "/media") || Below(v->root, "/run/media"))
+            return true;
     }
     // The block device holding the file: /sys/dev/block/MAJ:MIN, its disk's removable flag.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
     std::string dev = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" +
                       std::to_string(minor(st.st_dev));
     for (const char* rel : {"/removable", "/../removable"}) {
         std::string flag = ReadAll(dev + rel);
-        if (!flag.empty()) return flag[0] == '1';
+        if (!flag.empty())
+            return flag[0] == '1';
     }
     return false;
 }

@@ -14,7 +14,7 @@ struct MountedVolume {
 };
 
 class IVolumes {
-public:
+  public:
     virtual ~IVolumes() = default;
     // Volumes that hold user files, the root first, then by mount point.
     virtual std::vector<MountedVolume> MountedVolumes() = 0;
@@ -24,7 +24,7 @@ public:
 
 // Reads /proc/self/mounts and /sys/block/*/removable.
 class LinuxVolumes : public IVolumes {
-public:
+  public:
     std::vector<MountedVolume> MountedVolumes() override;
     bool IsRemovable(const std::string& path) override;
 };

@@ -99,8 +99,8 @@ TEST(Execfile, RegularWaitProcessesMessages) {
 
 TEST(Execfile, PlayerGetsLongOddPathAsOneArgument) {
     test::TestDir dir;
-    std::string script = dir.WriteFile(
-        "player.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$(dirname \"$0\")/args\"\n");
+    std::string script = dir.WriteFile("player.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' "
+                                                    "\"$a\"; done > \"$(dirname \"$0\")/args\"\n");
     ::chmod(script.c_str(), 0755);
     std::string path = "/music/" + std::string(300, 'x') + "/a \"b\" ;c $d.mp3";
     platform::LinuxProcessStarter starter;

@@ -41,7 +41,8 @@ TEST(FileOp, UntrashableFileIsReportedAndKept) {
     EXPECT_EQ(op.Failures()[0].path, "/m/b.mp3");
     EXPECT_NE(op.FailureReport().find("/m/b.mp3"), std::string::npos);
     // The failed file got no second, permanent delete.
-    for (const auto& c : files.calls) EXPECT_EQ(c.op, "trash");
+    for (const auto& c : files.calls)
+        EXPECT_EQ(c.op, "trash");
     EXPECT_EQ(files.calls.size(), 3u);
     EXPECT_FALSE(op.OperationAborted());
 }

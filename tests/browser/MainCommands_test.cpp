@@ -69,21 +69,21 @@ TEST(MainCommands, StartupDirectory) {
     EXPECT_EQ(StartupDirectory(std::nullopt, "music/rock/", start), dir / "music/rock");
     EXPECT_EQ(StartupDirectory(std::nullopt, "missing", start), std::nullopt);
     EXPECT_EQ(StartupDirectory(std::string("music"), "missing", start), dir / "music");
-    EXPECT_EQ(StartupDirectory(std::string("nope"), dir / "music/rock", start),
-              dir / "music/rock");
+    EXPECT_EQ(StartupDirectory(std::string("nope"), dir / "music/rock", start), dir / "music/rock");
 }
 
 TEST(HelpTexts, HintAndHelpLines) {
     THelpState state;
     DisplayHint(state, "");
     EXPECT_EQ(state.Topic, "Help on help");
-    EXPECT_EQ(state.Lines, (std::vector<std::string>{
-                               "", "Move your mouse over the button you'd like to know more about."}));
+    EXPECT_EQ(state.Lines,
+              (std::vector<std::string>{
+                  "", "Move your mouse over the button you'd like to know more about."}));
 
     EXPECT_TRUE(ControlMouseMove(state, TToolbarControl::ShowDir));
-    EXPECT_EQ(state.Lines, (std::vector<std::string>{
-                               "", "This buttons opens the change directory window.", "",
-                               "You can leave this windows open if you want."}));
+    EXPECT_EQ(state.Lines,
+              (std::vector<std::string>{"", "This buttons opens the change directory window.", "",
+                                        "You can leave this windows open if you want."}));
     DisplayHint(state, ControlHint(TToolbarControl::ShowDir));
     EXPECT_EQ(state.StatusHint, "Show/hide change directory window");
     EXPECT_EQ(state.Topic, "Show/hide change directory window");

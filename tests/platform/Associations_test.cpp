@@ -23,8 +23,10 @@ TEST(Associations, DefaultApplicationFromMimeappsList) {
     std::string config = dir.MakeDir("config");
     dir.WriteFile("data/applications/testplayer.desktop",
                   "[Desktop Entry]\nType=Application\nName=Test Player\n"
-                  "Exec=\"" + (dir / "bin/test player") + "\" --enqueue %U\n"
-                  "MimeType=audio/mpeg;\n");
+                  "Exec=\"" +
+                      (dir / "bin/test player") +
+                      "\" --enqueue %U\n"
+                      "MimeType=audio/mpeg;\n");
     dir.WriteFile("bin/test player", "#!/bin/sh\n");
     std::filesystem::permissions(dir / "bin/test player", std::filesystem::perms::owner_all);
     dir.WriteFile("config/mimeapps.list",

@@ -11,10 +11,10 @@ namespace {
 
 // A script that writes its arguments, one per line with a NUL after each, and its niceness.
 std::string Recorder(const test::TestDir& dir) {
-    std::string script = dir.WriteFile(
-        "rec.sh", "#!/bin/sh\nout=\"$(dirname \"$0\")/args\"\n: > \"$out\"\n"
-                  "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$out\"; done\n"
-                  "nice > \"$(dirname \"$0\")/nice\"\n");
+    std::string script =
+        dir.WriteFile("rec.sh", "#!/bin/sh\nout=\"$(dirname \"$0\")/args\"\n: > \"$out\"\n"
+                                "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$out\"; done\n"
+                                "nice > \"$(dirname \"$0\")/nice\"\n");
     ::chmod(script.c_str(), 0755);
     return script;
 }
@@ -31,14 +31,16 @@ TEST(ProcessStarter, ArgumentsArriveUnchanged) {
     EXPECT_EQ(starter.Wait(r.pid, true), 0);
     std::string recorded = dir.ReadFile("args");
     std::string expected;
-    for (const auto& a : args) expected += a + '\0';
+    for (const auto& a : args)
+        expected += a + '\0';
     EXPECT_EQ(recorded, expected);
     EXPECT_EQ(dir.ReadFile("nice"), std::to_string(::getpriority(PRIO_PROCESS, 0)) + "\n");
 }
 
 TEST(ProcessStarter, IdleRunsAtNice19) {
     test::TestDir dir;
-    std::string sleeper = dir.WriteFile("s.sh", "#!/bin/sh\nsleep 0.3\nnice > \"$(dirname \"$0\")/nice\"\n");
+    std::string sleeper =
+        dir.WriteFile("s.sh", "#!/bin/sh\nsleep 0.3\nnice > \"$(dirname \"$0\")/nice\"\n");
     ::chmod(sleeper.c_str(), 0755);
     LinuxProcessStarter starter;
     SpawnResult r = starter.Start({sleeper}, true);

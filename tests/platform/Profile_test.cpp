@@ -17,8 +17,9 @@ TEST(Profile, MissingFileSectionOrKeyGivesFallback) {
 
 TEST(Profile, NamesMatchIgnoringAsciiCaseValuesKeptAsWritten) {
     test::TestDir dir;
-    std::string ini = dir.WriteFile("a.ini", "; comment\n[preferences]\n  defaultdir =  /Music/A b \n"
-                                             "Path\\With/Slash=\"quoted\"\n");
+    std::string ini =
+        dir.WriteFile("a.ini", "; comment\n[preferences]\n  defaultdir =  /Music/A b \n"
+                               "Path\\With/Slash=\"quoted\"\n");
     EXPECT_EQ(GetPrivateProfileString("Preferences", "DefaultDir", "", ini), "/Music/A b ");
     EXPECT_EQ(GetPrivateProfileString("PREFERENCES", "path\\with/slash", "", ini), "\"quoted\"");
     EXPECT_EQ(ProfileKeys("Preferences", ini),

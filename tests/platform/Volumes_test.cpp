@@ -49,7 +49,10 @@ TEST(SystemDirs, TempDirectoryOrder) {
     EXPECT_EQ(TempDirectory(), "/tmp");
     setenv("TMPDIR", "/t0", 1);
     EXPECT_EQ(TempDirectory(), "/t0");
-    if (saved) setenv("TMPDIR", keep.c_str(), 1); else unsetenv("TMPDIR");
+    if (saved)
+        setenv("TMPDIR", keep.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 TEST(SystemDirs, TypedDirectoryMustBeAbsoluteAndExist) {

@@ -10,7 +10,7 @@
 namespace veltrane::test {
 
 class FakeAssociations : public platform::IAssociations {
-public:
+  public:
     std::map<std::string, std::string> byExtension;
     std::map<std::string, std::string> byDocument;
     std::vector<std::string> asked; // extensions in the order they were looked up

@@ -11,7 +11,7 @@
 namespace veltrane::test {
 
 class FakeFileOperations : public platform::IFileOperations {
-public:
+  public:
     struct Call {
         std::string op; // "trash", "remove", "copy", "move", "rename"
         std::string from;
@@ -22,7 +22,9 @@ public:
     std::set<std::string> existing;      // paths that Exists reports
 
     platform::FileOpStatus Trash(const std::string& path) override { return Do("trash", path, ""); }
-    platform::FileOpStatus Remove(const std::string& path) override { return Do("remove", path, ""); }
+    platform::FileOpStatus Remove(const std::string& path) override {
+        return Do("remove", path, "");
+    }
     platform::FileOpStatus Copy(const std::string& from, const std::string& to) override {
         return Do("copy", from, to);
     }
@@ -34,12 +36,14 @@ public:
     }
     bool Exists(const std::string& path) override { return existing.count(path) != 0; }
 
-private:
+  private:
     platform::FileOpStatus Do(const char* op, const std::string& from, const std::string& to) {
         calls.push_back({op, from, to});
         auto it = failures.find(from);
-        if (it != failures.end()) return platform::FileOpStatus::FromErrno(it->second);
-        if (!to.empty()) existing.insert(to);
+        if (it != failures.end())
+            return platform::FileOpStatus::FromErrno(it->second);
+        if (!to.empty())
+            existing.insert(to);
         existing.erase(from);
         return {};
     }

@@ -10,7 +10,7 @@
 namespace veltrane::test {
 
 class FakeVolumes : public platform::IVolumes {
-public:
+  public:
     std::vector<platform::MountedVolume> volumes;
     std::set<std::string> removableRoots;
 
