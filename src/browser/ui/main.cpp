@@ -29,6 +29,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -282,6 +283,9 @@ void TMainForm::CreateToolbars() {
         bar->setFloatable(false);
         bar->setIconSize(QSize(22, 22));
         bar->toggleViewAction()->setEnabled(false);
+        // Without drag handles the three bars would run together; a frame keeps them apart.
+        bar->setStyleSheet("QToolBar { border: 1px solid palette(mid); border-radius: 3px;"
+                           " margin: 1px 2px; padding: 1px; }");
         addToolBar(Qt::TopToolBarArea, bar);
         return bar;
     };
@@ -512,8 +516,7 @@ void TMainForm::FormShow() {
 void TMainForm::closeEvent(QCloseEvent* Event) {
     FormClose();
     // Closing the main window ends the program, its tool windows with it.
-    for (QWidget* w : {static_cast<QWidget*>(FormChangeDir), static_cast<QWidget*>(FormHelp)})
-        if (w) w->hide();
+    for (QDialog* w : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) w->hide();
     QMainWindow::closeEvent(Event);
 }
 
