@@ -8,20 +8,6 @@
 
 namespace veltrane {
 
-std::optional<std::string> ResolveTypedDirectory(std::string_view Text, std::string_view Home) {
-    std::string path;
-    if (Text == "~" || Text.starts_with("~/")) {
-        if (Home.empty()) return std::nullopt;
-        path = std::string(Home) + std::string(Text.substr(1));
-    } else {
-        path = std::string(Text);
-    }
-    if (path.empty() || path.front() != '/') return std::nullopt;
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-    return path;
-}
-
 std::vector<std::string> SelectedFiles(const TFileList& List) {
     std::vector<std::string> files;
     files.reserve(List.SelCount());
