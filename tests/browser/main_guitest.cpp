@@ -10,6 +10,7 @@
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
+#include "editing/ui/help.h"
 #include "editing/ui/deSelect.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
@@ -380,9 +382,22 @@ class MainWindowTest : public QObject {
         QVERIFY(form);
         form->ToolbarButton97Help->click();
         QTRY_VERIFY(form->ToolbarButton97Help->isChecked());
-        QStatusTipEvent tip(form->ToolbarButton97Refresh->statusTip());
-        QApplication::sendEvent(form.get(), &tip);
+        QCOMPARE(form->FormHelp->LabelTopic->text(), QString("Help on help"));
+
+        // The pointer arrives on a button: its help lines, then its hint as topic and status.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(form->ToolbarButton97Refresh, &enter);
         QCOMPARE(form->StatusPanel2->text(), QString("Refresh (F5)"));
+        QCOMPARE(form->FormHelp->LabelTopic->text(), QString("Refresh (F5)"));
+        QCOMPARE(form->FormHelp->MemoHelp->toPlainText(),
+                 QString("\nWith this button you can force the program to reload the current "
+                         "directory."));
+
+        // Leaving it: the empty hint brings back the help on help.
+        QStatusTipEvent leave{QString()};
+        QApplication::sendEvent(form.get(), &leave);
+        QCOMPARE(form->StatusPanel2->text(), QString());
+        QCOMPARE(form->FormHelp->LabelTopic->text(), QString("Help on help"));
         form->ToolbarButton97Help->click();
         QTRY_VERIFY(!form->ToolbarButton97Help->isChecked());
     }
