@@ -21,6 +21,6 @@ mkdir -p "$out/corpus-lzrw" "$out/corpus-avi"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 "$out/lzrw1kh_fuzz" -max_total_time=$((seconds * 2 / 3)) -max_len=4096 -rss_limit_mb=1024 \
-    -print_final_stats=1 "$out/corpus-lzrw"
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-lzrw"
 "$out/avireader_fuzz" -max_total_time=$((seconds / 3)) -max_len=8192 -rss_limit_mb=1024 \
-    -print_final_stats=1 "$out/corpus-avi"
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-avi"
