@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     veltrane::TMainForm mainForm(services);
     mainForm.CreateWindows();
     // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
-    if (argc > 1) mainForm.CommandLineDir = std::string(argv[1]);
+    if (argc > 1)
+        mainForm.CommandLineDir = std::string(argv[1]);
 
     // For the start-up benchmark: report the time until the list is filled, then quit.
     if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {

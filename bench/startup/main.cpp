@@ -35,14 +35,16 @@ class FlatFolder {
   public:
     explicit FlatFolder(std::size_t files) {
         std::string tmpl = (fs::temp_directory_path() / "veltrane-startup-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error(std::strerror(errno));
+        if (!::mkdtemp(tmpl.data()))
+            throw std::runtime_error(std::strerror(errno));
         root_ = tmpl;
         for (std::size_t i = 0; i < files; ++i) {
             char name[128];
             std::snprintf(name, sizeof name, "/%05zu - Artist %zu - Song %zu.mp3", i, i % 97, i);
             const std::string path = root_ + name;
             const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-            if (fd < 0) throw std::runtime_error(std::strerror(errno));
+            if (fd < 0)
+                throw std::runtime_error(std::strerror(errno));
             char tag[128] = {'T', 'A', 'G'};
             std::snprintf(tag + 3, 30, "Song %zu", i);
             std::snprintf(tag + 33, 30, "Artist %zu", i % 97);
@@ -51,7 +53,8 @@ class FlatFolder {
             tag[127] = static_cast<char>(i % 80);
             const bool ok = ::pwrite(fd, tag, sizeof tag, 128 * 128) == 128;
             ::close(fd);
-            if (!ok) throw std::runtime_error("cannot write " + path);
+            if (!ok)
+                throw std::runtime_error("cannot write " + path);
         }
     }
     ~FlatFolder() {
@@ -68,17 +71,20 @@ class FlatFolder {
 std::string RunProgram(const std::string& program, const std::string& dir,
                        const std::string& workDir, double& wallSeconds) {
     int out[2];
-    if (::pipe(out) != 0) return {};
+    if (::pipe(out) != 0)
+        return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
     env.emplace_back("QT_QPA_PLATFORM=offscreen");
     env.emplace_back("VELTRANE_BENCH_QUIT_AFTER_LIST=1");
     std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
+    for (std::string& e : env)
+        envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string prog = program, arg = dir;
     char* argv[] = {prog.data(), arg.data(), nullptr};
@@ -95,7 +101,8 @@ std::string RunProgram(const std::string& program, const std::string& dir,
     if (rc == 0) {
         char buf[4096];
         ssize_t n;
-        while ((n = ::read(out[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+        while ((n = ::read(out[0], buf, sizeof buf)) > 0)
+            text.append(buf, static_cast<std::size_t>(n));
         int status = 0;
         ::waitpid(pid, &status, 0);
     }

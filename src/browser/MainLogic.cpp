@@ -12,14 +12,16 @@ std::vector<std::string> SelectedFiles(const TFileList& List) {
     std::vector<std::string> files;
     files.reserve(List.SelCount());
     for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (List.Selected(i) && !List.Row(i).Path.empty()) files.push_back(List.GetFileName(i));
+        if (List.Selected(i) && !List.Row(i).Path.empty())
+            files.push_back(List.GetFileName(i));
     }
     return files;
 }
 
 std::size_t HighestSelectedRow(const TFileList& List) {
     for (std::size_t i = List.Count(); i-- > 1;) {
-        if (List.Selected(i)) return i;
+        if (List.Selected(i))
+            return i;
     }
     return 0;
 }
@@ -27,9 +29,11 @@ std::size_t HighestSelectedRow(const TFileList& List) {
 std::uint64_t SelectedSize(const TFileList& List) {
     std::uint64_t sum = 0;
     for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || List.Row(i).Path.empty()) continue;
-        struct stat st{};
-        if (::stat(List.GetFileName(i).c_str(), &st) != 0) throw EInOutError::FromErrno(errno);
+        if (!List.Selected(i) || List.Row(i).Path.empty())
+            continue;
+        struct stat st {};
+        if (::stat(List.GetFileName(i).c_str(), &st) != 0)
+            throw EInOutError::FromErrno(errno);
         sum += static_cast<std::uint64_t>(st.st_size);
     }
     return sum;

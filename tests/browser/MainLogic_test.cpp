@@ -34,8 +34,7 @@ TEST_F(MainLogicTest, SelectedFilesInListOrderAndHighestRow) {
     EXPECT_EQ(HighestSelectedRow(list), 0u);
     list.SetSelected(3, true);
     list.SetSelected(1, true);
-    EXPECT_EQ(SelectedFiles(list),
-              (std::vector<std::string>{dir / "a;b.mp3", dir / "c.mp3"}));
+    EXPECT_EQ(SelectedFiles(list), (std::vector<std::string>{dir / "a;b.mp3", dir / "c.mp3"}));
     EXPECT_EQ(HighestSelectedRow(list), 3u);
 }
 

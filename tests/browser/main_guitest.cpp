@@ -10,8 +10,8 @@
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
-#include "editing/ui/help.h"
 #include "editing/ui/deSelect.h"
+#include "editing/ui/help.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
@@ -45,7 +45,9 @@ namespace {
 // Set up in main() before GIO caches the user directories.
 QTemporaryDir* gRoot = nullptr;
 
-std::string RootPath(const char* sub) { return (gRoot->path() + "/" + sub).toStdString(); }
+std::string RootPath(const char* sub) {
+    return (gRoot->path() + "/" + sub).toStdString();
+}
 
 void WriteText(const std::string& path, const std::string& text) {
     fs::create_directories(fs::path(path).parent_path());
@@ -94,19 +96,22 @@ class MainWindowTest : public QObject {
         services.ShowError = [this](const std::string& t) { errors_.push_back(t); };
         auto form = std::make_unique<TMainForm>(services);
         form->CreateWindows();
-        if (!dir.empty()) form->CommandLineDir = dir;
+        if (!dir.empty())
+            form->CommandLineDir = dir;
         QSignalSpy filled(form.get(), &TMainForm::ListFilled);
         form->show();
-        if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
-        if (!dir.empty() && filled.isEmpty() && !filled.wait(5000)) return nullptr;
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            return nullptr;
+        if (!dir.empty() && filled.isEmpty() && !filled.wait(5000))
+            return nullptr;
         return form;
     }
 
     static QStringList Names(const TMainForm& form) {
         QStringList names;
         for (std::size_t i = 1; i < form.FileList.Count(); ++i)
-            names << QString::fromStdString(std::string(
-                TFileList::GetStringItem(1, form.FileList.Row(i).Text)));
+            names << QString::fromStdString(
+                std::string(TFileList::GetStringItem(1, form.FileList.Row(i).Text)));
         return names;
     }
 
@@ -204,7 +209,8 @@ class MainWindowTest : public QObject {
         QSignalSpy filled(form.get(), &TMainForm::ListFilled);
         Key(*form, Qt::Key_Delete);
         QTRY_COMPARE(filled.count(), 1);
-        QCOMPARE(questions_, std::vector<std::string>{"Are you sure you want to delete 1 file(s)?"});
+        QCOMPARE(questions_,
+                 std::vector<std::string>{"Are you sure you want to delete 1 file(s)?"});
         QVERIFY(!fs::exists(music_ + "/c d;e.mp3"));
         QVERIFY(fs::exists(RootPath("data/Trash/files/c d;e.mp3")));
         const std::string info = ReadText(RootPath("data/Trash/info/c d;e.mp3.trashinfo"));

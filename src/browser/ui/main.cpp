@@ -5,6 +5,9 @@
 #include "browser/MainLogic.h"
 #include "browser/PlayerCommands.h"
 #include "browser/Settings.h"
+#include "components/ui/AniSymbl.h"
+#include "components/ui/MinMax.h"
+#include "components/ui/MultiLst.h"
 #include "editing/PreferencesLogic.h"
 #include "editing/ui/ChangeDir.h"
 #include "editing/ui/DeriveFormat.h"
@@ -16,10 +19,7 @@
 #include "editing/ui/Rename.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
-#include "components/ui/AniSymbl.h"
-#include "components/ui/MinMax.h"
 #include "media/Media.h"
-#include "components/ui/MultiLst.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/SystemDirs.h"
@@ -53,11 +53,13 @@ namespace veltrane {
 
 namespace {
 
-QString Q(const std::string& Bytes) { return QString::fromStdString(Bytes); }
+QString Q(const std::string& Bytes) {
+    return QString::fromStdString(Bytes);
+}
 
 // Busy cursor for one scope, restored on every exit path.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
@@ -86,18 +88,21 @@ QIcon GlyphIcon(const QString& Text, const QColor& Color) {
 QIcon ThemeIcon(std::initializer_list<const char*> Names, const QIcon& Fallback) {
     for (const char* name : Names) {
         QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
-        if (!icon.isNull() && !icon.pixmap(24, 24).isNull()) return icon;
+        if (!icon.isNull() && !icon.pixmap(24, 24).isNull())
+            return icon;
     }
     return Fallback;
 }
 
-QIcon StdIcon(QStyle::StandardPixmap Pixmap) { return QApplication::style()->standardIcon(Pixmap); }
+QIcon StdIcon(QStyle::StandardPixmap Pixmap) {
+    return QApplication::style()->standardIcon(Pixmap);
+}
 
 } // namespace
 
 // The main window as the editing and preferences windows see it.
 class TMainHost : public IEditingHost, public IPreferencesHost {
-public:
+  public:
     explicit TMainHost(TMainForm& Form) : form_(Form) {}
 
     TFileList& FileList() override { return form_.FileList; }
@@ -124,7 +129,7 @@ public:
     void SetDefaultDir(const std::string& Value) override { form_.DefaultDir = Value; }
     void SetDblClickAction(std::uint8_t Value) override { form_.DblClickAction = Value; }
 
-private:
+  private:
     TMainForm& form_;
 };
 
@@ -163,7 +168,9 @@ void TMainForm::RestoreMedia() {
 
 TMainForm::~TMainForm() = default;
 
-std::string TMainForm::SettingsFileName() const { return SettingsFilePath(StartDir); }
+std::string TMainForm::SettingsFileName() const {
+    return SettingsFilePath(StartDir);
+}
 
 // --- Layout -------------------------------------------------------------------------------
 
@@ -220,7 +227,8 @@ void TMainForm::CreateControls() {
     MemoStyles->setObjectName("MemoStyles");
     MemoStyles->setReadOnly(true);
     QStringList genres;
-    for (const std::string& g : GenreTable()) genres << Q(g);
+    for (const std::string& g : GenreTable())
+        genres << Q(g);
     MemoStyles->setPlainText(genres.join('\n'));
     MemoStyles->hide();
 
@@ -251,8 +259,7 @@ void TMainForm::CreateControls() {
 }
 
 QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, TToolbarControl Control,
-                                  const QIcon& Icon, void (TMainForm::*Handler)(),
-                                  bool Checkable) {
+                                  const QIcon& Icon, void (TMainForm::*Handler)(), bool Checkable) {
     const QString Hint = Q(ControlHint(Control));
     auto* action = new QAction(Icon, Hint, this);
     action->setObjectName(QString::fromLatin1(Name) + "Action");
@@ -269,7 +276,8 @@ QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, TToolbarContr
     // A checkable button shows the state its command sets, not the click's own toggle.
     connect(action, &QAction::triggered, this, [this, Handler, action, Checkable] {
         const bool before = !action->isChecked();
-        if (Checkable) action->setChecked(before);
+        if (Checkable)
+            action->setChecked(before);
         (this->*Handler)();
     });
     return button;
@@ -294,10 +302,10 @@ void TMainForm::CreateToolbars() {
     ToolBarEditTools = makeBar("Edit tools");
     ToolBarMisc = makeBar("Misc");
 
-    ToolbarButtonShowDir = AddButton(
-        ToolBarDirectory, "ToolbarButtonShowDir", TToolbarControl::ShowDir,
-        ThemeIcon({"folder-open", "folder"}, StdIcon(QStyle::SP_DirOpenIcon)),
-        &TMainForm::ToolbarButtonShowDirClick, true);
+    ToolbarButtonShowDir =
+        AddButton(ToolBarDirectory, "ToolbarButtonShowDir", TToolbarControl::ShowDir,
+                  ThemeIcon({"folder-open", "folder"}, StdIcon(QStyle::SP_DirOpenIcon)),
+                  &TMainForm::ToolbarButtonShowDirClick, true);
     EditDockCurrentDir = new QLineEdit(ToolBarDirectory);
     EditDockCurrentDir->setObjectName("EditDockCurrentDir");
     EditDockCurrentDir->setFixedWidth(200);
@@ -315,60 +323,60 @@ void TMainForm::CreateToolbars() {
     ToolbarButton97Select = AddButton(e, "ToolbarButton97Select", TToolbarControl::Select,
                                       ThemeIcon({"list-add"}, GlyphIcon("+", QColor(40, 140, 40))),
                                       &TMainForm::ToolbarButton97SelectClick);
-    ToolbarButton97Deselect =
-        AddButton(e, "ToolbarButton97Deselect", TToolbarControl::Deselect,
-                  ThemeIcon({"list-remove"}, GlyphIcon(QString(QChar(0x2212)), QColor(170, 40, 40))),
-                  &TMainForm::ToolbarButton97DeselectClick);
+    ToolbarButton97Deselect = AddButton(
+        e, "ToolbarButton97Deselect", TToolbarControl::Deselect,
+        ThemeIcon({"list-remove"}, GlyphIcon(QString(QChar(0x2212)), QColor(170, 40, 40))),
+        &TMainForm::ToolbarButton97DeselectClick);
     ToolbarButton97EditMore =
         AddButton(e, "ToolbarButton97EditMore", TToolbarControl::EditMore,
                   ThemeIcon({"document-properties", "accessories-text-editor"},
                             StdIcon(QStyle::SP_FileDialogDetailedView)),
                   &TMainForm::ToolbarButton97EditMoreClick);
-    ToolbarButton97RenameFile =
-        AddButton(e, "ToolbarButton97RenameFile", TToolbarControl::RenameFile,
-                  ThemeIcon({"edit-find-replace", "insert-text"}, GlyphIcon("Ab", QColor(60, 90, 170))),
-                  &TMainForm::ToolbarButton97RenameFileClick);
-    ToolbarButton97PlayListEditor =
-        AddButton(e, "ToolbarButton97PlayListEditor", TToolbarControl::PlayListEditor,
-                  ThemeIcon({"media-playlist-repeat", "view-list"},
-                            StdIcon(QStyle::SP_FileDialogListView)),
-                  &TMainForm::ToolbarButton97PlayListEditorClick);
-    ToolbarButton97ReadTags =
-        AddButton(e, "ToolbarButton97ReadTags", TToolbarControl::ReadTags,
-                  ThemeIcon({"insert-text", "format-text-bold"}, GlyphIcon("ID3", QColor(150, 110, 30))),
-                  &TMainForm::ToolbarButton97ReadTagsClick);
-    ToolbarButton97Play = AddButton(e, "ToolbarButton97Play", TToolbarControl::Play,
-                                    ThemeIcon({"media-playback-start"}, StdIcon(QStyle::SP_MediaPlay)),
-                                    &TMainForm::ToolbarButton97PlayClick);
-    ToolbarButton97Recursive =
-        AddButton(e, "ToolbarButton97Recursive", TToolbarControl::Recursive,
-                  ThemeIcon({"go-bottom", "folder-visiting"}, StdIcon(QStyle::SP_FileDialogToParent)),
-                  &TMainForm::ToolbarButton97RecursiveClick, true);
+    ToolbarButton97RenameFile = AddButton(
+        e, "ToolbarButton97RenameFile", TToolbarControl::RenameFile,
+        ThemeIcon({"edit-find-replace", "insert-text"}, GlyphIcon("Ab", QColor(60, 90, 170))),
+        &TMainForm::ToolbarButton97RenameFileClick);
+    ToolbarButton97PlayListEditor = AddButton(
+        e, "ToolbarButton97PlayListEditor", TToolbarControl::PlayListEditor,
+        ThemeIcon({"media-playlist-repeat", "view-list"}, StdIcon(QStyle::SP_FileDialogListView)),
+        &TMainForm::ToolbarButton97PlayListEditorClick);
+    ToolbarButton97ReadTags = AddButton(
+        e, "ToolbarButton97ReadTags", TToolbarControl::ReadTags,
+        ThemeIcon({"insert-text", "format-text-bold"}, GlyphIcon("ID3", QColor(150, 110, 30))),
+        &TMainForm::ToolbarButton97ReadTagsClick);
+    ToolbarButton97Play =
+        AddButton(e, "ToolbarButton97Play", TToolbarControl::Play,
+                  ThemeIcon({"media-playback-start"}, StdIcon(QStyle::SP_MediaPlay)),
+                  &TMainForm::ToolbarButton97PlayClick);
+    ToolbarButton97Recursive = AddButton(
+        e, "ToolbarButton97Recursive", TToolbarControl::Recursive,
+        ThemeIcon({"go-bottom", "folder-visiting"}, StdIcon(QStyle::SP_FileDialogToParent)),
+        &TMainForm::ToolbarButton97RecursiveClick, true);
     ToolbarButton97DeleteSelected =
         AddButton(e, "ToolbarButton97DeleteSelected", TToolbarControl::DeleteSelected,
                   ThemeIcon({"edit-delete", "user-trash"}, StdIcon(QStyle::SP_TrashIcon)),
                   &TMainForm::ToolbarButton97DeleteSelectedClick);
 
     QToolBar* m = ToolBarMisc;
-    ToolbarButton97Help = AddButton(m, "ToolbarButton97Help", TToolbarControl::Help,
-                                    ThemeIcon({"help-browser", "help-contents"},
-                                              StdIcon(QStyle::SP_DialogHelpButton)),
-                                    &TMainForm::ToolbarButton97HelpClick, true);
-    ToolbarButton97About = AddButton(m, "ToolbarButton97About", TToolbarControl::About,
-                                     ThemeIcon({"help-about"}, StdIcon(QStyle::SP_MessageBoxInformation)),
-                                     &TMainForm::ToolbarButton97AboutClick);
+    ToolbarButton97Help = AddButton(
+        m, "ToolbarButton97Help", TToolbarControl::Help,
+        ThemeIcon({"help-browser", "help-contents"}, StdIcon(QStyle::SP_DialogHelpButton)),
+        &TMainForm::ToolbarButton97HelpClick, true);
+    ToolbarButton97About =
+        AddButton(m, "ToolbarButton97About", TToolbarControl::About,
+                  ThemeIcon({"help-about"}, StdIcon(QStyle::SP_MessageBoxInformation)),
+                  &TMainForm::ToolbarButton97AboutClick);
     ToolbarButton97EditPreferences =
         AddButton(m, "ToolbarButton97EditPreferences", TToolbarControl::EditPreferences,
                   ThemeIcon({"preferences-system", "preferences-desktop"},
                             StdIcon(QStyle::SP_FileDialogInfoView)),
                   &TMainForm::ToolbarButton97EditPreferencesClick);
-    ToolbarButtonQuit = AddButton(m, "ToolbarButtonQuit", TToolbarControl::Quit,
-                                  ThemeIcon({"application-exit", "window-close"},
-                                            StdIcon(QStyle::SP_DialogCloseButton)),
-                                  &TMainForm::ToolbarButtonQuitClick);
+    ToolbarButtonQuit = AddButton(
+        m, "ToolbarButtonQuit", TToolbarControl::Quit,
+        ThemeIcon({"application-exit", "window-close"}, StdIcon(QStyle::SP_DialogCloseButton)),
+        &TMainForm::ToolbarButtonQuitClick);
     // The one button that shows its hint in a balloon as well.
-    ToolbarButton97PlayListEditor->setToolTip(
-        Q(ControlHint(TToolbarControl::PlayListEditor)));
+    ToolbarButton97PlayListEditor->setToolTip(Q(ControlHint(TToolbarControl::PlayListEditor)));
     // Their windows are not part of this program yet.
     ToolbarButton97PlayListEditor->setEnabled(false);
     ToolbarButton97About->setEnabled(false);
@@ -396,12 +404,14 @@ void TMainForm::CreatePopupMenu() {
     Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
     MultiListMP3->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(MultiListMP3, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& Pos) { PopupMenuMultiListMP3->popup(MultiListMP3->mapToGlobal(Pos)); });
+    connect(MultiListMP3, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        PopupMenuMultiListMP3->popup(MultiListMP3->mapToGlobal(Pos));
+    });
 }
 
 void TMainForm::LayoutCentral() {
-    if (!central_) return;
+    if (!central_)
+        return;
     BackImage->setGeometry(central_->rect());
     PanelSearching->move(MultiListMP3->geometry().center() - PanelSearching->rect().center());
 }
@@ -417,11 +427,12 @@ void TMainForm::FormCreate() {
     FileList.SetSortColumn(1);
     ApplicationHints();
     MultiListMP3->SetColumnSeperator("\t");
-    StartDir = services_.StartDirectory.empty() ? platform::CurrentDirectory()
-                                                : services_.StartDirectory;
+    StartDir =
+        services_.StartDirectory.empty() ? platform::CurrentDirectory() : services_.StartDirectory;
     currentDir_ = StartDir;
     BackImageFileName = FileSourceBackImage.FileName();
-    if (!BackImageFileName.empty()) BackImage->setPixmap(QPixmap(Q(BackImageFileName)));
+    if (!BackImageFileName.empty())
+        BackImage->setPixmap(QPixmap(Q(BackImageFileName)));
 
     const TSettings settings = ReadSettings(SettingsFileName());
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
@@ -449,7 +460,8 @@ void TMainForm::ApplicationHints() {
 }
 
 void TMainForm::CreateWindows() {
-    if (FormChangeDir) return;
+    if (FormChangeDir)
+        return;
     // The program's fixed order; the about and playlist windows are not part of it yet.
     FormChangeDir = new TFormChangeDir(*services_.Volumes, this);
     FormDeSelect = new TFormDeSelect(*host_, this);
@@ -471,20 +483,18 @@ void TMainForm::CreateWindows() {
     FormPreferences->setObjectName("FormPreferences");
 
     LinkDeriveFormat(*FormDeriveFormat, *FormRename, *FormGetTagFromFilename);
-    if (services_.ShowError) FormPreferences->ShowError = services_.ShowError;
+    if (services_.ShowError)
+        FormPreferences->ShowError = services_.ShowError;
     // The windows sharing the background picture, in the order it is given to them.
-    FormPreferences->FormCreate({BackImage, FormPreferences->BackImage, FormRename->BackImage,
-                                 FormChangeDir->BackImage, FormDeriveFormat->BackImage,
-                                 FormDeSelect->BackImage, FormEditMore->BackImage,
-                                 FormEditMP3Tag->BackImage, FormHelp->BackImage,
-                                 FormGetTagFromFilename->BackImage});
+    FormPreferences->FormCreate(
+        {BackImage, FormPreferences->BackImage, FormRename->BackImage, FormChangeDir->BackImage,
+         FormDeriveFormat->BackImage, FormDeSelect->BackImage, FormEditMore->BackImage,
+         FormEditMP3Tag->BackImage, FormHelp->BackImage, FormGetTagFromFilename->BackImage});
 
-    connect(FormChangeDir, &TFormChangeDir::DirectoryListBoxMP3Change, this,
-            &TMainForm::RunSearch);
+    connect(FormChangeDir, &TFormChangeDir::DirectoryListBoxMP3Change, this, &TMainForm::RunSearch);
     connect(FormChangeDir, &TFormChangeDir::VisibilityChanged, ToolbarButtonShowDir,
             &QToolButton::setChecked);
-    connect(FormHelp, &TFormHelp::VisibilityChanged, ToolbarButton97Help,
-            &QToolButton::setChecked);
+    connect(FormHelp, &TFormHelp::VisibilityChanged, ToolbarButton97Help, &QToolButton::setChecked);
     FormHelp->ShowHelp(helpState_);
 }
 
@@ -508,7 +518,8 @@ void TMainForm::FormShow() {
         ChangeDirectory(*dir);
     } else {
         // The working directory stays current, shown but not searched.
-        if (FormChangeDir) FormChangeDir->SetDirectory(StartDir, false);
+        if (FormChangeDir)
+            FormChangeDir->SetDirectory(StartDir, false);
         EditDockCurrentDir->setText(Q(CurrentDirectory()));
     }
 }
@@ -516,15 +527,19 @@ void TMainForm::FormShow() {
 void TMainForm::closeEvent(QCloseEvent* Event) {
     FormClose();
     // Closing the main window ends the program, its tool windows with it.
-    for (QDialog* w : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) w->hide();
+    for (QDialog* w : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        w->hide();
     QMainWindow::closeEvent(Event);
 }
 
 // The player started last keeps playing after the program ends.
-void TMainForm::FormClose() { FileList.RowBuffer().clear(); }
+void TMainForm::FormClose() {
+    FileList.RowBuffer().clear();
+}
 
 std::string TMainForm::CurrentDirectory() const {
-    if (FormChangeDir && !FormChangeDir->Directory().empty()) return FormChangeDir->Directory();
+    if (FormChangeDir && !FormChangeDir->Directory().empty())
+        return FormChangeDir->Directory();
     return currentDir_;
 }
 
@@ -534,12 +549,15 @@ void TMainForm::ChangeDirectory(const std::string& Dir) {
         FormChangeDir->SetDirectory(Dir);
         return;
     }
-    if (Dir == currentDir_ && !FindMP3.Directory.empty()) return;
+    if (Dir == currentDir_ && !FindMP3.Directory.empty())
+        return;
     currentDir_ = Dir;
     RunSearch();
 }
 
-void TMainForm::RunSearch() { FindMP3.Execute(); }
+void TMainForm::RunSearch() {
+    FindMP3.Execute();
+}
 
 // --- Hints --------------------------------------------------------------------------------
 
@@ -558,36 +576,42 @@ void TMainForm::DisplayHint(const QString& Hint) {
 }
 
 void TMainForm::ShowHelpState() {
-    if (FormHelp) FormHelp->ShowHelp(helpState_);
+    if (FormHelp)
+        FormHelp->ShowHelp(helpState_);
 }
 
 void TMainForm::ControlMouseMove(QWidget* Control) {
     auto it = controlOf_.find(Control);
-    if (it == controlOf_.end()) return;
-    if (veltrane::ControlMouseMove(helpState_, it->second)) ShowHelpState();
+    if (it == controlOf_.end())
+        return;
+    if (veltrane::ControlMouseMove(helpState_, it->second))
+        ShowHelpState();
 }
 
 void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
-    if (veltrane::PlayListEditorMouseUp(helpState_)) ShowHelpState();
+    if (veltrane::PlayListEditorMouseUp(helpState_))
+        ShowHelpState();
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     auto* widget = qobject_cast<QWidget*>(Watched);
-    const bool hinted =
-        widget && std::find(hintControls_.begin(), hintControls_.end(), widget) !=
-                      hintControls_.end();
+    const bool hinted = widget && std::find(hintControls_.begin(), hintControls_.end(), widget) !=
+                                      hintControls_.end();
     switch (Event->type()) {
     case QEvent::ToolTip:
         // Balloons only for the playlist-editor button.
-        if (hinted && widget != ToolbarButton97PlayListEditor) return true;
+        if (hinted && widget != ToolbarButton97PlayListEditor)
+            return true;
         break;
     case QEvent::MouseMove:
     case QEvent::Enter:
     case QEvent::HoverMove:
-        if (hinted) ControlMouseMove(widget);
+        if (hinted)
+            ControlMouseMove(widget);
         break;
     case QEvent::MouseButtonRelease:
-        if (widget == ToolbarButton97PlayListEditor) ToolbarButton97PlayListEditorMouseUp();
+        if (widget == ToolbarButton97PlayListEditor)
+            ToolbarButton97PlayListEditorMouseUp();
         break;
     case QEvent::FocusIn:
         if (Watched == EditDockCurrentDir)
@@ -608,10 +632,13 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     return QMainWindow::eventFilter(Watched, Event);
 }
 
-void TMainForm::EditDockCurrentDirEnter() { EditDockCurrentDir->selectAll(); }
+void TMainForm::EditDockCurrentDirEnter() {
+    EditDockCurrentDir->selectAll();
+}
 
 void TMainForm::EditDockCurrentDirKeyDown(int Key) {
-    if (Key != Qt::Key_Return && Key != Qt::Key_Enter) return;
+    if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
+        return;
     const std::string typed = EditDockCurrentDir->text().toStdString();
     if (auto dir = platform::ResolveTypedDirectory(typed)) {
         ChangeDirectory(*dir);
@@ -655,7 +682,8 @@ void TMainForm::FindMP3AfterExecute() {
 
 void TMainForm::UpdateList() {
     BusyCursor busy;
-    if (FormChangeDir) FormChangeDir->RefreshVolumes();
+    if (FormChangeDir)
+        FormChangeDir->RefreshVolumes();
     EditDockCurrentDir->setText(Q(FindMP3.Directory));
     try {
         FileList.UpdateList(FindMP3.Files, FindMP3.Directory, &ProgressWindow);
@@ -691,12 +719,15 @@ void TMainForm::SingleUpdate(const TMP3Tag& Tag) {
     RefreshList();
 }
 
-void TMainForm::RefreshList() { MultiListMP3->viewport()->update(); }
+void TMainForm::RefreshList() {
+    MultiListMP3->viewport()->update();
+}
 
 // --- Commands -----------------------------------------------------------------------------
 
 void TMainForm::ToggleWindow(QWidget* Window) {
-    if (!Window) return;
+    if (!Window)
+        return;
     if (Window->isVisible()) {
         Window->hide();
     } else {
@@ -705,24 +736,29 @@ void TMainForm::ToggleWindow(QWidget* Window) {
     }
 }
 
-void TMainForm::ToolbarButton97RefreshClick() { RunSearch(); }
+void TMainForm::ToolbarButton97RefreshClick() {
+    RunSearch();
+}
 
 void TMainForm::ToolbarButton97SelectClick() {
-    if (!FormDeSelect) return;
+    if (!FormDeSelect)
+        return;
     FormDeSelect->Mode = TDeSelectMode::dmSelect;
     FormDeSelect->show();
     FormDeSelect->raise();
 }
 
 void TMainForm::ToolbarButton97DeselectClick() {
-    if (!FormDeSelect) return;
+    if (!FormDeSelect)
+        return;
     FormDeSelect->Mode = TDeSelectMode::dmDeselect;
     FormDeSelect->show();
     FormDeSelect->raise();
 }
 
 void TMainForm::ToolbarButton97EditMoreClick() {
-    if (!FilesInThisDir()) return;
+    if (!FilesInThisDir())
+        return;
     if (FileList.SelCount() == 1) {
         EditSelectedFile();
     } else if (FormEditMore) {
@@ -732,7 +768,8 @@ void TMainForm::ToolbarButton97EditMoreClick() {
 }
 
 void TMainForm::EditSelectedFile() {
-    if (!FormEditMP3Tag) return;
+    if (!FormEditMP3Tag)
+        return;
     RememberedRow = HighestSelectedRow(FileList);
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
     try {
@@ -746,13 +783,15 @@ void TMainForm::EditSelectedFile() {
 }
 
 void TMainForm::ToolbarButton97RenameFileClick() {
-    if (!FilesInThisDir() || !FormRename) return;
+    if (!FilesInThisDir() || !FormRename)
+        return;
     FormRename->show();
     FormRename->raise();
 }
 
 void TMainForm::ToolbarButton97ReadTagsClick() {
-    if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormGetTagFromFilename) return;
+    if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormGetTagFromFilename)
+        return;
     FormGetTagFromFilename->show();
     FormGetTagFromFilename->raise();
 }
@@ -761,20 +800,23 @@ void TMainForm::ToolbarButton97ReadTagsClick() {
 void TMainForm::ToolbarButton97PlayListEditorClick() {}
 
 void TMainForm::ToolbarButton97PlayClick() {
-    if (!FilesInThisDir()) return;
+    if (!FilesInThisDir())
+        return;
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
     PlayPath(PlayFile, MP3PlayerCommand, GetFileName(focused));
 }
 
 void TMainForm::ToolbarButton97DeleteSelectedClick() {
-    if (!FilesInThisDir() || FileList.SelCount() == 0) return;
+    if (!FilesInThisDir() || FileList.SelCount() == 0)
+        return;
     const std::string question = DeleteQuestion(FileList.SelCount());
     const bool yes =
         services_.Confirm
             ? services_.Confirm(question)
             : QMessageBox::question(this, QApplication::applicationName(), Q(question),
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-    if (!yes) return;
+    if (!yes)
+        return;
     PrepareDelete(FileOperation, SelectedFiles(FileList), DeleteToRecycleBin);
     {
         ProgressScope progress(&ProgressWindow, FileOperation.ProgressTitle,
@@ -788,7 +830,8 @@ void TMainForm::ToolbarButton97DeleteSelectedClick() {
     }
     // What could not be deleted is named once and stays where it was.
     const std::string report = FileOperation.FailureReport();
-    if (!report.empty()) ReportError(report);
+    if (!report.empty())
+        ReportError(report);
     RunSearch();
 }
 
@@ -812,15 +855,19 @@ void TMainForm::ToolbarButton97HelpClick() {
 void TMainForm::ToolbarButton97AboutClick() {}
 
 void TMainForm::ToolbarButton97EditPreferencesClick() {
-    if (!FormPreferences) return;
+    if (!FormPreferences)
+        return;
     FormPreferences->show();
     FormPreferences->raise();
 }
 
-void TMainForm::ToolbarButtonQuitClick() { close(); }
+void TMainForm::ToolbarButtonQuitClick() {
+    close();
+}
 
 void TMainForm::MultiListMP3Click() {
-    if (FilesInThisDir()) UpdateFooter();
+    if (FilesInThisDir())
+        UpdateFooter();
 }
 
 void TMainForm::MultiListMP3DblClick() {
@@ -829,18 +876,36 @@ void TMainForm::MultiListMP3DblClick() {
 
 void TMainForm::RunListCommand(int Command) {
     switch (static_cast<TListCommand>(Command)) {
-    case TListCommand::SelectAll: SelectAllFiles(); break;
-    case TListCommand::Play: ToolbarButton97PlayClick(); break;
-    case TListCommand::Rename: ToolbarButton97RenameFileClick(); break;
-    case TListCommand::Refresh: ToolbarButton97RefreshClick(); break;
-    case TListCommand::Select: ToolbarButton97SelectClick(); break;
-    case TListCommand::Deselect: ToolbarButton97DeselectClick(); break;
-    case TListCommand::Delete: ToolbarButton97DeleteSelectedClick(); break;
-    case TListCommand::DoubleClickAction: MultiListMP3DblClick(); break;
-    case TListCommand::EditTag:
-        if (FilesInThisDir()) EditSelectedFile();
+    case TListCommand::SelectAll:
+        SelectAllFiles();
         break;
-    case TListCommand::None: break;
+    case TListCommand::Play:
+        ToolbarButton97PlayClick();
+        break;
+    case TListCommand::Rename:
+        ToolbarButton97RenameFileClick();
+        break;
+    case TListCommand::Refresh:
+        ToolbarButton97RefreshClick();
+        break;
+    case TListCommand::Select:
+        ToolbarButton97SelectClick();
+        break;
+    case TListCommand::Deselect:
+        ToolbarButton97DeselectClick();
+        break;
+    case TListCommand::Delete:
+        ToolbarButton97DeleteSelectedClick();
+        break;
+    case TListCommand::DoubleClickAction:
+        MultiListMP3DblClick();
+        break;
+    case TListCommand::EditTag:
+        if (FilesInThisDir())
+            EditSelectedFile();
+        break;
+    case TListCommand::None:
+        break;
     }
 }
 
@@ -848,26 +913,40 @@ void TMainForm::MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
     TListKey key = TListKey::Other;
     const bool keypad = Shift.testFlag(Qt::KeypadModifier);
     switch (Key) {
-    case Qt::Key_A: key = TListKey::A; break;
+    case Qt::Key_A:
+        key = TListKey::A;
+        break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: key = TListKey::Enter; break;
-    case Qt::Key_F2: key = TListKey::F2; break;
-    case Qt::Key_F5: key = TListKey::F5; break;
+    case Qt::Key_Enter:
+        key = TListKey::Enter;
+        break;
+    case Qt::Key_F2:
+        key = TListKey::F2;
+        break;
+    case Qt::Key_F5:
+        key = TListKey::F5;
+        break;
     case Qt::Key_Plus:
-        if (keypad) key = TListKey::KeypadPlus;
+        if (keypad)
+            key = TListKey::KeypadPlus;
         break;
     case Qt::Key_Minus:
-        if (keypad) key = TListKey::KeypadMinus;
+        if (keypad)
+            key = TListKey::KeypadMinus;
         break;
-    case Qt::Key_Delete: key = TListKey::Delete; break;
-    default: break;
+    case Qt::Key_Delete:
+        key = TListKey::Delete;
+        break;
+    default:
+        break;
     }
     TKeyModifiers mods;
     mods.Ctrl = Shift.testFlag(Qt::ControlModifier);
     mods.Shift = Shift.testFlag(Qt::ShiftModifier);
     mods.Alt = Shift.testFlag(Qt::AltModifier);
     const TListCommand command = ListKeyCommand(key, mods);
-    if (command == TListCommand::None) return;
+    if (command == TListCommand::None)
+        return;
     Key = 0;
     RunListCommand(static_cast<int>(command));
 }
@@ -875,8 +954,10 @@ void TMainForm::MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
 void TMainForm::SelectAllFiles() {
     MultiListMP3->SetLockDisplay(true);
     const std::size_t top = MultiListMP3->TopIndex();
-    for (std::size_t i = 1; i < FileList.Count(); ++i) FileList.SetSelected(i, true);
-    if (FileList.Count() > 1) FileList.SetItemIndex(1);
+    for (std::size_t i = 1; i < FileList.Count(); ++i)
+        FileList.SetSelected(i, true);
+    if (FileList.Count() > 1)
+        FileList.SetItemIndex(1);
     UpdateFooter();
     MultiListMP3->SetTopIndex(top);
     MultiListMP3->SetLockDisplay(false);

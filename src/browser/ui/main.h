@@ -70,7 +70,7 @@ struct TMainServices {
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TMainForm(TMainServices Services, QWidget* Parent = nullptr);
     ~TMainForm() override;
 
@@ -209,25 +209,24 @@ public:
     // An error message box (or the test's recorder).
     void ReportError(const std::string& Text);
 
-signals:
+  signals:
     // The list holds the rows of a finished search (the footer is updated too).
     void ListFilled();
 
-protected:
+  protected:
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
 
-private:
+  private:
     void RestoreMedia();
     void CreateControls();
     void CreateToolbars();
     void CreatePopupMenu();
     QToolButton* AddButton(QToolBar* Bar, const char* Name, TToolbarControl Control,
-                           const QIcon& Icon, void (TMainForm::*Handler)(),
-                           bool Checkable = false);
+                           const QIcon& Icon, void (TMainForm::*Handler)(), bool Checkable = false);
     void ControlMouseMove(QWidget* Control);
     void ToolbarButton97PlayListEditorMouseUp();
     void EditSelectedFile();

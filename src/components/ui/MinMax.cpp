@@ -6,10 +6,13 @@
 namespace veltrane {
 
 TMinMax::TMinMax(QWidget* parentWindow) : QObject(parentWindow) {
-    if (parentWindow) Attach(parentWindow);
+    if (parentWindow)
+        Attach(parentWindow);
 }
 
-TMinMax::~TMinMax() { Detach(); }
+TMinMax::~TMinMax() {
+    Detach();
+}
 
 void TMinMax::SetOptions(TMinMaxOptions options) {
     options_ = options;
@@ -17,9 +20,11 @@ void TMinMax::SetOptions(TMinMaxOptions options) {
 }
 
 void TMinMax::SetParentWindow(QWidget* window) {
-    if (window == window_) return;
+    if (window == window_)
+        return;
     Detach();
-    if (window) Attach(window);
+    if (window)
+        Attach(window);
 }
 
 void TMinMax::Attach(QWidget* window) {
@@ -32,7 +37,8 @@ void TMinMax::Attach(QWidget* window) {
 }
 
 void TMinMax::Detach() {
-    if (!window_) return;
+    if (!window_)
+        return;
     window_->removeEventFilter(this);
     disconnect(window_, nullptr, this, nullptr);
     window_->setMinimumSize(savedMin_);
@@ -55,8 +61,10 @@ TMinMaxInfo TMinMax::Compute(TMinMaxOptions options, const TMinMaxPoint& maxSize
         info.MaxPosition = QPoint(maxPosition.X, maxPosition.Y);
     }
     if (options & opAllowResize) {
-        if (options & opMinTrackSize) info.MinTrack = QSize(minTrack.X, minTrack.Y);
-        if (options & opMaxTrackSize) info.MaxTrack = QSize(maxTrack.X, maxTrack.Y);
+        if (options & opMinTrackSize)
+            info.MinTrack = QSize(minTrack.X, minTrack.Y);
+        if (options & opMaxTrackSize)
+            info.MaxTrack = QSize(maxTrack.X, maxTrack.Y);
     } else {
         info.MinTrack = present;
         info.MaxTrack = present;
@@ -66,23 +74,27 @@ TMinMaxInfo TMinMax::Compute(TMinMaxOptions options, const TMinMaxPoint& maxSize
 }
 
 void TMinMax::Apply() {
-    if (!window_ || applying_) return;
+    if (!window_ || applying_)
+        return;
     applying_ = true;
-    const TMinMaxInfo info = Compute(options_, MaxSize, MaxPosition, MinTrackSize,
-                                     MaxTrackSize, window_->size());
+    const TMinMaxInfo info =
+        Compute(options_, MaxSize, MaxPosition, MinTrackSize, MaxTrackSize, window_->size());
     window_->setMinimumSize(info.MinTrack.expandedTo(savedMin_));
     window_->setMaximumSize(info.MaxTrack.boundedTo(savedMax_));
     applying_ = false;
 }
 
 bool TMinMax::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != window_) return false;
+    if (watched != window_)
+        return false;
     if (event->type() == QEvent::WindowStateChange && window_->isMaximized()) {
-        const TMinMaxInfo info = Compute(options_, MaxSize, MaxPosition, MinTrackSize,
-                                         MaxTrackSize, window_->size());
+        const TMinMaxInfo info =
+            Compute(options_, MaxSize, MaxPosition, MinTrackSize, MaxTrackSize, window_->size());
         // A zero point leaves the maximized size or position to the window system.
-        if (info.HasMaxSize && !info.MaxSize.isEmpty()) window_->resize(info.MaxSize);
-        if (info.HasMaxPosition && !info.MaxPosition.isNull()) window_->move(info.MaxPosition);
+        if (info.HasMaxSize && !info.MaxSize.isEmpty())
+            window_->resize(info.MaxSize);
+        if (info.HasMaxPosition && !info.MaxPosition.isNull())
+            window_->move(info.MaxPosition);
     }
     return false;
 }

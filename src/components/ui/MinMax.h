@@ -30,8 +30,8 @@ inline constexpr TMinMaxOptions kAllMinMaxOptions =
 
 // The answer to the window system's size-limits question, before it is applied.
 struct TMinMaxInfo {
-    QSize MinTrack;         // smallest size; empty when unlimited
-    QSize MaxTrack;         // largest size; QWIDGETSIZE_MAX when unlimited
+    QSize MinTrack;          // smallest size; empty when unlimited
+    QSize MaxTrack;          // largest size; QWIDGETSIZE_MAX when unlimited
     bool HasMaxSize = false; // maximized size and position chosen by us
     QSize MaxSize;
     bool HasMaxPosition = false;
@@ -41,7 +41,7 @@ struct TMinMaxInfo {
 
 class TMinMax : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TMinMax(QWidget* parentWindow = nullptr);
     ~TMinMax() override;
 
@@ -65,10 +65,10 @@ public:
                                const TMinMaxPoint& maxPosition, const TMinMaxPoint& minTrack,
                                const TMinMaxPoint& maxTrack, QSize present);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Attach(QWidget* window);
     void Detach();
 
