@@ -166,7 +166,13 @@ void TMainForm::RestoreMedia() {
     }
 }
 
-TMainForm::~TMainForm() = default;
+// The child windows and the list use members of this window (the host, the rows): they go
+// first, before the members they use.
+TMainForm::~TMainForm() {
+    qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
+    MultiListMP3->SetItems(nullptr);
+    delete MultiListMP3;
+}
 
 std::string TMainForm::SettingsFileName() const {
     return SettingsFilePath(StartDir);
