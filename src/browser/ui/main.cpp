@@ -646,12 +646,11 @@ void TMainForm::EditDockCurrentDirKeyDown(int Key) {
     if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
         return;
     const std::string typed = EditDockCurrentDir->text().toStdString();
-    if (auto dir = platform::ResolveTypedDirectory(typed)) {
+    // An absolute path ("~/" expanded) of an existing directory becomes current; anything
+    // else, a relative name included, puts the current directory back.
+    if (auto dir = platform::ResolveTypedDirectory(typed))
         ChangeDirectory(*dir);
-        EditDockCurrentDir->setText(Q(CurrentDirectory()));
-    } else {
-        EditDockCurrentDir->setText(Q(CurrentDirectory()));
-    }
+    EditDockCurrentDir->setText(Q(CurrentDirectory()));
     EditDockCurrentDir->deselect();
     EditDockCurrentDir->end(false);
 }
