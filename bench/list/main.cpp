@@ -64,8 +64,10 @@ int main(int argc, char** argv) {
     std::printf("\nlisting                          wall ms    cpu ms\n");
     std::printf("TFindFile search (not compared): %8.1f\n", find * 1000);
     std::printf("minimal read loop:               %8.1f  %8.1f\n", loop * 1000, loopCpu * 1000);
-    std::printf("UpdateList (read, rows, sort):   %8.1f  %8.1f\n", listing * 1000, listingCpu * 1000);
-    std::printf("ratio: %.2f wall, %.2f cpu (target <= 2.00)\n", listing / loop, listingCpu / loopCpu);
+    std::printf("UpdateList (read, rows, sort):   %8.1f  %8.1f\n", listing * 1000,
+                listingCpu * 1000);
+    std::printf("ratio: %.2f wall, %.2f cpu (target <= 2.00)\n", listing / loop,
+                listingCpu / loopCpu);
 
     // Sorting: the rows in a shuffled reading order, the same order for both sides.
     std::vector<TFileRow> rows;
@@ -73,8 +75,9 @@ int main(int argc, char** argv) {
     for (std::size_t i = 1; i < list.Count(); ++i)
         rows.push_back(list.Row(i));
     std::shuffle(rows.begin(), rows.end(), std::mt19937(42));
-    std::printf("\nsorting %zu rows                 SortList ms  stable_sort ms  ratio (target <= 3.00)\n",
-                files);
+    std::printf(
+        "\nsorting %zu rows                 SortList ms  stable_sort ms  ratio (target <= 3.00)\n",
+        files);
     TFileList sorter;
     double worst = 0;
     for (int column = 1; column <= 7; ++column) {

@@ -36,7 +36,7 @@ struct TFileRow {
 };
 
 class TFileList : public TMultiListItems {
-public:
+  public:
     TFileList();
 
     // --- TMultiListItems: what the control reads and changes.
@@ -97,7 +97,7 @@ public:
     // True when the focused row is a file row: index >= 1 and not the marker row.
     bool FilesInThisDir() const;
 
-private:
+  private:
     void ResetSelection();
     // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
     void InvalidateIndex() { indexValid_ = false; }

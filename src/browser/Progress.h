@@ -19,7 +19,7 @@ struct IProgress {
 
 // Calls Finish when the scope ends, so an exception closes the progress display too.
 class ProgressScope {
-public:
+  public:
     ProgressScope(IProgress* Progress, const std::string& Caption, std::uint64_t Max)
         : progress_(Progress) {
         if (progress_)
@@ -36,7 +36,7 @@ public:
             progress_->SetPosition(Position);
     }
 
-private:
+  private:
     IProgress* progress_;
 };
 

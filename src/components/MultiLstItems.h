@@ -16,7 +16,7 @@ inline constexpr std::string_view kMultiListPlaceholder = "\x01~placeholder~\x01
 
 // Row source of a TMultiList. Row 0 is the placeholder; data rows are 1 to Count() - 1.
 class TMultiListItems {
-public:
+  public:
     virtual ~TMultiListItems() = default;
 
     // Number of items, the placeholder included (0 only for a list that has none yet).
@@ -42,20 +42,20 @@ public:
     void SetOnChange(ChangeHandler Handler) { onChange_ = std::move(Handler); }
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-protected:
+  protected:
     void Changed(std::size_t Row = npos) const {
         if (onChange_)
             onChange_(Row);
     }
 
-private:
+  private:
     ChangeHandler onChange_;
 };
 
 // A plain list of strings with selection marks, for lists that hold nothing but their texts.
 // The placeholder is put in front of the items on the first Add, as the control does.
 class TMultiListStrings : public TMultiListItems {
-public:
+  public:
     std::size_t Count() const override { return items_.size(); }
     std::string_view ItemText(std::size_t Index) const override { return items_.at(Index); }
     bool Selected(std::size_t Index) const override { return selected_.at(Index) != 0; }
@@ -73,7 +73,7 @@ public:
     // Removes every item, the placeholder too.
     void Clear();
 
-private:
+  private:
     std::vector<std::string> items_;
     std::vector<char> selected_;
     std::size_t selCount_ = 0;

@@ -6,14 +6,22 @@ int MultiListMarker(char First) {
     if (First >= '0' && First <= '9')
         return First - '0';
     switch (First) {
-    case '*': return 10;
-    case '!': return 11;
-    case '@': return 12;
-    case '#': return 13;
-    case '$': return 14;
-    case '%': return 15;
-    case '~': return -2;
-    default: return -1;
+    case '*':
+        return 10;
+    case '!':
+        return 11;
+    case '@':
+        return 12;
+    case '#':
+        return 13;
+    case '$':
+        return 14;
+    case '%':
+        return 15;
+    case '~':
+        return -2;
+    default:
+        return -1;
     }
 }
 

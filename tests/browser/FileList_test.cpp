@@ -56,12 +56,13 @@ TEST(FileListTest, RowTextsForTaggedAndUntaggedFiles) {
     TFileList list;
     ProgressLog progress;
     list.UpdateList({a, b, c}, dir.path().string(), &progress);
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{
-                               " a.mp3\tTitle\tArtist\tAlbum\t1999\tRock \tComment\t",
-                               " b.mp3\t\t\t\t\t\t\t",
-                               " c.mp3\tTitle\tArtist\tAlbum\t1999\t\tComment\t"}));
+    EXPECT_EQ(Texts(list),
+              (std::vector<std::string>{" a.mp3\tTitle\tArtist\tAlbum\t1999\tRock \tComment\t",
+                                        " b.mp3\t\t\t\t\t\t\t",
+                                        " c.mp3\tTitle\tArtist\tAlbum\t1999\t\tComment\t"}));
     EXPECT_EQ(list.ItemText(0), kMultiListPlaceholder);
-    EXPECT_EQ(progress.captions, (std::vector<std::string>{"Reading 3 files...", "Sorting 3 items..."}));
+    EXPECT_EQ(progress.captions,
+              (std::vector<std::string>{"Reading 3 files...", "Sorting 3 items..."}));
     EXPECT_EQ(progress.open, 0);
     EXPECT_EQ(list.GetFileName(1), a);
     EXPECT_EQ(list.GetFileName(list.ItemText(2)), b);
@@ -131,7 +132,7 @@ TEST(FileListTest, HeaderClicksToggleDirectionAndTiesFollowReadingOrder) {
     list.MultiListMP3ListHeaderClick(4);
     EXPECT_EQ(list.SortColumn(), -5);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3", "y.mp3"}));
-    EXPECT_EQ(list.SelCount(), 0u); // selection is not kept
+    EXPECT_EQ(list.SelCount(), 0u);      // selection is not kept
     list.MultiListMP3ListHeaderClick(1); // Song: ascending again
     EXPECT_EQ(list.SortColumn(), 2);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"y.mp3", "x.mp3"}));
@@ -166,8 +167,7 @@ TEST(FileListTest, SortMatchesInsertionSortExactly) {
             auto at = std::find_if(s.begin(), s.end(), [&](const TFileRow& r) {
                 const std::string other = upper(TFileList::GetStringItem(field, r.Text));
                 return std::lexicographical_compare(
-                           other.begin(), other.end(), key.begin(), key.end(),
-                           [](char p, char q) {
+                           other.begin(), other.end(), key.begin(), key.end(), [](char p, char q) {
                                return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
                            }) == false;
             });

@@ -7,7 +7,7 @@ using namespace veltrane;
 
 class ProgressFormTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void cleanup() { QVERIFY(!TmProgressWnd::IsOpen()); }
 
     void opensCentredOverTheDisabledOwner() {

@@ -30,10 +30,9 @@ TEST(List, RowsColumnsAndOrder) {
     const std::string d = dir.path().string();
     EXPECT_EQ(List({d}), "A.mp3\tSong A\tAbe\t\t2001\t\t\n"
                          "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n");
-    EXPECT_EQ(List({"--recursive", "--sort", "-1", d}),
-              "Sub/c.mp3\t\t\t\t\t\t\n"
-              "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n"
-              "A.mp3\tSong A\tAbe\t\t2001\t\t\n");
+    EXPECT_EQ(List({"--recursive", "--sort", "-1", d}), "Sub/c.mp3\t\t\t\t\t\t\n"
+                                                        "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n"
+                                                        "A.mp3\tSong A\tAbe\t\t2001\t\t\n");
     EXPECT_EQ(List({"--sort", "3", d}).substr(0, 5), "A.mp3");
     EXPECT_EQ(List({"--sort", "5", d + "/"}).substr(0, 5), "b.mp3");
     EXPECT_EQ(List({"--sort", "-5", d}).substr(0, 5), "A.mp3");

@@ -10,11 +10,11 @@ using namespace veltrane;
 namespace {
 
 class CountingList : public TMultiList {
-public:
+  public:
     int drawn = 0;
     std::size_t maxIndex = 0;
 
-protected:
+  protected:
     void DrawItem(QPainter& p, std::size_t i, const QRect& r, bool sel, bool focus) override {
         ++drawn;
         maxIndex = std::max(maxIndex, i);
@@ -47,7 +47,7 @@ QImage RenderRow(const std::string& Text, const QPixmap& Bitmap3 = {}) {
 
 class MultiLstTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void headerClicksReportTheirSection() {
         TMultiList list;
         Setup(list);

@@ -24,8 +24,8 @@ constexpr int kEventIntervalMs = 30;
 } // namespace
 
 TfrmProgress::TfrmProgress(QWidget* Owner)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowStaysOnTopHint),
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       ProgressBar(new QProgressBar(this)) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -41,18 +41,26 @@ TfrmProgress::TfrmProgress(QWidget* Owner)
     }
 }
 
-void TfrmProgress::closeEvent(QCloseEvent* Event) { Event->ignore(); }
+void TfrmProgress::closeEvent(QCloseEvent* Event) {
+    Event->ignore();
+}
 
-TmProgressWnd::TmProgressWnd(QWidget* Owner) : owner_(Owner) { lastEvents_.start(); }
+TmProgressWnd::TmProgressWnd(QWidget* Owner) : owner_(Owner) {
+    lastEvents_.start();
+}
 
 TmProgressWnd::~TmProgressWnd() {
     if (gOpenWindow && gOpenOwner == owner_)
         Close();
 }
 
-bool TmProgressWnd::IsOpen() { return !gOpenWindow.isNull(); }
+bool TmProgressWnd::IsOpen() {
+    return !gOpenWindow.isNull();
+}
 
-TfrmProgress* TmProgressWnd::OpenWindow() { return gOpenWindow.data(); }
+TfrmProgress* TmProgressWnd::OpenWindow() {
+    return gOpenWindow.data();
+}
 
 void TmProgressWnd::SetCaption(const QString& Text) {
     if (gOpenWindow) {
@@ -98,7 +106,8 @@ void TmProgressWnd::SetPosition(std::uint64_t Position) {
     if (!gOpenWindow)
         return;
     const std::int64_t value = static_cast<std::int64_t>(Position) - gBarMin;
-    gOpenWindow->ProgressBar->setValue(static_cast<int>(std::max<std::int64_t>(value, 0) / gBarScale));
+    gOpenWindow->ProgressBar->setValue(
+        static_cast<int>(std::max<std::int64_t>(value, 0) / gBarScale));
     ProcessEvents(false);
 }
 
@@ -119,7 +128,9 @@ void TmProgressWnd::Start(const std::string& Text, std::uint64_t Maximum) {
     Open();
 }
 
-void TmProgressWnd::Finish() { Close(); }
+void TmProgressWnd::Finish() {
+    Close();
+}
 
 void TmProgressWnd::ProcessEvents(bool Always) {
     // A loop over 100,000 files must not spend its time repainting: events run at most every

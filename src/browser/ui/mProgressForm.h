@@ -20,18 +20,18 @@ namespace veltrane {
 
 class TfrmProgress : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TfrmProgress(QWidget* Owner);
     QProgressBar* ProgressBar;
 
-protected:
+  protected:
     // The user cannot close it; only its TmProgressWnd does.
     void closeEvent(QCloseEvent* Event) override;
 };
 
 class TmProgressWnd : public QObject, public IProgress {
     Q_OBJECT
-public:
+  public:
     explicit TmProgressWnd(QWidget* Owner);
     ~TmProgressWnd() override;
 
@@ -60,7 +60,7 @@ public:
     void Start(const std::string& Caption, std::uint64_t Max) override;
     void Finish() override;
 
-private:
+  private:
     void ProcessEvents(bool Always);
 
     QPointer<QWidget> owner_;

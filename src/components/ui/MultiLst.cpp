@@ -54,7 +54,9 @@ void TMultiListHeader::SetSections(const QStringList& Captions) {
     }
 }
 
-int TMultiListHeader::SectionCount() const { return model_->columnCount(); }
+int TMultiListHeader::SectionCount() const {
+    return model_->columnCount();
+}
 
 int TMultiListHeader::SectionAtX(int X) const {
     int right = 0;
@@ -146,8 +148,8 @@ void TMultiList::SetItems(TMultiListItems* Items) {
 void TMultiList::ItemsChanged(std::size_t Row) {
     const std::size_t count = items_->Count();
     if (Row != TMultiListItems::npos) {
-        if (Row < count) {
-            const int y = static_cast<int>(Row - std::min(Row, TopIndex())) * itemHeight_;
+        if (Row < count && Row >= TopIndex()) {
+            const int y = static_cast<int>(Row - TopIndex()) * itemHeight_;
             viewport()->update(0, y, viewport()->width(), itemHeight_);
         }
         return;
@@ -196,7 +198,9 @@ void TMultiList::SetItemHeight(int Height) {
     viewport()->update();
 }
 
-QFont TMultiList::HeaderFont() const { return header_->font(); }
+QFont TMultiList::HeaderFont() const {
+    return header_->font();
+}
 
 void TMultiList::SetHeaderFont(const QFont& Font, const QColor& Color) {
     header_->setFont(Font);
@@ -269,7 +273,9 @@ void TMultiList::SetTopIndex(std::size_t Index) {
     verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(Index, INT_MAX)));
 }
 
-int TMultiList::RowsPerPage() const { return std::max(1, viewport()->height() / itemHeight_); }
+int TMultiList::RowsPerPage() const {
+    return std::max(1, viewport()->height() / itemHeight_);
+}
 
 void TMultiList::MakeVisible(std::size_t Index) {
     const std::size_t underHeader =
@@ -376,8 +382,7 @@ void TMultiList::paintEvent(QPaintEvent*) {
     }
 }
 
-void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect& Rect,
-                          int Column) {
+void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect& Rect, int Column) {
     if (Text.empty() || Rect.width() <= 0)
         return;
     QString text = QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
@@ -394,9 +399,15 @@ void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect&
     int flags = Qt::TextSingleLine | Qt::AlignTop;
     flags |= !allowAmpersand_ ? Qt::TextShowMnemonic : 0;
     switch (alignments_[static_cast<std::size_t>(Column)]) {
-    case taRightJustify: flags |= Qt::AlignRight; break;
-    case taCenter: flags |= Qt::AlignHCenter; break;
-    default: flags |= Qt::AlignLeft; break;
+    case taRightJustify:
+        flags |= Qt::AlignRight;
+        break;
+    case taCenter:
+        flags |= Qt::AlignHCenter;
+        break;
+    default:
+        flags |= Qt::AlignLeft;
+        break;
     }
     const QFontMetrics metrics = Painter.fontMetrics();
     auto fits = [&](const QString& s) { return metrics.size(flags, s).width() <= Rect.width(); };
@@ -449,7 +460,8 @@ void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rec
         textLeft = left + picture.width() + 10;
     }
     if (!row.Columns.empty())
-        DrawText(Painter, row.Columns[0], QRect(textLeft, top + 1, edge(0) - textLeft, bottom - top - 1), 0);
+        DrawText(Painter, row.Columns[0],
+                 QRect(textLeft, top + 1, edge(0) - textLeft, bottom - top - 1), 0);
 
     if (Selected && showParentHighlight_) {
         brush = pal.color(QPalette::Base);
@@ -495,8 +507,8 @@ void TMultiList::MoveFocus(std::ptrdiff_t To, Qt::KeyboardModifiers Modifiers) {
     const std::size_t count = items_->Count();
     if (count < 2)
         return;
-    const std::size_t row =
-        static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(To, 1, static_cast<std::ptrdiff_t>(count) - 1));
+    const std::size_t row = static_cast<std::size_t>(
+        std::clamp<std::ptrdiff_t>(To, 1, static_cast<std::ptrdiff_t>(count) - 1));
     if (Modifiers & Qt::ShiftModifier) {
         if (!(Modifiers & Qt::ControlModifier))
             items_->SetAllSelected(false);
@@ -548,7 +560,9 @@ void TMultiList::mouseMoveEvent(QMouseEvent* Event) {
     emit SelectionChanged();
 }
 
-void TMultiList::mouseReleaseEvent(QMouseEvent* Event) { Event->accept(); }
+void TMultiList::mouseReleaseEvent(QMouseEvent* Event) {
+    Event->accept();
+}
 
 void TMultiList::mouseDoubleClickEvent(QMouseEvent* Event) {
     if (Event->button() == Qt::LeftButton && ItemAtPos(Event->position().toPoint()) >= 1)
@@ -564,22 +578,37 @@ void TMultiList::keyPressEvent(QKeyEvent* Event) {
     const std::ptrdiff_t page = std::max(1, RowsPerPage() - 1);
     const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(items_->Count()) - 1;
     switch (key) {
-    case Qt::Key_Up: MoveFocus(current - 1, Event->modifiers()); break;
-    case Qt::Key_Down: MoveFocus(current + 1, Event->modifiers()); break;
-    case Qt::Key_PageUp: MoveFocus(current - page, Event->modifiers()); break;
-    case Qt::Key_PageDown: MoveFocus(current + page, Event->modifiers()); break;
-    case Qt::Key_Home: MoveFocus(1, Event->modifiers()); break;
-    case Qt::Key_End: MoveFocus(last, Event->modifiers()); break;
+    case Qt::Key_Up:
+        MoveFocus(current - 1, Event->modifiers());
+        break;
+    case Qt::Key_Down:
+        MoveFocus(current + 1, Event->modifiers());
+        break;
+    case Qt::Key_PageUp:
+        MoveFocus(current - page, Event->modifiers());
+        break;
+    case Qt::Key_PageDown:
+        MoveFocus(current + page, Event->modifiers());
+        break;
+    case Qt::Key_Home:
+        MoveFocus(1, Event->modifiers());
+        break;
+    case Qt::Key_End:
+        MoveFocus(last, Event->modifiers());
+        break;
     case Qt::Key_Space:
         if (current >= 1) {
             const auto row = static_cast<std::size_t>(current);
-            items_->SetSelected(row, !(Event->modifiers() & Qt::ControlModifier) || !items_->Selected(row));
+            items_->SetSelected(row, !(Event->modifiers() & Qt::ControlModifier) ||
+                                         !items_->Selected(row));
             viewport()->update();
             emit SelectionChanged();
             emit Click();
         }
         break;
-    default: QAbstractScrollArea::keyPressEvent(Event); break;
+    default:
+        QAbstractScrollArea::keyPressEvent(Event);
+        break;
     }
 }
 

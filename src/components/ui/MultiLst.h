@@ -31,7 +31,7 @@ QString ResolveFontFamily(const QString& Family);
 // double-clicks by section number, laid out from x = 0 (right of all sections counts as 0).
 class TMultiListHeader : public QHeaderView {
     Q_OBJECT
-public:
+  public:
     explicit TMultiListHeader(QWidget* Parent = nullptr);
 
     void SetSections(const QStringList& Captions);
@@ -41,18 +41,18 @@ public:
     // The left button is down on the header (a click or a resize drag is under way).
     bool Pressed() const { return pressed_; }
 
-signals:
+  signals:
     void OnClickEx(int ASection);
     void OnDblClickEx(int ASection);
     // A resize drag ended.
     void ResizeFinished();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
 
-private:
+  private:
     QStandardItemModel* model_;
     bool resizing_ = false;
     bool pressed_ = false;
@@ -60,7 +60,7 @@ private:
 
 class TMultiList : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     explicit TMultiList(QWidget* Parent = nullptr);
     ~TMultiList() override;
 
@@ -88,23 +88,44 @@ public:
     QFont HeaderFont() const;
     void SetHeaderFont(const QFont& Font, const QColor& Color = Qt::black);
     QColor HighlightColor() const { return highlightColor_; }
-    void SetHighlightColor(const QColor& C) { highlightColor_ = C; viewport()->update(); }
+    void SetHighlightColor(const QColor& C) {
+        highlightColor_ = C;
+        viewport()->update();
+    }
     QColor HighlightText() const { return highlightText_; }
-    void SetHighlightText(const QColor& C) { highlightText_ = C; viewport()->update(); }
+    void SetHighlightText(const QColor& C) {
+        highlightText_ = C;
+        viewport()->update();
+    }
     bool ShowParentHighlight() const { return showParentHighlight_; }
-    void SetShowParentHighlight(bool On) { showParentHighlight_ = On; viewport()->update(); }
+    void SetShowParentHighlight(bool On) {
+        showParentHighlight_ = On;
+        viewport()->update();
+    }
     QColor ChildHighlightTextColor() const { return childHighlightText_; }
-    void SetChildHighlightTextColor(const QColor& C) { childHighlightText_ = C; viewport()->update(); }
+    void SetChildHighlightTextColor(const QColor& C) {
+        childHighlightText_ = C;
+        viewport()->update();
+    }
     bool ShowColumnLines() const { return showColumnLines_; }
-    void SetShowColumnLines(bool On) { showColumnLines_ = On; viewport()->update(); }
+    void SetShowColumnLines(bool On) {
+        showColumnLines_ = On;
+        viewport()->update();
+    }
     QColor ColumnLineColor() const { return columnLineColor_; }
-    void SetColumnLineColor(const QColor& C) { columnLineColor_ = C; viewport()->update(); }
+    void SetColumnLineColor(const QColor& C) {
+        columnLineColor_ = C;
+        viewport()->update();
+    }
     const QPixmap& ListBitmap(int Index) const { return bitmaps_.at(Index); }
     void SetListBitmap(int Index, const QPixmap& Picture);
     QColor BitmapMaskColor() const { return maskColor_; }
     void SetBitmapMaskColor(const QColor& C);
     bool AllowAmpersand() const { return allowAmpersand_; }
-    void SetAllowAmpersand(bool On) { allowAmpersand_ = On; viewport()->update(); }
+    void SetAllowAmpersand(bool On) {
+        allowAmpersand_ = On;
+        viewport()->update();
+    }
     bool LockDisplay() const { return lockDisplay_; }
     // While on, rows are not drawn; switching it off repaints.
     void SetLockDisplay(bool On);
@@ -140,7 +161,7 @@ public:
     // Right edge E(k) of column k, in content coordinates.
     int ColumnEdge(int Column) const;
 
-signals:
+  signals:
     void OnListHeaderClick(int ASection);
     void OnListHeaderDblClick(int ASection);
     void Click();
@@ -149,7 +170,7 @@ signals:
     void KeyDown(int& Key, Qt::KeyboardModifiers Modifiers);
     void SelectionChanged();
 
-protected:
+  protected:
     // Draws one row in viewport coordinates; overridable like an owner-draw handler.
     virtual void DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rect, bool Selected,
                           bool Focused);
@@ -165,7 +186,7 @@ protected:
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
 
-private:
+  private:
     void ItemsChanged(std::size_t Row);
     void UpdateHeader();
     void UpdateScrollBars();
