@@ -380,6 +380,13 @@ void TMultiList::paintEvent(QPaintEvent*) {
         DrawItem(painter, i, QRect(left, top, width, itemHeight_), items_->Selected(i),
                  static_cast<std::ptrdiff_t>(i) == focused);
     }
+    // Each drawn row draws the column lines down to the bottom, below the last row too.
+    if (showColumnLines_) {
+        painter.setPen(columnLineColor_);
+        for (int k = 0; k < kMultiListSections; ++k)
+            if (sectionWidths_[static_cast<std::size_t>(k)] > 0)
+                painter.drawLine(left + ColumnEdge(k), headerHeight_, left + ColumnEdge(k), height);
+    }
 }
 
 void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect& Rect, int Column) {
