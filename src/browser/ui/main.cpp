@@ -594,6 +594,55 @@ void TMainForm::ControlMouseMove(QWidget* Control) {
         ShowHelpState();
 }
 
+void TMainForm::ToolbarButtonShowDirMouseMove() {
+    ControlMouseMove(ToolbarButtonShowDir);
+}
+void TMainForm::EditDockCurrentDirMouseMove() {
+    ControlMouseMove(EditDockCurrentDir);
+}
+void TMainForm::ToolbarButton97RefreshMouseMove() {
+    ControlMouseMove(ToolbarButton97Refresh);
+}
+void TMainForm::ToolbarButton97SelectMouseMove() {
+    ControlMouseMove(ToolbarButton97Select);
+}
+void TMainForm::ToolbarButton97DeselectMouseMove() {
+    ControlMouseMove(ToolbarButton97Deselect);
+}
+void TMainForm::ToolbarButton97EditMoreMouseMove() {
+    ControlMouseMove(ToolbarButton97EditMore);
+}
+void TMainForm::ToolbarButton97RenameFileMouseMove() {
+    ControlMouseMove(ToolbarButton97RenameFile);
+}
+void TMainForm::ToolbarButton97PlayListEditorMouseMove() {
+    ControlMouseMove(ToolbarButton97PlayListEditor);
+}
+void TMainForm::ToolbarButton97ReadTagsMouseMove() {
+    ControlMouseMove(ToolbarButton97ReadTags);
+}
+void TMainForm::ToolbarButton97PlayMouseMove() {
+    ControlMouseMove(ToolbarButton97Play);
+}
+void TMainForm::ToolbarButton97RecursiveMouseMove() {
+    ControlMouseMove(ToolbarButton97Recursive);
+}
+void TMainForm::ToolbarButton97DeleteSelectedMouseMove() {
+    ControlMouseMove(ToolbarButton97DeleteSelected);
+}
+void TMainForm::ToolbarButton97HelpMouseMove() {
+    ControlMouseMove(ToolbarButton97Help);
+}
+void TMainForm::ToolbarButton97AboutMouseMove() {
+    ControlMouseMove(ToolbarButton97About);
+}
+void TMainForm::ToolbarButton97EditPreferencesMouseMove() {
+    ControlMouseMove(ToolbarButton97EditPreferences);
+}
+void TMainForm::ToolbarButtonQuitMouseMove() {
+    ControlMouseMove(ToolbarButtonQuit);
+}
+
 void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
     if (veltrane::PlayListEditorMouseUp(helpState_))
         ShowHelpState();

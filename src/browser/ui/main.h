@@ -54,7 +54,7 @@ class TFormPreferences;
 class TMainHost;
 
 // The operating-system services the window uses, chosen by the program start (tests pass
-// fakes). Not owned; they outlive the window.
+// fakes). All four are required; not owned, they outlive the window.
 struct TMainServices {
     platform::IAssociations* Associations = nullptr;
     platform::IFileOperations* FileOperations = nullptr;
@@ -170,6 +170,25 @@ class TMainForm : public QMainWindow {
 
     // --- Hints and help.
     void DisplayHint(const QString& Hint);
+    // The pointer moved over a toolbar control: its help lines, once per arrival.
+    void ControlMouseMove(QWidget* Control);
+    void ToolbarButtonShowDirMouseMove();
+    void EditDockCurrentDirMouseMove();
+    void ToolbarButton97RefreshMouseMove();
+    void ToolbarButton97SelectMouseMove();
+    void ToolbarButton97DeselectMouseMove();
+    void ToolbarButton97EditMoreMouseMove();
+    void ToolbarButton97RenameFileMouseMove();
+    void ToolbarButton97PlayListEditorMouseMove();
+    void ToolbarButton97ReadTagsMouseMove();
+    void ToolbarButton97PlayMouseMove();
+    void ToolbarButton97RecursiveMouseMove();
+    void ToolbarButton97DeleteSelectedMouseMove();
+    void ToolbarButton97HelpMouseMove();
+    void ToolbarButton97AboutMouseMove();
+    void ToolbarButton97EditPreferencesMouseMove();
+    void ToolbarButtonQuitMouseMove();
+    void ToolbarButton97PlayListEditorMouseUp();
     void EditDockCurrentDirEnter();
     void EditDockCurrentDirKeyDown(int Key);
 
@@ -227,8 +246,6 @@ class TMainForm : public QMainWindow {
     void CreatePopupMenu();
     QToolButton* AddButton(QToolBar* Bar, const char* Name, TToolbarControl Control,
                            const QIcon& Icon, void (TMainForm::*Handler)(), bool Checkable = false);
-    void ControlMouseMove(QWidget* Control);
-    void ToolbarButton97PlayListEditorMouseUp();
     void EditSelectedFile();
     void ShowHelpState();
     void ToggleWindow(QWidget* Window);
