@@ -349,6 +349,11 @@ class MainWindowTest : public QObject {
         form->Selectfiles->trigger();
         QTRY_VERIFY(form->FormDeSelect->isVisible());
         QCOMPARE(form->FormDeSelect->Mode, TDeSelectMode::dmSelect);
+        // Asked for in the other mode while still open, the window shows that mode.
+        const QString selectHeadline = form->FormDeSelect->LabelType->text();
+        form->Deselectfiles->trigger();
+        QCOMPARE(form->FormDeSelect->Mode, TDeSelectMode::dmDeselect);
+        QVERIFY(form->FormDeSelect->LabelType->text() != selectHeadline);
         hideAll();
 
         // Double-click action 2 renames even with several rows selected; Ctrl+Shift+Enter

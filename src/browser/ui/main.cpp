@@ -779,6 +779,19 @@ void TMainForm::RefreshList() {
 
 // --- Commands -----------------------------------------------------------------------------
 
+namespace {
+// A window asked for again while it is open takes up its new state (mode, record, selection)
+// instead of keeping what it showed before.
+template <class Form> void ShowForm(Form* Window) {
+    if (Window->isVisible())
+        Window->FormShow();
+    else
+        Window->show();
+    Window->raise();
+    Window->activateWindow();
+}
+} // namespace
+
 void TMainForm::ToggleWindow(QWidget* Window) {
     if (!Window)
         return;
@@ -798,16 +811,14 @@ void TMainForm::ToolbarButton97SelectClick() {
     if (!FormDeSelect)
         return;
     FormDeSelect->Mode = TDeSelectMode::dmSelect;
-    FormDeSelect->show();
-    FormDeSelect->raise();
+    ShowForm(FormDeSelect);
 }
 
 void TMainForm::ToolbarButton97DeselectClick() {
     if (!FormDeSelect)
         return;
     FormDeSelect->Mode = TDeSelectMode::dmDeselect;
-    FormDeSelect->show();
-    FormDeSelect->raise();
+    ShowForm(FormDeSelect);
 }
 
 void TMainForm::ToolbarButton97EditMoreClick() {
@@ -816,8 +827,7 @@ void TMainForm::ToolbarButton97EditMoreClick() {
     if (FileList.SelCount() == 1) {
         EditSelectedFile();
     } else if (FormEditMore) {
-        FormEditMore->show();
-        FormEditMore->raise();
+        ShowForm(FormEditMore);
     }
 }
 
@@ -832,22 +842,19 @@ void TMainForm::EditSelectedFile() {
         ReportError(e.what());
         return;
     }
-    FormEditMP3Tag->show();
-    FormEditMP3Tag->raise();
+    ShowForm(FormEditMP3Tag);
 }
 
 void TMainForm::ToolbarButton97RenameFileClick() {
     if (!FilesInThisDir() || !FormRename)
         return;
-    FormRename->show();
-    FormRename->raise();
+    ShowForm(FormRename);
 }
 
 void TMainForm::ToolbarButton97ReadTagsClick() {
     if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormGetTagFromFilename)
         return;
-    FormGetTagFromFilename->show();
-    FormGetTagFromFilename->raise();
+    ShowForm(FormGetTagFromFilename);
 }
 
 // The playlist editor is not part of this program yet; its button stays disabled.
