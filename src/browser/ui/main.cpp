@@ -1,5 +1,7 @@
 #include "browser/ui/main.h"
 
+#include "components/ui/DisplayText.h"
+
 #include "browser/FileOp.h"
 #include "browser/MainCommands.h"
 #include "browser/MainLogic.h"
@@ -54,7 +56,7 @@ namespace veltrane {
 namespace {
 
 QString Q(const std::string& Bytes) {
-    return QString::fromStdString(Bytes);
+    return DisplayText(Bytes);
 }
 
 // Busy cursor for one scope, restored on every exit path.
@@ -438,7 +440,7 @@ void TMainForm::FormCreate() {
     currentDir_ = StartDir;
     BackImageFileName = FileSourceBackImage.FileName();
     if (!BackImageFileName.empty())
-        BackImage->setPixmap(QPixmap(Q(BackImageFileName)));
+        BackImage->setPixmap(QPixmap(QtFilePath(BackImageFileName)));
 
     const TSettings settings = ReadSettings(SettingsFileName());
     DeleteToRecycleBin = settings.DeleteToRecycleBin;

@@ -1,5 +1,7 @@
 #include "components/ui/MultiLst.h"
 
+#include "components/ui/DisplayText.h"
+
 #include "components/MultiLstRow.h"
 
 #include <QFontDatabase>
@@ -392,7 +394,7 @@ void TMultiList::paintEvent(QPaintEvent*) {
 void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect& Rect, int Column) {
     if (Text.empty() || Rect.width() <= 0)
         return;
-    QString text = QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
+    QString text = DisplayText(Text);
     if (text.contains(QLatin1Char('\t'))) {
         QString expanded;
         for (QChar c : text) {
@@ -449,7 +451,7 @@ void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rec
     if (header_->SectionCount() == 0) {
         Painter.fillRect(Rect, brush);
         Painter.drawText(QPoint(left, top + 1 + Painter.fontMetrics().ascent()),
-                         QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+                         DisplayText(item));
         return;
     }
     auto edge = [&](int k) { return left + ColumnEdge(k); };

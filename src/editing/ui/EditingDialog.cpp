@@ -1,5 +1,7 @@
 #include "editing/ui/EditingDialog.h"
 
+#include "components/ui/DisplayText.h"
+
 #include "tagcore/MP3Tag.h"
 
 #include <QComboBox>
@@ -92,7 +94,7 @@ std::string FromQ(const QString& Text) {
     return Text.toStdString();
 }
 QString PathToQ(const std::string& Path) {
-    return QFile::decodeName(QByteArray::fromStdString(Path));
+    return DisplayText(Path);
 }
 
 } // namespace veltrane

@@ -1,5 +1,7 @@
 #include "editing/ui/Preferences.h"
 
+#include "components/ui/DisplayText.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -59,8 +61,8 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
 void TFormPreferences::FormCreate(std::vector<QLabel*> BackImages) {
     backImages_ = std::move(BackImages);
     const std::string picture = host_.BackImageFileName();
-    if (!picture.empty() && QFile::exists(PathToQ(picture)))
-        SetBackImage(PathToQ(picture));
+    if (!picture.empty() && QFile::exists(QtFilePath(picture)))
+        SetBackImage(QtFilePath(picture));
     // Set once: after Cancel the box keeps showing the user's last choice.
     const std::uint8_t action = host_.CurrentSettings().DblClickAction;
     ComboBoxDblClickAction->setCurrentIndex(action <= 2 ? action : -1);
