@@ -166,9 +166,10 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
     {
         ProgressScope progress(Progress, "Reading " + std::to_string(Files.size()) + " files...",
                                Files.size() - 1);
+        std::size_t i = 0;
         try {
             rowBuffer_.reserve(Files.size());
-            for (std::size_t i = 0; i < Files.size(); ++i) {
+            for (; i < Files.size(); ++i) {
                 const std::string& path = Files[i];
                 std::uint64_t size = 0;
                 const TMP3Tag tag = GetMP3Tag(path, Codec, &size);
@@ -176,6 +177,11 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
                     rowBuffer_.push_back({MakeRowText(RelativeName(Directory, path), tag), path});
                 progress.SetPosition(i);
             }
+        } catch (EInOutError& e) {
+            rowBuffer_.clear();
+            rowBuffer_.shrink_to_fit();
+            e.SetFileName(Files[i]);
+            throw;
         } catch (...) {
             rowBuffer_.clear();
             rowBuffer_.shrink_to_fit();

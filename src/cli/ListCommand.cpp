@@ -60,7 +60,8 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     try {
         list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
     } catch (const EInOutError& e) {
-        ReportFileError(err, Escape(finder.Directory), e.what());
+        ReportFileError(err, Escape(e.FileName().empty() ? finder.Directory : e.FileName()),
+                        e.what());
         return 1;
     }
 

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace veltrane {
 
@@ -18,9 +19,13 @@ public:
     explicit EInOutError(int code) : std::runtime_error(IoErrorText(code)), code_(code) {}
     static EInOutError FromErrno(int err) { return EInOutError(IoErrorCodeFromErrno(err)); }
     int ErrorCode() const { return code_; }
+    // The file the error is about, where the caller knows it; the text stays the plain one.
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(std::string FileName) { fileName_ = std::move(FileName); }
 
 private:
     int code_;
+    std::string fileName_;
 };
 
 } // namespace veltrane

@@ -266,6 +266,7 @@ TEST(FileListTest, FailedScanKeepsThePreviousRows) {
         FAIL() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "File not found");
+        EXPECT_EQ(e.FileName(), dir / "gone.mp3"); // so the message can name the file
     }
     EXPECT_EQ(progress.open, 0);
     EXPECT_EQ(Names(list), std::vector<std::string>{"a.mp3"});
