@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libglib2.0-dev libpulse-dev
+  libglib2.0-dev shared-mime-info libpulse-dev
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
 )
