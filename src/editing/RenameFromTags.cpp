@@ -4,7 +4,6 @@
 #include "tagcore/TagFile.h"
 
 #include <cerrno>
-#include <exception>
 #include <sys/stat.h>
 
 namespace veltrane {
@@ -152,22 +151,13 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
         return run;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, RenameProgressCaption(selected), selected);
-    std::uint64_t done = 0;
-    for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || !IsFileRow(List, i))
-            continue;
-        const std::string path = List.GetFileName(i);
-        try {
-            const TRenameResult result = RenameFromTag(path, Format);
-            if (result.Status == TRenameResult::rsRenamed)
-                run.Renamed.push_back({path, result.NewPath});
-            else if (!result.Message.empty())
-                run.Failures.push_back({path, result.Message});
-        } catch (const std::exception& e) {
-            run.Failures.push_back({path, e.what()});
-        }
-        progress.SetPosition(++done);
-    }
+    ForEachSelectedFile(List, progress, run.Failures, [&](const std::string& path) {
+        const TRenameResult result = RenameFromTag(path, Format);
+        if (result.Status == TRenameResult::rsRenamed)
+            run.Renamed.push_back({path, result.NewPath});
+        else if (!result.Message.empty())
+            run.Failures.push_back({path, result.Message});
+    });
     return run;
 }
 

@@ -3,7 +3,10 @@
 // the window reports all of them in one message at the end.
 
 #include "browser/FileList.h"
+#include "browser/Progress.h"
 
+#include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +23,25 @@ using TFileFailures = std::vector<TFileFailure>;
 // A row that stands for a file: never row 0 or the "No mp3's found!" marker.
 inline bool IsFileRow(const TFileList& List, std::size_t Index) {
     return Index >= 1 && !List.Row(Index).Path.empty();
+}
+
+// Calls PerFile(path) for every selected file row in list order and moves the bar after each
+// one. A file whose action throws is listed in Failures with the error text; the run goes on.
+template <class Action>
+void ForEachSelectedFile(const TFileList& List, const ProgressScope& Progress,
+                         TFileFailures& Failures, Action&& PerFile) {
+    std::uint64_t done = 0;
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (!List.Selected(i) || !IsFileRow(List, i))
+            continue;
+        const std::string path = List.GetFileName(i);
+        try {
+            PerFile(path);
+        } catch (const std::exception& e) {
+            Failures.push_back({path, e.what()});
+        }
+        Progress.SetPosition(++done);
+    }
 }
 
 // Intro line, then one "path: error" line per file; long lists end with "... and N more".

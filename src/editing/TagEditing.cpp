@@ -3,8 +3,6 @@
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
 
-#include <exception>
-
 namespace veltrane {
 
 TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag) {
@@ -73,21 +71,12 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
                            selected > 0 ? selected - 1 : 0);
     TFileFailures failures;
-    std::uint64_t written = 0;
-    for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || !IsFileRow(List, i))
-            continue;
-        const std::string path = List.GetFileName(i);
-        try {
-            TMP3Tag tag = GetMP3Tag(path);
-            ApplyEditMoreFields(tag, Fields);
-            SetMP3Tag(tag.FileName, tag);
-            List.SingleUpdate(tag);
-        } catch (const std::exception& e) {
-            failures.push_back({path, e.what()});
-        }
-        progress.SetPosition(++written);
-    }
+    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
+        TMP3Tag tag = GetMP3Tag(path);
+        ApplyEditMoreFields(tag, Fields);
+        SetMP3Tag(tag.FileName, tag);
+        List.SingleUpdate(tag);
+    });
     return failures;
 }
 

@@ -3,7 +3,6 @@
 #include "tagcore/TagFile.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace veltrane {
 
@@ -94,20 +93,11 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
         return failures;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
-    std::uint64_t done = 0;
-    for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || !IsFileRow(List, i))
-            continue;
-        const std::string path = List.GetFileName(i);
-        try {
-            const TMP3Tag tag = TagFromFileName(path, Format, Options);
-            SetMP3Tag(tag.FileName, tag);
-            List.SingleUpdate(tag);
-        } catch (const std::exception& e) {
-            failures.push_back({path, e.what()});
-        }
-        progress.SetPosition(++done);
-    }
+    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
+        const TMP3Tag tag = TagFromFileName(path, Format, Options);
+        SetMP3Tag(tag.FileName, tag);
+        List.SingleUpdate(tag);
+    });
     return failures;
 }
 
