@@ -53,21 +53,12 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
         l->adjustSize();
     }
 
-    BitBtnSave = new QPushButton("Save", this);
-    BitBtnSave->setObjectName("BitBtnSave");
-    BitBtnSave->setGeometry(120, 214, 80, 27);
+    BitBtnSave = AddButton("Save", "BitBtnSave", 120, 214, 80, 27);
     BitBtnSave->setDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(208, 214, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 208, 214, 80, 27);
 
-    setTabOrder(EditSongName, EditArtistName);
-    setTabOrder(EditArtistName, EditAlbum);
-    setTabOrder(EditAlbum, EditYear);
-    setTabOrder(EditYear, ComboBoxStyle);
-    setTabOrder(ComboBoxStyle, EditComment);
-    setTabOrder(EditComment, BitBtnSave);
-    setTabOrder(BitBtnSave, BitBtnCancel);
+    SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
+                 BitBtnSave, BitBtnCancel});
 
     EditSongName->installEventFilter(this);
     connect(BitBtnSave, &QPushButton::clicked, this, &TFormEditMP3Tag::BitBtnSaveClick);

@@ -64,21 +64,12 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
 
     Label10 = AddLabel("note: renaming a file while the file is played by an", 12, 212);
     Label11 = AddLabel("external MP3 player might result in errors I can't prevent!", 12, 228);
-    BitBtnSave = new QPushButton("Save", this);
-    BitBtnSave->setObjectName("BitBtnSave");
-    BitBtnSave->setGeometry(222, 246, 85, 27);
+    BitBtnSave = AddButton("Save", "BitBtnSave", 222, 246, 85, 27);
     BitBtnSave->setDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(314, 246, 85, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 314, 246, 85, 27);
 
-    setTabOrder(EditSongName, EditArtistName);
-    setTabOrder(EditArtistName, EditAlbum);
-    setTabOrder(EditAlbum, EditYear);
-    setTabOrder(EditYear, ComboBoxStyle);
-    setTabOrder(ComboBoxStyle, EditComment);
-    setTabOrder(EditComment, BitBtnSave);
-    setTabOrder(BitBtnSave, BitBtnCancel);
+    SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
+                 BitBtnSave, BitBtnCancel});
 
     connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
     connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);

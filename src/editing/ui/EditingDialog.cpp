@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -73,6 +74,23 @@ QFrame* TEditingDialog::AddBevel(int X, int Y, int W, int H) {
     bevel->lower();
     BackImage->lower();
     return bevel;
+}
+
+QPushButton* TEditingDialog::AddButton(const QString& Caption, const char* Name, int X, int Y,
+                                       int W, int H) {
+    auto* button = new QPushButton(Caption, this);
+    button->setObjectName(Name);
+    button->setGeometry(X, Y, W, H);
+    return button;
+}
+
+void TEditingDialog::SetTabChain(std::initializer_list<QWidget*> Widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : Widgets) {
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void TEditingDialog::FillStyles(QComboBox* Box) {

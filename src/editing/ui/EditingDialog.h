@@ -5,9 +5,12 @@
 #include <QDialog>
 #include <QLabel>
 
+#include <initializer_list>
+
 class QAbstractButton;
 class QComboBox;
 class QFrame;
+class QPushButton;
 
 namespace veltrane {
 
@@ -41,6 +44,9 @@ class TEditingDialog : public QDialog {
     QLabel* AddLabel(const QString& Text, int X, int Y, int W = -1, int H = -1);
     TClickLabel* AddClickLabel(const QString& Text, int X, int Y, int W = -1, int H = -1);
     QFrame* AddBevel(int X, int Y, int W, int H);
+    QPushButton* AddButton(const QString& Caption, const char* Name, int X, int Y, int W, int H);
+    // Tab order along the list, first to last.
+    void SetTabChain(std::initializer_list<QWidget*> Widgets);
     // Fills a genre box with the 116 genre table entries in sorted order: the empty entry first.
     static void FillStyles(QComboBox* Box);
 };

@@ -14,9 +14,8 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
     setObjectName("FormGetTagFromFilename");
     LabelDeriveFormat = AddLabel("", 10, 14, 310, 18);
     LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    ButtonEditDeriveFormat = new QPushButton("Edit derive format", this);
-    ButtonEditDeriveFormat->setObjectName("ButtonEditDeriveFormat");
-    ButtonEditDeriveFormat->setGeometry(95, 38, 140, 25);
+    ButtonEditDeriveFormat =
+        AddButton("Edit derive format", "ButtonEditDeriveFormat", 95, 38, 140, 25);
     AddBevel(8, 6, 314, 64);
 
     CheckBoxSmartCut = new QCheckBox(this);
@@ -38,13 +37,9 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
     Label8 = AddLabel("might make a wrong dicision somewhere!", 16, 208);
     AddBevel(8, 76, 314, 152);
 
-    BitBtnOK = new QPushButton("OK", this);
-    BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(150, 238, 80, 27);
+    BitBtnOK = AddButton("OK", "BitBtnOK", 150, 238, 80, 27);
     BitBtnOK->setDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(240, 238, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 240, 238, 80, 27);
 
     connect(ButtonEditDeriveFormat, &QPushButton::clicked, this,
             &TFormGetTagFromFilename::ButtonEditDeriveFormatClick);

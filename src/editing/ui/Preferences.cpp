@@ -39,14 +39,10 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     ComboBoxDblClickAction->addItems({"Edit tag", "Play file", "Rename file"});
     ComboBoxDblClickAction->setGeometry(160, 106, 160, 24);
 
-    BitBtnOK = new QPushButton("OK", this);
-    BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(160, 162, 80, 24);
+    BitBtnOK = AddButton("OK", "BitBtnOK", 160, 162, 80, 24);
     BitBtnOK->setDefault(true);
     BitBtnOK->setAutoDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(248, 162, 80, 24);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 248, 162, 80, 24);
     BitBtnCancel->setAutoDefault(false);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);

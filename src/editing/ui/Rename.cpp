@@ -28,19 +28,14 @@ TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
     Label2 = AddClickLabel("derive from filename", 36, 70);
     LabelDeriveFormat = AddLabel("", 16, 94, 348, 18);
     LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    ButtonEditDeriveFormat = new QPushButton("Edit derive format", this);
-    ButtonEditDeriveFormat->setObjectName("ButtonEditDeriveFormat");
-    ButtonEditDeriveFormat->setGeometry(230, 66, 134, 25);
+    ButtonEditDeriveFormat =
+        AddButton("Edit derive format", "ButtonEditDeriveFormat", 230, 66, 134, 25);
     Bevel1 = AddBevel(8, 62, 364, 56);
     Label1 = AddLabel("note: renaming a file while the file is played by an", 10, 126);
     Label3 = AddLabel("external MP3 player might result in errors I can't prevent!", 10, 142);
-    BitBtnOK = new QPushButton("OK", this);
-    BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(200, 166, 80, 27);
+    BitBtnOK = AddButton("OK", "BitBtnOK", 200, 166, 80, 27);
     BitBtnOK->setDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(290, 166, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 290, 166, 80, 27);
 
     EditRename->installEventFilter(this);
     connect(Label2, &TClickLabel::clicked, this, &TFormRename::Label2Click);

@@ -37,20 +37,12 @@ TFormDeSelect::TFormDeSelect(IEditingHost& Host, QWidget* Parent)
     CheckBoxUseStyleSearch->setGeometry(160, 140, 16, 16);
     Label3 = AddClickLabel("use style search", 180, 140);
 
-    BitBtnOK = new QPushButton("OK", this);
-    BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(116, 178, 80, 27);
+    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
     BitBtnOK->setDefault(true);
-    BitBtnCancel = new QPushButton("Cancel", this);
-    BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(204, 178, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
 
-    setTabOrder(EditContaining, CheckBoxCS);
-    setTabOrder(CheckBoxCS, ComboBoxStyle);
-    setTabOrder(ComboBoxStyle, CheckBoxUseTextSearch);
-    setTabOrder(CheckBoxUseTextSearch, CheckBoxUseStyleSearch);
-    setTabOrder(CheckBoxUseStyleSearch, BitBtnOK);
-    setTabOrder(BitBtnOK, BitBtnCancel);
+    SetTabChain({EditContaining, CheckBoxCS, ComboBoxStyle, CheckBoxUseTextSearch,
+                 CheckBoxUseStyleSearch, BitBtnOK, BitBtnCancel});
 
     connect(Label1, &TClickLabel::clicked, this, &TFormDeSelect::Label1Click);
     connect(Label2, &TClickLabel::clicked, this, &TFormDeSelect::Label2Click);

@@ -22,9 +22,7 @@ TFormHelp::TFormHelp(QWidget* Parent) : TEditingDialog("Help", 340, 260, true, P
     MemoHelp->setFocusPolicy(Qt::NoFocus);
     MemoHelp->setStyleSheet("QPlainTextEdit { background-color: rgb(183, 183, 255); }");
 
-    ButtonClose = new QPushButton("Close help", this);
-    ButtonClose->setObjectName("ButtonClose");
-    ButtonClose->setGeometry(248, 226, 80, 24);
+    ButtonClose = AddButton("Close help", "ButtonClose", 248, 226, 80, 24);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormHelp::ButtonCloseClick);
     BackImage->lower();
 }
