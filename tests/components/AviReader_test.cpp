@@ -1,6 +1,7 @@
 #include "components/AviReader.h"
 
 #include "components/Lzrw1Kh.h"
+#include "generators/RiffWriter.h"
 #include "media/Media.h"
 #include "support/TestDir.h"
 
@@ -13,26 +14,6 @@ namespace veltrane {
 namespace {
 
 using namespace std::string_literals;
-
-void Put16(std::string& s, unsigned v) {
-    s += char(v & 255);
-    s += char((v >> 8) & 255);
-}
-void Put32(std::string& s, std::uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-std::string Chunk(const std::string& id, const std::string& body) {
-    std::string s = id;
-    Put32(s, std::uint32_t(body.size()));
-    s += body;
-    if (body.size() & 1)
-        s += char(0);
-    return s;
-}
-std::string List(const std::string& type, const std::string& body) {
-    return Chunk("LIST", type + body);
-}
 
 // A small clip: 4x2 pixels, a three-colour palette, the given frame chunks.
 struct ClipSpec {

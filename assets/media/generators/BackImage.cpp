@@ -2,11 +2,15 @@
 // light enough that black list text stays readable on it. Integer arithmetic only, so the
 // bytes are the same on every build.
 
+#include "RiffWriter.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
+
+using namespace veltrane;
 
 namespace {
 
@@ -43,16 +47,6 @@ int Noise(int x, int y, int cellsX, int cellsY, std::uint32_t seed) {
     const int bottom = c * (256 - tx) + d * tx;
     return (top * (256 - ty) + bottom * ty) >> 16;
 }
-
-void Put16(std::string& s, unsigned v) {
-    s += char(v & 255);
-    s += char((v >> 8) & 255);
-}
-void Put32(std::string& s, std::uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

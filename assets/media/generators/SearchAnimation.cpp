@@ -1,11 +1,15 @@
 // Writes the searching animation: a silent AVI of RLE8 frames in which a magnifying glass
 // sweeps back and forth over an open folder.
 
+#include "RiffWriter.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
+
+using namespace veltrane;
 
 namespace {
 
@@ -140,27 +144,6 @@ std::string EncodeFrame(const Frame& f) {
     }
     return out;
 }
-
-void Put16(std::string& s, unsigned v) {
-    s += char(v & 255);
-    s += char((v >> 8) & 255);
-}
-void Put32(std::string& s, std::uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-std::string Chunk(const char* id, const std::string& body) {
-    std::string s(id, 4);
-    Put32(s, std::uint32_t(body.size()));
-    s += body;
-    if (body.size() & 1)
-        s += char(0);
-    return s;
-}
-std::string List(const char* type, const std::string& body) {
-    return Chunk("LIST", std::string(type, 4) + body);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
