@@ -21,6 +21,7 @@ class Fd {
         if (fd_ >= 0)
             ::close(fd_);
     }
+    Fd(Fd&& other) noexcept : fd_(other.release()) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
@@ -35,6 +36,17 @@ int OpenRetrying(const char* path, int flags) {
     do {
         fd = ::open(path, flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Opens the file and reads its status into st; either failure becomes the errno's EInOutError.
+Fd OpenWithStatus(const std::string& path, int flags, struct stat& st) {
+    const int raw = OpenRetrying(path.c_str(), flags);
+    if (raw < 0)
+        throw EInOutError::FromErrno(errno);
+    Fd fd(raw);
+    if (::fstat(fd.get(), &st) != 0)
+        throw EInOutError::FromErrno(errno);
     return fd;
 }
 
@@ -129,14 +141,8 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize) {
     // Reading needs read access only. A read-write open would also make file watchers and
     // desktop indexers see every listed file as written when it is closed.
-    const int raw = OpenRetrying(FileName.c_str(), O_RDONLY);
-    if (raw < 0)
-        throw EInOutError::FromErrno(errno);
-    Fd fd(raw);
-
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw EInOutError::FromErrno(errno);
+    const Fd fd = OpenWithStatus(FileName, O_RDONLY, st);
     if (S_ISDIR(st.st_mode))
         throw EInOutError(5);
     if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
@@ -160,14 +166,8 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec) {
     const std::string bytes = BuildTagBytes(Tag, codec);
 
-    const int raw = OpenRetrying(FileName.c_str(), O_RDWR);
-    if (raw < 0)
-        throw EInOutError::FromErrno(errno);
-    Fd fd(raw);
-
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw EInOutError::FromErrno(errno);
+    Fd fd = OpenWithStatus(FileName, O_RDWR, st);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5); // never write a tag into a device or pipe
     const off_t size = st.st_size;
