@@ -1,6 +1,7 @@
 #include "platform/SystemDirs.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,9 +84,23 @@ bool IsDirectory(const std::string& path) {
 
 std::optional<std::string> ResolveTypedDirectory(const std::string& text) {
     std::string path = ExpandHome(text);
-    if (path.empty() || path[0] != '/' || !IsDirectory(path))
+    struct stat typed {};
+    if (path.empty() || path[0] != '/' || ::stat(path.c_str(), &typed) != 0 ||
+        !S_ISDIR(typed.st_mode))
         return std::nullopt;
-    return path;
+    // The tree and the list show clean paths: "." , ".." and doubled "/" go. A ".." after a
+    // link means the link target's parent, so when the tidied text names another directory
+    // the real path is taken instead.
+    std::string tidy = std::filesystem::path(path).lexically_normal().string();
+    while (tidy.size() > 1 && tidy.back() == '/')
+        tidy.pop_back();
+    struct stat same {};
+    if (::stat(tidy.c_str(), &same) == 0 && same.st_dev == typed.st_dev &&
+        same.st_ino == typed.st_ino)
+        return tidy;
+    std::error_code ec;
+    std::string real = std::filesystem::canonical(path, ec).string();
+    return ec ? path : real;
 }
 
 } // namespace veltrane::platform

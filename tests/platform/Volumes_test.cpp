@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace veltrane::platform {
 namespace {
@@ -65,6 +66,14 @@ TEST(SystemDirs, TypedDirectoryMustBeAbsoluteAndExist) {
     EXPECT_EQ(ResolveTypedDirectory(""), std::nullopt);
     EXPECT_EQ(ResolveTypedDirectory(dir / "missing"), std::nullopt);
     EXPECT_EQ(ResolveTypedDirectory("\\music"), std::nullopt);
+    // Typed detours are tidied; ".." after a link is the parent of the link's target.
+    const std::string base = dir.path().string();
+    EXPECT_EQ(ResolveTypedDirectory(base + "//music/./"), dir / "music");
+    EXPECT_EQ(ResolveTypedDirectory(base + "/music/../music"), dir / "music");
+    dir.MakeDir("deep/inner");
+    std::filesystem::create_directory_symlink(dir / "deep/inner", dir / "music/link");
+    EXPECT_EQ(ResolveTypedDirectory(base + "/music/link/.."),
+              std::filesystem::canonical(dir / "deep").string());
     setenv("XDG_CONFIG_HOME", "relative", 1);
     EXPECT_EQ(ConfigDirectory(), dir / ".config");
 }
