@@ -20,7 +20,8 @@ std::string RuntimeDirectory();
 std::string CurrentDirectory();
 // "~" and "~/..." expanded to the home directory; other texts unchanged.
 std::string ExpandHome(const std::string& path);
-// A typed directory: "~/" expanded, then it must be absolute and name an existing directory.
+// A typed directory: "~/" expanded, then it must be absolute and name an existing directory;
+// returned tidied ("." , ".." and doubled "/" removed), or as its real path after a link.
 std::optional<std::string> ResolveTypedDirectory(const std::string& text);
 // Whether path names an existing directory (following links).
 bool IsDirectory(const std::string& path);
