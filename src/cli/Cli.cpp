@@ -22,10 +22,12 @@ constexpr std::string_view kUsage =
     "  list [--recursive] [--sort N] [--codepage NAME] DIR\n"
     "  pack [--plain] IN OUT\n"
     "  unpack IN OUT\n"
-    "  from-name [--fields LIST] [--separator SEP] [--no-smart-cut] [--clear-tag] FILE...\n"
-    "  rename [--fields LIST] [--separator SEP] FILE...\n"
+    "  from-name [--fields LIST] [--separator SEP] [--no-smart-cut] [--clear-tag]\n"
+    "            [--codepage NAME] FILE...\n"
+    "  rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
     "  rename --to NAME FILE\n"
-    "  select [--recursive] [--case-sensitive] (--text TEXT | --genre NAME) DIR\n";
+    "  select [--recursive] [--case-sensitive] [--codepage NAME]\n"
+    "         (--text TEXT | --genre NAME) DIR\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 

@@ -11,6 +11,8 @@
 #include "tagcore/TagFile.h"
 
 #include <exception>
+#include <memory>
+#include <stdexcept>
 #include <ostream>
 
 namespace veltrane::cli {
@@ -19,16 +21,26 @@ namespace {
 
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
-    "                              [--clear-tag] FILE...\n"
+    "                              [--clear-tag] [--codepage NAME] FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
     "        comment (default artist,title); SEP defaults to \"-\"\n";
 constexpr std::string_view kRenameUsage =
-    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] FILE...\n"
+    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
     "       veltrane-cli rename --to NAME FILE\n"
     "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n";
 constexpr std::string_view kSelectUsage =
-    "usage: veltrane-cli select [--recursive] [--case-sensitive] (--text TEXT | --genre NAME) "
-    "DIR\n";
+    "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME]\n"
+    "                           (--text TEXT | --genre NAME) DIR\n";
+
+// The code page of the tag texts, as the tag commands take it.
+std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
+    const std::string name = o.Value("--codepage", "WINDOWS-1252");
+    try {
+        return std::make_unique<TagCodec>(name);
+    } catch (const std::invalid_argument&) {
+        throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
+    }
+}
 
 // "artist,title" -> the how-to list of Format.
 void SetFields(TDeriveFormat& Format, const std::string& List) {
@@ -84,20 +96,22 @@ std::string ParseStyle(const std::string& Name) {
 
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--no-smart-cut", "--clear-tag"}, {"--fields", "--separator"});
+        ParseOptions(args, {"--no-smart-cut", "--clear-tag"},
+                                   {"--fields", "--separator", "--codepage"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
         return 0;
     }
     if (o.Positional().empty())
         throw UsageError("from-name: missing FILE");
+    const auto codec = MakeCodec(o);
     const TDeriveFormat format = MakeFormat(o, "-");
     const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
     bool ok = true;
     for (const std::string& path : o.Positional()) {
         try {
-            const TMP3Tag tag = TagFromFileName(path, format, options);
-            SetMP3Tag(path, tag);
+            const TMP3Tag tag = TagFromFileName(path, format, options, *codec);
+            SetMP3Tag(path, tag, *codec);
         } catch (const std::exception& e) {
             ReportFileError(err, Escape(path), e.what());
             ok = false;
@@ -107,13 +121,14 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {}, {"--fields", "--separator", "--to"});
+    const Options o = ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;
     }
     if (o.Positional().empty())
         throw UsageError("rename: missing FILE");
+    const auto codec = MakeCodec(o);
     const auto report = [&](const std::string& path, const TRenameResult& r) {
         if (r.Status == TRenameResult::rsRenamed) {
             out << Escape(path) << " -> " << Escape(r.NewPath) << '\n';
@@ -138,7 +153,7 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
     bool ok = true;
     for (const std::string& path : o.Positional()) {
         try {
-            ok = report(path, RenameFromTag(path, format)) && ok;
+            ok = report(path, RenameFromTag(path, format, *codec)) && ok;
         } catch (const std::exception& e) {
             ReportFileError(err, Escape(path), e.what());
             ok = false;
@@ -149,7 +164,7 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--recursive", "--case-sensitive"}, {"--text", "--genre"});
+        ParseOptions(args, {"--recursive", "--case-sensitive"}, {"--text", "--genre", "--codepage"});
     if (o.Has("--help")) {
         out << kSelectUsage;
         return 0;
@@ -160,6 +175,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
         throw UsageError("select: give either --text or --genre");
     if (o.Positional().size() != 1)
         throw UsageError("select: give exactly one DIR");
+    const auto codec = MakeCodec(o);
 
     TSelectSearch search;
     search.CaseSensitive = o.Has("--case-sensitive");
@@ -178,13 +194,13 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Execute();
     TFileList list;
     try {
-        list.UpdateList(finder.Files, finder.Directory);
+        list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
     } catch (const std::exception& e) {
         // The search stops at the first file it cannot read, as the main window's does.
         ReportFileError(err, Escape(finder.Directory), e.what());
         return 1;
     }
-    const TFileFailures failures = ApplySelectSearch(list, TDeSelectMode::dmSelect, search);
+    const TFileFailures failures = ApplySelectSearch(list, TDeSelectMode::dmSelect, search, nullptr, *codec);
     for (std::size_t i = 1; i < list.Count(); ++i) {
         if (list.Selected(i))
             out << Escape(list.GetFileName(i)) << '\n';

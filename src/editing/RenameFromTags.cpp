@@ -121,10 +121,11 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
     return result;
 }
 
-TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format) {
+TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
+                            const TagCodec& Codec) {
     TRenameResult result;
     result.Status = TRenameResult::rsUnchanged;
-    const std::optional<std::string> name = BuildNameFromTag(GetMP3Tag(Path), Format);
+    const std::optional<std::string> name = BuildNameFromTag(GetMP3Tag(Path, Codec), Format);
     if (!name)
         return result;
     result.NewPath = DirectoryPart(Path) + *name + ".mp3";

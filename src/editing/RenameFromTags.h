@@ -7,6 +7,7 @@
 #include "editing/DeriveFormatModel.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
 
 #include <optional>
 #include <string>
@@ -54,7 +55,8 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
 
 // Renames Path to the name built from its tag plus ".mp3". rsUnchanged when no name can be
 // built or the file already has that name. Throws EInOutError when the tag cannot be read.
-TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format);
+TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
+                            const TagCodec& Codec = TagCodec::Default());
 
 struct TRenamed {
     std::string OldPath, NewPath;

@@ -35,7 +35,7 @@ bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSe
 }
 
 TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSelectSearch& Search,
-                                IProgress* Progress) {
+                                IProgress* Progress, const TagCodec& Codec) {
     TFileFailures failures;
     const bool byStyle = Search.UseStyleSearch || !Search.UseTextSearch;
     const std::uint8_t genre = StyleToByte(Search.Style);
@@ -55,7 +55,7 @@ TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSele
         } else if (byStyle) {
             const std::string path = List.GetFileName(i);
             try {
-                match = GetMP3Tag(path).Genre == genre;
+                match = GetMP3Tag(path, Codec).Genre == genre;
             } catch (const std::exception& e) {
                 failures.push_back({path, e.what()});
             }

@@ -4,6 +4,7 @@
 #include "browser/FileList.h"
 #include "browser/Progress.h"
 #include "editing/RunFailures.h"
+#include "tagcore/TagCodec.h"
 
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@ bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSe
 // the matching rows. Deselect mode: matching rows are deselected, the others keep their state.
 // A style search reads tags; a file whose tag cannot be read does not match and is listed.
 TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSelectSearch& Search,
-                                IProgress* Progress = nullptr);
+                                IProgress* Progress = nullptr,
+                                const TagCodec& Codec = TagCodec::Default());
 
 } // namespace veltrane

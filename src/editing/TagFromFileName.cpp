@@ -74,8 +74,8 @@ void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
 }
 
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
-                        const TDeriveOptions& Options) {
-    TMP3Tag tag = GetMP3Tag(Path);
+                        const TDeriveOptions& Options, const TagCodec& Codec) {
+    TMP3Tag tag = GetMP3Tag(Path, Codec);
     if (Options.ClearTag || tag.Header != "TAG")
         ClearMP3Tag(tag);
     CutNameIntoFields(NameWithoutDirectory(Path), Format, Options.SmartCut, tag);

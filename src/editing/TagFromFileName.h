@@ -6,6 +6,7 @@
 #include "editing/DeriveFormatModel.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
 
 #include <string>
 #include <string_view>
@@ -31,7 +32,8 @@ struct TDeriveOptions {
 // The record one file gets from its name: its present tag (or an empty one) with the named
 // fields replaced. Reads the tag; throws EInOutError when it cannot.
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
-                        const TDeriveOptions& Options);
+                        const TDeriveOptions& Options,
+                        const TagCodec& Codec = TagCodec::Default());
 
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes

@@ -128,5 +128,29 @@ TEST(SelectCommand, PrintsMatchingFilesInListOrderEscaped) {
     EXPECT_EQ(Cli({"select", dir.path().string()}).rc, 2);
 }
 
+TEST(EditCommands, CodepageReadsAndWritesTagTextsInThatCodePage) {
+    test::TestDir dir;
+    // Byte 0xCF is "П" in CP1251 and "Ï" in Windows-1252.
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(kAudio, Tagged("\xCF", "Band")));
+    Result r = Cli({"select", "--codepage", "CP1251", "--text", "П", dir.path().string()});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out, a + "\n");
+    EXPECT_EQ(Cli({"select", "--text", "П", dir.path().string()}).out, "");
+    EXPECT_EQ(Cli({"select", "--codepage", "UTF-8", "--text", "x", dir.path().string()}).rc, 2);
+
+    r = Cli({"rename", "--codepage", "CP1251", a});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    const std::string renamed = dir / "Band - П.mp3";
+    EXPECT_EQ(r.out, a + " -> " + renamed + "\n");
+
+    const std::string b = dir.WriteFile("Пес - Тема.mp3", test::Mp3BytesNoTag(kAudio));
+    r = Cli({"from-name", "--codepage", "CP1251", b});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    const std::string bytes = dir.ReadFile("Пес - Тема.mp3");
+    EXPECT_EQ(bytes.substr(bytes.size() - 128 + 3, 4), "\xD2\xE5\xEC\xE0"); // title "Тема"
+    EXPECT_EQ(bytes.substr(bytes.size() - 128 + 33, 3), "\xCF\xE5\xF1");    // artist "Пес"
+    EXPECT_EQ(Cli({"from-name", "--codepage", "nope", b}).rc, 2);
+}
+
 } // namespace
 } // namespace veltrane::cli
