@@ -172,7 +172,8 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
             for (; i < Files.size(); ++i) {
                 const std::string& path = Files[i];
                 std::uint64_t size = 0;
-                const TMP3Tag tag = GetMP3Tag(path, Codec, &size);
+                // Files too small for a row are only measured, as the listing never reads them.
+                const TMP3Tag tag = GetMP3Tag(path, Codec, &size, kMinListedFileSize);
                 if (size >= kMinListedFileSize)
                     rowBuffer_.push_back({MakeRowText(RelativeName(Directory, path), tag), path});
                 progress.SetPosition(i);

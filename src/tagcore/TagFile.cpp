@@ -138,21 +138,26 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     return tag;
 }
 
-TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize) {
+TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize,
+                  std::uint64_t MinSize) {
     // Reading needs read access only. A read-write open would also make file watchers and
     // desktop indexers see every listed file as written when it is closed.
     struct stat st;
     const Fd fd = OpenWithStatus(FileName, O_RDONLY, st);
     if (S_ISDIR(st.st_mode))
         throw EInOutError(5);
-    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-        (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
-
     const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (FileSize)
         *FileSize = size;
 
     TMP3Tag tag;
+    if (size < MinSize) {
+        tag.FileName = FileName;
+        return tag;
+    }
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+
     if (size >= kTagSize) {
         char buf[kTagSize];
         if (!PreadAll(fd.get(), buf, kTagSize, static_cast<off_t>(size - kTagSize)))

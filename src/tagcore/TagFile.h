@@ -13,9 +13,10 @@ namespace veltrane {
 
 // Reads the tag of FileName (a path as bytes). Throws EInOutError when the file cannot be
 // opened, sized or read. Adds the owner's write permission when it is missing (a failure
-// there is ignored). When FileSize is given it receives the size from the same open.
+// there is ignored). When FileSize is given it receives the size from the same open. A file
+// smaller than MinSize is only measured: no tag is read and its mode stays as it is.
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
-                  std::uint64_t* FileSize = nullptr);
+                  std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0);
 
 // Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes.
 // Throws EInOutError on any failure, including a file that cannot be opened for writing.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sys/stat.h>
 
 namespace veltrane {
 namespace {
@@ -74,9 +75,17 @@ TEST(FileListTest, SizeLimitIs129Blocks) {
     TestDir dir;
     const std::string small = dir.WriteFile("small.mp3", Mp3BytesNoTag(16511));
     const std::string big = dir.WriteFile("big.mp3", Mp3BytesNoTag(16512));
+    ASSERT_EQ(::chmod(small.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(big.c_str(), 0444), 0);
     TFileList list;
     list.UpdateList({small, big}, dir.path().string());
     EXPECT_EQ(Names(list), std::vector<std::string>{"big.mp3"});
+    // Only a listed file has its tag read, and so loses its read-only mark.
+    struct stat st;
+    ASSERT_EQ(::stat(small.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    ASSERT_EQ(::stat(big.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 
     // Only files too small: an empty list, no marker row.
     list.UpdateList({small}, dir.path().string());
