@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "tagcore/TagFile.h"
 
+#include <charconv>
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -71,8 +72,11 @@ std::uint8_t ParseGenre(const std::string& text) {
     if (text.empty())
         return 255;
     if (text.find_first_not_of("0123456789") == std::string::npos) {
-        if (text.size() <= 3 && std::stoi(text) <= 255)
-            return static_cast<std::uint8_t>(std::stoi(text));
+        // Leading zeros are still a number ("017" is 17); a value too big fails from_chars.
+        unsigned value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec == std::errc() && end == text.data() + text.size() && value <= 255)
+            return static_cast<std::uint8_t>(value);
         throw UsageError("genre number '" + text + "' is not between 0 and 255");
     }
     std::uint8_t g = StyleToByte(text);

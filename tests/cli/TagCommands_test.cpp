@@ -91,6 +91,9 @@ TEST(TagSet, BadGenreIsAUsageErrorBeforeAnyWrite) {
     EXPECT_EQ(dir.ReadFile("f.mp3"), original);
     EXPECT_EQ(Cli({"tag", "set", "--genre", "84", f}).status, 0);
     EXPECT_NE(Cli({"tag", "show", f}).out.find("\t84\tBebob\t"), std::string::npos);
+    EXPECT_EQ(Cli({"tag", "set", "--genre", "0017", f}).status, 0);
+    EXPECT_NE(Cli({"tag", "show", f}).out.find("\t17\tRock\t"), std::string::npos);
+    EXPECT_EQ(Cli({"tag", "set", "--genre", "99999999999999999999", f}).status, 2);
 }
 
 TEST(TagSet, MissingFileFailsOthersStillWritten) {
