@@ -150,6 +150,24 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(folder.Dir().ReadFile("b.mp3"), bBytes);
     }
 
+    void renameKeepsANameThatIsNotUtf8() {
+        test::EditingFolder folder;
+        const std::string a = folder.AddNoTag("caf\xE9.mp3"); // Latin-1
+        TFileList& list = folder.List();
+        list.SetSelected(folder.RowOf(a), true);
+        list.SetItemIndex(static_cast<std::ptrdiff_t>(folder.RowOf(a)));
+        test::FakeEditingHost host(list, folder.Dir().path().string());
+        DeriveWindows w(host);
+        w.rename.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.rename));
+        QCOMPARE(w.rename.EditRename->text(), QString::fromUtf8("caf\xC3\xA9.mp3"));
+        // Unchanged, it is the present name: refused, not renamed to its UTF-8 spelling.
+        QTest::mouseClick(w.rename.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(host.errors, (std::vector<std::string>{"File with that name already exists!"}));
+        QVERIFY(fs::exists(a));
+        QVERIFY(!fs::exists(folder / "caf\xC3\xA9.mp3"));
+    }
+
     void renameSeveralFilesFromTags() {
         test::EditingFolder folder;
         const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));

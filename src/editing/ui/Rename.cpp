@@ -52,8 +52,9 @@ void TFormRename::FormShow() {
     const std::size_t selected = list.SelCount();
     const std::ptrdiff_t current = list.ItemIndex();
     if (selected == 1 && current >= 1 && static_cast<std::size_t>(current) < list.Count()) {
-        const QString name =
-            PathToQ(NameWithoutDirectory(list.GetFileName(static_cast<std::size_t>(current))));
+        shownName_ = NameWithoutDirectory(list.GetFileName(static_cast<std::size_t>(current)));
+        shownText_ = PathToQ(shownName_);
+        const QString& name = shownText_;
         LabelRename->setText(ToQ(RenameHeadlineOne(FromQ(name))));
         EditRename->setText(name);
         EditRename->show();
@@ -62,6 +63,8 @@ void TFormRename::FormShow() {
         CheckBoxDerive->setChecked(false);
         CheckBoxDerive->setEnabled(true);
     } else {
+        shownName_.clear();
+        shownText_.clear();
         LabelRename->setText(ToQ(RenameHeadlineMany(selected)));
         EditRename->clear();
         EditRename->hide();
@@ -101,7 +104,11 @@ void TFormRename::BitBtnOKClick() {
     if (!CheckBoxDerive->isChecked()) {
         const std::ptrdiff_t current = list.ItemIndex();
         if (current >= 1 && static_cast<std::size_t>(current) < list.Count()) {
-            const std::string typed = QFile::encodeName(EditRename->text()).toStdString();
+            // A name that is not UTF-8 does not survive the round trip through the edit:
+            // left as shown, it is the file's own name.
+            const std::string typed = EditRename->text() == shownText_
+                                          ? shownName_
+                                          : QFile::encodeName(EditRename->text()).toStdString();
             const TRenameResult result =
                 RenameByTypedName(list.GetFileName(static_cast<std::size_t>(current)), typed);
             if (!result.Message.empty())

@@ -48,6 +48,9 @@ class TFormRename : public TEditingDialog {
 
   private:
     IEditingHost& host_;
+    // The file's own name as bytes, and as EditRename first showed it.
+    std::string shownName_;
+    QString shownText_;
 };
 
 } // namespace veltrane
