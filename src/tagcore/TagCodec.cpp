@@ -53,6 +53,9 @@ class Iconv {
 } // namespace
 
 TagCodec::TagCodec(std::string_view codePage) : name_(codePage) {
+    // iconv takes "" as the locale's charset: the tag bytes would then depend on the locale.
+    if (name_.empty())
+        throw std::invalid_argument("unknown code page: (empty)");
     Iconv conv(name_);
     if (!conv.valid())
         throw std::invalid_argument("unknown code page: " + name_);

@@ -42,6 +42,7 @@ TEST(TagCodec, UnencodableBecomesQuestionMarkAndInvalidUtf8PassesThrough) {
 
 TEST(TagCodec, RefusesUnknownAndMultiByteCodePages) {
     EXPECT_THROW(TagCodec("NO-SUCH-PAGE"), std::invalid_argument);
+    EXPECT_THROW(TagCodec(""), std::invalid_argument);
     EXPECT_THROW(TagCodec("UTF-8"), std::invalid_argument);
     EXPECT_THROW(TagCodec("UTF-16"), std::invalid_argument);
     EXPECT_THROW(TagCodec("SHIFT_JIS"), std::invalid_argument);
