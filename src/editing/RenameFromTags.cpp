@@ -98,7 +98,8 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
     result.NewPath = DirectoryPart(Path) + std::string(Typed);
     if (!HasMp3Extension(result.NewPath))
         result.NewPath += ".mp3";
-    if (Typed.find('/') != std::string_view::npos) {
+    // A NUL would cut the path short and reach another file.
+    if (Typed.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
         result.Code = EINVAL;
         result.Message = RenameThisFileError(result.Code);
         return result;

@@ -49,8 +49,8 @@ struct TRenameResult {
 
 // Renames Path to its directory plus Typed, with ".mp3" appended unless Typed ends with
 // ".mp3" in any letter case. An existing target (the present name included) is refused with
-// "File with that name already exists!". A typed name holding '/' would reach another
-// directory and fails with EINVAL.
+// "File with that name already exists!". A typed name holding '/' or NUL would reach another
+// file and fails with EINVAL.
 TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed);
 
 // Renames Path to the name built from its tag plus ".mp3". rsUnchanged when no name can be

@@ -86,6 +86,12 @@ TEST(RenameByTypedName, ANameWithASlashCannotLeaveTheDirectory) {
     EXPECT_EQ(r.Message, "Hmmm, an error occurt renaming this file! (22)");
     EXPECT_TRUE(fs::exists(a));
     EXPECT_FALSE(fs::exists(dir / "b.mp3"));
+
+    // "x\0y" must not become "x": the cut path would name another file.
+    dir.WriteFile("sub/x", "XXX");
+    EXPECT_EQ(RenameByTypedName(a, std::string("x\0y", 3)).Code, EINVAL);
+    EXPECT_EQ(dir.ReadFile("sub/a.mp3"), "AAA");
+    EXPECT_EQ(dir.ReadFile("sub/x"), "XXX");
 }
 
 TEST(RenameFromTagsRun, RenamesFromTagsSkipsIncompleteAndReportsCollisions) {
