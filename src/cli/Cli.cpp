@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/Commands.h"
+#include "cli/Escape.h"
 
 #include <exception>
 #include <functional>
@@ -63,13 +64,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             const Args rest(args.begin() + 2, args.end());
             if (args[1] == "show") return RunTagShow(rest, out, err);
             if (args[1] == "set") return RunTagSet(rest, out, err);
-            throw UsageError("tag: unknown sub-command '" + args[1] + "'");
+            throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {
             if (args[0] == c.name)
                 return c.run(Args(args.begin() + 1, args.end()), out, err);
         }
-        throw UsageError("unknown command '" + args[0] + "' (try --help)");
+        throw UsageError("unknown command '" + Escape(args[0]) + "' (try --help)");
     } catch (const UsageError& e) {
         err << "veltrane-cli: " << e.what() << '\n';
         return 2;
