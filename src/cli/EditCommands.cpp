@@ -32,16 +32,6 @@ constexpr std::string_view kSelectUsage =
     "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME]\n"
     "                           (--text TEXT | --genre NAME) DIR\n";
 
-// The code page of the tag texts, as the tag commands take it.
-std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
-    const std::string name = o.Value("--codepage", "WINDOWS-1252");
-    try {
-        return std::make_unique<TagCodec>(name);
-    } catch (const std::invalid_argument&) {
-        throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
-    }
-}
-
 // "artist,title" -> the how-to list of Format.
 void SetFields(TDeriveFormat& Format, const std::string& List) {
     std::string codes;

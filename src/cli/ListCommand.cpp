@@ -40,13 +40,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (o.Positional().size() != 1)
         throw UsageError("list: give exactly one DIR");
-    const std::string codePage = o.Value("--codepage", "WINDOWS-1252");
-    std::unique_ptr<TagCodec> codec;
-    try {
-        codec = std::make_unique<TagCodec>(codePage);
-    } catch (const std::invalid_argument&) {
-        throw UsageError("unknown or multi-byte code page '" + Escape(codePage) + "'");
-    }
+    const std::unique_ptr<TagCodec> codec = MakeCodec(o);
 
     TFindFile finder;
     finder.Directory = o.Positional()[0];

@@ -3,6 +3,7 @@
 #include "cli/Escape.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace veltrane::cli {
 
@@ -62,6 +63,15 @@ Options ParseOptions(const Args& args, std::initializer_list<std::string_view> f
         }
     }
     return o;
+}
+
+std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
+    const std::string name = o.Value("--codepage", "WINDOWS-1252");
+    try {
+        return std::make_unique<TagCodec>(name);
+    } catch (const std::invalid_argument&) {
+        throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
+    }
 }
 
 } // namespace veltrane::cli

@@ -16,6 +16,9 @@
 #include <map>
 #include <optional>
 #include <set>
+#include "tagcore/TagCodec.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,5 +42,9 @@ class Options {
 
 Options ParseOptions(const Args& args, std::initializer_list<std::string_view> flags,
                      std::initializer_list<std::string_view> valued);
+
+// The tag code page named by "--codepage" (Windows-1252 when absent); an unknown or
+// multi-byte one is a usage error.
+std::unique_ptr<TagCodec> MakeCodec(const Options& o);
 
 } // namespace veltrane::cli

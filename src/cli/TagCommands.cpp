@@ -22,15 +22,6 @@ constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "                            [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n";
 
-std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
-    const std::string name = o.Value("--codepage", "WINDOWS-1252");
-    try {
-        return std::make_unique<TagCodec>(name);
-    } catch (const std::invalid_argument&) {
-        throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
-    }
-}
-
 void AppendField(std::string& line, std::string_view text) {
     line += '\t';
     line += Escape(text);
