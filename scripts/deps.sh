@@ -10,6 +10,7 @@ packages=(
   libglib2.0-dev shared-mime-info libpulse-dev
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
+  mpg123 pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
 )
 missing=()
 for p in "${packages[@]}"; do
