@@ -66,7 +66,12 @@ TDeriveFormat MakeFormat(const Options& o, std::string_view DefaultSeparator) {
             throw UsageError("--fields: the list names no field");
         SetFields(format, *fields);
     }
-    format.SetSeparator(o.Value("--separator", DefaultSeparator));
+    const std::string separator = o.Value("--separator", DefaultSeparator);
+    // The format keeps only what its field holds; a longer text would be cut without a word.
+    format.SetSeparator(separator);
+    if (format.Separator() != separator)
+        throw UsageError("--separator: at most " + std::to_string(kMaxSeparatorChars) +
+                         " characters, not '" + Escape(separator) + "'");
     return format;
 }
 
