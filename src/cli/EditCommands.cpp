@@ -187,6 +187,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Filter = "*.mp3";
     finder.Recurse = o.Has("--recursive");
     finder.Execute();
+    const bool skipped = ReportFindProblems(err, finder.Problems);
     TFileList list;
     try {
         list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
@@ -202,7 +203,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     }
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
-    return failures.empty() ? 0 : 1;
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

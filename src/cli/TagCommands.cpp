@@ -100,6 +100,7 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         finder.Filter = "*.mp3";
         finder.Recurse = o.Has("--recursive");
         finder.Execute();
+        ok = !ReportFindProblems(err, finder.Problems) && ok;
         for (const std::string& file : finder.Files)
             ok = ShowFile(file, *codec, out, err) && ok;
     }
