@@ -6,6 +6,7 @@
 #include "tagcore/TagCodec.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,12 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
 
 // Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes.
 // Throws EInOutError on any failure, including a file that cannot be opened for writing.
+// Hook, when given, sees the open file before the write (Written false; it may throw to
+// refuse the write) and after it (Written true): the change journal checks and reads back
+// through it.
+using TTagWriteHook = std::function<void(int Fd, bool Written)>;
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
-               const TagCodec& codec = TagCodec::Default());
+               const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {});
 
 // Header "TAG", empty texts, Genre 255; FileName unchanged.
 void ClearMP3Tag(TMP3Tag& Tag);
