@@ -194,4 +194,38 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
     return report;
 }
 
+TUndoEntryState UndoEntryState() {
+    TUndoEntryState state;
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal)
+        return state;
+    try {
+        const TJournalContents contents = journal->Read();
+        if (const TJournalStep* step = LastUndoable(contents)) {
+            state.Enabled = true;
+            state.Caption = UndoCaption(*step);
+        }
+    } catch (const EJournalError&) {
+    }
+    return state;
+}
+
+std::string UndoLastForWindow() {
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal)
+        return {};
+    TUndoReport report;
+    try {
+        report = UndoStep(*journal);
+    } catch (const EJournalError& e) {
+        return std::string("Nothing was undone: ") + e.what();
+    }
+    std::string text;
+    if (!report.Failures.empty())
+        text = FailureReport("These files were left as they are:", report.Failures);
+    if (!report.Damage.empty())
+        text += (text.empty() ? "" : "\n\n") + report.Damage;
+    return text;
+}
+
 } // namespace veltrane

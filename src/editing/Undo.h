@@ -34,4 +34,16 @@ struct TUndoReport {
 // EJournalError when there is no such step or the journal cannot be read or written.
 TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id = 0);
 
+// The window's Undo entry for the active journal: enabled with "Undo: ..." when a step can be
+// taken back, else disabled as "Undo". A journal that cannot be read leaves it disabled.
+struct TUndoEntryState {
+    bool Enabled = false;
+    std::string Caption = "Undo";
+};
+TUndoEntryState UndoEntryState();
+
+// Takes back the last step of the active journal for the window; returns the text to show,
+// empty when every file came back (or there was nothing to undo).
+std::string UndoLastForWindow();
+
 } // namespace veltrane
