@@ -28,7 +28,8 @@ constexpr std::string_view kUsage =
     "  rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
     "  rename --to NAME FILE\n"
     "  select [--recursive] [--case-sensitive] [--codepage NAME]\n"
-    "         (--text TEXT | --genre NAME) DIR\n";
+    "         (--text TEXT | --genre NAME) DIR\n"
+    "  undo [--list] [--step N]\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -55,7 +56,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const Command commands[] = {
         {"find", RunFind},          {"list", RunList},       {"pack", RunPack},
         {"unpack", RunUnpack},      {"from-name", RunFromName}, {"rename", RunRename},
-        {"select", RunSelect},
+        {"select", RunSelect},      {"undo", RunUndo},
     };
     try {
         if (args[0] == "tag") {

@@ -29,6 +29,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err);
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err);
 int RunRename(const Args& args, std::ostream& out, std::ostream& err);
 int RunSelect(const Args& args, std::ostream& out, std::ostream& err);
+int RunUndo(const Args& args, std::ostream& out, std::ostream& err);
 
 // "veltrane-cli: PATH: TEXT" on err.
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);

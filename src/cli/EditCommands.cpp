@@ -102,17 +102,11 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const auto codec = MakeCodec(o);
     const TDeriveFormat format = MakeFormat(o, "-");
     const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
-    bool ok = true;
-    for (const std::string& path : o.Positional()) {
-        try {
-            const TMP3Tag tag = TagFromFileName(path, format, options, *codec);
-            SetMP3Tag(path, tag, *codec);
-        } catch (const std::exception& e) {
-            ReportFileError(err, Escape(path), e.what());
-            ok = false;
-        }
-    }
-    return ok ? 0 : 1;
+    const TFileFailures failures =
+        DeriveFromFileNames(o.Positional(), format, options, *codec, {}, nullptr);
+    for (const TFileFailure& failure : failures)
+        ReportFileError(err, Escape(failure.Path), failure.Error);
+    return failures.empty() ? 0 : 1;
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
@@ -145,15 +139,10 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     const TDeriveFormat format = MakeFormat(o, " - ");
+    const std::vector<TRenameResult> results = RenameFromTags(o.Positional(), format, *codec);
     bool ok = true;
-    for (const std::string& path : o.Positional()) {
-        try {
-            ok = report(path, RenameFromTag(path, format, *codec)) && ok;
-        } catch (const std::exception& e) {
-            ReportFileError(err, Escape(path), e.what());
-            ok = false;
-        }
-    }
+    for (std::size_t i = 0; i < results.size(); ++i)
+        ok = report(o.Positional()[i], results[i]) && ok;
     return ok ? 0 : 1;
 }
 

@@ -3,6 +3,8 @@
 #include "browser/FindFile.h"
 #include "cli/Escape.h"
 #include "cli/Options.h"
+#include "editing/JournaledSteps.h"
+#include "editing/TagEditing.h"
 #include "tagcore/TagFile.h"
 
 #include <charconv>
@@ -122,10 +124,16 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const std::optional<std::string> genreText = o.Value("--genre");
     const int genre = genreText ? ParseGenre(*genreText) : -1;
 
-    bool ok = true;
-    for (const std::string& path : o.Positional()) {
-        try {
-            TMP3Tag tag = GetMP3Tag(path, *codec);
+    TEditMoreFields named; // for the journal's description only
+    named.Title.Leave = !o.Value("--title");
+    named.Artist.Leave = !o.Value("--artist");
+    named.Album.Leave = !o.Value("--album");
+    named.Year.Leave = !o.Value("--year");
+    named.Comment.Leave = !o.Value("--comment");
+    named.Style.Leave = genre < 0;
+    const TFileFailures failures = RunTagStep(
+        o.Positional(), [&](std::size_t files) { return EditMoreDescription(named, files); },
+        [&](TMP3Tag& tag) {
             if (tag.Header != "TAG")
                 ClearMP3Tag(tag);
             if (auto v = o.Value("--title"))
@@ -140,13 +148,11 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
                 tag.Comment = *v;
             if (genre >= 0)
                 tag.Genre = static_cast<std::uint8_t>(genre);
-            SetMP3Tag(path, tag, *codec);
-        } catch (const EInOutError& e) {
-            ReportFileError(err, Escape(path), e.what());
-            ok = false;
-        }
-    }
-    return ok ? 0 : 1;
+        },
+        *codec, {}, nullptr);
+    for (const TFileFailure& failure : failures)
+        ReportFileError(err, Escape(failure.Path), failure.Error);
+    return failures.empty() ? 0 : 1;
 }
 
 } // namespace veltrane::cli

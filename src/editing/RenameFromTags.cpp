@@ -1,6 +1,8 @@
 #include "editing/RenameFromTags.h"
 
-#include "platform/RenameNoReplace.h"
+#include "editing/ChangeJournal.h"
+#include "editing/JournaledSteps.h"
+#include "editing/TagFromFileName.h"
 #include "tagcore/TagFile.h"
 
 #include <cerrno>
@@ -109,7 +111,15 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
         result.Message = std::string(kMsgFileExists);
         return result;
     }
-    result.Code = RenameNoReplace(Path, result.NewPath);
+    try {
+        result.Code = RunRenameStep({{Path, result.NewPath}}, [&](std::size_t) {
+            return "rename " + NameWithoutDirectory(Path) + " to " +
+                   NameWithoutDirectory(result.NewPath);
+        }, nullptr).front();
+    } catch (const EJournalError& e) {
+        result.Message = std::string(kMsgNotRecorded) + e.what();
+        return result;
+    }
     if (result.Code == 0) {
         result.Status = TRenameResult::rsRenamed;
     } else if (result.Code == EEXIST) {
@@ -122,24 +132,59 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
     return result;
 }
 
-TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
-                            const TagCodec& Codec) {
-    TRenameResult result;
-    result.Status = TRenameResult::rsUnchanged;
-    const std::optional<std::string> name = BuildNameFromTag(GetMP3Tag(Path, Codec), Format);
-    if (!name)
-        return result;
-    result.NewPath = DirectoryPart(Path) + *name + ".mp3";
-    if (result.NewPath == Path)
-        return result;
-    result.Code = RenameNoReplace(Path, result.NewPath);
-    if (result.Code == 0) {
-        result.Status = TRenameResult::rsRenamed;
-    } else {
-        result.Status = result.Code == EEXIST ? TRenameResult::rsExists : TRenameResult::rsFailed;
-        result.Message = RenameOneOfTheFilesError(result.Code);
+std::string RenameFromTagsDescription(std::size_t Files) {
+    return "rename " + FileCount(Files) + " from tags";
+}
+
+std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
+                                          const TDeriveFormat& Format, const TagCodec& Codec,
+                                          const ProgressScope* Progress) {
+    std::vector<TRenameResult> results(Paths.size());
+    std::vector<TRenameItem> items;
+    std::vector<std::size_t> itemOf;
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        TRenameResult& result = results[i];
+        result.Status = TRenameResult::rsUnchanged;
+        std::optional<std::string> name;
+        try {
+            name = BuildNameFromTag(GetMP3Tag(Paths[i], Codec), Format);
+        } catch (const EInOutError& e) {
+            result.Status = TRenameResult::rsFailed;
+            result.Message = e.what();
+            continue;
+        }
+        if (!name)
+            continue;
+        result.NewPath = DirectoryPart(Paths[i]) + *name + ".mp3";
+        if (result.NewPath == Paths[i])
+            continue;
+        items.push_back({Paths[i], result.NewPath});
+        itemOf.push_back(i);
     }
-    return result;
+    if (items.empty())
+        return results;
+    std::vector<int> codes;
+    try {
+        codes = RunRenameStep(items, RenameFromTagsDescription, Progress);
+    } catch (const EJournalError& e) {
+        for (std::size_t i : itemOf) {
+            results[i].Status = TRenameResult::rsFailed;
+            results[i].Message = std::string(kMsgNotRecorded) + e.what();
+        }
+        return results;
+    }
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        TRenameResult& result = results[itemOf[k]];
+        result.Code = codes[k];
+        if (result.Code == 0) {
+            result.Status = TRenameResult::rsRenamed;
+        } else {
+            result.Status =
+                result.Code == EEXIST ? TRenameResult::rsExists : TRenameResult::rsFailed;
+            result.Message = RenameOneOfTheFilesError(result.Code);
+        }
+    }
+    return results;
 }
 
 std::string RenameProgressCaption(std::size_t Selected) {
@@ -153,13 +198,15 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
         return run;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, RenameProgressCaption(selected), selected);
-    ForEachSelectedFile(List, progress, run.Failures, [&](const std::string& path) {
-        const TRenameResult result = RenameFromTag(path, Format);
-        if (result.Status == TRenameResult::rsRenamed)
-            run.Renamed.push_back({path, result.NewPath});
-        else if (!result.Message.empty())
-            run.Failures.push_back({path, result.Message});
-    });
+    const std::vector<std::string> paths = SelectedFilePaths(List);
+    const std::vector<TRenameResult> results =
+        RenameFromTags(paths, Format, TagCodec::Default(), &progress);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (results[i].Status == TRenameResult::rsRenamed)
+            run.Renamed.push_back({paths[i], results[i].NewPath});
+        else if (!results[i].Message.empty())
+            run.Failures.push_back({paths[i], results[i].Message});
+    }
     return run;
 }
 

@@ -50,13 +50,23 @@ struct TRenameResult {
 // Renames Path to its directory plus Typed, with ".mp3" appended unless Typed ends with
 // ".mp3" in any letter case. An existing target (the present name included) is refused with
 // "File with that name already exists!". A typed name holding '/' or NUL would reach another
-// file and fails with EINVAL.
+// file and fails with EINVAL. The rename is one journal step.
 TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed);
 
-// Renames Path to the name built from its tag plus ".mp3". rsUnchanged when no name can be
-// built or the file already has that name. Throws EInOutError when the tag cannot be read.
-TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
-                            const TagCodec& Codec = TagCodec::Default());
+// Text of a rename refused because the journal could not record it.
+inline constexpr std::string_view kMsgNotRecorded =
+    "not renamed, the change cannot be recorded for undo: ";
+
+// "rename 12 files from tags"
+std::string RenameFromTagsDescription(std::size_t Files);
+
+// Renames each file of Paths to the name built from its tag plus ".mp3", as one journal step;
+// results in Paths order. rsUnchanged when no name can be built or the file already has that
+// name; rsFailed with the error's text when the tag cannot be read.
+std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
+                                          const TDeriveFormat& Format,
+                                          const TagCodec& Codec = TagCodec::Default(),
+                                          const ProgressScope* Progress = nullptr);
 
 struct TRenamed {
     std::string OldPath, NewPath;

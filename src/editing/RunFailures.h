@@ -25,6 +25,16 @@ inline bool IsFileRow(const TFileList& List, std::size_t Index) {
     return Index >= 1 && !List.Row(Index).Path.empty();
 }
 
+// The paths of the selected file rows, in list order.
+inline std::vector<std::string> SelectedFilePaths(const TFileList& List) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (List.Selected(i) && IsFileRow(List, i))
+            paths.push_back(List.GetFileName(i));
+    }
+    return paths;
+}
+
 // Calls PerFile(path) for every selected file row in list order and moves the bar after each
 // one. A file whose action throws is listed in Failures with the error text; the run goes on.
 template <class Action>

@@ -1,6 +1,8 @@
 #include "editing/TagEditing.h"
 
+#include "editing/JournaledSteps.h"
 #include "tagcore/InOutError.h"
+#include "editing/TagFromFileName.h"
 #include "tagcore/TagFile.h"
 
 namespace veltrane {
@@ -27,7 +29,11 @@ TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileL
     tag.Year = Fields.Year;
     tag.Comment = Fields.Comment;
     tag.Genre = StyleToByte(Fields.Style);
-    SetMP3Tag(tag.FileName, tag);
+    const std::vector<std::exception_ptr> errors = RunTagStepErrors(
+        {tag.FileName}, [&](std::size_t) { return "edit tag of " + NameWithoutDirectory(tag.FileName); },
+        [&](TMP3Tag& written) { written = tag; }, TagCodec::Default(), {}, nullptr);
+    if (errors.front())
+        std::rethrow_exception(errors.front());
     if (List)
         List->SingleUpdate(tag);
     return tag;
@@ -65,19 +71,38 @@ void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields) {
         Tag.Genre = StyleToByte(Fields.Style.Value);
 }
 
+std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files) {
+    std::vector<const char*> names;
+    const auto add = [&](const TLeaveField& field, const char* name) {
+        if (!field.Leave)
+            names.push_back(name);
+    };
+    add(Fields.Title, "title");
+    add(Fields.Artist, "artist");
+    add(Fields.Album, "album");
+    add(Fields.Year, "year");
+    add(Fields.Comment, "comment");
+    add(Fields.Style, "genre");
+    if (names.empty())
+        return "write tags of " + FileCount(Files);
+    std::string text = "set ";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text + " of " + FileCount(Files);
+}
+
 TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress) {
     const std::size_t selected = List.SelCount();
     // The bar runs over 0 to N - 1 and is set to 1 .. N, as the window always did.
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
                            selected > 0 ? selected - 1 : 0);
-    TFileFailures failures;
-    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
-        TMP3Tag tag = GetMP3Tag(path);
-        ApplyEditMoreFields(tag, Fields);
-        SetMP3Tag(tag.FileName, tag);
-        List.SingleUpdate(tag);
-    });
-    return failures;
+    return RunTagStep(
+        SelectedFilePaths(List), [&](std::size_t files) { return EditMoreDescription(Fields, files); },
+        [&](TMP3Tag& tag) { ApplyEditMoreFields(tag, Fields); }, TagCodec::Default(),
+        [&](const TMP3Tag& tag) { List.SingleUpdate(tag); }, &progress);
 }
 
 } // namespace veltrane

@@ -23,8 +23,9 @@ struct TEditorFields {
 TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag);
 
 // BitBtnSaveClick: the record with the editor's texts as they stand, marker "TAG" and the
-// genre of Style; written with SetMP3Tag and its row rebuilt in List (when given). Throws
-// EInOutError when the write fails; the row is then left as it was.
+// genre of Style; written with SetMP3Tag as one journal step and its row rebuilt in List
+// (when given). Throws EInOutError when the write fails, EJournalError when it cannot be
+// recorded, std::runtime_error when the file changed meanwhile; the row is then left as it was.
 TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileList* List);
 
 // One field of the multi-file editor: Leave set means the field is not touched.
@@ -57,8 +58,12 @@ std::string EditMoreProgressCaption(std::size_t Selected);
 // takes the editor's value.
 void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields);
 
+// The journal's name of a run: "set album of 214 files", "set title and genre of 1 file".
+std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files);
+
 // BitBtnSaveClick: reads, changes and writes every selected file row in list order, rebuilding
 // each row as it goes. A file that fails is listed and the run goes on with the next one.
+// One step of the change journal: every file is read before the first is written.
 TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress);
 
 } // namespace veltrane

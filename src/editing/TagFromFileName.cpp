@@ -1,5 +1,6 @@
 #include "editing/TagFromFileName.h"
 
+#include "editing/JournaledSteps.h"
 #include "tagcore/TagFile.h"
 
 #include <algorithm>
@@ -73,13 +74,32 @@ void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
     }
 }
 
+void DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options) {
+    if (Options.ClearTag || Tag.Header != "TAG")
+        ClearMP3Tag(Tag);
+    CutNameIntoFields(NameWithoutDirectory(Tag.FileName), Format, Options.SmartCut, Tag);
+}
+
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
                         const TDeriveOptions& Options, const TagCodec& Codec) {
     TMP3Tag tag = GetMP3Tag(Path, Codec);
-    if (Options.ClearTag || tag.Header != "TAG")
-        ClearMP3Tag(tag);
-    CutNameIntoFields(NameWithoutDirectory(Path), Format, Options.SmartCut, tag);
+    DeriveFromFileName(tag, Format, Options);
     return tag;
+}
+
+std::string DeriveDescription(std::size_t Files) {
+    return "tags from file names of " + FileCount(Files);
+}
+
+TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
+                                  const TDeriveOptions& Options, const TagCodec& Codec,
+                                  const std::function<void(const TMP3Tag&)>& Written,
+                                  const ProgressScope* Progress) {
+    if (Format.HowTo().empty())
+        return {};
+    return RunTagStep(
+        Paths, DeriveDescription,
+        [&](TMP3Tag& tag) { DeriveFromFileName(tag, Format, Options); }, Codec, Written, Progress);
 }
 
 std::string DeriveProgressCaption(std::size_t Selected) {
@@ -93,12 +113,8 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
         return failures;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
-    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
-        const TMP3Tag tag = TagFromFileName(path, Format, Options);
-        SetMP3Tag(tag.FileName, tag);
-        List.SingleUpdate(tag);
-    });
-    return failures;
+    return DeriveFromFileNames(SelectedFilePaths(List), Format, Options, TagCodec::Default(),
+                               [&](const TMP3Tag& tag) { List.SingleUpdate(tag); }, &progress);
 }
 
 } // namespace veltrane

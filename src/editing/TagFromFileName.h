@@ -8,8 +8,10 @@
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -34,6 +36,19 @@ struct TDeriveOptions {
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
                         const TDeriveOptions& Options,
                         const TagCodec& Codec = TagCodec::Default());
+
+// The same on a record read already (its FileName names the file).
+void DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options);
+
+// "tags from file names of 12 files"
+std::string DeriveDescription(std::size_t Files);
+
+// Derives and writes the tag of every file of Paths as one journal step (see RunTagStep);
+// an empty how-to list changes no file.
+TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
+                                  const TDeriveOptions& Options, const TagCodec& Codec,
+                                  const std::function<void(const TMP3Tag&)>& Written,
+                                  const ProgressScope* Progress);
 
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes

@@ -53,6 +53,12 @@ std::string DataDirectory() {
     return Joined(HomeDirectory(), ".local/share");
 }
 
+std::string StateDirectory() {
+    if (auto v = Env("XDG_STATE_HOME"); v && (*v)[0] == '/')
+        return *v;
+    return Joined(HomeDirectory(), ".local/state");
+}
+
 std::string RuntimeDirectory() {
     if (auto v = Env("XDG_RUNTIME_DIR"); v && (*v)[0] == '/')
         return *v;

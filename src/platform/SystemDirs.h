@@ -12,6 +12,8 @@ std::string TempDirectory();
 std::string ConfigDirectory();
 // $XDG_DATA_HOME, else ~/.local/share.
 std::string DataDirectory();
+// $XDG_STATE_HOME, else ~/.local/state.
+std::string StateDirectory();
 // $HOME, else the password database's home of the user.
 std::string HomeDirectory();
 // $XDG_RUNTIME_DIR when set, else the temporary directory.

@@ -199,13 +199,16 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
     return tag;
 }
 
-void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec) {
+void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec,
+               const TTagWriteHook& Hook) {
     std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
     Fd fd = OpenWithStatus(FileName, O_RDWR, st);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5); // never write a tag into a device or pipe
+    if (Hook)
+        Hook(fd.get(), false);
     const off_t size = st.st_size;
 
     char old[kTagSize];
@@ -256,6 +259,8 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
             (void)::ftruncate(fd.get(), now.st_size - static_cast<off_t>(done));
         throw EInOutError::FromErrno(error);
     }
+    if (Hook)
+        Hook(fd.get(), true);
     if (::close(fd.release()) != 0)
         throw EInOutError::FromErrno(errno);
 }

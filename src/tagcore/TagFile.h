@@ -6,6 +6,7 @@
 #include "tagcore/TagCodec.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,12 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
 // Throws EInOutError on any failure, including a file that cannot be opened for writing, and
 // kTagFileChanged, writing nothing, when the file's size or tag marker changed since it was
 // opened here.
+// Hook, when given, sees the open file before the write (Written false; it may throw to
+// refuse the write) and after it (Written true): the change journal checks and reads back
+// through it.
+using TTagWriteHook = std::function<void(int Fd, bool Written)>;
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
-               const TagCodec& codec = TagCodec::Default());
+               const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {});
 
 inline constexpr const char* kTagFileChanged = "The file changed while its tag was written";
 

@@ -19,6 +19,7 @@
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
+#include "editing/ui/UndoAction.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
 #include "media/Media.h"
@@ -411,6 +412,10 @@ void TMainForm::CreatePopupMenu() {
         add("Playselectedfile", "Play selected file", &TMainForm::ToolbarButton97PlayClick);
     Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
+    PopupMenuMultiListMP3->addSeparator();
+    Undo = new TUndoAction(
+        this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
+        [this] { ToolbarButton97RefreshClick(); });
     MultiListMP3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MultiListMP3, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
         PopupMenuMultiListMP3->popup(MultiListMP3->mapToGlobal(Pos));

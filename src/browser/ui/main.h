@@ -154,6 +154,7 @@ class TMainForm : public QMainWindow {
     QAction* Renameselectedfiles = nullptr;
     QAction* Playselectedfile = nullptr;
     QAction* Deleteselectedfiles = nullptr;
+    QAction* Undo = nullptr; // "Undo: <the last step>", Ctrl+Z
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint

@@ -108,7 +108,7 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     fields.Style = FromQ(ComboBoxStyle->currentText());
     try {
         Record = SaveSingleTag(Record, fields, &host_.FileList());
-    } catch (const EInOutError& e) {
+    } catch (const std::exception& e) {
         // The window stays open with the user's input.
         host_.ShowError(e.what());
         return;

@@ -1,0 +1,90 @@
+#include "cli/Commands.h"
+
+#include "cli/Escape.h"
+#include "cli/Options.h"
+#include "editing/Undo.h"
+
+#include <charconv>
+#include <ctime>
+#include <ostream>
+
+namespace veltrane::cli {
+
+namespace {
+
+constexpr std::string_view kUndoUsage =
+    "usage: veltrane-cli undo [--list] [--step N]\n"
+    "  takes back the last change Veltrane made to files (the window's or the command\n"
+    "  line's), or step N of the list; files changed since by anyone are left alone\n";
+
+std::string LocalTime(std::int64_t Seconds) {
+    const std::time_t t = static_cast<std::time_t>(Seconds);
+    std::tm tm{};
+    char text[32] = "";
+    if (::localtime_r(&t, &tm))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
+}
+
+std::uint64_t ParseStep(const std::string& Text) {
+    std::uint64_t n = 0;
+    const auto [end, ec] = std::from_chars(Text.data(), Text.data() + Text.size(), n);
+    if (Text.empty() || ec != std::errc() || end != Text.data() + Text.size() || n == 0)
+        throw UsageError("--step: '" + Escape(Text) + "' is not a step number");
+    return n;
+}
+
+void ReportDamage(std::ostream& err, const std::string& Damage) {
+    if (!Damage.empty())
+        err << "veltrane-cli: warning: " << Escape(Damage) << '\n';
+}
+
+} // namespace
+
+int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o = ParseOptions(args, {"--list"}, {"--step"});
+    if (o.Has("--help")) {
+        out << kUndoUsage;
+        return 0;
+    }
+    if (!o.Positional().empty())
+        throw UsageError("undo: takes no FILE");
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal)
+        throw EJournalError("no change journal");
+
+    if (o.Has("--list")) {
+        if (o.Value("--step"))
+            throw UsageError("undo: --list takes no --step");
+        const TJournalContents contents = journal->Read();
+        ReportDamage(err, contents.Damage);
+        const std::set<std::uint64_t> undone = UndoneSteps(contents);
+        // Newest first: step, time, files, command, and whether it was taken back or cut off.
+        for (auto it = contents.Steps.rbegin(); it != contents.Steps.rend(); ++it) {
+            out << it->Id << '\t' << LocalTime(it->Time) << '\t' << it->Entries.size() << '\t'
+                << Escape(it->Command);
+            if (undone.count(it->Id))
+                out << "\tundone";
+            else if (!it->Finished)
+                out << "\tcut off";
+            out << '\n';
+        }
+        return 0;
+    }
+
+    const std::uint64_t step = o.Value("--step") ? ParseStep(*o.Value("--step")) : 0;
+    const TUndoReport report = UndoStep(*journal, step);
+    ReportDamage(err, report.Damage);
+    out << "undone step " << report.Step << ": " << Escape(report.Command) << " ("
+        << report.Restored << " restored";
+    if (report.AlreadyBack > 0)
+        out << ", " << report.AlreadyBack << " already as before";
+    if (!report.Failures.empty())
+        out << ", " << report.Failures.size() << " left alone";
+    out << ")\n";
+    for (const TFileFailure& failure : report.Failures)
+        ReportFileError(err, Escape(failure.Path), failure.Error);
+    return report.Failures.empty() ? 0 : 1;
+}
+
+} // namespace veltrane::cli

@@ -1,0 +1,562 @@
+#include "editing/ChangeJournal.h"
+
+#include "platform/SystemDirs.h"
+#include "tagcore/InOutError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <map>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace veltrane {
+
+namespace {
+
+constexpr char kMagic[4] = {'V', 'J', 'R', '1'};
+constexpr std::size_t kHeaderSize = 16; // magic, type, 3 zero bytes, length, CRC-32
+constexpr std::uint32_t kMaxPayload = 256u << 20;
+enum TRecordType : std::uint8_t { rtPlan = 1, rtOutcome = 2, rtEnd = 3 };
+
+std::string ErrnoText(int err) {
+    return std::strerror(err);
+}
+
+// --- Encoding: little-endian numbers, strings with a 32-bit length.
+
+class Writer {
+  public:
+    void U8(std::uint8_t v) { out_ += static_cast<char>(v); }
+    void U32(std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out_ += static_cast<char>((v >> (8 * i)) & 0xff);
+    }
+    void U64(std::uint64_t v) {
+        for (int i = 0; i < 8; ++i)
+            out_ += static_cast<char>((v >> (8 * i)) & 0xff);
+    }
+    void I64(std::int64_t v) { U64(static_cast<std::uint64_t>(v)); }
+    void Str(const std::string& s) {
+        U32(static_cast<std::uint32_t>(s.size()));
+        out_ += s;
+    }
+    void State(const TFileState& s) {
+        U64(s.Device);
+        U64(s.Inode);
+        U64(s.Size);
+        I64(s.MtimeSec);
+        I64(s.MtimeNsec);
+        Str(s.Tail);
+    }
+    std::string& Bytes() { return out_; }
+
+  private:
+    std::string out_;
+};
+
+// Reads what Writer wrote; any read past the end sets a flag instead of throwing.
+class Reader {
+  public:
+    explicit Reader(std::string_view in) : in_(in) {}
+    bool Ok() const { return ok_; }
+    std::uint8_t U8() { return static_cast<std::uint8_t>(Take(1)); }
+    std::uint32_t U32() { return static_cast<std::uint32_t>(Take(4)); }
+    std::uint64_t U64() { return Take(8); }
+    std::int64_t I64() { return static_cast<std::int64_t>(Take(8)); }
+    std::string Str() {
+        const std::uint32_t n = U32();
+        if (!ok_ || n > in_.size() - pos_) {
+            ok_ = false;
+            return {};
+        }
+        std::string s(in_.substr(pos_, n));
+        pos_ += n;
+        return s;
+    }
+    TFileState State() {
+        TFileState s;
+        s.Device = U64();
+        s.Inode = U64();
+        s.Size = U64();
+        s.MtimeSec = I64();
+        s.MtimeNsec = I64();
+        s.Tail = Str();
+        return s;
+    }
+
+  private:
+    std::uint64_t Take(std::size_t n) {
+        if (!ok_ || n > in_.size() - pos_) {
+            ok_ = false;
+            return 0;
+        }
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            v |= std::uint64_t(static_cast<unsigned char>(in_[pos_ + i])) << (8 * i);
+        pos_ += n;
+        return v;
+    }
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+std::uint32_t Crc(std::string_view header, std::string_view payload) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(header.data()), static_cast<uInt>(header.size()));
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(payload.data()), static_cast<uInt>(payload.size()));
+    return static_cast<std::uint32_t>(crc);
+}
+
+std::string Record(TRecordType type, const std::string& payload) {
+    Writer h;
+    for (char c : kMagic)
+        h.U8(static_cast<std::uint8_t>(c));
+    h.U8(type);
+    h.U8(0);
+    h.U8(0);
+    h.U8(0);
+    h.U32(static_cast<std::uint32_t>(payload.size()));
+    const std::uint32_t crc = Crc(h.Bytes(), payload);
+    h.U32(crc);
+    return h.Bytes() + payload;
+}
+
+std::string PlanRecord(const TJournalStep& step) {
+    Writer w;
+    w.U64(step.Id);
+    w.I64(step.Time);
+    w.U64(step.Undoes);
+    w.Str(step.Command);
+    w.U32(static_cast<std::uint32_t>(step.Entries.size()));
+    for (const TJournalEntry& e : step.Entries) {
+        w.U8(e.Kind);
+        w.Str(e.Path);
+        w.Str(e.NewPath);
+        w.State(e.Before);
+        w.Str(e.Planned);
+        w.U64(e.PlannedSize);
+    }
+    return Record(rtPlan, w.Bytes());
+}
+
+std::optional<TJournalStep> ParsePlan(std::string_view payload) {
+    Reader r(payload);
+    TJournalStep step;
+    step.Id = r.U64();
+    step.Time = r.I64();
+    step.Undoes = r.U64();
+    step.Command = r.Str();
+    const std::uint32_t n = r.U32();
+    // Each entry takes at least 90 bytes: a count beyond that is damage, not a huge step.
+    if (!r.Ok() || n > payload.size() / 90)
+        return std::nullopt;
+    step.Entries.resize(n);
+    for (TJournalEntry& e : step.Entries) {
+        const std::uint8_t kind = r.U8();
+        if (kind != TJournalEntry::jkTail && kind != TJournalEntry::jkRename)
+            return std::nullopt;
+        e.Kind = static_cast<TJournalEntry::TKind>(kind);
+        e.Path = r.Str();
+        e.NewPath = r.Str();
+        e.Before = r.State();
+        e.Planned = r.Str();
+        e.PlannedSize = r.U64();
+    }
+    if (!r.Ok())
+        return std::nullopt;
+    return step;
+}
+
+// --- Files.
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t w = ::write(fd, bytes.data(), bytes.size());
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(w));
+    }
+    return true;
+}
+
+bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+bool PwriteAll(int fd, const char* buf, std::size_t n, off_t offset) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::pwrite(fd, buf + done, n - done, offset + static_cast<off_t>(done));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+    }
+    std::string data;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t r = ::read(fd, buf, sizeof buf);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(err));
+        }
+        if (r == 0)
+            break;
+        data.append(buf, static_cast<std::size_t>(r));
+    }
+    ::close(fd);
+    return data;
+}
+
+void SyncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// mkdir -p, the last level private: the journal names the user's files.
+void MakeDirectories(const std::string& dir) {
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = dir.find('/', pos + 1);
+        const std::string part = dir.substr(0, pos);
+        if (part.empty())
+            continue;
+        if (::mkdir(part.c_str(), pos == std::string::npos ? 0700 : 0755) != 0 && errno != EEXIST)
+            throw EJournalError("cannot create " + part + ": " + ErrnoText(errno));
+    }
+}
+
+std::uint64_t EstimatedStepBytes(const std::string& plan, std::size_t entries) {
+    return plan.size() + entries * (kHeaderSize + 64 + kJournalTailSize) + kHeaderSize + 8;
+}
+
+} // namespace
+
+bool SameContent(const TFileState& A, const TFileState& B) {
+    return A.Device == B.Device && A.Inode == B.Inode && A.Size == B.Size && A.Tail == B.Tail;
+}
+
+bool Untouched(const TFileState& A, const TFileState& B) {
+    return A.Device == B.Device && A.Inode == B.Inode && A.Size == B.Size &&
+           A.MtimeSec == B.MtimeSec && A.MtimeNsec == B.MtimeNsec;
+}
+
+TJournalContents TChangeJournal::ReadLocked() const {
+    TJournalContents contents;
+    const std::optional<std::string> data = ReadWholeFile(FilePath());
+    if (!data)
+        return contents;
+    const std::string_view all(*data);
+    contents.FileBytes = all.size();
+    std::map<std::uint64_t, std::size_t> index; // step id -> position in Steps
+    std::size_t pos = 0;
+    const auto damage = [&](const std::string& what) {
+        contents.Damage = "the journal " + FilePath() + " is damaged at byte " +
+                          std::to_string(pos) + " (" + what + "); read up to there";
+    };
+    while (pos < all.size()) {
+        if (all.size() - pos < kHeaderSize) {
+            damage("cut off");
+            break;
+        }
+        const std::string_view header = all.substr(pos, kHeaderSize);
+        Reader h(header);
+        if (header.substr(0, 4) != std::string_view(kMagic, 4)) {
+            damage("no record");
+            break;
+        }
+        h.U32();
+        const std::uint8_t type = h.U8();
+        h.U8();
+        h.U8();
+        h.U8();
+        const std::uint32_t length = h.U32();
+        const std::uint32_t crc = h.U32();
+        if (length > kMaxPayload || length > all.size() - pos - kHeaderSize) {
+            damage("cut off");
+            break;
+        }
+        const std::string_view payload = all.substr(pos + kHeaderSize, length);
+        if (Crc(header.substr(0, 12), payload) != crc) {
+            damage("checksum");
+            break;
+        }
+        Reader p(payload);
+        if (type == rtPlan) {
+            std::optional<TJournalStep> step = ParsePlan(payload);
+            if (!step) {
+                damage("bad step");
+                break;
+            }
+            step->Offset = pos;
+            index[step->Id] = contents.Steps.size();
+            contents.Steps.push_back(std::move(*step));
+        } else if (type == rtOutcome) {
+            const std::uint64_t id = p.U64();
+            const std::uint32_t entry = p.U32();
+            const std::uint8_t outcome = p.U8();
+            TFileState after = p.State();
+            std::string error = p.Str();
+            const auto it = index.find(id);
+            // An outcome of an unknown step or file says nothing useful: it is passed over.
+            if (p.Ok() && it != index.end() && entry < contents.Steps[it->second].Entries.size() &&
+                (outcome == TJournalEntry::joDone || outcome == TJournalEntry::joFailed)) {
+                TJournalEntry& e = contents.Steps[it->second].Entries[entry];
+                e.Outcome = static_cast<TJournalEntry::TOutcome>(outcome);
+                e.After = std::move(after);
+                e.Error = std::move(error);
+            }
+        } else if (type == rtEnd) {
+            const auto it = index.find(p.U64());
+            if (p.Ok() && it != index.end())
+                contents.Steps[it->second].Finished = true;
+        } else {
+            damage("unknown record");
+            break;
+        }
+        pos += kHeaderSize + length;
+    }
+    contents.ValidBytes = pos;
+    return contents;
+}
+
+TJournalContents TChangeJournal::Read() const {
+    const TJournalLock lock(*this, true);
+    return ReadLocked();
+}
+
+TJournalLock::TJournalLock(const TChangeJournal& Journal, bool Shared) {
+    MakeDirectories(Journal.Directory());
+    const std::string path = Journal.Directory() + "/journal.lock";
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0)
+        throw EJournalError("cannot open " + path + ": " + ErrnoText(errno));
+    int r;
+    do {
+        r = ::flock(fd_, Shared ? LOCK_SH : LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        const int err = errno;
+        ::close(fd_);
+        throw EJournalError("cannot lock " + path + ": " + ErrnoText(err));
+    }
+}
+
+TJournalLock::~TJournalLock() {
+    ::close(fd_); // releases the lock
+}
+
+TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& Contents,
+                         TJournalStep& Step) {
+    const std::string path = Journal.FilePath();
+    std::uint64_t lastId = 0;
+    for (const TJournalStep& s : Contents.Steps)
+        lastId = std::max(lastId, s.Id);
+    Step.Id = lastId + 1;
+    Step.Time = static_cast<std::int64_t>(std::time(nullptr));
+    const std::string plan = PlanRecord(Step);
+    if (plan.size() - kHeaderSize > kMaxPayload)
+        throw EJournalError("too many files for one step");
+    const std::uint64_t need = EstimatedStepBytes(plan, Step.Entries.size());
+
+    // Oldest steps go until at most kMaxSteps remain with this one and the bytes fit.
+    std::size_t first = 0;
+    std::uint64_t keptBytes = Contents.ValidBytes;
+    while (first < Contents.Steps.size() &&
+           (Contents.Steps.size() - first + 1 > TChangeJournal::kMaxSteps ||
+            keptBytes + need > TChangeJournal::kMaxBytes)) {
+        ++first;
+        keptBytes = first < Contents.Steps.size() ? Contents.ValidBytes - Contents.Steps[first].Offset
+                                                  : 0;
+    }
+    const bool damaged = Contents.ValidBytes < Contents.FileBytes;
+    if (first > 0 || damaged) {
+        const std::optional<std::string> data = ReadWholeFile(path);
+        if (damaged && data) {
+            // Kept for a closer look; the journal itself goes on without the damage.
+            const std::string copy = path + ".damaged";
+            const int c = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            if (c >= 0) {
+                (void)WriteAll(c, *data);
+                ::close(c);
+            }
+        }
+        const std::uint64_t from = first < Contents.Steps.size() ? Contents.Steps[first].Offset
+                                                                 : Contents.ValidBytes;
+        const std::string kept =
+            data ? data->substr(std::min<std::size_t>(from, data->size()),
+                                Contents.ValidBytes - std::min<std::uint64_t>(from, Contents.ValidBytes))
+                 : std::string();
+        const std::string fresh = path + ".new";
+        const int n = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (n < 0)
+            throw EJournalError("cannot write " + fresh + ": " + ErrnoText(errno));
+        const bool ok = WriteAll(n, kept) && ::fsync(n) == 0;
+        const int err = errno;
+        ::close(n);
+        if (!ok || ::rename(fresh.c_str(), path.c_str()) != 0) {
+            ::unlink(fresh.c_str());
+            throw EJournalError("cannot write " + fresh + ": " + ErrnoText(ok ? errno : err));
+        }
+    }
+
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0)
+        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+    struct stat st;
+    const bool fresh = ::fstat(fd_, &st) == 0 && st.st_size == 0;
+    if (!WriteAll(fd_, plan) || ::fdatasync(fd_) != 0) {
+        const int err = errno;
+        // A plan cut short would hide every later step: take it back.
+        if (::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) > 0)
+            (void)::ftruncate(fd_, st.st_size - static_cast<off_t>(std::min<std::uint64_t>(
+                                                    plan.size(), static_cast<std::uint64_t>(st.st_size))));
+        ::close(fd_);
+        throw EJournalError("cannot write the journal " + path + ": " + ErrnoText(err));
+    }
+    if (fresh || first > 0 || damaged)
+        SyncDirectory(Journal.Directory());
+    id_ = Step.Id;
+}
+
+TStepWriter::~TStepWriter() {
+    Writer w;
+    w.U64(id_);
+    Append(Record(rtEnd, w.Bytes()));
+    ::close(fd_);
+}
+
+void TStepWriter::Append(const std::string& Record) {
+    // A lost outcome is not fatal: the undo then compares the file with the planned bytes.
+    (void)WriteAll(fd_, Record);
+}
+
+void TStepWriter::Done(std::size_t Entry, const TFileState& After) {
+    Writer w;
+    w.U64(id_);
+    w.U32(static_cast<std::uint32_t>(Entry));
+    w.U8(TJournalEntry::joDone);
+    w.State(After);
+    w.Str({});
+    Append(Record(rtOutcome, w.Bytes()));
+}
+
+void TStepWriter::Failed(std::size_t Entry, const std::string& Error) {
+    Writer w;
+    w.U64(id_);
+    w.U32(static_cast<std::uint32_t>(Entry));
+    w.U8(TJournalEntry::joFailed);
+    w.State({});
+    w.Str(Error);
+    Append(Record(rtOutcome, w.Bytes()));
+}
+
+namespace {
+TChangeJournal* g_active = nullptr;
+bool g_activeSet = false;
+} // namespace
+
+TChangeJournal* ActiveJournal() {
+    if (!g_activeSet) {
+        static TChangeJournal defaultJournal(platform::StateDirectory() + "/veltrane");
+        g_active = &defaultJournal;
+        g_activeSet = true;
+    }
+    return g_active;
+}
+
+void SetActiveJournal(TChangeJournal* Journal) {
+    g_active = Journal;
+    g_activeSet = true;
+}
+
+TFileState StateOfOpenFile(int Fd) {
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    TFileState s;
+    s.Device = static_cast<std::uint64_t>(st.st_dev);
+    s.Inode = static_cast<std::uint64_t>(st.st_ino);
+    s.Size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    s.MtimeSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    s.MtimeNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(s.Size, kJournalTailSize));
+    s.Tail.resize(n);
+    if (n > 0 && !PreadAll(Fd, s.Tail.data(), n, static_cast<off_t>(s.Size - n)))
+        throw EInOutError(100);
+    return s;
+}
+
+TFileState ReadFileState(const std::string& Path) {
+    int fd;
+    do {
+        fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw EInOutError::FromErrno(errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(5);
+    if (!(st.st_mode & S_IWUSR))
+        (void)::fchmod(fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+    return StateOfOpenFile(fd);
+}
+
+void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail) {
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    const std::uint64_t current = static_cast<std::uint64_t>(st.st_size);
+    if (Tail.size() > Size || current + Tail.size() < Size)
+        throw EInOutError(100); // would leave a hole: not a state this file had
+    if (current > Size && ::ftruncate(Fd, static_cast<off_t>(Size)) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (!PwriteAll(Fd, Tail.data(), Tail.size(), static_cast<off_t>(Size - Tail.size())))
+        throw EInOutError::FromErrno(errno);
+}
+
+} // namespace veltrane

@@ -1,0 +1,138 @@
+#pragma once
+// The change journal: every tag write and rename Veltrane makes is recorded before the first
+// file is touched, so a step can be taken back after a restart or a crash.
+//
+// One file "journal" in the state directory holds records (magic, type, length, CRC-32,
+// payload). A step is a plan record, fsync'ed before any file changes, then one outcome
+// record per file as it is done, then an end record. Reading stops at the first damaged
+// record; the next step cuts the damage off (keeping a copy as "journal.damaged").
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+inline constexpr std::size_t kJournalTailSize = 128;
+
+// A file as seen at one moment: enough to tell whether anyone changed it since.
+struct TFileState {
+    std::uint64_t Device = 0, Inode = 0, Size = 0;
+    std::int64_t MtimeSec = 0, MtimeNsec = 0;
+    std::string Tail; // the last min(128, Size) bytes
+
+    friend bool operator==(const TFileState&, const TFileState&) = default;
+};
+
+// Same file, same size, same last bytes (the time is not compared).
+bool SameContent(const TFileState& A, const TFileState& B);
+// Same file, size and modification time: nobody wrote it in between.
+bool Untouched(const TFileState& A, const TFileState& B);
+
+struct TJournalEntry {
+    enum TKind : std::uint8_t { jkTail = 1, jkRename = 2 };
+    enum TOutcome : std::uint8_t { joPending = 0, joDone = 1, joFailed = 2 };
+    TKind Kind = jkTail;
+    std::string Path;    // the file; for a rename its old name
+    std::string NewPath; // rename: the new name
+    TFileState Before;   // as read before the step (a rename keeps device and inode only)
+    // Tail: the bytes to be written and the size afterwards (0: the writer decides between
+    // replacing and appending).
+    std::string Planned;
+    std::uint64_t PlannedSize = 0;
+    TOutcome Outcome = joPending;
+    TFileState After;  // joDone of a tail: read back from the written file
+    std::string Error; // joFailed
+};
+
+struct TJournalStep {
+    std::uint64_t Id = 0;
+    std::int64_t Time = 0;    // seconds since the epoch
+    std::string Command;      // "set album of 214 files"
+    std::uint64_t Undoes = 0; // the step an undo takes back; 0 for an edit
+    std::vector<TJournalEntry> Entries;
+    bool Finished = false; // false: cut off by a crash (or still running)
+    std::uint64_t Offset = 0; // where its plan record starts in the journal
+};
+
+struct TJournalContents {
+    std::vector<TJournalStep> Steps; // oldest first
+    std::uint64_t ValidBytes = 0;    // where the readable part ends
+    std::uint64_t FileBytes = 0;
+    std::string Damage; // empty, or what stopped the reading
+};
+
+class EJournalError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class TChangeJournal {
+  public:
+    static constexpr std::size_t kMaxSteps = 100;
+    static constexpr std::uint64_t kMaxBytes = 64ull << 20;
+
+    explicit TChangeJournal(std::string Directory) : dir_(std::move(Directory)) {}
+    const std::string& Directory() const { return dir_; }
+    std::string FilePath() const { return dir_ + "/journal"; }
+
+    // Reads the journal; the caller holds the lock. A missing journal is empty.
+    TJournalContents ReadLocked() const;
+    // Takes the lock shared for the read.
+    TJournalContents Read() const;
+
+  private:
+    std::string dir_;
+};
+
+// The journal's lock (flock on "journal.lock"), held for a whole step so the window and the
+// command line can work at the same time. Creates the directory. Throws EJournalError.
+class TJournalLock {
+  public:
+    explicit TJournalLock(const TChangeJournal& Journal, bool Shared = false);
+    ~TJournalLock();
+    TJournalLock(const TJournalLock&) = delete;
+    TJournalLock& operator=(const TJournalLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+// Writes one step. The constructor (lock held, Contents read under it) cuts off damage, drops
+// the oldest steps beyond the limits, gives Step its id and appends and fsyncs the plan.
+// Throws EJournalError when the plan cannot be stored; then no file may be touched.
+class TStepWriter {
+  public:
+    TStepWriter(const TChangeJournal& Journal, const TJournalContents& Contents,
+                TJournalStep& Step);
+    ~TStepWriter(); // writes the end record
+    TStepWriter(const TStepWriter&) = delete;
+    TStepWriter& operator=(const TStepWriter&) = delete;
+
+    void Done(std::size_t Entry, const TFileState& After);
+    void Failed(std::size_t Entry, const std::string& Error);
+
+  private:
+    void Append(const std::string& Record);
+    int fd_ = -1;
+    std::uint64_t id_ = 0;
+};
+
+// The journal the editing commands record into: by default "veltrane" in the user's state
+// directory. Set to nullptr, nothing is recorded (benchmarks compare against that).
+TChangeJournal* ActiveJournal();
+void SetActiveJournal(TChangeJournal* Journal);
+
+// Opens Path read-only and reads its state. Gives the owner write permission when it is
+// missing, as the tag reader does, so the write that follows can open the file. Throws
+// EInOutError (a directory or device is refused as "File access denied").
+TFileState ReadFileState(const std::string& Path);
+// The state of an open file: its status and last bytes.
+TFileState StateOfOpenFile(int Fd);
+// Brings an open file back to Size ending in Tail: cut when longer, then the bytes written at
+// Size - Tail.size(). Throws EInOutError.
+void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail);
+
+} // namespace veltrane

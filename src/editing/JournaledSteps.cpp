@@ -1,0 +1,194 @@
+#include "editing/JournaledSteps.h"
+
+#include "editing/ChangeJournal.h"
+#include "platform/RenameNoReplace.h"
+#include "tagcore/TagFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace veltrane {
+
+namespace {
+
+struct TTagItem {
+    std::size_t PathIndex;
+    TMP3Tag Tag;
+    TFileState Before;
+};
+
+// The file as it stands, without reading its bytes: enough for Untouched.
+TFileState StatusOf(int Fd) {
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    TFileState s;
+    s.Device = static_cast<std::uint64_t>(st.st_dev);
+    s.Inode = static_cast<std::uint64_t>(st.st_ino);
+    s.Size = static_cast<std::uint64_t>(st.st_size);
+    s.MtimeSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    s.MtimeNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    return s;
+}
+
+} // namespace
+
+std::string FileCount(std::size_t Files) {
+    return std::to_string(Files) + (Files == 1 ? " file" : " files");
+}
+
+std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>& Paths,
+                                                 const TDescribeStep& Describe,
+                                                 const std::function<void(TMP3Tag&)>& Change,
+                                                 const TagCodec& Codec,
+                                                 const std::function<void(const TMP3Tag&)>& Written,
+                                                 const ProgressScope* Progress) {
+    std::vector<std::exception_ptr> errors(Paths.size());
+    std::vector<TTagItem> items;
+    items.reserve(Paths.size());
+    std::set<std::string_view> seen;
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        if (!seen.insert(Paths[i]).second)
+            continue;
+        try {
+            TTagItem item{i, {}, ReadFileState(Paths[i])};
+            item.Tag = ParseTagBytes(item.Before.Tail, Codec);
+            item.Tag.FileName = Paths[i];
+            Change(item.Tag);
+            items.push_back(std::move(item));
+        } catch (...) {
+            errors[i] = std::current_exception();
+        }
+    }
+
+    TChangeJournal* journal = ActiveJournal();
+    std::optional<TJournalLock> lock;
+    std::optional<TStepWriter> writer;
+    if (journal && !items.empty()) {
+        try {
+            lock.emplace(*journal);
+            const TJournalContents contents = journal->ReadLocked();
+            TJournalStep step;
+            step.Command = Describe(items.size());
+            step.Entries.resize(items.size());
+            for (std::size_t k = 0; k < items.size(); ++k) {
+                TJournalEntry& e = step.Entries[k];
+                e.Path = items[k].Tag.FileName;
+                e.Before = items[k].Before;
+                e.Planned = BuildTagBytes(items[k].Tag, Codec);
+            }
+            writer.emplace(*journal, contents, step);
+        } catch (const EJournalError& e) {
+            const EJournalError refused(
+                std::string("not written, the change cannot be recorded for undo: ") + e.what());
+            for (const TTagItem& item : items)
+                errors[item.PathIndex] = std::make_exception_ptr(refused);
+            items.clear();
+        }
+    }
+
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        if (next < items.size() && items[next].PathIndex == i) {
+            const std::size_t k = next++;
+            const TTagItem& item = items[k];
+            try {
+                SetMP3Tag(item.Tag.FileName, item.Tag, Codec, [&](int fd, bool done) {
+                    if (!writer)
+                        return;
+                    if (!done) {
+                        if (!Untouched(StatusOf(fd), item.Before))
+                            throw std::runtime_error(std::string(kMsgChangedMeanwhile));
+                    } else {
+                        writer->Done(k, StateOfOpenFile(fd));
+                    }
+                });
+                if (Written)
+                    Written(item.Tag);
+            } catch (const std::exception& e) {
+                if (writer)
+                    writer->Failed(k, e.what());
+                errors[i] = std::current_exception();
+            }
+        }
+        if (Progress)
+            Progress->SetPosition(i + 1);
+    }
+
+    return errors;
+}
+
+TFileFailures RunTagStep(const std::vector<std::string>& Paths, const TDescribeStep& Describe,
+                         const std::function<void(TMP3Tag&)>& Change, const TagCodec& Codec,
+                         const std::function<void(const TMP3Tag&)>& Written,
+                         const ProgressScope* Progress) {
+    const std::vector<std::exception_ptr> errors =
+        RunTagStepErrors(Paths, Describe, Change, Codec, Written, Progress);
+    TFileFailures failures;
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        if (!errors[i])
+            continue;
+        try {
+            std::rethrow_exception(errors[i]);
+        } catch (const std::exception& e) {
+            failures.push_back({Paths[i], e.what()});
+        }
+    }
+    return failures;
+}
+
+std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
+                               const TDescribeStep& Describe, const ProgressScope* Progress) {
+    std::vector<int> codes(Items.size(), 0);
+    std::vector<std::size_t> planned; // indexes into Items
+    TJournalStep step;
+    for (std::size_t i = 0; i < Items.size(); ++i) {
+        struct stat st;
+        if (::lstat(Items[i].From.c_str(), &st) != 0) {
+            codes[i] = errno;
+            continue;
+        }
+        TJournalEntry e;
+        e.Kind = TJournalEntry::jkRename;
+        e.Path = Items[i].From;
+        e.NewPath = Items[i].To;
+        e.Before.Device = static_cast<std::uint64_t>(st.st_dev);
+        e.Before.Inode = static_cast<std::uint64_t>(st.st_ino);
+        e.Before.Size = static_cast<std::uint64_t>(st.st_size);
+        step.Entries.push_back(std::move(e));
+        planned.push_back(i);
+    }
+
+    TChangeJournal* journal = ActiveJournal();
+    std::optional<TJournalLock> lock;
+    std::optional<TStepWriter> writer;
+    if (journal && !planned.empty()) {
+        lock.emplace(*journal);
+        const TJournalContents contents = journal->ReadLocked();
+        step.Command = Describe(planned.size());
+        writer.emplace(*journal, contents, step);
+    }
+
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < Items.size(); ++i) {
+        if (next < planned.size() && planned[next] == i) {
+            const std::size_t k = next++;
+            codes[i] = RenameNoReplace(Items[i].From, Items[i].To);
+            if (writer) {
+                if (codes[i] == 0)
+                    writer->Done(k, step.Entries[k].Before);
+                else
+                    writer->Failed(k, std::strerror(codes[i]));
+            }
+        }
+        if (Progress)
+            Progress->SetPosition(i + 1);
+    }
+    return codes;
+}
+
+} // namespace veltrane

@@ -1,0 +1,55 @@
+#pragma once
+// Tag writes and renames as steps of the change journal: every file is read first, the step
+// is recorded, and only then are the files changed, one after the other.
+
+#include "browser/Progress.h"
+#include "editing/RunFailures.h"
+#include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
+
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+// The step's description for the journal, given the number of files it changes.
+using TDescribeStep = std::function<std::string(std::size_t Files)>;
+
+// Text of a file that changed between the step's read and its write; it is left alone.
+inline constexpr std::string_view kMsgChangedMeanwhile =
+    "changed by another program meanwhile; left as it is";
+
+// Reads every file of Paths (the record's FileName is the path), lets Change make the record
+// to write (it may throw to leave the file out), records the step in the active journal, then
+// writes file by file. Written gets each record written; Progress moves after each path (to
+// its place in Paths, counted from 1). A path named twice is done once. When the step cannot
+// be recorded no file is written and every one fails. Failures come in Paths order.
+TFileFailures RunTagStep(const std::vector<std::string>& Paths, const TDescribeStep& Describe,
+                         const std::function<void(TMP3Tag&)>& Change, const TagCodec& Codec,
+                         const std::function<void(const TMP3Tag&)>& Written,
+                         const ProgressScope* Progress);
+// The same, with each path's error as thrown (empty for a file written or left out).
+std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>& Paths,
+                                                 const TDescribeStep& Describe,
+                                                 const std::function<void(TMP3Tag&)>& Change,
+                                                 const TagCodec& Codec,
+                                                 const std::function<void(const TMP3Tag&)>& Written,
+                                                 const ProgressScope* Progress);
+
+struct TRenameItem {
+    std::string From, To;
+};
+
+// Records the renames as one step, then renames each with the rename that never replaces.
+// Returns 0 or the errno of each item, in Items order. Throws EJournalError, renaming
+// nothing, when the step cannot be recorded.
+std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
+                               const TDescribeStep& Describe, const ProgressScope* Progress);
+
+// "1 file", "12 files".
+std::string FileCount(std::size_t Files);
+
+} // namespace veltrane

@@ -1,0 +1,231 @@
+#include "editing/Undo.h"
+
+#include "platform/RenameNoReplace.h"
+#include "tagcore/InOutError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::string_view kMsgChangedSince = "changed since Veltrane wrote it; left as it is";
+constexpr std::string_view kMsgMovedSince =
+    "renamed, removed or replaced since Veltrane renamed it; left as it is";
+
+bool SameFile(const TFileState& A, const TFileState& B) {
+    return A.Device == B.Device && A.Inode == B.Inode;
+}
+
+// Whether Current is what the entry's step left: the bytes read back after the write, or,
+// when the step was cut off before its outcome was stored, the planned bytes.
+bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
+    if (!SameFile(Current, E.Before))
+        return false;
+    if (E.Outcome == TJournalEntry::joDone)
+        return SameContent(Current, E.After);
+    if (Current.Tail != E.Planned)
+        return false;
+    if (E.PlannedSize != 0)
+        return Current.Size == E.PlannedSize;
+    return Current.Size == E.Before.Size || Current.Size == E.Before.Size + kJournalTailSize;
+}
+
+std::optional<TFileState> LinkState(const std::string& Path) {
+    struct stat st;
+    if (::lstat(Path.c_str(), &st) != 0)
+        return std::nullopt;
+    TFileState s;
+    s.Device = static_cast<std::uint64_t>(st.st_dev);
+    s.Inode = static_cast<std::uint64_t>(st.st_ino);
+    s.Size = static_cast<std::uint64_t>(st.st_size);
+    return s;
+}
+
+// Gives the file the entry's planned tail, when nobody wrote it since it was read.
+TFileState ApplyTail(const TJournalEntry& E) {
+    int fd;
+    do {
+        fd = ::open(E.Path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw EInOutError::FromErrno(errno);
+    struct Closer {
+        int fd;
+        ~Closer() {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer{fd};
+    const TFileState now = StateOfOpenFile(fd);
+    if (!Untouched(now, E.Before))
+        throw std::runtime_error(std::string(kMsgChangedSince));
+    RestoreTail(fd, E.PlannedSize, E.Planned);
+    TFileState after = StateOfOpenFile(fd);
+    closer.fd = -1;
+    if (::close(fd) != 0)
+        throw EInOutError::FromErrno(errno);
+    return after;
+}
+
+} // namespace
+
+std::set<std::uint64_t> UndoneSteps(const TJournalContents& Contents) {
+    std::set<std::uint64_t> undone;
+    for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
+        if (it->Undoes != 0 && !undone.count(it->Id))
+            undone.insert(it->Undoes);
+    }
+    return undone;
+}
+
+const TJournalStep* LastUndoable(const TJournalContents& Contents) {
+    const std::set<std::uint64_t> undone = UndoneSteps(Contents);
+    for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
+        if (it->Undoes == 0 && !undone.count(it->Id) && !it->Entries.empty())
+            return &*it;
+    }
+    return nullptr;
+}
+
+std::string UndoCaption(const TJournalStep& Step) {
+    return "Undo: " + Step.Command;
+}
+
+TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
+    const TJournalLock lock(Journal);
+    const TJournalContents contents = Journal.ReadLocked();
+    TUndoReport report;
+    report.Damage = contents.Damage;
+    const TJournalStep* target = nullptr;
+    if (Id == 0) {
+        target = LastUndoable(contents);
+        if (!target)
+            throw EJournalError("nothing to undo");
+    } else {
+        for (const TJournalStep& s : contents.Steps) {
+            if (s.Id == Id)
+                target = &s;
+        }
+        if (!target)
+            throw EJournalError("there is no step " + std::to_string(Id) + " in the journal");
+    }
+    report.Step = target->Id;
+    report.Command = target->Command;
+
+    // Newest change first: a later rename in the step may have taken an earlier one's name.
+    TJournalStep undo;
+    undo.Undoes = target->Id;
+    undo.Command = "undo of step " + std::to_string(target->Id) + ": " + target->Command;
+    for (auto it = target->Entries.rbegin(); it != target->Entries.rend(); ++it) {
+        const TJournalEntry& e = *it;
+        TJournalEntry back;
+        if (e.Kind == TJournalEntry::jkTail) {
+            TFileState now;
+            try {
+                now = ReadFileState(e.Path);
+            } catch (const std::exception& x) {
+                report.Failures.push_back({e.Path, x.what()});
+                continue;
+            }
+            if (SameContent(now, e.Before)) {
+                ++report.AlreadyBack;
+                continue;
+            }
+            if (!LeftByStep(e, now)) {
+                report.Failures.push_back({e.Path, std::string(kMsgChangedSince)});
+                continue;
+            }
+            back.Path = e.Path;
+            back.Before = now;
+            back.Planned = e.Before.Tail;
+            back.PlannedSize = e.Before.Size;
+        } else {
+            const std::optional<TFileState> moved = LinkState(e.NewPath);
+            if (!moved || !SameFile(*moved, e.Before)) {
+                const std::optional<TFileState> old = LinkState(e.Path);
+                if (old && SameFile(*old, e.Before))
+                    ++report.AlreadyBack;
+                else
+                    report.Failures.push_back({e.NewPath, std::string(kMsgMovedSince)});
+                continue;
+            }
+            back.Kind = TJournalEntry::jkRename;
+            back.Path = e.NewPath;
+            back.NewPath = e.Path;
+            back.Before = *moved;
+        }
+        undo.Entries.push_back(std::move(back));
+    }
+    if (undo.Entries.empty())
+        return report;
+
+    TStepWriter writer(Journal, contents, undo);
+    for (std::size_t k = 0; k < undo.Entries.size(); ++k) {
+        const TJournalEntry& e = undo.Entries[k];
+        if (e.Kind == TJournalEntry::jkTail) {
+            try {
+                writer.Done(k, ApplyTail(e));
+                ++report.Restored;
+            } catch (const std::exception& x) {
+                writer.Failed(k, x.what());
+                report.Failures.push_back({e.Path, x.what()});
+            }
+        } else {
+            const int code = RenameNoReplace(e.Path, e.NewPath);
+            if (code == 0) {
+                writer.Done(k, e.Before);
+                ++report.Restored;
+            } else {
+                writer.Failed(k, std::strerror(code));
+                report.Failures.push_back(
+                    {e.Path, code == EEXIST ? "its old name " + e.NewPath +
+                                                  " is taken by another file; left as it is"
+                                            : "cannot be renamed back: " +
+                                                  std::string(std::strerror(code))});
+            }
+        }
+    }
+    return report;
+}
+
+TUndoEntryState UndoEntryState() {
+    TUndoEntryState state;
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal)
+        return state;
+    try {
+        const TJournalContents contents = journal->Read();
+        if (const TJournalStep* step = LastUndoable(contents)) {
+            state.Enabled = true;
+            state.Caption = UndoCaption(*step);
+        }
+    } catch (const EJournalError&) {
+    }
+    return state;
+}
+
+std::string UndoLastForWindow() {
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal)
+        return {};
+    TUndoReport report;
+    try {
+        report = UndoStep(*journal);
+    } catch (const EJournalError& e) {
+        return std::string("Nothing was undone: ") + e.what();
+    }
+    std::string text;
+    if (!report.Failures.empty())
+        text = FailureReport("These files were left as they are:", report.Failures);
+    if (!report.Damage.empty())
+        text += (text.empty() ? "" : "\n\n") + report.Damage;
+    return text;
+}
+
+} // namespace veltrane
