@@ -1,5 +1,7 @@
 #include "editing/RenameFromTags.h"
 
+#include "browser/ErrorText.h"
+
 #include "platform/RenameNoReplace.h"
 #include "tagcore/TagFile.h"
 
@@ -158,7 +160,9 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
         if (result.Status == TRenameResult::rsRenamed)
             run.Renamed.push_back({path, result.NewPath});
         else if (!result.Message.empty())
-            run.Failures.push_back({path, result.Message});
+            // The next line names the target and says why, not just the number.
+            run.Failures.push_back(
+                {path, WithFileError(result.Message, result.NewPath, result.Code)});
     });
     return run;
 }

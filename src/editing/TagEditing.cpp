@@ -1,5 +1,6 @@
 #include "editing/TagEditing.h"
 
+#include "editing/CodePageCheck.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
 
@@ -65,7 +66,8 @@ void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields) {
         Tag.Genre = StyleToByte(Fields.Style.Value);
 }
 
-TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress) {
+TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
+                          std::vector<std::string>* Lossy) {
     const std::size_t selected = List.SelCount();
     // The bar runs over 0 to N - 1 and is set to 1 .. N, as the window always did.
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
@@ -75,6 +77,8 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
         TMP3Tag tag = GetMP3Tag(path);
         ApplyEditMoreFields(tag, Fields);
         SetMP3Tag(tag.FileName, tag);
+        if (Lossy && TagIsLossy(tag))
+            Lossy->push_back(path);
         List.SingleUpdate(tag);
     });
     return failures;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -59,6 +60,8 @@ void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields);
 
 // BitBtnSaveClick: reads, changes and writes every selected file row in list order, rebuilding
 // each row as it goes. A file that fails is listed and the run goes on with the next one.
-TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress);
+// Lossy, when given, gets the files whose new tags hold characters the code page cannot hold.
+TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
+                          std::vector<std::string>* Lossy = nullptr);
 
 } // namespace veltrane

@@ -1,5 +1,6 @@
 #include "editing/TagFromFileName.h"
 
+#include "editing/CodePageCheck.h"
 #include "tagcore/TagFile.h"
 
 #include <algorithm>
@@ -87,7 +88,7 @@ std::string DeriveProgressCaption(std::size_t Selected) {
 }
 
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
-                        IProgress* Progress) {
+                        IProgress* Progress, std::vector<std::string>* Lossy) {
     TFileFailures failures;
     if (Format.HowTo().empty())
         return failures;
@@ -96,6 +97,8 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
     ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
         const TMP3Tag tag = TagFromFileName(path, Format, Options);
         SetMP3Tag(tag.FileName, tag);
+        if (Lossy && TagIsLossy(tag))
+            Lossy->push_back(path);
         List.SingleUpdate(tag);
     });
     return failures;
