@@ -260,6 +260,34 @@ void TFileList::ClearListBox() {
     Changed();
 }
 
+void TFileList::DeleteRows(const std::vector<std::size_t>& Rows) {
+    std::vector<char> drop(rows_.size(), 0);
+    for (std::size_t row : Rows)
+        if (row >= 1 && row < rows_.size())
+            drop[row] = 1;
+    std::size_t kept = 1;
+    std::ptrdiff_t focus = -1;
+    for (std::size_t i = 1; i < rows_.size(); ++i) {
+        if (static_cast<std::ptrdiff_t>(i) == itemIndex_)
+            focus = static_cast<std::ptrdiff_t>(kept);
+        if (drop[i]) {
+            selCount_ -= selected_[i] != 0 ? 1 : 0;
+            continue;
+        }
+        if (kept != i) {
+            rows_[kept] = std::move(rows_[i]);
+            selected_[kept] = selected_[i];
+        }
+        ++kept;
+    }
+    rows_.resize(kept);
+    selected_.resize(kept);
+    const auto last = static_cast<std::ptrdiff_t>(kept) - 1;
+    itemIndex_ = last < 1 ? -1 : std::clamp<std::ptrdiff_t>(focus, 1, last);
+    InvalidateIndex();
+    Changed();
+}
+
 bool TFileList::FilesInThisDir() const {
     return itemIndex_ >= 1 && static_cast<std::size_t>(itemIndex_) < rows_.size() &&
            rows_[static_cast<std::size_t>(itemIndex_)].Text != kNoMp3sFound;

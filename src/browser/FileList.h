@@ -94,6 +94,9 @@ class TFileList : public TMultiListItems {
     void SingleUpdate(const TMP3Tag& Tag);
     // Removes every row but row 0.
     void ClearListBox();
+    // Removes the file rows Rows (>= 1) in one pass; the rows below move up. The focus stays
+    // on its row, or when that row went, on the row that took its place (or the last row).
+    void DeleteRows(const std::vector<std::size_t>& Rows);
     // True when the focused row is a file row: index >= 1 and not the marker row.
     bool FilesInThisDir() const;
 

@@ -1,5 +1,6 @@
 #include "editing/RenameFromTags.h"
 
+#include "browser/ErrorText.h"
 #include "editing/ChangeJournal.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagFromFileName.h"
@@ -205,7 +206,9 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
         if (results[i].Status == TRenameResult::rsRenamed)
             run.Renamed.push_back({paths[i], results[i].NewPath});
         else if (!results[i].Message.empty())
-            run.Failures.push_back({paths[i], results[i].Message});
+            // The next line names the target and says why, not just the number.
+            run.Failures.push_back(
+                {paths[i], WithFileError(results[i].Message, results[i].NewPath, results[i].Code)});
     }
     return run;
 }

@@ -2,6 +2,7 @@
 // Files that failed during a run over the selection. A failing file does not stop the run;
 // the window reports all of them in one message at the end.
 
+#include "browser/ErrorText.h"
 #include "browser/FileList.h"
 #include "browser/Progress.h"
 
@@ -47,6 +48,8 @@ void ForEachSelectedFile(const TFileList& List, const ProgressScope& Progress,
         const std::string path = List.GetFileName(i);
         try {
             PerFile(path);
+        } catch (const EInOutError& e) {
+            Failures.push_back({path, InOutErrorText(e)});
         } catch (const std::exception& e) {
             Failures.push_back({path, e.what()});
         }

@@ -74,4 +74,20 @@ TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSele
     return failures;
 }
 
+std::vector<char> SelectionMarks(const TFileList& List) {
+    std::vector<char> marks(List.Count());
+    for (std::size_t i = 0; i < marks.size(); ++i)
+        marks[i] = List.Selected(i) ? 1 : 0;
+    return marks;
+}
+
+void FocusFirstNewlySelected(TFileList& List, const std::vector<char>& Before) {
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (List.Selected(i) && (i >= Before.size() || Before[i] == 0)) {
+            List.SetItemIndex(static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
 } // namespace veltrane

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -34,5 +35,11 @@ bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSe
 TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSelectSearch& Search,
                                 IProgress* Progress = nullptr,
                                 const TagCodec& Codec = TagCodec::Default());
+
+// Selection mark of every row, to compare with after a run.
+std::vector<char> SelectionMarks(const TFileList& List);
+// After a run the commands on the focused row must act on a row the user sees selected: the
+// first row that became selected takes the focus; when none did, the focus stays.
+void FocusFirstNewlySelected(TFileList& List, const std::vector<char>& Before);
 
 } // namespace veltrane

@@ -1,5 +1,6 @@
 #include "editing/TagEditing.h"
 
+#include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/InOutError.h"
 #include "editing/TagFromFileName.h"
@@ -94,7 +95,8 @@ std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files
     return text + " of " + FileCount(Files);
 }
 
-TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress) {
+TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
+                          std::vector<std::string>* Lossy) {
     const std::size_t selected = List.SelCount();
     // The bar runs over 0 to N - 1 and is set to 1 .. N, as the window always did.
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
@@ -102,7 +104,12 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
     return RunTagStep(
         SelectedFilePaths(List), [&](std::size_t files) { return EditMoreDescription(Fields, files); },
         [&](TMP3Tag& tag) { ApplyEditMoreFields(tag, Fields); }, TagCodec::Default(),
-        [&](const TMP3Tag& tag) { List.SingleUpdate(tag); }, &progress);
+        [&](const TMP3Tag& tag) {
+            if (Lossy && TagIsLossy(tag))
+                Lossy->push_back(tag.FileName);
+            List.SingleUpdate(tag);
+        },
+        &progress);
 }
 
 } // namespace veltrane

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -64,6 +65,8 @@ std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files
 // BitBtnSaveClick: reads, changes and writes every selected file row in list order, rebuilding
 // each row as it goes. A file that fails is listed and the run goes on with the next one.
 // One step of the change journal: every file is read before the first is written.
-TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress);
+// Lossy, when given, gets the files whose new tags hold characters the code page cannot hold.
+TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
+                          std::vector<std::string>* Lossy = nullptr);
 
 } // namespace veltrane

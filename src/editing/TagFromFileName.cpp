@@ -1,5 +1,6 @@
 #include "editing/TagFromFileName.h"
 
+#include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/TagFile.h"
 
@@ -107,14 +108,18 @@ std::string DeriveProgressCaption(std::size_t Selected) {
 }
 
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
-                        IProgress* Progress) {
-    TFileFailures failures;
+                        IProgress* Progress, std::vector<std::string>* Lossy) {
     if (Format.HowTo().empty())
-        return failures;
+        return {};
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
     return DeriveFromFileNames(SelectedFilePaths(List), Format, Options, TagCodec::Default(),
-                               [&](const TMP3Tag& tag) { List.SingleUpdate(tag); }, &progress);
+                               [&](const TMP3Tag& tag) {
+                                   if (Lossy && TagIsLossy(tag))
+                                       Lossy->push_back(tag.FileName);
+                                   List.SingleUpdate(tag);
+                               },
+                               &progress);
 }
 
 } // namespace veltrane

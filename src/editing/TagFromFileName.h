@@ -34,8 +34,7 @@ struct TDeriveOptions {
 // The record one file gets from its name: its present tag (or an empty one) with the named
 // fields replaced. Reads the tag; throws EInOutError when it cannot.
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
-                        const TDeriveOptions& Options,
-                        const TagCodec& Codec = TagCodec::Default());
+                        const TDeriveOptions& Options, const TagCodec& Codec = TagCodec::Default());
 
 // The same on a record read already (its FileName names the file).
 void DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options);
@@ -52,9 +51,10 @@ TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const T
 
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes
-// on with the next one.
+// on with the next one. Lossy, when given, gets the files whose new tags hold characters the
+// code page cannot hold (written as "?").
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
-                        IProgress* Progress);
+                        IProgress* Progress, std::vector<std::string>* Lossy = nullptr);
 // "Deriving 12 tags, please wait..."
 std::string DeriveProgressCaption(std::size_t Selected);
 

@@ -43,6 +43,14 @@ QImage RenderRow(const std::string& Text, const QPixmap& Bitmap3 = {}) {
     return image.copy(0, 18, 400, 18);
 }
 
+// Dark pixels on the top line of the row at Top, left of X (the frame is dotted black).
+int FramePixels(const QImage& Image, int Top, int Right) {
+    int dark = 0;
+    for (int x = 0; x < std::min(Right, Image.width()); ++x)
+        dark += qGray(Image.pixel(x, Top)) < 64 ? 1 : 0;
+    return dark;
+}
+
 } // namespace
 
 class MultiLstTest : public QObject {
@@ -192,6 +200,46 @@ class MultiLstTest : public QObject {
         QSignalSpy dbl(&list, &TMultiList::DblClick);
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rowPos(5));
         QCOMPARE(dbl.size(), 1);
+    }
+
+    void focusedRowCarriesAFrameWithoutKeyboardFocus() {
+        // Rows 1 and 2 are empty columns, so every dark pixel on a top line is the frame.
+        struct Case {
+            bool parentHighlight;
+            bool selected;
+        };
+        for (const Case c : {Case{false, false}, Case{false, true}, Case{true, false}}) {
+            TMultiList list;
+            Setup(list);
+            list.SetHighlightColor(QColor(0, 0, 200));
+            list.SetHighlightText(Qt::white);
+            list.SetShowParentHighlight(c.parentHighlight);
+            list.Strings().Add(" \t\t");
+            list.Strings().Add(" \t\t");
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            list.SetItemIndex(2);
+            list.Strings().SetSelected(2, c.selected);
+            list.clearFocus();
+            QVERIFY(!list.hasFocus());
+            const QImage image = list.viewport()->grab().toImage();
+            QCOMPARE(FramePixels(image, 18, 400), 0); // row 1: no frame
+            if (c.selected) {
+                // White dots on the highlight.
+                int light = 0;
+                for (int x = 0; x < image.width(); ++x)
+                    light += qGray(image.pixel(x, 36)) > 200 ? 1 : 0;
+                QVERIFY2(light > 100, qPrintable(QString::number(light)));
+                continue;
+            }
+            const int inColumn0 = FramePixels(image, 36, 101);
+            QVERIFY2(inColumn0 > 20, qPrintable(QString::number(inColumn0)));
+            const int beyond = FramePixels(image, 36, 400) - inColumn0;
+            if (c.parentHighlight)
+                QCOMPARE(beyond, 0);
+            else
+                QVERIFY2(beyond > 60, qPrintable(QString::number(beyond)));
+        }
     }
 
     void mainListConfiguration() {

@@ -114,8 +114,9 @@ TEST(RenameFromTagsRun, RenamesFromTagsSkipsIncompleteAndReportsCollisions) {
     EXPECT_EQ(run.Renamed[1].NewPath, folder / "ACDC - Live.mp3");
     ASSERT_EQ(run.Failures.size(), 1u);
     EXPECT_EQ(run.Failures[0].Path, twin);
-    EXPECT_EQ(run.Failures[0].Error,
-              "Hmmm, an error occurt renaming one of the files! (" + std::to_string(EEXIST) + ")");
+    EXPECT_EQ(run.Failures[0].Error, "Hmmm, an error occurt renaming one of the files! (" +
+                                         std::to_string(EEXIST) + ")\n" +
+                                         (folder / "Band - Song.mp3") + ": File exists");
     // The colliding file keeps its name and bytes; the file already named right stays.
     EXPECT_EQ(folder.Dir().ReadFile("e.mp3"), twinBytes);
     for (const std::string& kept : {untagged, noTitle, unselected, same})

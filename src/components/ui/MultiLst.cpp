@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
-#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 
@@ -374,7 +373,7 @@ void TMultiList::paintEvent(QPaintEvent*) {
     const int left = -horizontalScrollBar()->value();
     const int width = ContentWidth();
     const int height = viewport()->height();
-    const std::ptrdiff_t focused = hasFocus() ? items_->ItemIndex() : -1;
+    const std::ptrdiff_t focused = items_->ItemIndex();
     for (std::size_t i = TopIndex(); i < count; ++i) {
         const int top = static_cast<int>(i - TopIndex()) * itemHeight_;
         if (top >= height)
@@ -493,12 +492,17 @@ void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rec
     }
 
     if (Focused) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = showParentHighlight_ ? QRect(left, top, edge(0) + 1 - left, bottom - top)
-                                           : QRect(left, top, Rect.width(), bottom - top);
-        option.backgroundColor = brush;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &Painter, this);
+        // Drawn by hand: styles draw their focus frame only after keyboard use, and the
+        // commands on the focused row need it visible at all times. A dotted line in the
+        // row's own text colour shows on both the plain and the highlighted background.
+        const QRect frame = showParentHighlight_
+                                ? QRect(left, top, edge(0) + 1 - left, bottom - top)
+                                : QRect(left, top, Rect.width(), bottom - top);
+        Painter.save();
+        Painter.setPen(QPen(textColor, 1, Qt::DotLine));
+        Painter.setBrush(Qt::NoBrush);
+        Painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        Painter.restore();
     }
 }
 

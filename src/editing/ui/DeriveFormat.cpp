@@ -29,8 +29,8 @@ TFormDeriveFormat::TFormDeriveFormat(IEditingHost& Host, QWidget* Parent)
     EditSeperatorSign->setMaxLength(static_cast<int>(kMaxSeparatorChars));
     EditSeperatorSign->setGeometry(140, 102, 80, 21);
     BitBtnOK = AddButton("OK", "BitBtnOK", 180, 164, 80, 27);
-    BitBtnOK->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 270, 164, 80, 27);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
     TimerUpdateScreen = new QTimer(this);
     TimerUpdateScreen->setObjectName("TimerUpdateScreen");
     TimerUpdateScreen->setInterval(1);

@@ -1,5 +1,6 @@
 #include "editing/ui/EditMP3Tag.h"
 
+#include "browser/ErrorText.h"
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/InOutError.h"
@@ -13,49 +14,64 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace veltrane {
 
 TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     : TEditingDialog("Edit tag", 300, 252, true, Parent), host_(Host) {
     setObjectName("FormEditMP3Tag");
-    const auto edit = [this](const char* name, int y, int maxLength) {
+    // The edits start after the widest caption, so a larger font never pushes a caption
+    // against its box.
+    int widest = 0;
+    for (const char* caption : {"Song", "Artist", "Album", "Year", "Comment"})
+        widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
+    const int editX = std::max(72, 12 + widest + 10);
+    const auto edit = [this, editX](const char* name, int y, int maxLength) {
         auto* e = new QLineEdit(this);
         e->setObjectName(name);
         e->setMaxLength(maxLength);
-        e->setGeometry(72, y, 212, 21);
+        e->setGeometry(editX, y, 284 - editX, 21);
         return e;
     };
-    LabelType = AddLabel("Song", 12, 14);
+    const int labelWidth = editX - 12 - 4;
+    LabelType = AddRowLabel("Song", 12, 12, labelWidth);
     EditSongName = edit("EditSongName", 12, 30);
-    Label1 = AddLabel("Artist", 12, 40);
+    Label1 = AddRowLabel("Artist", 12, 38, labelWidth);
     EditArtistName = edit("EditArtistName", 38, 30);
-    Label2 = AddLabel("Album", 12, 66);
+    Label2 = AddRowLabel("Album", 12, 64, labelWidth);
     EditAlbum = edit("EditAlbum", 64, 30);
-    Label3 = AddLabel("Year", 12, 92);
+    Label3 = AddRowLabel("Year", 12, 90, labelWidth);
     EditYear = edit("EditYear", 90, 4);
-    EditYear->setGeometry(72, 90, 48, 21);
-    Label8 = AddLabel("Style", 132, 92);
+    EditYear->setGeometry(editX, 90, 48, 21);
+    const int styleX = editX + 48 + 12;
+    const int styleWidth = fontMetrics().horizontalAdvance(QStringLiteral("Style")) + 2;
+    Label8 = AddRowLabel("Style", styleX, 90, styleWidth);
     ComboBoxStyle = new QComboBox(this);
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     ComboBoxStyle->setEditable(false);
-    ComboBoxStyle->setGeometry(164, 90, 120, 21);
-    Label4 = AddLabel("Comment", 12, 118);
+    const int comboX = styleX + styleWidth + 6;
+    ComboBoxStyle->setGeometry(comboX, 90, 284 - comboX, 21);
+    Label4 = AddRowLabel("Comment", 12, 116, labelWidth);
     EditComment = edit("EditComment", 116, 30);
 
     QFont note = font();
     note.setItalic(true);
     note.setUnderline(true);
-    Label5 = AddLabel("note: editting tags while the file is", 12, 150);
-    Label6 = AddLabel("played by an external MP3 player", 12, 166);
-    Label7 = AddLabel("might result in errors I can't prevent!!", 12, 182);
+    // Lines a line-height apart, ending clear of the buttons with a larger font too.
+    const int step = std::max(16, QFontMetrics(note).height());
+    const int noteY = std::min(150, 214 - 4 - 3 * step);
+    Label5 = AddLabel("note: editting tags while the file is", 12, noteY);
+    Label6 = AddLabel("played by an external MP3 player", 12, noteY + step);
+    Label7 = AddLabel("might result in errors I can't prevent!!", 12, noteY + 2 * step);
     for (QLabel* l : {Label5, Label6, Label7}) {
         l->setFont(note);
         l->adjustSize();
     }
 
     BitBtnSave = AddButton("Save", "BitBtnSave", 120, 214, 80, 27);
-    BitBtnSave->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 208, 214, 80, 27);
+    SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
                  BitBtnSave, BitBtnCancel});
@@ -106,11 +122,18 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     fields.Year = FromQ(EditYear->text());
     fields.Comment = FromQ(EditComment->text());
     fields.Style = FromQ(ComboBoxStyle->currentText());
+    // The user may go back and change what the tag cannot hold.
+    if (!AcceptLossySave({{"Song", fields.Title},
+                          {"Artist", fields.Artist},
+                          {"Album", fields.Album},
+                          {"Year", fields.Year},
+                          {"Comment", fields.Comment}}))
+        return;
     try {
         Record = SaveSingleTag(Record, fields, &host_.FileList());
     } catch (const std::exception& e) {
         // The window stays open with the user's input.
-        host_.ShowError(e.what());
+        host_.ShowError(InOutErrorMessage(e, Record.FileName));
         return;
     }
     host_.ListChanged();

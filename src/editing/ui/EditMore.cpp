@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace veltrane {
 
 namespace {
@@ -26,18 +28,25 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     LabelInfo->setFont(bold);
     LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 
-    int y = 40;
+    // The values start after the widest caption, so a larger font never pushes a caption
+    // against its box.
+    int widest = 0;
+    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment"})
+        widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
+    const int valueX = std::max(80, 12 + widest + 10);
+    int y = 36;
     const auto addRow = [&](QLabel*& label, const char* caption, QWidget* value, int valueWidth,
                             QCheckBox*& box, const char* boxName, TClickLabel*& leaveLabel) {
-        label = AddLabel(caption, 12, y + 2);
-        value->setGeometry(80, y, valueWidth, 21);
+        label = AddRowLabel(caption, 12, y, valueX - 12 - 4);
+        value->setGeometry(valueX, y, std::min(valueWidth, 288 - valueX), 21);
         box = new QCheckBox(this);
         box->setObjectName(boxName);
         box->setGeometry(296, y + 5, 11, 11);
         box->setFocusPolicy(Qt::NoFocus);
         box->setChecked(true);
-        leaveLabel = AddClickLabel("leave as it is", 312, y + 2);
-        y += 28;
+        leaveLabel = AddClickLabel("leave as it is", 312, y, 407 - 312, 21);
+        leaveLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        y += 26;
     };
     const auto edit = [this](const char* name, int maxLength) {
         auto* e = new QLineEdit(this);
@@ -62,11 +71,15 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     addRow(Label4, "Comment", EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
            Label9);
 
-    Label10 = AddLabel("note: renaming a file while the file is played by an", 12, 212);
-    Label11 = AddLabel("external MP3 player might result in errors I can't prevent!", 12, 228);
+    // The note ends clear of the buttons, a line-height per line, whatever the font.
+    const int step = std::max(16, fontMetrics().height());
+    const int noteY = 246 - 8 - 2 * step;
+    Label10 = AddLabel("note: renaming a file while the file is played by an", 12, noteY);
+    Label11 =
+        AddLabel("external MP3 player might result in errors I can't prevent!", 12, noteY + step);
     BitBtnSave = AddButton("Save", "BitBtnSave", 222, 246, 85, 27);
-    BitBtnSave->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 314, 246, 85, 27);
+    SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
                  BitBtnSave, BitBtnCancel});
@@ -159,11 +172,23 @@ TEditMoreFields TFormEditMore::Fields() const {
 
 void TFormEditMore::BitBtnSaveClick() {
     const TEditMoreFields fields = Fields();
+    std::vector<TNamedText> typed;
+    for (const auto& [name, field] : {std::pair{"Song", &fields.Title},
+                                      {"Artist", &fields.Artist},
+                                      {"Album", &fields.Album},
+                                      {"Year", &fields.Year},
+                                      {"Comment", &fields.Comment}})
+        if (!field->Leave)
+            typed.push_back({name, field->Value});
+    // The user may go back and change what the tag cannot hold.
+    if (!AcceptLossySave(typed))
+        return;
     host_.SetLockDisplay(true);
     hide();
     TFileFailures failures;
+    std::vector<std::string> lossy;
     try {
-        failures = EditMoreRun(host_.FileList(), fields, host_.ProgressWindow());
+        failures = EditMoreRun(host_.FileList(), fields, host_.ProgressWindow(), &lossy);
     } catch (...) {
         host_.SetLockDisplay(false);
         host_.ListChanged();
@@ -173,6 +198,8 @@ void TFormEditMore::BitBtnSaveClick() {
     host_.ListChanged();
     if (!failures.empty())
         host_.ShowError(FailureReport("These files could not be changed:", failures));
+    if (!lossy.empty())
+        host_.ShowError(LossyFilesReport(lossy));
 }
 
 void TFormEditMore::BitBtnCancelClick() {

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -60,6 +62,13 @@ QLabel* TEditingDialog::AddLabel(const QString& Text, int X, int Y, int W, int H
     return label;
 }
 
+QLabel* TEditingDialog::AddRowLabel(const QString& Text, int X, int Y, int W, int H) {
+    auto* label = new QLabel(Text, this);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(X, Y, W, H);
+    return label;
+}
+
 TClickLabel* TEditingDialog::AddClickLabel(const QString& Text, int X, int Y, int W, int H) {
     auto* label = new TClickLabel(Text, this);
     label->adjustSize();
@@ -80,6 +89,8 @@ QPushButton* TEditingDialog::AddButton(const QString& Caption, const char* Name,
                                        int W, int H) {
     auto* button = new QPushButton(Caption, this);
     button->setObjectName(Name);
+    // A focused button must not take Enter from the window's default button.
+    button->setAutoDefault(false);
     button->setGeometry(X, Y, W, H);
     return button;
 }
@@ -91,6 +102,35 @@ void TEditingDialog::SetTabChain(std::initializer_list<QWidget*> Widgets) {
             setTabOrder(previous, widget);
         previous = widget;
     }
+}
+
+void TEditingDialog::SetDefaultButtons(QPushButton* Default, QPushButton* Cancel) {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    if (Default)
+        Default->setDefault(true);
+    cancelButton_ = Cancel;
+}
+
+void TEditingDialog::keyPressEvent(QKeyEvent* Event) {
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+        if (cancelButton_ && cancelButton_->isVisible() && cancelButton_->isEnabled())
+            cancelButton_->click();
+        return;
+    }
+    QDialog::keyPressEvent(Event);
+}
+
+bool TEditingDialog::AcceptLossySave(const std::vector<TNamedText>& Fields) {
+    const std::vector<TNamedText> lossy = LossyFields(Fields);
+    if (lossy.empty())
+        return true;
+    const std::string question = LossyFieldsQuestion(lossy);
+    if (ConfirmLossySave)
+        return ConfirmLossySave(question);
+    return QMessageBox::warning(this, windowTitle(), ToQ(question),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TEditingDialog::FillStyles(QComboBox* Box) {

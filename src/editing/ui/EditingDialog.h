@@ -5,7 +5,12 @@
 #include <QDialog>
 #include <QLabel>
 
+#include "editing/CodePageCheck.h"
+
+#include <functional>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 class QAbstractButton;
 class QComboBox;
@@ -35,6 +40,9 @@ class TEditingDialog : public QDialog {
                    QWidget* Parent);
 
     QLabel* BackImage = nullptr;
+    // Asks Yes/No before typed characters are saved as "?"; empty: a message box. Tests
+    // answer it themselves.
+    std::function<bool(const std::string& Question)> ConfirmLossySave;
     // Loads a picture file into BackImage; a missing file keeps the present look.
     void SetBackImage(const QString& FileName);
 
@@ -42,13 +50,25 @@ class TEditingDialog : public QDialog {
     void showEvent(QShowEvent* Event) override;
 
     QLabel* AddLabel(const QString& Text, int X, int Y, int W = -1, int H = -1);
+    // A caption for the control at (X, Y): as high as that control and centred on it, so the
+    // two stay in line whatever the font.
+    QLabel* AddRowLabel(const QString& Text, int X, int Y, int W, int H = 21);
     TClickLabel* AddClickLabel(const QString& Text, int X, int Y, int W = -1, int H = -1);
     QFrame* AddBevel(int X, int Y, int W, int H);
     QPushButton* AddButton(const QString& Caption, const char* Name, int X, int Y, int W, int H);
     // Tab order along the list, first to last.
     void SetTabChain(std::initializer_list<QWidget*> Widgets);
+    // Enter presses Default whichever control has the focus, Esc presses Cancel; no other
+    // button answers either key. Without a Cancel button Esc does nothing.
+    void SetDefaultButtons(QPushButton* Default, QPushButton* Cancel);
+    void keyPressEvent(QKeyEvent* Event) override;
     // Fills a genre box with the 116 genre table entries in sorted order: the empty entry first.
     static void FillStyles(QComboBox* Box);
+    // True when nothing typed is lost to the code page, or the user wants it saved anyway.
+    bool AcceptLossySave(const std::vector<TNamedText>& Fields);
+
+  private:
+    QPushButton* cancelButton_ = nullptr;
 };
 
 // Genre table entry <-> box text. Entries are UTF-8 with their trailing blank.

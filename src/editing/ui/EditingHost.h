@@ -18,6 +18,8 @@ class IEditingHost {
     virtual TFileList& FileList() = 0;
     // Rows or selection of FileList changed: repaint the list and refresh the footer.
     virtual void ListChanged() = 0;
+    // Scrolls the list so that its focused row is in view.
+    virtual void ShowFocusedRow() {}
     // The list control's LockDisplay switch.
     virtual void SetLockDisplay(bool On) = 0;
     // The main window's progress window (TmProgressWnd).

@@ -38,8 +38,8 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
     AddBevel(8, 76, 314, 152);
 
     BitBtnOK = AddButton("OK", "BitBtnOK", 150, 238, 80, 27);
-    BitBtnOK->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 240, 238, 80, 27);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
 
     connect(ButtonEditDeriveFormat, &QPushButton::clicked, this,
             &TFormGetTagFromFilename::ButtonEditDeriveFormatClick);
@@ -70,9 +70,10 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
         return;
     const TDeriveOptions options{CheckBoxSmartCut->isChecked(), CheckBoxClearTag->isChecked()};
     TFileFailures failures;
+    std::vector<std::string> lossy;
     try {
-        failures =
-            DeriveRun(host_.FileList(), FormDeriveFormat->Format, options, host_.ProgressWindow());
+        failures = DeriveRun(host_.FileList(), FormDeriveFormat->Format, options,
+                             host_.ProgressWindow(), &lossy);
     } catch (...) {
         host_.ListChanged();
         throw;
@@ -81,6 +82,8 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
     hide();
     if (!failures.empty())
         host_.ShowError(FailureReport("These files could not be changed:", failures));
+    if (!lossy.empty())
+        host_.ShowError(LossyFilesReport(lossy));
 }
 
 void TFormGetTagFromFilename::BitBtnCancelClick() {

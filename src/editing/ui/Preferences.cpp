@@ -40,13 +40,10 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     ComboBoxDblClickAction->setGeometry(160, 106, 160, 24);
 
     BitBtnOK = AddButton("OK", "BitBtnOK", 160, 162, 80, 24);
-    BitBtnOK->setDefault(true);
-    BitBtnOK->setAutoDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 248, 162, 80, 24);
-    BitBtnCancel->setAutoDefault(false);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);
-    // Esc reaches QDialog::reject, which hides the window like Cancel.
 
     BackImage->lower();
     backImages_ = {BackImage};

@@ -1,5 +1,6 @@
 #include "editing/ui/Rename.h"
 
+#include "browser/ErrorText.h"
 #include "editing/TagFromFileName.h"
 #include "editing/ui/DeriveFormat.h"
 
@@ -34,8 +35,8 @@ TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
     Label1 = AddLabel("note: renaming a file while the file is played by an", 10, 126);
     Label3 = AddLabel("external MP3 player might result in errors I can't prevent!", 10, 142);
     BitBtnOK = AddButton("OK", "BitBtnOK", 200, 166, 80, 27);
-    BitBtnOK->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 290, 166, 80, 27);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
 
     EditRename->installEventFilter(this);
     connect(Label2, &TClickLabel::clicked, this, &TFormRename::Label2Click);
@@ -111,7 +112,11 @@ void TFormRename::BitBtnOKClick() {
                                           : QFile::encodeName(EditRename->text()).toStdString();
             const TRenameResult result =
                 RenameByTypedName(list.GetFileName(static_cast<std::size_t>(current)), typed);
-            if (!result.Message.empty())
+            if (result.Status == TRenameResult::rsFailed)
+                host_.ShowError(WithFileError(result.Message,
+                                              list.GetFileName(static_cast<std::size_t>(current)),
+                                              result.Code));
+            else if (!result.Message.empty())
                 host_.ShowError(result.Message);
         }
     } else if (FormDeriveFormat) {

@@ -38,8 +38,8 @@ TFormDeSelect::TFormDeSelect(IEditingHost& Host, QWidget* Parent)
     Label3 = AddClickLabel("use style search", 180, 140);
 
     BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
-    BitBtnOK->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
 
     SetTabChain({EditContaining, CheckBoxCS, ComboBoxStyle, CheckBoxUseTextSearch,
                  CheckBoxUseStyleSearch, BitBtnOK, BitBtnCancel});
@@ -100,9 +100,12 @@ TSelectSearch TFormDeSelect::Search() const {
 }
 
 void TFormDeSelect::BitBtnOKClick() {
-    const TFileFailures failures =
-        ApplySelectSearch(host_.FileList(), Mode, Search(), host_.ProgressWindow());
+    TFileList& list = host_.FileList();
+    const std::vector<char> before = SelectionMarks(list);
+    const TFileFailures failures = ApplySelectSearch(list, Mode, Search(), host_.ProgressWindow());
+    FocusFirstNewlySelected(list, before);
     host_.ListChanged();
+    host_.ShowFocusedRow();
     hide();
     if (!failures.empty())
         host_.ShowError(FailureReport("The tags of these files could not be read:", failures));

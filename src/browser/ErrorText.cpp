@@ -1,0 +1,48 @@
+#include "browser/ErrorText.h"
+
+#include <system_error>
+
+namespace veltrane {
+
+namespace {
+
+// The errno behind a runtime code that has no name of its own, 0 for the named codes.
+int ErrnoOfCode(int Code) {
+    if (IoErrorText(Code).rfind("I/O error ", 0) != 0)
+        return 0;
+    // Numbers that would pose as named codes were moved up by 1000.
+    return Code > 1000 ? Code - 1000 : Code;
+}
+
+} // namespace
+
+std::string SystemErrorText(int Errno) {
+    return std::generic_category().message(Errno);
+}
+
+std::string WithFileError(std::string_view Message, std::string_view File, int Errno) {
+    std::string text(Message);
+    text += '\n';
+    text += File;
+    text += ": ";
+    text += SystemErrorText(Errno);
+    return text;
+}
+
+std::string InOutErrorText(const EInOutError& Error) {
+    const int err = ErrnoOfCode(Error.ErrorCode());
+    return err > 0 ? std::string(Error.what()) + " (" + SystemErrorText(err) + ")"
+                   : std::string(Error.what());
+}
+
+std::string InOutErrorMessage(const EInOutError& Error, std::string_view File) {
+    const std::string_view file = File.empty() ? std::string_view(Error.FileName()) : File;
+    const int err = ErrnoOfCode(Error.ErrorCode());
+    if (file.empty())
+        return InOutErrorText(Error);
+    if (err > 0)
+        return WithFileError(Error.what(), file, err);
+    return std::string(Error.what()) + '\n' + std::string(file);
+}
+
+} // namespace veltrane

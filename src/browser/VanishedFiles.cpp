@@ -1,0 +1,70 @@
+#include "browser/VanishedFiles.h"
+
+#include "browser/FileList.h"
+#include "tagcore/InOutError.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace veltrane {
+
+namespace {
+
+bool IsGone(int Err) {
+    return Err == ENOENT || Err == ENOTDIR;
+}
+
+} // namespace
+
+TSelectedSize SelectedSizeDroppingVanished(TFileList& List) {
+    TSelectedSize result;
+    std::vector<std::size_t> gone;
+    for (std::size_t i = 1; i < List.Count(); ++i) {
+        if (!List.Selected(i) || List.Row(i).Path.empty())
+            continue;
+        const std::string path = List.GetFileName(i);
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) {
+            result.Bytes += static_cast<std::uint64_t>(st.st_size);
+            continue;
+        }
+        const int err = errno;
+        if (!IsGone(err)) {
+            EInOutError error = EInOutError::FromErrno(err);
+            error.SetFileName(path);
+            throw error;
+        }
+        gone.push_back(i);
+        result.Vanished.push_back(path);
+    }
+    if (!gone.empty())
+        List.DeleteRows(gone);
+    return result;
+}
+
+bool DropRowIfVanished(TFileList& List, std::size_t Row) {
+    if (Row == 0 || Row >= List.Count() || List.Row(Row).Path.empty())
+        return false;
+    struct stat st {};
+    if (::lstat(List.GetFileName(Row).c_str(), &st) == 0 || !IsGone(errno))
+        return false;
+    List.DeleteRows({Row});
+    return true;
+}
+
+std::string VanishedFilesMessage(const std::vector<std::string>& Paths, std::size_t MaxLines) {
+    std::string text = IoErrorText(2);
+    std::size_t shown = 0;
+    for (const std::string& path : Paths) {
+        if (shown == MaxLines) {
+            text += "\n... and " + std::to_string(Paths.size() - shown) + " more";
+            break;
+        }
+        text += '\n';
+        text += path;
+        ++shown;
+    }
+    return text;
+}
+
+} // namespace veltrane

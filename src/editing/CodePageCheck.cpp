@@ -1,0 +1,73 @@
+#include "editing/CodePageCheck.h"
+
+#include "tagcore/Utf8.h"
+
+#include <algorithm>
+
+namespace veltrane {
+
+std::string UnencodableChars(std::string_view Utf8, const TagCodec& Codec) {
+    std::u32string seen;
+    std::string result;
+    for (std::size_t i = 0; i < Utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t length = NextCodePoint(Utf8, i, cp);
+        if (length == 0) {
+            ++i; // invalid bytes are written as they are
+            continue;
+        }
+        const std::string_view one = Utf8.substr(i, length);
+        i += length;
+        if (cp < 0x80 || seen.find(cp) != std::u32string::npos)
+            continue;
+        if (Codec.Encode(one) == "?") {
+            seen += cp;
+            result += one;
+        }
+    }
+    return result;
+}
+
+std::vector<TNamedText> LossyFields(const std::vector<TNamedText>& Fields, const TagCodec& Codec) {
+    std::vector<TNamedText> lossy;
+    for (const TNamedText& field : Fields) {
+        std::string chars = UnencodableChars(field.Text, Codec);
+        if (!chars.empty())
+            lossy.push_back({field.Name, std::move(chars)});
+    }
+    return lossy;
+}
+
+bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec) {
+    const std::string* fields[] = {&Tag.Title, &Tag.Artist, &Tag.Album, &Tag.Year, &Tag.Comment};
+    return std::any_of(std::begin(fields), std::end(fields), [&](const std::string* field) {
+        return !UnencodableChars(*field, Codec).empty();
+    });
+}
+
+std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy, const TagCodec& Codec) {
+    std::string text = "The tag's code page (" + Codec.Name() +
+                       ") cannot hold these characters; they will be saved as \"?\":";
+    for (const TNamedText& field : Lossy)
+        text += "\n" + field.Name + ": " + field.Text;
+    text += "\n\nSave anyway?";
+    return text;
+}
+
+std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
+    std::string text = "In the tags of these files, characters the tag's code page cannot hold "
+                       "were saved as \"?\":";
+    std::size_t shown = 0;
+    for (const std::string& path : Paths) {
+        if (shown == MaxLines) {
+            text += "\n... and " + std::to_string(Paths.size() - shown) + " more";
+            break;
+        }
+        text += '\n';
+        text += path;
+        ++shown;
+    }
+    return text;
+}
+
+} // namespace veltrane

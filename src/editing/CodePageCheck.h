@@ -1,0 +1,37 @@
+#pragma once
+// Characters the tag's code page cannot hold are written as "?". The editors still save that
+// way, but say so first, and the runs over many files name the files it happened to.
+
+#include "tagcore/MP3Tag.h"
+#include "tagcore/TagCodec.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrane {
+
+// The characters of Utf8 that Codec cannot hold, each once, in order of appearance (UTF-8).
+std::string UnencodableChars(std::string_view Utf8, const TagCodec& Codec = TagCodec::Default());
+
+struct TNamedText {
+    std::string Name; // the field's caption ("Song", "Artist", ...)
+    std::string Text; // UTF-8
+};
+
+// The fields that hold such characters, with only those characters as their Text.
+std::vector<TNamedText> LossyFields(const std::vector<TNamedText>& Fields,
+                                    const TagCodec& Codec = TagCodec::Default());
+
+// True when a text field of Tag holds such a character.
+bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
+
+// The question before a save: which characters, in which fields, become "?".
+std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy,
+                                const TagCodec& Codec = TagCodec::Default());
+
+// The end message of a run: the files whose tags got "?" (at most MaxLines, then "... and N
+// more"). Paths are passed through as bytes.
+std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
+
+} // namespace veltrane

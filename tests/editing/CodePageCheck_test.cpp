@@ -1,0 +1,68 @@
+#include "editing/CodePageCheck.h"
+
+#include "EditingFixture.h"
+#include "editing/TagEditing.h"
+#include "editing/TagFromFileName.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrane {
+namespace {
+
+TEST(CodePageCheck, FindsEachCharacterTheCodePageCannotHoldOnce) {
+    const TagCodec latin1("ISO-8859-1");
+    const struct {
+        std::string text;
+        const TagCodec& codec;
+        std::string lost;
+    } cases[] = {
+        {"Plain ASCII ?", TagCodec::Default(), ""},
+        {"Caf\xC3\xA9 \xE2\x82\xAC", TagCodec::Default(), ""}, // é and € are in 1252
+        {"\xE2\x82\xAC 5", latin1, "\xE2\x82\xAC"},            // € is not in Latin-1
+        {"\xC5\x81\xC3\xB3\xC5\x81\xC5\xBB", TagCodec::Default(), "\xC5\x81\xC5\xBB"}, // Ł ó Ł Ż
+        {"\xE6\x97\xA5\xE6\x9C\xAC", TagCodec::Default(), "\xE6\x97\xA5\xE6\x9C\xAC"}, // 日本
+        {"bad \xFF byte", TagCodec::Default(), ""}, // invalid UTF-8 is written as it is
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UnencodableChars(c.text, c.codec), c.lost) << c.text;
+
+    const std::vector<TNamedText> lossy =
+        LossyFields({{"Song", "\xC5\x81za"}, {"Artist", "Band"}, {"Comment", "\xE6\x97\xA5"}});
+    ASSERT_EQ(lossy.size(), 2u);
+    EXPECT_EQ(lossy[0].Name, "Song");
+    EXPECT_EQ(lossy[0].Text, "\xC5\x81");
+    EXPECT_EQ(LossyFieldsQuestion(lossy),
+              "The tag's code page (WINDOWS-1252) cannot hold these characters; they will be "
+              "saved as \"?\":\nSong: \xC5\x81\nComment: \xE6\x97\xA5\n\nSave anyway?");
+}
+
+TEST(CodePageCheck, RunsNameTheFilesThatGotQuestionMarks) {
+    test::EditingFolder folder;
+    const std::string plain = folder.Add("Band - Song.mp3", test::Tagged("x", "y"));
+    const std::string polish = folder.Add("Band - \xC5\x81\xC3\xB3"
+                                          "d\xC5\xBA.mp3",
+                                          test::Tagged("", ""));
+    TFileList& list = folder.List();
+    folder.Select({plain, polish});
+
+    std::vector<std::string> lossy;
+    TDeriveFormat format;
+    format.Reset();
+    EXPECT_TRUE(DeriveRun(list, format, {}, nullptr, &lossy).empty());
+    EXPECT_EQ(lossy, std::vector<std::string>{polish});
+    EXPECT_EQ(GetMP3Tag(polish).Title, "?\xC3\xB3"
+                                       "d?");
+
+    lossy.clear();
+    folder.Select({plain, polish}); // a rebuilt row loses its mark
+    TEditMoreFields fields;
+    fields.Album = {false, "\xE6\x97\xA5"};
+    EXPECT_TRUE(EditMoreRun(list, fields, nullptr, &lossy).empty());
+    EXPECT_EQ(lossy, (std::vector<std::string>{plain, polish}));
+    EXPECT_EQ(LossyFilesReport({"/a", "/b", "/c"}, 2),
+              "In the tags of these files, characters the tag's code page cannot hold were "
+              "saved as \"?\":\n/a\n/b\n... and 1 more");
+}
+
+} // namespace
+} // namespace veltrane
