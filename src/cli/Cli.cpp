@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <ostream>
 #include <string_view>
 
@@ -28,7 +29,10 @@ constexpr std::string_view kUsage =
     "  rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
     "  rename --to NAME FILE\n"
     "  select [--recursive] [--case-sensitive] [--codepage NAME]\n"
-    "         (--text TEXT | --genre NAME) DIR\n";
+    "         (--text TEXT | --genre NAME) DIR\n"
+    "  playlist show FILE\n"
+    "  playlist write [--append] OUT [ENTRY...]\n"
+    "  playlist check FILE\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -56,6 +60,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         {"find", RunFind},          {"list", RunList},       {"pack", RunPack},
         {"unpack", RunUnpack},      {"from-name", RunFromName}, {"rename", RunRename},
         {"select", RunSelect},
+        {"playlist", [](const Args& a, std::ostream& o, std::ostream& e) {
+             return RunPlaylist(a, std::cin, o, e);
+         }},
     };
     try {
         if (args[0] == "tag") {
