@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <ostream>
 #include <string_view>
 
@@ -29,7 +30,10 @@ constexpr std::string_view kUsage =
     "  rename --to NAME FILE\n"
     "  select [--recursive] [--case-sensitive] [--codepage NAME]\n"
     "         (--text TEXT | --genre NAME) DIR\n"
-    "  undo [--list] [--step N]\n";
+    "  undo [--list] [--step N]\n"
+    "  playlist show FILE\n"
+    "  playlist write [--append] OUT [ENTRY...]\n"
+    "  playlist check FILE\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -57,6 +61,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         {"find", RunFind},          {"list", RunList},       {"pack", RunPack},
         {"unpack", RunUnpack},      {"from-name", RunFromName}, {"rename", RunRename},
         {"select", RunSelect},      {"undo", RunUndo},
+        {"playlist", [](const Args& a, std::ostream& o, std::ostream& e) {
+             return RunPlaylist(a, std::cin, o, e);
+         }},
     };
     try {
         if (args[0] == "tag") {

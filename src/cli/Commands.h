@@ -30,6 +30,8 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err);
 int RunRename(const Args& args, std::ostream& out, std::ostream& err);
 int RunSelect(const Args& args, std::ostream& out, std::ostream& err);
 int RunUndo(const Args& args, std::ostream& out, std::ostream& err);
+// Reads entries from in when "playlist write" is given none.
+int RunPlaylist(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 // "veltrane-cli: PATH: TEXT" on err.
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);

@@ -39,3 +39,46 @@ std::string Escape(std::string_view s) {
 }
 
 } // namespace veltrane::cli
+
+namespace veltrane::cli {
+
+std::optional<std::string> Unescape(std::string_view text) {
+    auto hexValue = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            return std::nullopt;
+        switch (text[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 'x': {
+            const int hi = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
+            const int lo = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
+            if (hi < 0 || lo < 0)
+                return std::nullopt;
+            out += static_cast<char>(hi * 16 + lo);
+            i += 2;
+            break;
+        }
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+} // namespace veltrane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,5 +9,9 @@ namespace veltrane::cli {
 // "\\" for a backslash, "\t", "\n", "\r", other bytes below 32 and bytes that are not part
 // of valid UTF-8 as "\xNN" (lower-case hex).
 std::string Escape(std::string_view bytes);
+
+// Undoes Escape: "\\", "\t", "\n", "\r" and "\xNN" become their bytes; any other byte stands
+// for itself. A backslash before anything else is a malformed line: nullopt.
+std::optional<std::string> Unescape(std::string_view text);
 
 } // namespace veltrane::cli

@@ -1,0 +1,270 @@
+#include "playlists/M3UFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace veltrane {
+
+namespace {
+
+constexpr char CtrlZ = 0x1A;
+constexpr std::size_t AppendTail = 128;
+
+// Closes the descriptor on every way out.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now; a failed close is a failed write on some file systems.
+    int Close() {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+  private:
+    int fd_;
+};
+
+// Writes all of Data at Offset; 0 or the errno of the failing call.
+int WriteAll(const TPlaylistFileIo& Io, int fd, std::string_view Data, off_t Offset) {
+    while (!Data.empty()) {
+        const ssize_t n = Io.Write(fd, Data.data(), Data.size(), Offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ENOSPC;
+        Data.remove_prefix(static_cast<std::size_t>(n));
+        Offset += n;
+    }
+    return 0;
+}
+
+std::string DirectoryOf(const std::string& Path) {
+    const auto slash = Path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : Path.substr(0, slash);
+}
+
+// The file a write really goes to: a link to a playlist elsewhere is written through, so
+// the link stays a link.
+std::string WriteTarget(const std::string& Path) {
+    struct stat st {};
+    if (::lstat(Path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return Path;
+    char* real = ::realpath(Path.c_str(), nullptr);
+    if (!real)
+        return Path;
+    std::string target(real);
+    std::free(real);
+    return target;
+}
+
+mode_t DefaultMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void Overwrite(const std::string& Path, const std::string& Text, const TPlaylistFileIo& Io) {
+    const std::string target = WriteTarget(Path);
+    std::string temp = DirectoryOf(target) + "/.veltrane-m3u-XXXXXX";
+    Fd fd(::mkstemp(temp.data()));
+    if (fd.get() < 0)
+        throw EPlaylistFileError(errno, Path);
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)
+                            ? (old.st_mode & 07777)
+                            : DefaultMode();
+    int err = WriteAll(Io, fd.get(), Text, 0);
+    if (!err && ::fchmod(fd.get(), mode) != 0)
+        err = errno;
+    if (!err && Io.Sync(fd.get()) != 0)
+        err = errno;
+    if (!err && fd.Close() != 0)
+        err = errno;
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(temp.c_str());
+        throw EPlaylistFileError(err, Path);
+    }
+}
+
+void Append(const std::string& Path, const std::string& Text, const TPlaylistFileIo& Io) {
+    Fd fd(::open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+    if (fd.get() < 0)
+        throw EPlaylistFileError(errno, Path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw EPlaylistFileError(errno, Path);
+    if (S_ISDIR(st.st_mode))
+        throw EPlaylistFileError(EISDIR, Path);
+    if (!S_ISREG(st.st_mode))
+        throw EPlaylistFileError(EINVAL, Path);
+    const off_t oldSize = st.st_size;
+    // The old end: a Ctrl-Z among the last bytes cuts the file there.
+    const off_t tailStart = oldSize - std::min<off_t>(oldSize, AppendTail);
+    std::string tail(static_cast<std::size_t>(oldSize - tailStart), '\0');
+    if (!tail.empty()) {
+        const ssize_t n = ::pread(fd.get(), tail.data(), tail.size(), tailStart);
+        if (n < 0)
+            throw EPlaylistFileError(errno, Path);
+        tail.resize(static_cast<std::size_t>(n));
+    }
+    off_t cut = oldSize;
+    if (const auto z = tail.find(CtrlZ); z != std::string::npos)
+        cut = tailStart + static_cast<off_t>(z);
+    const std::string oldEnd = tail.substr(static_cast<std::size_t>(cut - tailStart));
+
+    int err = WriteAll(Io, fd.get(), Text, cut);
+    const off_t newSize = cut + static_cast<off_t>(Text.size());
+    if (!err && newSize < oldSize && ::ftruncate(fd.get(), newSize) != 0)
+        err = errno;
+    if (!err && Io.Sync(fd.get()) != 0)
+        err = errno;
+    if (err) {
+        // Back to the old bytes: the cut-off end rewritten over blocks the file already had.
+        if (::ftruncate(fd.get(), std::max(cut, oldSize)) == 0)
+            WriteAll(TPlaylistFileIo::System(), fd.get(), oldEnd, cut);
+        (void)::ftruncate(fd.get(), oldSize);
+        throw EPlaylistFileError(err, Path);
+    }
+    if (fd.Close() != 0)
+        throw EPlaylistFileError(errno, Path);
+}
+
+} // namespace
+
+EPlaylistFileError::EPlaylistFileError(int Errno, std::string FileName)
+    : std::runtime_error(std::strerror(Errno)), errno_(Errno), fileName_(std::move(FileName)) {}
+
+EPlaylistFileError::EPlaylistFileError(int Errno, std::string FileName, const std::string& Text)
+    : std::runtime_error(Text), errno_(Errno), fileName_(std::move(FileName)) {}
+
+const TPlaylistFileIo& TPlaylistFileIo::System() {
+    static const TPlaylistFileIo io{
+        [](int fd, const void* data, std::size_t size, off_t offset) {
+            return ::pwrite(fd, data, size, offset);
+        },
+        [](int fd) { return ::fsync(fd); }};
+    return io;
+}
+
+std::optional<std::string> ResolvePlaylistPath(const std::string& Directory,
+                                               const std::string& TypedName) {
+    if (TypedName.empty())
+        return std::nullopt;
+    std::string name = TypedName;
+    if (!(name.size() > 4 && name.compare(name.size() - 4, 4, ".m3u") == 0))
+        name += ".m3u";
+    if (!Directory.empty() && Directory.back() == '/')
+        return Directory + name;
+    return Directory + "/" + name;
+}
+
+std::vector<std::string> ParsePlaylistText(std::string_view Text) {
+    if (const auto z = Text.find(CtrlZ); z != std::string_view::npos)
+        Text = Text.substr(0, z);
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        entries.emplace_back(Text.substr(start, i - start));
+        if (c == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < Text.size())
+        entries.emplace_back(Text.substr(start));
+    return entries;
+}
+
+const std::string* UnwritableEntry(const std::vector<std::string>& Entries) {
+    for (const std::string& entry : Entries)
+        if (entry.find_first_of("\r\n\x1a") != std::string::npos)
+            return &entry;
+    return nullptr;
+}
+
+std::string PlaylistText(const std::vector<std::string>& Entries) {
+    std::string text;
+    for (const std::string& entry : Entries) {
+        text += entry;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> ReadPlaylistFile(const std::string& Path) {
+    // Non-blocking, so a named pipe cannot hang the program; only regular files are read.
+    Fd fd(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0)
+        throw EPlaylistFileError(errno, Path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw EPlaylistFileError(errno, Path);
+    if (S_ISDIR(st.st_mode))
+        throw EPlaylistFileError(EISDIR, Path);
+    if (!S_ISREG(st.st_mode))
+        throw EPlaylistFileError(EINVAL, Path);
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EPlaylistFileError(errno, Path);
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return ParsePlaylistText(text);
+}
+
+void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
+                       TPlaylistWriteMode Mode, const TPlaylistFileIo& Io) {
+    if (const std::string* bad = UnwritableEntry(Entries))
+        throw EPlaylistFileError(EINVAL, Path,
+                                 "A playlist line cannot hold a name with a line break or "
+                                 "Ctrl-Z in it: " +
+                                     *bad);
+    const std::string text = PlaylistText(Entries);
+    if (Mode == pwOverwrite)
+        Overwrite(Path, text, Io);
+    else if (!text.empty())
+        Append(Path, text, Io);
+}
+
+bool PlaylistEntryExists(const std::string& Entry, const std::string& PlaylistFileName) {
+    if (Entry.empty())
+        return false;
+    std::string path = Entry;
+    if (Entry.front() != '/' && !PlaylistFileName.empty())
+        path = DirectoryOf(PlaylistFileName) + "/" + Entry;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+} // namespace veltrane

@@ -1,0 +1,71 @@
+#pragma once
+// M3U playlist files: one entry per line, CR LF written; CR LF, a lone CR or a lone LF end a
+// line when read, and a Ctrl-Z ends the file. Entries are path bytes, kept as they stand.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace veltrane {
+
+enum TPlaylistWriteMode { pwOverwrite, pwAppend };
+
+// A failed open, read, write or close of a playlist file. what() is the system's own text
+// for the error ("No space left on device"); the path is kept beside it.
+class EPlaylistFileError : public std::runtime_error {
+  public:
+    EPlaylistFileError(int Errno, std::string FileName);
+    EPlaylistFileError(int Errno, std::string FileName, const std::string& Text);
+    int Errno() const { return errno_; }
+    const std::string& FileName() const { return fileName_; }
+
+  private:
+    int errno_;
+    std::string fileName_;
+};
+
+// The calls that put bytes on disk. Tests replace them to fail part-way, as a full disk does.
+struct TPlaylistFileIo {
+    std::function<ssize_t(int Fd, const void* Data, std::size_t Size, off_t Offset)> Write;
+    std::function<int(int Fd)> Sync;
+    // The real system calls.
+    static const TPlaylistFileIo& System();
+};
+
+// The full path for a name typed into a dialog: empty when nothing was typed; ".m3u" appended
+// unless the name is longer than 4 characters and ends in exactly ".m3u" (case counts); one
+// "/" between directory and name unless the directory already ends with one.
+std::optional<std::string> ResolvePlaylistPath(const std::string& Directory,
+                                               const std::string& TypedName);
+
+// The entries of M3U text, in order.
+std::vector<std::string> ParsePlaylistText(std::string_view Text);
+// The first entry that no playlist line can hold, or nullptr.
+const std::string* UnwritableEntry(const std::vector<std::string>& Entries);
+// The bytes written for Entries: each followed by CR LF.
+std::string PlaylistText(const std::vector<std::string>& Entries);
+
+// Reads the lines of an existing playlist file.
+std::vector<std::string> ReadPlaylistFile(const std::string& Path);
+
+// Writes Entries. An entry holding CR, LF or Ctrl-Z cannot be one line of a playlist and
+// would come back as other entries: such a write is refused (EINVAL) before the file is
+// touched. Overwrite goes through a new file in the same directory that replaces the
+// target only once every byte is on disk, keeping the old file's mode; Append adds at the end
+// of the file (cut at the first Ctrl-Z of its last 128 bytes) and, on failure, puts the old
+// end back. A failure leaves the old file as it was and throws EPlaylistFileError.
+void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
+                       TPlaylistWriteMode Mode,
+                       const TPlaylistFileIo& Io = TPlaylistFileIo::System());
+
+// Whether a playlist entry names an existing file (a directory counts as missing). A relative
+// entry is taken from the playlist file's directory, as players read it; from the working
+// directory while the playlist has no file.
+bool PlaylistEntryExists(const std::string& Entry, const std::string& PlaylistFileName);
+
+} // namespace veltrane

@@ -1,0 +1,176 @@
+#include "playlists/M3UFile.h"
+
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veltrane {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(M3UFile, ReadingSplitsLinesAndStopsAtCtrlZ) {
+    const struct {
+        std::string text;
+        Lines entries;
+    } cases[] = {
+        {"", {}},
+        {"\x1a" "a\r\n", {}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\n", {"a"}},
+        {"a\rb\r", {"a", "b"}},
+        // Linux tools write LF only: still one entry a line.
+        {"a\nb\r\n", {"a", "b"}},
+        {"a\n\nb\n", {"a", "", "b"}},
+        {"a\r\n\x1a" "b\r\n", {"a"}},
+        {"#EXTM3U\r\nrel/x.mp3", {"#EXTM3U", "rel/x.mp3"}},
+        {"lat\xe9\r\n", {"lat\xe9"}},
+    };
+    test::TestDir dir;
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParsePlaylistText(c.text), c.entries) << c.text;
+        EXPECT_EQ(ReadPlaylistFile(dir.WriteFile("p.m3u", c.text)), c.entries) << c.text;
+    }
+}
+
+TEST(M3UFile, WritingOverwritesOrAppends) {
+    const struct {
+        const char* old; // nullptr: no file yet
+        Lines entries;
+        TPlaylistWriteMode mode;
+        std::string after;
+    } cases[] = {
+        {nullptr, {"a", "b"}, pwOverwrite, "a\r\nb\r\n"},
+        {"old\r\nlines\r\n", {"a"}, pwOverwrite, "a\r\n"},
+        {"old\r\n", {}, pwOverwrite, ""},
+        {"x", {"c"}, pwAppend, "xc\r\n"},
+        {"x\r\n", {}, pwAppend, "x\r\n"},
+        {"x\r\n\x1a", {"c"}, pwAppend, "x\r\nc\r\n"},
+        {"x\r\n\x1a junk after the end", {"c"}, pwAppend, "x\r\nc\r\n"},
+        {"lat\xe9\r\n", {"a b\tc", "\xff"}, pwAppend, "lat\xe9\r\na b\tc\r\n\xff\r\n"},
+    };
+    for (const auto& c : cases) {
+        test::TestDir dir;
+        const std::string path = dir / "p.m3u";
+        if (c.old)
+            dir.WriteFile("p.m3u", c.old);
+        WritePlaylistFile(path, c.entries, c.mode);
+        EXPECT_EQ(dir.ReadFile("p.m3u"), c.after) << (c.old ? c.old : "(none)");
+    }
+    // A Ctrl-Z further back than the last 128 bytes is content, not the end.
+    test::TestDir dir;
+    const std::string old = "\x1a" + std::string(128, 'y');
+    WritePlaylistFile(dir.WriteFile("p.m3u", old), {"c"}, pwAppend);
+    EXPECT_EQ(dir.ReadFile("p.m3u"), old + "c\r\n");
+}
+
+TEST(M3UFile, OverwriteKeepsModeAndWritesThroughLinks) {
+    test::TestDir dir;
+    const std::string path = dir.WriteFile("real.m3u", "old\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real.m3u", (dir / "link.m3u").c_str()), 0);
+    WritePlaylistFile(dir / "link.m3u", {"new"}, pwOverwrite);
+    struct stat st {};
+    ASSERT_EQ(::lstat((dir / "link.m3u").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.ReadFile("real.m3u"), "new\r\n");
+    // Nothing of the temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(M3UFile, ResolvePlaylistPath) {
+    const struct {
+        const char* dir;
+        const char* typed;
+        std::optional<std::string> path;
+    } cases[] = {
+        {"/music", "", std::nullopt},
+        {"/music", "mix", "/music/mix.m3u"},
+        {"/music", "mix.m3u", "/music/mix.m3u"},
+        {"/music", "MIX.M3U", "/music/MIX.M3U.m3u"},
+        {"/music", ".m3u", "/music/.m3u.m3u"},
+        {"/music", "a.m3u", "/music/a.m3u"},
+        {"/", "a", "/a.m3u"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolvePlaylistPath(c.dir, c.typed), c.path) << c.typed;
+}
+
+// A write that fails with ENOSPC once Limit bytes are written, as a full disk does.
+TPlaylistFileIo DiskFullAfter(std::size_t Limit) {
+    auto written = std::make_shared<std::size_t>(0);
+    TPlaylistFileIo io = TPlaylistFileIo::System();
+    io.Write = [written, Limit](int fd, const void* data, std::size_t size, off_t offset) {
+        if (*written >= Limit) {
+            errno = ENOSPC;
+            return ssize_t(-1);
+        }
+        size = std::min(size, Limit - *written);
+        const ssize_t n = ::pwrite(fd, data, size, offset);
+        *written += std::size_t(n);
+        return n;
+    };
+    return io;
+}
+
+void ExpectFailedWriteKeepsOldFile(const std::string& dirPath, const TPlaylistFileIo& io) {
+    const std::string path = dirPath + "/p.m3u";
+    const std::string old = "x\r\nlast\x1a";
+    for (TPlaylistWriteMode mode : {pwOverwrite, pwAppend}) {
+        {
+            FILE* f = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(f, nullptr);
+            std::fwrite(old.data(), 1, old.size(), f);
+            std::fclose(f);
+        }
+        const Lines big(2000, std::string(100, 'e'));
+        try {
+            WritePlaylistFile(path, big, mode, io);
+            ADD_FAILURE() << "a write onto a full disk reported success";
+        } catch (const EPlaylistFileError& e) {
+            EXPECT_EQ(e.Errno(), ENOSPC);
+            EXPECT_STREQ(e.what(), std::strerror(ENOSPC));
+        }
+        std::string now(old.size() + 10, '\0');
+        FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        now.resize(std::fread(now.data(), 1, now.size(), f));
+        std::fclose(f);
+        EXPECT_EQ(now, old) << (mode == pwOverwrite ? "overwrite" : "append");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dirPath), {}), 1);
+    }
+}
+
+TEST(M3UFile, FailedWriteLeavesOldFileAndRefusesLineBreaks) {
+    test::TestDir dir;
+    ExpectFailedWriteKeepsOldFile(dir.path().string(), DiskFullAfter(1000));
+    // A name with a line break would come back as two entries: nothing is written.
+    dir.WriteFile("q.m3u", "old\r\n");
+    for (const char* bad : {"a\nb", "a\rb", "a\x1a" "b"})
+        EXPECT_THROW(WritePlaylistFile(dir / "q.m3u", {"ok", bad}, pwOverwrite),
+                     EPlaylistFileError);
+    EXPECT_EQ(dir.ReadFile("q.m3u"), "old\r\n");
+}
+
+TEST(M3UFile, FullFileSystemLeavesOldFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a small tmpfs";
+    test::TestDir dir;
+    const std::string mnt = dir.MakeDir("small");
+    if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    ExpectFailedWriteKeepsOldFile(mnt, TPlaylistFileIo::System());
+    ::umount(mnt.c_str());
+}
+
+} // namespace
+} // namespace veltrane
