@@ -12,15 +12,21 @@ clang++ "${flags[@]}" fuzz/Lzrw1KhFuzz.cpp src/components/Lzrw1Kh.cpp -o "$out/l
 clang++ "${flags[@]}" fuzz/AviReaderFuzz.cpp src/components/AviReader.cpp -o "$out/avireader_fuzz"
 clang++ -std=c++20 -O1 -I src fuzz/MakeSeeds.cpp src/components/Lzrw1Kh.cpp -o "$out/make_seeds"
 clang++ -std=c++20 -O1 assets/media/generators/SearchAnimation.cpp -o "$out/make_avi_seed"
+setup_sources=(src/setup/SetupStream.cpp src/setup/SetupData.cpp src/setup/SetupPaths.cpp src/setup/FileDate.cpp)
+clang++ "${flags[@]}" fuzz/SetupStreamFuzz.cpp "${setup_sources[@]}" -o "$out/setupstream_fuzz"
+clang++ -std=c++20 -O1 -I src fuzz/MakeSetupSeeds.cpp "${setup_sources[@]}" -o "$out/make_setup_seeds"
 
-rm -rf "$out/corpus-lzrw" "$out/corpus-avi"
-mkdir -p "$out/corpus-lzrw" "$out/corpus-avi"
+rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup"
+mkdir -p "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup"
 "$out/make_seeds" "$out/corpus-lzrw"
 "$out/make_avi_seed" "$out/corpus-avi/search.avi"
+"$out/make_setup_seeds" "$out/corpus-setup"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$out/lzrw1kh_fuzz" -max_total_time=$((seconds * 2 / 3)) -max_len=4096 -rss_limit_mb=1024 \
+"$out/lzrw1kh_fuzz" -max_total_time=$((seconds / 2)) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-lzrw"
-"$out/avireader_fuzz" -max_total_time=$((seconds / 3)) -max_len=8192 -rss_limit_mb=1024 \
+"$out/avireader_fuzz" -max_total_time=$((seconds / 4)) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-avi"
+"$out/setupstream_fuzz" -max_total_time=$((seconds / 4)) -max_len=4096 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-setup"

@@ -11,7 +11,7 @@ packages=(
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
   mpg123 pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
-  zlib1g-dev
+  zlib1g-dev nlohmann-json3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // Veltrane: creates the services and the windows once, in their fixed order, and runs the
 // event loop until the main window closes.
 
+#include "browser/MainCommands.h"
 #include "browser/ui/main.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
@@ -35,8 +36,15 @@ int main(int argc, char** argv) {
     veltrane::TMainForm mainForm(services);
     mainForm.CreateWindows();
     // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
-    if (argc > 1)
-        mainForm.CommandLineDir = std::string(argv[1]);
+    // `veltrane FILE` (the desktop's "Open with") shows the file's folder with its row chosen.
+    if (argc > 1) {
+        if (auto file = veltrane::CommandLineFile(argv[1], services.StartDirectory)) {
+            mainForm.CommandLineDir = file->Directory;
+            mainForm.CommandLineFile = file->File;
+        } else {
+            mainForm.CommandLineDir = std::string(argv[1]);
+        }
+    }
 
     // For the start-up benchmark: report the time until the list is filled, then quit.
     if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {

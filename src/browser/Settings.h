@@ -20,6 +20,21 @@ struct TSettings {
 
 // The settings file of a start directory: StartDir + "/Veltrane.ini".
 std::string SettingsFilePath(const std::string& startDir);
+// Where the settings are read from and written to. Normally the start directory's file; when
+// the start directory cannot be written (a system directory), the user's
+// ConfigDir + "/Veltrane/Veltrane.ini" takes the writes, and the reads too once it exists or when
+// the start directory holds no settings file, so preferences are never lost.
+struct TSettingsFiles {
+    std::string Read;
+    std::string Write;
+};
+TSettingsFiles ChooseSettingsFiles(const std::string& startDir, const std::string& configDir,
+                                   bool startDirWritable, bool startFileExists,
+                                   bool configFileExists);
+// The same for this machine: asks the file system, and creates the config folder when the
+// fallback is taken.
+TSettingsFiles LocateSettingsFiles(const std::string& startDir, const std::string& configDir);
+
 // Reads the three settings; a missing file or key gives its default, no message.
 TSettings ReadSettings(const std::string& settingsFile);
 

@@ -35,6 +35,30 @@ TEST(Settings, ReadsWhatPreferencesWrite) {
     EXPECT_EQ(ReadSettings(ini).DblClickAction, 255);
 }
 
+TEST(Settings, UnwritableStartDirectoryFallsBackToTheConfigFolder) {
+    const std::string start = "/usr/bin/Veltrane.ini", config = "/home/u/.config/Veltrane/Veltrane.ini";
+    struct Case {
+        bool writable, startFile, configFile;
+        std::string read, write;
+    } cases[] = {
+        {true, true, true, start, start},
+        {true, false, true, start, start},
+        {false, false, false, config, config},
+        {false, true, false, start, config}, // a shipped file is read until the user saves
+        {false, true, true, config, config},
+        {false, false, true, config, config},
+    };
+    for (const auto& c : cases) {
+        const TSettingsFiles f =
+            ChooseSettingsFiles("/usr/bin", "/home/u/.config/", c.writable, c.startFile, c.configFile);
+        EXPECT_EQ(f.Read, c.read) << c.writable << c.startFile << c.configFile;
+        EXPECT_EQ(f.Write, c.write) << c.writable << c.startFile << c.configFile;
+    }
+    test::TestDir dir;
+    const TSettingsFiles here = LocateSettingsFiles(dir.path().string(), dir / "config");
+    EXPECT_EQ(here.Write, dir / "Veltrane.ini");
+}
+
 TEST(Settings, NonZeroIsTrue) {
     test::TestDir dir;
     std::string ini = dir.WriteFile("Veltrane.ini", "[preferences]\ndeletetorecyclebin=7\n");

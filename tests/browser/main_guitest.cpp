@@ -2,6 +2,7 @@
 // select all and the footer, delete to the trash and for good, play, and preferences kept
 // between two starts.
 
+#include "browser/MainCommands.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
 #include "editing/ui/ChangeDir.h"
@@ -82,7 +83,8 @@ class MainWindowTest : public QObject {
     std::string music_;
     std::string start_;
 
-    std::unique_ptr<TMainForm> Start(const std::string& dir) {
+    std::unique_ptr<TMainForm> Start(const std::string& dir,
+                                     std::optional<std::string> file = std::nullopt) {
         TMainServices services;
         services.Associations = &associations_;
         services.FileOperations = &fileOps_;
@@ -98,6 +100,7 @@ class MainWindowTest : public QObject {
         form->CreateWindows();
         if (!dir.empty())
             form->CommandLineDir = dir;
+        form->CommandLineFile = file;
         QSignalSpy filled(form.get(), &TMainForm::ListFilled);
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
@@ -175,6 +178,26 @@ class MainWindowTest : public QObject {
         QCOMPARE(errors_.size(), std::size_t(1));
         QVERIFY(errors_[0].find(music_ + "/dangling.mp3: dangling symbolic link") !=
                 std::string::npos);
+    }
+
+    // "Open with": the file's folder is listed with that file's row focused and selected.
+    void commandLineFileIsFocusedAndSelected() {
+        auto file = CommandLineFile("../music/./c d;e.mp3", start_);
+        QVERIFY(file);
+        QCOMPARE(file->Directory, music_);
+        QVERIFY(!CommandLineFile(music_, start_));
+        auto form = Start(file->Directory, file->File);
+        QVERIFY(form);
+        QCOMPARE(form->FileList.SelCount(), std::size_t(1));
+        const auto focused = static_cast<std::size_t>(form->FileList.ItemIndex());
+        QCOMPARE(form->FileList.Row(focused).Path, music_ + "/c d;e.mp3");
+        QVERIFY(form->FileList.Selected(focused));
+        QCOMPARE(form->StatusPanel0->text(), QString("1 file selected"));
+        // Later listings leave the selection to the user.
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_F5);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(form->FileList.SelCount(), std::size_t(0));
     }
 
     void selectAllFillsFooter() {

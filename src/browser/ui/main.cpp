@@ -178,7 +178,7 @@ TMainForm::~TMainForm() {
 }
 
 std::string TMainForm::SettingsFileName() const {
-    return SettingsFilePath(StartDir);
+    return settingsFiles_.Write.empty() ? SettingsFilePath(StartDir) : settingsFiles_.Write;
 }
 
 // --- Layout -------------------------------------------------------------------------------
@@ -447,7 +447,8 @@ void TMainForm::FormCreate() {
     if (!BackImageFileName.empty())
         BackImage->setPixmap(QPixmap(QtFilePath(BackImageFileName)));
 
-    const TSettings settings = ReadSettings(SettingsFileName());
+    settingsFiles_ = LocateSettingsFiles(StartDir, platform::ConfigDirectory());
+    const TSettings settings = ReadSettings(settingsFiles_.Read);
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
     DefaultDir = settings.DefaultDir;
     DblClickAction = settings.DblClickAction;
@@ -760,10 +761,29 @@ void TMainForm::UpdateList() {
     } else {
         UpdateFooter();
     }
+    ChooseCommandLineFile();
     emit ListFilled();
     const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
     if (!skipped.empty())
         ReportError(skipped);
+}
+
+void TMainForm::ChooseCommandLineFile() {
+    if (!CommandLineFile)
+        return;
+    const std::string file = *CommandLineFile;
+    CommandLineFile.reset(); // only the first listing
+    for (std::size_t i = 1; i < FileList.Count(); ++i) {
+        if (FileList.Row(i).Path != file)
+            continue;
+        FileList.SetAllSelected(false);
+        FileList.SetSelected(i, true);
+        FileList.SetItemIndex(static_cast<std::ptrdiff_t>(i));
+        MultiListMP3->MakeVisible(i);
+        UpdateFooter();
+        RefreshList();
+        return;
+    }
 }
 
 void TMainForm::SortList() {

@@ -8,6 +8,7 @@
 #include "browser/FileOp.h"
 #include "browser/FindFile.h"
 #include "browser/HelpTexts.h"
+#include "browser/Settings.h"
 #include "browser/ui/mProgressForm.h"
 #include "components/FileSrc.h"
 
@@ -88,6 +89,9 @@ class TMainForm : public QMainWindow {
 
     // A directory named on the command line; shown instead of the default directory.
     std::optional<std::string> CommandLineDir;
+    // A file named on the command line: after the first listing its row is focused and
+    // selected (the program set CommandLineDir to its folder).
+    std::optional<std::string> CommandLineFile;
 
     // The list model: rows, selection, focus, row buffer and sort column.
     TFileList FileList;
@@ -121,7 +125,8 @@ class TMainForm : public QMainWindow {
     void ChangeDirectory(const std::string& Dir);
     // Runs FindMP3 on the current directory, with its before and after events.
     void RunSearch();
-    // The settings file: the start directory followed by "/Veltrane.ini".
+    // The settings file the preferences write: the start directory followed by
+    // "/Veltrane.ini", or the user's config folder when the start directory cannot be written.
     std::string SettingsFileName() const;
 
     // --- Controls.
@@ -253,11 +258,13 @@ class TMainForm : public QMainWindow {
     void RunListCommand(int Command);
     void LayoutCentral();
     void ApplicationHints();
+    void ChooseCommandLineFile();
 
     TMainServices services_;
     std::unique_ptr<TMainHost> host_;
     std::string currentDir_;
     THelpState helpState_;
+    TSettingsFiles settingsFiles_;
     std::map<QWidget*, TToolbarControl> controlOf_;
     bool shown_ = false;
     std::vector<QWidget*> hintControls_;
