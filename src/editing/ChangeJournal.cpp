@@ -2,6 +2,8 @@
 
 #include "platform/SystemDirs.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
+#include "tagcore/TagFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -528,7 +530,7 @@ TFileState StateOfOpenFile(int Fd) {
 TFileState ReadFileState(const std::string& Path) {
     int fd;
     do {
-        fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = OpenLongPath(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);
@@ -541,8 +543,7 @@ TFileState ReadFileState(const std::string& Path) {
         throw EInOutError::FromErrno(errno);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5);
-    if (!(st.st_mode & S_IWUSR))
-        (void)::fchmod(fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+    AddOwnerWriteBit(fd, Path);
     return StateOfOpenFile(fd);
 }
 

@@ -2,10 +2,12 @@
 
 #include "editing/ChangeJournal.h"
 #include "platform/RenameNoReplace.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -148,8 +150,9 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
     TJournalStep step;
     for (std::size_t i = 0; i < Items.size(); ++i) {
         struct stat st;
-        if (::lstat(Items[i].From.c_str(), &st) != 0) {
-            codes[i] = errno;
+        const TPathAt at(Items[i].From);
+        if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            codes[i] = at.Ok() ? errno : at.Error();
             continue;
         }
         TJournalEntry e;

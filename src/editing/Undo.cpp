@@ -2,6 +2,7 @@
 
 #include "platform/RenameNoReplace.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -38,7 +39,8 @@ bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
 
 std::optional<TFileState> LinkState(const std::string& Path) {
     struct stat st;
-    if (::lstat(Path.c_str(), &st) != 0)
+    const TPathAt at(Path);
+    if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     TFileState s;
     s.Device = static_cast<std::uint64_t>(st.st_dev);
@@ -51,7 +53,7 @@ std::optional<TFileState> LinkState(const std::string& Path) {
 TFileState ApplyTail(const TJournalEntry& E) {
     int fd;
     do {
-        fd = ::open(E.Path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = OpenLongPath(E.Path, O_RDWR | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);

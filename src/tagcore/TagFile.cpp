@@ -106,6 +106,12 @@ void PutField(std::string& out, const TagCodec& codec, std::string_view text, st
 
 void (*BeforeTagWriteHook)(int Fd) = nullptr;
 
+void AddOwnerWriteBit(int Fd, const std::string& Path) {
+    struct stat st;
+    if (::fstat(Fd, &st) == 0 && !(st.st_mode & S_IWUSR) && MayAddWriteBit(Path, st))
+        (void)::fchmod(Fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+}
+
 std::string AddTrailingSpaces(std::string_view Text, std::size_t Length) {
     std::string out(Text);
     if (out.size() < Length)
@@ -186,8 +192,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
         tag.FileName = FileName;
         return tag;
     }
-    if (!(st.st_mode & S_IWUSR) && MayAddWriteBit(FileName, st))
-        (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+    AddOwnerWriteBit(fd.get(), FileName);
 
     if (size >= kTagSize) {
         char buf[kTagSize];

@@ -39,6 +39,10 @@ inline constexpr const char* kTagFileChanged = "The file changed while its tag w
 // before it checks it again and writes.
 extern void (*BeforeTagWriteHook)(int Fd);
 
+// Adds the owner's write permission to the open file Fd, named Path, by the rule GetMP3Tag
+// follows: only a regular file this process owns, named without a link in its last part.
+void AddOwnerWriteBit(int Fd, const std::string& Path);
+
 // Header "TAG", empty texts, Genre 255; FileName unchanged.
 void ClearMP3Tag(TMP3Tag& Tag);
 

@@ -131,9 +131,12 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
         return;
     try {
         Record = SaveSingleTag(Record, fields, &host_.FileList());
-    } catch (const std::exception& e) {
+    } catch (const EInOutError& e) {
         // The window stays open with the user's input.
         host_.ShowError(InOutErrorMessage(e, Record.FileName));
+        return;
+    } catch (const std::exception& e) {
+        host_.ShowError(e.what());
         return;
     }
     host_.ListChanged();
