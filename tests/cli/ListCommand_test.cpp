@@ -63,6 +63,10 @@ TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
     EXPECT_EQ(RunCli({"tag", "show", "--recursive", dir.path().string()}, out, err), 0)
         << err.str();
     EXPECT_NE(out.str().find("\tDeep\tFar\t"), std::string::npos) << out.str();
+    const std::string deepDir = song.substr(0, song.rfind('/'));
+    std::ostringstream shown;
+    EXPECT_EQ(RunCli({"tag", "show", deepDir}, shown, err), 0) << err.str();
+    EXPECT_EQ(shown.str().substr(0, song.size()), song);
 }
 
 TEST(Scans, BrokenLinksAreNamedAndTheExitStatusIsOne) {
