@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagEditing.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 
 #include <charconv>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace veltrane::cli {
@@ -55,8 +57,9 @@ bool ShowFile(const std::string& path, const TagCodec& codec, std::ostream& out,
 }
 
 bool IsDirectory(const std::string& path) {
+    const TPathAt at(path);
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return at.Ok() && ::fstatat(at.Dir(), at.Name(), &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
 // A number 0 to 255, or a genre name with or without its trailing blank, letter case ignored;

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltrane::cli {
@@ -52,58 +50,12 @@ TEST(List, AwkwardNamesAndTexts) {
               "\\xe9t\\xe9 -x.mp3\t\xc3\xa9t\xc3\xa9\ta\\\\b\t\t\t\t\n");
 }
 
-// Directories nested under root until the path passes 4,096 bytes; returns the deepest one.
-// Made and removed through descriptors, as no single path call can reach the bottom.
-std::string MakeDeepDir(const std::string& root, const std::string& name, int levels) {
-    std::string path = root;
-    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < levels; ++i) {
-        EXPECT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
-        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-        path += "/" + name;
-    }
-    ::close(fd);
-    return path;
-}
-
-void RemoveDeepDir(const std::string& root, const std::string& name, int levels,
-                   const std::string& file) {
-    std::vector<int> fds{::open(root.c_str(), O_RDONLY | O_DIRECTORY)};
-    for (int i = 0; i < levels; ++i)
-        fds.push_back(::openat(fds.back(), name.c_str(), O_RDONLY | O_DIRECTORY));
-    ::unlinkat(fds.back(), file.c_str(), 0);
-    for (int i = levels; i > 0; --i) {
-        ::close(fds[std::size_t(i)]);
-        ::unlinkat(fds[std::size_t(i - 1)], name.c_str(), AT_REMOVEDIR);
-    }
-    ::close(fds[0]);
-}
-
 TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
     test::TestDir dir;
-    const std::string name(200, 'd');
-    const int levels = 22;
-    const std::string deep = MakeDeepDir(dir.path().string(), name, levels);
-    ASSERT_GT(deep.size(), 4096u);
-    {
-        const int fd = ::open((dir.path().string()).c_str(), O_RDONLY | O_DIRECTORY);
-        int at = fd;
-        for (int i = 0; i < levels; ++i) {
-            const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
-            if (at != fd)
-                ::close(at);
-            at = next;
-        }
-        const std::string bytes = Mp3Bytes(20000, RawTag{"Deep", "", "", "", "", 255});
-        const int file = ::openat(at, "song.mp3", O_WRONLY | O_CREAT, 0644);
-        ASSERT_EQ(::write(file, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-        ::close(file);
-        ::close(at);
-        ::close(fd);
-    }
-    const std::string song = deep + "/song.mp3";
+    const std::string song =
+        dir.WriteDeepFile(std::string(200, 'd'), 22, "song.mp3",
+                          Mp3Bytes(20000, RawTag{"Deep", "", "", "", "", 255}));
+    ASSERT_GT(song.size(), 4096u);
     const std::string relative = song.substr(dir.path().string().size() + 1);
     EXPECT_EQ(List({"--recursive", dir.path().string()}), relative + "\tDeep\t\t\t\t\t\n");
     std::ostringstream out, err;
@@ -111,7 +63,10 @@ TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
     EXPECT_EQ(RunCli({"tag", "show", "--recursive", dir.path().string()}, out, err), 0)
         << err.str();
     EXPECT_NE(out.str().find("\tDeep\tFar\t"), std::string::npos) << out.str();
-    RemoveDeepDir(dir.path().string(), name, levels, "song.mp3");
+    const std::string deepDir = song.substr(0, song.rfind('/'));
+    std::ostringstream shown;
+    EXPECT_EQ(RunCli({"tag", "show", deepDir}, shown, err), 0) << err.str();
+    EXPECT_EQ(shown.str().substr(0, song.size()), song);
 }
 
 TEST(Scans, BrokenLinksAreNamedAndTheExitStatusIsOne) {
