@@ -61,7 +61,7 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
         const std::set<std::uint64_t> undone = UndoneSteps(contents);
         // Newest first: step, time, files, command, and whether it was taken back or cut off.
         for (auto it = contents.Steps.rbegin(); it != contents.Steps.rend(); ++it) {
-            out << it->Id << '\t' << LocalTime(it->Time) << '\t' << it->Entries.size() << '\t'
+            out << it->Id << '\t' << LocalTime(it->Time) << '\t' << it->Files << '\t'
                 << Escape(it->Command);
             if (undone.count(it->Id))
                 out << "\tundone";

@@ -34,15 +34,10 @@ std::string ErrnoText(int err) {
 
 class Writer {
   public:
+    void Reserve(std::size_t n) { out_.reserve(n); }
     void U8(std::uint8_t v) { out_ += static_cast<char>(v); }
-    void U32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out_ += static_cast<char>((v >> (8 * i)) & 0xff);
-    }
-    void U64(std::uint64_t v) {
-        for (int i = 0; i < 8; ++i)
-            out_ += static_cast<char>((v >> (8 * i)) & 0xff);
-    }
+    void U32(std::uint32_t v) { Put(v, 4); }
+    void U64(std::uint64_t v) { Put(v, 8); }
     void I64(std::int64_t v) { U64(static_cast<std::uint64_t>(v)); }
     void Str(const std::string& s) {
         U32(static_cast<std::uint32_t>(s.size()));
@@ -59,6 +54,12 @@ class Writer {
     std::string& Bytes() { return out_; }
 
   private:
+    void Put(std::uint64_t v, int n) {
+        char b[8];
+        for (int i = 0; i < n; ++i)
+            b[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+        out_.append(b, static_cast<std::size_t>(n));
+    }
     std::string out_;
 };
 
@@ -132,6 +133,10 @@ std::string Record(TRecordType type, const std::string& payload) {
 
 std::string PlanRecord(const TJournalStep& step) {
     Writer w;
+    std::size_t size = 64 + step.Command.size();
+    for (const TJournalEntry& e : step.Entries)
+        size += 80 + e.Path.size() + e.NewPath.size() + e.Before.Tail.size() + e.Planned.size();
+    w.Reserve(size);
     w.U64(step.Id);
     w.I64(step.Time);
     w.U64(step.Undoes);
@@ -148,7 +153,8 @@ std::string PlanRecord(const TJournalStep& step) {
     return Record(rtPlan, w.Bytes());
 }
 
-std::optional<TJournalStep> ParsePlan(std::string_view payload) {
+// Decodes a plan; its entries only when asked (they make most of a long journal).
+std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     Reader r(payload);
     TJournalStep step;
     step.Id = r.U64();
@@ -159,6 +165,9 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload) {
     // Each entry takes at least 90 bytes: a count beyond that is damage, not a huge step.
     if (!r.Ok() || n > payload.size() / 90)
         return std::nullopt;
+    step.Files = n;
+    if (!entries)
+        return step;
     step.Entries.resize(n);
     for (TJournalEntry& e : step.Entries) {
         const std::uint8_t kind = r.U8();
@@ -227,6 +236,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
     }
     std::string data;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        data.reserve(static_cast<std::size_t>(st.st_size));
     char buf[1 << 16];
     for (;;) {
         const ssize_t r = ::read(fd, buf, sizeof buf);
@@ -281,7 +293,7 @@ bool Untouched(const TFileState& A, const TFileState& B) {
            A.MtimeSec == B.MtimeSec && A.MtimeNsec == B.MtimeNsec;
 }
 
-TJournalContents TChangeJournal::ReadLocked() const {
+TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
     TJournalContents contents;
     const std::optional<std::string> data = ReadWholeFile(FilePath());
     if (!data)
@@ -323,7 +335,10 @@ TJournalContents TChangeJournal::ReadLocked() const {
         }
         Reader p(payload);
         if (type == rtPlan) {
-            std::optional<TJournalStep> step = ParsePlan(payload);
+            Reader id(payload);
+            const std::uint64_t stepId = id.U64();
+            std::optional<TJournalStep> step =
+                ParsePlan(payload, WithEntries == kAllSteps || (id.Ok() && stepId == WithEntries));
             if (!step) {
                 damage("bad step");
                 break;
@@ -333,6 +348,10 @@ TJournalContents TChangeJournal::ReadLocked() const {
             contents.Steps.push_back(std::move(*step));
         } else if (type == rtOutcome) {
             const std::uint64_t id = p.U64();
+            if (WithEntries != kAllSteps && id != WithEntries) {
+                pos += kHeaderSize + length;
+                continue;
+            }
             const std::uint32_t entry = p.U32();
             const std::uint8_t outcome = p.U8();
             TFileState after = p.State();
@@ -360,9 +379,9 @@ TJournalContents TChangeJournal::ReadLocked() const {
     return contents;
 }
 
-TJournalContents TChangeJournal::Read() const {
+TJournalContents TChangeJournal::Read(std::uint64_t WithEntries) const {
     const TJournalLock lock(*this, true);
-    return ReadLocked();
+    return ReadLocked(WithEntries);
 }
 
 TJournalLock::TJournalLock(const TChangeJournal& Journal, bool Shared) {
@@ -462,13 +481,21 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
 TStepWriter::~TStepWriter() {
     Writer w;
     w.U64(id_);
-    Append(Record(rtEnd, w.Bytes()));
+    pending_ += Record(rtEnd, w.Bytes());
+    Flush();
     ::close(fd_);
 }
 
 void TStepWriter::Append(const std::string& Record) {
+    pending_ += Record;
+    if (pending_.size() >= (64u << 10))
+        Flush();
+}
+
+void TStepWriter::Flush() {
     // A lost outcome is not fatal: the undo then compares the file with the planned bytes.
-    (void)WriteAll(fd_, Record);
+    (void)WriteAll(fd_, pending_);
+    pending_.clear();
 }
 
 void TStepWriter::Done(std::size_t Entry, const TFileState& After) {

@@ -52,7 +52,8 @@ struct TJournalStep {
     std::int64_t Time = 0;    // seconds since the epoch
     std::string Command;      // "set album of 214 files"
     std::uint64_t Undoes = 0; // the step an undo takes back; 0 for an edit
-    std::vector<TJournalEntry> Entries;
+    std::size_t Files = 0;              // how many entries the step has
+    std::vector<TJournalEntry> Entries; // only where asked for (see ReadLocked)
     bool Finished = false; // false: cut off by a crash (or still running)
     std::uint64_t Offset = 0; // where its plan record starts in the journal
 };
@@ -78,10 +79,14 @@ class TChangeJournal {
     const std::string& Directory() const { return dir_; }
     std::string FilePath() const { return dir_ + "/journal"; }
 
-    // Reads the journal; the caller holds the lock. A missing journal is empty.
-    TJournalContents ReadLocked() const;
+    static constexpr std::uint64_t kAllSteps = ~std::uint64_t(0);
+
+    // Reads the journal; the caller holds the lock. A missing journal is empty. Entries are
+    // decoded for step WithEntries only (kAllSteps: for every step), so that a long journal
+    // is checked and listed quickly.
+    TJournalContents ReadLocked(std::uint64_t WithEntries = 0) const;
     // Takes the lock shared for the read.
-    TJournalContents Read() const;
+    TJournalContents Read(std::uint64_t WithEntries = 0) const;
 
   private:
     std::string dir_;
@@ -100,7 +105,8 @@ class TJournalLock {
     int fd_ = -1;
 };
 
-// Writes one step. The constructor (lock held, Contents read under it) cuts off damage, drops
+// Writes one step. Outcomes are written in batches: one a file would cost a system call each,
+// and an outcome lost in a crash is made up for by the planned bytes. The constructor (lock held, Contents read under it) cuts off damage, drops
 // the oldest steps beyond the limits, gives Step its id and appends and fsyncs the plan.
 // Throws EJournalError when the plan cannot be stored; then no file may be touched.
 class TStepWriter {
@@ -116,8 +122,10 @@ class TStepWriter {
 
   private:
     void Append(const std::string& Record);
+    void Flush();
     int fd_ = -1;
     std::uint64_t id_ = 0;
+    std::string pending_; // outcomes not yet written
 };
 
 // The journal the editing commands record into: by default "veltrane" in the user's state

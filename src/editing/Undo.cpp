@@ -23,6 +23,18 @@ bool SameFile(const TFileState& A, const TFileState& B) {
     return A.Device == B.Device && A.Inode == B.Inode;
 }
 
+// The tag writer keeps an ID3v1.1 track number (bytes 125 and 126) that the new comment
+// leaves room for: the planned bytes with the old track bytes are the writer's result too.
+bool KeptTrack(const TJournalEntry& E, const std::string& Tail) {
+    if (Tail.size() != kJournalTailSize || E.Planned.size() != kJournalTailSize ||
+        E.Before.Tail.size() != kJournalTailSize)
+        return false;
+    std::string kept = E.Planned;
+    kept[125] = E.Before.Tail[125];
+    kept[126] = E.Before.Tail[126];
+    return Tail == kept;
+}
+
 // Whether Current is what the entry's step left: the bytes read back after the write, or,
 // when the step was cut off before its outcome was stored, the planned bytes.
 bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
@@ -30,7 +42,7 @@ bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
         return false;
     if (E.Outcome == TJournalEntry::joDone)
         return SameContent(Current, E.After);
-    if (Current.Tail != E.Planned)
+    if (Current.Tail != E.Planned && !(E.PlannedSize == 0 && KeptTrack(E, Current.Tail)))
         return false;
     if (E.PlannedSize != 0)
         return Current.Size == E.PlannedSize;
@@ -89,7 +101,7 @@ std::set<std::uint64_t> UndoneSteps(const TJournalContents& Contents) {
 const TJournalStep* LastUndoable(const TJournalContents& Contents) {
     const std::set<std::uint64_t> undone = UndoneSteps(Contents);
     for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
-        if (it->Undoes == 0 && !undone.count(it->Id) && !it->Entries.empty())
+        if (it->Undoes == 0 && !undone.count(it->Id) && it->Files > 0)
             return &*it;
     }
     return nullptr;
@@ -101,22 +113,23 @@ std::string UndoCaption(const TJournalStep& Step) {
 
 TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
     const TJournalLock lock(Journal);
-    const TJournalContents contents = Journal.ReadLocked();
+    if (Id == 0) {
+        const TJournalContents steps = Journal.ReadLocked();
+        const TJournalStep* last = LastUndoable(steps);
+        if (!last)
+            throw EJournalError("nothing to undo");
+        Id = last->Id;
+    }
+    const TJournalContents contents = Journal.ReadLocked(Id);
     TUndoReport report;
     report.Damage = contents.Damage;
     const TJournalStep* target = nullptr;
-    if (Id == 0) {
-        target = LastUndoable(contents);
-        if (!target)
-            throw EJournalError("nothing to undo");
-    } else {
-        for (const TJournalStep& s : contents.Steps) {
-            if (s.Id == Id)
-                target = &s;
-        }
-        if (!target)
-            throw EJournalError("there is no step " + std::to_string(Id) + " in the journal");
+    for (const TJournalStep& s : contents.Steps) {
+        if (s.Id == Id)
+            target = &s;
     }
+    if (!target)
+        throw EJournalError("there is no step " + std::to_string(Id) + " in the journal");
     report.Step = target->Id;
     report.Command = target->Command;
 

@@ -1,0 +1,332 @@
+#include "editing/Undo.h"
+
+#include "EditingFixture.h"
+#include "editing/JournaledSteps.h"
+#include "editing/RenameFromTags.h"
+#include "editing/TagEditing.h"
+#include "editing/TagFromFileName.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace veltrane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RawTag;
+
+// Every test records into a journal of its own.
+class UndoTest : public ::testing::Test {
+  protected:
+    UndoTest() : journal_(state_.path().string() + "/veltrane") { SetActiveJournal(&journal_); }
+    ~UndoTest() override { SetActiveJournal(nullptr); }
+
+    std::string Bytes(const std::string& path) const {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void Append(const std::string& path, const std::string& bytes) const {
+        std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+    }
+
+    test::TestDir state_;
+    TChangeJournal journal_;
+};
+
+TEST_F(UndoTest, EveryWriterRoundTripsTaggedUntaggedShortAndEmptyFiles) {
+    TEditMoreFields album;
+    album.Album = {false, "Wrong"};
+    TDeriveFormat format;
+    const std::vector<std::pair<const char*, std::function<void(TFileList&)>>> writers = {
+        {"multi-file editor", [&](TFileList& list) { EXPECT_TRUE(EditMoreRun(list, album, nullptr).empty()); }},
+        {"tags from names", [&](TFileList& list) { EXPECT_TRUE(DeriveRun(list, format, {}, nullptr).empty()); }},
+    };
+    for (const auto& [name, write] : writers) {
+        SCOPED_TRACE(name);
+        test::EditingFolder folder;
+        std::vector<std::string> paths = {
+            folder.Add("Band - Song.mp3", test::Tagged("Song", "Band", 17)),
+            folder.AddNoTag("untagged.mp3"),
+        };
+        // Too small for the list: written through the step directly.
+        const std::string shortFile = folder.Dir().WriteFile("short.mp3", "ID3xyz");
+        const std::string empty = folder.Dir().WriteFile("empty.mp3", "");
+        TFileList& list = folder.List();
+        folder.Select(paths);
+        std::vector<std::string> before;
+        for (const std::string& p : paths)
+            before.push_back(Bytes(p));
+
+        write(list);
+        ASSERT_NE(Bytes(paths[0]), before[0]);
+        const TUndoReport report = UndoStep(journal_);
+        EXPECT_EQ(report.Restored, paths.size());
+        EXPECT_TRUE(report.Failures.empty());
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(Bytes(paths[i]), before[i]) << paths[i];
+
+        const std::vector<std::string> small = {shortFile, empty};
+        EXPECT_TRUE(RunTagStep(small, FileCount, [](TMP3Tag& t) { t.Title = "x"; },
+                               TagCodec::Default(), {}, nullptr)
+                        .empty());
+        EXPECT_EQ(fs::file_size(shortFile), 6u + 128u);
+        EXPECT_EQ(UndoStep(journal_).Restored, 2u);
+        EXPECT_EQ(Bytes(shortFile), "ID3xyz");
+        EXPECT_EQ(Bytes(empty), "");
+    }
+}
+
+TEST_F(UndoTest, AnUndoIsAStepOfItsOwnAndUndoGoesBackwards) {
+    test::EditingFolder folder;
+    const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+    const std::string original = Bytes(a);
+    TMP3Tag record = GetMP3Tag(a);
+    TEditorFields fields = EditorFieldsFromTag(record);
+    fields.Title = "First";
+    SaveSingleTag(record, fields, nullptr);
+    const std::string first = Bytes(a);
+    fields.Title = "Second";
+    SaveSingleTag(GetMP3Tag(a), fields, nullptr);
+
+    EXPECT_EQ(UndoStep(journal_).Step, 2u);
+    EXPECT_EQ(Bytes(a), first);
+    TJournalContents contents = journal_.Read();
+    ASSERT_NE(LastUndoable(contents), nullptr);
+    EXPECT_EQ(UndoCaption(*LastUndoable(contents)), "Undo: edit tag of a.mp3");
+    EXPECT_EQ(UndoStep(journal_).Step, 1u);
+    EXPECT_EQ(Bytes(a), original);
+    EXPECT_THROW(UndoStep(journal_), EJournalError); // nothing left
+
+    // Undoing the last undo (step 4) brings "First" back; step 1 is then undoable again.
+    EXPECT_EQ(UndoStep(journal_, 4).Restored, 1u);
+    EXPECT_EQ(Bytes(a), first);
+    contents = journal_.Read();
+    EXPECT_EQ(UndoneSteps(contents), (std::set<std::uint64_t>{2, 4}));
+    EXPECT_EQ(LastUndoable(contents)->Id, 1u);
+    EXPECT_THROW(UndoStep(journal_, 99), EJournalError);
+}
+
+TEST_F(UndoTest, AFileChangedAfterTheWriteIsLeftAloneAndReported) {
+    test::EditingFolder folder;
+    const std::string a = folder.Add("a.mp3", test::Tagged("A", "Band"));
+    const std::string b = folder.Add("b.mp3", test::Tagged("B", "Band"));
+    const std::string c = folder.AddNoTag("c.mp3");
+    const std::string d = folder.Add("d.mp3", test::Tagged("D", "Band"));
+    const std::string aBefore = Bytes(a);
+    TFileList& list = folder.List();
+    folder.Select({a, b, c, d});
+    TEditMoreFields fields;
+    fields.Album = {false, "Wrong"};
+    ASSERT_TRUE(EditMoreRun(list, fields, nullptr).empty());
+
+    // Another program retags b, appends to c (its size changes) and replaces d by a new file
+    // with the same bytes.
+    SetMP3Tag(b, [&] { TMP3Tag t = GetMP3Tag(b); t.Album = "Theirs"; return t; }());
+    const std::string bTheirs = Bytes(b);
+    Append(c, "more");
+    const std::string cTheirs = Bytes(c);
+    const std::string dOurs = Bytes(d);
+    std::ofstream(d + ".new", std::ios::binary) << dOurs;
+    fs::rename(d + ".new", d);
+
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, 1u);
+    ASSERT_EQ(report.Failures.size(), 3u);
+    std::set<std::string> left;
+    for (const TFileFailure& f : report.Failures) {
+        left.insert(f.Path);
+        EXPECT_EQ(f.Error, "changed since Veltrane wrote it; left as it is");
+    }
+    EXPECT_EQ(left, (std::set<std::string>{b, c, d}));
+    EXPECT_EQ(Bytes(a), aBefore);
+    EXPECT_EQ(Bytes(b), bTheirs);
+    EXPECT_EQ(Bytes(c), cTheirs);
+    EXPECT_EQ(Bytes(d), dOurs);
+}
+
+TEST_F(UndoTest, RenamesGoBackWithoutReplacingAnyFile) {
+    test::EditingFolder folder;
+    const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+    const std::string b = folder.Add("b.mp3", test::Tagged("Other", "Band"));
+    const std::string c = folder.Add("c.mp3", test::Tagged("Third", "Band"));
+    TFileList& list = folder.List();
+    folder.Select({a, b, c});
+    ASSERT_EQ(RenameFromTagsRun(list, TDeriveFormat{}, nullptr).Renamed.size(), 3u);
+    // Someone puts a new file at b's old name and renames c's new one away.
+    folder.Dir().WriteFile("b.mp3", "theirs");
+    fs::rename(folder / "Band - Third.mp3", folder / "moved.mp3");
+
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, 1u);
+    ASSERT_EQ(report.Failures.size(), 2u);
+    EXPECT_TRUE(fs::exists(a));
+    EXPECT_EQ(folder.Dir().ReadFile("b.mp3"), "theirs");
+    EXPECT_TRUE(fs::exists(folder / "Band - Other.mp3"));
+    EXPECT_TRUE(fs::exists(folder / "moved.mp3"));
+
+    const TRenameResult typed = RenameByTypedName(a, "typed");
+    ASSERT_EQ(typed.Status, TRenameResult::rsRenamed);
+    EXPECT_EQ(UndoCaption(*LastUndoable(journal_.Read())), "Undo: rename a.mp3 to typed.mp3");
+    EXPECT_EQ(UndoStep(journal_).Restored, 1u);
+    EXPECT_TRUE(fs::exists(a));
+    EXPECT_FALSE(fs::exists(folder / "typed.mp3"));
+}
+
+TEST_F(UndoTest, AThousandFileStepComesBackWhole) {
+    test::TestDir dir;
+    std::vector<std::string> paths;
+    std::vector<std::string> before;
+    for (int i = 0; i < 1000; ++i) {
+        RawTag tag = test::Tagged("Song " + std::to_string(i), "Band");
+        paths.push_back(dir.WriteFile("f" + std::to_string(i) + ".mp3",
+                                      i % 3 ? test::Mp3Bytes(200, tag) : test::Mp3BytesNoTag(200)));
+        before.push_back(Bytes(paths.back()));
+    }
+    ASSERT_TRUE(RunTagStep(paths, FileCount, [](TMP3Tag& t) { t.Album = "X"; }, TagCodec::Default(),
+                           {}, nullptr)
+                    .empty());
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, 1000u);
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        ASSERT_EQ(Bytes(paths[i]), before[i]) << paths[i];
+}
+
+TEST_F(UndoTest, AStepCutOffByACrashUndoesTheFilesItReached) {
+    test::TestDir dir;
+    std::vector<std::string> paths, before;
+    for (int i = 0; i < 6; ++i) {
+        paths.push_back(dir.WriteFile("f" + std::to_string(i) + ".mp3",
+                                      test::Mp3Bytes(300, test::Tagged("S", "B"))));
+        before.push_back(Bytes(paths.back()));
+    }
+    constexpr int k = 4;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int written = 0;
+        RunTagStep(paths, FileCount, [](TMP3Tag& t) { t.Album = "X"; }, TagCodec::Default(),
+                   [&](const TMP3Tag&) {
+                       if (++written == k)
+                           ::_exit(0); // the crash: no later file, no end record
+                   },
+                   nullptr);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    const TJournalContents contents = journal_.Read();
+    ASSERT_EQ(contents.Steps.size(), 1u);
+    EXPECT_FALSE(contents.Steps[0].Finished);
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, std::size_t(k));
+    EXPECT_EQ(report.AlreadyBack, paths.size() - k);
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(Bytes(paths[i]), before[i]);
+
+    // Cut off right after the plan: no outcome at all, the files carry the planned bytes.
+    ASSERT_TRUE(RunTagStep(paths, FileCount, [](TMP3Tag& t) { t.Album = "Y"; }, TagCodec::Default(),
+                           {}, nullptr)
+                    .empty());
+    const std::uint64_t planStart = journal_.Read().Steps.back().Offset;
+    const std::string journal = Bytes(journal_.FilePath());
+    std::uint32_t planLength = 0;
+    for (int i = 0; i < 4; ++i)
+        planLength |= std::uint32_t(static_cast<unsigned char>(journal[planStart + 8 + i])) << (8 * i);
+    fs::resize_file(journal_.FilePath(), planStart + 16 + planLength);
+    // A writer that kept the old track bytes (125, 126) still left Veltrane's tag; other
+    // bytes there are someone else's.
+    const auto poke = [&](const std::string& path, char value) {
+        std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
+        f.seekp(static_cast<std::streamoff>(fs::file_size(path)) - 3);
+        f.put(value).put(value);
+    };
+    poke(paths[0], before[0][before[0].size() - 3]);
+    poke(paths[1], '7');
+    const std::string theirs = Bytes(paths[1]);
+    const TUndoReport report2 = UndoStep(journal_);
+    EXPECT_EQ(report2.Restored, paths.size() - 1);
+    ASSERT_EQ(report2.Failures.size(), 1u);
+    EXPECT_EQ(report2.Failures[0].Path, paths[1]);
+    EXPECT_EQ(Bytes(paths[1]), theirs);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i != 1)
+            EXPECT_EQ(Bytes(paths[i]), before[i]);
+    }
+}
+
+TEST_F(UndoTest, ADamagedJournalIsReadUpToTheDamageAndEditingGoesOn) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string original = Bytes(a);
+    const auto edit = [&](const std::string& album) {
+        return RunTagStep({a}, FileCount, [&](TMP3Tag& t) { t.Album = album; },
+                          TagCodec::Default(), {}, nullptr);
+    };
+    ASSERT_TRUE(edit("one").empty());
+    const std::string afterOne = Bytes(a);
+    const std::uintmax_t oneStep = fs::file_size(journal_.FilePath());
+    ASSERT_TRUE(edit("two").empty());
+
+    // Cut in the middle of the second step's plan.
+    fs::resize_file(journal_.FilePath(), oneStep + 30);
+    TJournalContents contents = journal_.Read();
+    ASSERT_EQ(contents.Steps.size(), 1u);
+    EXPECT_NE(contents.Damage.find("damaged at byte " + std::to_string(oneStep)), std::string::npos);
+
+    // The second write is lost to the journal, so step 1 finds the file changed since.
+    ASSERT_TRUE(edit("three").empty());
+    EXPECT_TRUE(fs::exists(journal_.FilePath() + ".damaged"));
+    contents = journal_.Read();
+    EXPECT_TRUE(contents.Damage.empty());
+    ASSERT_EQ(contents.Steps.size(), 2u);
+    EXPECT_EQ(UndoStep(journal_).Restored, 1u);
+    EXPECT_EQ(GetMP3Tag(a).Album, "two");
+
+    // A changed byte inside a record stops the reading there as well.
+    std::string bytes = Bytes(journal_.FilePath());
+    bytes[oneStep + 40] ^= 0x20;
+    std::ofstream(journal_.FilePath(), std::ios::binary | std::ios::trunc) << bytes;
+    contents = journal_.Read();
+    EXPECT_EQ(contents.Steps.size(), 1u);
+    EXPECT_NE(contents.Damage.find("checksum"), std::string::npos);
+    EXPECT_EQ(UndoStep(journal_, 1).Failures.size(), 1u);
+    EXPECT_NE(Bytes(a), afterOne);
+    EXPECT_NE(Bytes(a), original);
+}
+
+TEST_F(UndoTest, TheJournalKeepsTheLastHundredSteps) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    for (int i = 0; i < 103; ++i)
+        ASSERT_TRUE(RunTagStep({a}, FileCount, [&](TMP3Tag& t) { t.Year = std::to_string(i); },
+                               TagCodec::Default(), {}, nullptr)
+                        .empty());
+    const TJournalContents contents = journal_.Read();
+    ASSERT_EQ(contents.Steps.size(), TChangeJournal::kMaxSteps);
+    EXPECT_EQ(contents.Steps.front().Id, 4u);
+    EXPECT_EQ(contents.Steps.back().Id, 103u);
+    EXPECT_TRUE(contents.Damage.empty());
+}
+
+TEST_F(UndoTest, AJournalThatCannotBeWrittenRefusesTheEdit) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string before = Bytes(a);
+    // A file where the journal's directory should be.
+    TChangeJournal blocked(dir.WriteFile("state", "x") + "/veltrane");
+    SetActiveJournal(&blocked);
+    const TFileFailures failures = RunTagStep({a}, FileCount, [](TMP3Tag& t) { t.Album = "X"; },
+                                              TagCodec::Default(), {}, nullptr);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Error.rfind("not written, the change cannot be recorded for undo", 0), 0u);
+    EXPECT_EQ(Bytes(a), before);
+}
+
+} // namespace
+} // namespace veltrane
