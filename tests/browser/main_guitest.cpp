@@ -315,6 +315,64 @@ class MainWindowTest : public QObject {
         QCOMPARE(ReadText(record), music_ + "/A.mp3\n");
     }
 
+    void vanishedFileGivesOneMessageWithItsName() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        fs::remove(music_ + "/A.mp3");
+        // A click on its row: one message naming it; the row goes and the footer follows.
+        QTest::mouseClick(form->MultiListMP3->viewport(), Qt::LeftButton, {}, QPoint(40, 18 + 9));
+        QCOMPARE(errors_.size(), std::size_t(1));
+        QCOMPARE(errors_[0], "File not found\n" + music_ + "/A.mp3");
+        QCOMPARE(Names(*form), QStringList({" b.mp3", " c d;e.mp3"}));
+        QCOMPARE(form->StatusPanel0->text(), QString("0 files selected"));
+
+        // Editing a file that went: the same single message.
+        fs::remove(music_ + "/b.mp3");
+        SelectRow(*form, 1);
+        Key(*form, Qt::Key_Return); // the double-click action: edit the tag
+        QCOMPARE(errors_.size(), std::size_t(2));
+        QCOMPARE(errors_[1], "File not found\n" + music_ + "/b.mp3");
+        QCOMPARE(Names(*form), QStringList({" c d;e.mp3"}));
+        QVERIFY(!form->FormEditMP3Tag->isVisible());
+    }
+
+    void listingsStartAtTheTopAndSelectionsComeIntoView() {
+        const std::string other = RootPath("other");
+        fs::remove_all(other);
+        for (int i = 0; i < 60; ++i) {
+            const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+            WriteText(music_ + "/s" + n + ".mp3", Song("Song " + n, "Band"));
+            WriteText(other + "/t" + n + ".mp3", Song("Tune " + n, "Group"));
+        }
+        auto form = Start(music_);
+        QVERIFY(form);
+        TMultiList& list = *form->MultiListMP3;
+        const std::size_t page = std::size_t(list.viewport()->height() / list.ItemHeight());
+        const auto inView = [&](std::size_t row) {
+            return row >= list.TopIndex() + 1 && row < list.TopIndex() + page;
+        };
+
+        // Select by text: the row that became selected takes the focus and is shown.
+        form->ToolbarButton97SelectClick();
+        TFormDeSelect* select = form->FormDeSelect;
+        QTRY_VERIFY(select->isVisible());
+        select->EditContaining->setText("Song 55");
+        select->BitBtnOK->click();
+        QCOMPARE(form->FileList.SelCount(), std::size_t(1));
+        const std::size_t row = std::size_t(form->FileList.ItemIndex());
+        QVERIFY(form->FileList.Selected(row));
+        QVERIFY2(inView(row), qPrintable(QString::number(list.TopIndex())));
+
+        // Another folder opens at its top with its first row current.
+        QVERIFY(list.TopIndex() > 0);
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        form->ChangeDirectory(other);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(Names(*form).first(), QString(" t00.mp3"));
+        QCOMPARE(list.TopIndex(), std::size_t(0));
+        QCOMPARE(form->FileList.ItemIndex(), std::ptrdiff_t(1));
+    }
+
     void preferencesKeptForTheNextStart() {
         {
             auto form = Start(music_);

@@ -2,11 +2,14 @@
 
 #include "components/ui/DisplayText.h"
 
+#include "browser/ErrorText.h"
 #include "browser/FileOp.h"
 #include "browser/MainCommands.h"
 #include "browser/MainLogic.h"
 #include "browser/PlayerCommands.h"
 #include "browser/Settings.h"
+#include "browser/VanishedFiles.h"
+#include "browser/ui/ToolbarIcons.h"
 #include "components/ui/AniSymbl.h"
 #include "components/ui/MinMax.h"
 #include "components/ui/MultiLst.h"
@@ -112,6 +115,10 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void ListChanged() override {
         form_.RefreshList();
         form_.UpdateFooter();
+    }
+    void ShowFocusedRow() override {
+        if (form_.FileList.ItemIndex() >= 1)
+            form_.MultiListMP3->MakeVisible(static_cast<std::size_t>(form_.FileList.ItemIndex()));
     }
     void SetLockDisplay(bool On) override { form_.MultiListMP3->SetLockDisplay(On); }
     IProgress* ProgressWindow() override { return &form_.ProgressWindow; }
@@ -384,6 +391,10 @@ void TMainForm::CreateToolbars() {
         m, "ToolbarButtonQuit", TToolbarControl::Quit,
         ThemeIcon({"application-exit", "window-close"}, StdIcon(QStyle::SP_DialogCloseButton)),
         &TMainForm::ToolbarButtonQuitClick);
+    // The program's own pictures: coloured when enabled, faint grey when not.
+    for (const auto& [control, kind] : controlOf_)
+        if (auto* button = qobject_cast<QToolButton*>(control))
+            button->defaultAction()->setIcon(ToolbarIcon(kind));
     // The one button that shows its hint in a balloon as well.
     ToolbarButton97PlayListEditor->setToolTip(Q(ControlHint(TToolbarControl::PlayListEditor)));
     // Their windows are not part of this program yet.
@@ -751,9 +762,11 @@ void TMainForm::UpdateList() {
         FileList.UpdateList(FindMP3.Files, FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
         RefreshList();
-        ReportError(e.what());
+        ReportError(InOutErrorMessage(e));
         return;
     }
+    // A new listing starts at the top, whatever the previous one showed.
+    MultiListMP3->SetTopIndex(0);
     RefreshList();
     if (FindMP3.Files.empty()) {
         StatusPanel0->clear();
@@ -866,10 +879,15 @@ void TMainForm::EditSelectedFile() {
         return;
     RememberedRow = HighestSelectedRow(FileList);
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
+    const std::string path = GetFileName(focused);
     try {
-        FormEditMP3Tag->Record = GetMP3Tag(GetFileName(focused));
+        FormEditMP3Tag->Record = GetMP3Tag(path);
     } catch (const EInOutError& e) {
-        ReportError(e.what());
+        ReportError(InOutErrorMessage(e, path));
+        if (DropRowIfVanished(FileList, focused)) {
+            RefreshList();
+            UpdateFooter();
+        }
         return;
     }
     ShowForm(FormEditMP3Tag);
@@ -1055,18 +1073,23 @@ void TMainForm::SelectAllFiles() {
 }
 
 void TMainForm::UpdateFooter() {
-    const std::vector<std::string> files = SelectedFiles(FileList);
-    std::uint64_t size = 0;
+    TSelectedSize size;
     try {
-        size = SelectedSize(FileList);
+        size = SelectedSizeDroppingVanished(FileList);
     } catch (const EInOutError& e) {
         // The footer keeps its previous texts.
-        ReportError(e.what());
+        ReportError(InOutErrorMessage(e));
         return;
+    }
+    // Files gone since the listing lose their rows and are named once.
+    if (!size.Vanished.empty()) {
+        RefreshList();
+        ReportError(VanishedFilesMessage(size.Vanished));
     }
     const QString sep = QLocale().decimalPoint();
     const TFooterTexts texts =
-        FooterTexts(files.size(), size, sep.size() == 1 ? sep.at(0).toLatin1() : '.');
+        FooterTexts(SelectedFiles(FileList).size(), size.Bytes,
+                    sep.size() == 1 ? sep.at(0).toLatin1() : '.');
     StatusPanel0->setText(Q(texts.Count));
     StatusPanel1->setText(Q(texts.Size));
 }

@@ -34,17 +34,20 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment"})
         widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
     const int valueX = std::max(80, 12 + widest + 10);
+    // Likewise the leave boxes move left when their captions would run past the edge.
+    const int leaveWidth = fontMetrics().horizontalAdvance(QStringLiteral("leave as it is")) + 2;
+    const int boxX = std::min(296, 407 - 4 - leaveWidth - 16);
     int y = 36;
     const auto addRow = [&](QLabel*& label, const char* caption, QWidget* value, int valueWidth,
                             QCheckBox*& box, const char* boxName, TClickLabel*& leaveLabel) {
         label = AddRowLabel(caption, 12, y, valueX - 12 - 4);
-        value->setGeometry(valueX, y, std::min(valueWidth, 288 - valueX), 21);
+        value->setGeometry(valueX, y, std::min(valueWidth, boxX - 8 - valueX), 21);
         box = new QCheckBox(this);
         box->setObjectName(boxName);
-        box->setGeometry(296, y + 5, 11, 11);
+        box->setGeometry(boxX, y + 5, 11, 11);
         box->setFocusPolicy(Qt::NoFocus);
         box->setChecked(true);
-        leaveLabel = AddClickLabel("leave as it is", 312, y, 407 - 312, 21);
+        leaveLabel = AddClickLabel("leave as it is", boxX + 16, y, 407 - boxX - 16, 21);
         leaveLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         y += 26;
     };
