@@ -3,11 +3,14 @@
 #include "browser/FindFile.h"
 #include "components/ui/DisplayText.h"
 #include "editing/DirectoryTree.h"
+#include "playlists/Playlist.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace veltrane {
 
@@ -139,10 +142,18 @@ void TPlaylistBrowseDialog::RefreshFiles() {
     find.Filter = mask_;
     find.Recurse = false;
     find.Execute();
+    // A sorted list, letter case ignored, as the list boxes of the other windows.
+    std::vector<std::pair<std::wstring, std::string>> keyed;
+    for (const std::string& path : find.Files) {
+        std::string name = path.substr(path.rfind('/') + 1);
+        keyed.emplace_back(PlaylistSortKey(name), std::move(name));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     names_.clear();
     FileListBox->clear();
-    for (const std::string& path : find.Files) {
-        names_.push_back(path.substr(path.rfind('/') + 1));
+    for (auto& entry : keyed) {
+        names_.push_back(std::move(entry.second));
         FileListBox->addItem(DisplayText(names_.back()));
     }
 }
