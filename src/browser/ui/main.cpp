@@ -1,4 +1,5 @@
 #include "browser/ui/main.h"
+#include "browser/ui/MainPlaylistHost.h"
 
 #include "components/ui/DisplayText.h"
 
@@ -397,8 +398,7 @@ void TMainForm::CreateToolbars() {
             button->defaultAction()->setIcon(ToolbarIcon(kind));
     // The one button that shows its hint in a balloon as well.
     ToolbarButton97PlayListEditor->setToolTip(Q(ControlHint(TToolbarControl::PlayListEditor)));
-    // Their windows are not part of this program yet.
-    ToolbarButton97PlayListEditor->setEnabled(false);
+    // Its window is not part of this program yet.
     ToolbarButton97About->setEnabled(false);
 }
 
@@ -487,14 +487,16 @@ void TMainForm::ApplicationHints() {
 void TMainForm::CreateWindows() {
     if (FormChangeDir)
         return;
-    // The program's fixed order; the about and playlist windows are not part of it yet.
+    // The program's fixed order; the about window is not part of it yet.
     FormChangeDir = new TFormChangeDir(*services_.Volumes, this);
     FormDeSelect = new TFormDeSelect(*host_, this);
     FormEditMP3Tag = new TFormEditMP3Tag(*host_, this);
     FormEditMore = new TFormEditMore(*host_, this);
     FormRename = new TFormRename(*host_, this);
     FormDeriveFormat = new TFormDeriveFormat(*host_, this);
+    CreatePlaylistWindowsBeforeHelp(*this, *services_.Volumes);
     FormHelp = new TFormHelp(this);
+    CreatePlaylistWindowsAfterHelp(*this);
     FormGetTagFromFilename = new TFormGetTagFromFilename(*host_, this);
     FormPreferences = new TFormPreferences(*host_, this);
     FormChangeDir->setObjectName("FormChangeDir");
@@ -514,7 +516,9 @@ void TMainForm::CreateWindows() {
     FormPreferences->FormCreate(
         {BackImage, FormPreferences->BackImage, FormRename->BackImage, FormChangeDir->BackImage,
          FormDeriveFormat->BackImage, FormDeSelect->BackImage, FormEditMore->BackImage,
-         FormEditMP3Tag->BackImage, FormHelp->BackImage, FormGetTagFromFilename->BackImage});
+         FormEditMP3Tag->BackImage, FormHelp->BackImage, FormGetTagFromFilename->BackImage,
+         PlaylistBackImage(*this, 0), PlaylistBackImage(*this, 1), PlaylistBackImage(*this, 2),
+         PlaylistBackImage(*this, 3)});
 
     connect(FormChangeDir, &TFormChangeDir::DirectoryListBoxMP3Change, this, &TMainForm::RunSearch);
     connect(FormChangeDir, &TFormChangeDir::VisibilityChanged, ToolbarButtonShowDir,
@@ -905,8 +909,9 @@ void TMainForm::ToolbarButton97ReadTagsClick() {
     ShowForm(FormGetTagFromFilename);
 }
 
-// The playlist editor is not part of this program yet; its button stays disabled.
-void TMainForm::ToolbarButton97PlayListEditorClick() {}
+void TMainForm::ToolbarButton97PlayListEditorClick() {
+    OpenPlaylistEditor(*this);
+}
 
 void TMainForm::ToolbarButton97PlayClick() {
     if (!FilesInThisDir())

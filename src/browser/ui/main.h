@@ -53,6 +53,10 @@ class TFormHelp;
 class TFormGetTagFromFilename;
 class TFormPreferences;
 class TMainHost;
+class TFormPlayListEditor;
+class TFormSavePlayList;
+class TFormLoadPlayList;
+class TFormAddMP3;
 
 // The operating-system services the window uses, chosen by the program start (tests pass
 // fakes). All four are required; not owned, they outlive the window.
@@ -113,6 +117,10 @@ class TMainForm : public QMainWindow {
     TFormHelp* FormHelp = nullptr;
     TFormGetTagFromFilename* FormGetTagFromFilename = nullptr;
     TFormPreferences* FormPreferences = nullptr;
+    TFormPlayListEditor* FormPlayListEditor = nullptr;
+    TFormSavePlayList* FormSavePlayList = nullptr;
+    TFormLoadPlayList* FormLoadPlayList = nullptr;
+    TFormAddMP3* FormAddMP3 = nullptr;
     // Creates the other windows in the program's fixed order and links them to this one.
     void CreateWindows();
 

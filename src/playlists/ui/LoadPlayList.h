@@ -1,0 +1,36 @@
+#pragma once
+// TFormLoadPlayList ("Load playList"): reads an M3U file into the editor's playlist, asking
+// whether to append or overwrite when the playlist has entries.
+
+#include "playlists/ui/PlaylistBrowse.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace veltrane {
+
+class TMsgBox;
+
+class TFormLoadPlayList : public TPlaylistBrowseDialog {
+    Q_OBJECT
+  public:
+    TFormLoadPlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor, QWidget* Parent = nullptr);
+
+    QLineEdit* EditFileName = nullptr;
+    QPushButton* BitBtnLoad = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    TMsgBox* MsgBoxLoadDlg = nullptr;
+
+    void FileListBoxClick();
+    void FileListBoxDblClick();
+    void BitBtnLoadClick();
+    void BitBtnCancelClick();
+
+  protected:
+    void showEvent(QShowEvent* Event) override;
+
+  private:
+    TNameField name_;
+};
+
+} // namespace veltrane

@@ -1,0 +1,249 @@
+#include "playlists/ui/PlayListEditor.h"
+
+#include "components/ui/DisplayText.h"
+#include "components/ui/msgbox.h"
+#include "playlists/ui/AddMP3ToPlayList.h"
+#include "playlists/ui/LoadPlayList.h"
+#include "playlists/ui/SavePlayList.h"
+
+#include <QEvent>
+#include <QShowEvent>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+namespace veltrane {
+
+TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
+    : TEditingDialog("Playlist editor", 655, 368, false, Parent), host_(Host) {
+    setObjectName("FormPlayListEditor");
+    EditPlayListName = new QLineEdit(this);
+    EditPlayListName->setObjectName("EditPlayListName");
+    EditPlayListName->setGeometry(8, 8, 233, 21);
+    EditPlayListName->setReadOnly(true);
+
+    using E = TFormPlayListEditor;
+    BitBtnSave = Button("BitBtnSave", "Save", 8, 32, 113, "Save the current playlist",
+                        {"Saves the current playlist, if the destination file already exists, "
+                         "you can either overwrite or append"},
+                        &E::BitBtnSaveClick);
+    BitBtnSave->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    BitBtnSave->setDefault(true);
+    BitBtnLoad = Button("BitBtnLoad", "Load", 128, 32, 113, "Load a playlist",
+                        {"Load an existing playlist, you can either overwrite or append to the "
+                         "current playlist"},
+                        &E::BitBtnLoadClick);
+    BitBtnLoad->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    BitBtnAdd = Button("BitBtnAdd", "Add", 248, 8, 81, "Add MP3s",
+                       {"Add one of more MP3s to the current playlist."}, &E::BitBtnAddClick);
+    BitBtnRemove = Button("BitBtnRemove", "Remove", 248, 32, 81, "Remove selected MP3",
+                          {"Removes the selected MP3s from the current playlist."},
+                          &E::BitBtnRemoveClick);
+    BitBtnUp = Button("BitBtnUp", QString(), 336, 8, 73, "Move selected MP3 one place up",
+                      {"Move the selected MP3 one place up in the current playlist"},
+                      &E::BitBtnUpClick);
+    BitBtnUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    BitBtnDown = Button("BitBtnDown", QString(), 336, 32, 73, "Move selected MP3 one place down",
+                        {"Move selected MP3 one place down"}, &E::BitBtnDownClick);
+    BitBtnDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    BitBtnReverse = Button("BitBtnReverse", "Reverse", 416, 8, 73, "Reverse the list",
+                           {"Simply reverses the current playlist"}, &E::BitBtnReverseClick);
+    BitBtnRandomize = Button("BitBtnRandomize", "Randomize", 416, 32, 73, "Randomize the list",
+                             {"Randomizes the current playlist (kinda like shuffle :-))"},
+                             &E::BitBtnRandomizeClick);
+    BitBtnSort = Button("BitBtnSort", "Sort", 496, 8, 73,
+                        "Arrange the current playlist alphabetically",
+                        {"Arranges the current playlist alphabetically"}, &E::BitBtnSortClick);
+    BitBtnCleanup = Button("BitBtnCleanup", "Cleanup", 496, 32, 73, "Clean up the playlist",
+                           {"Selects all MP3 in the current playlist that don not (longer) exist"},
+                           &E::BitBtnCleanupClick);
+    BitBtnLaunch = Button("BitBtnLaunch", "Launch", 576, 8, 73, "Launch playlist",
+                          {"Starts your MP3 player up with the current playlist", "",
+                           "note: works only if your MP3 file type is registered!"},
+                          &E::BitBtnLaunchClick);
+    BitBtnClose = Button("BitBtnClose", "Close", 576, 32, 73, "Close this window",
+                         {"This one's to simple for help =]"}, &E::BitBtnCloseClick);
+
+    ListBoxPlayList = new QListWidget(this);
+    ListBoxPlayList->setObjectName("ListBoxPlayList");
+    ListBoxPlayList->setGeometry(8, 64, 641, 297);
+    ListBoxPlayList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBoxPlayList->setUniformItemSizes(true);
+    QFont font("Sans");
+    font.setPointSize(8);
+    ListBoxPlayList->setFont(font);
+    ListBoxPlayList->setStyleSheet(
+        "QListWidget { color: purple; background: rgb(183, 183, 255); }"
+        "QListWidget::item { height: 13px; }");
+    connect(ListBoxPlayList, &QListWidget::itemSelectionChanged, this,
+            &TFormPlayListEditor::ListSelectionChanged);
+
+    MsgBoxSaveChanges = new TMsgBox(this);
+    MsgBoxSaveChanges->setObjectName("MsgBoxSaveChanges");
+    MsgBoxSaveChanges->ButtonStyles = btsYesNo;
+    MsgBoxSaveChanges->MsgBoxType = mbAsk;
+    MsgBoxSaveChanges->Lines = {"Save changes?"};
+    MsgBoxSaveChanges->DefButton = 1;
+
+    SetTabChain({ListBoxPlayList, BitBtnUp, BitBtnDown, EditPlayListName, BitBtnSave, BitBtnClose,
+                 BitBtnReverse, BitBtnRandomize, BitBtnAdd, BitBtnRemove, BitBtnLoad,
+                 BitBtnLaunch, BitBtnSort, BitBtnCleanup});
+    BackImage->lower();
+}
+
+QPushButton* TFormPlayListEditor::Button(const char* Name, const QString& Caption, int X, int Y,
+                                         int W, const char* Hint, std::vector<std::string> Help,
+                                         void (TFormPlayListEditor::*Handler)()) {
+    QPushButton* button = AddButton(Caption, Name, X, Y, W, 25);
+    button->setToolTip(QString::fromUtf8(Hint));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, Handler);
+    // The help window's text: an empty line before each text.
+    std::vector<std::string> lines{""};
+    lines.insert(lines.end(), Help.begin(), Help.end());
+    help_.emplace_back(button, std::move(lines));
+    button->installEventFilter(this);
+    return button;
+}
+
+bool TFormPlayListEditor::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::Enter)
+        for (const auto& [control, lines] : help_)
+            if (control == Watched)
+                host_.ShowHelpLines(lines);
+    return TEditingDialog::eventFilter(Watched, Event);
+}
+
+void TFormPlayListEditor::showEvent(QShowEvent* Event) {
+    TEditingDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        Playlist.EditorShown();
+}
+
+void TFormPlayListEditor::reject() {
+    BitBtnCloseClick();
+}
+
+void TFormPlayListEditor::ShowDialog(QWidget* Dialog) {
+    if (!Dialog)
+        return;
+    Dialog->show();
+    Dialog->raise();
+    Dialog->activateWindow();
+}
+
+void TFormPlayListEditor::ShowList(std::optional<std::size_t> Current) {
+    filling_ = true;
+    ListBoxPlayList->clear();
+    for (std::size_t i = 0; i < Playlist.Count(); ++i) {
+        auto* item = new QListWidgetItem(DisplayText(Playlist.Get(i)), ListBoxPlayList);
+        item->setSelected(Playlist.Selected(i));
+    }
+    if (Current && *Current < Playlist.Count())
+        ListBoxPlayList->selectionModel()->setCurrentIndex(
+            ListBoxPlayList->model()->index(static_cast<int>(*Current), 0),
+            QItemSelectionModel::NoUpdate);
+    EditPlayListName->setText(DisplayText(Playlist.FileName()));
+    filling_ = false;
+}
+
+void TFormPlayListEditor::ListSelectionChanged() {
+    if (filling_)
+        return;
+    for (int row = 0; row < ListBoxPlayList->count(); ++row)
+        Playlist.SetSelected(static_cast<std::size_t>(row), ListBoxPlayList->item(row)->isSelected());
+}
+
+std::optional<std::size_t> TFormPlayListEditor::CurrentEntry() const {
+    const int row = ListBoxPlayList->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= Playlist.Count())
+        return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+void TFormPlayListEditor::OpenWith(const std::vector<std::string>& Paths) {
+    Playlist.Fill(Paths);
+    ShowList();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFormPlayListEditor::LoadPlayList(const std::string& Path) {
+    try {
+        Playlist.LoadPlayList(Path);
+    } catch (const EPlaylistFileError& e) {
+        host_.ShowError(std::string(e.what()) + "\n" + Path);
+    }
+    ShowList();
+}
+
+void TFormPlayListEditor::PlaylistChanged() {
+    ShowList(CurrentEntry());
+}
+
+void TFormPlayListEditor::BitBtnSaveClick() {
+    ShowDialog(FormSavePlayList);
+}
+
+void TFormPlayListEditor::BitBtnLoadClick() {
+    ShowDialog(FormLoadPlayList);
+}
+
+void TFormPlayListEditor::BitBtnAddClick() {
+    ShowDialog(FormAddMP3);
+}
+
+void TFormPlayListEditor::BitBtnRemoveClick() {
+    const auto current = CurrentEntry();
+    Playlist.Remove();
+    ShowList(current ? std::optional(std::min(*current, Playlist.Count() ? Playlist.Count() - 1 : 0))
+                     : std::nullopt);
+}
+
+void TFormPlayListEditor::BitBtnUpClick() {
+    ShowList(Playlist.Up(CurrentEntry()));
+    ListBoxPlayList->setFocus();
+}
+
+void TFormPlayListEditor::BitBtnDownClick() {
+    ShowList(Playlist.Down(CurrentEntry()));
+    ListBoxPlayList->setFocus();
+}
+
+void TFormPlayListEditor::BitBtnReverseClick() {
+    Playlist.Reverse();
+    ShowList();
+}
+
+void TFormPlayListEditor::BitBtnRandomizeClick() {
+    Playlist.Randomize();
+    ShowList();
+}
+
+void TFormPlayListEditor::BitBtnSortClick() {
+    Playlist.Sort();
+    ShowList();
+}
+
+void TFormPlayListEditor::BitBtnCleanupClick() {
+    if (Playlist.Empty())
+        return;
+    Playlist.Cleanup();
+    ShowList(CurrentEntry());
+}
+
+void TFormPlayListEditor::BitBtnLaunchClick() {
+    if (!Playlist.Launch(host_.PlayFile(), host_.MP3PlayerCommand()))
+        host_.ShowError("Please save the playlist first!");
+}
+
+void TFormPlayListEditor::BitBtnCloseClick() {
+    if (Playlist.Changed() && MsgBoxSaveChanges->Execute(this) == 1)
+        ShowDialog(FormSavePlayList);
+    hide();
+}
+
+} // namespace veltrane
