@@ -228,6 +228,8 @@ void TMarsCaption::paintEvent(QPaintEvent*) {
         if (source.isNull())
             source = QApplication::windowIcon();
         if (source.isNull())
+            source = QIcon::fromTheme("application-x-executable");
+        if (source.isNull())
             source = style()->standardIcon(QStyle::SP_TitleBarMenuButton, nullptr, this);
         const QRect target = icon.adjusted(2, 1, 0, -1);
         p.drawPixmap(target, source.pixmap(target.size(), devicePixelRatioF()));
