@@ -59,7 +59,11 @@ bool TExecFile::Fail(int error) {
 
 bool TExecFile::Execute() {
     const bool idle = Priority == pcIdle;
-    platform::SpawnResult started = starter_.Start(Arguments(), idle);
+    const bool group = OwnProcessGroup;
+    auto start = [&](const std::vector<std::string>& argv) {
+        return group ? starter_.StartGroup(argv, idle) : starter_.Start(argv, idle);
+    };
+    platform::SpawnResult started = start(Arguments());
     if (!started.ok() && Associate) {
         // CommandLine is a document: open it with its default application.
         std::string program = associations_.CommandForDocument(CommandLine);
@@ -70,11 +74,12 @@ bool TExecFile::Execute() {
         for (std::string& p : SplitCommand(Parameters))
             argv.push_back(std::move(p));
         argv.insert(argv.end(), ParameterList.begin(), ParameterList.end());
-        started = starter_.Start(argv, idle);
+        started = start(argv);
     }
     if (!started.ok())
         return Fail(started.error);
     pid_ = started.pid;
+    groupLeader_ = group;
     errorCode_ = 0;
     if (Wait)
         WaitForEnd();
@@ -107,7 +112,7 @@ void TExecFile::WaitForEnd() {
 bool TExecFile::Terminate() {
     if (pid_ <= 0)
         return false;
-    return starter_.Terminate(pid_);
+    return groupLeader_ ? starter_.TerminateGroup(pid_) : starter_.Terminate(pid_);
 }
 
 } // namespace veltrane

@@ -36,6 +36,9 @@ class TExecFile {
     TWaitStyle WaitStyle = wRegular;    // wRegular processes events while waiting, wSuspend blocks
     TWindowStyle WindowStyle = wsNorm;  // kept for callers; Linux has no show state to pass
     TPriorityClass Priority = pcNormal; // pcIdle runs at nice 19, the others normally
+    // The process leads a process group of its own and Terminate ends the whole group, so a
+    // player behind a wrapper script is never left behind.
+    bool OwnProcessGroup = false;
     std::function<void(TExecFile&)> OnFail; // called when starting fails
     std::function<void()> ProcessMessages; // lets the window handle its events while wRegular waits
 
@@ -58,6 +61,7 @@ class TExecFile {
     platform::IProcessStarter& starter_;
     platform::IAssociations& associations_;
     pid_t pid_ = -1;
+    bool groupLeader_ = false; // pid_ was started with OwnProcessGroup
     int errorCode_ = 0;
     int exitCode_ = 0;
     bool busy_ = false;

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <string>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -28,6 +32,38 @@ void SleepMs(long ms) {
     }
 }
 
+// True while a process of the group runs. Members already ended but not yet reaped (zombies,
+// which an init that never reaps can keep) do not count.
+bool GroupRuns(pid_t group) {
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return ::kill(-group, 0) == 0;
+    bool runs = false;
+    while (dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        const std::string path = std::string("/proc/") + entry->d_name + "/stat";
+        FILE* f = std::fopen(path.c_str(), "re");
+        if (!f)
+            continue;
+        char buffer[512];
+        const size_t n = std::fread(buffer, 1, sizeof buffer - 1, f);
+        std::fclose(f);
+        buffer[n] = '\0';
+        // After the command name in parentheses: state, parent, group.
+        const char* close = std::strrchr(buffer, ')');
+        char state = 0;
+        long parent = 0, pgrp = 0;
+        if (close && std::sscanf(close + 1, " %c %ld %ld", &state, &parent, &pgrp) == 3 &&
+            pgrp == group && state != 'Z' && state != 'X') {
+            runs = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return runs;
+}
+
 } // namespace
 
 LinuxProcessStarter::~LinuxProcessStarter() {
@@ -51,6 +87,15 @@ void LinuxProcessStarter::Remember(pid_t pid, int code) {
 }
 
 SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, bool idle) {
+    return Spawn(argv, idle, false);
+}
+
+SpawnResult LinuxProcessStarter::StartGroup(const std::vector<std::string>& argv, bool idle) {
+    return Spawn(argv, idle, true);
+}
+
+SpawnResult LinuxProcessStarter::Spawn(const std::vector<std::string>& argv, bool idle,
+                                       bool group) {
     ReapFinished();
     if (argv.empty() || argv[0].empty())
         return {-1, ENOENT};
@@ -70,7 +115,12 @@ SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, boo
     sigaddset(&defaults, SIGCHLD);
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (group) {
+        posix_spawnattr_setpgroup(&attr, 0); // a new group, led by the child
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawnattr_setflags(&attr, flags);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -86,7 +136,34 @@ SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, boo
     if (idle)
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
     children_.push_back(pid);
+    if (group)
+        groups_.push_back(pid);
     return {pid, 0};
+}
+
+bool LinuxProcessStarter::TerminateGroup(pid_t pid) {
+    if (pid <= 0 || std::find(groups_.begin(), groups_.end(), pid) == groups_.end())
+        return false;
+    std::erase(groups_, pid);
+    // The leader may have ended already while members it started still play; while any
+    // member lives, its group id cannot be handed to another process.
+    bool any = ::kill(-pid, SIGTERM) == 0;
+    if (std::find(children_.begin(), children_.end(), pid) != children_.end()) {
+        int status = 0;
+        for (int i = 0; i < 300 && ::waitpid(pid, &status, WNOHANG) == 0; ++i)
+            SleepMs(10);
+        if (::waitpid(pid, &status, WNOHANG) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+        }
+        std::erase(children_, pid);
+    }
+    // Members that outlive the leader get the same grace, then SIGKILL.
+    for (int i = 0; i < 300 && GroupRuns(pid); ++i)
+        SleepMs(10);
+    if (GroupRuns(pid))
+        ::kill(-pid, SIGKILL);
+    return any;
 }
 
 bool LinuxProcessStarter::Terminate(pid_t pid) {

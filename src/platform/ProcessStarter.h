@@ -25,6 +25,14 @@ class IProcessStarter {
     // Exit code once the process has ended (reaping it), nullopt while it runs. With block,
     // waits for the end. A process killed by a signal reports 128 + the signal number.
     virtual std::optional<int> Wait(pid_t pid, bool block) = 0;
+    // Like Start, but the process leads a process group of its own, so that TerminateGroup
+    // also ends what it starts in turn (a wrapper script's real player).
+    virtual SpawnResult StartGroup(const std::vector<std::string>& argv, bool idle) {
+        return Start(argv, idle);
+    }
+    // Ends the whole group led by a process from StartGroup and reaps the leader; false when
+    // nothing of it was running any more.
+    virtual bool TerminateGroup(pid_t pid) { return Terminate(pid); }
 };
 
 // posix_spawn on Linux. Children that are never waited for are reaped on later calls, so
@@ -35,12 +43,16 @@ class LinuxProcessStarter : public IProcessStarter {
     SpawnResult Start(const std::vector<std::string>& argv, bool idle) override;
     bool Terminate(pid_t pid) override;
     std::optional<int> Wait(pid_t pid, bool block) override;
+    SpawnResult StartGroup(const std::vector<std::string>& argv, bool idle) override;
+    bool TerminateGroup(pid_t pid) override;
 
   private:
+    SpawnResult Spawn(const std::vector<std::string>& argv, bool idle, bool group);
     void ReapFinished();
     void Remember(pid_t pid, int code);
     std::vector<pid_t> children_;
     std::vector<std::pair<pid_t, int>> finished_; // exit codes of children reaped unasked
+    std::vector<pid_t> groups_;                   // leaders of groups from StartGroup
 };
 
 } // namespace veltrane::platform

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -80,6 +82,39 @@ TEST(ProcessStarter, ExitCodeAndSignal) {
     r = starter.Start({"sh", "-c", "kill -9 $$"}, false);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(starter.Wait(r.pid, true), 128 + 9);
+}
+
+// Running, not merely waiting to be reaped.
+bool Runs(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const auto close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z' &&
+           stat[close + 2] != 'X';
+}
+
+TEST(ProcessStarter, TerminateGroupEndsWhatAWrapperStarted) {
+    test::TestDir dir;
+    const std::string pidFile = dir / "player.pid";
+    const std::string wrapper = dir.WriteFile(
+        "wrapper.sh", "#!/bin/sh\nsleep 30 &\necho $! > '" + pidFile + ".part'\nmv '" + pidFile +
+                          ".part' '" + pidFile + "'\nwait\n");
+    ::chmod(wrapper.c_str(), 0755);
+    LinuxProcessStarter starter;
+    SpawnResult r = starter.StartGroup({wrapper}, false);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(::getpgid(r.pid), r.pid);
+    std::string text;
+    for (int i = 0; i < 500 && (text = dir.ReadFile("player.pid")).empty(); ++i)
+        ::usleep(10000);
+    const pid_t player = std::stoi(text);
+    ASSERT_TRUE(Runs(player));
+
+    EXPECT_FALSE(starter.TerminateGroup(player)); // not a group it started
+    EXPECT_TRUE(starter.TerminateGroup(r.pid));
+    EXPECT_FALSE(Runs(player));
+    EXPECT_FALSE(Runs(r.pid));
+    EXPECT_FALSE(starter.TerminateGroup(r.pid));
 }
 
 } // namespace

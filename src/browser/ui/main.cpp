@@ -11,9 +11,11 @@
 #include "browser/Settings.h"
 #include "browser/VanishedFiles.h"
 #include "browser/ui/ToolbarIcons.h"
+#include "components/ui/About.h"
 #include "components/ui/AniSymbl.h"
 #include "components/ui/MinMax.h"
 #include "components/ui/MultiLst.h"
+#include "components/ui/marsCap.h"
 #include "editing/PreferencesLogic.h"
 #include "editing/ui/ChangeDir.h"
 #include "editing/ui/DeriveFormat.h"
@@ -29,6 +31,7 @@
 #include "media/Media.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
+#include "platform/PeakMeter.h"
 #include "platform/SystemDirs.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
@@ -271,6 +274,20 @@ void TMainForm::CreateControls() {
     MinMax1->SetOptions(opAllowResize);
     MinMax1->SetParentWindow(this);
 
+    // The title bar is the program's own: navy to purple, "Veltrane" and the caption.
+    MarsCaption = new TMarsCaption(this);
+    MarsCaption->SetActiveBeginColor(8388608);
+    MarsCaption->SetActiveEndColor(8388736);
+    MarsCaption->SetActiveFontColor(16777215);
+    MarsCaption->SetInactiveBeginColor(8421504);
+    MarsCaption->SetInactiveEndColor(13750737);
+    MarsCaption->SetInactiveFontColor(10921638);
+    MarsCaption->SetApplicationName("Veltrane");
+    MarsCaption->SetApplicationNameFont(TMarsCaption::ComicFont(12, true));
+    MarsCaption->SetCaptionFont(TMarsCaption::ComicFont(13, false));
+    MarsCaption->SetNumColors(256);
+    MarsCaption->SetCaption(" v 2.0");
+
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -398,8 +415,6 @@ void TMainForm::CreateToolbars() {
             button->defaultAction()->setIcon(ToolbarIcon(kind));
     // The one button that shows its hint in a balloon as well.
     ToolbarButton97PlayListEditor->setToolTip(Q(ControlHint(TToolbarControl::PlayListEditor)));
-    // Its window is not part of this program yet.
-    ToolbarButton97About->setEnabled(false);
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -487,10 +502,19 @@ void TMainForm::ApplicationHints() {
 void TMainForm::CreateWindows() {
     if (FormChangeDir)
         return;
-    // The program's fixed order; the about window is not part of it yet.
+    // The program's fixed order.
     FormChangeDir = new TFormChangeDir(*services_.Volumes, this);
     FormDeSelect = new TFormDeSelect(*host_, this);
     FormEditMP3Tag = new TFormEditMP3Tag(*host_, this);
+    if (!services_.PeakMeter)
+        ownPeakMeter_ = std::make_unique<platform::PulsePeakMeter>();
+    FormAbout = new TFormAbout(
+        PlayFile, services_.PeakMeter ? *services_.PeakMeter : *ownPeakMeter_, this);
+    FormAbout->ModPlayerCommand = ModPlayerCommand;
+    FormAbout->BrowserCommand = BrowserCommand;
+    FormAbout->SoundFileName = FileSourceSoundFile.FileName();
+    if (services_.ShowError)
+        FormAbout->ShowMessage = services_.ShowError;
     FormEditMore = new TFormEditMore(*host_, this);
     FormRename = new TFormRename(*host_, this);
     FormDeriveFormat = new TFormDeriveFormat(*host_, this);
@@ -965,8 +989,11 @@ void TMainForm::ToolbarButton97HelpClick() {
     ToolbarButton97Help->setChecked(FormHelp && FormHelp->isVisible());
 }
 
-// The About window is not part of this program yet; its button stays disabled.
-void TMainForm::ToolbarButton97AboutClick() {}
+// Modal: the main window waits while the tune plays.
+void TMainForm::ToolbarButton97AboutClick() {
+    if (FormAbout && !FormAbout->isVisible())
+        FormAbout->show();
+}
 
 void TMainForm::ToolbarButton97EditPreferencesClick() {
     if (!FormPreferences)

@@ -36,12 +36,14 @@ namespace veltrane {
 namespace platform {
 class IAssociations;
 class IFileOperations;
+class IPeakMeter;
 class IProcessStarter;
 class IVolumes;
 } // namespace platform
 
 class TMultiList;
 class TMinMax;
+class TMarsCaption;
 class TAnimatedSymbol;
 class TFormChangeDir;
 class TFormDeSelect;
@@ -52,6 +54,7 @@ class TFormDeriveFormat;
 class TFormHelp;
 class TFormGetTagFromFilename;
 class TFormPreferences;
+class TFormAbout;
 class TMainHost;
 class TFormPlayListEditor;
 class TFormSavePlayList;
@@ -65,6 +68,8 @@ struct TMainServices {
     platform::IFileOperations* FileOperations = nullptr;
     platform::IProcessStarter* Processes = nullptr;
     platform::IVolumes* Volumes = nullptr;
+    // The sound server's peak meter for the About window; empty: the desktop's own server.
+    platform::IPeakMeter* PeakMeter = nullptr;
     // The start directory: the settings file lives here. Empty: the working directory.
     std::string StartDirectory;
     // Asks Yes/No before a delete; empty: a message box. Tests answer it themselves.
@@ -121,6 +126,7 @@ class TMainForm : public QMainWindow {
     TFormSavePlayList* FormSavePlayList = nullptr;
     TFormLoadPlayList* FormLoadPlayList = nullptr;
     TFormAddMP3* FormAddMP3 = nullptr;
+    TFormAbout* FormAbout = nullptr;
     // Creates the other windows in the program's fixed order and links them to this one.
     void CreateWindows();
 
@@ -176,6 +182,7 @@ class TMainForm : public QMainWindow {
     TAnimatedSymbol* AnimatedSymbol = nullptr;
     QPlainTextEdit* MemoStyles = nullptr;
     TMinMax* MinMax1 = nullptr;
+    TMarsCaption* MarsCaption = nullptr;
 
     // --- Start-up.
     void FormCreate();
@@ -269,6 +276,7 @@ class TMainForm : public QMainWindow {
     void ChooseCommandLineFile();
 
     TMainServices services_;
+    std::unique_ptr<platform::IPeakMeter> ownPeakMeter_; // when the services bring none
     std::unique_ptr<TMainHost> host_;
     std::string currentDir_;
     THelpState helpState_;

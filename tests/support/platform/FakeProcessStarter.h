@@ -21,6 +21,8 @@ class FakeProcessStarter : public platform::IProcessStarter {
     std::set<std::string> missingPrograms; // argv[0] values that fail with ENOENT
     std::set<pid_t> running;
     std::map<pid_t, int> exitCodes; // code reported once a process is ended
+    std::set<pid_t> groupLeaders;   // started by StartGroup
+    std::vector<pid_t> terminatedGroups;
     int pollsUntilEnd = 0;          // non-blocking Wait calls before a process ends
 
     platform::SpawnResult Start(const std::vector<std::string>& argv, bool idle) override {
@@ -37,6 +39,18 @@ class FakeProcessStarter : public platform::IProcessStarter {
         terminated.push_back(pid);
         exitCodes[pid] = 128 + 15;
         return true;
+    }
+    platform::SpawnResult StartGroup(const std::vector<std::string>& argv, bool idle) override {
+        platform::SpawnResult r = Start(argv, idle);
+        if (r.ok())
+            groupLeaders.insert(r.pid);
+        return r;
+    }
+    bool TerminateGroup(pid_t pid) override {
+        if (!groupLeaders.count(pid))
+            return false;
+        terminatedGroups.push_back(pid);
+        return Terminate(pid);
     }
     std::optional<int> Wait(pid_t pid, bool block) override {
         if (running.count(pid)) {
