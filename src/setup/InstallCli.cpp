@@ -20,12 +20,14 @@ namespace {
 
 constexpr char Usage[] =
     "Usage: install [Uninstall]\n"
-    "       install --unattended [--dir DIR] [--overwrite never|always|older|ask] [Uninstall]\n"
+    "       install --unattended [--dir DIR] [--group NAME] [--overwrite never|always|older|ask]\n"
+    "       install --unattended Uninstall\n"
     "       install --describe [FILE]\n"
     "       install --write-description JSON OUT\n"
     "\n"
     "Without options the installation wizard opens. --unattended runs the same steps without\n"
     "windows, printing each one; existing files are kept unless --overwrite says otherwise.\n"
+    "The menu group is the default one unless --group names another.\n"
     "--describe prints a setup description as JSON: the one stored in this program, or the one\n"
     "in FILE. --write-description writes the description in JSON as a stored description.\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
@@ -96,6 +98,11 @@ std::optional<TInstallArgs> ParseInstallArgs(const std::vector<std::string>& Arg
             if (!V)
                 return std::nullopt;
             A.Dir = *V;
+        } else if (S == "--group") {
+            auto V = Value("--group");
+            if (!V)
+                return std::nullopt;
+            A.Group = *V;
         } else if (S == "--overwrite") {
             auto V = Value("--overwrite");
             if (!V)
@@ -117,8 +124,8 @@ std::optional<TInstallArgs> ParseInstallArgs(const std::vector<std::string>& Arg
         Error = "--describe, --write-description and --unattended exclude each other";
         return std::nullopt;
     }
-    if (!A.Unattended && (A.Dir || A.OverWrite != "never")) {
-        Error = "--dir and --overwrite belong to --unattended";
+    if (!A.Unattended && (A.Dir || A.Group || A.OverWrite != "never")) {
+        Error = "--dir, --group and --overwrite belong to --unattended";
         return std::nullopt;
     }
     return A;
@@ -197,6 +204,9 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
                                       : A->OverWrite == "ask"   ? swAsk
                                                                 : swNever;
     View.OverWrite = Product.SetupFileCopy.OverWrite;
+    Product.SetupGroups.GroupOverride = A->Group;
+    std::string LogError;
+    AddExitHooks(Info, LogError);
     platform::SingleInstance Lock(ProgramPath);
     platform::LinuxProcessStarter Processes;
     TStartupOptions Options;
@@ -214,6 +224,10 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
         }
         const int Result = Info.RunWizardChain(Product.AutoSetup, Product.AutoUnInstall);
         Info.Finish();
+        if (!LogError.empty()) {
+            std::fprintf(Err, "install: %s\n", LogError.c_str());
+            return 1;
+        }
         return Result == prDone ? 0 : 1;
     } catch (const ESetupError& E) {
         std::fprintf(Err, "install: %s\n", E.what());

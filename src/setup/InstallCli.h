@@ -24,6 +24,7 @@ struct TInstallArgs {
     std::string JsonFile, OutFile;
     bool Unattended = false;
     std::optional<std::string> Dir;
+    std::optional<std::string> Group; // the menu group instead of the default one
     std::string OverWrite = "never";
     std::vector<std::string> Rest; // "Uninstall" and anything handed on
 };

@@ -1,11 +1,16 @@
 #include "setup/InstallProduct.h"
 
+#include "icons/VeltraneIcon.h"
+
 namespace veltrane {
 
 TInstallProduct::TInstallProduct(TSetupInfo& Info) {
     for (TSetupPage* Page : {static_cast<TSetupPage*>(&SetupMessage1), static_cast<TSetupPage*>(&SetupDirChoice),
-                             static_cast<TSetupPage*>(&SetupFileCopy), static_cast<TSetupPage*>(&SetupMessage)})
+                             static_cast<TSetupPage*>(&SetupFileCopy), static_cast<TSetupPage*>(&SetupGroups),
+                             static_cast<TSetupPage*>(&SetupMessage), static_cast<TSetupPage*>(&SetupUnInstall)})
         Page->SetupInfo = &Info;
+    ProgramManager = std::make_unique<platform::FreedesktopProgramManager>();
+    ProgramManager->RegisterProgram("veltrane", {VeltraneIconSvg(), "audio/mpeg;"});
 
     SetupMessage1.Buttons = btNext | btCancel;
     SetupMessage1.NextPage = &SetupDirChoice;
@@ -26,7 +31,15 @@ TInstallProduct::TInstallProduct(TSetupInfo& Info) {
     SetupFileCopy.Buttons = btNext | btCancel;
     SetupFileCopy.CreateEmptyDirs = false;
     SetupFileCopy.OverWrite = swAsk;
-    SetupFileCopy.NextPage = &SetupMessage;
+    SetupFileCopy.NextPage = &SetupGroups;
+
+    SetupGroups.Buttons = btPrev | btNext | btCancel;
+    SetupGroups.MinimizeProgMan = true;
+    SetupGroups.ProgramManager = ProgramManager.get();
+    SetupGroups.NextPage = &SetupMessage;
+
+    SetupUnInstall.Buttons = btPrev | btNext | btCancel;
+    SetupUnInstall.ProgramManager = ProgramManager.get();
 
     SetupMessage.Buttons = btFinish;
     SetupMessage.Caption = "Please read this!!";

@@ -1,9 +1,14 @@
 #pragma once
 // The configured components of this product's installer: welcome page, directory choice, file
 // copy and closing page, chained in that order. The groups and uninstall pages join later; the
-// copy page's next page is the closing page until the groups page exists.
+// copy page's next page is the groups page, then the closing page; the uninstall page runs
+// in the second uninstall stage.
 
+#include "platform/ProgramManager.h"
+#include "setup/SetupGroupPages.h"
 #include "setup/SetupPages.h"
+
+#include <memory>
 
 namespace veltrane {
 
@@ -23,9 +28,13 @@ class TInstallProduct {
     TSetupMessage SetupMessage1{"SetupMessage1"};
     TSetupDirChoice SetupDirChoice{"SetupDirChoice"};
     TSetupFileCopy SetupFileCopy{"SetupFileCopy"};
+    TSetupGroups SetupGroups{"SetupGroups"};
     TSetupMessage SetupMessage{"SetupMessage"};
+    TSetupUnInstall SetupUnInstall{"SetupUnInstall"};
     TSetupPage* AutoSetup = &SetupMessage1;
-    TSetupPage* AutoUnInstall = nullptr;
+    TSetupPage* AutoUnInstall = &SetupUnInstall;
+    // The desktop's menus stand in for the program manager; "veltrane" items get the icon.
+    std::unique_ptr<platform::FreedesktopProgramManager> ProgramManager;
     TBackgroundSettings Background;
 };
 

@@ -121,6 +121,13 @@ class ISetupView {
     virtual void SetTotalBar(std::int64_t Progress, std::int64_t Max) = 0;
     // The wait page of the two restarting stages (caption text 65, label text 70).
     virtual void ShowMultiDisk(const std::string& Caption, const std::string& Text) = 0;
+    // The groups page: its text, the combo's entries and the name shown in it; GroupName
+    // reads back what the combo holds when Next is pressed (a view without one: Shown).
+    virtual void ShowGroups(const std::string& /*Intent*/, const std::vector<std::string>& /*Groups*/,
+                            const std::string& /*Shown*/) {}
+    virtual std::string GroupName(const std::string& Shown) { return Shown; }
+    // The uninstall page's text.
+    virtual void ShowUnInstallText(const std::string& /*Intent*/) {}
 };
 
 } // namespace veltrane

@@ -27,6 +27,8 @@ int RunInstallWindows(int argc, char** argv, const std::string& ProgramPath) {
         return 1;
     }
     TInstallProduct Product(Info);
+    std::string LogError;
+    AddExitHooks(Info, LogError);
 
     QWidget MainForm;
     MainForm.setObjectName("MainForm");
@@ -66,6 +68,10 @@ int RunInstallWindows(int argc, char** argv, const std::string& ProgramPath) {
         MainForm.show();
     App.exec();
     Info.Finish();
+    if (!LogError.empty()) {
+        SetupMessageBox(Info, ToQt(LogError), mtError, mbOK);
+        return 1;
+    }
     return Status;
 }
 

@@ -122,6 +122,17 @@ TSetupPagesForm::TSetupPagesForm(TSetupInfo& Info, const QString& Picture, QWidg
     pbFCTotal = new TOrvelProgressBar(Pages[1]);
     pbFCTotal->setObjectName("pbFCTotal");
 
+    // 2: program groups
+    meCWGActions = Memo(Pages[2], "meCWGActions", {4, 4, 351, 201});
+    cbCWGGroups = new QComboBox(Pages[2]);
+    cbCWGGroups->setObjectName("cbCWGGroups");
+    cbCWGGroups->setEditable(true);
+    cbCWGGroups->setInsertPolicy(QComboBox::NoInsert);
+    cbCWGGroups->setGeometry(4, 212, 349, 24);
+
+    // 5: uninstall
+    meUNIIntent = Memo(Pages[5], "meUNIIntent", {4, 4, 367, 250});
+
     // 6: message
     meMSGIntent = Memo(Pages[6], "meMSGIntent", {0, 0, 375, 259});
 
@@ -403,6 +414,37 @@ void TQtSetupView::ShowMultiDisk(const std::string& Caption, const std::string& 
         B->setEnabled(false);
     MultiDiskForm_->show();
     QApplication::processEvents();
+}
+
+} // namespace veltrane
+
+namespace veltrane {
+
+void TQtSetupView::ShowGroups(const std::string& Intent, const std::vector<std::string>& Groups,
+                              const std::string& Shown) {
+    if (!Form)
+        return;
+    Form->meCWGActions->setPlainText(ToQt(Intent));
+    QStringList Names;
+    for (const std::string& G : Groups)
+        Names << ToQt(G);
+    Names.sort(Qt::CaseInsensitive); // a sorted combo
+    Form->cbCWGGroups->clear();
+    Form->cbCWGGroups->addItems(Names);
+    Form->cbCWGGroups->setCurrentText(ToQt(Shown));
+}
+
+std::string TQtSetupView::GroupName(const std::string& Shown) {
+    if (!Form)
+        return Shown;
+    const QString Text = Form->cbCWGGroups->currentText();
+    // An unchanged name keeps its own bytes, even when they are not UTF-8.
+    return Text == ToQt(Shown) ? Shown : Text.toStdString();
+}
+
+void TQtSetupView::ShowUnInstallText(const std::string& Intent) {
+    if (Form)
+        Form->meUNIIntent->setPlainText(ToQt(Intent));
 }
 
 } // namespace veltrane

@@ -38,6 +38,11 @@ class TSetupPagesForm : public QDialog {
     QTextEdit* meFCActions;
     QLabel *laFCFileInfo, *laFCFilesLeft, *laFC1, *laFCSource, *laFC2, *laFCTarget, *laFCFile, *laFCTotal;
     TOrvelProgressBar *pbFCFile, *pbFCTotal;
+    // 2
+    QTextEdit* meCWGActions;
+    QComboBox* cbCWGGroups;
+    // 5
+    QTextEdit* meUNIIntent;
     // 6
     QTextEdit* meMSGIntent;
     // 7
@@ -95,6 +100,10 @@ class TQtSetupView : public ISetupView {
     void SetFileBar(std::int64_t Progress, std::int64_t Max) override;
     void SetTotalBar(std::int64_t Progress, std::int64_t Max) override;
     void ShowMultiDisk(const std::string& Caption, const std::string& Text) override;
+    void ShowGroups(const std::string& Intent, const std::vector<std::string>& Groups,
+                    const std::string& Shown) override;
+    std::string GroupName(const std::string& Shown) override;
+    void ShowUnInstallText(const std::string& Intent) override;
 
   private:
     QPushButton* ButtonOf(TWizardButton B) const;
