@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -178,6 +179,7 @@ void TSetupDirChoice::ButtonClick(int) {
     for (int B = 0; B < 3; ++B)
         I.SetButton(static_cast<TWizardButton>(B), Saved[B].Visible, Saved[B].Enabled, Saved[B].Caption);
     View().ShowNotebookPage(npDirChoice);
+    View().SetCaption(TSetupPage::Text(25));
     if (Result == prNext) {
         SetTargetDir(Path);
         View().SetDirLabel(ShortenPathForLabel(TargetDir(), View().DirLabelWidth(),
@@ -498,9 +500,13 @@ void TSetupFileCopy::CopyOne(const std::string& Source, const std::string& Targe
         View().SetFileBar(0, FileMax_);
         std::string Error;
         if (!File.Compressed || I.Test) {
-            Error = CopyFileAtomic(Source, Target, Replace, [this](std::int64_t N) {
+            // Pending messages are handled every 64 blocks: often enough for Cancel and the bars,
+            // rarely enough not to slow a large copy down.
+            int Blocks = 0;
+            Error = CopyFileAtomic(Source, Target, Replace, [this, &Blocks](std::int64_t N) {
                 Advance(N);
-                View().ProcessMessages();
+                if (++Blocks % 64 == 0)
+                    View().ProcessMessages();
             });
         } else {
             FileMax_ = File.CompressedSize;
@@ -589,12 +595,18 @@ int TSetupFileCopy::StartPage() {
             for (std::size_t D = 0; D < SetupData()->Disks.size(); ++D)
                 if (SetupData()->Disks[D]->Contains(F)) {
                     const int Disk = static_cast<int>(D + 1);
-                    List.push_back({Disk, F, T.Path, UpperCase(std::to_string(Disk) + "::" + F->Name + "::" + T.Path)});
+                    List.push_back({Disk, F, T.Path});
                 }
             View().ProcessMessages();
         }
     }
-    std::stable_sort(List.begin(), List.end(), [](const TCopyEntry& A, const TCopyEntry& B) { return A.Key < B.Key; });
+    // Sorted as the text "disk::name::dir" ignoring case, field by field so that a "::" inside a
+    // name cannot shift the fields: disk 10 comes before disk 2, and disk 1 before 10.
+    auto KeyOf = [](const TCopyEntry& E) {
+        return std::tuple(std::to_string(E.Disk), UpperCase(E.File->Name), UpperCase(E.TargetDir));
+    };
+    std::stable_sort(List.begin(), List.end(),
+                     [&](const TCopyEntry& A, const TCopyEntry& B) { return KeyOf(A) < KeyOf(B); });
     TotalMax_ = 0;
     for (const TCopyEntry& E : List)
         TotalMax_ += E.File->Size;

@@ -106,7 +106,6 @@ class TSetupFileCopy : public TSetupPage {
         int Disk;
         TSetupFile* File;
         std::string TargetDir;
-        std::string Key;
     };
     bool CreateTargetDirs();
     void CopyOne(const std::string& Source, const std::string& Target, TSetupFile& File, int Disk);

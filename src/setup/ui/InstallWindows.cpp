@@ -10,6 +10,7 @@
 #include "setup/ui/SetupPagesForm.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace veltrane {
@@ -62,10 +63,16 @@ int RunInstallWindows(int argc, char** argv, const std::string& ProgramPath) {
         Status = Result == prDone ? 0 : 1;
         QApplication::quit();
     };
-    if (Product.Background.MaximizeWindow)
-        MainForm.showMaximized();
-    else
+    // Sized to the screen first: without a window manager a maximize request alone is not
+    // honoured.
+    if (Product.Background.MaximizeWindow) {
+        if (QScreen* Screen = QApplication::primaryScreen())
+            MainForm.setGeometry(Screen->availableGeometry());
         MainForm.show();
+        MainForm.setWindowState(Qt::WindowMaximized);
+    } else {
+        MainForm.show();
+    }
     App.exec();
     Info.Finish();
     if (!LogError.empty()) {

@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QStorageInfo>
 #include <QStringDecoder>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 
 namespace veltrane {
 namespace {
@@ -305,12 +307,16 @@ void TQtSetupView::ShowMessageText(const std::vector<std::string>& Lines, TAlign
     P.setColor(QPalette::Text, Font.Color == 0xFF000000 ? Form->palette().color(QPalette::WindowText)
                                                         : QColor::fromRgb(Font.Color));
     M->setPalette(P);
-    M->clear();
+    QStringList Text;
+    for (const std::string& L : Lines)
+        Text << ToQt(L);
+    M->setPlainText(Text.join('\n'));
     const Qt::Alignment A = Alignment == taCenter ? Qt::AlignHCenter : Alignment == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
-    for (const std::string& L : Lines) {
-        M->append(ToQt(L));
-        M->setAlignment(A);
-    }
+    QTextCursor Cursor(M->document());
+    Cursor.select(QTextCursor::Document);
+    QTextBlockFormat Format;
+    Format.setAlignment(A);
+    Cursor.mergeBlockFormat(Format);
     FitMemo(M, static_cast<int>(Lines.size()));
 }
 
