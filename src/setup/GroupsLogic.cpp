@@ -77,7 +77,10 @@ TGroupsOutcome CreateProgramGroup(const std::string& Group, const std::vector<st
             continue;
         Record.AddGroupItem(Group, item->Name());
         if (!Menu.Execute(platform::AddItemCommand(path, item->CommandLine, item->Name())))
+        {
             outcome.Errors.push_back(UnableToCreateItemText(item->Name()));
+            outcome.FailedItems.push_back(item->Name());
+        }
     }
     Menu.Execute(platform::ShowGroupCommand(Group));
     return outcome;

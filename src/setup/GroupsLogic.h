@@ -34,6 +34,7 @@ struct TGroupsOutcome {
     bool ShowAgain = false;          // blank name: the page is shown again
     bool Cancelled = false;          // the group could not be created: the wizard is cancelled
     std::vector<std::string> Errors; // texts 62, 63, 64 in order
+    std::vector<std::string> FailedItems;
 };
 
 // Creates Group (recorded as created when it is not among Existing, ignoring case), adds every

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <vector>
@@ -151,7 +152,17 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
     if (::unlink(LogFile.c_str()) == 0)
         removed("Deleted " + LogFile);
 
-    for (auto it = Record.CreatedDirs.rbegin(); it != Record.CreatedDirs.rend(); ++it) {
+    // Last recorded first, as the record says; but a directory always after every recorded
+    // directory inside it (the copy records ancestors nearest first), so none stays only
+    // because its child had not been removed yet.
+    std::vector<std::string> dirs(Record.CreatedDirs.rbegin(), Record.CreatedDirs.rend());
+    std::stable_sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
+        const auto depth = [](const std::string& s) {
+            return std::count(s.begin(), s.end(), '/') - (s.size() > 1 && s.back() == '/' ? 1 : 0);
+        };
+        return depth(a) > depth(b);
+    });
+    for (auto it = dirs.begin(); it != dirs.end(); ++it) {
         const std::string dir = RootSafePath(*it);
         const auto parts = Components(dir);
         // The root, directories inside it, and the ancestors the install created for it.

@@ -86,9 +86,15 @@ TEST_F(MenuBackend, GroupWithProgramDocumentAndIconValidates) {
     GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(
         menu.DesktopFile("Veltrane", "Veltrane").c_str());
     ASSERT_NE(info, nullptr);
-    EXPECT_STREQ(g_desktop_app_info_get_string(info, "Path"), (home / "opt/My \"Apps\" $1 50%").c_str());
-    EXPECT_STREQ(g_desktop_app_info_get_string(info, "MimeType"), "audio/mpeg;");
-    EXPECT_STREQ(g_desktop_app_info_get_string(info, "Icon"), "tsetup-veltrane-veltrane");
+    auto entryValue = [&](const char* name) {
+        gchar* value = g_desktop_app_info_get_string(info, name);
+        std::string out = value ? value : "";
+        g_free(value);
+        return out;
+    };
+    EXPECT_EQ(entryValue("Path"), home / "opt/My \"Apps\" $1 50%");
+    EXPECT_EQ(entryValue("MimeType"), "audio/mpeg;");
+    EXPECT_EQ(entryValue("Icon"), "tsetup-veltrane-veltrane");
     g_object_unref(info);
     // The document opens through xdg-open (read as a key file: xdg-open need not be here).
     GKeyFile* key = g_key_file_new();

@@ -145,9 +145,9 @@ TEST(UnInstall, RemovesOnlyWhatTheLogMayName) {
     const std::string outside = home.WriteFile("mine/keep.txt", "user");
     const std::string before = home.WriteFile("opt/Veltrane/existed-before.txt", "old");
     TInstallRecord r;
-    r.AddCreatedDir(home / "opt/");
-    r.AddCreatedDir(root + "/");
     r.AddCreatedDir(root + "/docs/");
+    r.AddCreatedDir(home / "opt/"); // ancestors are recorded nearest first, before the dir
+    r.AddCreatedDir(root + "/");
     r.AddCreatedDir(home / "mine/");               // outside: refused
     r.AddInstalledFile(home.WriteFile("opt/Veltrane/veltrane", "x"));
     r.AddInstalledFile(home.WriteFile("opt/Veltrane/docs/readme.txt", "x"));
@@ -179,9 +179,9 @@ TEST(UnInstall, RemovesOnlyWhatTheLogMayName) {
                             "Refused to delete " + root + "/../../mine/keep.txt: it lies outside " +
                                 root + ".",
                             "Unable to delete " + root + "/link/keep.txt.",
-                            "Refused to delete " + (home / "mine") + ": it lies outside " + root + ".",
                             "Unable to delete directory " + root + "/docs.",
                             "Unable to delete directory " + root + ".",
+                            "Refused to delete " + (home / "mine") + ": it lies outside " + root + ".",
                             "Unable to delete directory " + (home / "opt") + "."}));
     EXPECT_EQ(problems, 7);
     EXPECT_EQ(removed.size(), 3u);

@@ -1,0 +1,238 @@
+#include "setup/InstallCli.h"
+
+#include "platform/ProcessStarter.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemDirs.h"
+#include "platform/Volumes.h"
+#include "setup/ConsoleView.h"
+#include "setup/InstallProduct.h"
+#include "setup/SetupJson.h"
+#include "setup/SetupPaths.h"
+#include "setup/SetupStartup.h"
+#include "setup/SetupStream.h"
+#include "setup/StoredDescription.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace veltrane {
+namespace {
+
+constexpr char Usage[] =
+    "Usage: install [Uninstall]\n"
+    "       install --unattended [--dir DIR] [--group NAME] [--overwrite never|always|older|ask]\n"
+    "       install --unattended Uninstall\n"
+    "       install --describe [FILE]\n"
+    "       install --write-description JSON OUT\n"
+    "\n"
+    "Without options the installation wizard opens. --unattended runs the same steps without\n"
+    "windows, printing each one; existing files are kept unless --overwrite says otherwise.\n"
+    "The menu group is the default one unless --group names another.\n"
+    "--describe prints a setup description as JSON: the one stored in this program, or the one\n"
+    "in FILE. --write-description writes the description in JSON as a stored description.\n"
+    "Exit status: 0 success, 1 failure, 2 usage error.\n";
+
+bool ReadWholeFile(const std::string& Path, std::string& Bytes) {
+    std::ifstream In(Path, std::ios::binary);
+    if (!In)
+        return false;
+    std::ostringstream S;
+    S << In.rdbuf();
+    Bytes = S.str();
+    return !In.bad();
+}
+
+} // namespace
+
+std::string PrepareSetupInfo(TSetupInfo& Info, const std::string& ProgramPath) {
+    Info.ProgramPath = ProgramPath;
+    const auto Slash = ProgramPath.rfind('/');
+    const std::string Dir = Slash == std::string::npos ? "./" : ProgramPath.substr(0, Slash + 1);
+    Info.SourceDir = Dir;
+    Info.WindowsDir = AddBackslash(platform::ConfigDirectory());
+    Info.SystemDir = AddBackslash(platform::HomeDirectory()) + ".local/lib/";
+    Info.LanguageModulePath = Dir + "TSLANG32.DLL";
+    auto Volumes = std::make_shared<platform::LinuxVolumes>();
+    Info.IsRemovable = [Volumes](const std::string& Path) { return Volumes->IsRemovable(Path); };
+    const auto Bytes = ReadStoredDescription(ProgramPath);
+    if (!Bytes)
+        return "This program carries no setup description.";
+    try {
+        Info.Data = ReadSetupData(*Bytes);
+        Info.WorkGroup = std::make_unique<TSetupFileGroup>(Info.Data.get());
+    } catch (const ESetupStreamError& E) {
+        return std::string("The stored setup description is damaged: ") + E.what();
+    }
+    return "";
+}
+
+std::optional<TInstallArgs> ParseInstallArgs(const std::vector<std::string>& Args, std::string& Error) {
+    TInstallArgs A;
+    for (std::size_t I = 0; I < Args.size(); ++I) {
+        const std::string& S = Args[I];
+        auto Value = [&](const char* Option) -> std::optional<std::string> {
+            if (I + 1 >= Args.size()) {
+                Error = std::string(Option) + " needs a value";
+                return std::nullopt;
+            }
+            return Args[++I];
+        };
+        if (S == "--help" || S == "-h") {
+            A.Help = true;
+        } else if (S == "--describe") {
+            A.Describe = true;
+            if (I + 1 < Args.size() && Args[I + 1].rfind("--", 0) != 0)
+                A.DescribeFile = Args[++I];
+        } else if (S == "--write-description") {
+            if (I + 2 >= Args.size()) {
+                Error = "--write-description needs JSON and OUT";
+                return std::nullopt;
+            }
+            A.WriteDescription = true;
+            A.JsonFile = Args[++I];
+            A.OutFile = Args[++I];
+        } else if (S == "--unattended") {
+            A.Unattended = true;
+        } else if (S == "--dir") {
+            auto V = Value("--dir");
+            if (!V)
+                return std::nullopt;
+            A.Dir = *V;
+        } else if (S == "--group") {
+            auto V = Value("--group");
+            if (!V)
+                return std::nullopt;
+            A.Group = *V;
+        } else if (S == "--overwrite") {
+            auto V = Value("--overwrite");
+            if (!V)
+                return std::nullopt;
+            if (*V != "never" && *V != "always" && *V != "older" && *V != "ask") {
+                Error = "--overwrite takes never, always, older or ask";
+                return std::nullopt;
+            }
+            A.OverWrite = *V;
+        } else if (UpperCase(S) == "UNINSTALL") {
+            A.Rest.push_back(S);
+        } else {
+            Error = "unknown argument: " + S;
+            return std::nullopt;
+        }
+    }
+    const int Modes = int(A.Describe) + int(A.WriteDescription) + int(A.Unattended);
+    if (Modes > 1) {
+        Error = "--describe, --write-description and --unattended exclude each other";
+        return std::nullopt;
+    }
+    if (!A.Unattended && (A.Dir || A.Group || A.OverWrite != "never")) {
+        Error = "--dir, --group and --overwrite belong to --unattended";
+        return std::nullopt;
+    }
+    return A;
+}
+
+std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, const std::string& ProgramPath,
+                                         std::FILE* Out, std::FILE* Err, std::FILE* In) {
+    std::string Error;
+    const auto A = ParseInstallArgs(Args, Error);
+    if (!A) {
+        std::fprintf(Err, "install: %s\n%s", Error.c_str(), Usage);
+        return 2;
+    }
+    if (A->Help) {
+        std::fputs(Usage, Out);
+        return 0;
+    }
+    if (A->Describe) {
+        std::string Bytes;
+        if (A->DescribeFile) {
+            if (!ReadWholeFile(*A->DescribeFile, Bytes)) {
+                std::fprintf(Err, "install: cannot read %s\n", A->DescribeFile->c_str());
+                return 1;
+            }
+        } else if (auto Stored = ReadStoredDescription(ProgramPath)) {
+            Bytes = *Stored;
+        } else {
+            std::fprintf(Err, "install: this program carries no setup description\n");
+            return 1;
+        }
+        try {
+            int Version = 0;
+            auto D = ReadSetupData(Bytes, &Version);
+            std::fputs(SetupDataToJson(*D, Version).c_str(), Out);
+            return 0;
+        } catch (const ESetupStreamError& E) {
+            std::fprintf(Err, "install: %s: not a setup description: %s\n",
+                         A->DescribeFile ? A->DescribeFile->c_str() : "stored description", E.what());
+            return 1;
+        }
+    }
+    if (A->WriteDescription) {
+        std::string Json;
+        if (!ReadWholeFile(A->JsonFile, Json)) {
+            std::fprintf(Err, "install: cannot read %s\n", A->JsonFile.c_str());
+            return 1;
+        }
+        try {
+            const std::string Bytes = WriteSetupData(*SetupDataFromJson(Json));
+            std::ofstream Stream(A->OutFile, std::ios::binary | std::ios::trunc);
+            Stream.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+            Stream.close();
+            if (!Stream) {
+                std::fprintf(Err, "install: cannot write %s\n", A->OutFile.c_str());
+                return 1;
+            }
+            return 0;
+        } catch (const std::exception& E) {
+            std::fprintf(Err, "install: %s: %s\n", A->JsonFile.c_str(), E.what());
+            return 1;
+        }
+    }
+    if (!A->Unattended)
+        return std::nullopt;
+
+    TConsoleView View(Out, In);
+    TSetupInfo Info(View);
+    View.Info = &Info;
+    if (std::string Problem = PrepareSetupInfo(Info, ProgramPath); !Problem.empty()) {
+        std::fprintf(Err, "install: %s\n", Problem.c_str());
+        return 1;
+    }
+    TInstallProduct Product(Info);
+    Product.SetupFileCopy.OverWrite = A->OverWrite == "always" ? swAlways
+                                      : A->OverWrite == "older" ? swOlder
+                                      : A->OverWrite == "ask"   ? swAsk
+                                                                : swNever;
+    View.OverWrite = Product.SetupFileCopy.OverWrite;
+    Product.SetupGroups.GroupOverride = A->Group;
+    std::string LogError;
+    AddExitHooks(Info, LogError);
+    platform::SingleInstance Lock(ProgramPath);
+    platform::LinuxProcessStarter Processes;
+    TStartupOptions Options;
+    Options.IsFirstInstance = Lock.IsFirst();
+    Options.Args = Args;
+    Options.Unattended = true;
+    Options.Processes = &Processes;
+    try {
+        const TStartupResult R = RunStartup(Info, Options);
+        if (R.Kind == TStartupKind::Refused || R.Kind == TStartupKind::Restarted)
+            return R.ExitCode;
+        if (A->Dir && !Product.SetupDirChoice.SetTargetDir(*A->Dir)) {
+            std::fprintf(Err, "install: --dir needs an absolute directory: %s\n", A->Dir->c_str());
+            return 2;
+        }
+        const int Result = Info.RunWizardChain(Product.AutoSetup, Product.AutoUnInstall);
+        Info.Finish();
+        if (!LogError.empty()) {
+            std::fprintf(Err, "install: %s\n", LogError.c_str());
+            return 1;
+        }
+        return Result == prDone ? 0 : 1;
+    } catch (const ESetupError& E) {
+        std::fprintf(Err, "install: %s\n", E.what());
+        return 1;
+    }
+}
+
+} // namespace veltrane

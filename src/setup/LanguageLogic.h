@@ -1,0 +1,33 @@
+#pragma once
+// The language page beneath its window: which names it offers and which one is checked.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+// The members of ShowLanguages, in the order of the names below.
+enum TLanguageMember : std::uint8_t {
+    laEnglish, laCompiled, laFrench, laDutch, laNorwegian, laItalian, laSpanish, laGerman,
+    laHungarian
+};
+inline constexpr const char* kLanguageMemberNames[] = {
+    "English", "(compiled)", "Français", "Dutch", "Norwegian", "Italiano", "Español", "Deutsch",
+    "Hungarian"};
+using TShowLanguages = std::uint16_t; // bit n = member n
+inline constexpr TShowLanguages kDefaultShowLanguages = 0x7f; // the first seven
+
+struct TLanguageOffer {
+    std::vector<std::string> Offered;
+    int Checked = -1; // index into Offered; -1 when nothing is offered
+    std::string Preselected;
+};
+
+// The language list minus each of the nine names whose member is not shown; the preselected
+// name is DefaultLanguage ("(compiled)" stands for BuiltInName, text 0 of the built-in texts),
+// else the first offered name.
+TLanguageOffer OfferLanguages(const std::vector<std::string>& LanguageList, TShowLanguages Show,
+                              const std::string& DefaultLanguage, const std::string& BuiltInName);
+
+} // namespace veltrane

@@ -1,0 +1,83 @@
+#include "setup/ui/SetupMessageBox.h"
+
+#include "setup/SetupInfo.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextEdit>
+
+#include <algorithm>
+
+namespace veltrane {
+
+std::vector<TMessageButton> MessageBoxButtons(unsigned Buttons) {
+    static const TMessageButton Order[] = {
+        {mbYes, 15, mrYes},       {mbNo, 16, mrNo},     {mbOK, 17, mrOk},
+        {mbCancel, 11, mrCancel}, {mbAbort, 18, mrAbort}, {mbRetry, 12, mrRetry},
+        {mbAll, 14, mrAll},       {mbIgnore, 13, mrIgnore}, {mbHelp, 19, 0},
+    };
+    if (Buttons == 0)
+        Buttons = mbOK;
+    std::vector<TMessageButton> Out;
+    for (const TMessageButton& B : Order)
+        if (Buttons & B.Flag)
+            Out.push_back(B);
+    return Out;
+}
+
+int SetupMessageBox(const TSetupInfo& Info, const QString& Text, int Type, unsigned Buttons, QWidget* Parent) {
+    static const int Captions[] = {21, 22, 24, 23};
+    static const QStyle::StandardPixmap Icons[] = {QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
+                                                   QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion};
+    const int T = std::clamp(Type, 0, 3);
+    QDialog Box(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    Box.setWindowTitle(QString::fromStdString(Info.Text(Captions[T])));
+    QFont Font("Arial");
+    Font.setPointSize(9);
+    Font.setBold(true);
+    Box.setFont(Font);
+    const QFontMetrics M(Font);
+    const QStringList Lines = ("\n" + Text + "\n").split('\n');
+    int TextWidth = 0;
+    for (const QString& L : Lines)
+        TextWidth = std::max(TextWidth, M.horizontalAdvance(L) + 12);
+    const auto List = MessageBoxButtons(Buttons);
+    const int RowWidth = static_cast<int>(List.size()) * 98 - 8;
+    const QRect Screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry()
+                                                       : QRect(0, 0, 1024, 768);
+    const int BoxWidth = std::min(std::max(TextWidth, RowWidth), Screen.width() * 8 / 10);
+    const int BoxHeight = std::min(static_cast<int>(Lines.size()) * M.height() + 8, Screen.height() * 8 / 10);
+
+    auto* Icon = new QLabel(&Box);
+    Icon->setPixmap(Box.style()->standardIcon(Icons[T]).pixmap(32, 32));
+    Icon->setGeometry(10, 10, 32, 32);
+    auto* Memo = new QTextEdit(&Box);
+    Memo->setObjectName("meMessage");
+    Memo->setReadOnly(true);
+    Memo->setFrameStyle(0);
+    Memo->setPlainText("\n" + Text + "\n");
+    Memo->setGeometry(52, 0, BoxWidth, BoxHeight);
+    Memo->setStyleSheet("background: transparent");
+    const int Width = 52 + BoxWidth + 8;
+    int X = (Width - RowWidth) / 2;
+    int Result = List.back().Result;
+    for (const TMessageButton& B : List) {
+        auto* Button = new QPushButton(QString::fromStdString(Info.Text(B.TextIndex)), &Box);
+        Button->setGeometry(X, BoxHeight + 6, 90, 25);
+        if (B.Result == mrCancel)
+            Result = mrCancel;
+        QObject::connect(Button, &QPushButton::clicked, &Box, [&Box, R = B.Result] { Box.done(R); });
+        X += 98;
+    }
+    Box.setFixedSize(Width, BoxHeight + 38);
+    Box.move(Screen.center() - QPoint(Width / 2, (BoxHeight + 38) / 2));
+    const int R = Box.exec();
+    return R == QDialog::Rejected ? Result : R;
+}
+
+} // namespace veltrane
