@@ -32,7 +32,7 @@ class PlaylistButtonTest : public QObject {
         test::FakeVolumes volumes;
         volumes.volumes = {{"/", "", "", "/"}};
         std::vector<std::string> errors;
-        TMainServices services{&associations, &fileOps, &processes, &volumes,
+        TMainServices services{&associations, &fileOps, &processes, &volumes, nullptr,
                                dir.path().string(), nullptr,
                                [&errors](const std::string& t) { errors.push_back(t); }};
         TMainForm form(services);
