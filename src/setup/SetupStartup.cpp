@@ -6,6 +6,7 @@
 #include "setup/SetupPaths.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <cstring>
 #include <unistd.h>
 
@@ -37,6 +38,21 @@ int StartCopy(const TStartupOptions& O, const std::string& Program, bool& Starte
     if (!O.Unattended)
         return 0;
     return O.Processes->Wait(R.pid, true).value_or(1);
+}
+
+// Replaces Section of the hand-over file with Keys; the directory is made when missing (a
+// fresh account may have no ~/.config yet).
+bool WriteHandOver(const TSetupInfo& Info, const std::string& Section,
+                   const std::vector<std::pair<std::string, std::string>>& Keys) {
+    std::error_code Error;
+    std::filesystem::create_directories(RemoveBackslash(Info.WindowsDir), Error);
+    const std::string File = HandOverFile(Info);
+    if (!platform::EraseProfileSection(Section, File).ok())
+        return false;
+    for (const auto& [Key, Value] : Keys)
+        if (!platform::WritePrivateProfileString(Section, Key, Value, File).ok())
+            return false;
+    return true;
 }
 
 } // namespace
@@ -88,7 +104,10 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
             Info.MessageBox(Info.Text(66) + "\n" + Info.Text(67), mtError, mbOK);
             throw ESetupError(Info.Text(66));
         }
-        p::WritePrivateProfileString("MultiDisk Install", "Source Dir", ProgramDir, HandOver);
+        if (!WriteHandOver(Info, "MultiDisk Install", {{"Source Dir", ProgramDir}})) {
+            Info.MessageBox(Info.Text(66) + "\n" + Info.Text(67), mtError, mbOK);
+            throw ESetupError(Info.Text(66));
+        }
         bool Started = false;
         const int Status = StartCopy(O, Temp + NameOf(Info.ProgramPath), Started);
         if (!Started) {
@@ -133,11 +152,16 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
             Info.MessageBox(Info.Text(91) + "  " + Info.Text(89), mtWarning, mbOK);
             return {TStartupKind::Restarted, 1};
         }
-        p::EraseProfileSection("UnInstall", HandOver);
+        std::vector<std::pair<std::string, std::string>> Keys;
         if (D.LogFileDir)
-            p::WritePrivateProfileString("UnInstall", "Log File", Info.LogFile, HandOver);
+            Keys.emplace_back("Log File", Info.LogFile);
         for (std::size_t K = 0; K < Copied.size(); ++K)
-            p::WritePrivateProfileString("UnInstall", std::to_string(K), Copied[K], HandOver);
+            Keys.emplace_back(std::to_string(K), Copied[K]);
+        // Without the hand-over the copy would not know it is an uninstall.
+        if (!WriteHandOver(Info, "UnInstall", Keys)) {
+            Info.MessageBox(Info.Text(91) + "  " + Info.Text(89), mtWarning, mbOK);
+            return {TStartupKind::Restarted, 1};
+        }
         bool Started = false;
         const int Status = StartCopy(O, Temp + Self, Started);
         if (!Started) {

@@ -286,6 +286,7 @@ TEST(Startup, InstanceHandOverAndFirstUninstallStage) {
     {
         Fixture F;
         F.Info.WindowsDir = AddBackslash(Win.path().string());
+        F.Info.WindowsDir = AddBackslash(Win / "fresh/.config"); // made when missing
         F.Info.ProgramPath = Prog.WriteFile("install", "program");
         Prog.WriteFile("extra.txt", "x");
         F.Info.Data->LogFileDir = F.Info.Data->FindDir("Install");
