@@ -211,7 +211,12 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
     platform::LinuxProcessStarter Processes;
     TStartupOptions Options;
     Options.IsFirstInstance = Lock.IsFirst();
-    Options.Args = Args;
+    Options.Args = A->Rest;
+    Options.HandOn = {"--unattended", "--overwrite", A->OverWrite};
+    if (A->Group) {
+        Options.HandOn.push_back("--group");
+        Options.HandOn.push_back(*A->Group);
+    }
     Options.Unattended = true;
     Options.Processes = &Processes;
     try {
@@ -221,6 +226,10 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
         if (A->Dir && !Product.SetupDirChoice.SetTargetDir(*A->Dir)) {
             std::fprintf(Err, "install: --dir needs an absolute directory: %s\n", A->Dir->c_str());
             return 2;
+        }
+        if (R.Kind == TStartupKind::UnInstall && !Product.AutoUnInstall) {
+            std::fprintf(Err, "install: this installer has no uninstall page\n");
+            return 1;
         }
         const int Result = Info.RunWizardChain(Product.AutoSetup, Product.AutoUnInstall);
         Info.Finish();

@@ -26,9 +26,7 @@ std::string NameOf(const std::string& Path) {
 int StartCopy(const TStartupOptions& O, const std::string& Program, bool& Started) {
     std::vector<std::string> Argv{Program};
     if (O.Unattended)
-        for (const std::string& A : O.Args)
-            if (UpperCase(A) != "UNINSTALL")
-                Argv.push_back(A);
+        Argv.insert(Argv.end(), O.HandOn.begin(), O.HandOn.end());
     Started = false;
     if (!O.Processes)
         return 1;

@@ -21,9 +21,10 @@ struct TStartupResult {
 
 struct TStartupOptions {
     bool IsFirstInstance = true;
-    // Arguments after the program name ("Uninstall", and for an unattended run the options
-    // handed on to the restarted copy).
+    // Arguments after the program name that select the run ("Uninstall").
     std::vector<std::string> Args;
+    // Options handed on to the restarted copy of an unattended run ("--unattended", ...).
+    std::vector<std::string> HandOn;
     bool Unattended = false;
     platform::IProcessStarter* Processes = nullptr;
 };

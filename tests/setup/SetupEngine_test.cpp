@@ -292,7 +292,8 @@ TEST(Startup, InstanceHandOverAndFirstUninstallStage) {
         F.Info.Data->UnInstallFiles = {"extra.txt", "INSTALL"};
         veltrane::test::FakeProcessStarter Processes;
         TStartupOptions O;
-        O.Args = {"uninstall", "--dir", "/d"};
+        O.Args = {"uninstall"};
+        O.HandOn = {"--unattended", "--overwrite", "always"};
         O.Unattended = true;
         O.Processes = &Processes;
         Processes.exitCodes[1000] = 0;
@@ -300,7 +301,7 @@ TEST(Startup, InstanceHandOverAndFirstUninstallStage) {
         EXPECT_EQ(R.Kind, TStartupKind::Restarted);
         ASSERT_EQ(Processes.started.size(), 1u);
         const std::vector<std::string>& Argv = Processes.started[0].argv;
-        EXPECT_EQ(Argv, (std::vector<std::string>{Argv[0], "--dir", "/d"}));
+        EXPECT_EQ(Argv, (std::vector<std::string>{Argv[0], "--unattended", "--overwrite", "always"}));
         const std::string Temp = Argv[0].substr(0, Argv[0].rfind('/') + 1);
         EXPECT_NE(Temp, AddBackslash(Prog.path().string()));
         EXPECT_TRUE(std::filesystem::exists(Temp + "extra.txt"));
