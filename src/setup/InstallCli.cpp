@@ -213,6 +213,10 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
     Options.IsFirstInstance = Lock.IsFirst();
     Options.Args = A->Rest;
     Options.HandOn = {"--unattended", "--overwrite", A->OverWrite};
+    if (A->Group) {
+        Options.HandOn.push_back("--group");
+        Options.HandOn.push_back(*A->Group);
+    }
     Options.Unattended = true;
     Options.Processes = &Processes;
     try {
