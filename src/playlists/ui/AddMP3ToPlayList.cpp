@@ -23,6 +23,7 @@ TFormAddMP3::TFormAddMP3(IPlaylistHost& Host, TFormPlayListEditor& Editor, QWidg
     BitBtnCancel->setAutoDefault(false);
     connect(BitBtnAdd, &QPushButton::clicked, this, &TFormAddMP3::BitBtnAddClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormAddMP3::BitBtnCancelClick);
+    SetDefaultButtons(BitBtnAdd, BitBtnCancel); // Enter and Esc reach only these
     SetTabChain({DriveComboBox, FileListBox, BitBtnAdd, BitBtnCancel, DirectoryListBox});
     BackImage->lower();
 }

@@ -42,6 +42,7 @@ TFormLoadPlayList::TFormLoadPlayList(IPlaylistHost& Host, TFormPlayListEditor& E
             &TFormLoadPlayList::FileListBoxDblClick);
     connect(BitBtnLoad, &QPushButton::clicked, this, &TFormLoadPlayList::BitBtnLoadClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormLoadPlayList::BitBtnCancelClick);
+    SetDefaultButtons(BitBtnLoad, BitBtnCancel); // Enter and Esc reach only these
     SetTabChain({DirectoryListBox, DriveComboBox, FileListBox, EditFileName, BitBtnLoad,
                  BitBtnCancel});
     BackImage->lower();

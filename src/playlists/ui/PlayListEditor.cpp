@@ -87,6 +87,7 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     MsgBoxSaveChanges->Lines = {"Save changes?"};
     MsgBoxSaveChanges->DefButton = 1;
 
+    SetDefaultButtons(BitBtnSave, BitBtnClose); // Enter and Esc reach only these
     SetTabChain({ListBoxPlayList, BitBtnUp, BitBtnDown, EditPlayListName, BitBtnSave, BitBtnClose,
                  BitBtnReverse, BitBtnRandomize, BitBtnAdd, BitBtnRemove, BitBtnLoad,
                  BitBtnLaunch, BitBtnSort, BitBtnCleanup});

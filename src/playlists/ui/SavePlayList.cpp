@@ -52,6 +52,7 @@ TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& E
     connect(FileListBox, &QListWidget::itemClicked, this, &TFormSavePlayList::FileListBoxClick);
     connect(BitBtnSave, &QPushButton::clicked, this, &TFormSavePlayList::BitBtnSaveClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormSavePlayList::BitBtnCancelClick);
+    SetDefaultButtons(BitBtnSave, BitBtnCancel); // Enter and Esc reach only these
     SetTabChain({DriveComboBox, DirectoryListBox, FileListBox, EditFileName, BitBtnSave,
                  BitBtnCancel});
     BackImage->lower();
