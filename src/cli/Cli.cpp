@@ -16,7 +16,7 @@ constexpr std::string_view kUsage =
     "usage: veltrane-cli COMMAND [OPTIONS] ARGS...\n"
     "\n"
     "commands:\n"
-    "  tag show [--recursive] [--codepage NAME] PATH...\n"
+    "  tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "          [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
