@@ -38,6 +38,12 @@ int main(int argc, char** argv) {
     if (argc > 1)
         mainForm.CommandLineDir = std::string(argv[1]);
 
+    // For the open benchmark: the number of tag-reading workers, and subfolders searched too.
+    if (const char* jobs = std::getenv("VELTRANE_BENCH_READ_JOBS"))
+        mainForm.FileList.SetReadJobs(std::strtoul(jobs, nullptr, 10));
+    if (std::getenv("VELTRANE_BENCH_SUBDIRS"))
+        mainForm.SubdirMode = true;
+
     // For the start-up benchmark: report the time until the list is filled, then quit.
     if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {
         QObject::connect(&mainForm, &veltrane::TMainForm::ListFilled, &app, [&] {

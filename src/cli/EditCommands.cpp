@@ -5,6 +5,7 @@
 #include "cli/Escape.h"
 #include "cli/Options.h"
 #include "editing/DeriveFormatModel.h"
+#include "editing/RunFailures.h"
 #include "editing/RenameFromTags.h"
 #include "editing/SelectSearch.h"
 #include "editing/TagFromFileName.h"
@@ -21,15 +22,16 @@ namespace {
 
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
-    "                              [--clear-tag] [--codepage NAME] FILE...\n"
+    "                              [--clear-tag] [--codepage NAME] [--jobs N] FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
     "        comment (default artist,title); SEP defaults to \"-\"\n";
 constexpr std::string_view kRenameUsage =
-    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
+    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
+    "                           FILE...\n"
     "       veltrane-cli rename --to NAME FILE\n"
     "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n";
 constexpr std::string_view kSelectUsage =
-    "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME]\n"
+    "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "                           (--text TEXT | --genre NAME) DIR\n";
 
 // "artist,title" -> the how-to list of Format.
@@ -87,7 +89,7 @@ std::string ParseStyle(const std::string& Name) {
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
         ParseOptions(args, {"--no-smart-cut", "--clear-tag"},
-                                   {"--fields", "--separator", "--codepage"});
+                                   {"--fields", "--separator", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
         return 0;
@@ -98,20 +100,23 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const TDeriveFormat format = MakeFormat(o, "-");
     const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
     bool ok = true;
-    for (const std::string& path : o.Positional()) {
-        try {
-            const TMP3Tag tag = TagFromFileName(path, format, options, *codec);
-            SetMP3Tag(path, tag, *codec);
-        } catch (const std::exception& e) {
+    ForEachTagInOrder(
+        o.Positional(), ReadJobs(o), *codec,
+        [&](const std::string& path, TMP3Tag& read) {
+            SetMP3Tag(path, TagFromFileName(std::move(read), format, options), *codec);
+            return std::string();
+        },
+        [&](const std::string& path, const std::exception& e) {
             ReportFileError(err, Escape(path), e.what());
             ok = false;
-        }
-    }
+        },
+        [] {});
     return ok ? 0 : 1;
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage"});
+    const Options o =
+        ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;
@@ -141,20 +146,25 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
 
     const TDeriveFormat format = MakeFormat(o, " - ");
     bool ok = true;
-    for (const std::string& path : o.Positional()) {
-        try {
-            ok = report(path, RenameFromTag(path, format, *codec)) && ok;
-        } catch (const std::exception& e) {
+    ForEachTagInOrder(
+        o.Positional(), ReadJobs(o), *codec,
+        [&](const std::string& path, TMP3Tag& read) {
+            const TRenameResult r = RenameFromTag(read, format);
+            ok = report(path, r) && ok;
+            return r.Status == TRenameResult::rsRenamed ? r.NewPath : std::string();
+        },
+        [&](const std::string& path, const std::exception& e) {
             ReportFileError(err, Escape(path), e.what());
             ok = false;
-        }
-    }
+        },
+        [] {});
     return ok ? 0 : 1;
 }
 
 int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--recursive", "--case-sensitive"}, {"--text", "--genre", "--codepage"});
+        ParseOptions(args, {"--recursive", "--case-sensitive"},
+                     {"--text", "--genre", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kSelectUsage;
         return 0;
@@ -183,6 +193,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Recurse = o.Has("--recursive");
     finder.Execute();
     TFileList list;
+    list.SetReadJobs(ReadJobs(o));
     try {
         list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
     } catch (const std::exception& e) {

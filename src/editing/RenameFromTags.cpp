@@ -124,9 +124,14 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
 
 TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
                             const TagCodec& Codec) {
+    return RenameFromTag(GetMP3Tag(Path, Codec), Format);
+}
+
+TRenameResult RenameFromTag(const TMP3Tag& Read, const TDeriveFormat& Format) {
+    const std::string& Path = Read.FileName;
     TRenameResult result;
     result.Status = TRenameResult::rsUnchanged;
-    const std::optional<std::string> name = BuildNameFromTag(GetMP3Tag(Path, Codec), Format);
+    const std::optional<std::string> name = BuildNameFromTag(Read, Format);
     if (!name)
         return result;
     result.NewPath = DirectoryPart(Path) + *name + ".mp3";
@@ -153,12 +158,15 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
         return run;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, RenameProgressCaption(selected), selected);
-    ForEachSelectedFile(List, progress, run.Failures, [&](const std::string& path) {
-        const TRenameResult result = RenameFromTag(path, Format);
-        if (result.Status == TRenameResult::rsRenamed)
+    ForEachSelectedTag(List, progress, run.Failures, [&](const std::string& path, TMP3Tag& read) {
+        const TRenameResult result = RenameFromTag(read, Format);
+        if (result.Status == TRenameResult::rsRenamed) {
             run.Renamed.push_back({path, result.NewPath});
-        else if (!result.Message.empty())
+            return result.NewPath;
+        }
+        if (!result.Message.empty())
             run.Failures.push_back({path, result.Message});
+        return std::string();
     });
     return run;
 }

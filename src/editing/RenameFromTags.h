@@ -57,6 +57,8 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
 // built or the file already has that name. Throws EInOutError when the tag cannot be read.
 TRenameResult RenameFromTag(const std::string& Path, const TDeriveFormat& Format,
                             const TagCodec& Codec = TagCodec::Default());
+// The same for a tag already read (its FileName names the file).
+TRenameResult RenameFromTag(const TMP3Tag& Read, const TDeriveFormat& Format);
 
 struct TRenamed {
     std::string OldPath, NewPath;

@@ -71,11 +71,11 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
                            selected > 0 ? selected - 1 : 0);
     TFileFailures failures;
-    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
-        TMP3Tag tag = GetMP3Tag(path);
+    ForEachSelectedTag(List, progress, failures, [&](const std::string&, TMP3Tag& tag) {
         ApplyEditMoreFields(tag, Fields);
         SetMP3Tag(tag.FileName, tag);
         List.SingleUpdate(tag);
+        return std::string();
     });
     return failures;
 }

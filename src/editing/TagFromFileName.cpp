@@ -75,11 +75,14 @@ void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
 
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
                         const TDeriveOptions& Options, const TagCodec& Codec) {
-    TMP3Tag tag = GetMP3Tag(Path, Codec);
-    if (Options.ClearTag || tag.Header != "TAG")
-        ClearMP3Tag(tag);
-    CutNameIntoFields(NameWithoutDirectory(Path), Format, Options.SmartCut, tag);
-    return tag;
+    return TagFromFileName(GetMP3Tag(Path, Codec), Format, Options);
+}
+
+TMP3Tag TagFromFileName(TMP3Tag Read, const TDeriveFormat& Format, const TDeriveOptions& Options) {
+    if (Options.ClearTag || Read.Header != "TAG")
+        ClearMP3Tag(Read);
+    CutNameIntoFields(NameWithoutDirectory(Read.FileName), Format, Options.SmartCut, Read);
+    return Read;
 }
 
 std::string DeriveProgressCaption(std::size_t Selected) {
@@ -93,10 +96,11 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
         return failures;
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
-    ForEachSelectedFile(List, progress, failures, [&](const std::string& path) {
-        const TMP3Tag tag = TagFromFileName(path, Format, Options);
+    ForEachSelectedTag(List, progress, failures, [&](const std::string&, TMP3Tag& read) {
+        const TMP3Tag tag = TagFromFileName(std::move(read), Format, Options);
         SetMP3Tag(tag.FileName, tag);
         List.SingleUpdate(tag);
+        return std::string();
     });
     return failures;
 }

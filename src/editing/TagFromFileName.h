@@ -34,6 +34,8 @@ struct TDeriveOptions {
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
                         const TDeriveOptions& Options,
                         const TagCodec& Codec = TagCodec::Default());
+// The same for a tag already read (its FileName names the file).
+TMP3Tag TagFromFileName(TMP3Tag Read, const TDeriveFormat& Format, const TDeriveOptions& Options);
 
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes
