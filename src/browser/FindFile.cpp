@@ -1,10 +1,15 @@
 #include "browser/FindFile.h"
 
+#include "tagcore/LongPath.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace veltrane {
@@ -16,6 +21,7 @@ struct TFindFile::Entry {
     bool sized = true;
     dev_t dev = 0;
     ino_t ino = 0;
+    int error = 0; // errno of an entry that could not be reached; attrs then hold only hidden
 };
 
 namespace {
@@ -46,6 +52,21 @@ bool AttributesOf(const std::string& name, const struct stat& st, std::uint8_t& 
     if (name[0] == '.')
         attrs |= ffHidden;
     return true;
+}
+
+std::string WithoutTrailingSlash(const std::string& dir) {
+    return dir.size() > 1 && dir.back() == '/' ? dir.substr(0, dir.size() - 1) : dir;
+}
+
+std::string ReasonOf(int error) {
+    switch (error) {
+    case ENOENT:
+        return "dangling symbolic link";
+    case ELOOP:
+        return "symbolic link loop";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace
@@ -79,6 +100,18 @@ bool MatchesWildcard(std::string_view p, std::string_view s) {
     return pi == p.size();
 }
 
+std::string SkippedEntriesMessage(const std::vector<TFindProblem>& Problems) {
+    if (Problems.empty())
+        return {};
+    constexpr std::size_t kShown = 20;
+    std::string text = "These entries could not be read and are not listed:\n";
+    for (std::size_t i = 0; i < Problems.size() && i < kShown; ++i)
+        text += "\n" + Problems[i].Path + ": " + Problems[i].Reason;
+    if (Problems.size() > kShown)
+        text += "\n... and " + std::to_string(Problems.size() - kShown) + " more";
+    return text;
+}
+
 std::uint8_t TFindFile::AttributeMask() const {
     std::uint8_t mask = 0;
     for (const TFileAttr a : Attributes)
@@ -86,13 +119,28 @@ std::uint8_t TFindFile::AttributeMask() const {
     return mask;
 }
 
-std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
+std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir, bool missingIsQuiet) {
     std::vector<Entry> entries;
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
+    // Through a descriptor, so a directory deeper than PATH_MAX is read like any other.
+    const int fd = OpenLongPath(dir, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+    DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!d) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (!(missingIsQuiet && error == ENOENT))
+            Problems.push_back({WithoutTrailingSlash(dir), std::strerror(error)});
         return entries;
+    }
     const int dfd = ::dirfd(d);
-    while (const dirent* e = ::readdir(d)) {
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d);
+        if (!e) {
+            if (errno != 0)
+                Problems.push_back({WithoutTrailingSlash(dir), std::strerror(errno)});
+            break;
+        }
         const std::string_view name = e->d_name;
         if (name == "." || name == "..")
             continue;
@@ -108,9 +156,13 @@ std::vector<TFindFile::Entry> TFindFile::ReadDir(const std::string& dir) {
             continue;
         }
         struct stat st;
-        // Follows symbolic links; a dangling one is skipped.
-        if (::fstatat(dfd, e->d_name, &st, 0) != 0)
+        // Follows symbolic links; one that leads nowhere is kept to be reported if it matches.
+        if (::fstatat(dfd, e->d_name, &st, 0) != 0) {
+            entry.error = errno;
+            entry.attrs = name[0] == '.' ? ffHidden : 0;
+            entries.push_back(std::move(entry));
             continue;
+        }
         if (!AttributesOf(entry.name, st, entry.attrs))
             continue;
         entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -139,6 +191,10 @@ void TFindFile::SearchOne(const std::string& dir, const std::vector<Entry>& entr
             continue;
         if (!MatchesWildcard(Filter, e.name))
             continue;
+        if (e.error != 0) {
+            Problems.push_back({dir + e.name, ReasonOf(e.error)});
+            continue;
+        }
         Files.push_back(dir + e.name);
         if (e.attrs == ffDirectory)
             ++dirCount_;
@@ -153,8 +209,11 @@ void TFindFile::SearchOne(const std::string& dir, const std::vector<Entry>& entr
 
 std::uint64_t TFindFile::TotalSize() const {
     for (const std::size_t i : unsized_) {
+        if (i >= Files.size())
+            continue;
+        const TPathAt at(Files[i]);
         struct stat st;
-        if (i < Files.size() && ::stat(Files[i].c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        if (at.Ok() && ::fstatat(at.Dir(), at.Name(), &st, 0) == 0 && S_ISREG(st.st_mode))
             totalSize_ += static_cast<std::uint64_t>(st.st_size);
     }
     unsized_.clear();
@@ -164,6 +223,7 @@ std::uint64_t TFindFile::TotalSize() const {
 void TFindFile::Execute() {
     const std::uint8_t mask = AttributeMask();
     Files.clear();
+    Problems.clear();
     unsized_.clear();
     totalSize_ = dirCount_ = fileCount_ = 0;
     if (BeforeExecute)
@@ -173,18 +233,19 @@ void TFindFile::Execute() {
         if (start.back() != '/')
             start += '/';
         if (!Recurse) {
-            SearchOne(start, ReadDir(start), mask);
+            SearchOne(start, ReadDir(start, true), mask);
         } else {
             // Breadth first; a directory reached again through a symbolic link is skipped.
             std::set<std::pair<dev_t, ino_t>> seen;
+            const TPathAt at(start);
             struct stat st;
-            if (::stat(start.c_str(), &st) == 0)
+            if (at.Ok() && ::fstatat(at.Dir(), at.Name(), &st, 0) == 0)
                 seen.emplace(st.st_dev, st.st_ino);
             std::deque<std::string> queue{start};
             while (!queue.empty()) {
                 const std::string dir = std::move(queue.front());
                 queue.pop_front();
-                const std::vector<Entry> entries = ReadDir(dir);
+                const std::vector<Entry> entries = ReadDir(dir, dir == start);
                 for (const Entry& e : entries) {
                     if ((e.attrs & ffDirectory) && seen.emplace(e.dev, e.ino).second)
                         queue.push_back(dir + e.name + '/');

@@ -21,6 +21,13 @@ enum TFileAttr : std::uint8_t {
 };
 using TFileAttributes = std::set<TFileAttr>;
 
+// An entry a run could not read: a directory that cannot be listed, an entry that cannot be
+// reached, a broken symbolic link. Reason is the system's text ("Permission denied").
+struct TFindProblem {
+    std::string Path;
+    std::string Reason;
+};
+
 class TFindFile {
   public:
     using TNotifyEvent = std::function<void(TFindFile& Sender)>;
@@ -31,12 +38,15 @@ class TFindFile {
     std::string Directory; // with or without a trailing "/"
     std::string Filter = "*.*";
     std::vector<std::string> Files; // the result: full paths in search order
+    // What the last run had to skip, each once, in search order. Paths of any length are read.
+    std::vector<TFindProblem> Problems;
     TFileAttributes Attributes = {ffReadOnly, ffHidden, ffSystem, ffArchive};
     TNotifyEvent BeforeExecute;
     TNotifyEvent AfterExecute;
     TNewPathEvent OnNewPath; // called before each directory is searched; may abort
 
-    // One synchronous run: empties Files, then fills it. A missing Directory gives no files.
+    // One synchronous run: empties Files and Problems, then fills them. A missing Directory
+    // gives no files and no problem.
     void Execute();
 
     // Counters of the last run.
@@ -52,8 +62,9 @@ class TFindFile {
 
   private:
     struct Entry;
-    // Sorted entries of a directory with their attributes; empty when it cannot be read.
-    static std::vector<Entry> ReadDir(const std::string& dir);
+    // Sorted entries of a directory with their attributes; empty when it cannot be read, which
+    // is added to Problems unless a missing directory is expected (the start of the search).
+    std::vector<Entry> ReadDir(const std::string& dir, bool missingIsQuiet);
     void SearchOne(const std::string& dir, const std::vector<Entry>& entries, std::uint8_t mask);
 
     bool abort_ = false;
@@ -63,6 +74,10 @@ class TFindFile {
     std::uint64_t dirCount_ = 0;
     std::uint64_t fileCount_ = 0;
 };
+
+// The one message naming what a search had to skip ("PATH: REASON" lines, at most 20 and a
+// count of the rest); "" when nothing was skipped.
+std::string SkippedEntriesMessage(const std::vector<TFindProblem>& Problems);
 
 // The enumeration's wildcard: "*" and "?" (one character), ASCII letters in either case;
 // "*.*" matches every name.

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace veltrane {
+struct TFindProblem;
+}
+
 namespace veltrane::cli {
 
 using Args = std::vector<std::string>;
@@ -28,5 +32,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err);
 
 // "veltrane-cli: PATH: TEXT" on err.
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);
+// One such line for each entry a scan had to skip; true when there was any.
+bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& problems);
 
 } // namespace veltrane::cli

@@ -68,7 +68,12 @@ TDeriveFormat MakeFormat(const Options& o, std::string_view DefaultSeparator) {
             throw UsageError("--fields: the list names no field");
         SetFields(format, *fields);
     }
-    format.SetSeparator(o.Value("--separator", DefaultSeparator));
+    const std::string separator = o.Value("--separator", DefaultSeparator);
+    // The format keeps only what its field holds; a longer text would be cut without a word.
+    format.SetSeparator(separator);
+    if (format.Separator() != separator)
+        throw UsageError("--separator: at most " + std::to_string(kMaxSeparatorChars) +
+                         " characters, not '" + Escape(separator) + "'");
     return format;
 }
 
@@ -192,6 +197,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Filter = "*.mp3";
     finder.Recurse = o.Has("--recursive");
     finder.Execute();
+    const bool skipped = ReportFindProblems(err, finder.Problems);
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
     try {
@@ -208,7 +214,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     }
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
-    return failures.empty() ? 0 : 1;
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

@@ -8,7 +8,13 @@
 
 namespace veltrane::cli {
 
-int RunFind(const Args& args, std::ostream& out, std::ostream&) {
+bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& problems) {
+    for (const TFindProblem& p : problems)
+        ReportFileError(err, Escape(p.Path), p.Reason);
+    return !problems.empty();
+}
+
+int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(args, {"--recursive"}, {"--filter"});
     if (o.Has("--help")) {
         out << "usage: veltrane-cli find [--recursive] [--filter WILDCARD] DIR\n";
@@ -28,7 +34,7 @@ int RunFind(const Args& args, std::ostream& out, std::ostream&) {
         text += '\n';
     }
     out << text;
-    return 0;
+    return ReportFindProblems(err, finder.Problems) ? 1 : 0;
 }
 
 } // namespace veltrane::cli

@@ -48,6 +48,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Recurse = o.Has("--recursive");
     finder.Filter = "*.mp3";
     finder.Execute();
+    const bool skipped = ReportFindProblems(err, finder.Problems);
 
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
@@ -81,7 +82,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
         text += '\n';
     }
     out << text;
-    return 0;
+    return skipped ? 1 : 0;
 }
 
 } // namespace veltrane::cli

@@ -140,6 +140,7 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         finder.Filter = "*.mp3";
         finder.Recurse = o.Has("--recursive");
         finder.Execute();
+        ok = !ReportFindProblems(err, finder.Problems) && ok;
         ok = ShowFiles(finder.Files, jobs, *codec, out, err) && ok;
     }
     ok = ShowFiles(files, jobs, *codec, out, err) && ok;

@@ -41,7 +41,8 @@ int CurrentSecond() {
 } // namespace
 
 std::string ReadFileBytes(const std::string& Path) {
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO would wait for a writer before it could be refused.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         ThrowErrno(Path);
     std::string bytes;

@@ -51,6 +51,20 @@ std::uint32_t Hash(const std::uint8_t* p) {
     return (h >> 4) & 0xFFF;
 }
 
+void CopyBytes(std::istream& in, std::ostream& out, std::uint64_t n) {
+    std::vector<char> buffer(65536);
+    while (n > 0) {
+        const std::size_t chunk = std::size_t(std::min<std::uint64_t>(n, buffer.size()));
+        in.read(buffer.data(), std::streamsize(chunk));
+        if (std::size_t(in.gcount()) != chunk)
+            throw std::runtime_error("Read beyond end of file");
+        out.write(buffer.data(), std::streamsize(chunk));
+        if (!out)
+            throw std::runtime_error("Write failed");
+        n -= chunk;
+    }
+}
+
 } // namespace
 
 std::size_t Compression(std::span<const std::uint8_t> Source, std::span<std::uint8_t> Dest,
@@ -320,6 +334,24 @@ std::string RestorePlain(std::string_view Stored) {
         Corrupt("size " + std::to_string(n) + " disagrees with " +
                 std::to_string(Stored.size() - 4) + " stored bytes");
     return std::string(Stored.substr(4));
+}
+
+void StorePlain(std::istream& Source, std::ostream& Dest, std::uint64_t Count) {
+    if (Count > kMaxTotal)
+        throw std::runtime_error("File too large to store (over 4 GB)");
+    WriteLE32(Dest, std::uint32_t(Count));
+    CopyBytes(Source, Dest, Count);
+}
+
+void RestorePlain(std::istream& Source, std::ostream& Dest, std::uint64_t StoredSize) {
+    std::uint8_t head[4];
+    if (StoredSize < 4 || ReadFully(Source, head, 4) != 4)
+        Corrupt("truncated size");
+    const std::uint32_t n = GetLE32(head);
+    if (StoredSize - 4 != n)
+        Corrupt("size " + std::to_string(n) + " disagrees with " +
+                std::to_string(StoredSize - 4) + " stored bytes");
+    CopyBytes(Source, Dest, n);
 }
 
 } // namespace veltrane

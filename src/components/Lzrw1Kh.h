@@ -74,5 +74,10 @@ class TCompressStream {
 std::string StorePlain(std::string_view Data);
 // Reads format A that spans the whole of Stored.
 std::string RestorePlain(std::string_view Stored);
+// The streamed forms: format A from the next Count bytes of Source, and the file's bytes from
+// a format A of StoredSize bytes. Both copy through a fixed buffer; both throw
+// std::runtime_error for a failed read or write and ECompressedData for a bad size.
+void StorePlain(std::istream& Source, std::ostream& Dest, std::uint64_t Count);
+void RestorePlain(std::istream& Source, std::ostream& Dest, std::uint64_t StoredSize);
 
 } // namespace veltrane

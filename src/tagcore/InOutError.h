@@ -17,6 +17,8 @@ int IoErrorCodeFromErrno(int err);
 class EInOutError : public std::runtime_error {
 public:
     explicit EInOutError(int code) : std::runtime_error(IoErrorText(code)), code_(code) {}
+    // A code with a text of its own, for a failure the runtime's texts do not describe.
+    EInOutError(int code, const std::string& text) : std::runtime_error(text), code_(code) {}
     static EInOutError FromErrno(int err) { return EInOutError(IoErrorCodeFromErrno(err)); }
     int ErrorCode() const { return code_; }
     // The file the error is about, where the caller knows it; the text stays the plain one.

@@ -1,5 +1,7 @@
 #include "tagcore/TagFile.h"
 
+#include "tagcore/LongPath.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -31,17 +33,9 @@ class Fd {
     int fd_;
 };
 
-int OpenRetrying(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 // Opens the file and reads its status into st; either failure becomes the errno's EInOutError.
 Fd OpenWithStatus(const std::string& path, int flags, struct stat& st) {
-    const int raw = OpenRetrying(path.c_str(), flags);
+    const int raw = OpenLongPath(path, flags | O_NOCTTY | O_NONBLOCK);
     if (raw < 0)
         throw EInOutError::FromErrno(errno);
     Fd fd(raw);
@@ -67,6 +61,41 @@ bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
     return true;
 }
 
+// True when path names, without a symbolic link in its last part, the very file st describes
+// and this process owns it: only then may reading change its permissions.
+bool MayAddWriteBit(const std::string& path, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    const TPathAt at(path);
+    struct stat link;
+    return at.Ok() && ::fstatat(at.Dir(), at.Name(), &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(link.st_mode) && link.st_dev == st.st_dev && link.st_ino == st.st_ino;
+}
+
+bool HasMarker(const char* bytes) {
+    return bytes[0] == 'T' && bytes[1] == 'A' && bytes[2] == 'G';
+}
+
+// Writes all of bytes at offset, or at the end when the file is in append mode; returns the
+// errno of a failure (0 on success) and the count written so far in done.
+int WriteAll(int fd, std::string_view bytes, off_t offset, bool append, std::size_t& done) {
+    done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = append ? ::write(fd, bytes.data() + done, bytes.size() - done)
+                                 : ::pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                            offset + static_cast<off_t>(done));
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (w == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
 void PutField(std::string& out, const TagCodec& codec, std::string_view text, std::size_t width) {
     std::string bytes = codec.Encode(text);
     bytes.resize(std::min(bytes.size(), width));
@@ -74,6 +103,8 @@ void PutField(std::string& out, const TagCodec& codec, std::string_view text, st
 }
 
 } // namespace
+
+void (*BeforeTagWriteHook)(int Fd) = nullptr;
 
 std::string AddTrailingSpaces(std::string_view Text, std::size_t Length) {
     std::string out(Text);
@@ -155,7 +186,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
         tag.FileName = FileName;
         return tag;
     }
-    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+    if (!(st.st_mode & S_IWUSR) && MayAddWriteBit(FileName, st))
         (void)::fchmod(fd.get(), (st.st_mode & 07777) | S_IWUSR); // failure is ignored
 
     if (size >= kTagSize) {
@@ -169,7 +200,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
 }
 
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec) {
-    const std::string bytes = BuildTagBytes(Tag, codec);
+    std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
     Fd fd = OpenWithStatus(FileName, O_RDWR, st);
@@ -177,36 +208,52 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
         throw EInOutError(5); // never write a tag into a device or pipe
     const off_t size = st.st_size;
 
-    off_t offset = size;
+    char old[kTagSize];
+    bool replace = false;
     if (static_cast<std::uint64_t>(size) >= kTagSize) {
-        char marker[3];
-        if (!PreadAll(fd.get(), marker, sizeof marker, size - static_cast<off_t>(kTagSize)))
+        if (!PreadAll(fd.get(), old, kTagSize, size - static_cast<off_t>(kTagSize)))
             throw EInOutError(100);
-        if (marker[0] == 'T' && marker[1] == 'A' && marker[2] == 'G')
-            offset = size - static_cast<off_t>(kTagSize);
+        replace = HasMarker(old);
+    }
+    // Other tag writers keep a track number in the comment's last two bytes; a write that
+    // leaves the comment alone (or short enough) must not wipe it.
+    if (replace && old[125] == 0 && old[126] != 0 &&
+        (codec.Encode(Tag.Comment).size() <= 28 ||
+         Tag.Comment == ParseTagBytes(std::string_view(old, kTagSize), codec).Comment)) {
+        bytes[125] = 0;
+        bytes[126] = old[126];
     }
 
-    std::size_t done = 0;
-    int error = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = ::pwrite(fd.get(), bytes.data() + done, bytes.size() - done,
-                                   offset + static_cast<off_t>(done));
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            break;
-        }
-        if (w == 0) {
-            error = ENOSPC;
-            break;
-        }
-        done += static_cast<std::size_t>(w);
+    if (BeforeTagWriteHook)
+        BeforeTagWriteHook(fd.get());
+    // Another program may have cut or grown the file meanwhile: a write at the old offset
+    // would then leave a hole of zero bytes or land inside the audio.
+    struct stat now;
+    if (::fstat(fd.get(), &now) != 0)
+        throw EInOutError::FromErrno(errno);
+    bool changed = now.st_size != size;
+    if (!changed && static_cast<std::uint64_t>(size) >= kTagSize) {
+        char marker[3];
+        changed = !PreadAll(fd.get(), marker, sizeof marker, size - static_cast<off_t>(kTagSize)) ||
+                  HasMarker(marker) != replace;
     }
+    if (changed)
+        throw EInOutError(100, kTagFileChanged);
+
+    // A new tag goes on in append mode, so it lands at the true end whatever happens.
+    if (!replace) {
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags | O_APPEND) != 0)
+            throw EInOutError::FromErrno(errno);
+    }
+    std::size_t done = 0;
+    const int error = WriteAll(fd.get(), bytes, size - (replace ? static_cast<off_t>(kTagSize) : 0),
+                               !replace, done);
     if (error != 0) {
         // An append that stopped half way would leave a broken tag behind: cut it off again.
-        if (offset == size)
-            (void)::ftruncate(fd.get(), size);
+        if (!replace && done > 0 && ::fstat(fd.get(), &now) == 0 &&
+            now.st_size >= static_cast<off_t>(done))
+            (void)::ftruncate(fd.get(), now.st_size - static_cast<off_t>(done));
         throw EInOutError::FromErrno(error);
     }
     if (::close(fd.release()) != 0)

@@ -11,17 +11,28 @@
 
 namespace veltrane {
 
-// Reads the tag of FileName (a path as bytes). Throws EInOutError when the file cannot be
-// opened, sized or read. Adds the owner's write permission when it is missing (a failure
-// there is ignored). When FileSize is given it receives the size from the same open. A file
+// Reads the tag of FileName (a path as bytes, of any length). Throws EInOutError when the file
+// cannot be opened, sized or read. Adds the owner's write permission when it is missing, but
+// only to a regular file this process owns that FileName names directly, never through a
+// symbolic link (a failure there is ignored). When FileSize is given it receives the size from the same open. A file
 // smaller than MinSize is only measured: no tag is read and its mode stays as it is.
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
                   std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0);
 
-// Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes.
-// Throws EInOutError on any failure, including a file that cannot be opened for writing.
+// Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes at the file's
+// true end. An ID3v1.1 track number of the tag replaced (byte 125 zero, byte 126 not) is kept
+// when the new comment leaves room for it (28 bytes) or is the comment read from that tag.
+// Throws EInOutError on any failure, including a file that cannot be opened for writing, and
+// kTagFileChanged, writing nothing, when the file's size or tag marker changed since it was
+// opened here.
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
                const TagCodec& codec = TagCodec::Default());
+
+inline constexpr const char* kTagFileChanged = "The file changed while its tag was written";
+
+// For tests: called by SetMP3Tag with the open file after it has looked at the file and
+// before it checks it again and writes.
+extern void (*BeforeTagWriteHook)(int Fd);
 
 // Header "TAG", empty texts, Genre 255; FileName unchanged.
 void ClearMP3Tag(TMP3Tag& Tag);

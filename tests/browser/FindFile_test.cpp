@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace veltrane {
@@ -84,6 +85,84 @@ TEST(TFindFile, SymlinkLoopIsSearchedOnce) {
     ASSERT_EQ(::symlink("../a", (dir / "a/again").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere.mp3", (dir / "a/dangling.mp3").c_str()), 0);
     EXPECT_EQ(Find(dir / "a", true), (Paths{dir / "a/song.mp3"}));
+}
+
+TEST(TFindFile, BrokenLinksThatMatchAreNamedOnceAndTheScanGoesOn) {
+    test::TestDir dir;
+    dir.WriteFile("a/song.mp3", "");
+    dir.WriteFile("b/z.mp3", "");
+    ASSERT_EQ(::symlink("nowhere.mp3", (dir / "a/dangling.mp3").c_str()), 0);
+    ASSERT_EQ(::symlink("self.mp3", (dir / "a/self.mp3").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere.txt", (dir / "a/other.txt").c_str()), 0); // not searched for
+    TFindFile f;
+    f.Directory = dir.path().string();
+    f.Recurse = true;
+    f.Filter = "*.mp3";
+    f.Execute();
+    EXPECT_EQ(f.Files, (Paths{dir / "a/song.mp3", dir / "b/z.mp3"}));
+    ASSERT_EQ(f.Problems.size(), 2u);
+    EXPECT_EQ(f.Problems[0].Path, dir / "a/dangling.mp3");
+    EXPECT_EQ(f.Problems[0].Reason, "dangling symbolic link");
+    EXPECT_EQ(f.Problems[1].Path, dir / "a/self.mp3");
+    EXPECT_EQ(f.Problems[1].Reason, "symbolic link loop");
+    EXPECT_EQ(SkippedEntriesMessage(f.Problems),
+              "These entries could not be read and are not listed:\n\n" + (dir / "a/dangling.mp3") +
+                  ": dangling symbolic link\n" + (dir / "a/self.mp3") + ": symbolic link loop");
+    EXPECT_EQ(SkippedEntriesMessage({}), "");
+}
+
+// Runs the search as an unprivileged user when this process is root; the problems' paths
+// come back one per line.
+std::string ProblemsAsUnprivileged(const std::string& start) {
+    const auto search = [&] {
+        TFindFile f;
+        f.Directory = start;
+        f.Recurse = true;
+        f.Filter = "*.mp3";
+        f.Execute();
+        std::string text;
+        for (const std::string& p : f.Files)
+            text += "file " + p + "\n";
+        for (const TFindProblem& p : f.Problems)
+            text += "skip " + p.Path + ": " + p.Reason + "\n";
+        return text;
+    };
+    if (::geteuid() != 0)
+        return search();
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        const std::string text = search();
+        const bool ok = ::write(fds[1], text.data(), text.size()) == ssize_t(text.size());
+        ::_exit(ok ? 0 : 4);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        text.append(buf, std::size_t(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return text;
+}
+
+TEST(TFindFile, UnreadableDirectoryIsNamedAndTheRestSearched) {
+    test::TestDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    dir.WriteFile("open/a.mp3", "");
+    dir.WriteFile("shut/b.mp3", "");
+    for (const char* d : {"open", "shut"})
+        ASSERT_EQ(::chmod((dir / d).c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((dir / "shut").c_str(), 0), 0);
+    EXPECT_EQ(ProblemsAsUnprivileged(dir.path().string()),
+              "file " + (dir / "open/a.mp3") + "\nskip " + (dir / "shut") +
+                  ": Permission denied\n");
 }
 
 TEST(TFindFile, MissingOrEmptyDirectoryGivesNothing) {

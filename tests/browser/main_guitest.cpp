@@ -167,6 +167,16 @@ class MainWindowTest : public QObject {
         QVERIFY(errors_.empty());
     }
 
+    void skippedEntriesAreNamedInOneMessageAfterTheList() {
+        fs::create_symlink("gone.mp3", music_ + "/dangling.mp3");
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
+        QCOMPARE(errors_.size(), std::size_t(1));
+        QVERIFY(errors_[0].find(music_ + "/dangling.mp3: dangling symbolic link") !=
+                std::string::npos);
+    }
+
     void selectAllFillsFooter() {
         auto form = Start(music_);
         QVERIFY(form);

@@ -72,6 +72,31 @@ TEST(FromNameCommand, BadFieldsAreUsageErrorsAndMissingFilesAreReported) {
     EXPECT_EQ(r.err, "veltrane-cli: " + (dir / "a.mp3") + ": File not found\n");
 }
 
+TEST(EditCommands, SeparatorLongerThanTheFieldIsAUsageErrorAndNothingIsWritten) {
+    test::TestDir dir;
+    const std::string bytes = test::Mp3Bytes(kAudio, Tagged("Old", "Band"));
+    const std::string a = dir.WriteFile("a_-_-_-b.mp3", bytes);
+    struct Case {
+        std::vector<std::string> args;
+        int rc;
+    };
+    const Case cases[] = {
+        {{"from-name", "--separator", "_-_-_-", a}, 2},
+        {{"rename", "--separator", "123456", a}, 2},
+        // Five characters fit, counted as characters, not bytes.
+        {{"from-name", "--separator", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", a}, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        const Result r = Cli(args);
+        EXPECT_EQ(r.rc, c.rc) << args[0] << " " << args[2] << ": " << r.err;
+        if (c.rc == 2) {
+            EXPECT_NE(r.err.find("at most 5 characters"), std::string::npos) << r.err;
+            EXPECT_EQ(dir.ReadFile("a_-_-_-b.mp3"), bytes);
+        }
+    }
+}
+
 TEST(RenameCommand, FromTagsPrintsOldAndNewAndRefusesToReplace) {
     test::TestDir dir;
     const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(kAudio, Tagged("Live?", "AC/DC")));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <unistd.h>
 
 namespace veltrane::cli {
 namespace {
@@ -47,6 +48,41 @@ TEST(List, AwkwardNamesAndTexts) {
               "line\\nbreak.mp3\t\t\t\t\t\t\n"
               "tab\\there \"q\";.mp3\t\t\t\t\t\t\n"
               "\\xe9t\\xe9 -x.mp3\t\xc3\xa9t\xc3\xa9\ta\\\\b\t\t\t\t\n");
+}
+
+TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
+    test::TestDir dir;
+    const std::string song =
+        dir.WriteDeepFile(std::string(200, 'd'), 22, "song.mp3",
+                          Mp3Bytes(20000, RawTag{"Deep", "", "", "", "", 255}));
+    ASSERT_GT(song.size(), 4096u);
+    const std::string relative = song.substr(dir.path().string().size() + 1);
+    EXPECT_EQ(List({"--recursive", dir.path().string()}), relative + "\tDeep\t\t\t\t\t\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"tag", "set", "--artist", "Far", song}, out, err), 0) << err.str();
+    EXPECT_EQ(RunCli({"tag", "show", "--recursive", dir.path().string()}, out, err), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("\tDeep\tFar\t"), std::string::npos) << out.str();
+}
+
+TEST(Scans, BrokenLinksAreNamedAndTheExitStatusIsOne) {
+    test::TestDir dir;
+    dir.WriteFile("good.mp3", Mp3Bytes(20000, RawTag{"Good", "", "", "", "", 255}));
+    ASSERT_EQ(::symlink("gone.mp3", (dir / "dangling.mp3").c_str()), 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"list", dir.path().string()},
+        {"find", "--filter", "*.mp3", dir.path().string()},
+        {"tag", "show", dir.path().string()},
+        {"select", "--text", "Good", dir.path().string()},
+    };
+    for (const auto& args : commands) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCli(args, out, err), 1) << args[0];
+        EXPECT_EQ(err.str(),
+                  "veltrane-cli: " + (dir / "dangling.mp3") + ": dangling symbolic link\n")
+            << args[0];
+        EXPECT_NE(out.str().find("good.mp3"), std::string::npos) << args[0];
+    }
 }
 
 TEST(List, NothingFoundAndBadInput) {

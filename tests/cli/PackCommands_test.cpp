@@ -4,8 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+#include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <sstream>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace veltrane::cli {
 namespace {
@@ -62,6 +71,126 @@ TEST(Pack, DamagedInputFailsAndKeepsTheOutput) {
     EXPECT_EQ(Cli({"pack", dir.path().string(), dir / "out"}, &err), 1); // a directory
     EXPECT_NE(err.find("directory"), std::string::npos) << err;
 }
+
+TEST(Pack, FifoAsInputOrOutputIsRefusedAtOnce) {
+    test::TestDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string in = dir.WriteFile("in", Bytes(1000));
+    std::string err;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"pack", fifo, dir / "out"}, {"unpack", fifo, dir / "out"},
+          {"pack", in, fifo}, {"pack", "--plain", in, fifo}}) {
+        EXPECT_EQ(Cli(args, &err), 1) << args[1] << " " << args[2];
+        EXPECT_EQ(err, "veltrane-cli: " + fifo + ": not a regular file\n");
+    }
+    struct stat st;
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+}
+
+TEST(Pack, SymbolicLinkAsOutputIsReplacedNotWrittenThrough) {
+    test::TestDir dir, elsewhere;
+    const std::string target = elsewhere.WriteFile("precious", "do not touch");
+    const std::string link = dir / "out";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    const std::string data = Bytes(5000);
+    ASSERT_EQ(Cli({"pack", "--plain", dir.WriteFile("in", data), link}), 0);
+    EXPECT_EQ(elsewhere.ReadFile("precious"), "do not touch");
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(dir.ReadFile("out").size(), data.size() + 4);
+}
+
+// A directory where writes stop early: a small tmpfs when root, else a file-size limit.
+class FullDisk {
+  public:
+    explicit FullDisk(const std::string& dir) : dir_(dir) {
+        if (::geteuid() == 0) {
+            mounted_ = ::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") == 0;
+            EXPECT_TRUE(mounted_) << "mount a tmpfs";
+        }
+    }
+    ~FullDisk() {
+        if (mounted_)
+            ::umount(dir_.c_str());
+    }
+    // Runs f with writes beyond the disk's room failing.
+    int Run(const std::function<int()>& f) const {
+        if (mounted_)
+            return f();
+        struct rlimit saved, limit;
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        limit = saved;
+        limit.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const int status = f();
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        return status;
+    }
+
+  private:
+    std::string dir_;
+    bool mounted_ = false;
+};
+
+TEST(Pack, FullDiskLeavesAnExistingOutputExactlyAsItWas) {
+    test::TestDir dir;
+    const std::string in = dir.WriteFile("in", Bytes(200000));
+    ASSERT_EQ(Cli({"pack", in, dir / "packed"}), 0);
+    const std::string disk = dir.MakeDir("disk");
+    const FullDisk full(disk);
+    const std::string old(60000, 'o');
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"unpack", dir / "packed"}, {"pack", in}, {"pack", "--plain", in}}) {
+        const std::string out = dir.WriteFile("disk/out", old);
+        std::vector<std::string> withOut = args;
+        withOut.push_back(out);
+        std::string err;
+        EXPECT_EQ(full.Run([&] { return Cli(withOut, &err); }), 1) << args[0];
+        EXPECT_NE(err.find(out), std::string::npos) << err;
+        EXPECT_EQ(dir.ReadFile("disk/out"), old) << args[0];
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "a temporary file was left behind";
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(Pack, LargeInputPacksAndUnpacksUnderAMemoryLimit) {
+    test::TestDir dir;
+    constexpr off_t kSize = 256 << 20;
+    const std::string in = dir.WriteFile("big", "");
+    ASSERT_EQ(::truncate(in.c_str(), kSize), 0);
+    const int inFd = ::open(in.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(::pwrite(inFd, "end", 3, kSize - 3), 3);
+    ::close(inFd);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Far less than the input: only a streamed pack fits.
+        struct rlimit limit{128 << 20, 128 << 20};
+        ::setrlimit(RLIMIT_AS, &limit);
+        const int packed = Cli({"pack", in, dir / "big.b"});
+        const int unpacked = Cli({"unpack", dir / "big.b", dir / "big.out"});
+        ::_exit(packed * 10 + unpacked);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir / "big.out"), std::uintmax_t(kSize));
+    const int fd = ::open((dir / "big.out").c_str(), O_RDONLY | O_CLOEXEC);
+    char tail[3] = {};
+    EXPECT_EQ(::pread(fd, tail, 3, kSize - 3), 3);
+    ::close(fd);
+    EXPECT_EQ(std::string(tail, 3), "end");
+}
+#endif
 
 TEST(Pack, UsageErrors) {
     EXPECT_EQ(Cli({"pack", "only-one"}), 2);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane::test {
 
@@ -23,9 +24,19 @@ public:
     std::string WriteFile(std::string_view relative, std::string_view bytes) const;
     std::string MakeDir(std::string_view relative) const;
     std::string ReadFile(std::string_view relative) const;
+    // A file at the bottom of directories Name/Name/... Levels deep, made through descriptors
+    // so its path may pass PATH_MAX; removed with the rest. Returns the file's full path.
+    std::string WriteDeepFile(const std::string& Name, int Levels, const std::string& File,
+                              std::string_view Bytes);
 
 private:
+    struct DeepTree {
+        std::string name;
+        int levels;
+        std::string file;
+    };
     std::filesystem::path root_;
+    std::vector<DeepTree> deep_;
 };
 
 } // namespace veltrane::test

@@ -130,6 +130,25 @@ TEST(GetMP3Tag, MakesReadOnlyFileWritableAndKeepsOtherBits) {
     EXPECT_EQ(ModeOf(f), 0644u);
 }
 
+TEST(GetMP3Tag, AddsNoWriteBitThroughALinkOrToAnotherOwnersFile) {
+    test::TestDir tree, elsewhere;
+    const std::string target =
+        elsewhere.WriteFile("ro.mp3", Mp3Bytes(200, RawTag{"Song", "", "", "", "", 1}));
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    const std::string link = tree / "link.mp3";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_EQ(GetMP3Tag(link).Title, "Song");
+    EXPECT_EQ(ModeOf(target), 0444u);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another owner's file needs root to make";
+    const std::string foreign = tree.WriteFile("foreign.mp3", Mp3Bytes(200, RawTag{"F", "", "", "", "", 1}));
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(foreign.c_str(), 0444), 0);
+    EXPECT_EQ(GetMP3Tag(foreign).Title, "F");
+    EXPECT_EQ(ModeOf(foreign), 0444u);
+}
+
 TEST(GetMP3Tag, ReadsWhatCannotBeOpenedForWriting) {
     // A running program refuses write access even to root; reading falls back to read-only,
     // and writing is refused as access denied.
@@ -229,6 +248,68 @@ TEST(SetMP3Tag, FullDiskLeavesFileAsItWas) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(code, 101);
     EXPECT_EQ(dir.ReadFile("full.mp3"), original);
+}
+
+// Cuts the file to half its size from inside the writer, as another program might.
+void TruncateToHalf(int fd) {
+    struct stat st;
+    ASSERT_EQ(::fstat(fd, &st), 0);
+    ASSERT_EQ(::ftruncate(fd, st.st_size / 2), 0);
+}
+
+TEST(SetMP3Tag, FileCutWhileWritingIsReportedAndNotRegrown) {
+    test::TestDir dir;
+    for (const bool tagged : {false, true}) {
+        const std::string f = dir.WriteFile(
+            "cut.mp3", tagged ? Mp3Bytes(1000, RawTag{"Old", "", "", "", "", 1}) : Mp3BytesNoTag(1000));
+        const std::string before = dir.ReadFile("cut.mp3");
+        BeforeTagWriteHook = TruncateToHalf;
+        std::string text;
+        try {
+            SetMP3Tag(f, TMP3Tag{f, "TAG", "New", "", "", "", "", 1});
+        } catch (const EInOutError& e) {
+            text = e.what();
+        }
+        BeforeTagWriteHook = nullptr;
+        EXPECT_EQ(text, kTagFileChanged) << "tagged " << tagged;
+        EXPECT_EQ(dir.ReadFile("cut.mp3"), before.substr(0, before.size() / 2));
+    }
+}
+
+TEST(SetMP3Tag, KeepsTheTrackNumberOfAnId3v11Tag) {
+    test::TestDir dir;
+    struct Case {
+        const char* name;
+        char track;
+        std::string comment; // the comment written; "=" keeps what was read
+        bool kept;
+    };
+    const Case cases[] = {
+        {"year only", 7, "=", true},
+        {"letter track, comment untouched", 65, "=", true},
+        {"new short comment", 7, std::string(28, 'c'), true},
+        {"29-byte comment", 7, std::string(29, 'c'), false},
+        {"30-byte comment", 7, std::string(30, 'c'), false},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = Mp3Bytes(500, RawTag{"T", "A", "B", "2001", "Short comment", 0});
+        bytes[bytes.size() - 2] = c.track;
+        const std::string f = dir.WriteFile("t.mp3", bytes);
+        TMP3Tag tag = GetMP3Tag(f);
+        tag.Year = "2024";
+        if (c.comment != "=")
+            tag.Comment = c.comment;
+        SetMP3Tag(f, tag);
+        const std::string tail = Tail(dir.ReadFile("t.mp3"));
+        EXPECT_EQ(tail.substr(93, 4), "2024") << c.name;
+        if (c.kept) {
+            EXPECT_EQ(tail[125], '\0') << c.name;
+            EXPECT_EQ(tail[126], c.track) << c.name;
+        } else {
+            EXPECT_EQ(tail.substr(97, 30), AddTrailingSpaces(c.comment, 30)) << c.name;
+        }
+        EXPECT_EQ(GetMP3Tag(f).Comment, tag.Comment) << c.name;
+    }
 }
 
 } // namespace

@@ -756,6 +756,9 @@ void TMainForm::UpdateList() {
         UpdateFooter();
     }
     emit ListFilled();
+    const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
+    if (!skipped.empty())
+        ReportError(skipped);
 }
 
 void TMainForm::SortList() {

@@ -1,0 +1,34 @@
+#pragma once
+// Paths of any length. The kernel refuses a path of PATH_MAX bytes or more in one call, but a
+// tree may be deeper than that: such a path is walked in pieces, each opened relative to the
+// directory before it, so deep entries are read like any other.
+
+#include <string>
+
+namespace veltrane {
+
+// The directory a path is relative to, and the remaining name: AT_FDCWD and the whole path
+// when it is short enough, else an open directory and the last piece. Use with openat,
+// fstatat and friends. Ok() is false (and Error() the errno) when a piece cannot be opened.
+class TPathAt {
+  public:
+    explicit TPathAt(const std::string& Path);
+    ~TPathAt();
+    TPathAt(const TPathAt&) = delete;
+    TPathAt& operator=(const TPathAt&) = delete;
+
+    bool Ok() const { return error_ == 0; }
+    int Error() const { return error_; }
+    int Dir() const { return dir_; }
+    const char* Name() const { return name_.c_str(); }
+
+  private:
+    int dir_;
+    int error_ = 0;
+    std::string name_;
+};
+
+// open(2) for a path of any length (close-on-exec added); -1 with errno set on failure.
+int OpenLongPath(const std::string& Path, int Flags);
+
+} // namespace veltrane
