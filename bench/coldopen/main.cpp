@@ -26,7 +26,6 @@
 #include <stdexcept>
 #include <string>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,7 +118,7 @@ void DropCaches(const std::vector<std::string>& files, bool all) {
 struct ProgramRun {
     double insideMs = -1; // start of main to the filled list, as the program reports it
     std::size_t rows = 0;
-    long peakKb = 0;
+    long peakKb = 0; // the program's own high-water mark (VmHWM)
 };
 
 // Starts veltrane offscreen on dir (subfolders searched) with `jobs` workers (0: default).
@@ -163,14 +162,13 @@ ProgramRun RunProgram(const std::string& program, const std::string& dir,
         while ((n = ::read(out[0], buf, sizeof buf)) > 0)
             text.append(buf, static_cast<std::size_t>(n));
         int status = 0;
-        struct rusage ru;
-        while (::wait4(pid, &status, 0, &ru) < 0 && errno == EINTR) {
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        result.peakKb = ru.ru_maxrss;
     }
     ::close(out[0]);
     long long ms = -1;
-    if (std::sscanf(text.c_str(), "startup_to_list_ms %lld rows %zu", &ms, &result.rows) == 2)
+    if (std::sscanf(text.c_str(), "startup_to_list_ms %lld rows %zu peak_kb %ld", &ms,
+                    &result.rows, &result.peakKb) == 3)
         result.insideMs = static_cast<double>(ms);
     return result;
 }

@@ -47,6 +47,7 @@ template <class Result> class TOrderedReader {
         if (jobs <= 1)
             return; // sequential: Next() reads
         window_ = std::max<std::size_t>(64, 8 * jobs);
+        batch_ = std::min<std::size_t>(jobs, 8);
         slots_.resize(window_);
         workers_.reserve(jobs);
         try {
@@ -76,8 +77,10 @@ template <class Result> class TOrderedReader {
         Slot& slot = slots_[index % window_];
         std::unique_lock lock(mutex_);
         if (!slot.Ready) {
+            // Waking up for every entry would cost a system call each on a warm cache, where
+            // this thread is faster than the workers: sleep until a run of entries is ready.
             consumerWaitsFor_ = index;
-            resultReady_.wait(lock, [&] { return slot.Ready; });
+            resultReady_.wait(lock, [&] { return RunReady(index); });
             consumerWaitsFor_ = kNobody;
         }
         std::optional<Result> value = std::move(slot.Value);
@@ -117,6 +120,15 @@ template <class Result> class TOrderedReader {
         bool Ready = false;
     };
 
+    // True when the batch_ entries from index on (or up to the end) are ready; under mutex_.
+    bool RunReady(std::size_t index) const {
+        const std::size_t end = std::min(count_, index + batch_);
+        for (std::size_t i = index; i < end; ++i)
+            if (!slots_[i % window_].Ready)
+                return false;
+        return true;
+    }
+
     void Work() {
         std::unique_lock lock(mutex_);
         for (;;) {
@@ -143,7 +155,7 @@ template <class Result> class TOrderedReader {
             slot.Value = std::move(value);
             slot.Error = std::move(error);
             slot.Ready = true;
-            if (consumerWaitsFor_ == index)
+            if (consumerWaitsFor_ != kNobody && RunReady(consumerWaitsFor_))
                 resultReady_.notify_one();
         }
     }
@@ -153,6 +165,7 @@ template <class Result> class TOrderedReader {
     std::size_t next_ = 0; // consumer side only
 
     std::size_t window_ = 0;
+    std::size_t batch_ = 1;
     std::vector<Slot> slots_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
