@@ -46,12 +46,28 @@ int main(int argc, char** argv) {
         }
     }
 
+    // For the open benchmark: the number of tag-reading workers, and subfolders searched too.
+    if (const char* jobs = std::getenv("VELTRANE_BENCH_READ_JOBS"))
+        mainForm.FileList.SetReadJobs(std::strtoul(jobs, nullptr, 10));
+    if (std::getenv("VELTRANE_BENCH_SUBDIRS"))
+        mainForm.SubdirMode = true;
+
     // For the start-up benchmark: report the time until the list is filled, then quit.
     if (std::getenv("VELTRANE_BENCH_QUIT_AFTER_LIST")) {
         QObject::connect(&mainForm, &veltrane::TMainForm::ListFilled, &app, [&] {
-            std::printf("startup_to_list_ms %lld rows %zu\n",
+            // The peak of this program's own memory: the kernel's rusage would also count the
+            // starting process's memory from before the exec.
+            long peakKb = 0;
+            if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+                char line[256];
+                while (std::fgets(line, sizeof line, status))
+                    if (std::sscanf(line, "VmHWM: %ld", &peakKb) == 1)
+                        break;
+                std::fclose(status);
+            }
+            std::printf("startup_to_list_ms %lld rows %zu peak_kb %ld\n",
                         static_cast<long long>(clock.elapsed()),
-                        mainForm.FileList.Count() > 0 ? mainForm.FileList.Count() - 1 : 0);
+                        mainForm.FileList.Count() > 0 ? mainForm.FileList.Count() - 1 : 0, peakKb);
             std::fflush(stdout);
             QTimer::singleShot(0, &app, &QApplication::quit);
         });

@@ -1,9 +1,11 @@
 #include "browser/FileList.h"
 
+#include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace veltrane {
 
@@ -169,13 +171,23 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
         std::size_t i = 0;
         try {
             rowBuffer_.reserve(Files.size());
+            // Workers read and build the rows; this thread takes them in search order, so the
+            // rows, the progress steps and the first failure are those of a sequential read.
+            // Leaving this block, by a failure too, stops the workers.
+            TOrderedReader<std::optional<TFileRow>> reader(
+                Files.size(), readJobs_, [&](std::size_t k) -> std::optional<TFileRow> {
+                    const std::string& path = Files[k];
+                    std::uint64_t size = 0;
+                    // Files too small for a row are only measured, as the listing never reads
+                    // them.
+                    const TMP3Tag tag = GetMP3Tag(path, Codec, &size, kMinListedFileSize);
+                    if (size < kMinListedFileSize)
+                        return std::nullopt;
+                    return TFileRow{MakeRowText(RelativeName(Directory, path), tag), path};
+                });
             for (; i < Files.size(); ++i) {
-                const std::string& path = Files[i];
-                std::uint64_t size = 0;
-                // Files too small for a row are only measured, as the listing never reads them.
-                const TMP3Tag tag = GetMP3Tag(path, Codec, &size, kMinListedFileSize);
-                if (size >= kMinListedFileSize)
-                    rowBuffer_.push_back({MakeRowText(RelativeName(Directory, path), tag), path});
+                if (std::optional<TFileRow> row = reader.Next())
+                    rowBuffer_.push_back(std::move(*row));
                 progress.SetPosition(i);
             }
         } catch (EInOutError& e) {

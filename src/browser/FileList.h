@@ -74,11 +74,17 @@ class TFileList : public TMultiListItems {
     int SortColumn() const { return sortColumn_; }
     void SetSortColumn(int Column) { sortColumn_ = Column; }
 
+    // Workers that read tags in UpdateList: 0 is the program's choice, 1 the plain sequential
+    // read. The rows and every report are the same whatever the number.
+    std::size_t ReadJobs() const { return readJobs_; }
+    void SetReadJobs(std::size_t Jobs) { readJobs_ = Jobs; }
+
     // The rows between reading and sorting; SortList moves them into the list.
     std::vector<TFileRow>& RowBuffer() { return rowBuffer_; }
 
     // Builds all rows from a search result (full paths in search order) of Directory: one open
-    // per file for size and tag, files under kMinListedFileSize skipped, then SortList. No
+    // per file for size and tag (read ReadJobs() at a time, handed back in search order), files
+    // under kMinListedFileSize skipped, then SortList. No
     // paths: only the marker row. A file that fails throws EInOutError and leaves the list as
     // it was (the buffer is emptied). Caption "Reading N files...".
     void UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
@@ -113,6 +119,7 @@ class TFileList : public TMultiListItems {
     std::vector<TFileRow> rowBuffer_;
     std::string directory_;
     int sortColumn_ = 1;
+    std::size_t readJobs_ = 0;
     // Relative name -> first row holding it.
     std::unordered_map<std::string, std::size_t> index_;
     bool indexValid_ = false;

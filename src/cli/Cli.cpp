@@ -17,23 +17,24 @@ constexpr std::string_view kUsage =
     "usage: veltrane-cli COMMAND [OPTIONS] ARGS...\n"
     "\n"
     "commands:\n"
-    "  tag show [--recursive] [--codepage NAME] PATH...\n"
+    "  tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "          [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
-    "  list [--recursive] [--sort N] [--codepage NAME] DIR\n"
+    "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
     "  unpack IN OUT\n"
     "  from-name [--fields LIST] [--separator SEP] [--no-smart-cut] [--clear-tag]\n"
-    "            [--codepage NAME] FILE...\n"
-    "  rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
+    "            [--codepage NAME] [--jobs N] FILE...\n"
+    "  rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N] FILE...\n"
     "  rename --to NAME FILE\n"
-    "  select [--recursive] [--case-sensitive] [--codepage NAME]\n"
+    "  select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "         (--text TEXT | --genre NAME) DIR\n"
     "  undo [--list] [--step N]\n"
     "  playlist show FILE\n"
     "  playlist write [--append] OUT [ENTRY...]\n"
-    "  playlist check FILE\n";
+    "  playlist check FILE\n"
+    "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 

@@ -5,6 +5,7 @@
 #include "cli/Escape.h"
 #include "cli/Options.h"
 #include "editing/DeriveFormatModel.h"
+#include "editing/RunFailures.h"
 #include "editing/RenameFromTags.h"
 #include "editing/SelectSearch.h"
 #include "editing/TagFromFileName.h"
@@ -21,15 +22,16 @@ namespace {
 
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
-    "                              [--clear-tag] [--codepage NAME] FILE...\n"
+    "                              [--clear-tag] [--codepage NAME] [--jobs N] FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
     "        comment (default artist,title); SEP defaults to \"-\"\n";
 constexpr std::string_view kRenameUsage =
-    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] FILE...\n"
+    "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
+    "                           FILE...\n"
     "       veltrane-cli rename --to NAME FILE\n"
     "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n";
 constexpr std::string_view kSelectUsage =
-    "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME]\n"
+    "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "                           (--text TEXT | --genre NAME) DIR\n";
 
 // "artist,title" -> the how-to list of Format.
@@ -92,7 +94,7 @@ std::string ParseStyle(const std::string& Name) {
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
         ParseOptions(args, {"--no-smart-cut", "--clear-tag"},
-                                   {"--fields", "--separator", "--codepage"});
+                                   {"--fields", "--separator", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
         return 0;
@@ -110,7 +112,8 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage"});
+    const Options o =
+        ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;
@@ -148,7 +151,8 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--recursive", "--case-sensitive"}, {"--text", "--genre", "--codepage"});
+        ParseOptions(args, {"--recursive", "--case-sensitive"},
+                     {"--text", "--genre", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kSelectUsage;
         return 0;
@@ -178,6 +182,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     finder.Execute();
     const bool skipped = ReportFindProblems(err, finder.Problems);
     TFileList list;
+    list.SetReadJobs(ReadJobs(o));
     try {
         list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
     } catch (const std::exception& e) {

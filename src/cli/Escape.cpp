@@ -5,10 +5,25 @@
 namespace veltrane::cli {
 
 std::string Escape(std::string_view s) {
-    static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(s.size());
+    AppendEscaped(out, s);
+    return out;
+}
+
+void AppendEscaped(std::string& out, std::string_view s) {
+    static const char hex[] = "0123456789abcdef";
     for (std::size_t i = 0; i < s.size();) {
+        // Plain printable ASCII, the bulk of every tag, is copied a run at a time.
+        std::size_t plain = i;
+        while (plain < s.size() && static_cast<unsigned char>(s[plain]) >= 0x20 &&
+               static_cast<unsigned char>(s[plain]) < 0x80 && s[plain] != '\\')
+            ++plain;
+        if (plain > i) {
+            out.append(s.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c == '\\') {
             out += "\\\\";
@@ -35,7 +50,6 @@ std::string Escape(std::string_view s) {
         }
         ++i;
     }
-    return out;
 }
 
 } // namespace veltrane::cli

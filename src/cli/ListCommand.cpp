@@ -16,9 +16,10 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kListUsage =
-    "usage: veltrane-cli list [--recursive] [--sort N] [--codepage NAME] DIR\n"
+    "usage: veltrane-cli list [--recursive] [--sort N] [--codepage NAME] [--jobs J] DIR\n"
     "  N: column 1 to 7 (FileName, Song, Artist, Album, Year, Genre, Comment),\n"
-    "     negative for descending; default 1\n";
+    "     negative for descending; default 1\n"
+    "  J: files read at once (default: the program's choice; 1 reads one after another)\n";
 
 int ParseSortColumn(const std::string& text) {
     int value = 0;
@@ -33,7 +34,7 @@ int ParseSortColumn(const std::string& text) {
 } // namespace
 
 int RunList(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive"}, {"--sort", "--codepage"});
+    const Options o = ParseOptions(args, {"--recursive"}, {"--sort", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kListUsage;
         return 0;
@@ -50,6 +51,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     const bool skipped = ReportFindProblems(err, finder.Problems);
 
     TFileList list;
+    list.SetReadJobs(ReadJobs(o));
     if (auto sort = o.Value("--sort"))
         list.SetSortColumn(ParseSortColumn(*sort));
     try {

@@ -1,8 +1,10 @@
 #include "cli/Options.h"
 
 #include "cli/Escape.h"
+#include "tagcore/OrderedReader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <stdexcept>
 
 namespace veltrane::cli {
@@ -72,6 +74,19 @@ std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
     } catch (const std::invalid_argument&) {
         throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
     }
+}
+
+std::size_t ReadJobs(const Options& o) {
+    const std::optional<std::string> text = o.Value("--jobs");
+    if (!text)
+        return 0;
+    std::size_t jobs = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), jobs);
+    if (ec != std::errc() || end != text->data() + text->size() || jobs < 1 ||
+        jobs > kMaxReadJobs)
+        throw UsageError("--jobs takes a number of workers from 1 to " +
+                         std::to_string(kMaxReadJobs) + ", not '" + Escape(*text) + "'");
+    return jobs;
 }
 
 } // namespace veltrane::cli

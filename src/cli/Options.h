@@ -47,4 +47,8 @@ Options ParseOptions(const Args& args, std::initializer_list<std::string_view> f
 // multi-byte one is a usage error.
 std::unique_ptr<TagCodec> MakeCodec(const Options& o);
 
+// The number of tag-reading workers named by "--jobs" (1 to kMaxReadJobs; 1 reads one file
+// after another); 0, the program's choice, when absent. Anything else is a usage error.
+std::size_t ReadJobs(const Options& o);
+
 } // namespace veltrane::cli

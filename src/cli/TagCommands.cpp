@@ -6,6 +6,7 @@
 #include "editing/JournaledSteps.h"
 #include "editing/TagEditing.h"
 #include "tagcore/LongPath.h"
+#include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
 #include <charconv>
@@ -15,33 +16,41 @@
 #include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <vector>
 
 namespace veltrane::cli {
 
 namespace {
 
 constexpr std::string_view kShowUsage =
-    "usage: veltrane-cli tag show [--recursive] [--codepage NAME] PATH...\n";
+    "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
+    "  N: files read at once (default: the program's choice; 1 reads one after another)\n";
 constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "                            [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n";
 
 void AppendField(std::string& line, std::string_view text) {
     line += '\t';
-    line += Escape(text);
+    AppendEscaped(line, text);
 }
 
-// Prints one line for the file, or reports why it cannot be read; false on failure.
-bool ShowFile(const std::string& path, const TagCodec& codec, std::ostream& out,
-              std::ostream& err) {
+// One file's output: its line, or why it cannot be read.
+struct ShownFile {
+    bool Ok = false;
+    std::string Text; // the line with its newline, or the error text
+};
+
+ShownFile ShowFile(const std::string& path, const TagCodec& codec) {
     TMP3Tag tag;
     try {
         tag = GetMP3Tag(path, codec);
     } catch (const EInOutError& e) {
-        ReportFileError(err, Escape(path), e.what());
-        return false;
+        return {false, e.what()};
     }
-    std::string line = Escape(path);
+    ShownFile shown{true, {}};
+    std::string& line = shown.Text;
+    line.reserve(path.size() + 160);
+    AppendEscaped(line, path);
     line += tag.Header == "TAG" ? "\t1" : "\t0";
     AppendField(line, tag.Title);
     AppendField(line, tag.Artist);
@@ -52,8 +61,34 @@ bool ShowFile(const std::string& path, const TagCodec& codec, std::ostream& out,
     AppendField(line, RTrim(ByteToStyle(tag.Genre)));
     AppendField(line, tag.Comment);
     line += '\n';
-    out << line;
-    return true;
+    return shown;
+}
+
+// Shows the files in list order, Jobs read at a time; false when one could not be read.
+// Lines are written in blocks; an error line first writes out the lines before it.
+bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const TagCodec& codec,
+               std::ostream& out, std::ostream& err) {
+    TOrderedReader<ShownFile> reader(paths.size(), jobs,
+                                     [&](std::size_t i) { return ShowFile(paths[i], codec); });
+    bool ok = true;
+    std::string block;
+    for (const std::string& path : paths) {
+        const ShownFile shown = reader.Next();
+        if (shown.Ok) {
+            block += shown.Text;
+            if (block.size() < 65536)
+                continue;
+        }
+        out << block;
+        block.clear();
+        if (!shown.Ok) {
+            out.flush();
+            ReportFileError(err, Escape(path), shown.Text);
+            ok = false;
+        }
+    }
+    out << block;
+    return ok;
 }
 
 bool IsDirectory(const std::string& path) {
@@ -86,7 +121,7 @@ std::uint8_t ParseGenre(const std::string& text) {
 } // namespace
 
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive"}, {"--codepage"});
+    const Options o = ParseOptions(args, {"--recursive"}, {"--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kShowUsage;
         return 0;
@@ -94,21 +129,26 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
     if (o.Positional().empty())
         throw UsageError("tag show: missing PATH");
     const auto codec = MakeCodec(o);
+    const std::size_t jobs = ReadJobs(o);
     bool ok = true;
+    // Files named one after another are read as one list, each directory's files as another.
+    std::vector<std::string> files;
     for (const std::string& path : o.Positional()) {
         if (!IsDirectory(path)) {
-            ok = ShowFile(path, *codec, out, err) && ok;
+            files.push_back(path);
             continue;
         }
+        ok = ShowFiles(files, jobs, *codec, out, err) && ok;
+        files.clear();
         TFindFile finder;
         finder.Directory = path;
         finder.Filter = "*.mp3";
         finder.Recurse = o.Has("--recursive");
         finder.Execute();
         ok = !ReportFindProblems(err, finder.Problems) && ok;
-        for (const std::string& file : finder.Files)
-            ok = ShowFile(file, *codec, out, err) && ok;
+        ok = ShowFiles(finder.Files, jobs, *codec, out, err) && ok;
     }
+    ok = ShowFiles(files, jobs, *codec, out, err) && ok;
     return ok ? 0 : 1;
 }
 

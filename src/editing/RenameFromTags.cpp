@@ -4,6 +4,7 @@
 #include "editing/ChangeJournal.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagFromFileName.h"
+#include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
 #include <cerrno>
@@ -143,12 +144,15 @@ std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
     std::vector<TRenameResult> results(Paths.size());
     std::vector<TRenameItem> items;
     std::vector<std::size_t> itemOf;
+    // No file is renamed before every tag is read, so the reads may run ahead.
+    TOrderedReader<TMP3Tag> reader(Paths.size(), 0,
+                                   [&](std::size_t k) { return GetMP3Tag(Paths[k], Codec); });
     for (std::size_t i = 0; i < Paths.size(); ++i) {
         TRenameResult& result = results[i];
         result.Status = TRenameResult::rsUnchanged;
         std::optional<std::string> name;
         try {
-            name = BuildNameFromTag(GetMP3Tag(Paths[i], Codec), Format);
+            name = BuildNameFromTag(reader.Next(), Format);
         } catch (const EInOutError& e) {
             result.Status = TRenameResult::rsFailed;
             result.Message = e.what();

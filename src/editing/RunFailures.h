@@ -5,11 +5,14 @@
 #include "browser/ErrorText.h"
 #include "browser/FileList.h"
 #include "browser/Progress.h"
+#include "tagcore/OrderedReader.h"
+#include "tagcore/TagFile.h"
 
 #include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace veltrane {
@@ -55,6 +58,60 @@ void ForEachSelectedFile(const TFileList& List, const ProgressScope& Progress,
         }
         Progress.SetPosition(++done);
     }
+}
+
+// Calls PerFile(path, tag) for each of Paths in order, with the tags read ahead Jobs files at a
+// time (GetMP3Tag(path, Codec)); a failed read or a throwing PerFile goes to OnFailure(path,
+// error), and the run goes on. PerFile returns a path it created ("" for none). A path the run
+// has already written or created is read again when its turn comes, so reading ahead sees
+// what reading one file after another would. AfterEach() follows every file.
+template <class Action, class Failure, class After>
+void ForEachTagInOrder(const std::vector<std::string>& Paths, std::size_t Jobs,
+                       const TagCodec& Codec, Action&& PerFile, Failure&& OnFailure,
+                       After&& AfterEach) {
+    TOrderedReader<TMP3Tag> reader(Paths.size(), Jobs,
+                                   [&](std::size_t k) { return GetMP3Tag(Paths[k], Codec); });
+    std::unordered_set<std::string> touched;
+    for (const std::string& path : Paths) {
+        try {
+            const bool again = touched.count(path) != 0;
+            TMP3Tag tag;
+            try {
+                tag = reader.Next();
+            } catch (...) {
+                if (!again)
+                    throw;
+            }
+            if (again)
+                tag = GetMP3Tag(path, Codec);
+            touched.insert(path);
+            std::string created = PerFile(path, tag);
+            if (!created.empty())
+                touched.insert(std::move(created));
+        } catch (const std::exception& e) {
+            OnFailure(path, e);
+        }
+        AfterEach();
+    }
+}
+
+// ForEachSelectedFile with each file's tag read ahead List.ReadJobs() at a time (see
+// ForEachTagInOrder).
+template <class Action>
+void ForEachSelectedTag(const TFileList& List, const ProgressScope& Progress,
+                        TFileFailures& Failures, Action&& PerFile,
+                        const TagCodec& Codec = TagCodec::Default()) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < List.Count(); ++i)
+        if (List.Selected(i) && IsFileRow(List, i))
+            paths.push_back(List.GetFileName(i));
+    std::uint64_t done = 0;
+    ForEachTagInOrder(
+        paths, List.ReadJobs(), Codec, PerFile,
+        [&](const std::string& path, const std::exception& e) {
+            Failures.push_back({path, e.what()});
+        },
+        [&] { Progress.SetPosition(++done); });
 }
 
 // Intro line, then one "path: error" line per file; long lists end with "... and N more".

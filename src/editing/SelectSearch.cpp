@@ -1,9 +1,11 @@
 #include "editing/SelectSearch.h"
 
 #include "tagcore/MP3Tag.h"
+#include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
 #include <exception>
+#include <vector>
 
 namespace veltrane {
 
@@ -47,15 +49,25 @@ TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSele
     ProgressScope progress(byStyle ? Progress : nullptr,
                            "Reading " + std::to_string(count > 0 ? count - 1 : 0) + " files...",
                            count > 1 ? count - 2 : 0);
+    // A style search reads the files List.ReadJobs() at a time, handed back in row order.
+    std::vector<std::string> paths;
+    if (byStyle)
+        for (std::size_t i = 1; i < count; ++i)
+            if (IsFileRow(List, i))
+                paths.push_back(List.GetFileName(i));
+    TOrderedReader<std::uint8_t> reader(paths.size(), List.ReadJobs(), [&](std::size_t k) {
+        return GetMP3Tag(paths[k], Codec).Genre;
+    });
+    std::size_t next = 0;
     std::string row;
     for (std::size_t i = 1; i < count; ++i) {
         bool match = false;
         if (!IsFileRow(List, i)) {
             // the marker row never matches
         } else if (byStyle) {
-            const std::string path = List.GetFileName(i);
+            const std::string& path = paths[next++];
             try {
-                match = GetMP3Tag(path, Codec).Genre == genre;
+                match = reader.Next() == genre;
             } catch (const std::exception& e) {
                 failures.push_back({path, e.what()});
             }

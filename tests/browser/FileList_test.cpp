@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrane {
 namespace {
@@ -280,6 +282,92 @@ TEST(FileListTest, FailedScanKeepsThePreviousRows) {
     EXPECT_EQ(progress.open, 0);
     EXPECT_EQ(Names(list), std::vector<std::string>{"a.mp3"});
     EXPECT_TRUE(list.RowBuffer().empty());
+}
+
+// Every call, in order, so two runs can be compared step by step.
+struct EventLog : IProgress {
+    std::vector<std::string> events;
+    void Start(const std::string& c, std::uint64_t max) override {
+        events.push_back(c + " max " + std::to_string(max));
+    }
+    void SetPosition(std::uint64_t p) override { events.push_back(std::to_string(p)); }
+    void Finish() override { events.push_back("finish"); }
+};
+
+std::size_t ThreadsInProcess() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
+
+TEST(FileListTest, WorkerCountChangesNoRowOrderEventOrFailure) {
+    TestDir dir;
+    std::vector<std::string> files;
+    for (int i = 0; i < 300; ++i) {
+        // Titles repeat, so ties show whether rows arrive in reading order.
+        const RawTag tag{"Song " + std::to_string(i % 40), "Artist", "", "", "", 17};
+        const std::string name = (i % 3 ? "sub/" : "") + std::to_string(i) + ".mp3";
+        files.push_back(i % 5 ? dir.WriteFile(name, Mp3Bytes(kAudio, tag))
+                              : dir.WriteFile(name, Mp3BytesNoTag(kAudio)));
+    }
+    files.insert(files.begin() + 10, dir.WriteFile("small.mp3", Mp3BytesNoTag(100)));
+    const std::string fifo = dir / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    files.insert(files.begin() + 20, fifo);
+    files.insert(files.begin() + 30, dir.WriteFile("locked.mp3", Mp3BytesNoTag(kAudio)));
+    ::chmod(files[30].c_str(), 0); // unreadable unless we run as root; both runs alike
+    std::shuffle(files.begin(), files.end(), std::mt19937(7));
+    std::vector<std::string> failing = files;
+    const std::string vanished = dir / "vanished.mp3";
+    failing.insert(failing.begin() + 150, vanished);
+    failing.insert(failing.begin() + 200, dir.MakeDir("folder.mp3"));
+
+    struct Run {
+        std::vector<std::string> rows, paths, events, failEvents;
+        std::string error, errorFile;
+    };
+    const auto run = [&](std::size_t jobs) {
+        Run r;
+        TFileList list;
+        list.SetReadJobs(jobs);
+        list.SetSortColumn(2);
+        EventLog log;
+        try {
+            list.UpdateList(files, dir.path().string(), &log);
+        } catch (const EInOutError& e) { // locked.mp3 when not root
+            r.error = e.what();
+            r.errorFile = e.FileName();
+        }
+        for (std::size_t i = 1; i < list.Count(); ++i) {
+            r.rows.emplace_back(list.ItemText(i));
+            r.paths.push_back(list.GetFileName(i));
+        }
+        r.events = log.events;
+        EventLog failLog;
+        const std::size_t threads = ThreadsInProcess();
+        try {
+            list.UpdateList(failing, dir.path().string(), &failLog);
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& e) {
+            r.error += std::string(" / ") + e.what();
+            r.errorFile += " / " + e.FileName();
+        }
+        EXPECT_EQ(ThreadsInProcess(), threads) << "a worker outlived the failed scan";
+        r.failEvents = failLog.events;
+        for (std::size_t i = 1; i < list.Count(); ++i)
+            EXPECT_EQ(list.ItemText(i), r.rows[i - 1]) << "the failed scan changed row " << i;
+        return r;
+    };
+    const Run one = run(1), eight = run(8);
+    EXPECT_EQ(one.rows.size(), 301u - (::geteuid() == 0 ? 0 : 301));
+    EXPECT_EQ(one.rows, eight.rows);
+    EXPECT_EQ(one.paths, eight.paths);
+    EXPECT_EQ(one.events, eight.events);
+    EXPECT_EQ(one.failEvents, eight.failEvents);
+    EXPECT_EQ(one.error, eight.error);
+    EXPECT_EQ(one.errorFile, eight.errorFile);
+    EXPECT_NE(one.errorFile.find(vanished), std::string::npos);
 }
 
 TEST(FileListTest, SelectionAndClear) {

@@ -54,6 +54,41 @@ TEST(TagShow, ReportsUnreadableFilesAndGoesOn) {
     EXPECT_EQ(r.out, a + "\t0\t\t\t\t\t255\t\t\n");
 }
 
+TEST(TagShow, SameOutputErrorsAndStatusWhateverTheJobs) {
+    test::TestDir dir;
+    std::vector<std::string> named;
+    for (int i = 0; i < 150; ++i) {
+        const std::string name = "D/" + std::to_string(i % 4) + "/" + std::to_string(i) + ".mp3";
+        const std::string path =
+            i % 3 ? dir.WriteFile(name, Mp3Bytes(300, RawTag{"T" + std::to_string(i), "A", "",
+                                                             "", "", std::uint8_t(i)}))
+                  : dir.WriteFile(name, Mp3BytesNoTag(i));
+        if (i % 10 == 0)
+            named.push_back(path);
+    }
+    named.insert(named.begin() + 3, dir / "gone.mp3");
+    named.insert(named.begin() + 6, dir / "D"); // a directory between named files
+    named.push_back(dir / "also gone.mp3");
+    std::vector<std::string> args = {"tag", "show", "--recursive", "--jobs", "1"};
+    args.insert(args.end(), named.begin(), named.end());
+    const CliRun one = Cli(args);
+    args[4] = "8";
+    const CliRun eight = Cli(args);
+    args.erase(args.begin() + 3, args.begin() + 5);
+    const CliRun chosen = Cli(args);
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 150 + 15);
+    EXPECT_EQ(one.err, "veltrane-cli: " + dir / "gone.mp3" + ": File not found\n" +
+                           "veltrane-cli: " + dir / "also gone.mp3" + ": File not found\n");
+    for (const CliRun* other : {&eight, &chosen}) {
+        EXPECT_EQ(other->out, one.out);
+        EXPECT_EQ(other->err, one.err);
+        EXPECT_EQ(other->status, one.status);
+    }
+    for (const char* bad : {"0", "-1", "257", "x", "2x", ""})
+        EXPECT_EQ(Cli({"tag", "show", "--jobs", bad, dir / "D"}).status, 2) << bad;
+}
+
 TEST(TagShow, CodePageOption) {
     test::TestDir dir;
     const std::string a =

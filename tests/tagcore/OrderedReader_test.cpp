@@ -1,0 +1,78 @@
+#include "tagcore/OrderedReader.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace veltrane {
+namespace {
+
+std::size_t ThreadsInProcess() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
+
+// Entries finish in a scrambled order (later ones often first); every seventh fails.
+std::string ReadEntry(std::size_t i) {
+    std::this_thread::sleep_for(std::chrono::microseconds((i * 37) % 11 * 50));
+    if (i % 7 == 3)
+        throw std::runtime_error("entry " + std::to_string(i) + " failed");
+    return "entry " + std::to_string(i);
+}
+
+TEST(OrderedReaderTest, HandsBackEveryEntryInListOrderWhateverTheWorkerCount) {
+    constexpr std::size_t kCount = 300;
+    for (const std::size_t jobs : {0u, 1u, 2u, 8u, 1000u}) {
+        SCOPED_TRACE("jobs " + std::to_string(jobs));
+        std::vector<std::atomic<int>> calls(kCount);
+        TOrderedReader<std::string> reader(kCount, jobs, [&](std::size_t i) {
+            ++calls[i];
+            return ReadEntry(i);
+        });
+        EXPECT_EQ(reader.Workers(), jobs == 1 ? 0u : jobs == 0 ? kDefaultReadJobs
+                                                : std::min<std::size_t>(jobs, kMaxReadJobs));
+        for (std::size_t i = 0; i < kCount; ++i) {
+            std::string got;
+            try {
+                got = reader.Next();
+            } catch (const std::runtime_error& e) {
+                got = e.what(); // a failure is handed back at its own place; the rest go on
+            }
+            EXPECT_EQ(got, i % 7 == 3 ? "entry " + std::to_string(i) + " failed"
+                                      : "entry " + std::to_string(i));
+        }
+        EXPECT_THROW(reader.Next(), std::out_of_range);
+        for (std::size_t i = 0; i < kCount; ++i)
+            EXPECT_EQ(calls[i].load(), 1) << "entry " << i;
+    }
+}
+
+TEST(OrderedReaderTest, StoppingEarlyLeavesNoWorkerRunning) {
+    const std::size_t before = ThreadsInProcess();
+    std::atomic<std::size_t> started{0};
+    try {
+        TOrderedReader<std::size_t> reader(100000, 8, [&](std::size_t i) {
+            ++started;
+            if (i == 5)
+                throw std::runtime_error("unreadable");
+            return i;
+        });
+        EXPECT_EQ(ThreadsInProcess(), before + 8);
+        for (;;)
+            reader.Next(); // the failure at entry 5 ends the loop, as a failing scan does
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ThreadsInProcess(), before);
+    EXPECT_LT(started.load(), 1000u); // read ahead is bounded, not the whole list
+}
+
+} // namespace
+} // namespace veltrane
