@@ -1,5 +1,7 @@
 #include "browser/ErrorText.h"
 
+#include <utility>
+
 #include <system_error>
 
 namespace veltrane {
@@ -43,6 +45,20 @@ std::string InOutErrorMessage(const EInOutError& Error, std::string_view File) {
     if (err > 0)
         return WithFileError(Error.what(), file, err);
     return std::string(Error.what()) + '\n' + std::string(file);
+}
+
+std::string ListedLinesMessage(std::string Intro, const std::vector<std::string>& Lines,
+                               std::size_t MaxLines) {
+    std::string text = std::move(Intro);
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        if (i == MaxLines) {
+            text += "\n... and " + std::to_string(Lines.size() - i) + " more";
+            break;
+        }
+        text += '\n';
+        text += Lines[i];
+    }
+    return text;
 }
 
 } // namespace veltrane

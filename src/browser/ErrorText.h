@@ -5,8 +5,10 @@
 
 #include "tagcore/InOutError.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -22,5 +24,9 @@ std::string InOutErrorText(const EInOutError& Error);
 // The error's text, then the file it names (File when given, else the error's own); an
 // "I/O error N" text also gets the system's description of N.
 std::string InOutErrorMessage(const EInOutError& Error, std::string_view File = {});
+
+// Intro, then one line per item; past MaxLines the rest is counted: "... and N more".
+std::string ListedLinesMessage(std::string Intro, const std::vector<std::string>& Lines,
+                               std::size_t MaxLines);
 
 } // namespace veltrane

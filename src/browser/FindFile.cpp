@@ -1,5 +1,7 @@
 #include "browser/FindFile.h"
 
+#include "browser/ErrorText.h"
+
 #include "tagcore/LongPath.h"
 
 #include <algorithm>
@@ -103,13 +105,12 @@ bool MatchesWildcard(std::string_view p, std::string_view s) {
 std::string SkippedEntriesMessage(const std::vector<TFindProblem>& Problems) {
     if (Problems.empty())
         return {};
-    constexpr std::size_t kShown = 20;
-    std::string text = "These entries could not be read and are not listed:\n";
-    for (std::size_t i = 0; i < Problems.size() && i < kShown; ++i)
-        text += "\n" + Problems[i].Path + ": " + Problems[i].Reason;
-    if (Problems.size() > kShown)
-        text += "\n... and " + std::to_string(Problems.size() - kShown) + " more";
-    return text;
+    std::vector<std::string> lines;
+    lines.reserve(Problems.size());
+    for (const TFindProblem& problem : Problems)
+        lines.push_back(problem.Path + ": " + problem.Reason);
+    // A blank line between the intro and the list.
+    return ListedLinesMessage("These entries could not be read and are not listed:\n", lines, 20);
 }
 
 std::uint8_t TFindFile::AttributeMask() const {

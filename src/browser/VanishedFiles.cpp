@@ -1,5 +1,7 @@
 #include "browser/VanishedFiles.h"
 
+#include "browser/ErrorText.h"
+
 #include "browser/FileList.h"
 #include "tagcore/InOutError.h"
 
@@ -53,18 +55,7 @@ bool DropRowIfVanished(TFileList& List, std::size_t Row) {
 }
 
 std::string VanishedFilesMessage(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    std::string text = IoErrorText(2);
-    std::size_t shown = 0;
-    for (const std::string& path : Paths) {
-        if (shown == MaxLines) {
-            text += "\n... and " + std::to_string(Paths.size() - shown) + " more";
-            break;
-        }
-        text += '\n';
-        text += path;
-        ++shown;
-    }
-    return text;
+    return ListedLinesMessage(IoErrorText(2), Paths, MaxLines);
 }
 
 } // namespace veltrane

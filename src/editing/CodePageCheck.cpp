@@ -1,5 +1,7 @@
 #include "editing/CodePageCheck.h"
 
+#include "browser/ErrorText.h"
+
 #include "tagcore/Utf8.h"
 
 #include <algorithm>
@@ -55,19 +57,9 @@ std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy, const TagC
 }
 
 std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    std::string text = "In the tags of these files, characters the tag's code page cannot hold "
-                       "were saved as \"?\":";
-    std::size_t shown = 0;
-    for (const std::string& path : Paths) {
-        if (shown == MaxLines) {
-            text += "\n... and " + std::to_string(Paths.size() - shown) + " more";
-            break;
-        }
-        text += '\n';
-        text += path;
-        ++shown;
-    }
-    return text;
+    return ListedLinesMessage("In the tags of these files, characters the tag's code page cannot "
+                              "hold were saved as \"?\":",
+                              Paths, MaxLines);
 }
 
 } // namespace veltrane

@@ -255,8 +255,9 @@ TEST_F(UndoTest, AStepCutOffByACrashUndoesTheFilesItReached) {
     EXPECT_EQ(report2.Failures[0].Path, paths[1]);
     EXPECT_EQ(Bytes(paths[1]), theirs);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (i != 1)
+        if (i != 1) {
             EXPECT_EQ(Bytes(paths[i]), before[i]);
+        }
     }
 }
 
