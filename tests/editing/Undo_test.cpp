@@ -329,5 +329,23 @@ TEST_F(UndoTest, AJournalThatCannotBeWrittenRefusesTheEdit) {
     EXPECT_EQ(Bytes(a), before);
 }
 
+// The journal's first look at a file follows the reader's write-bit rule: never through a link.
+TEST(ReadFileState, AddsTheWriteBitOnlyToAFileNamedDirectly) {
+    test::TestDir tree, elsewhere;
+    const auto mode = [](const std::string& p) {
+        return fs::status(p).permissions() & fs::perms::all;
+    };
+    const std::string target =
+        elsewhere.WriteFile("ro.mp3", test::Mp3Bytes(200, RawTag{"S", "", "", "", "", 1}));
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string link = tree / "link.mp3";
+    fs::create_symlink(target, link);
+    (void)ReadFileState(link);
+    EXPECT_EQ(mode(target), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    (void)ReadFileState(target);
+    EXPECT_EQ(mode(target), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read);
+}
+
 } // namespace
 } // namespace veltrane
