@@ -570,7 +570,7 @@ TFileState ReadFileState(const std::string& Path) {
         throw EInOutError::FromErrno(errno);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5);
-    AddOwnerWriteBit(fd, Path);
+    AddOwnerWriteBit(fd, Path, st);
     return StateOfOpenFile(fd);
 }
 

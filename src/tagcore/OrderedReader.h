@@ -17,10 +17,12 @@
 // it is never called for an index twice, nor after the reader is destroyed.
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -48,7 +50,7 @@ template <class Result> class TOrderedReader {
             return; // sequential: Next() reads
         window_ = std::max<std::size_t>(64, 8 * jobs);
         batch_ = std::min<std::size_t>(jobs, 8);
-        slots_.resize(window_);
+        slots_ = std::make_unique<Slot[]>(window_);
         workers_.reserve(jobs);
         try {
             for (std::size_t w = 0; w < jobs; ++w)
@@ -75,24 +77,17 @@ template <class Result> class TOrderedReader {
         if (workers_.empty())
             return read_(index);
         Slot& slot = slots_[index % window_];
-        std::unique_lock lock(mutex_);
-        if (!slot.Ready) {
-            // Waking up for every entry would cost a system call each on a warm cache, where
-            // this thread is faster than the workers: sleep until a run of entries is ready.
-            consumerWaitsFor_ = index;
-            resultReady_.wait(lock, [&] { return RunReady(index); });
-            consumerWaitsFor_ = kNobody;
-        }
+        if (slot.Ready.load(std::memory_order_acquire) != index + 1)
+            WaitForResult(index);
         std::optional<Result> value = std::move(slot.Value);
         const std::exception_ptr error = std::exchange(slot.Error, nullptr);
         slot.Value.reset();
-        slot.Ready = false;
-        consumed_ = index + 1;
-        // Waking sleeping workers one slot at a time would cost a system call per entry on a
-        // warm cache; wake them once half the window is free.
-        if (idleWorkers_ > 0 && claimed_ - consumed_ <= window_ / 2)
-            spaceFree_.notify_all();
-        lock.unlock();
+        consumed_.store(index + 1);
+        // Waking a worker for every free slot would cost a system call per entry on a warm
+        // cache, where the workers outrun this thread: wake one each time half the window
+        // has come free. A woken worker wakes the next while much space is left.
+        if ((index + 1) % (window_ / 2) == 0 && idleWorkers_.load() > 0)
+            WakeOneWorker();
         if (error)
             std::rethrow_exception(error);
         return std::move(*value);
@@ -101,11 +96,11 @@ template <class Result> class TOrderedReader {
     // Stops the workers and waits for them; entries not yet handed out are dropped. Called by
     // the destructor; Next() must not be called afterwards.
     void Stop() {
+        stopping_.store(true);
         {
             std::lock_guard lock(mutex_);
-            stopping_ = true;
+            spaceFree_.notify_all();
         }
-        spaceFree_.notify_all();
         for (std::thread& t : workers_)
             if (t.joinable())
                 t.join();
@@ -114,49 +109,91 @@ template <class Result> class TOrderedReader {
   private:
     static constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
-    struct Slot {
+    // A slot of its own cache line: workers fill neighbouring slots at the same time.
+    struct alignas(64) Slot {
         std::optional<Result> Value;
         std::exception_ptr Error;
-        bool Ready = false;
+        std::atomic<std::size_t> Ready{0}; // index + 1 of the entry the slot holds
     };
 
-    // True when the batch_ entries from index on (or up to the end) are ready; under mutex_.
+    // True when the batch_ entries from index on (or up to the end) are ready.
     bool RunReady(std::size_t index) const {
         const std::size_t end = std::min(count_, index + batch_);
         for (std::size_t i = index; i < end; ++i)
-            if (!slots_[i % window_].Ready)
+            if (slots_[i % window_].Ready.load() != i + 1)
                 return false;
         return true;
     }
 
-    void Work() {
+    // Waking up for every entry would cost a system call each on a warm cache, where this
+    // thread is faster than the workers: sleep until a run of entries is ready.
+    void WaitForResult(std::size_t index) {
         std::unique_lock lock(mutex_);
+        // Sleeping workers hold no entry, but the one awaited may not be claimed yet.
+        if (idleWorkers_.load() > 0)
+            spaceFree_.notify_one();
+        consumerWaitsFor_.store(index);
+        resultReady_.wait(lock, [&] { return RunReady(index); });
+        consumerWaitsFor_.store(kNobody);
+    }
+
+    void WakeOneWorker() {
+        std::lock_guard lock(mutex_);
+        spaceFree_.notify_one();
+    }
+
+    bool HasSpace() const { return claimed_.load() < consumed_.load() + window_; }
+
+    // The next entry to read, claimed only while the window has room for it; kNobody when
+    // the list is done or the reader stops. A worker sleeps without an entry of its own.
+    std::size_t Claim() {
+        std::size_t index = claimed_.load();
+        bool woken = false;
         for (;;) {
-            if (!stopping_ && claimed_ < count_ && claimed_ >= consumed_ + window_) {
-                ++idleWorkers_;
+            if (stopping_.load() || index >= count_)
+                return kNobody;
+            if (index >= consumed_.load() + window_) {
+                std::unique_lock lock(mutex_);
+                idleWorkers_.fetch_add(1);
                 spaceFree_.wait(lock, [&] {
-                    return stopping_ || claimed_ >= count_ || claimed_ < consumed_ + window_;
+                    return stopping_.load() || claimed_.load() >= count_ || HasSpace();
                 });
-                --idleWorkers_;
+                idleWorkers_.fetch_sub(1);
+                index = claimed_.load();
+                woken = true;
+                continue;
             }
-            if (stopping_ || claimed_ >= count_)
+            if (claimed_.compare_exchange_weak(index, index + 1))
+                break;
+        }
+        // Cold files keep every worker waiting on the disk: a woken worker wakes the next
+        // while much of the window is free, so all of them are soon at work.
+        if (woken && idleWorkers_.load() > 0 &&
+            claimed_.load() + window_ / 2 <= consumed_.load() + window_)
+            WakeOneWorker();
+        return index;
+    }
+
+    // The atomics are sequentially consistent on purpose: each side stores its own state
+    // before it looks at the other's, so a sleeper is never missed.
+    void Work() {
+        for (;;) {
+            const std::size_t index = Claim();
+            if (index == kNobody)
                 return;
-            const std::size_t index = claimed_++;
-            lock.unlock();
-            std::optional<Result> value;
-            std::exception_ptr error;
-            try {
-                value.emplace(read_(index));
-            } catch (...) {
-                error = std::current_exception();
-            }
-            lock.lock();
             Slot& slot = slots_[index % window_];
-            slot.Value = std::move(value);
-            slot.Error = std::move(error);
-            slot.Ready = true;
-            if (consumerWaitsFor_ != kNobody && RunReady(consumerWaitsFor_))
+            try {
+                slot.Value.emplace(read_(index));
+            } catch (...) {
+                slot.Error = std::current_exception();
+            }
+            slot.Ready.store(index + 1);
+            const std::size_t waiter = consumerWaitsFor_.load();
+            if (waiter != kNobody && index >= waiter && index < waiter + batch_ &&
+                RunReady(waiter)) {
+                std::lock_guard lock(mutex_);
                 resultReady_.notify_one();
+            }
         }
     }
 
@@ -166,17 +203,16 @@ template <class Result> class TOrderedReader {
 
     std::size_t window_ = 0;
     std::size_t batch_ = 1;
-    std::vector<Slot> slots_;
+    std::unique_ptr<Slot[]> slots_;
     std::vector<std::thread> workers_;
-    std::mutex mutex_;
+    std::mutex mutex_; // only for sleeping and waking
     std::condition_variable resultReady_;
     std::condition_variable spaceFree_;
-    // Guarded by mutex_.
-    std::size_t claimed_ = 0;  // entries handed to workers
-    std::size_t consumed_ = 0; // entries handed back by Next()
-    std::size_t consumerWaitsFor_ = kNobody;
-    std::size_t idleWorkers_ = 0;
-    bool stopping_ = false;
+    std::atomic<std::size_t> claimed_{0};  // entries handed to workers
+    std::atomic<std::size_t> consumed_{0}; // entries handed back by Next()
+    std::atomic<std::size_t> consumerWaitsFor_{kNobody};
+    std::atomic<std::size_t> idleWorkers_{0};
+    std::atomic<bool> stopping_{false};
 };
 
 } // namespace veltrane

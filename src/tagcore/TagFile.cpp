@@ -106,10 +106,15 @@ void PutField(std::string& out, const TagCodec& codec, std::string_view text, st
 
 void (*BeforeTagWriteHook)(int Fd) = nullptr;
 
+void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st) {
+    if (!(st.st_mode & S_IWUSR) && MayAddWriteBit(Path, st))
+        (void)::fchmod(Fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+}
+
 void AddOwnerWriteBit(int Fd, const std::string& Path) {
     struct stat st;
-    if (::fstat(Fd, &st) == 0 && !(st.st_mode & S_IWUSR) && MayAddWriteBit(Path, st))
-        (void)::fchmod(Fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
+    if (::fstat(Fd, &st) == 0)
+        AddOwnerWriteBit(Fd, Path, st);
 }
 
 std::string AddTrailingSpaces(std::string_view Text, std::size_t Length) {
@@ -192,7 +197,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
         tag.FileName = FileName;
         return tag;
     }
-    AddOwnerWriteBit(fd.get(), FileName);
+    AddOwnerWriteBit(fd.get(), FileName, st);
 
     if (size >= kTagSize) {
         char buf[kTagSize];

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace veltrane {
 
@@ -42,6 +43,8 @@ extern void (*BeforeTagWriteHook)(int Fd);
 // Adds the owner's write permission to the open file Fd, named Path, by the rule GetMP3Tag
 // follows: only a regular file this process owns, named without a link in its last part.
 void AddOwnerWriteBit(int Fd, const std::string& Path);
+// The same with the file's status already at hand (st from fstat of Fd).
+void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st);
 
 // Header "TAG", empty texts, Genre 255; FileName unchanged.
 void ClearMP3Tag(TMP3Tag& Tag);
