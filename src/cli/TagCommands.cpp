@@ -11,6 +11,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -34,20 +35,32 @@ void AppendField(std::string& line, std::string_view text) {
     AppendEscaped(line, text);
 }
 
-// One file's output: its line, or why it cannot be read.
+bool IsDirectory(const std::string& path) {
+    const TPathAt at(path);
+    struct stat st;
+    return at.Ok() && ::fstatat(at.Dir(), at.Name(), &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// One file's output: its line, or why it cannot be read, or that a path named on the command
+// line is a directory to show instead.
 struct ShownFile {
     bool Ok = false;
+    bool Directory = false;
     std::string Text; // the line with its newline, or the error text
 };
 
-ShownFile ShowFile(const std::string& path, const TagCodec& codec) {
+// A named path is tried as a file first: a directory fails to read as one, and only then costs
+// a look at what it is.
+ShownFile ShowFile(const std::string& path, const TagCodec& codec, bool mayBeDirectory) {
     TMP3Tag tag;
     try {
         tag = GetMP3Tag(path, codec);
     } catch (const EInOutError& e) {
-        return {false, e.what()};
+        if (mayBeDirectory && IsDirectory(path))
+            return {false, true, {}};
+        return {false, false, e.what()};
     }
-    ShownFile shown{true, {}};
+    ShownFile shown{true, false, {}};
     std::string& line = shown.Text;
     line.reserve(path.size() + 160);
     AppendEscaped(line, path);
@@ -64,12 +77,17 @@ ShownFile ShowFile(const std::string& path, const TagCodec& codec) {
     return shown;
 }
 
+using ShowDirectory = std::function<bool(const std::string& dir)>;
+
 // Shows the files in list order, Jobs read at a time; false when one could not be read.
-// Lines are written in blocks; an error line first writes out the lines before it.
+// Lines are written in blocks; an error line first writes out the lines before it. With
+// showDirectory, a path that is a directory is handed to it in its place.
 bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const TagCodec& codec,
-               std::ostream& out, std::ostream& err) {
-    TOrderedReader<ShownFile> reader(paths.size(), jobs,
-                                     [&](std::size_t i) { return ShowFile(paths[i], codec); });
+               std::ostream& out, std::ostream& err, const ShowDirectory& showDirectory = {}) {
+    const bool named = static_cast<bool>(showDirectory);
+    TOrderedReader<ShownFile> reader(paths.size(), jobs, [&](std::size_t i) {
+        return ShowFile(paths[i], codec, named);
+    });
     bool ok = true;
     std::string block;
     for (const std::string& path : paths) {
@@ -81,7 +99,9 @@ bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const Ta
         }
         out << block;
         block.clear();
-        if (!shown.Ok) {
+        if (shown.Directory) {
+            ok = showDirectory(path) && ok;
+        } else if (!shown.Ok) {
             out.flush();
             ReportFileError(err, Escape(path), shown.Text);
             ok = false;
@@ -89,12 +109,6 @@ bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const Ta
     }
     out << block;
     return ok;
-}
-
-bool IsDirectory(const std::string& path) {
-    const TPathAt at(path);
-    struct stat st;
-    return at.Ok() && ::fstatat(at.Dir(), at.Name(), &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
 // A number 0 to 255, or a genre name with or without its trailing blank, letter case ignored;
@@ -130,26 +144,18 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         throw UsageError("tag show: missing PATH");
     const auto codec = MakeCodec(o);
     const std::size_t jobs = ReadJobs(o);
-    bool ok = true;
-    // Files named one after another are read as one list, each directory's files as another.
-    std::vector<std::string> files;
-    for (const std::string& path : o.Positional()) {
-        if (!IsDirectory(path)) {
-            files.push_back(path);
-            continue;
-        }
-        ok = ShowFiles(files, jobs, *codec, out, err) && ok;
-        files.clear();
+    const bool recursive = o.Has("--recursive");
+    const auto showDirectory = [&](const std::string& dir) {
         TFindFile finder;
-        finder.Directory = path;
+        finder.Directory = dir;
         finder.Filter = "*.mp3";
-        finder.Recurse = o.Has("--recursive");
+        finder.Recurse = recursive;
         finder.Execute();
-        ok = !ReportFindProblems(err, finder.Problems) && ok;
-        ok = ShowFiles(finder.Files, jobs, *codec, out, err) && ok;
-    }
-    ok = ShowFiles(files, jobs, *codec, out, err) && ok;
-    return ok ? 0 : 1;
+        const bool problems = ReportFindProblems(err, finder.Problems);
+        return ShowFiles(finder.Files, jobs, *codec, out, err) && !problems;
+    };
+    // The paths named are read as one list; a directory among them is shown in its place.
+    return ShowFiles(o.Positional(), jobs, *codec, out, err, showDirectory) ? 0 : 1;
 }
 
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
