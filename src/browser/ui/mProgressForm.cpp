@@ -5,7 +5,9 @@
 #include <QProgressBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace veltrane {
 
@@ -17,6 +19,9 @@ QPointer<QWidget> gOpenOwner;
 // Bar positions are ints; larger ranges are scaled down to this many steps.
 std::int64_t gBarMin = 0;
 std::int64_t gBarScale = 1;
+// Moves smaller than this (a thousandth of the bar) wait for the next event pass: each move
+// makes the bar work out whether to repaint, which costs more than reading a warm file.
+int gBarStep = 1;
 
 constexpr int kBarHeight = 15;
 constexpr int kEventIntervalMs = 30;
@@ -82,6 +87,7 @@ void TmProgressWnd::Open() {
     gBarMin = Min;
     gBarScale = range > INT_MAX ? range / INT_MAX + 1 : 1;
     window->ProgressBar->setRange(0, static_cast<int>(range / gBarScale));
+    gBarStep = std::max(1, static_cast<int>(range / gBarScale / 1000));
     window->ProgressBar->setValue(0);
     window->setWindowTitle(caption_);
 
@@ -106,8 +112,11 @@ void TmProgressWnd::SetPosition(std::uint64_t Position) {
     if (!gOpenWindow)
         return;
     const std::int64_t value = static_cast<std::int64_t>(Position) - gBarMin;
-    gOpenWindow->ProgressBar->setValue(
-        static_cast<int>(std::max<std::int64_t>(value, 0) / gBarScale));
+    const int bar = static_cast<int>(std::max<std::int64_t>(value, 0) / gBarScale);
+    QProgressBar* progressBar = gOpenWindow->ProgressBar;
+    if (std::abs(bar - progressBar->value()) >= gBarStep || bar == progressBar->maximum() ||
+        EventsDue())
+        progressBar->setValue(bar);
     ProcessEvents(false);
 }
 
@@ -132,10 +141,14 @@ void TmProgressWnd::Finish() {
     Close();
 }
 
+bool TmProgressWnd::EventsDue() const {
+    return lastEvents_.elapsed() >= kEventIntervalMs;
+}
+
 void TmProgressWnd::ProcessEvents(bool Always) {
     // A loop over 100,000 files must not spend its time repainting: events run at most every
     // few milliseconds, which still keeps the window current.
-    if (!Always && lastEvents_.elapsed() < kEventIntervalMs)
+    if (!Always && !EventsDue())
         return;
     QCoreApplication::processEvents();
     lastEvents_.restart();

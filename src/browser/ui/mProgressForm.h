@@ -62,6 +62,7 @@ class TmProgressWnd : public QObject, public IProgress {
 
   private:
     void ProcessEvents(bool Always);
+    bool EventsDue() const;
 
     QPointer<QWidget> owner_;
     QString caption_ = QStringLiteral("Progress");
