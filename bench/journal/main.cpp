@@ -99,7 +99,9 @@ int main(int argc, char** argv) {
         SetActiveJournal(&journal);
         journaled.Time(save);
         undo.Time([&] { failures += UndoStep(journal).Failures.size(); });
-        read.Time([&] { (void)journal.Read(); });
+        // A new process (the command line) reads it in full; the window's own object only
+        // parses what was appended since its last read.
+        read.Time([&] { (void)TChangeJournal(journal.Directory()).Read(); });
     }
     const std::uintmax_t journalBytes = std::filesystem::file_size(journal.FilePath());
     std::printf("                                        wall ms  ratio   cpu ms  ratio\n");
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
     row("save, empty journal (target <= 3.00)", fresh);
     row("save, growing journal (target <= 3.00)", journaled);
     row("undo of the whole step", undo);
-    row("reading the journal through", read);
+    row("reading the journal through, new process", read);
     std::printf("journal's share of the save: %+.0f%% wall, %+.0f%% cpu into an empty journal; "
                 "%+.0f%% wall, %+.0f%% cpu into one of %.1f MB\n",
                 (fresh.wall / plain.wall - 1) * 100, (fresh.cpu / plain.cpu - 1) * 100,

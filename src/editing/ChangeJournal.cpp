@@ -293,18 +293,21 @@ bool Untouched(const TFileState& A, const TFileState& B) {
            A.MtimeSec == B.MtimeSec && A.MtimeNsec == B.MtimeNsec;
 }
 
-TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
-    TJournalContents contents;
-    const std::optional<std::string> data = ReadWholeFile(FilePath());
-    if (!data)
-        return contents;
-    const std::string_view all(*data);
-    contents.FileBytes = all.size();
+namespace {
+
+// Reads the records of all (the journal's bytes from offset base on) into contents, from
+// step WithEntries on with their entries; stops at the first damage. Returns where the last
+// whole record starts (base when there is none).
+std::uint64_t ParseRecords(std::string_view all, std::uint64_t base, std::uint64_t WithEntries,
+                           const std::string& filePath, TJournalContents& contents) {
     std::map<std::uint64_t, std::size_t> index; // step id -> position in Steps
+    for (std::size_t i = 0; i < contents.Steps.size(); ++i)
+        index[contents.Steps[i].Id] = i;
     std::size_t pos = 0;
+    std::uint64_t lastRecord = base;
     const auto damage = [&](const std::string& what) {
-        contents.Damage = "the journal " + FilePath() + " is damaged at byte " +
-                          std::to_string(pos) + " (" + what + "); read up to there";
+        contents.Damage = "the journal " + filePath + " is damaged at byte " +
+                          std::to_string(base + pos) + " (" + what + "); read up to there";
     };
     while (pos < all.size()) {
         if (all.size() - pos < kHeaderSize) {
@@ -338,17 +341,18 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
             Reader id(payload);
             const std::uint64_t stepId = id.U64();
             std::optional<TJournalStep> step =
-                ParsePlan(payload, WithEntries == kAllSteps || (id.Ok() && stepId == WithEntries));
+                ParsePlan(payload, WithEntries == TChangeJournal::kAllSteps || (id.Ok() && stepId == WithEntries));
             if (!step) {
                 damage("bad step");
                 break;
             }
-            step->Offset = pos;
+            step->Offset = base + pos;
             index[step->Id] = contents.Steps.size();
             contents.Steps.push_back(std::move(*step));
         } else if (type == rtOutcome) {
             const std::uint64_t id = p.U64();
-            if (WithEntries != kAllSteps && id != WithEntries) {
+            if (WithEntries != TChangeJournal::kAllSteps && id != WithEntries) {
+                lastRecord = base + pos;
                 pos += kHeaderSize + length;
                 continue;
             }
@@ -373,10 +377,100 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
             damage("unknown record");
             break;
         }
+        lastRecord = base + pos;
         pos += kHeaderSize + length;
     }
-    contents.ValidBytes = pos;
+    contents.ValidBytes = base + pos;
+    return lastRecord;
+}
+
+// The bytes of fd from offset on, up to size.
+std::string ReadFrom(int fd, std::uint64_t offset, std::uint64_t size, const std::string& path) {
+    std::string data(static_cast<std::size_t>(size - offset), '\0');
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t r = ::pread(fd, data.data() + done, data.size() - done,
+                                  static_cast<off_t>(offset + done));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(errno));
+        if (r == 0)
+            break; // cut meanwhile: what is there is read
+        done += static_cast<std::size_t>(r);
+    }
+    data.resize(done);
+    return data;
+}
+
+} // namespace
+
+TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
+    if (WithEntries != 0) {
+        TJournalContents contents;
+        const std::optional<std::string> data = ReadWholeFile(FilePath());
+        if (!data)
+            return contents;
+        contents.FileBytes = data->size();
+        ParseRecords(*data, 0, WithEntries, FilePath(), contents);
+        return contents;
+    }
+    // Every step starts with this read: a journal near its 64 MB would cost a full read and
+    // checksum each time. Only what this object's own steps appended since is parsed.
+    const std::string path = FilePath();
+    std::lock_guard guard(cache_->Mutex);
+    TReadCache& cache = *cache_;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        cache.Valid = false;
+        if (errno == ENOENT)
+            return {};
+        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(errno));
+    const struct stat& was = cache.Status;
+    const bool reuse = cache.Valid && st.st_dev == was.st_dev && st.st_ino == was.st_ino &&
+                       st.st_size == was.st_size && st.st_mtim.tv_sec == was.st_mtim.tv_sec &&
+                       st.st_mtim.tv_nsec == was.st_mtim.tv_nsec &&
+                       st.st_ctim.tv_sec == was.st_ctim.tv_sec &&
+                       st.st_ctim.tv_nsec == was.st_ctim.tv_nsec &&
+                       static_cast<std::uint64_t>(st.st_size) >= cache.Contents.FileBytes;
+    if (!reuse)
+        cache.Contents = {};
+    TJournalContents& contents = cache.Contents;
+    const std::uint64_t from = contents.FileBytes;
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    if (size > from) {
+        const std::string data = ReadFrom(fd, from, size, path);
+        contents.FileBytes = from + data.size();
+        ParseRecords(data, from, 0, path, contents);
+    }
+    cache.Status = st;
+    // Damage is cut off by the next step's writer: read the whole journal again after it.
+    cache.Valid = contents.Damage.empty() && contents.FileBytes == size;
     return contents;
+}
+
+void TChangeJournal::NoteAppend(const struct stat& Before, const struct stat& After) const {
+    std::lock_guard guard(cache_->Mutex);
+    TReadCache& cache = *cache_;
+    const struct stat& was = cache.Status;
+    const bool same = Before.st_dev == was.st_dev && Before.st_ino == was.st_ino &&
+                      Before.st_size == was.st_size &&
+                      Before.st_mtim.tv_sec == was.st_mtim.tv_sec &&
+                      Before.st_mtim.tv_nsec == was.st_mtim.tv_nsec &&
+                      Before.st_ctim.tv_sec == was.st_ctim.tv_sec &&
+                      Before.st_ctim.tv_nsec == was.st_ctim.tv_nsec;
+    if (cache.Valid && same && After.st_ino == Before.st_ino && After.st_size >= Before.st_size)
+        cache.Status = After;
+    else
+        cache.Valid = false;
 }
 
 TJournalContents TChangeJournal::Read(std::uint64_t WithEntries) const {
@@ -406,7 +500,8 @@ TJournalLock::~TJournalLock() {
 }
 
 TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& Contents,
-                         TJournalStep& Step) {
+                         TJournalStep& Step)
+    : journal_(&Journal) {
     const std::string path = Journal.FilePath();
     std::uint64_t lastId = 0;
     for (const TJournalStep& s : Contents.Steps)
@@ -464,6 +559,7 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
         throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
     struct stat st;
     const bool fresh = ::fstat(fd_, &st) == 0 && st.st_size == 0;
+    opened_ = st;
     if (!WriteAll(fd_, plan) || ::fdatasync(fd_) != 0) {
         const int err = errno;
         // A plan cut short would hide every later step: take it back.
@@ -483,6 +579,9 @@ TStepWriter::~TStepWriter() {
     w.U64(id_);
     pending_ += Record(rtEnd, w.Bytes());
     Flush();
+    struct stat after;
+    if (::fstat(fd_, &after) == 0)
+        journal_->NoteAppend(opened_, after);
     ::close(fd_);
 }
 
@@ -541,6 +640,10 @@ TFileState StateOfOpenFile(int Fd) {
     struct stat st;
     if (::fstat(Fd, &st) != 0)
         throw EInOutError::FromErrno(errno);
+    return StateOfOpenFile(Fd, st);
+}
+
+TFileState StateOfOpenFile(int Fd, const struct stat& st) {
     TFileState s;
     s.Device = static_cast<std::uint64_t>(st.st_dev);
     s.Inode = static_cast<std::uint64_t>(st.st_ino);
@@ -557,7 +660,7 @@ TFileState StateOfOpenFile(int Fd) {
 TFileState ReadFileState(const std::string& Path) {
     int fd;
     do {
-        fd = OpenLongPath(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        fd = OpenLongPathNoAtime(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);
@@ -571,7 +674,7 @@ TFileState ReadFileState(const std::string& Path) {
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5);
     AddOwnerWriteBit(fd, Path, st);
-    return StateOfOpenFile(fd);
+    return StateOfOpenFile(fd, st);
 }
 
 void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail) {

@@ -9,8 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace veltrane {
@@ -89,7 +92,22 @@ class TChangeJournal {
     TJournalContents Read(std::uint64_t WithEntries = 0) const;
 
   private:
+    friend class TStepWriter;
+    // A step writer appended to the journal, which stood as Before and stands as After.
+    void NoteAppend(const struct stat& Before, const struct stat& After) const;
+
+    // What the last read without entries found, and the file's status it expects next: only
+    // bytes this object's own writers appended are parsed again. Any other change to the
+    // file, damage included, is caught by its status and read in full.
+    struct TReadCache {
+        std::mutex Mutex;
+        bool Valid = false;
+        struct stat Status {};
+        TJournalContents Contents;
+    };
+
     std::string dir_;
+    std::shared_ptr<TReadCache> cache_ = std::make_shared<TReadCache>();
 };
 
 // The journal's lock (flock on "journal.lock"), held for a whole step so the window and the
@@ -126,6 +144,8 @@ class TStepWriter {
     int fd_ = -1;
     std::uint64_t id_ = 0;
     std::string pending_; // outcomes not yet written
+    const TChangeJournal* journal_;
+    struct stat opened_ {}; // the journal as it stood before the plan went in
 };
 
 // The journal the editing commands record into: by default "veltrane" in the user's state
@@ -139,6 +159,8 @@ void SetActiveJournal(TChangeJournal* Journal);
 TFileState ReadFileState(const std::string& Path);
 // The state of an open file: its status and last bytes.
 TFileState StateOfOpenFile(int Fd);
+// The same with its status already at hand (st from fstat of Fd).
+TFileState StateOfOpenFile(int Fd, const struct stat& st);
 // Brings an open file back to Size ending in Tail: cut when longer, then the bytes written at
 // Size - Tail.size(). Throws EInOutError.
 void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail);

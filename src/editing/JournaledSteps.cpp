@@ -25,10 +25,7 @@ struct TTagItem {
 };
 
 // The file as it stands, without reading its bytes: enough for Untouched.
-TFileState StatusOf(int Fd) {
-    struct stat st;
-    if (::fstat(Fd, &st) != 0)
-        throw EInOutError::FromErrno(errno);
+TFileState StatusOf(const struct stat& st) {
     TFileState s;
     s.Device = static_cast<std::uint64_t>(st.st_dev);
     s.Inode = static_cast<std::uint64_t>(st.st_ino);
@@ -106,11 +103,12 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
             const std::size_t k = next++;
             const TTagItem& item = items[k];
             try {
-                SetMP3Tag(item.Tag.FileName, item.Tag, Codec, [&](int fd, bool done) {
+                SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
+                          [&](int fd, bool done, const struct stat& status) {
                     if (!writer)
                         return;
                     if (!done) {
-                        if (!Untouched(StatusOf(fd), item.Before))
+                        if (!Untouched(StatusOf(status), item.Before))
                             throw std::runtime_error(std::string(kMsgChangedMeanwhile));
                     } else {
                         writer->Done(k, StateOfOpenFile(fd));

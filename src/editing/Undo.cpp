@@ -65,7 +65,7 @@ std::optional<TFileState> LinkState(const std::string& Path) {
 TFileState ApplyTail(const TJournalEntry& E) {
     int fd;
     do {
-        fd = OpenLongPath(E.Path, O_RDWR | O_NOCTTY | O_NONBLOCK);
+        fd = OpenLongPathNoAtime(E.Path, O_RDWR | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);

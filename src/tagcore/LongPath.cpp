@@ -55,4 +55,11 @@ int OpenLongPath(const std::string& Path, int Flags) {
     return fd;
 }
 
+int OpenLongPathNoAtime(const std::string& Path, int Flags) {
+    const int fd = OpenLongPath(Path, Flags | O_NOATIME);
+    if (fd >= 0 || errno != EPERM)
+        return fd;
+    return OpenLongPath(Path, Flags); // not ours: the kernel keeps O_NOATIME to the owner
+}
+
 } // namespace veltrane

@@ -30,5 +30,9 @@ class TPathAt {
 
 // open(2) for a path of any length (close-on-exec added); -1 with errno set on failure.
 int OpenLongPath(const std::string& Path, int Flags);
+// The same without touching the access time where the kernel allows it (the owner's files):
+// looking at a tag is not a use of the music, and on a file written since its last access
+// every read would otherwise cost a metadata write.
+int OpenLongPathNoAtime(const std::string& Path, int Flags);
 
 } // namespace veltrane

@@ -35,7 +35,7 @@ class Fd {
 
 // Opens the file and reads its status into st; either failure becomes the errno's EInOutError.
 Fd OpenWithStatus(const std::string& path, int flags, struct stat& st) {
-    const int raw = OpenLongPath(path, flags | O_NOCTTY | O_NONBLOCK);
+    const int raw = OpenLongPathNoAtime(path, flags | O_NOCTTY | O_NONBLOCK);
     if (raw < 0)
         throw EInOutError::FromErrno(errno);
     Fd fd(raw);
@@ -217,8 +217,6 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     Fd fd = OpenWithStatus(FileName, O_RDWR, st);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5); // never write a tag into a device or pipe
-    if (Hook)
-        Hook(fd.get(), false);
     const off_t size = st.st_size;
 
     char old[kTagSize];
@@ -252,6 +250,8 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     }
     if (changed)
         throw EInOutError(100, kTagFileChanged);
+    if (Hook)
+        Hook(fd.get(), false, now);
 
     // A new tag goes on in append mode, so it lands at the true end whatever happens.
     if (!replace) {
@@ -270,7 +270,7 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
         throw EInOutError::FromErrno(error);
     }
     if (Hook)
-        Hook(fd.get(), true);
+        Hook(fd.get(), true, now);
     if (::close(fd.release()) != 0)
         throw EInOutError::FromErrno(errno);
 }

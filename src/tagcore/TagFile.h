@@ -28,9 +28,9 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
 // kTagFileChanged, writing nothing, when the file's size or tag marker changed since it was
 // opened here.
 // Hook, when given, sees the open file before the write (Written false; it may throw to
-// refuse the write) and after it (Written true): the change journal checks and reads back
-// through it.
-using TTagWriteHook = std::function<void(int Fd, bool Written)>;
+// refuse the write) and after it (Written true), with the file's status as checked just
+// before the write: the change journal checks and reads back through it.
+using TTagWriteHook = std::function<void(int Fd, bool Written, const struct stat& Status)>;
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
                const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {});
 

@@ -301,6 +301,31 @@ TEST_F(UndoTest, ADamagedJournalIsReadUpToTheDamageAndEditingGoesOn) {
     EXPECT_NE(Bytes(a), original);
 }
 
+TEST_F(UndoTest, StepsOfAnotherWriterAreSeenByTheNextStepAndRead) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    TChangeJournal other(journal_.Directory()); // the command line beside the window
+    const auto edit = [&](TChangeJournal& journal, const std::string& album) {
+        SetActiveJournal(&journal);
+        return RunTagStep({a}, FileCount, [&](TMP3Tag& t) { t.Album = album; },
+                          TagCodec::Default(), {}, nullptr);
+    };
+    for (const auto& [journal, album] : {std::pair{&journal_, "one"}, {&other, "two"},
+                                         {&journal_, "three"}, {&journal_, "four"}})
+        ASSERT_TRUE(edit(*journal, album).empty()) << album;
+    SetActiveJournal(&journal_);
+    for (const TChangeJournal* journal : {&journal_, &other}) {
+        std::vector<std::uint64_t> ids;
+        for (const TJournalStep& step : journal->Read().Steps)
+            ids.push_back(step.Id);
+        EXPECT_EQ(ids, (std::vector<std::uint64_t>{1, 2, 3, 4}));
+    }
+    for (const char* album : {"three", "two", "one"}) {
+        EXPECT_EQ(UndoStep(journal_).Restored, 1u);
+        EXPECT_EQ(GetMP3Tag(a).Album, album);
+    }
+}
+
 TEST_F(UndoTest, TheJournalKeepsTheLastHundredSteps) {
     test::TestDir dir;
     const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
