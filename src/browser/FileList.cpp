@@ -174,13 +174,15 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
             // Workers read and build the rows; this thread takes them in search order, so the
             // rows, the progress steps and the first failure are those of a sequential read.
             // Leaving this block, by a failure too, stops the workers.
-            TOrderedReader<std::optional<TFileRow>> reader(
-                Files.size(), readJobs_, [&](std::size_t k) -> std::optional<TFileRow> {
+            TOrderedReader<std::optional<TFileRow>, TDirectoryCache> reader(
+                Files.size(), readJobs_,
+                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<TFileRow> {
                     const std::string& path = Files[k];
                     std::uint64_t size = 0;
                     // Files too small for a row are only measured, as the listing never reads
                     // them.
-                    const TMP3Tag tag = GetMP3Tag(path, Codec, &size, kMinListedFileSize);
+                    const TMP3Tag tag =
+                        GetMP3Tag(path, Codec, &size, kMinListedFileSize, &directories);
                     if (size < kMinListedFileSize)
                         return std::nullopt;
                     return TFileRow{MakeRowText(RelativeName(Directory, path), tag), path};

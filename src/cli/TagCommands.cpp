@@ -51,10 +51,11 @@ struct ShownFile {
 
 // A named path is tried as a file first: a directory fails to read as one, and only then costs
 // a look at what it is.
-ShownFile ShowFile(const std::string& path, const TagCodec& codec, bool mayBeDirectory) {
+ShownFile ShowFile(const std::string& path, const TagCodec& codec, bool mayBeDirectory,
+                   TDirectoryCache& directories) {
     TMP3Tag tag;
     try {
-        tag = GetMP3Tag(path, codec);
+        tag = GetMP3Tag(path, codec, nullptr, 0, &directories);
     } catch (const EInOutError& e) {
         if (mayBeDirectory && IsDirectory(path))
             return {false, true, {}};
@@ -85,9 +86,10 @@ using ShowDirectory = std::function<bool(const std::string& dir)>;
 bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const TagCodec& codec,
                std::ostream& out, std::ostream& err, const ShowDirectory& showDirectory = {}) {
     const bool named = static_cast<bool>(showDirectory);
-    TOrderedReader<ShownFile> reader(paths.size(), jobs, [&](std::size_t i) {
-        return ShowFile(paths[i], codec, named);
-    });
+    TOrderedReader<ShownFile, TDirectoryCache> reader(
+        paths.size(), jobs, [&](std::size_t i, TDirectoryCache& directories) {
+            return ShowFile(paths[i], codec, named, directories);
+        });
     bool ok = true;
     std::string block;
     for (const std::string& path : paths) {

@@ -1,9 +1,12 @@
 #include "tagcore/LongPath.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <string_view>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace veltrane {
@@ -52,6 +55,89 @@ int OpenLongPath(const std::string& Path, int Flags) {
     do {
         fd = ::openat(at.Dir(), at.Name(), Flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+namespace {
+
+// Folders held open by every cache together: a quarter of the descriptors the process may
+// have, at most 256, so that many workers never starve the files themselves.
+std::atomic<long> gCachedDirs{0};
+
+long DirBudget() {
+    static const long budget = [] {
+        struct rlimit limit;
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return 256L;
+        return std::min(256L, static_cast<long>(limit.rlim_cur / 4));
+    }();
+    return budget;
+}
+
+} // namespace
+
+TDirectoryCache::~TDirectoryCache() {
+    for (const Slot& slot : slots_)
+        if (slot.Fd >= 0) {
+            ::close(slot.Fd);
+            --gCachedDirs;
+        }
+}
+
+int TDirectoryCache::Open(const std::string& Path, int Flags) {
+    const auto whole = [&] {
+        return Flags & O_NOATIME ? OpenLongPathNoAtime(Path, Flags & ~O_NOATIME)
+                                 : OpenLongPath(Path, Flags);
+    };
+    const std::size_t slash = Path.rfind('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == Path.size() ||
+        Path.size() >= PATH_MAX)
+        return whole();
+    const std::string_view dir(Path.data(), slash);
+    int dirFd = -1;
+    for (const Slot& slot : slots_)
+        if (slot.Fd >= 0 && slot.Dir == dir) {
+            dirFd = slot.Fd;
+            break;
+        }
+    if (dirFd < 0) {
+        Slot* slot = &slots_[next_];
+        if (slot->Fd < 0 && gCachedDirs.load() >= DirBudget()) {
+            // No room for another folder: take the place of one held here, if any.
+            slot = nullptr;
+            for (Slot& held : slots_)
+                if (held.Fd >= 0) {
+                    slot = &held;
+                    break;
+                }
+            if (!slot)
+                return whole();
+        } else {
+            next_ = (next_ + 1) % kSlots;
+        }
+        if (slot->Fd >= 0) {
+            ::close(slot->Fd);
+            --gCachedDirs;
+        }
+        slot->Dir.assign(dir);
+        do {
+            slot->Fd = ::open(slot->Dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        } while (slot->Fd < 0 && errno == EINTR);
+        if (slot->Fd < 0)
+            return whole(); // the whole path says what is wrong
+        ++gCachedDirs;
+        dirFd = slot->Fd;
+    }
+    const char* name = Path.c_str() + slash + 1;
+    int fd;
+    do {
+        fd = ::openat(dirFd, name, Flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == EPERM && (Flags & O_NOATIME)) {
+        do {
+            fd = ::openat(dirFd, name, (Flags & ~O_NOATIME) | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+    }
     return fd;
 }
 

@@ -3,6 +3,7 @@
 // tree may be deeper than that: such a path is walked in pieces, each opened relative to the
 // directory before it, so deep entries are read like any other.
 
+#include <cstddef>
 #include <string>
 
 namespace veltrane {
@@ -34,5 +35,30 @@ int OpenLongPath(const std::string& Path, int Flags);
 // looking at a tag is not a use of the music, and on a file written since its last access
 // every read would otherwise cost a metadata write.
 int OpenLongPathNoAtime(const std::string& Path, int Flags);
+
+// Opens files relative to their directory, which stays open for the next files there (the
+// last kSlots folders): a long list in few folders costs one walk of the path per folder,
+// not per file, even when the files take turns between folders.
+// Errors are those of opening the whole path. Meant for one run over a list: a directory
+// renamed meanwhile is still the one opened first.
+class TDirectoryCache {
+  public:
+    TDirectoryCache() = default;
+    ~TDirectoryCache();
+    TDirectoryCache(const TDirectoryCache&) = delete;
+    TDirectoryCache& operator=(const TDirectoryCache&) = delete;
+
+    // As OpenLongPath (OpenLongPathNoAtime when Flags hold O_NOATIME).
+    int Open(const std::string& Path, int Flags);
+
+  private:
+    static constexpr std::size_t kSlots = 16;
+    struct Slot {
+        std::string Dir;
+        int Fd = -1;
+    };
+    Slot slots_[kSlots];
+    std::size_t next_ = 0; // the slot a new folder takes (the oldest)
+};
 
 } // namespace veltrane

@@ -28,6 +28,7 @@
 #include <stdexcept>
 #include <thread>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace veltrane {
@@ -38,11 +39,19 @@ inline constexpr std::size_t kDefaultReadJobs = 16;
 // Largest accepted job count (a guard against a typo such as --jobs 100000).
 inline constexpr std::size_t kMaxReadJobs = 256;
 
-template <class Result> class TOrderedReader {
+// State: what one worker keeps from entry to entry during the run (say, the folder it has
+// open), made anew for each worker and for the sequential read, gone with the reader.
+template <class Result, class State = std::monostate> class TOrderedReader {
   public:
     using ReadFunction = std::function<Result(std::size_t Index)>;
+    using ReadWithState = std::function<Result(std::size_t Index, State& WorkerState)>;
 
     TOrderedReader(std::size_t Count, std::size_t Jobs, ReadFunction Read)
+        : TOrderedReader(Count, Jobs, ReadWithState([read = std::move(Read)](std::size_t i, State&) {
+              return read(i);
+          })) {}
+
+    TOrderedReader(std::size_t Count, std::size_t Jobs, ReadWithState Read)
         : count_(Count), read_(std::move(Read)) {
         std::size_t jobs = Jobs == 0 ? kDefaultReadJobs : std::min(Jobs, kMaxReadJobs);
         jobs = std::min(jobs, Count);
@@ -75,7 +84,7 @@ template <class Result> class TOrderedReader {
             throw std::out_of_range("TOrderedReader: no entry left");
         const std::size_t index = next_++;
         if (workers_.empty())
-            return read_(index);
+            return read_(index, sequentialState_);
         Slot& slot = slots_[index % window_];
         if (slot.Ready.load(std::memory_order_acquire) != index + 1)
             WaitForResult(index);
@@ -177,13 +186,14 @@ template <class Result> class TOrderedReader {
     // The atomics are sequentially consistent on purpose: each side stores its own state
     // before it looks at the other's, so a sleeper is never missed.
     void Work() {
+        State state;
         for (;;) {
             const std::size_t index = Claim();
             if (index == kNobody)
                 return;
             Slot& slot = slots_[index % window_];
             try {
-                slot.Value.emplace(read_(index));
+                slot.Value.emplace(read_(index, state));
             } catch (...) {
                 slot.Error = std::current_exception();
             }
@@ -198,7 +208,8 @@ template <class Result> class TOrderedReader {
     }
 
     const std::size_t count_;
-    const ReadFunction read_;
+    const ReadWithState read_;
+    State sequentialState_;
     std::size_t next_ = 0; // consumer side only
 
     std::size_t window_ = 0;

@@ -34,8 +34,10 @@ class Fd {
 };
 
 // Opens the file and reads its status into st; either failure becomes the errno's EInOutError.
-Fd OpenWithStatus(const std::string& path, int flags, struct stat& st) {
-    const int raw = OpenLongPathNoAtime(path, flags | O_NOCTTY | O_NONBLOCK);
+Fd OpenWithStatus(const std::string& path, int flags, struct stat& st,
+                  TDirectoryCache* directories = nullptr) {
+    const int raw = directories ? directories->Open(path, flags | O_NOCTTY | O_NONBLOCK | O_NOATIME)
+                                : OpenLongPathNoAtime(path, flags | O_NOCTTY | O_NONBLOCK);
     if (raw < 0)
         throw EInOutError::FromErrno(errno);
     Fd fd(raw);
@@ -181,11 +183,11 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
 }
 
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize,
-                  std::uint64_t MinSize) {
+                  std::uint64_t MinSize, TDirectoryCache* Directories) {
     // Reading needs read access only. A read-write open would also make file watchers and
     // desktop indexers see every listed file as written when it is closed.
     struct stat st;
-    const Fd fd = OpenWithStatus(FileName, O_RDONLY, st);
+    const Fd fd = OpenWithStatus(FileName, O_RDONLY, st, Directories);
     if (S_ISDIR(st.st_mode))
         throw EInOutError(5);
     const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;

@@ -2,6 +2,7 @@
 // Reading and writing the trailing 128-byte ID3v1 tag of one file.
 
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
@@ -16,10 +17,12 @@ namespace veltrane {
 // Reads the tag of FileName (a path as bytes, of any length). Throws EInOutError when the file
 // cannot be opened, sized or read. Adds the owner's write permission when it is missing, but
 // only to a regular file this process owns that FileName names directly, never through a
-// symbolic link (a failure there is ignored). When FileSize is given it receives the size from the same open. A file
-// smaller than MinSize is only measured: no tag is read and its mode stays as it is.
+// symbolic link (a failure there is ignored). When FileSize is given it receives the size from
+// the same open. A file smaller than MinSize is only measured: no tag is read and its mode
+// stays as it is. Directories, when given, opens the file relative to its folder.
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
-                  std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0);
+                  std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0,
+                  TDirectoryCache* Directories = nullptr);
 
 // Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes at the file's
 // true end. An ID3v1.1 track number of the tag replaced (byte 125 zero, byte 126 not) is kept

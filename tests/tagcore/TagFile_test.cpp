@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace veltrane {
 namespace {
@@ -120,6 +121,42 @@ TEST(GetMP3Tag, MissingFileAndDirectory) {
     test::TestDir dir;
     EXPECT_EQ(ErrorCodeOf([&] { GetMP3Tag(dir / "missing.mp3"); }), 2);
     EXPECT_EQ(ErrorCodeOf([&] { GetMP3Tag(dir.MakeDir("d.mp3")); }), 5);
+}
+
+// Through the folder cache a path opens what it opens whole, with the same error, whatever
+// the folders visited before: more folders than the cache holds, in turns, and folders that
+// are links, missing, or not folders at all.
+TEST(GetMP3Tag, ThroughTheFolderCacheAsThroughTheWholePath) {
+    test::TestDir dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        const std::string album = std::to_string(i % 20);
+        paths.push_back(dir.WriteFile(album + "/" + std::to_string(i) + ".mp3",
+                                      Mp3Bytes(200, RawTag{"T" + std::to_string(i), album})));
+    }
+    ASSERT_EQ(::symlink((dir / "3").c_str(), (dir / "link").c_str()), 0);
+    const std::string flat = dir.WriteFile("flat.mp3", Mp3BytesNoTag(50));
+    for (const std::string extra :
+         {dir / "link/3.mp3", dir / "missing/a.mp3", dir / "3/missing.mp3", flat + "/a.mp3",
+          dir / "3/", dir / "3", flat, dir / "3/../3/23.mp3"})
+        paths.push_back(extra);
+    paths.push_back(paths[5]); // a folder seen long before
+
+    TDirectoryCache folders;
+    for (const std::string& path : paths) {
+        std::string whole, cached;
+        for (TDirectoryCache* cache : {static_cast<TDirectoryCache*>(nullptr), &folders}) {
+            std::string& out = cache ? cached : whole;
+            try {
+                const TMP3Tag tag = GetMP3Tag(path, TagCodec::Default(), nullptr, 0, cache);
+                out = tag.Header + "|" + tag.Title + "|" + tag.Artist;
+            } catch (const EInOutError& e) {
+                out = std::string("error ") + e.what();
+            }
+        }
+        EXPECT_EQ(cached, whole) << path;
+    }
+    EXPECT_EQ(GetMP3Tag(paths[27], TagCodec::Default(), nullptr, 0, &folders).Title, "T27");
 }
 
 TEST(GetMP3Tag, MakesReadOnlyFileWritableAndKeepsOtherBits) {
