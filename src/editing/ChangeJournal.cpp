@@ -657,10 +657,11 @@ TFileState StateOfOpenFile(int Fd, const struct stat& st) {
     return s;
 }
 
-TFileState ReadFileState(const std::string& Path) {
+TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories) {
     int fd;
     do {
-        fd = OpenLongPathNoAtime(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        fd = Directories ? Directories->Open(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOATIME)
+                         : OpenLongPathNoAtime(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);

@@ -7,6 +7,8 @@
 // record per file as it is done, then an end record. Reading stops at the first damaged
 // record; the next step cuts the damage off (keeping a copy as "journal.damaged").
 
+#include "tagcore/LongPath.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -156,7 +158,8 @@ void SetActiveJournal(TChangeJournal* Journal);
 // Opens Path read-only and reads its state. Gives the owner write permission when it is
 // missing, as the tag reader does, so the write that follows can open the file. Throws
 // EInOutError (a directory or device is refused as "File access denied").
-TFileState ReadFileState(const std::string& Path);
+// Directories, when given, opens the file relative to its folder.
+TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories = nullptr);
 // The state of an open file: its status and last bytes.
 TFileState StateOfOpenFile(int Fd);
 // The same with its status already at hand (st from fstat of Fd).

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -50,15 +50,17 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
     std::vector<std::exception_ptr> errors(Paths.size());
     std::vector<TTagItem> items;
     items.reserve(Paths.size());
-    std::set<std::string_view> seen;
+    std::unordered_set<std::string_view> seen;
     std::vector<std::size_t> unique;
     for (std::size_t i = 0; i < Paths.size(); ++i)
         if (seen.insert(Paths[i]).second)
             unique.push_back(i);
     // Every file is read before the first is written, so the reads may run ahead several at a
     // time: a cold disk answers many requests at once far faster than one after another.
-    TOrderedReader<TFileState> reader(unique.size(), 0,
-                                      [&](std::size_t k) { return ReadFileState(Paths[unique[k]]); });
+    TOrderedReader<TFileState, TDirectoryCache> reader(
+        unique.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
+            return ReadFileState(Paths[unique[k]], &directories);
+        });
     for (const std::size_t i : unique) {
         try {
             TTagItem item{i, {}, reader.Next()};
@@ -97,6 +99,7 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
         }
     }
 
+    TDirectoryCache directories;
     std::size_t next = 0;
     for (std::size_t i = 0; i < Paths.size(); ++i) {
         if (next < items.size() && items[next].PathIndex == i) {
@@ -113,7 +116,7 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
                     } else {
                         writer->Done(k, StateOfOpenFile(fd));
                     }
-                });
+                }, &directories);
                 if (Written)
                     Written(item.Tag);
             } catch (const std::exception& e) {

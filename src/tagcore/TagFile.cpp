@@ -212,11 +212,11 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
 }
 
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec,
-               const TTagWriteHook& Hook) {
+               const TTagWriteHook& Hook, TDirectoryCache* Directories) {
     std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
-    Fd fd = OpenWithStatus(FileName, O_RDWR, st);
+    Fd fd = OpenWithStatus(FileName, O_RDWR, st, Directories);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5); // never write a tag into a device or pipe
     const off_t size = st.st_size;

@@ -34,8 +34,10 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
 // refuse the write) and after it (Written true), with the file's status as checked just
 // before the write: the change journal checks and reads back through it.
 using TTagWriteHook = std::function<void(int Fd, bool Written, const struct stat& Status)>;
+// Directories, when given, opens the file relative to its folder.
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
-               const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {});
+               const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {},
+               TDirectoryCache* Directories = nullptr);
 
 inline constexpr const char* kTagFileChanged = "The file changed while its tag was written";
 

@@ -132,11 +132,11 @@ TEST(GetMP3Tag, ThroughTheFolderCacheAsThroughTheWholePath) {
     for (int i = 0; i < 40; ++i) {
         const std::string album = std::to_string(i % 20);
         paths.push_back(dir.WriteFile(album + "/" + std::to_string(i) + ".mp3",
-                                      Mp3Bytes(200, RawTag{"T" + std::to_string(i), album})));
+                                      Mp3Bytes(200, RawTag{"T" + std::to_string(i), album, "", "", "", 0})));
     }
     ASSERT_EQ(::symlink((dir / "3").c_str(), (dir / "link").c_str()), 0);
     const std::string flat = dir.WriteFile("flat.mp3", Mp3BytesNoTag(50));
-    for (const std::string extra :
+    for (const std::string& extra :
          {dir / "link/3.mp3", dir / "missing/a.mp3", dir / "3/missing.mp3", flat + "/a.mp3",
           dir / "3/", dir / "3", flat, dir / "3/../3/23.mp3"})
         paths.push_back(extra);
