@@ -30,6 +30,18 @@ std::string ErrnoText(int err) {
     return std::strerror(err);
 }
 
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+// The same file, unchanged as far as its status tells: size and both times.
+bool SameStatus(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 // --- Encoding: little-endian numbers, strings with a 32-bit length.
 
 class Writer {
@@ -427,19 +439,11 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
             return {};
         throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FdCloser closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0)
         throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(errno));
-    const struct stat& was = cache.Status;
-    const bool reuse = cache.Valid && st.st_dev == was.st_dev && st.st_ino == was.st_ino &&
-                       st.st_size == was.st_size && st.st_mtim.tv_sec == was.st_mtim.tv_sec &&
-                       st.st_mtim.tv_nsec == was.st_mtim.tv_nsec &&
-                       st.st_ctim.tv_sec == was.st_ctim.tv_sec &&
-                       st.st_ctim.tv_nsec == was.st_ctim.tv_nsec &&
+    const bool reuse = cache.Valid && SameStatus(st, cache.Status) &&
                        static_cast<std::uint64_t>(st.st_size) >= cache.Contents.FileBytes;
     if (!reuse)
         cache.Contents = {};
@@ -460,14 +464,8 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
 void TChangeJournal::NoteAppend(const struct stat& Before, const struct stat& After) const {
     std::lock_guard guard(cache_->Mutex);
     TReadCache& cache = *cache_;
-    const struct stat& was = cache.Status;
-    const bool same = Before.st_dev == was.st_dev && Before.st_ino == was.st_ino &&
-                      Before.st_size == was.st_size &&
-                      Before.st_mtim.tv_sec == was.st_mtim.tv_sec &&
-                      Before.st_mtim.tv_nsec == was.st_mtim.tv_nsec &&
-                      Before.st_ctim.tv_sec == was.st_ctim.tv_sec &&
-                      Before.st_ctim.tv_nsec == was.st_ctim.tv_nsec;
-    if (cache.Valid && same && After.st_ino == Before.st_ino && After.st_size >= Before.st_size)
+    if (cache.Valid && SameStatus(Before, cache.Status) && After.st_ino == Before.st_ino &&
+        After.st_size >= Before.st_size)
         cache.Status = After;
     else
         cache.Valid = false;
@@ -665,10 +663,7 @@ TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories) 
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FdCloser closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0)
         throw EInOutError::FromErrno(errno);
