@@ -30,6 +30,9 @@ class TaggedTree {
 // For each path: open, fstat, pread of the last 128 bytes, close. Returns how many files
 // carry a tag; a file that cannot be read counts as untagged.
 std::size_t MinimalTagReadLoop(const std::vector<std::string>& paths);
+// For each path: open, fstat, pwrite of 128 bytes over the last 128, close. Returns how many
+// files were written.
+std::size_t MinimalTagWriteLoop(const std::vector<std::string>& paths);
 
 // Runs a program (no shell) with stdout to /dev/null and waits; returns its exit status,
 // or -1 when it could not be started or did not exit normally. cpuSeconds, when given,

@@ -21,25 +21,6 @@ using namespace veltrane::bench;
 
 namespace {
 
-// For each path: open, fstat, pwrite of 128 bytes over the last 128, close.
-std::size_t MinimalTagWriteLoop(const std::vector<std::string>& paths) {
-    std::string tag(128, ' ');
-    tag.replace(0, 3, "TAG");
-    tag.back() = static_cast<char>(255);
-    std::size_t written = 0;
-    for (const std::string& p : paths) {
-        const int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
-            ::pwrite(fd, tag.data(), tag.size(), st.st_size - 128) == 128)
-            ++written;
-        ::close(fd);
-    }
-    return written;
-}
-
 void LoadList(TFileList& list, const TaggedTree& tree) {
     list.UpdateList(tree.Files(), tree.Root());
     list.SetAllSelected(true);

@@ -2,6 +2,7 @@
 
 #include "cli/Escape.h"
 #include "components/Lzrw1Kh.h"
+#include "tagcore/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>
@@ -96,31 +97,7 @@ class FdBuf : public std::streambuf {
     int error_ = 0;
 };
 
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(Fd&& other) noexcept : fd_(other.release()) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    void reset(int fd) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-  private:
-    int fd_;
-};
+using Fd = TUniqueFd;
 
 // Opens IN without blocking (a FIFO would wait for a writer) and accepts a regular file only.
 Fd OpenInput(const std::string& path, std::uint64_t& size) {

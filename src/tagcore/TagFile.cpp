@@ -1,6 +1,7 @@
 #include "tagcore/TagFile.h"
 
 #include "tagcore/LongPath.h"
+#include "tagcore/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,23 +16,7 @@ namespace {
 
 constexpr std::size_t kTagSize = 128;
 
-// Closes on every path out; a close failure after a write is reported by CloseChecked.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(Fd&& other) noexcept : fd_(other.release()) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
+using Fd = TUniqueFd;
 
 // Opens the file and reads its status into st; either failure becomes the errno's EInOutError.
 Fd OpenWithStatus(const std::string& path, int flags, struct stat& st,
