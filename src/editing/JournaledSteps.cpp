@@ -99,24 +99,36 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
         }
     }
 
-    TDirectoryCache directories;
+    // The writes run several at a time too, each checking and reading back its own file;
+    // this thread records the outcomes in list order. Files written ahead of a crash are
+    // undone by their planned bytes, as those whose outcome was not yet flushed.
+    const bool journaled = writer.has_value();
+    TOrderedReader<TFileState, TDirectoryCache> writes(
+        items.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
+            const TTagItem& item = items[k];
+            TFileState after;
+            SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
+                      [&](int fd, bool done, const struct stat& status) {
+                if (!journaled)
+                    return;
+                if (!done) {
+                    if (!Untouched(StatusOf(status), item.Before))
+                        throw std::runtime_error(std::string(kMsgChangedMeanwhile));
+                } else {
+                    after = StateOfOpenFile(fd);
+                }
+            }, &directories);
+            return after;
+        });
     std::size_t next = 0;
     for (std::size_t i = 0; i < Paths.size(); ++i) {
         if (next < items.size() && items[next].PathIndex == i) {
             const std::size_t k = next++;
             const TTagItem& item = items[k];
             try {
-                SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
-                          [&](int fd, bool done, const struct stat& status) {
-                    if (!writer)
-                        return;
-                    if (!done) {
-                        if (!Untouched(StatusOf(status), item.Before))
-                            throw std::runtime_error(std::string(kMsgChangedMeanwhile));
-                    } else {
-                        writer->Done(k, StateOfOpenFile(fd));
-                    }
-                }, &directories);
+                const TFileState after = writes.Next();
+                if (writer)
+                    writer->Done(k, after);
                 if (Written)
                     Written(item.Tag);
             } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #pragma once
 // Tag writes and renames as steps of the change journal: every file is read first, the step
-// is recorded, and only then are the files changed, one after the other.
+// is recorded, and only then are the files changed (tags several at a time, their outcomes
+// recorded in list order; renames one after the other).
 
 #include "browser/Progress.h"
 #include "editing/RunFailures.h"
@@ -24,7 +25,7 @@ inline constexpr std::string_view kMsgChangedMeanwhile =
 
 // Reads every file of Paths (the record's FileName is the path), lets Change make the record
 // to write (it may throw to leave the file out), records the step in the active journal, then
-// writes file by file. Written gets each record written; Progress moves after each path (to
+// writes the files, several at a time. Written gets each record written; Progress moves after each path (to
 // its place in Paths, counted from 1). A path named twice is done once. When the step cannot
 // be recorded no file is written and every one fails. Failures come in Paths order.
 TFileFailures RunTagStep(const std::vector<std::string>& Paths, const TDescribeStep& Describe,

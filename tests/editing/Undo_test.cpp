@@ -224,8 +224,9 @@ TEST_F(UndoTest, AStepCutOffByACrashUndoesTheFilesItReached) {
     ASSERT_EQ(contents.Steps.size(), 1u);
     EXPECT_FALSE(contents.Steps[0].Finished);
     const TUndoReport report = UndoStep(journal_);
-    EXPECT_EQ(report.Restored, std::size_t(k));
-    EXPECT_EQ(report.AlreadyBack, paths.size() - k);
+    // Writes run ahead of the recorded outcomes: at least the k files were reached.
+    EXPECT_GE(report.Restored, std::size_t(k));
+    EXPECT_EQ(report.Restored + report.AlreadyBack, paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(Bytes(paths[i]), before[i]);
 
