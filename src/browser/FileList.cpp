@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace veltrane {
 
@@ -19,6 +24,17 @@ constexpr std::array<unsigned char, 256> MakeUpperTable() {
     return table;
 }
 constexpr auto kUpper = MakeUpperTable();
+
+// A sort entry whose row has been put in its place.
+constexpr std::size_t kPlaced = static_cast<std::size_t>(-1);
+
+// Reading many files leaves the workers' heaps and the freed temporaries' chunks behind:
+// their pages go back to the system before the sort asks for more.
+void ReleaseFreeMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
 
 // Byte order of the upper-cased keys, a prefix first: negative, zero or positive.
 int KeyCompare(std::string_view a, std::string_view b) {
@@ -155,6 +171,17 @@ std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag&
 
 void TFileList::UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
                            IProgress* Progress, const TagCodec& Codec) {
+    FillRows(Files, nullptr, Directory, Progress, Codec);
+}
+
+void TFileList::UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
+                           IProgress* Progress, const TagCodec& Codec) {
+    FillRows(Files, &Files, Directory, Progress, Codec);
+}
+
+void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std::string>* Owned,
+                         const std::string& Directory, IProgress* Progress,
+                         const TagCodec& Codec) {
     rowBuffer_.clear();
     if (Files.empty()) {
         directory_ = Directory;
@@ -170,13 +197,15 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
                                Files.size() - 1);
         std::size_t i = 0;
         try {
-            rowBuffer_.reserve(Files.size());
-            // Workers read and build the rows; this thread takes them in search order, so the
-            // rows, the progress steps and the first failure are those of a sequential read.
-            // Leaving this block, by a failure too, stops the workers.
-            TOrderedReader<std::optional<TFileRow>, TDirectoryCache> reader(
+            // One more for the marker row, which the sort puts in front.
+            rowBuffer_.reserve(Files.size() + 1);
+            // Workers read and build the row texts; this thread takes them in search order, so
+            // the rows, the progress steps and the first failure are those of a sequential
+            // read. Leaving this block, by a failure too, stops the workers. A worker only
+            // reads entries not yet taken, so taking a path from Owned here races with none.
+            TOrderedReader<std::optional<std::string>, TDirectoryCache> reader(
                 Files.size(), readJobs_,
-                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<TFileRow> {
+                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<std::string> {
                     const std::string& path = Files[k];
                     std::uint64_t size = 0;
                     // Files too small for a row are only measured, as the listing never reads
@@ -185,11 +214,12 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
                         GetMP3Tag(path, Codec, &size, kMinListedFileSize, &directories);
                     if (size < kMinListedFileSize)
                         return std::nullopt;
-                    return TFileRow{MakeRowText(RelativeName(Directory, path), tag), path};
+                    return MakeRowText(RelativeName(Directory, path), tag);
                 });
             for (; i < Files.size(); ++i) {
-                if (std::optional<TFileRow> row = reader.Next())
-                    rowBuffer_.push_back(std::move(*row));
+                if (std::optional<std::string> text = reader.Next())
+                    rowBuffer_.push_back(
+                        {std::move(*text), Owned ? std::move((*Owned)[i]) : Files[i]});
                 progress.SetPosition(i);
             }
         } catch (EInOutError& e) {
@@ -204,6 +234,9 @@ void TFileList::UpdateList(const std::vector<std::string>& Files, const std::str
         }
     }
     directory_ = Directory;
+    if (Owned)
+        std::vector<std::string>().swap(*Owned);
+    ReleaseFreeMemory();
     SortList(Progress);
 }
 
@@ -225,11 +258,29 @@ void TFileList::SortList(IProgress* Progress) {
     if (sortColumn_ < 0)
         std::reverse(entries.begin(), entries.end());
 
+    // The rows are put in order where they stand (following each cycle of the permutation),
+    // then the buffer, marker row in front, becomes the list: a large listing never holds
+    // two arrays of rows.
+    for (std::size_t start = 0; start < count; ++start) {
+        if (entries[start].Row == kPlaced)
+            continue;
+        TFileRow held = std::move(rowBuffer_[start]);
+        std::size_t at = start;
+        for (;;) {
+            const std::size_t from = std::exchange(entries[at].Row, kPlaced);
+            if (from == start) {
+                rowBuffer_[at] = std::move(held);
+                break;
+            }
+            rowBuffer_[at] = std::move(rowBuffer_[from]);
+            at = from;
+        }
+    }
+    entries = {};
     rows_.resize(1);
-    rows_.reserve(count + 1);
-    for (const SortEntry& entry : entries)
-        rows_.push_back(std::move(rowBuffer_[entry.Row]));
-    rowBuffer_.clear();
+    rowBuffer_.insert(rowBuffer_.begin(), std::move(rows_[0]));
+    rows_.swap(rowBuffer_);
+    std::vector<TFileRow>().swap(rowBuffer_);
     progress.SetPosition(count);
     ResetSelection();
     InvalidateIndex();
@@ -240,7 +291,7 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     const int field = Section + 1;
     sortColumn_ = sortColumn_ == field ? -field : field;
     rowBuffer_.clear();
-    rowBuffer_.reserve(rows_.size() - 1);
+    rowBuffer_.reserve(rows_.size()); // and the marker row
     for (std::size_t i = 1; i < rows_.size(); ++i)
         rowBuffer_.push_back(std::move(rows_[i]));
     rows_.resize(1);

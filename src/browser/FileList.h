@@ -89,6 +89,10 @@ class TFileList : public TMultiListItems {
     // it was (the buffer is emptied). Caption "Reading N files...".
     void UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
                     IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
+    // The same, taking the search result: its paths move into the rows instead of being
+    // copied, and it is emptied before the sort (a large listing holds every path once).
+    void UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
+                    IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
     // Moves the row buffer, sorted by SortColumn, into the list (replacing the file rows);
     // the order of the insertion sort, ties included, in O(n log n). Caption "Sorting M items...".
     void SortList(IProgress* Progress = nullptr);
@@ -107,6 +111,9 @@ class TFileList : public TMultiListItems {
     bool FilesInThisDir() const;
 
   private:
+    void FillRows(const std::vector<std::string>& Files, std::vector<std::string>* Owned,
+                  const std::string& Directory, IProgress* Progress, const TagCodec& Codec);
+
     void ResetSelection();
     // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
     void InvalidateIndex() { indexValid_ = false; }

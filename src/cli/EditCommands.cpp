@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 #include <ostream>
+#include <utility>
 
 namespace veltrane::cli {
 
@@ -184,7 +185,7 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
     try {
-        list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
+        list.UpdateList(std::move(finder.Files), finder.Directory, nullptr, *codec);
     } catch (const std::exception& e) {
         // The search stops at the first file it cannot read, as the main window's does.
         ReportFileError(err, Escape(finder.Directory), e.what());

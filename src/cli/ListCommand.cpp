@@ -10,6 +10,7 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
 
 namespace veltrane::cli {
 
@@ -55,7 +56,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     if (auto sort = o.Value("--sort"))
         list.SetSortColumn(ParseSortColumn(*sort));
     try {
-        list.UpdateList(finder.Files, finder.Directory, nullptr, *codec);
+        list.UpdateList(std::move(finder.Files), finder.Directory, nullptr, *codec);
     } catch (const EInOutError& e) {
         ReportFileError(err, Escape(e.FileName().empty() ? finder.Directory : e.FileName()),
                         e.what());

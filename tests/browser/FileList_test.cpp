@@ -109,10 +109,18 @@ TEST(FileListTest, NamesSortIgnoringCaseByByteValue) {
     std::vector<std::string> files;
     for (const char* name : {"\xc3\xa9t\xc3\xa9.mp3", "_x.mp3", "b.mp3", "Z.mp3", "A.mp3"})
         files.push_back(dir.WriteFile(name, Mp3BytesNoTag(kAudio)));
+    const std::vector<std::string> expected{"A.mp3", "b.mp3", "Z.mp3", "_x.mp3",
+                                            "\xc3\xa9t\xc3\xa9.mp3"};
     TFileList list;
     list.UpdateList(files, dir.path().string());
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"A.mp3", "b.mp3", "Z.mp3", "_x.mp3",
-                                                     "\xc3\xa9t\xc3\xa9.mp3"}));
+    EXPECT_EQ(Names(list), expected);
+    // Handed over, the search result gives its paths to the rows and is emptied.
+    std::vector<std::string> taken = files;
+    list.UpdateList(std::move(taken), dir.path().string());
+    EXPECT_EQ(Names(list), expected);
+    EXPECT_TRUE(taken.empty());
+    for (std::size_t i = 1; i < list.Count(); ++i)
+        EXPECT_EQ(list.Row(i).Path, dir.path().string() + "/" + expected[i - 1]);
 }
 
 TEST(FileListTest, HeaderClicksToggleDirectionAndTiesFollowReadingOrder) {

@@ -786,8 +786,10 @@ void TMainForm::UpdateList() {
     if (FormChangeDir)
         FormChangeDir->RefreshVolumes();
     EditDockCurrentDir->setText(Q(FindMP3.Directory));
+    const bool found = !FindMP3.Files.empty();
     try {
-        FileList.UpdateList(FindMP3.Files, FindMP3.Directory, &ProgressWindow);
+        // The rows take the paths: a large listing keeps each only once.
+        FileList.UpdateList(std::move(FindMP3.Files), FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
         RefreshList();
         ReportError(InOutErrorMessage(e));
@@ -796,7 +798,7 @@ void TMainForm::UpdateList() {
     // A new listing starts at the top, whatever the previous one showed.
     MultiListMP3->SetTopIndex(0);
     RefreshList();
-    if (FindMP3.Files.empty()) {
+    if (!found) {
         StatusPanel0->clear();
         StatusPanel1->clear();
     } else {
