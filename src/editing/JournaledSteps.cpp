@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -61,9 +62,14 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
         unique.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
             return ReadFileState(Paths[unique[k]], &directories);
         });
+    // Two names of one file (a hard link) would be written at the same time: the first
+    // name is changed, the others are left alone and reported.
+    std::unordered_map<std::uint64_t, std::unordered_set<std::uint64_t>> files;
     for (const std::size_t i : unique) {
         try {
             TTagItem item{i, {}, reader.Next()};
+            if (!files[item.Before.Device].insert(item.Before.Inode).second)
+                throw std::runtime_error(std::string(kMsgSameFile));
             item.Tag = ParseTagBytes(item.Before.Tail, Codec);
             item.Tag.FileName = Paths[i];
             Change(item.Tag);

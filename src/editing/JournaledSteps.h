@@ -22,6 +22,9 @@ using TDescribeStep = std::function<std::string(std::size_t Files)>;
 // Text of a file that changed between the step's read and its write; it is left alone.
 inline constexpr std::string_view kMsgChangedMeanwhile =
     "changed by another program meanwhile; left as it is";
+// Text of a second name (hard link) of a file the step already changes.
+inline constexpr std::string_view kMsgSameFile =
+    "another name of a file changed in this step; left as it is";
 
 // Reads every file of Paths (the record's FileName is the path), lets Change make the record
 // to write (it may throw to leave the file out), records the step in the active journal, then

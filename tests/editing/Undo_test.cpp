@@ -195,6 +195,23 @@ TEST_F(UndoTest, AThousandFileStepComesBackWhole) {
         ASSERT_EQ(Bytes(paths[i]), before[i]) << paths[i];
 }
 
+TEST_F(UndoTest, ASecondNameOfAFileInTheStepIsLeftAlone) {
+    test::TestDir dir;
+    const std::string file = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string link = dir.path().string() + "/b.mp3";
+    fs::create_hard_link(file, link);
+    const std::string before = Bytes(file);
+    const TFileFailures failures =
+        RunTagStep({link, file}, FileCount, [](TMP3Tag& t) { t.Album = "X"; },
+                   TagCodec::Default(), {}, nullptr);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Path, file);
+    EXPECT_EQ(failures[0].Error, kMsgSameFile);
+    EXPECT_NE(Bytes(file), before);
+    EXPECT_EQ(UndoStep(journal_).Restored, 1u);
+    EXPECT_EQ(Bytes(file), before);
+}
+
 TEST_F(UndoTest, AStepCutOffByACrashUndoesTheFilesItReached) {
     test::TestDir dir;
     std::vector<std::string> paths, before;
