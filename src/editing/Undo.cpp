@@ -161,6 +161,10 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
             back.Planned = e.Before.Tail;
             back.PlannedSize = e.Before.Size;
         } else {
+            // A rename that failed changed nothing; its new name may even be another link to
+            // the same file, which must not be taken for this one.
+            if (e.Outcome == TJournalEntry::joFailed)
+                continue;
             const std::optional<TFileState> moved = LinkState(e.NewPath);
             if (!moved || !SameFile(*moved, e.Before)) {
                 const std::optional<TFileState> old = LinkState(e.Path);

@@ -176,6 +176,20 @@ TEST_F(UndoTest, RenamesGoBackWithoutReplacingAnyFile) {
     EXPECT_FALSE(fs::exists(folder / "typed.mp3"));
 }
 
+TEST_F(UndoTest, AFailedRenameIsNotUndoneEvenWhenItsNewNameIsAnotherLink) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", "audio");
+    const std::string b = dir.path().string() + "/b.mp3";
+    const std::string to = dir.path().string() + "/new.mp3";
+    fs::create_hard_link(a, b);
+    const std::vector<int> codes = RunRenameStep({{a, to}, {b, to}}, FileCount, nullptr);
+    ASSERT_EQ(codes, (std::vector<int>{0, EEXIST}));
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, 1u);
+    EXPECT_TRUE(report.Failures.empty());
+    EXPECT_TRUE(fs::exists(a) && fs::exists(b) && !fs::exists(to));
+}
+
 TEST_F(UndoTest, AThousandFileStepComesBackWhole) {
     test::TestDir dir;
     std::vector<std::string> paths;
