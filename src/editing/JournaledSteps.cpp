@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -34,6 +35,16 @@ TFileState StatusOf(const struct stat& st) {
     s.MtimeSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     s.MtimeNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
     return s;
+}
+
+// The journal is read by other programs and from other working directories (the window
+// undoes what the command line did): it keeps every name whole.
+std::string WholePath(const std::string& Path) {
+    if (Path.empty() || Path.front() == '/')
+        return Path;
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(Path, ec);
+    return ec ? Path : whole.string();
 }
 
 } // namespace
@@ -91,7 +102,7 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
             step.Entries.resize(items.size());
             for (std::size_t k = 0; k < items.size(); ++k) {
                 TJournalEntry& e = step.Entries[k];
-                e.Path = items[k].Tag.FileName;
+                e.Path = WholePath(items[k].Tag.FileName);
                 e.Before = items[k].Before;
                 e.Planned = BuildTagBytes(items[k].Tag, Codec);
             }
@@ -183,8 +194,8 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
         }
         TJournalEntry e;
         e.Kind = TJournalEntry::jkRename;
-        e.Path = Items[i].From;
-        e.NewPath = Items[i].To;
+        e.Path = WholePath(Items[i].From);
+        e.NewPath = WholePath(Items[i].To);
         e.Before.Device = static_cast<std::uint64_t>(st.st_dev);
         e.Before.Inode = static_cast<std::uint64_t>(st.st_ino);
         e.Before.Size = static_cast<std::uint64_t>(st.st_size);

@@ -190,6 +190,24 @@ TEST_F(UndoTest, AFailedRenameIsNotUndoneEvenWhenItsNewNameIsAnotherLink) {
     EXPECT_TRUE(fs::exists(a) && fs::exists(b) && !fs::exists(to));
 }
 
+TEST_F(UndoTest, RelativeNamesAreUndoneFromAnyWorkingDirectory) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string before = Bytes(a);
+    const fs::path home = fs::current_path();
+    fs::current_path(dir.path());
+    const bool written = RunTagStep({"a.mp3"}, FileCount, [](TMP3Tag& t) { t.Album = "X"; },
+                                    TagCodec::Default(), {}, nullptr)
+                             .empty();
+    const std::vector<int> renamed = RunRenameStep({{"a.mp3", "b.mp3"}}, FileCount, nullptr);
+    fs::current_path(home);
+    ASSERT_TRUE(written);
+    ASSERT_EQ(renamed, std::vector<int>{0});
+    EXPECT_EQ(UndoStep(journal_).Restored, 1u);
+    EXPECT_EQ(UndoStep(journal_, 1).Restored, 1u);
+    EXPECT_EQ(Bytes(a), before);
+}
+
 TEST_F(UndoTest, AThousandFileStepComesBackWhole) {
     test::TestDir dir;
     std::vector<std::string> paths;
