@@ -1,8 +1,9 @@
 // The change journal's cost on a multi-file save of 10,000 selected files: the minimal loop
 // that opens, writes 128 bytes at the end and closes each file, the save without a journal,
 // and the save as it runs in the program, recording every file first, into an empty journal
-// and into one that grows round by round (target: at most 3 times the loop). Also times the
-// undo of such a step and a reading of the whole journal (the Undo menu entry does one).
+// and into one that grows round by round (target: at most 3 times the loop, wall clock).
+// Also times the undo of such a step and a reading of the whole journal (the Undo menu entry
+// does one).
 
 #include "BenchCommon.h"
 
@@ -92,8 +93,8 @@ int main(int argc, char** argv) {
     };
     row("minimal loop (open, write 128, close)", loop);
     row("multi-file save, no journal", plain);
-    row("save, empty journal (target <= 3.00)", fresh);
-    row("save, growing journal (target <= 3.00)", journaled);
+    row("save, empty journal", fresh);
+    row("save, growing journal", journaled);
     row("undo of the whole step", undo);
     row("reading the journal through, new process", read);
     std::printf("journal's share of the save: %+.0f%% wall, %+.0f%% cpu into an empty journal; "
@@ -101,6 +102,10 @@ int main(int argc, char** argv) {
                 (fresh.wall / plain.wall - 1) * 100, (fresh.cpu / plain.cpu - 1) * 100,
                 (journaled.wall / plain.wall - 1) * 100, (journaled.cpu / plain.cpu - 1) * 100,
                 static_cast<double>(journalBytes) / (1 << 20));
+    // The user waits for the wall-clock time; the CPU time adds the writing workers' own.
+    const double worst = std::max(fresh.wall, journaled.wall) / loop.wall;
+    std::printf("target: the save with the journal within 3x of the loop, wall clock: %.2f %s\n",
+                worst, worst <= 3.0 ? "met" : "NOT met");
     if (failures)
         std::printf("(some files failed!)\n");
     std::error_code ec;
