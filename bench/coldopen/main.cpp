@@ -300,8 +300,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("\n%zu files in %zu folders; default workers: %zu\n", files, folders,
-                kDefaultReadJobs);
+    std::printf("\n%zu files in %zu folders; default workers: one a core (2 to 8), doubled up "
+                "to %zu while reads wait on the disk\n",
+                files, folders, kDefaultReadJobs);
     std::printf("                                          cold ms     warm ms\n");
     const auto line = [](const char* what, double cold, double warm) {
         if (cold >= 1e299)

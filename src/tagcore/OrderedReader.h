@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -26,6 +27,7 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <variant>
@@ -33,9 +35,15 @@
 
 namespace veltrane {
 
-// Workers used when the caller does not choose: enough requests in flight to keep a local disk
-// or a network share busy, few enough to cost nothing on a warm cache.
-inline constexpr std::size_t kDefaultReadJobs = 16;
+// When the caller does not choose, the reader starts with a worker per core (two at least,
+// eight at most) and, while reads wait on the disk or the network, doubles them up to
+// kDefaultReadJobs: a cold disk or a share answers many requests at once far faster than one
+// after another, and a warm cache is served best by few threads.
+inline constexpr std::size_t kDefaultReadJobs = 32;
+// A read that takes longer than this waited for the device: a cached file takes some
+// microseconds. Workers are added when at least a quarter of the reads were that slow, so a
+// worker that the scheduler merely paused now and then does not count.
+inline constexpr std::chrono::microseconds kSlowRead{50};
 // Largest accepted job count (a guard against a typo such as --jobs 100000).
 inline constexpr std::size_t kMaxReadJobs = 256;
 
@@ -53,14 +61,19 @@ template <class Result, class State = std::monostate> class TOrderedReader {
 
     TOrderedReader(std::size_t Count, std::size_t Jobs, ReadWithState Read)
         : count_(Count), read_(std::move(Read)) {
-        std::size_t jobs = Jobs == 0 ? kDefaultReadJobs : std::min(Jobs, kMaxReadJobs);
-        jobs = std::min(jobs, Count);
-        if (jobs <= 1)
+        maxWorkers_ = std::min(Jobs == 0 ? kDefaultReadJobs : std::min(Jobs, kMaxReadJobs), Count);
+        if (maxWorkers_ <= 1)
             return; // sequential: Next() reads
-        window_ = std::max<std::size_t>(64, 8 * jobs);
-        batch_ = std::min<std::size_t>(jobs, 8);
+        std::size_t jobs = maxWorkers_;
+        if (Jobs == 0) {
+            const std::size_t cores = std::thread::hardware_concurrency();
+            jobs = std::min(maxWorkers_, std::clamp<std::size_t>(cores, 2, 8));
+        }
+        growable_ = jobs < maxWorkers_;
+        window_ = std::max<std::size_t>(64, 8 * maxWorkers_);
+        batch_ = std::min<std::size_t>(maxWorkers_, 8);
         slots_ = std::make_unique<Slot[]>(window_);
-        workers_.reserve(jobs);
+        workers_.reserve(maxWorkers_);
         try {
             for (std::size_t w = 0; w < jobs; ++w)
                 workers_.emplace_back([this] { Work(); });
@@ -86,8 +99,11 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         if (workers_.empty())
             return read_(index, sequentialState_);
         Slot& slot = slots_[index % window_];
-        if (slot.Ready.load(std::memory_order_acquire) != index + 1)
+        if (slot.Ready.load(std::memory_order_acquire) != index + 1) {
+            if (workers_.size() < maxWorkers_ && ReadsWaitOnTheDevice())
+                AddWorkers();
             WaitForResult(index);
+        }
         std::optional<Result> value = std::move(slot.Value);
         const std::exception_ptr error = std::exchange(slot.Error, nullptr);
         slot.Value.reset();
@@ -117,6 +133,29 @@ template <class Result, class State = std::monostate> class TOrderedReader {
 
   private:
     static constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
+
+    // Judged on the reads since the workers were last added, once there are a few of them.
+    bool ReadsWaitOnTheDevice() {
+        const std::size_t reads = reads_.load(std::memory_order_relaxed);
+        if (reads < 2 * workers_.size())
+            return false;
+        const std::size_t slow = slowReads_.load(std::memory_order_relaxed);
+        reads_.store(0, std::memory_order_relaxed);
+        slowReads_.store(0, std::memory_order_relaxed);
+        return 4 * slow >= reads;
+    }
+
+    // Reads wait on the device while this thread waits for them: twice the workers, so more
+    // requests are in flight. A thread that cannot be started leaves the others at work.
+    void AddWorkers() {
+        const std::size_t more = std::min(workers_.size(), maxWorkers_ - workers_.size());
+        try {
+            for (std::size_t w = 0; w < more; ++w)
+                workers_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            maxWorkers_ = workers_.size();
+        }
+    }
 
     // A slot of its own cache line: workers fill neighbouring slots at the same time.
     struct alignas(64) Slot {
@@ -192,10 +231,17 @@ template <class Result, class State = std::monostate> class TOrderedReader {
             if (index == kNobody)
                 return;
             Slot& slot = slots_[index % window_];
+            const auto start = growable_ ? std::chrono::steady_clock::now()
+                                         : std::chrono::steady_clock::time_point();
             try {
                 slot.Value.emplace(read_(index, state));
             } catch (...) {
                 slot.Error = std::current_exception();
+            }
+            if (growable_) {
+                reads_.fetch_add(1, std::memory_order_relaxed);
+                if (std::chrono::steady_clock::now() - start > kSlowRead)
+                    slowReads_.fetch_add(1, std::memory_order_relaxed);
             }
             slot.Ready.store(index + 1);
             const std::size_t waiter = consumerWaitsFor_.load();
@@ -212,6 +258,8 @@ template <class Result, class State = std::monostate> class TOrderedReader {
     State sequentialState_;
     std::size_t next_ = 0; // consumer side only
 
+    std::size_t maxWorkers_ = 0;
+    bool growable_ = false; // set before the workers start
     std::size_t window_ = 0;
     std::size_t batch_ = 1;
     std::unique_ptr<Slot[]> slots_;
@@ -223,6 +271,7 @@ template <class Result, class State = std::monostate> class TOrderedReader {
     std::atomic<std::size_t> consumed_{0}; // entries handed back by Next()
     std::atomic<std::size_t> consumerWaitsFor_{kNobody};
     std::atomic<std::size_t> idleWorkers_{0};
+    std::atomic<std::size_t> reads_{0}, slowReads_{0}; // since workers were last added
     std::atomic<bool> stopping_{false};
 };
 

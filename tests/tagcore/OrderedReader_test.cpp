@@ -37,8 +37,12 @@ TEST(OrderedReaderTest, HandsBackEveryEntryInListOrderWhateverTheWorkerCount) {
             ++calls[i];
             return ReadEntry(i);
         });
-        EXPECT_EQ(reader.Workers(), jobs == 1 ? 0u : jobs == 0 ? kDefaultReadJobs
-                                                : std::min<std::size_t>(jobs, kMaxReadJobs));
+        if (jobs == 0) {
+            EXPECT_GE(reader.Workers(), 2u); // a few to start with, more while reads wait
+            EXPECT_LE(reader.Workers(), 8u);
+        } else {
+            EXPECT_EQ(reader.Workers(), jobs == 1 ? 0u : std::min<std::size_t>(jobs, kMaxReadJobs));
+        }
         for (std::size_t i = 0; i < kCount; ++i) {
             std::string got;
             try {
@@ -53,6 +57,37 @@ TEST(OrderedReaderTest, HandsBackEveryEntryInListOrderWhateverTheWorkerCount) {
         for (std::size_t i = 0; i < kCount; ++i)
             EXPECT_EQ(calls[i].load(), 1) << "entry " << i;
     }
+}
+
+TEST(OrderedReaderTest, WorkersAreAddedOnlyWhileReadsWaitOnTheDevice) {
+    struct Case {
+        std::chrono::microseconds read;
+        bool grows;
+    };
+    for (const Case c : {Case{std::chrono::microseconds(0), false},
+                         Case{std::chrono::microseconds(2000), true}}) {
+        SCOPED_TRACE("read time " + std::to_string(c.read.count()) + " us");
+        TOrderedReader<std::size_t> reader(400, 0, [&](std::size_t i) {
+            if (c.read.count() > 0)
+                std::this_thread::sleep_for(c.read);
+            return i;
+        });
+        const std::size_t first = reader.Workers();
+        for (std::size_t i = 0; i < 400; ++i)
+            ASSERT_EQ(reader.Next(), i);
+        if (c.grows)
+            EXPECT_EQ(reader.Workers(), kDefaultReadJobs);
+        else
+            EXPECT_EQ(reader.Workers(), first);
+    }
+    // A count the caller chose is kept, however slow the reads.
+    TOrderedReader<std::size_t> fixed(100, 3, [](std::size_t i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return i;
+    });
+    for (std::size_t i = 0; i < 100; ++i)
+        fixed.Next();
+    EXPECT_EQ(fixed.Workers(), 3u);
 }
 
 TEST(OrderedReaderTest, StoppingEarlyLeavesNoWorkerRunning) {
