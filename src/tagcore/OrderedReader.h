@@ -27,7 +27,6 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <variant>
@@ -152,7 +151,7 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         try {
             for (std::size_t w = 0; w < more; ++w)
                 workers_.emplace_back([this] { Work(); });
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) { // no thread or no memory for one
             maxWorkers_ = workers_.size();
         }
     }
