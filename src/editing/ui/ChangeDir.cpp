@@ -1,22 +1,12 @@
 #include "editing/ui/ChangeDir.h"
 
-#include "editing/DirectoryTree.h"
+#include "editing/ui/DirectoryTreeView.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTreeWidget>
 
 namespace veltrane {
-namespace {
-
-constexpr int PathRole = Qt::UserRole;       // the directory's bytes
-constexpr int FilledRole = Qt::UserRole + 1; // children read already
-
-std::string PathOf(const QTreeWidgetItem* item) {
-    return item->data(0, PathRole).toByteArray().toStdString();
-}
-
-} // namespace
 
 TFormChangeDir::TFormChangeDir(platform::IVolumes& Volumes, QWidget* Parent)
     : TEditingDialog("Current directory", 260, 340, true, Parent), volumes_(Volumes) {
@@ -34,7 +24,7 @@ TFormChangeDir::TFormChangeDir(platform::IVolumes& Volumes, QWidget* Parent)
     DirectoryListBoxMP3->header()->setStretchLastSection(false);
 
     connect(DirectoryListBoxMP3, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* item) { FillChildren(item); });
+            [](QTreeWidgetItem* item) { FillDirectoryItem(item); });
     connect(DirectoryListBoxMP3, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { TreeCurrentItemChanged(item); });
     connect(DriveComboBoxMP3, &QComboBox::activated, this,
@@ -58,52 +48,13 @@ void TFormChangeDir::RefreshVolumes() {
     updating_ = false;
 }
 
-QTreeWidgetItem* TFormChangeDir::NewItem(const std::string& Path) {
-    auto* item = new QTreeWidgetItem({PathToQ(DirectoryName(Path))});
-    item->setData(0, PathRole, QByteArray::fromStdString(Path));
-    // Children are read when the item opens; until then it offers to open.
-    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    return item;
-}
-
-void TFormChangeDir::FillChildren(QTreeWidgetItem* Item) {
-    if (Item->data(0, FilledRole).toBool())
-        return;
-    Item->setData(0, FilledRole, true);
-    const std::vector<std::string> dirs = SubDirectories(PathOf(Item));
-    for (const std::string& dir : dirs)
-        Item->addChild(NewItem(dir));
-    if (dirs.empty())
-        Item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-}
-
 void TFormChangeDir::ShowInTree(const std::string& Dir) {
     const platform::MountedVolume* volume = platform::VolumeOf(volumeList_, Dir);
     const std::string root = volume ? volume->root : std::string("/");
     updating_ = true;
     if (volume)
         DriveComboBoxMP3->setCurrentIndex(static_cast<int>(volume - volumeList_.data()));
-    DirectoryListBoxMP3->clear();
-    QTreeWidgetItem* item = NewItem(root);
-    DirectoryListBoxMP3->addTopLevelItem(item);
-    const std::vector<std::string> chain = DirectoryChain(root, Dir);
-    for (size_t i = 1; i < chain.size(); ++i) {
-        FillChildren(item);
-        item->setExpanded(true);
-        QTreeWidgetItem* next = nullptr;
-        for (int c = 0; c < item->childCount() && !next; ++c)
-            if (PathOf(item->child(c)) == chain[i])
-                next = item->child(c);
-        if (!next) {
-            // Hidden or unreadable on the way down: show it anyway, so the current one appears.
-            next = NewItem(chain[i]);
-            item->addChild(next);
-        }
-        item = next;
-    }
-    item->setExpanded(true);
-    DirectoryListBoxMP3->setCurrentItem(item);
-    DirectoryListBoxMP3->scrollToItem(item);
+    ShowDirectoryInTree(DirectoryListBoxMP3, root, Dir);
     updating_ = false;
 }
 
@@ -128,7 +79,7 @@ void TFormChangeDir::DriveComboBoxMP3Change(int Index) {
 void TFormChangeDir::TreeCurrentItemChanged(QTreeWidgetItem* Item) {
     if (updating_ || !Item)
         return;
-    const std::string dir = PathOf(Item);
+    const std::string dir = DirectoryOfItem(Item);
     if (dir == directory_)
         return;
     directory_ = dir;

@@ -45,9 +45,7 @@ class TFormChangeDir : public TEditingDialog {
   private:
     void DriveComboBoxMP3Change(int Index);
     void TreeCurrentItemChanged(QTreeWidgetItem* Item);
-    void FillChildren(QTreeWidgetItem* Item);
     void ShowInTree(const std::string& Dir);
-    QTreeWidgetItem* NewItem(const std::string& Path);
 
     platform::IVolumes& volumes_;
     std::vector<platform::MountedVolume> volumeList_;

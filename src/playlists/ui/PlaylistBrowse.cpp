@@ -2,7 +2,7 @@
 
 #include "browser/FindFile.h"
 #include "components/ui/DisplayText.h"
-#include "editing/DirectoryTree.h"
+#include "editing/ui/DirectoryTreeView.h"
 #include "playlists/Playlist.h"
 
 #include <QComboBox>
@@ -13,17 +13,6 @@
 #include <algorithm>
 
 namespace veltrane {
-
-namespace {
-
-constexpr int PathRole = Qt::UserRole;
-constexpr int FilledRole = Qt::UserRole + 1;
-
-std::string PathOf(const QTreeWidgetItem* item) {
-    return item->data(0, PathRole).toByteArray().toStdString();
-}
-
-} // namespace
 
 std::string TNameField::Bytes(const QString& Shown) const {
     if (!picked_.empty() && Shown == DisplayText(picked_))
@@ -51,12 +40,12 @@ TPlaylistBrowseDialog::TPlaylistBrowseDialog(const QString& Caption, int ClientW
     FileListBox->setGeometry(216, 8, 201, 169);
 
     connect(DirectoryListBox, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* item) { FillChildren(item); });
+            [](QTreeWidgetItem* item) { FillDirectoryItem(item); });
     connect(DirectoryListBox, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) {
                 if (updating_ || !item)
                     return;
-                directory_ = PathOf(item);
+                directory_ = DirectoryOfItem(item);
                 RefreshFiles();
             });
     connect(DriveComboBox, &QComboBox::activated, this, [this](int index) {
@@ -80,50 +69,13 @@ void TPlaylistBrowseDialog::showEvent(QShowEvent* Event) {
     SetDirectory(host_.CurrentDirectory());
 }
 
-QTreeWidgetItem* TPlaylistBrowseDialog::NewItem(const std::string& Path) {
-    auto* item = new QTreeWidgetItem({DisplayText(DirectoryName(Path))});
-    item->setData(0, PathRole, QByteArray::fromStdString(Path));
-    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    return item;
-}
-
-void TPlaylistBrowseDialog::FillChildren(QTreeWidgetItem* Item) {
-    if (Item->data(0, FilledRole).toBool())
-        return;
-    Item->setData(0, FilledRole, true);
-    const std::vector<std::string> dirs = SubDirectories(PathOf(Item));
-    for (const std::string& dir : dirs)
-        Item->addChild(NewItem(dir));
-    if (dirs.empty())
-        Item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-}
-
 void TPlaylistBrowseDialog::ShowInTree(const std::string& Dir) {
     const platform::MountedVolume* volume = platform::VolumeOf(volumes_, Dir);
     const std::string root = volume ? volume->root : std::string("/");
     updating_ = true;
     if (volume)
         DriveComboBox->setCurrentIndex(static_cast<int>(volume - volumes_.data()));
-    DirectoryListBox->clear();
-    QTreeWidgetItem* item = NewItem(root);
-    DirectoryListBox->addTopLevelItem(item);
-    const std::vector<std::string> chain = DirectoryChain(root, Dir);
-    for (std::size_t i = 1; i < chain.size(); ++i) {
-        FillChildren(item);
-        item->setExpanded(true);
-        QTreeWidgetItem* next = nullptr;
-        for (int c = 0; c < item->childCount() && !next; ++c)
-            if (PathOf(item->child(c)) == chain[i])
-                next = item->child(c);
-        if (!next) {
-            next = NewItem(chain[i]);
-            item->addChild(next);
-        }
-        item = next;
-    }
-    item->setExpanded(true);
-    DirectoryListBox->setCurrentItem(item);
-    DirectoryListBox->scrollToItem(item);
+    ShowDirectoryInTree(DirectoryListBox, root, Dir);
     updating_ = false;
 }
 

@@ -45,8 +45,6 @@ class TPlaylistBrowseDialog : public TEditingDialog {
     TFormPlayListEditor& editor_;
 
   private:
-    void FillChildren(QTreeWidgetItem* Item);
-    QTreeWidgetItem* NewItem(const std::string& Path);
     void ShowInTree(const std::string& Dir);
 
     std::string mask_;
