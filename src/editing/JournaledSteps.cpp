@@ -2,6 +2,7 @@
 
 #include "editing/ChangeJournal.h"
 #include "platform/RenameNoReplace.h"
+#include "platform/SystemDirs.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -42,9 +42,10 @@ TFileState StatusOf(const struct stat& st) {
 std::string WholePath(const std::string& Path) {
     if (Path.empty() || Path.front() == '/')
         return Path;
-    std::error_code ec;
-    const std::filesystem::path whole = std::filesystem::absolute(Path, ec);
-    return ec ? Path : whole.string();
+    const std::string dir = platform::CurrentDirectory();
+    if (dir.empty() || dir.front() != '/')
+        return Path; // the working directory is gone: the name as given is all there is
+    return dir.back() == '/' ? dir + Path : dir + '/' + Path;
 }
 
 } // namespace
