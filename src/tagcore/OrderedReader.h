@@ -16,6 +16,8 @@
 // no worker is running. The read function must be safe to call from several threads at once;
 // it is never called for an index twice, nor after the reader is destroyed.
 
+#include "tagcore/WorkerThread.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -125,9 +127,8 @@ template <class Result, class State = std::monostate> class TOrderedReader {
             std::lock_guard lock(mutex_);
             spaceFree_.notify_all();
         }
-        for (std::thread& t : workers_)
-            if (t.joinable())
-                t.join();
+        for (TWorkerThread& t : workers_)
+            t.Join();
     }
 
   private:
@@ -151,7 +152,7 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         try {
             for (std::size_t w = 0; w < more; ++w)
                 workers_.emplace_back([this] { Work(); });
-        } catch (const std::exception&) { // no thread or no memory for one
+        } catch (const std::exception&) { // no thread, stack or memory for one
             maxWorkers_ = workers_.size();
         }
     }
@@ -262,7 +263,7 @@ template <class Result, class State = std::monostate> class TOrderedReader {
     std::size_t window_ = 0;
     std::size_t batch_ = 1;
     std::unique_ptr<Slot[]> slots_;
-    std::vector<std::thread> workers_;
+    std::vector<TWorkerThread> workers_;
     std::mutex mutex_; // only for sleeping and waking
     std::condition_variable resultReady_;
     std::condition_variable spaceFree_;
