@@ -3,7 +3,7 @@
 //  - `veltrane-cli tag show --recursive` with --jobs 1 and with the program's default;
 //  - the list model alone (search + UpdateList, default workers), warm only;
 //  - veltrane's start to a filled list with one worker and with the default, plus its peak
-//    memory and bytes per row;
+//    memory and bytes per row, and what one thread alone adds to a bare process's peak;
 //  - `tag show FILE...` on 2,000 files named on the command line against `id3v2 -l` (warm).
 // Caches are dropped before each cold run: through /proc/sys/vm/drop_caches as root, else by
 // posix_fadvise(POSIX_FADV_DONTNEED) on every file (which keeps directories and inodes cached,
@@ -14,6 +14,7 @@
 #include "browser/FileList.h"
 #include "browser/FindFile.h"
 #include "tagcore/OrderedReader.h"
+#include "tagcore/WorkerThread.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -181,6 +182,48 @@ double Seconds(const std::function<void()>& f) {
 
 const char* Verdict(bool met) { return met ? "met" : "NOT met"; }
 
+long HighWaterKb() {
+    long kb = 0;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1)
+                break;
+        std::fclose(status);
+    }
+    return kb;
+}
+
+// The floor under any reader with threads: what starting and joining one idle thread adds to
+// a bare process's peak (a thread's end runs C library code that nothing else needs).
+int PrintThreadCost() {
+    HighWaterKb();
+    const long before = HighWaterKb();
+    TWorkerThread([] {}).Join();
+    std::printf("%ld\n", HighWaterKb() - before);
+    return 0;
+}
+
+long ThreadCostKb() {
+    int out[2];
+    if (::pipe(out) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::execl("/proc/self/exe", "bench_coldopen", "--thread-cost", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char text[32] = {};
+    const ssize_t n = pid > 0 ? ::read(out[0], text, sizeof text - 1) : -1;
+    ::close(out[0]);
+    int status = 0;
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return n > 0 ? std::strtol(text, nullptr, 10) : -1;
+}
+
 long Median(std::vector<long> v) {
     if (v.empty())
         return 0;
@@ -193,6 +236,8 @@ long Highest(const std::vector<long>& v) { return v.empty() ? 0 : *std::max_elem
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--thread-cost") == 0)
+        return PrintThreadCost();
     const std::size_t files = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
     const std::size_t folders = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 2;
@@ -339,7 +384,9 @@ int main(int argc, char** argv) {
     if (haveId3v2)
         std::printf("tag show FILE... vs id3v2 -l: %.2f times faster (>= 5) %s\n",
                     namedPeer / named1, Verdict(namedPeer / named1 >= 5));
-    std::printf("memory: default %.1f MB vs 1 worker %.1f MB (no higher) %s\n", peakN / 1024.0,
-                peak1 / 1024.0, Verdict(peakN <= peak1));
+    std::printf("memory: default %.1f MB vs 1 worker %.1f MB, %+ld KB (no higher) %s\n",
+                peakN / 1024.0, peak1 / 1024.0, peakN - peak1, Verdict(peakN <= peak1));
+    std::printf("        (one thread started and joined adds %ld KB to a bare process's peak)\n",
+                ThreadCostKb());
     return 0;
 }
