@@ -134,10 +134,13 @@ template <class Result, class State = std::monostate> class TOrderedReader {
   private:
     static constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
-    // Judged on the reads since the workers were last added, once there are a few of them.
+    // Judged on the reads since the workers were last added, once there are enough of them
+    // that the slow first reads of a warm run (code, folders and caches of a fresh start) do
+    // not pass for a slow device. A cold disk yields so many within milliseconds.
+    static constexpr std::size_t kJudgedReads = 64;
     bool ReadsWaitOnTheDevice() {
         const std::size_t reads = reads_.load(std::memory_order_relaxed);
-        if (reads < 2 * workers_.size())
+        if (reads < kJudgedReads)
             return false;
         const std::size_t slow = slowReads_.load(std::memory_order_relaxed);
         reads_.store(0, std::memory_order_relaxed);

@@ -61,15 +61,16 @@ TEST(OrderedReaderTest, HandsBackEveryEntryInListOrderWhateverTheWorkerCount) {
 
 TEST(OrderedReaderTest, WorkersAreAddedOnlyWhileReadsWaitOnTheDevice) {
     struct Case {
-        std::chrono::microseconds read;
+        const char* name;
+        std::size_t slowUntil; // reads of entries below this take 2 ms, the rest none
         bool grows;
     };
-    for (const Case c : {Case{std::chrono::microseconds(0), false},
-                         Case{std::chrono::microseconds(2000), true}}) {
-        SCOPED_TRACE("read time " + std::to_string(c.read.count()) + " us");
+    for (const Case c : {Case{"all fast", 0, false}, Case{"all slow", 400, true},
+                         Case{"a slow start, then fast", 12, false}}) {
+        SCOPED_TRACE(c.name);
         TOrderedReader<std::size_t> reader(400, 0, [&](std::size_t i) {
-            if (c.read.count() > 0)
-                std::this_thread::sleep_for(c.read);
+            if (i < c.slowUntil)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
             return i;
         });
         const std::size_t first = reader.Workers();
