@@ -2,7 +2,7 @@
 // A thread whose stack is mapped by us and unmapped when it is joined.
 //
 // The C library keeps the stacks of finished threads for reuse, with the pages they touched:
-// a cold read that grew to 32 workers would keep some 700 KB of them for the rest of the
+// a cold read that grew to 32 workers would keep over 500 KB of them for the rest of the
 // program. A worker of ours gives its whole stack back when it is joined.
 
 #include <cstddef>
