@@ -42,6 +42,7 @@ QTextEdit* Memo(QWidget* Parent, const char* Name, QRect R) {
     M->setGeometry(R);
     M->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     M->setStyleSheet("QTextEdit { background: transparent; }");
+    M->setFocusPolicy(Qt::NoFocus); // a read-only text is no Tab stop unless it scrolls
     return M;
 }
 
@@ -57,6 +58,7 @@ void FitMemo(QTextEdit* M, int LineCount) {
     const bool Over = LineCount * QFontMetrics(M->font()).height() > M->height();
     M->setVerticalScrollBarPolicy(Over ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     M->setFrameStyle(Over ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+    M->setFocusPolicy(Over ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 } // namespace
@@ -184,8 +186,11 @@ TSetupPagesForm::TSetupPagesForm(TSetupInfo& Info, const QString& Picture, QWidg
     btnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "", this);
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(402, 272, 99, 23);
-    for (QPushButton* B : {btnPrev, btnNext, btnCancel})
+    // Enter presses Next (or Finish) wherever the focus is, never Cancel or Previous; Space
+    // presses the focused button.
+    for (QPushButton* B : {btnPrev, btnCancel})
         B->setAutoDefault(false);
+    btnNext->setDefault(true);
     connect(btnNext, &QPushButton::clicked, this, [this] { Info_.NextClick(); });
     connect(btnPrev, &QPushButton::clicked, this, [this] { Info_.PrevClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { Info_.CancelClick(); });
