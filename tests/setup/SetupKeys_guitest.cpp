@@ -61,20 +61,28 @@ class TKeyDriver : public QObject {
             Modal->setProperty("answered", true);
             if (auto* Memo = Modal->findChild<QTextEdit*>("meMessage"))
                 Questions.push_back(Memo->toPlainText().trimmed());
-            Shoot("box" + std::to_string(Questions.size()));
             const QString A = Answers.empty() ? "&OK" : Answers.front();
             if (!Answers.empty())
                 Answers.pop_front();
-            if (A == "<Esc>")
-                Key(Modal, Qt::Key_Escape);
-            else if (A == "<Enter>")
-                Key(Modal, Qt::Key_Return);
-            else if (A == "<Close>")
-                Later([Modal] { Modal->close(); });
-            else
-                for (auto* B : Modal->findChildren<QPushButton*>())
-                    if (B->text() == A)
-                        Later([B] { B->click(); });
+            static int Boxes = 0;
+            const std::string Shot = "box" + std::to_string(++Boxes);
+            // With pictures wanted, the box is given time to be drawn first.
+            QTimer::singleShot(qEnvironmentVariableIsSet("VELTRANE_SCREENSHOT_DIR") ? 300 : 0, Modal,
+                               [this, Modal, A, Shot] {
+                                   Shoot(Shot);
+                                   if (A == "<Esc>")
+                                       QTest::keyClick(Modal, Qt::Key_Escape);
+                                   else if (A == "<Enter>")
+                                       QTest::keyClick(Modal, Qt::Key_Return);
+                                   else if (A == "<Close>")
+                                       Modal->close();
+                                   else
+                                       for (auto* B : Modal->findChildren<QPushButton*>())
+                                           if (B->text() == A) {
+                                               B->click();
+                                               break;
+                                           }
+                               });
             return;
         }
         TSetupPage* Page = Info.CurrentPage;
@@ -252,6 +260,14 @@ class SetupKeysTest : public QObject {
                 D.View.Form->LanguageButtons.front()->setFocus();
                 D.Key(D.View.Form->LanguageButtons.front(), Qt::Key_Return);
             } else if (Page == &Choice) {
+                // Equal rows inside the page, each title above its description.
+                const int Height = D.View.Form->nbPage->height();
+                for (std::size_t I = 0; I < D.View.Form->ChoiceRows.size(); ++I) {
+                    const auto& Row = D.View.Form->ChoiceRows[I];
+                    QCOMPARE(Row.Title->y(), static_cast<int>(I) * Height / 2);
+                    QCOMPARE(Row.Description->y(), Row.Title->y() + Row.Title->height());
+                    QVERIFY(Row.Description->geometry().bottom() <= Height + 2);
+                }
                 D.View.Form->ChoiceRows.front().Title->click();
                 D.Key(D.View.Form, Qt::Key_Return);
             } else {

@@ -499,7 +499,9 @@ void TQtSetupView::ShowChoices(const std::vector<TChoiceRow>& Rows, const std::f
     if (Rows.empty())
         return;
     QWidget* Page = Form->nbPage->widget(npChoices);
-    const int RowHeight = Page->height() / static_cast<int>(Rows.size());
+    // The notebook's size: a page not shown yet has no geometry of its own.
+    const QSize Area = Form->nbPage->size();
+    const int RowHeight = Area.height() / static_cast<int>(Rows.size());
     QFont Bold = Form->font();
     Bold.setBold(true);
     const int TitleHeight = QFontMetrics(Bold).height() + 4;
@@ -510,7 +512,7 @@ void TQtSetupView::ShowChoices(const std::vector<TChoiceRow>& Rows, const std::f
         auto* Title = new QCheckBox(ToQt(Rows[I].Title), Page);
         Title->setObjectName(QString("cbChoice%1").arg(I + 1));
         Title->setFont(Bold);
-        Title->setGeometry(20, Top, Page->width() - 20, H);
+        Title->setGeometry(20, Top, Area.width() - 20, H);
         Title->setVisible(H > 0);
         Title->setChecked(Rows[I].Selected);
         Title->setCursor(Qt::PointingHandCursor);
@@ -518,7 +520,7 @@ void TQtSetupView::ShowChoices(const std::vector<TChoiceRow>& Rows, const std::f
             if (Form && Form->ChoiceClick)
                 Form->ChoiceClick(I);
         });
-        auto* Description = Memo(Page, "meChoice", {20, Top + H, Page->width() - 20, RowHeight - H + 2});
+        auto* Description = Memo(Page, "meChoice", {20, Top + H, Area.width() - 20, RowHeight - H + 2});
         Description->setObjectName(QString("meChoice%1").arg(I + 1));
         Description->setPlainText(ToQt(Rows[I].Description));
         Description->viewport()->setCursor(Qt::PointingHandCursor);
