@@ -14,9 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace veltrane;
 using veltrane::test::FakeSetupView;
@@ -345,5 +348,32 @@ TEST(Start, DisplayFoundFromTheEnvironment) {
             return It == K.Env.end() ? nullptr : It->second.c_str();
         });
         EXPECT_EQ(Got, K.Available) << (K.Env.empty() ? "(empty)" : K.Env.begin()->second);
+    }
+}
+
+TEST(Start, WithoutADisplayTheProgramSaysWhatToDoAndExits2) {
+    struct Case {
+        std::string Command;
+        int Status;
+        std::string Output;
+    };
+    const std::string Program = VELTRANE_INSTALL_BARE;
+    const Case Cases[] = {
+        {"env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + Program + "' 2>&1", 2,
+         "install: no display was found; install --unattended installs without windows\n"},
+        {"env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" + Program + "' Uninstall 2>&1", 2,
+         "install: no display was found; install --unattended installs without windows\n"},
+        {"'" + Program + "' --version 2>&1", 0, "install 2.0\n"},
+    };
+    for (const Case& C : Cases) {
+        FILE* P = ::popen(C.Command.c_str(), "r");
+        ASSERT_NE(P, nullptr);
+        std::string Output;
+        std::array<char, 512> Buf;
+        while (std::size_t N = std::fread(Buf.data(), 1, Buf.size(), P))
+            Output.append(Buf.data(), N);
+        const int W = ::pclose(P);
+        EXPECT_EQ(WIFEXITED(W) ? WEXITSTATUS(W) : -1, C.Status) << C.Command;
+        EXPECT_EQ(Output, C.Output) << C.Command;
     }
 }

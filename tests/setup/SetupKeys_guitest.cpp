@@ -114,8 +114,11 @@ QStringList EmptyTabStops(QWidget* Form) {
         if (!W->isVisibleTo(Form) || !W->isEnabled() || !(W->focusPolicy() & Qt::TabFocus))
             continue;
         auto* Memo = qobject_cast<QTextEdit*>(W);
-        if (Memo && Memo->isReadOnly() && Memo->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOn)
-            Bad << W->objectName();
+        const bool Control = qobject_cast<QAbstractButton*>(W) || qobject_cast<QLineEdit*>(W) ||
+                             qobject_cast<QComboBox*>(W) || qobject_cast<QAbstractItemView*>(W);
+        if ((Memo && Memo->isReadOnly() && Memo->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOn) ||
+            (!Memo && !Control))
+            Bad << W->objectName() + ":" + W->metaObject()->className();
     }
     return Bad;
 }
