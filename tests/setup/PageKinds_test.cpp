@@ -78,13 +78,14 @@ TEST(PageKinds, ChainOfLanguageChoiceEngineAndMessagePages) {
     TSetupFile* Manual = C.OptionFile(Docs, "manual.txt");
     TSetupFile* Sample = C.OptionFile(Extras, "sample.mp3");
     TSetupDir* Install = C.Info.Data->FindDir("Install");
-    Choice.OptionClick(0);
     Choice.OptionClick(1);
-    Choice.OptionClick(1); // clicked twice: off again
+    Choice.OptionClick(0);
+    Choice.OptionClick(0); // clicked twice: off again
+    Choice.OptionClick(2); // no such row
 
     EXPECT_EQ(Language.Execute(), prDone);
-    EXPECT_TRUE(C.Info.WorkGroup->Contains(Manual, Install));
-    EXPECT_FALSE(C.Info.WorkGroup->Contains(Sample, Install));
+    EXPECT_FALSE(C.Info.WorkGroup->Contains(Manual, Install));
+    EXPECT_TRUE(C.Info.WorkGroup->Contains(Sample, Install));
     EXPECT_EQ(C.Info.BDEType, kBDE32);
     EXPECT_EQ(Ini(C.Home, "registry.ini"), "[SOFTWARE\\IDAPI]\nDLLPATH=" + (C.Home / "idapi") + "\n");
     EXPECT_EQ(C.View.Shown, (std::vector<std::string>{"Setup Choice", "BDE Installation"}));
