@@ -90,11 +90,13 @@ void TSetupGroups::ShowPage() {
     ExistingGroups = ProgramManager ? RequestGroups(*ProgramManager) : std::vector<std::string>{};
     std::vector<std::string> Combo = ExistingGroups;
     const TSetupWinGroups* Def = Definition();
-    Shown_ = GroupOverride ? *GroupOverride : Def ? Def->Title : std::string();
+    const bool Retyped = Refused_.has_value(); // shown once more, to be corrected
+    Shown_ = Retyped ? *Refused_ : GroupOverride ? *GroupOverride : Def ? Def->Title : std::string();
+    Refused_.reset();
     bool Listed = false;
     for (const std::string& G : Combo)
         Listed = Listed || G == Shown_;
-    if (!Listed && !Shown_.empty())
+    if (!Listed && !Shown_.empty() && !Retyped)
         Combo.push_back(Shown_);
     View().ShowGroups(Intent, Combo, Shown_);
     View().ShowNotebookPage(npGroups);
@@ -116,6 +118,7 @@ void TSetupGroups::GoNext() {
         const std::string Group = View().GroupName(Shown_);
         if (const std::string Problem = GroupNameProblem(Group); !Problem.empty()) {
             SetupInfo->MessageBox(Problem, mtWarning, mbOK);
+            Refused_ = Group;
             PageResult = prPrevious; // the page stays
             return;
         }

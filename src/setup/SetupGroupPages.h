@@ -46,6 +46,7 @@ class TSetupGroups : public TSetupPage {
 
   private:
     std::string Shown_;
+    std::optional<std::string> Refused_; // a typed name that was refused
 };
 
 class TSetupUnInstall : public TSetupPage {

@@ -258,6 +258,10 @@ class SetupKeysTest : public QObject {
                 D.View.Form->cbCWGGroups->setEditText(" Spaced ");
                 D.View.Form->cbCWGGroups->setFocus();
                 D.Key(D.View.Form->cbCWGGroups->lineEdit(), Qt::Key_Return);
+            } else if (Page == &Groups) {
+                QCOMPARE(D.View.Form->cbCWGGroups->currentText(), QString(" Spaced ")); // kept to be corrected
+                D.View.Form->cbCWGGroups->setEditText("Veltrane");
+                D.Key(D.View.Form, Qt::Key_Return);
             } else if (Page == &Language) {
                 QVERIFY(!D.View.Form->LanguageButtons.empty());
                 D.View.Form->LanguageButtons.front()->setFocus();
