@@ -122,7 +122,7 @@ void TSetupForm::Remove(TSetupComponent& C) {
             if (auto* P = dynamic_cast<TSetupPage*>(Other); P && P->NextPage == &C)
                 P->NextPage = nullptr;
     }
-    Components_.erase(std::find(Components_.begin(), Components_.end(), &C));
+    Components_.erase(It);
     C.Owner_ = nullptr;
 }
 
