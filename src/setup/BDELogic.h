@@ -3,12 +3,17 @@
 // "registry.ini" (one section per key path below HKEY_LOCAL_MACHINE) lie in the
 // Windows-directory stand-in. This product installs no engine; the page is kept working.
 
+#include "setup/SetupInfo.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace veltrane {
 
+namespace platform {
+class IProcessStarter;
+}
 class TSetupData;
 class TSetupDir;
 class TSetupFileGroup;
@@ -46,5 +51,46 @@ bool BDEInstallIntegrated(int Type, const std::string& EngineDir,
 // name, which are then removed when empty. Nothing else in those directories is touched.
 void BDEUnInstall(int RecordedType, const TSetupData& Data, const TBDEStore& Store,
                   const std::function<void(const std::string&)>& Removed);
+
+// The engine's own setup program: a plain file name (no "/", not "." or "..") naming a regular
+// executable file in EngineDir, which must be absolute. "" when it may be started, else why not.
+std::string BDESetupProgramProblem(const std::string& EngineDir, const std::string& InstallProgram);
+
+// The database-engine page: installs the engine the description names, once per machine.
+class TSetupBDEInstall : public TSetupPage {
+  public:
+    using TSetupPage::TSetupPage;
+    bool AllowUnInstall = false;
+    std::string BDEDir = "(none)";
+    int BDEType = kBDENone;
+    std::string InstallProgram = "setup";
+    std::vector<std::string> Text;
+    std::vector<std::string> ExtraData; // "key path:~:value name:~:value"
+    // Starts the engine's setup program (a Linux starter when null).
+    platform::IProcessStarter* Processes = nullptr;
+
+    const std::string& DefaultDir() const { return DefaultDir_; }
+    // Refused with "This is not a valid directory string." unless it is its own directory part.
+    bool SetDefaultDir(const std::string& Value);
+    // Where the engine goes, with trailing "/".
+    std::string EngineDir() const;
+    TBDEStore Store() const;
+    bool Present() const;
+    // The uninstall's share: undoes the recorded engine when AllowUnInstall is set.
+    void UnInstall(int RecordedType);
+
+    int Execute() override;
+    void ShowPage() override;
+    void GoNext() override;
+    void ButtonClick(int Sender) override;
+    TPageKind Kind() const override { return TPageKind::BDEInstall; }
+    void SetupUnlinked() override { BDEType = kBDENone; }
+
+  private:
+    bool Install();
+    bool RunSetupProgram();
+    std::string DefaultDir_ = "~/.local/opt/IDAPI/";
+    bool Reinstall_ = false;
+};
 
 } // namespace veltrane

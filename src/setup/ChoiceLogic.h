@@ -2,6 +2,8 @@
 // The choice page beneath its window: one selection flag per option, the options applied to
 // the work group on Next, and undone exactly on Previous.
 
+#include "setup/SetupInfo.h"
+
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -31,6 +33,33 @@ class TChoiceSelection {
   private:
     std::vector<bool> selected_;
     std::vector<std::pair<TSetupDir*, TSetupFile*>> added_, removed_;
+};
+
+// The choice page: its options come from the description's choice data named like the page;
+// a click on an option toggles it.
+class TSetupChoice : public TSetupPage {
+  public:
+    using TSetupPage::TSetupPage;
+    // The choice data named like this page; null when there is none.
+    TSetupChoiceData* ChoiceData() const;
+    // Option n, counting from 1 (ESetupError "Selection index out of bounds." outside).
+    bool Selected(std::size_t N);
+    void SetSelected(std::size_t N, bool On);
+    // A click on the row of option Index (counting from 0).
+    void OptionClick(std::size_t Index);
+
+    int StartPage() override;
+    void ShowPage() override;
+    void GoNext() override;
+    void GoPrev() override;
+    void DoCancel() override;
+    TPageKind Kind() const override { return TPageKind::Choice; }
+    void SetupLinked() override;
+    void LeavingSetup() override;
+
+  private:
+    std::size_t OptionCount() const;
+    TChoiceSelection Selection_;
 };
 
 } // namespace veltrane

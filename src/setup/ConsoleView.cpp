@@ -41,7 +41,8 @@ void TConsoleView::WaitUntil(const std::function<bool()>& Done) {
             return;
         // A page that keeps coming back refused its default: give up rather than loop.
         if (++Presses_[Page] > 3 || !Info->ButtonEnabled(wbNext)) {
-            Report("Cancelled at: " + Page->Name);
+            Report(Caption_.empty() ? std::string("Cancelled: a page could not go on by itself")
+                                    : "Cancelled at the page \"" + Caption_ + "\"");
             Page->PageResult = prCancelled;
         } else {
             Info->NextClick();

@@ -22,7 +22,7 @@ class TConsoleView : public ISetupView {
     void CloseWizard() override {}
     void WaitUntil(const std::function<bool()>& Done) override;
     void ProcessMessages() override {}
-    void SetCaption(const std::string&) override {}
+    void SetCaption(const std::string& Caption) override { Caption_ = Caption; }
     void SetButton(TWizardButton, bool, bool, const std::string&) override {}
     void FocusButton(TWizardButton) override {}
     void ShowNotebookPage(int) override {}
@@ -46,6 +46,7 @@ class TConsoleView : public ISetupView {
     std::FILE* Out_;
     std::FILE* In_;
     bool Exists_ = false;
+    std::string Caption_; // the showing page's caption, named when it cannot go on
     std::map<const TSetupPage*, int> Presses_;
 };
 

@@ -6,6 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
 
 namespace veltrane {
@@ -26,8 +29,10 @@ bool IsDirectory(const std::string& Path) {
 
 void Write(const std::string& Section, const std::string& Key, const std::string& Value,
            const std::string& File) {
-    if (!platform::WritePrivateProfileString(Section, Key, Value, File).ok())
-        throw ESetupError("Unable to write " + Key + " into " + File);
+    if (const auto Status = platform::WritePrivateProfileString(Section, Key, Value, File); !Status.ok())
+        throw ESetupError("Unable to write the install log " + File + ": " +
+                          (Status.error == EINVAL ? "a name it would record cannot be stored in it"
+                                                  : std::strerror(Status.error)));
 }
 
 } // namespace
@@ -114,7 +119,7 @@ void WriteInstallLog(const std::string& LogDir, const std::string& LogFileName,
     for (const char* section :
          {kLogDirectories, kLogCreatedDirs, kLogFiles, kLogProgramGroups, kLogBDEFiles})
         if (!platform::EraseProfileSection(section, path).ok())
-            throw ESetupError("Unable to write " + path);
+            throw ESetupError("Unable to write the install log " + path);
     for (auto it = Data.Dirs.rbegin(); it != Data.Dirs.rend(); ++it)
         if (IsDirectory(DirFullPath(it->get())))
             Write(kLogDirectories, (*it)->Name(), (*it)->Dir(), path);

@@ -1,6 +1,8 @@
 #pragma once
 // The language page beneath its window: which names it offers and which one is checked.
 
+#include "setup/SetupInfo.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,5 +31,28 @@ struct TLanguageOffer {
 // else the first offered name.
 TLanguageOffer OfferLanguages(const std::vector<std::string>& LanguageList, TShowLanguages Show,
                               const std::string& DefaultLanguage, const std::string& BuiltInName);
+
+// The language page: the installer's texts switch to the checked language on Next.
+class TSetupLanguage : public TSetupPage {
+  public:
+    using TSetupPage::TSetupPage;
+    TShowLanguages ShowLanguages = kDefaultShowLanguages;
+    const std::string& DefaultLanguage() const { return DefaultLanguage_; }
+    // A name missing from the language list is refused with a notice ("(compiled)" is always
+    // taken); returns whether it was taken.
+    bool SetDefaultLanguage(const std::string& Name);
+    // What the page offers now.
+    TLanguageOffer Offer() const;
+
+    void ShowPage() override;
+    int StartPage() override;
+    void GoNext() override;
+    TPageKind Kind() const override { return TPageKind::Language; }
+    void SetupLinked() override;
+
+  private:
+    std::string DefaultLanguage_;
+    TLanguageOffer Shown_;
+};
 
 } // namespace veltrane

@@ -1,6 +1,7 @@
 #include "setup/SetupGroupPages.h"
 
 #include "platform/ProgramManager.h"
+#include "setup/BDELogic.h"
 #include "setup/GroupsLogic.h"
 #include "setup/InstallLog.h"
 #include "setup/SetupPaths.h"
@@ -23,6 +24,24 @@ std::string DirOf(const std::string& Path) {
 }
 
 } // namespace
+
+std::string GroupNameProblem(const std::string& Name) {
+    // The log keeps "group:~:item" as a value: read back, leading blanks are gone, a line end
+    // ends it, and the separator would split it in the wrong place.
+    for (char C : Name) {
+        if (C == '\n' || C == '\r')
+            return "The group name cannot hold a line break.";
+        if (C == '\0')
+            return "The group name cannot hold a NUL character.";
+    }
+    if (!Name.empty() && (Name.front() == ' ' || Name.back() == ' '))
+        return "The group name cannot start or end with a blank.";
+    if (!Name.empty() && (Name.front() == '\t' || Name.back() == '\t'))
+        return "The group name cannot start or end with a tab.";
+    if (Name.find(":~:") != std::string::npos)
+        return "The group name cannot hold \":~:\".";
+    return "";
+}
 
 TInstallRecord RecordOf(const TSetupInfo& Info) {
     TInstallRecord R;
@@ -48,6 +67,16 @@ TSetupWinGroups* TSetupGroups::Definition() const {
     return SetupData() ? SetupData()->FindWinGroup(Name) : nullptr;
 }
 
+void TSetupGroups::SetupLinked() {
+    if (SetupData() && !SetupData()->FindWinGroup(Name))
+        SetupData()->AddWinGroup(Name);
+}
+
+void TSetupGroups::LeavingSetup() {
+    if (TSetupWinGroups* G = Definition())
+        SetupData()->RemoveWinGroup(G);
+}
+
 void TSetupGroups::ShowPage() {
     TSetupPage::ShowPage();
     std::string Intent;
@@ -61,11 +90,13 @@ void TSetupGroups::ShowPage() {
     ExistingGroups = ProgramManager ? RequestGroups(*ProgramManager) : std::vector<std::string>{};
     std::vector<std::string> Combo = ExistingGroups;
     const TSetupWinGroups* Def = Definition();
-    Shown_ = GroupOverride ? *GroupOverride : Def ? Def->Title : std::string();
+    const bool Retyped = Refused_.has_value(); // shown once more, to be corrected
+    Shown_ = Retyped ? *Refused_ : GroupOverride ? *GroupOverride : Def ? Def->Title : std::string();
+    Refused_.reset();
     bool Listed = false;
     for (const std::string& G : Combo)
         Listed = Listed || G == Shown_;
-    if (!Listed && !Shown_.empty())
+    if (!Listed && !Shown_.empty() && !Retyped)
         Combo.push_back(Shown_);
     View().ShowGroups(Intent, Combo, Shown_);
     View().ShowNotebookPage(npGroups);
@@ -85,6 +116,12 @@ void TSetupGroups::GoNext() {
     const TSetupWinGroups* Def = Definition();
     if (Def && InstalledItemCount(*Def, FileExists) > 0 && ProgramManager) {
         const std::string Group = View().GroupName(Shown_);
+        if (const std::string Problem = GroupNameProblem(Group); !Problem.empty()) {
+            SetupInfo->MessageBox(Problem, mtWarning, mbOK);
+            Refused_ = Group;
+            PageResult = prPrevious; // the page stays
+            return;
+        }
         TInstallRecord Record = RecordOf(*SetupInfo);
         const TGroupsOutcome Outcome = CreateProgramGroup(Group, ExistingGroups, *Def, *SetupInfo->WorkGroup,
                                                           *ProgramManager, Record, FileExists);
@@ -135,6 +172,10 @@ void TSetupUnInstall::GoNext() {
     RunUnInstallRemoval(RecordOf(I), I.LogFile, ProgramManager, Events);
     if (UndoBDE)
         UndoBDE(I.BDEType);
+    else if (TSetupForm* Form = I.Owner())
+        for (TSetupComponent* C : Form->Components())
+            if (auto* Engine = dynamic_cast<TSetupBDEInstall*>(C))
+                Engine->UnInstall(I.BDEType);
     I.UninstallDone = true;
     I.SetButton(wbNext, Next.Visible, true, Next.Caption);
     PageResult = prDone;

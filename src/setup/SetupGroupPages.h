@@ -16,6 +16,10 @@ class IProgramManager;
 }
 struct TInstallRecord;
 
+// Why a group name cannot be recorded in the install log and read back as it is ("" when it
+// can): a line break, NUL, a blank or tab at either end, or ":~:".
+std::string GroupNameProblem(const std::string& Name);
+
 // The install record held by TSetupInfo, as one value and back.
 TInstallRecord RecordOf(const TSetupInfo& Info);
 void StoreRecord(TSetupInfo& Info, const TInstallRecord& Record);
@@ -37,9 +41,12 @@ class TSetupGroups : public TSetupPage {
     int StartPage() override;
     void GoNext() override;
     TPageKind Kind() const override { return TPageKind::Groups; }
+    void SetupLinked() override;
+    void LeavingSetup() override;
 
   private:
     std::string Shown_;
+    std::optional<std::string> Refused_; // a typed name that was refused
 };
 
 class TSetupUnInstall : public TSetupPage {

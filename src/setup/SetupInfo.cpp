@@ -47,7 +47,91 @@ void TSetupComponent::SetAppName(const std::string& Value) {
         SetupData()->AppName = Value;
 }
 
+TSetupComponent::~TSetupComponent() {
+    if (Owner_)
+        Owner_->Remove(*this);
+}
+
+void TSetupComponent::SetOwner(TComponentOwner* Owner) {
+    TSetupForm* Form = Owner ? Owner->AsForm() : nullptr;
+    if (Owner && !Form)
+        throw ESetupError("Only a TForm can own a TSetup component.");
+    if (Owner_ == Form)
+        return;
+    if (Owner_)
+        Owner_->Remove(*this);
+    if (Form)
+        Form->Insert(*this);
+}
+
+void TSetupComponent::SetSetupInfo(TSetupComponent* Value) {
+    if (Value && !dynamic_cast<TSetupInfo*>(Value))
+        throw ESetupError("SetupInfo can only accept components of type TSetupInfo.");
+    SetupInfo = static_cast<TSetupInfo*>(Value);
+    if (SetupInfo)
+        SetupLinked();
+}
+
+// ---- the owner window ----
+
+TSetupForm::~TSetupForm() {
+    while (!Components_.empty())
+        Remove(*Components_.back());
+}
+
+void TSetupForm::Insert(TSetupComponent& C) {
+    if (C.Owner_ == this)
+        return;
+    if (C.Owner_)
+        C.Owner_->Remove(C);
+    auto* Info = dynamic_cast<TSetupInfo*>(&C);
+    if (Info && Info_)
+        throw ESetupError("Only allowed one TSetupInfo per application.");
+    if (dynamic_cast<TSetupPage*>(&C) && static_cast<TSetupPage&>(C).Kind() == TPageKind::BDEInstall)
+        for (TSetupComponent* Other : Components_)
+            if (auto* P = dynamic_cast<TSetupPage*>(Other); P && P->Kind() == TPageKind::BDEInstall)
+                throw ESetupError("Only allowed one TSetupBDEInstall per application.");
+    Components_.push_back(&C);
+    C.Owner_ = this;
+    if (Info) {
+        Info_ = Info;
+        for (TSetupComponent* Other : Components_)
+            if (Other != Info)
+                Other->SetSetupInfo(Info);
+    } else if (Info_) {
+        C.SetSetupInfo(Info_);
+    }
+}
+
+void TSetupForm::Remove(TSetupComponent& C) {
+    auto It = std::find(Components_.begin(), Components_.end(), &C);
+    if (It == Components_.end())
+        return;
+    if (&C == Info_) {
+        for (TSetupComponent* Other : Components_)
+            if (Other != &C && Other->SetupInfo) {
+                Other->SetupUnlinked();
+                Other->SetupInfo = nullptr;
+            }
+        Info_ = nullptr;
+    } else {
+        if (Info_ && C.SetupInfo)
+            C.LeavingSetup();
+        C.SetupInfo = nullptr;
+        for (TSetupComponent* Other : Components_)
+            if (auto* P = dynamic_cast<TSetupPage*>(Other); P && P->NextPage == &C)
+                P->NextPage = nullptr;
+    }
+    Components_.erase(It);
+    C.Owner_ = nullptr;
+}
+
 // ---- pages ----
+
+TSetupPage::~TSetupPage() {
+    if (Owner())
+        Owner()->Remove(*this); // no page keeps a NextPage to this one
+}
 
 ISetupView& TSetupPage::View() const { return SetupInfo->View; }
 std::string TSetupPage::Text(int N) const { return SetupInfo->Text(N); }
@@ -177,7 +261,21 @@ TSetupInfo::TSetupInfo(ISetupView& View, std::string Name)
     LanguageList = {"English"};
 }
 
-TSetupInfo::~TSetupInfo() { UnloadLanguageModule(); }
+TSetupInfo::~TSetupInfo() {
+    if (Owner())
+        Owner()->Remove(*this);
+    UnloadLanguageModule();
+}
+
+void TSetupInfo::SetMultiDiskFiles(const std::vector<std::string>& Entries) {
+    MultiDiskFiles.clear();
+    for (const std::string& E : Entries) {
+        if (Data->FindFile(E))
+            MultiDiskFiles.push_back(E);
+        else
+            MessageBox("Unable to locate file " + E + " in the installed files.", mtWarning, mbOK);
+    }
+}
 
 void TSetupInfo::Finish() {
     if (Finished_)

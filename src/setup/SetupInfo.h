@@ -23,16 +23,57 @@ std::string FormatText(const std::string& Pattern, const std::vector<std::string
 
 using TNotifyEvent = std::function<void(TSetupPage& Sender)>;
 
-class TSetupComponent {
+class TSetupForm;
+
+// What can own a component: a window (a TForm) or another component.
+class TComponentOwner {
+  public:
+    virtual ~TComponentOwner() = default;
+    virtual TSetupForm* AsForm() { return nullptr; }
+};
+
+class TSetupComponent : public TComponentOwner {
   public:
     explicit TSetupComponent(std::string Name) : Name(std::move(Name)) {}
-    virtual ~TSetupComponent() = default;
+    ~TSetupComponent() override;
     std::string Name;
     TSetupInfo* SetupInfo = nullptr;
     std::function<void(TSetupComponent& Sender)> OnExecute;
     TSetupData* SetupData() const;
     std::string AppName() const;
     void SetAppName(const std::string& Value);
+    // Puts the component on Owner (null takes it off its owner); only a window may own one.
+    void SetOwner(TComponentOwner* Owner);
+    TSetupForm* Owner() const { return Owner_; }
+    // The SetupInfo property as the framework assigns it: only a TSetupInfo is taken.
+    void SetSetupInfo(TSetupComponent* Value);
+
+    // Called by the owner: the central component was linked to this one (SetupInfo is set),
+    // this component leaves an owner that has one, or the central component left.
+    virtual void SetupLinked() {}
+    virtual void LeavingSetup() {}
+    virtual void SetupUnlinked() {}
+
+  private:
+    friend class TSetupForm;
+    TSetupForm* Owner_ = nullptr;
+};
+
+// The owner window of the setup components: it links every component to the one central
+// component, holds at most one database-engine page, and clears references to a component
+// that leaves.
+class TSetupForm : public TComponentOwner {
+  public:
+    ~TSetupForm() override;
+    TSetupForm* AsForm() override { return this; }
+    void Insert(TSetupComponent& Component);
+    void Remove(TSetupComponent& Component);
+    const std::vector<TSetupComponent*>& Components() const { return Components_; }
+    TSetupInfo* Info() const { return Info_; }
+
+  private:
+    std::vector<TSetupComponent*> Components_;
+    TSetupInfo* Info_ = nullptr;
 };
 
 enum TSetupButton : unsigned { btPrev = 1, btNext = 2, btFinish = 4, btCancel = 8 };
@@ -45,6 +86,7 @@ enum class TPageKind { Other, Message, DirChoice, FileCopy, Groups, Choice, BDEI
 class TSetupPage : public TSetupComponent {
   public:
     using TSetupComponent::TSetupComponent;
+    ~TSetupPage() override;
     unsigned Buttons = btPrev | btNext | btCancel;
     TSetupPage* NextPage = nullptr;
     TNotifyEvent OnCancel, OnNextPage, OnPrevPage;
@@ -86,7 +128,7 @@ class TSetupInfo : public TSetupComponent {
     // Stored properties.
     std::string Language = "English";
     bool MultiDisk = false;
-    std::vector<std::string> MultiDiskFiles;
+    std::vector<std::string> MultiDiskFiles; // set through SetMultiDiskFiles
     bool MultiException = true;
     std::function<void()> OnMultiInstance;
     std::string Picture;
@@ -122,6 +164,10 @@ class TSetupInfo : public TSetupComponent {
     std::function<bool(const std::string& Path)> IsRemovable;
     // Run at the end of the program, before the record is dropped (the install log hooks in).
     std::vector<std::function<void(TSetupInfo&)>> OnFinish;
+
+    // Keeps the entries that name a file of the description (ignoring case) and warns about
+    // each other one.
+    void SetMultiDiskFiles(const std::vector<std::string>& Entries);
 
     // Text n of the current language; "*** String not found ***" when missing.
     std::string Text(int N) const;

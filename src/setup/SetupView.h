@@ -77,6 +77,13 @@ struct TBrowseRequest {
     int PreserveTrailing = 0;  // trailing components of Target kept when a directory is picked
 };
 
+// One option of a choice page.
+struct TChoiceRow {
+    std::string Title;
+    std::string Description; // lines joined by "\n"
+    bool Selected = false;
+};
+
 struct TCopyTexts {
     std::string Actions, FileInfo, Copying, To, File, Total;
 };
@@ -128,6 +135,19 @@ class ISetupView {
     virtual std::string GroupName(const std::string& Shown) { return Shown; }
     // The uninstall page's text.
     virtual void ShowUnInstallText(const std::string& /*Intent*/) {}
+    // The choice page: one row per option; a click on a row's title or description calls
+    // OnClick with the row's index. ClearChoices frees the rows.
+    virtual void ShowChoices(const std::vector<TChoiceRow>& /*Rows*/,
+                             const std::function<void(std::size_t)>& /*OnClick*/) {}
+    virtual void SetChoiceSelected(std::size_t /*Row*/, bool /*Selected*/) {}
+    virtual void ClearChoices() {}
+    // The language page's radio group; CheckedLanguage reads back the checked entry (a view
+    // without one: Shown).
+    virtual void ShowLanguages(const std::vector<std::string>& /*Names*/, int /*Checked*/) {}
+    virtual int CheckedLanguage(int Shown) { return Shown; }
+    // The database-engine page: its text and the Reinstall button.
+    virtual void ShowBDEText(const std::string& /*Intent*/, const std::string& /*Reinstall*/,
+                             bool /*ReinstallEnabled*/) {}
 };
 
 } // namespace veltrane

@@ -15,6 +15,36 @@
 
 namespace veltrane {
 
+bool DisplayAvailable(const std::function<const char*(const char*)>& Env) {
+    auto Set = [&Env](const char* Name) {
+        const char* V = Env(Name);
+        return V && *V;
+    };
+    const char* Platform = Env("QT_QPA_PLATFORM");
+    if (!Platform || !*Platform)
+        return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+    // A list of plugins tried in turn ("wayland;xcb"), each with options after ":".
+    const std::string List = Platform;
+    for (std::size_t Start = 0; Start <= List.size();) {
+        std::size_t End = List.find(';', Start);
+        if (End == std::string::npos)
+            End = List.size();
+        std::string Name = List.substr(Start, End - Start);
+        Name = Name.substr(0, Name.find(':'));
+        if (Name == "xcb") {
+            if (Set("DISPLAY"))
+                return true;
+        } else if (Name.rfind("wayland", 0) == 0) {
+            if (Set("WAYLAND_DISPLAY"))
+                return true;
+        } else if (!Name.empty()) {
+            return true; // offscreen, minimal, vnc, eglfs, linuxfb: no display server needed
+        }
+        Start = End + 1;
+    }
+    return false;
+}
+
 int RunInstallWindows(int argc, char** argv, const std::string& ProgramPath) {
     QApplication App(argc, argv);
     QApplication::setApplicationName("install");

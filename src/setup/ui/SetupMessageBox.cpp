@@ -3,6 +3,7 @@
 #include "setup/SetupInfo.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -30,12 +31,53 @@ std::vector<TMessageButton> MessageBoxButtons(unsigned Buttons) {
     return Out;
 }
 
+int EscapeResult(unsigned Buttons) {
+    if (Buttons == 0)
+        Buttons = mbOK;
+    if (Buttons & mbCancel)
+        return mrCancel;
+    if (Buttons & mbNo)
+        return mrNo;
+    if ((Buttons & mbYes) && (Buttons & mbAbort) && !(Buttons & mbIgnore))
+        return mrYes;
+    if (Buttons & mbAbort)
+        return mrAbort;
+    if (Buttons == mbOK)
+        return mrOk;
+    return mrNone;
+}
+
+namespace {
+
+// Escape and the close button give the harmless answer, or nothing at all.
+class TMessageDialog : public QDialog {
+  public:
+    TMessageDialog(QWidget* Parent, int Escape)
+        : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+          Escape_(Escape) {}
+
+  protected:
+    void reject() override {
+        if (Escape_ != mrNone)
+            done(Escape_);
+    }
+    void closeEvent(QCloseEvent* Event) override {
+        Event->ignore();
+        reject();
+    }
+
+  private:
+    int Escape_;
+};
+
+} // namespace
+
 int SetupMessageBox(const TSetupInfo& Info, const QString& Text, int Type, unsigned Buttons, QWidget* Parent) {
     static const int Captions[] = {21, 22, 24, 23};
     static const QStyle::StandardPixmap Icons[] = {QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
                                                    QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion};
     const int T = std::clamp(Type, 0, 3);
-    QDialog Box(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    TMessageDialog Box(Parent, EscapeResult(Buttons));
     Box.setWindowTitle(QString::fromStdString(Info.Text(Captions[T])));
     QFont Font("Arial");
     Font.setPointSize(9);
@@ -63,21 +105,18 @@ int SetupMessageBox(const TSetupInfo& Info, const QString& Text, int Type, unsig
     Memo->setPlainText("\n" + Text + "\n");
     Memo->setGeometry(52, 0, BoxWidth, BoxHeight);
     Memo->setStyleSheet("background: transparent");
+    Memo->setFocusPolicy(Qt::NoFocus);
     const int Width = 52 + BoxWidth + 8;
     int X = (Width - RowWidth) / 2;
-    int Result = List.back().Result;
     for (const TMessageButton& B : List) {
         auto* Button = new QPushButton(QString::fromStdString(Info.Text(B.TextIndex)), &Box);
         Button->setGeometry(X, BoxHeight + 6, 90, 25);
-        if (B.Result == mrCancel)
-            Result = mrCancel;
         QObject::connect(Button, &QPushButton::clicked, &Box, [&Box, R = B.Result] { Box.done(R); });
         X += 98;
     }
     Box.setFixedSize(Width, BoxHeight + 38);
     Box.move(Screen.center() - QPoint(Width / 2, (BoxHeight + 38) / 2));
-    const int R = Box.exec();
-    return R == QDialog::Rejected ? Result : R;
+    return Box.exec();
 }
 
 } // namespace veltrane

@@ -19,8 +19,13 @@ struct TMessageButton {
 // Buttons of the set in their laid-out order; an empty set means OK alone.
 std::vector<TMessageButton> MessageBoxButtons(unsigned Buttons);
 
-// Modal; returns the pressed button's result (Escape or closing gives Cancel's 2 when present,
-// else the last button's).
+// The answer that Escape and the window's close button give: the one that changes nothing on
+// disk. Cancel, else No (the overwrite question keeps the file), else Yes in the "Skip this
+// file?" question (Yes, Abort, Retry), else Abort (Abort, Retry, Ignore: the caller then asks
+// whether to abort), else OK when it is the only button; mrNone when Escape is to be ignored.
+int EscapeResult(unsigned Buttons);
+
+// Modal; returns the pressed button's result, or EscapeResult for Escape and closing.
 int SetupMessageBox(const TSetupInfo& Info, const QString& Text, int Type, unsigned Buttons,
                     QWidget* Parent = nullptr);
 

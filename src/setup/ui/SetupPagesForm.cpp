@@ -42,6 +42,7 @@ QTextEdit* Memo(QWidget* Parent, const char* Name, QRect R) {
     M->setGeometry(R);
     M->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     M->setStyleSheet("QTextEdit { background: transparent; }");
+    M->setFocusPolicy(Qt::NoFocus); // a read-only text is no Tab stop unless it scrolls
     return M;
 }
 
@@ -57,6 +58,7 @@ void FitMemo(QTextEdit* M, int LineCount) {
     const bool Over = LineCount * QFontMetrics(M->font()).height() > M->height();
     M->setVerticalScrollBarPolicy(Over ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     M->setFrameStyle(Over ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+    M->setFocusPolicy(Over ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 } // namespace
@@ -132,6 +134,15 @@ TSetupPagesForm::TSetupPagesForm(TSetupInfo& Info, const QString& Picture, QWidg
     cbCWGGroups->setInsertPolicy(QComboBox::NoInsert);
     cbCWGGroups->setGeometry(4, 212, 349, 24);
 
+    // 3: choices (rows made by ShowChoices)
+    // 4: database engine
+    meBDEIntent = Memo(Pages[4], "meBDEIntent", {4, 4, 367, 210});
+    btnBDEReinstall = new QPushButton(Pages[4]);
+    btnBDEReinstall->setObjectName("btnBDEReinstall");
+    btnBDEReinstall->setGeometry(4, 222, 140, 25);
+    btnBDEReinstall->setAutoDefault(false);
+    connect(btnBDEReinstall, &QPushButton::clicked, this, [this] { Info_.PageButtonClick(1); });
+
     // 5: uninstall
     meUNIIntent = Memo(Pages[5], "meUNIIntent", {4, 4, 367, 250});
 
@@ -170,6 +181,11 @@ TSetupPagesForm::TSetupPagesForm(TSetupInfo& Info, const QString& Picture, QWidg
                                            BrowseTarget.toStdString(), BrowsePreserve)));
     });
 
+    // 9: language
+    rdgLSLanguage = new QGroupBox(Pages[9]);
+    rdgLSLanguage->setObjectName("rdgLSLanguage");
+    rdgLSLanguage->setGeometry(4, 4, 367, 250);
+
     auto* Line = new QFrame(this);
     Line->setObjectName("bvlHorizontal");
     Line->setFrameStyle(QFrame::HLine | QFrame::Raised);
@@ -184,8 +200,11 @@ TSetupPagesForm::TSetupPagesForm(TSetupInfo& Info, const QString& Picture, QWidg
     btnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "", this);
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(402, 272, 99, 23);
-    for (QPushButton* B : {btnPrev, btnNext, btnCancel})
+    // Enter presses Next (or Finish) wherever the focus is, never Cancel or Previous; Space
+    // presses the focused button.
+    for (QPushButton* B : {btnPrev, btnCancel})
         B->setAutoDefault(false);
+    btnNext->setDefault(true);
     connect(btnNext, &QPushButton::clicked, this, [this] { Info_.NextClick(); });
     connect(btnPrev, &QPushButton::clicked, this, [this] { Info_.PrevClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { Info_.CancelClick(); });
@@ -208,6 +227,26 @@ void TSetupPagesForm::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
     if (!KickedOff_)
         timKickOff->start();
+}
+
+bool TSetupPagesForm::eventFilter(QObject* Watched, QEvent* Event) {
+    // A click on an option's description toggles the option like one on its title.
+    if (Event->type() == QEvent::MouseButtonRelease)
+        for (std::size_t I = 0; I < ChoiceRows.size(); ++I)
+            if (Watched == ChoiceRows[I].Description->viewport() && ChoiceClick) {
+                ChoiceClick(I);
+                return true;
+            }
+    return QDialog::eventFilter(Watched, Event);
+}
+
+void TSetupPagesForm::ClearChoiceRows() {
+    for (const TChoiceRowControls& R : ChoiceRows) {
+        delete R.Title;
+        delete R.Description;
+    }
+    ChoiceRows.clear();
+    ChoiceClick = nullptr;
 }
 
 void TSetupPagesForm::reject() {
@@ -451,6 +490,91 @@ std::string TQtSetupView::GroupName(const std::string& Shown) {
 void TQtSetupView::ShowUnInstallText(const std::string& Intent) {
     if (Form)
         Form->meUNIIntent->setPlainText(ToQt(Intent));
+}
+
+void TQtSetupView::ShowChoices(const std::vector<TChoiceRow>& Rows, const std::function<void(std::size_t)>& OnClick) {
+    if (!Form)
+        return;
+    Form->ClearChoiceRows();
+    if (Rows.empty())
+        return;
+    QWidget* Page = Form->nbPage->widget(npChoices);
+    // The notebook's size: a page not shown yet has no geometry of its own.
+    const QSize Area = Form->nbPage->size();
+    const int RowHeight = Area.height() / static_cast<int>(Rows.size());
+    QFont Bold = Form->font();
+    Bold.setBold(true);
+    const int TitleHeight = QFontMetrics(Bold).height() + 4;
+    for (std::size_t I = 0; I < Rows.size(); ++I) {
+        const int Top = static_cast<int>(I) * RowHeight;
+        const int H = Rows[I].Title.empty() ? 0 : TitleHeight;
+        // The title is a check box: it shows whether the option is chosen, and Space toggles it.
+        auto* Title = new QCheckBox(ToQt(Rows[I].Title), Page);
+        Title->setObjectName(QString("cbChoice%1").arg(I + 1));
+        Title->setFont(Bold);
+        Title->setGeometry(20, Top, Area.width() - 20, H);
+        Title->setVisible(H > 0);
+        Title->setChecked(Rows[I].Selected);
+        Title->setCursor(Qt::PointingHandCursor);
+        QObject::connect(Title, &QCheckBox::clicked, Form, [this, I](bool) {
+            if (Form && Form->ChoiceClick)
+                Form->ChoiceClick(I);
+        });
+        auto* Description = Memo(Page, "meChoice", {20, Top + H, Area.width() - 20, RowHeight - H + 2});
+        Description->setObjectName(QString("meChoice%1").arg(I + 1));
+        Description->setPlainText(ToQt(Rows[I].Description));
+        Description->viewport()->setCursor(Qt::PointingHandCursor);
+        Description->viewport()->installEventFilter(Form);
+        Title->show();
+        Description->show();
+        Form->ChoiceRows.push_back({Title, Description});
+    }
+    Form->ChoiceClick = OnClick;
+}
+
+void TQtSetupView::SetChoiceSelected(std::size_t Row, bool Selected) {
+    if (Form && Row < Form->ChoiceRows.size())
+        Form->ChoiceRows[Row].Title->setChecked(Selected);
+}
+
+void TQtSetupView::ClearChoices() {
+    if (Form)
+        Form->ClearChoiceRows();
+}
+
+void TQtSetupView::ShowLanguages(const std::vector<std::string>& Names, int Checked) {
+    if (!Form)
+        return;
+    for (QRadioButton* B : Form->LanguageButtons)
+        delete B;
+    Form->LanguageButtons.clear();
+    const int Step = QFontMetrics(Form->font()).height() + 8;
+    for (std::size_t I = 0; I < Names.size(); ++I) {
+        auto* B = new QRadioButton(ToQt(Names[I]), Form->rdgLSLanguage);
+        B->setObjectName(QString("rbLanguage%1").arg(I + 1));
+        B->setGeometry(12, 20 + static_cast<int>(I) * Step, 340, Step - 2);
+        B->setChecked(static_cast<int>(I) == Checked);
+        B->show();
+        Form->LanguageButtons.push_back(B);
+    }
+}
+
+int TQtSetupView::CheckedLanguage(int Shown) {
+    if (!Form)
+        return Shown;
+    for (std::size_t I = 0; I < Form->LanguageButtons.size(); ++I)
+        if (Form->LanguageButtons[I]->isChecked())
+            return static_cast<int>(I);
+    return Shown;
+}
+
+void TQtSetupView::ShowBDEText(const std::string& Intent, const std::string& Reinstall, bool ReinstallEnabled) {
+    if (!Form)
+        return;
+    Form->meBDEIntent->setPlainText(ToQt(Intent));
+    FitMemo(Form->meBDEIntent, static_cast<int>(Form->meBDEIntent->document()->lineCount()));
+    Form->btnBDEReinstall->setText(ToQt(Reinstall));
+    Form->btnBDEReinstall->setEnabled(ReinstallEnabled);
 }
 
 } // namespace veltrane

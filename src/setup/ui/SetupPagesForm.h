@@ -5,6 +5,7 @@
 #include "setup/SetupInfo.h"
 #include "setup/ui/OrvelProgressBar.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QTimer>
@@ -41,6 +43,16 @@ class TSetupPagesForm : public QDialog {
     // 2
     QTextEdit* meCWGActions;
     QComboBox* cbCWGGroups;
+    // 3: one row per option, made when the page is shown
+    struct TChoiceRowControls {
+        QCheckBox* Title;
+        QTextEdit* Description;
+    };
+    std::vector<TChoiceRowControls> ChoiceRows;
+    std::function<void(std::size_t)> ChoiceClick;
+    // 4
+    QTextEdit* meBDEIntent;
+    QPushButton* btnBDEReinstall;
     // 5
     QTextEdit* meUNIIntent;
     // 6
@@ -53,6 +65,9 @@ class TSetupPagesForm : public QDialog {
     QLineEdit* edtSDPath;
     QListWidget* lsbSDDirs;
     QComboBox* dcbSDDrive;
+    // 9
+    QGroupBox* rdgLSLanguage;
+    std::vector<QRadioButton*> LanguageButtons;
     QString BrowseCurrent; // the directory lsbSDDirs lists
     int BrowsePreserve = 0;
     QString BrowseTarget;
@@ -60,9 +75,11 @@ class TSetupPagesForm : public QDialog {
 
     // Lists the subdirectories of Dir (or its nearest existing ancestor).
     void OpenBrowseList(const QString& Dir);
+    void ClearChoiceRows();
 
   protected:
     void reject() override; // Escape is the Cancel button
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
 
   private:
@@ -104,6 +121,12 @@ class TQtSetupView : public ISetupView {
                     const std::string& Shown) override;
     std::string GroupName(const std::string& Shown) override;
     void ShowUnInstallText(const std::string& Intent) override;
+    void ShowChoices(const std::vector<TChoiceRow>& Rows, const std::function<void(std::size_t)>& OnClick) override;
+    void SetChoiceSelected(std::size_t Row, bool Selected) override;
+    void ClearChoices() override;
+    void ShowLanguages(const std::vector<std::string>& Names, int Checked) override;
+    int CheckedLanguage(int Shown) override;
+    void ShowBDEText(const std::string& Intent, const std::string& Reinstall, bool ReinstallEnabled) override;
 
   private:
     QPushButton* ButtonOf(TWizardButton B) const;
