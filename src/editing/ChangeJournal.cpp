@@ -80,6 +80,7 @@ class Reader {
   public:
     explicit Reader(std::string_view in) : in_(in) {}
     bool Ok() const { return ok_; }
+    std::size_t Remaining() const { return in_.size() - pos_; }
     std::uint8_t U8() { return static_cast<std::uint8_t>(Take(1)); }
     std::uint32_t U32() { return static_cast<std::uint32_t>(Take(4)); }
     std::uint64_t U64() { return Take(8); }
@@ -165,6 +166,13 @@ std::string PlanRecord(const TJournalStep& step) {
     return Record(rtPlan, w.Bytes());
 }
 
+// The fewest bytes an entry can take: its kind, the lengths of its four strings (old name,
+// new name, tail before, planned bytes), the numbers of its state and its planned size.
+// Either kind may leave every string empty (a rename of short names keeps no tail, the undo
+// of an empty file plans no bytes), so this bounds both.
+constexpr std::size_t kLeastEntrySize = 1 + 4 + 4 + (5 * 8 + 4) + 4 + 8;
+static_assert(kLeastEntrySize == 65);
+
 // Decodes a plan; its entries only when asked (they make most of a long journal).
 std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     Reader r(payload);
@@ -174,8 +182,8 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     step.Undoes = r.U64();
     step.Command = r.Str();
     const std::uint32_t n = r.U32();
-    // Each entry takes at least 90 bytes: a count beyond that is damage, not a huge step.
-    if (!r.Ok() || n > payload.size() / 90)
+    // A count beyond what the bytes left could hold is damage, not a huge step.
+    if (!r.Ok() || n > r.Remaining() / kLeastEntrySize)
         return std::nullopt;
     step.Files = n;
     if (!entries)
@@ -240,13 +248,49 @@ bool PwriteAll(int fd, const char* buf, std::size_t n, off_t offset) {
     return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+// Opens one of the journal's own files: never through a symbolic link, and only a regular
+// file (a pipe put in its place would hang the program). A missing file gives -1 with errno
+// ENOENT, or with Create is made with O_EXCL, so a link planted meanwhile is refused too.
+int OpenOwnFile(const std::string& path, const std::string& what, int flags, bool create) {
+    constexpr int kAlways = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    for (int tries = 0; tries < 4; ++tries) {
+        int fd = ::open(path.c_str(), flags | kAlways);
+        if (fd < 0 && errno == ENOENT && create)
+            fd = ::open(path.c_str(), flags | kAlways | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) {
+            const int err = errno;
+            if (err == EEXIST || err == EINTR)
+                continue; // made meanwhile by another Veltrane: opened as it is next time
+            if (err == ENOENT)
+                return -1;
+            if (err == ELOOP)
+                throw EJournalError(what + " is a symbolic link; Veltrane neither reads nor "
+                                           "writes its journal through a link (remove it)");
+            throw EJournalError("cannot open " + what + ": " + ErrnoText(err));
+        }
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw EJournalError(what + " is not a regular file; Veltrane leaves it alone "
+                                       "(remove it)");
+        }
+        return fd;
     }
+    throw EJournalError("cannot open " + what + ": it keeps being replaced");
+}
+
+// A file the journal makes anew: whatever stands at its name is removed first (a link
+// itself, never what it points to), and O_EXCL refuses anything put there meanwhile.
+int CreateFresh(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return -1;
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    const int fd = OpenOwnFile(path, "the journal " + path, O_RDONLY, false);
+    if (fd < 0)
+        return std::nullopt;
     std::string data;
     struct stat st;
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
@@ -363,16 +407,20 @@ std::uint64_t ParseRecords(std::string_view all, std::uint64_t base, std::uint64
             contents.Steps.push_back(std::move(*step));
         } else if (type == rtOutcome) {
             const std::uint64_t id = p.U64();
+            const std::uint32_t entry = p.U32();
+            const std::uint8_t outcome = p.U8();
+            const auto it = index.find(id);
+            // Counted for every step: one whose writes all failed is no undo target.
+            if (p.Ok() && it != index.end() && outcome == TJournalEntry::joFailed &&
+                entry < contents.Steps[it->second].Files)
+                ++contents.Steps[it->second].FailedFiles;
             if (WithEntries != TChangeJournal::kAllSteps && id != WithEntries) {
                 lastRecord = base + pos;
                 pos += kHeaderSize + length;
                 continue;
             }
-            const std::uint32_t entry = p.U32();
-            const std::uint8_t outcome = p.U8();
             TFileState after = p.State();
             std::string error = p.Str();
-            const auto it = index.find(id);
             // An outcome of an unknown step or file says nothing useful: it is passed over.
             if (p.Ok() && it != index.end() && entry < contents.Steps[it->second].Entries.size() &&
                 (outcome == TJournalEntry::joDone || outcome == TJournalEntry::joFailed)) {
@@ -432,12 +480,16 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
     const std::string path = FilePath();
     std::lock_guard guard(cache_->Mutex);
     TReadCache& cache = *cache_;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = -1;
+    try {
+        fd = OpenOwnFile(path, "the journal " + path, O_RDONLY, false);
+    } catch (...) {
+        cache.Valid = false;
+        throw;
+    }
     if (fd < 0) {
         cache.Valid = false;
-        if (errno == ENOENT)
-            return {};
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+        return {};
     }
     const FdCloser closer{fd};
     struct stat st;
@@ -479,9 +531,7 @@ TJournalContents TChangeJournal::Read(std::uint64_t WithEntries) const {
 TJournalLock::TJournalLock(const TChangeJournal& Journal, bool Shared) {
     MakeDirectories(Journal.Directory());
     const std::string path = Journal.Directory() + "/journal.lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0)
-        throw EJournalError("cannot open " + path + ": " + ErrnoText(errno));
+    fd_ = OpenOwnFile(path, path, O_RDWR, true);
     int r;
     do {
         r = ::flock(fd_, Shared ? LOCK_SH : LOCK_EX);
@@ -527,7 +577,7 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
         if (damaged && data) {
             // Kept for a closer look; the journal itself goes on without the damage.
             const std::string copy = path + ".damaged";
-            const int c = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            const int c = CreateFresh(copy);
             if (c >= 0) {
                 (void)WriteAll(c, *data);
                 ::close(c);
@@ -540,7 +590,7 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
                                 Contents.ValidBytes - std::min<std::uint64_t>(from, Contents.ValidBytes))
                  : std::string();
         const std::string fresh = path + ".new";
-        const int n = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int n = CreateFresh(fresh);
         if (n < 0)
             throw EJournalError("cannot write " + fresh + ": " + ErrnoText(errno));
         const bool ok = WriteAll(n, kept) && ::fsync(n) == 0;
@@ -552,9 +602,7 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
         }
     }
 
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0)
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+    fd_ = OpenOwnFile(path, "the journal " + path, O_WRONLY | O_APPEND, true);
     struct stat st;
     const bool fresh = ::fstat(fd_, &st) == 0 && st.st_size == 0;
     opened_ = st;

@@ -58,6 +58,7 @@ struct TJournalStep {
     std::string Command;      // "set album of 214 files"
     std::uint64_t Undoes = 0; // the step an undo takes back; 0 for an edit
     std::size_t Files = 0;              // how many entries the step has
+    std::size_t FailedFiles = 0;        // outcomes recorded as failed
     std::vector<TJournalEntry> Entries; // only where asked for (see ReadLocked)
     bool Finished = false; // false: cut off by a crash (or still running)
     std::uint64_t Offset = 0; // where its plan record starts in the journal
