@@ -181,6 +181,8 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
         search.Style = ParseStyle(*genre);
     }
 
+    if (!FolderOk(o.Positional().front(), err))
+        return 1;
     TFindFile finder;
     finder.Directory = o.Positional().front();
     finder.Filter = "*.mp3";

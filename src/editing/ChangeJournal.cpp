@@ -14,6 +14,7 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -680,6 +681,33 @@ TChangeJournal* ActiveJournal() {
 void SetActiveJournal(TChangeJournal* Journal) {
     g_active = Journal;
     g_activeSet = true;
+}
+
+std::optional<TFileState> NameState(const std::string& Path, int* Error) {
+    const TPathAt at(Path);
+    struct statx stx {};
+    if (!at.Ok() || ::statx(at.Dir(), at.Name(), AT_SYMLINK_NOFOLLOW,
+                            STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) {
+        if (Error)
+            *Error = at.Ok() ? errno : at.Error();
+        return std::nullopt;
+    }
+    TFileState s;
+    s.Device = static_cast<std::uint64_t>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
+    s.Inode = stx.stx_ino;
+    s.Size = stx.stx_size;
+    if (stx.stx_mask & STATX_BTIME) {
+        s.MtimeSec = stx.stx_btime.tv_sec;
+        s.MtimeNsec = stx.stx_btime.tv_nsec;
+    }
+    return s;
+}
+
+bool SameNamedFile(const TFileState& Now, const TFileState& Recorded) {
+    const bool born = (Now.MtimeSec | Now.MtimeNsec) != 0 &&
+                      (Recorded.MtimeSec | Recorded.MtimeNsec) != 0;
+    return Now.Device == Recorded.Device && Now.Inode == Recorded.Inode &&
+           (!born || (Now.MtimeSec == Recorded.MtimeSec && Now.MtimeNsec == Recorded.MtimeNsec));
 }
 
 TFileState StateOfOpenFile(int Fd) {

@@ -212,19 +212,14 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
     std::vector<std::size_t> planned; // indexes into Items
     TJournalStep step;
     for (std::size_t i = 0; i < Items.size(); ++i) {
-        struct stat st;
-        const TPathAt at(Items[i].From);
-        if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            codes[i] = at.Ok() ? errno : at.Error();
+        const std::optional<TFileState> state = NameState(Items[i].From, &codes[i]);
+        if (!state)
             continue;
-        }
         TJournalEntry e;
         e.Kind = TJournalEntry::jkRename;
         e.Path = WholePath(Items[i].From);
         e.NewPath = WholePath(Items[i].To);
-        e.Before.Device = static_cast<std::uint64_t>(st.st_dev);
-        e.Before.Inode = static_cast<std::uint64_t>(st.st_ino);
-        e.Before.Size = static_cast<std::uint64_t>(st.st_size);
+        e.Before = *state;
         step.Entries.push_back(std::move(e));
         planned.push_back(i);
     }

@@ -84,17 +84,6 @@ bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
     return Current.Size == E.Before.Size || Current.Size == E.Before.Size + kJournalTailSize;
 }
 
-std::optional<TFileState> LinkState(const std::string& Path) {
-    struct stat st;
-    const TPathAt at(Path);
-    if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
-    TFileState s;
-    s.Device = static_cast<std::uint64_t>(st.st_dev);
-    s.Inode = static_cast<std::uint64_t>(st.st_ino);
-    s.Size = static_cast<std::uint64_t>(st.st_size);
-    return s;
-}
 
 // Gives the file the entry's planned tail, when nobody wrote it since it was read. A
 // read-only file is left as it is; with Force it is written and keeps its mode.
@@ -250,10 +239,10 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
             // the same file, which must not be taken for this one.
             if (e.Outcome == TJournalEntry::joFailed)
                 continue;
-            const std::optional<TFileState> moved = LinkState(e.NewPath);
-            if (!moved || !SameFile(*moved, e.Before)) {
-                const std::optional<TFileState> old = LinkState(e.Path);
-                if (old && SameFile(*old, e.Before))
+            const std::optional<TFileState> moved = NameState(e.NewPath);
+            if (!moved || !SameNamedFile(*moved, e.Before)) {
+                const std::optional<TFileState> old = NameState(e.Path);
+                if (old && SameNamedFile(*old, e.Before))
                     ++report.AlreadyBack;
                 else
                     report.Failures.push_back({e.NewPath, std::string(kMsgMovedSince)});
