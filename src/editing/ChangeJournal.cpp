@@ -573,17 +573,36 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
                                                   : 0;
     }
     const bool damaged = Contents.ValidBytes < Contents.FileBytes;
-    if (first > 0 || damaged) {
+    if (damaged) {
         const std::optional<std::string> data = ReadWholeFile(path);
-        if (damaged && data) {
+        if (data) {
             // Kept for a closer look; the journal itself goes on without the damage.
             const std::string copy = path + ".damaged";
             const int c = CreateFresh(copy);
             if (c >= 0) {
-                (void)WriteAll(c, *data);
+                const bool copied = WriteAll(c, *data);
                 ::close(c);
+                if (!copied)
+                    ::unlink(copy.c_str()); // a part of it would only take the room left
             }
         }
+    }
+    // Only the damage goes: the journal is cut where its readable part ends, in place, which
+    // needs no room on a full disk. Dropping old steps writes the rest anew.
+    bool cut = false;
+    if (first == 0 && damaged) {
+        const int fd = OpenOwnFile(path, "the journal " + path, O_WRONLY, false);
+        struct stat now;
+        if (fd >= 0) {
+            cut = ::fstat(fd, &now) == 0 &&
+                  static_cast<std::uint64_t>(now.st_size) == Contents.FileBytes &&
+                  ::ftruncate(fd, static_cast<off_t>(Contents.ValidBytes)) == 0 &&
+                  ::fsync(fd) == 0;
+            ::close(fd);
+        }
+    }
+    if (!cut && (first > 0 || damaged)) {
+        const std::optional<std::string> data = ReadWholeFile(path);
         const std::uint64_t from = first < Contents.Steps.size() ? Contents.Steps[first].Offset
                                                                  : Contents.ValidBytes;
         const std::string kept =
@@ -605,14 +624,18 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
 
     fd_ = OpenOwnFile(path, "the journal " + path, O_WRONLY | O_APPEND, true);
     struct stat st;
-    const bool fresh = ::fstat(fd_, &st) == 0 && st.st_size == 0;
+    if (::fstat(fd_, &st) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(err));
+    }
+    const bool fresh = st.st_size == 0;
     opened_ = st;
     if (!WriteAll(fd_, plan) || ::fdatasync(fd_) != 0) {
         const int err = errno;
-        // A plan cut short would hide every later step: take it back.
-        if (::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) > 0)
-            (void)::ftruncate(fd_, st.st_size - static_cast<off_t>(std::min<std::uint64_t>(
-                                                    plan.size(), static_cast<std::uint64_t>(st.st_size))));
+        // A plan cut short would hide every later step: the journal goes back to where it
+        // ended (not a plan's length back from the end: part of it may never have been written).
+        (void)::ftruncate(fd_, opened_.st_size);
         ::close(fd_);
         throw EJournalError("cannot write the journal " + path + ": " + ErrnoText(err));
     }
@@ -640,7 +663,11 @@ void TStepWriter::Append(const std::string& Record) {
 
 void TStepWriter::Flush() {
     // A lost outcome is not fatal: the undo then compares the file with the planned bytes.
-    (void)WriteAll(fd_, pending_);
+    // Part of a record would be damage that hides every later step: it is taken back.
+    struct stat st;
+    const bool sized = ::fstat(fd_, &st) == 0;
+    if (!WriteAll(fd_, pending_) && sized)
+        (void)::ftruncate(fd_, st.st_size);
     pending_.clear();
 }
 

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 #include <chrono>
 #include <fcntl.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -596,6 +599,53 @@ TEST_F(UndoTest, WithConsentAStepTheJournalCannotTakeIsMadeWithoutUndo) {
     EXPECT_EQ(NoUndoQuestion("disk full"),
               "Changes cannot be recorded for Undo: disk full. Make them without Undo?");
     SetNoUndoConsent(previous);
+}
+
+TEST_F(UndoTest, AFullStateDiskRefusesStepsWithoutDamagingTheJournal) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a small tmpfs";
+    // Steps of several sizes, so that the disk fills up in a plan or in the outcomes.
+    for (int files = 1; files <= 5; ++files) {
+        SCOPED_TRACE(std::to_string(files) + " files");
+        test::TestDir dir;
+        const std::string mnt = state_.MakeDir("small" + std::to_string(files));
+        if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=8k") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        struct Unmount {
+            std::string at;
+            ~Unmount() { ::umount(at.c_str()); }
+        } unmount{mnt};
+        TChangeJournal small(mnt + "/veltrane");
+        SetActiveJournal(&small);
+        std::vector<std::string> paths, before;
+        for (int i = 0; i < files; ++i) {
+            paths.push_back(dir.WriteFile("f" + std::to_string(i) + ".mp3",
+                                          test::Mp3Bytes(300, test::Tagged("S", "B"))));
+            before.push_back(Bytes(paths.back()));
+        }
+        int steps = 0;
+        for (; steps < 60; ++steps) {
+            const TFileFailures failures = RunTagStep(
+                paths, FileCount, [&](TMP3Tag& t) { t.Year = std::to_string(steps); },
+                TagCodec::Default(), {}, nullptr);
+            if (!failures.empty()) {
+                ASSERT_EQ(failures.size(), paths.size());
+                EXPECT_NE(failures[0].Error.find("No space left"), std::string::npos)
+                    << failures[0].Error;
+                break;
+            }
+        }
+        ASSERT_GT(steps, 1);
+        ASSERT_LT(steps, 60);
+        EXPECT_EQ(small.Read().Damage, "");
+        // With room again, undo walks back through every step.
+        ASSERT_EQ(::mount("tmpfs", mnt.c_str(), "tmpfs", MS_REMOUNT, "size=64k"), 0);
+        for (int k = steps; k > 0; --k)
+            ASSERT_EQ(UndoStep(small).Step, static_cast<std::uint64_t>(k));
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(Bytes(paths[i]), before[i]);
+        SetActiveJournal(&journal_);
+    }
 }
 
 // What undo checks before it touches a file, each shown by the case it guards against.
