@@ -589,36 +589,6 @@ TEST_F(UndoTest, TheJournalsOwnFilesAreNeverFollowedThroughALink) {
     EXPECT_EQ(journal_.Read().Steps.size(), 3u);
 }
 
-TEST_F(UndoTest, WithConsentAStepTheJournalCannotTakeIsMadeWithoutUndo) {
-    test::TestDir dir;
-    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
-    TChangeJournal blocked(dir.WriteFile("state", "x") + "/veltrane");
-    SetActiveJournal(&blocked);
-    std::vector<std::string> asked;
-    bool answer = false;
-    const TNoUndoConsent previous = SetNoUndoConsent([&](const std::string& reason) {
-        asked.push_back(reason);
-        return answer;
-    });
-    const auto edit = [&] {
-        return RunTagStep({a}, FileCount, [](TMP3Tag& t) { t.Album = "X"; }, TagCodec::Default(),
-                          {}, nullptr);
-    };
-    EXPECT_EQ(edit().size(), 1u);
-    EXPECT_EQ(GetMP3Tag(a).Album, "");
-    EXPECT_THROW(RunRenameStep({{a, dir / "b.mp3"}}, FileCount, nullptr), EJournalError);
-    answer = true;
-    EXPECT_TRUE(edit().empty());
-    EXPECT_EQ(GetMP3Tag(a).Album, "X");
-    EXPECT_EQ(RunRenameStep({{a, dir / "b.mp3"}}, FileCount, nullptr), std::vector<int>{0});
-    EXPECT_TRUE(fs::exists(dir / "b.mp3"));
-    ASSERT_EQ(asked.size(), 4u);
-    EXPECT_NE(asked[0].find("/state"), std::string::npos) << asked[0];
-    EXPECT_EQ(NoUndoQuestion("disk full"),
-              "Changes cannot be recorded for Undo: disk full. Make them without Undo?");
-    SetNoUndoConsent(previous);
-}
-
 TEST_F(UndoTest, AFullStateDiskRefusesStepsWithoutDamagingTheJournal) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to mount a small tmpfs";
