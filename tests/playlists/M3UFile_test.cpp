@@ -90,8 +90,9 @@ TEST(M3UFile, WritingOverwritesOrAppendsOnALineOfItsOwn) {
         }
         WritePlaylistFile(path, c.entries, c.mode);
         EXPECT_EQ(dir.ReadFile("p.m3u"), c.after);
-        if (c.mode == pwAppend && !c.entries.empty())
+        if (c.mode == pwAppend && !c.entries.empty()) {
             EXPECT_EQ(ReadPlaylistFile(path).back(), c.entries.back());
+        }
     }
 }
 
