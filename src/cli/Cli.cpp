@@ -2,6 +2,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Escape.h"
+#include "VeltraneVersion.h"
 
 #include <exception>
 #include <functional>
@@ -19,22 +20,30 @@ constexpr std::string_view kUsage =
     "commands:\n"
     "  tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "          [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n"
+    "          [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
     "  unpack IN OUT\n"
     "  from-name [--fields LIST] [--separator SEP] [--no-smart-cut] [--clear-tag]\n"
-    "            [--codepage NAME] [--jobs N] FILE...\n"
-    "  rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N] FILE...\n"
-    "  rename --to NAME FILE\n"
+    "            [--codepage NAME] [--jobs N] [--no-undo] FILE...\n"
+    "  rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N] [--no-undo]\n"
+    "         FILE...\n"
+    "  rename --to NAME [--no-undo] FILE\n"
     "  select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "         (--text TEXT | --genre NAME) DIR\n"
-    "  undo [--list] [--step N]\n"
+    "  undo [--list] [--step N] [--force]\n"
     "  playlist show FILE\n"
     "  playlist write [--append] OUT [ENTRY...]\n"
     "  playlist check FILE\n"
-    "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n";
+    "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n"
+    "--no-undo: make the change even when it cannot be recorded for undo\n"
+    "COMMAND --help: that command's usage; --version: the version\n";
+constexpr std::string_view kTagUsage =
+    "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
+    "       veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
+    "                            [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
+    "  tag show --help, tag set --help: more on each\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -58,6 +67,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << kUsage;
         return 0;
     }
+    if (args[0] == "--version") {
+        out << "veltrane-cli " VELTRANE_VERSION "\n";
+        return 0;
+    }
     const Command commands[] = {
         {"find", RunFind},          {"list", RunList},       {"pack", RunPack},
         {"unpack", RunUnpack},      {"from-name", RunFromName}, {"rename", RunRename},
@@ -68,6 +81,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     };
     try {
         if (args[0] == "tag") {
+            if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
+                out << kTagUsage;
+                return 0;
+            }
             if (args.size() < 2)
                 throw UsageError("tag: missing sub-command (show or set)");
             const Args rest(args.begin() + 2, args.end());

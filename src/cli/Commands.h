@@ -35,6 +35,8 @@ int RunPlaylist(const Args& args, std::istream& in, std::ostream& out, std::ostr
 
 // "veltrane-cli: PATH: TEXT" on err.
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);
+// Whether dir is a folder that can be read; else one "veltrane-cli: DIR: why" line on err.
+bool FolderOk(const std::string& dir, std::ostream& err);
 // One such line for each entry a scan had to skip; true when there was any.
 bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& problems);
 

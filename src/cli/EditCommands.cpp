@@ -23,14 +23,17 @@ namespace {
 
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
-    "                              [--clear-tag] [--codepage NAME] [--jobs N] FILE...\n"
+    "                              [--clear-tag] [--codepage NAME] [--jobs N] [--no-undo]\n"
+    "                              FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
-    "        comment (default artist,title); SEP defaults to \"-\"\n";
+    "        comment (default artist,title); SEP defaults to \"-\"\n"
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kRenameUsage =
     "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
-    "                           FILE...\n"
-    "       veltrane-cli rename --to NAME FILE\n"
-    "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n";
+    "                           [--no-undo] FILE...\n"
+    "       veltrane-cli rename --to NAME [--no-undo] FILE\n"
+    "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n"
+    "  --no-undo: rename even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kSelectUsage =
     "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "                           (--text TEXT | --genre NAME) DIR\n";
@@ -94,12 +97,13 @@ std::string ParseStyle(const std::string& Name) {
 
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--no-smart-cut", "--clear-tag"},
-                                   {"--fields", "--separator", "--codepage", "--jobs"});
+        ParseOptions(args, {"--no-smart-cut", "--clear-tag", "--no-undo"},
+                     {"--fields", "--separator", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
         return 0;
     }
+    const NoUndoScope noUndo(o, err);
     if (o.Positional().empty())
         throw UsageError("from-name: missing FILE");
     const auto codec = MakeCodec(o);
@@ -114,11 +118,12 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {}, {"--fields", "--separator", "--to", "--codepage", "--jobs"});
+        ParseOptions(args, {"--no-undo"}, {"--fields", "--separator", "--to", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;
     }
+    const NoUndoScope noUndo(o, err);
     if (o.Positional().empty())
         throw UsageError("rename: missing FILE");
     const auto codec = MakeCodec(o);
@@ -176,6 +181,8 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
         search.Style = ParseStyle(*genre);
     }
 
+    if (!FolderOk(o.Positional().front(), err))
+        return 1;
     TFindFile finder;
     finder.Directory = o.Positional().front();
     finder.Filter = "*.mp3";

@@ -4,7 +4,13 @@
 #include "cli/Escape.h"
 #include "cli/Options.h"
 
+#include "tagcore/LongPath.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <ostream>
+#include <unistd.h>
 
 namespace veltrane::cli {
 
@@ -12,6 +18,19 @@ bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& prob
     for (const TFindProblem& p : problems)
         ReportFileError(err, Escape(p.Path), p.Reason);
     return !problems.empty();
+}
+
+bool FolderOk(const std::string& dir, std::ostream& err) {
+    const int fd = OpenLongPath(dir, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    const int e = errno;
+    ReportFileError(err, Escape(dir),
+                    e == ENOTDIR ? "not a folder" : "cannot read the folder: " +
+                                                        std::string(std::strerror(e)));
+    return false;
 }
 
 int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
@@ -22,6 +41,8 @@ int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (o.Positional().size() != 1)
         throw UsageError("find: give exactly one DIR");
+    if (!FolderOk(o.Positional()[0], err))
+        return 1;
     TFindFile finder;
     finder.Directory = o.Positional()[0];
     finder.Recurse = o.Has("--recursive");

@@ -20,7 +20,10 @@ constexpr std::string_view kListUsage =
     "usage: veltrane-cli list [--recursive] [--sort N] [--codepage NAME] [--jobs J] DIR\n"
     "  N: column 1 to 7 (FileName, Song, Artist, Album, Year, Genre, Comment),\n"
     "     negative for descending; default 1\n"
-    "  J: files read at once (default: the program's choice; 1 reads one after another)\n";
+    "  J: files read at once (default: the program's choice; 1 reads one after another)\n"
+    "  Files under 16512 bytes (129 blocks of 128 bytes) are left out, as in the window:\n"
+    "  too small to be music, they are mostly broken downloads and stubs. Their number is\n"
+    "  given in one line on standard error.\n";
 
 int ParseSortColumn(const std::string& text) {
     int value = 0;
@@ -44,12 +47,15 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
         throw UsageError("list: give exactly one DIR");
     const std::unique_ptr<TagCodec> codec = MakeCodec(o);
 
+    if (!FolderOk(o.Positional()[0], err))
+        return 1;
     TFindFile finder;
     finder.Directory = o.Positional()[0];
     finder.Recurse = o.Has("--recursive");
     finder.Filter = "*.mp3";
     finder.Execute();
     const bool skipped = ReportFindProblems(err, finder.Problems);
+    const std::size_t found = finder.Files.size();
 
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
@@ -62,6 +68,13 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
                         e.what());
         return 1;
     }
+
+    std::size_t rows = 0;
+    for (std::size_t i = 1; i < list.Count(); ++i)
+        rows += list.Row(i).Path.empty() ? 0 : 1;
+    if (found > rows)
+        err << "veltrane-cli: " << found - rows << (found - rows == 1 ? " file" : " files")
+            << " under " << kMinListedFileSize << " bytes left out\n";
 
     std::string text;
     for (std::size_t i = 1; i < list.Count(); ++i) {

@@ -1,10 +1,12 @@
 #include "cli/Options.h"
 
 #include "cli/Escape.h"
+#include "editing/JournaledSteps.h"
 #include "tagcore/OrderedReader.h"
 
 #include <algorithm>
 #include <charconv>
+#include <ostream>
 #include <stdexcept>
 
 namespace veltrane::cli {
@@ -87,6 +89,22 @@ std::size_t ReadJobs(const Options& o) {
         throw UsageError("--jobs takes a number of workers from 1 to " +
                          std::to_string(kMaxReadJobs) + ", not '" + Escape(*text) + "'");
     return jobs;
+}
+
+NoUndoScope::NoUndoScope(const Options& o, std::ostream& err) {
+    if (!o.Has("--no-undo"))
+        return;
+    set_ = true;
+    previous_ = SetNoUndoConsent([&err](const std::string& Reason) {
+        err << "veltrane-cli: warning: " << Escape(Reason)
+            << "; the change is made without undo (--no-undo)\n";
+        return true;
+    });
+}
+
+NoUndoScope::~NoUndoScope() {
+    if (set_)
+        SetNoUndoConsent(std::move(previous_));
 }
 
 } // namespace veltrane::cli

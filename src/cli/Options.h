@@ -12,7 +12,9 @@
 
 #include "cli/Commands.h"
 
+#include <functional>
 #include <initializer_list>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <set>
@@ -50,5 +52,20 @@ std::unique_ptr<TagCodec> MakeCodec(const Options& o);
 // The number of tag-reading workers named by "--jobs" (1 to kMaxReadJobs; 1 reads one file
 // after another); 0, the program's choice, when absent. Anything else is a usage error.
 std::size_t ReadJobs(const Options& o);
+
+// "--no-undo" of the writing commands: a change the journal cannot record is made all the
+// same, with a warning on err naming why; without it such a change is refused. Lasts as long
+// as the object.
+class NoUndoScope {
+  public:
+    NoUndoScope(const Options& o, std::ostream& err);
+    ~NoUndoScope();
+    NoUndoScope(const NoUndoScope&) = delete;
+    NoUndoScope& operator=(const NoUndoScope&) = delete;
+
+  private:
+    bool set_ = false;
+    std::function<bool(const std::string&)> previous_;
+};
 
 } // namespace veltrane::cli

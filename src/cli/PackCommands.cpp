@@ -213,9 +213,30 @@ int Transfer(const std::string& inPath, const std::string& outPath, std::ostream
     }
 }
 
+constexpr std::string_view kPackUsage =
+    "usage: veltrane-cli pack [--plain] IN OUT\n"
+    "  stores IN compressed (LZRW1/KH) in OUT; --plain stores it uncompressed\n";
+constexpr std::string_view kUnpackUsage =
+    "usage: veltrane-cli unpack IN OUT\n"
+    "  writes the data stored in IN (by pack, compressed or plain) to OUT\n";
+
+bool AsksHelp(const Args& args) {
+    for (const std::string& a : args) {
+        if (a == "--")
+            return false;
+        if (a == "--help" || a == "-h")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-int RunPack(const Args& args, std::ostream&, std::ostream& err) {
+int RunPack(const Args& args, std::ostream& stdOut, std::ostream& err) {
+    if (AsksHelp(args)) {
+        stdOut << kPackUsage;
+        return 0;
+    }
     bool plain = false;
     Args paths;
     bool optionsDone = false;
@@ -239,7 +260,11 @@ int RunPack(const Args& args, std::ostream&, std::ostream& err) {
                     });
 }
 
-int RunUnpack(const Args& args, std::ostream&, std::ostream& err) {
+int RunUnpack(const Args& args, std::ostream& stdOut, std::ostream& err) {
+    if (AsksHelp(args)) {
+        stdOut << kUnpackUsage;
+        return 0;
+    }
     Args paths;
     bool optionsDone = false;
     for (const std::string& a : args) {

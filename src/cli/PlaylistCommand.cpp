@@ -17,6 +17,17 @@ constexpr const char* kPlaylistUsage =
     "       veltrane-cli playlist check FILE\n"
     "write takes the entries given, or else one escaped entry a line from standard input\n"
     "(as find and tag show print them).\n";
+constexpr const char* kShowUsage =
+    "usage: veltrane-cli playlist show FILE\n"
+    "  prints the entries of the playlist FILE, one escaped entry a line\n";
+constexpr const char* kWriteUsage =
+    "usage: veltrane-cli playlist write [--append] OUT [ENTRY...]\n"
+    "  writes the entries given, or else one escaped entry a line from standard input (as\n"
+    "  find and tag show print them), to OUT; --append adds them at its end, on lines of\n"
+    "  their own (a playlist with a Ctrl-Z before its last byte is refused)\n";
+constexpr const char* kCheckUsage =
+    "usage: veltrane-cli playlist check FILE\n"
+    "  prints the entries of FILE that name no file; status 1 when there is any\n";
 
 std::vector<std::string> ReadOrReport(const std::string& path, std::ostream& err, bool& ok) {
     try {
@@ -109,11 +120,17 @@ int RunPlaylist(const Args& args, std::istream& in, std::ostream& out, std::ostr
         return 0;
     }
     const Args rest(args.begin() + 1, args.end());
-    for (const std::string& a : rest)
+    for (const std::string& a : rest) {
+        if (a == "--")
+            break;
         if (a == "--help" || a == "-h") {
-            out << kPlaylistUsage;
+            out << (args[0] == "show"    ? kShowUsage
+                    : args[0] == "write" ? kWriteUsage
+                    : args[0] == "check" ? kCheckUsage
+                                         : kPlaylistUsage);
             return 0;
         }
+    }
     if (args[0] == "show") return Show(rest, out, err);
     if (args[0] == "write") return Write(rest, in, out, err);
     if (args[0] == "check") return Check(rest, out, err);

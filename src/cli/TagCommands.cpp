@@ -28,7 +28,8 @@ constexpr std::string_view kShowUsage =
     "  N: files read at once (default: the program's choice; 1 reads one after another)\n";
 constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "                            [--genre NAME-OR-NUMBER] [--codepage NAME] FILE...\n";
+    "                            [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
 
 void AppendField(std::string& line, std::string_view text) {
     line += '\t';
@@ -162,12 +163,13 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(
-        args, {},
+        args, {"--no-undo"},
         {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--codepage"});
     if (o.Has("--help")) {
         out << kSetUsage;
         return 0;
     }
+    const NoUndoScope noUndo(o, err);
     if (o.Positional().empty())
         throw UsageError("tag set: missing FILE");
     const auto codec = MakeCodec(o);

@@ -13,9 +13,12 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kUndoUsage =
-    "usage: veltrane-cli undo [--list] [--step N]\n"
+    "usage: veltrane-cli undo [--list] [--step N] [--force]\n"
     "  takes back the last change Veltrane made to files (the window's or the command\n"
-    "  line's), or step N of the list; files changed since by anyone are left alone\n";
+    "  line's), or step N of the list; files changed since by anyone are left alone\n"
+    "  --force: also write files made read-only since, which stay read-only\n"
+    "  A step with nothing left to take back is marked as undone, so the next undo\n"
+    "  goes on to the step before it.\n";
 
 std::string LocalTime(std::int64_t Seconds) {
     const std::time_t t = static_cast<std::time_t>(Seconds);
@@ -42,7 +45,7 @@ void ReportDamage(std::ostream& err, const std::string& Damage) {
 } // namespace
 
 int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--list"}, {"--step"});
+    const Options o = ParseOptions(args, {"--list", "--force"}, {"--step"});
     if (o.Has("--help")) {
         out << kUndoUsage;
         return 0;
@@ -54,8 +57,8 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
         throw EJournalError("no change journal");
 
     if (o.Has("--list")) {
-        if (o.Value("--step"))
-            throw UsageError("undo: --list takes no --step");
+        if (o.Value("--step") || o.Has("--force"))
+            throw UsageError("undo: --list takes neither --step nor --force");
         const TJournalContents contents = journal->Read();
         ReportDamage(err, contents.Damage);
         const std::set<std::uint64_t> undone = UndoneSteps(contents);
@@ -65,6 +68,8 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
                 << Escape(it->Command);
             if (undone.count(it->Id))
                 out << "\tundone";
+            else if (ChangedNothing(*it))
+                out << "\tnothing written";
             else if (!it->Finished)
                 out << "\tcut off";
             out << '\n';
@@ -73,17 +78,21 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     const std::uint64_t step = o.Value("--step") ? ParseStep(*o.Value("--step")) : 0;
-    const TUndoReport report = UndoStep(*journal, step);
+    const TUndoReport report = UndoStep(*journal, step, o.Has("--force"));
     ReportDamage(err, report.Damage);
-    out << "undone step " << report.Step << ": " << Escape(report.Command) << " ("
-        << report.Restored << " restored";
+    out << (report.NothingLeft ? "nothing left to undo of step " : "undone step ")
+        << report.Step << ": " << Escape(report.Command) << " (" << report.Restored
+        << " restored";
     if (report.AlreadyBack > 0)
         out << ", " << report.AlreadyBack << " already as before";
     if (!report.Failures.empty())
         out << ", " << report.Failures.size() << " left alone";
-    out << ")\n";
+    out << (report.NothingLeft ? "); marked as undone\n" : ")\n");
     for (const TFileFailure& failure : report.Failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
+    if (report.ReadOnly > 0)
+        err << "veltrane-cli: undo --force --step " << report.Step
+            << " writes the read-only files and keeps them read-only\n";
     return report.Failures.empty() ? 0 : 1;
 }
 

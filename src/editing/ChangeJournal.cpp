@@ -14,6 +14,7 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -80,6 +81,7 @@ class Reader {
   public:
     explicit Reader(std::string_view in) : in_(in) {}
     bool Ok() const { return ok_; }
+    std::size_t Remaining() const { return in_.size() - pos_; }
     std::uint8_t U8() { return static_cast<std::uint8_t>(Take(1)); }
     std::uint32_t U32() { return static_cast<std::uint32_t>(Take(4)); }
     std::uint64_t U64() { return Take(8); }
@@ -165,6 +167,13 @@ std::string PlanRecord(const TJournalStep& step) {
     return Record(rtPlan, w.Bytes());
 }
 
+// The fewest bytes an entry can take: its kind, the lengths of its four strings (old name,
+// new name, tail before, planned bytes), the numbers of its state and its planned size.
+// Either kind may leave every string empty (a rename of short names keeps no tail, the undo
+// of an empty file plans no bytes), so this bounds both.
+constexpr std::size_t kLeastEntrySize = 1 + 4 + 4 + (5 * 8 + 4) + 4 + 8;
+static_assert(kLeastEntrySize == 65);
+
 // Decodes a plan; its entries only when asked (they make most of a long journal).
 std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     Reader r(payload);
@@ -174,8 +183,8 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     step.Undoes = r.U64();
     step.Command = r.Str();
     const std::uint32_t n = r.U32();
-    // Each entry takes at least 90 bytes: a count beyond that is damage, not a huge step.
-    if (!r.Ok() || n > payload.size() / 90)
+    // A count beyond what the bytes left could hold is damage, not a huge step.
+    if (!r.Ok() || n > r.Remaining() / kLeastEntrySize)
         return std::nullopt;
     step.Files = n;
     if (!entries)
@@ -240,13 +249,49 @@ bool PwriteAll(int fd, const char* buf, std::size_t n, off_t offset) {
     return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+// Opens one of the journal's own files: never through a symbolic link, and only a regular
+// file (a pipe put in its place would hang the program). A missing file gives -1 with errno
+// ENOENT, or with Create is made with O_EXCL, so a link planted meanwhile is refused too.
+int OpenOwnFile(const std::string& path, const std::string& what, int flags, bool create) {
+    constexpr int kAlways = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    for (int tries = 0; tries < 4; ++tries) {
+        int fd = ::open(path.c_str(), flags | kAlways);
+        if (fd < 0 && errno == ENOENT && create)
+            fd = ::open(path.c_str(), flags | kAlways | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) {
+            const int err = errno;
+            if (err == EEXIST || err == EINTR)
+                continue; // made meanwhile by another Veltrane: opened as it is next time
+            if (err == ENOENT)
+                return -1;
+            if (err == ELOOP)
+                throw EJournalError(what + " is a symbolic link; Veltrane neither reads nor "
+                                           "writes its journal through a link (remove it)");
+            throw EJournalError("cannot open " + what + ": " + ErrnoText(err));
+        }
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw EJournalError(what + " is not a regular file; Veltrane leaves it alone "
+                                       "(remove it)");
+        }
+        return fd;
     }
+    throw EJournalError("cannot open " + what + ": it keeps being replaced");
+}
+
+// A file the journal makes anew: whatever stands at its name is removed first (a link
+// itself, never what it points to), and O_EXCL refuses anything put there meanwhile.
+int CreateFresh(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return -1;
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    const int fd = OpenOwnFile(path, "the journal " + path, O_RDONLY, false);
+    if (fd < 0)
+        return std::nullopt;
     std::string data;
     struct stat st;
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
@@ -363,16 +408,20 @@ std::uint64_t ParseRecords(std::string_view all, std::uint64_t base, std::uint64
             contents.Steps.push_back(std::move(*step));
         } else if (type == rtOutcome) {
             const std::uint64_t id = p.U64();
+            const std::uint32_t entry = p.U32();
+            const std::uint8_t outcome = p.U8();
+            const auto it = index.find(id);
+            // Counted for every step: one whose writes all failed is no undo target.
+            if (p.Ok() && it != index.end() && outcome == TJournalEntry::joFailed &&
+                entry < contents.Steps[it->second].Files)
+                ++contents.Steps[it->second].FailedFiles;
             if (WithEntries != TChangeJournal::kAllSteps && id != WithEntries) {
                 lastRecord = base + pos;
                 pos += kHeaderSize + length;
                 continue;
             }
-            const std::uint32_t entry = p.U32();
-            const std::uint8_t outcome = p.U8();
             TFileState after = p.State();
             std::string error = p.Str();
-            const auto it = index.find(id);
             // An outcome of an unknown step or file says nothing useful: it is passed over.
             if (p.Ok() && it != index.end() && entry < contents.Steps[it->second].Entries.size() &&
                 (outcome == TJournalEntry::joDone || outcome == TJournalEntry::joFailed)) {
@@ -432,12 +481,16 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
     const std::string path = FilePath();
     std::lock_guard guard(cache_->Mutex);
     TReadCache& cache = *cache_;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = -1;
+    try {
+        fd = OpenOwnFile(path, "the journal " + path, O_RDONLY, false);
+    } catch (...) {
+        cache.Valid = false;
+        throw;
+    }
     if (fd < 0) {
         cache.Valid = false;
-        if (errno == ENOENT)
-            return {};
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+        return {};
     }
     const FdCloser closer{fd};
     struct stat st;
@@ -479,9 +532,7 @@ TJournalContents TChangeJournal::Read(std::uint64_t WithEntries) const {
 TJournalLock::TJournalLock(const TChangeJournal& Journal, bool Shared) {
     MakeDirectories(Journal.Directory());
     const std::string path = Journal.Directory() + "/journal.lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0)
-        throw EJournalError("cannot open " + path + ": " + ErrnoText(errno));
+    fd_ = OpenOwnFile(path, path, O_RDWR, true);
     int r;
     do {
         r = ::flock(fd_, Shared ? LOCK_SH : LOCK_EX);
@@ -522,17 +573,36 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
                                                   : 0;
     }
     const bool damaged = Contents.ValidBytes < Contents.FileBytes;
-    if (first > 0 || damaged) {
+    if (damaged) {
         const std::optional<std::string> data = ReadWholeFile(path);
-        if (damaged && data) {
+        if (data) {
             // Kept for a closer look; the journal itself goes on without the damage.
             const std::string copy = path + ".damaged";
-            const int c = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            const int c = CreateFresh(copy);
             if (c >= 0) {
-                (void)WriteAll(c, *data);
+                const bool copied = WriteAll(c, *data);
                 ::close(c);
+                if (!copied)
+                    ::unlink(copy.c_str()); // a part of it would only take the room left
             }
         }
+    }
+    // Only the damage goes: the journal is cut where its readable part ends, in place, which
+    // needs no room on a full disk. Dropping old steps writes the rest anew.
+    bool cut = false;
+    if (first == 0 && damaged) {
+        const int fd = OpenOwnFile(path, "the journal " + path, O_WRONLY, false);
+        struct stat now;
+        if (fd >= 0) {
+            cut = ::fstat(fd, &now) == 0 &&
+                  static_cast<std::uint64_t>(now.st_size) == Contents.FileBytes &&
+                  ::ftruncate(fd, static_cast<off_t>(Contents.ValidBytes)) == 0 &&
+                  ::fsync(fd) == 0;
+            ::close(fd);
+        }
+    }
+    if (!cut && (first > 0 || damaged)) {
+        const std::optional<std::string> data = ReadWholeFile(path);
         const std::uint64_t from = first < Contents.Steps.size() ? Contents.Steps[first].Offset
                                                                  : Contents.ValidBytes;
         const std::string kept =
@@ -540,7 +610,7 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
                                 Contents.ValidBytes - std::min<std::uint64_t>(from, Contents.ValidBytes))
                  : std::string();
         const std::string fresh = path + ".new";
-        const int n = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int n = CreateFresh(fresh);
         if (n < 0)
             throw EJournalError("cannot write " + fresh + ": " + ErrnoText(errno));
         const bool ok = WriteAll(n, kept) && ::fsync(n) == 0;
@@ -552,18 +622,20 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
         }
     }
 
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0)
-        throw EJournalError("cannot open the journal " + path + ": " + ErrnoText(errno));
+    fd_ = OpenOwnFile(path, "the journal " + path, O_WRONLY | O_APPEND, true);
     struct stat st;
-    const bool fresh = ::fstat(fd_, &st) == 0 && st.st_size == 0;
+    if (::fstat(fd_, &st) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        throw EJournalError("cannot read the journal " + path + ": " + ErrnoText(err));
+    }
+    const bool fresh = st.st_size == 0;
     opened_ = st;
     if (!WriteAll(fd_, plan) || ::fdatasync(fd_) != 0) {
         const int err = errno;
-        // A plan cut short would hide every later step: take it back.
-        if (::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) > 0)
-            (void)::ftruncate(fd_, st.st_size - static_cast<off_t>(std::min<std::uint64_t>(
-                                                    plan.size(), static_cast<std::uint64_t>(st.st_size))));
+        // A plan cut short would hide every later step: the journal goes back to where it
+        // ended (not a plan's length back from the end: part of it may never have been written).
+        (void)::ftruncate(fd_, opened_.st_size);
         ::close(fd_);
         throw EJournalError("cannot write the journal " + path + ": " + ErrnoText(err));
     }
@@ -591,7 +663,11 @@ void TStepWriter::Append(const std::string& Record) {
 
 void TStepWriter::Flush() {
     // A lost outcome is not fatal: the undo then compares the file with the planned bytes.
-    (void)WriteAll(fd_, pending_);
+    // Part of a record would be damage that hides every later step: it is taken back.
+    struct stat st;
+    const bool sized = ::fstat(fd_, &st) == 0;
+    if (!WriteAll(fd_, pending_) && sized)
+        (void)::ftruncate(fd_, st.st_size);
     pending_.clear();
 }
 
@@ -632,6 +708,33 @@ TChangeJournal* ActiveJournal() {
 void SetActiveJournal(TChangeJournal* Journal) {
     g_active = Journal;
     g_activeSet = true;
+}
+
+std::optional<TFileState> NameState(const std::string& Path, int* Error) {
+    const TPathAt at(Path);
+    struct statx stx {};
+    if (!at.Ok() || ::statx(at.Dir(), at.Name(), AT_SYMLINK_NOFOLLOW,
+                            STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) {
+        if (Error)
+            *Error = at.Ok() ? errno : at.Error();
+        return std::nullopt;
+    }
+    TFileState s;
+    s.Device = static_cast<std::uint64_t>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
+    s.Inode = stx.stx_ino;
+    s.Size = stx.stx_size;
+    if (stx.stx_mask & STATX_BTIME) {
+        s.MtimeSec = stx.stx_btime.tv_sec;
+        s.MtimeNsec = stx.stx_btime.tv_nsec;
+    }
+    return s;
+}
+
+bool SameNamedFile(const TFileState& Now, const TFileState& Recorded) {
+    const bool born = (Now.MtimeSec | Now.MtimeNsec) != 0 &&
+                      (Recorded.MtimeSec | Recorded.MtimeNsec) != 0;
+    return Now.Device == Recorded.Device && Now.Inode == Recorded.Inode &&
+           (!born || (Now.MtimeSec == Recorded.MtimeSec && Now.MtimeNsec == Recorded.MtimeNsec));
 }
 
 TFileState StateOfOpenFile(int Fd) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -42,7 +43,7 @@ struct TJournalEntry {
     TKind Kind = jkTail;
     std::string Path;    // the file; for a rename its old name
     std::string NewPath; // rename: the new name
-    TFileState Before;   // as read before the step (a rename keeps device and inode only)
+    TFileState Before;   // as read before the step (a rename: NameState)
     // Tail: the bytes to be written and the size afterwards (0: the writer decides between
     // replacing and appending).
     std::string Planned;
@@ -58,6 +59,7 @@ struct TJournalStep {
     std::string Command;      // "set album of 214 files"
     std::uint64_t Undoes = 0; // the step an undo takes back; 0 for an edit
     std::size_t Files = 0;              // how many entries the step has
+    std::size_t FailedFiles = 0;        // outcomes recorded as failed
     std::vector<TJournalEntry> Entries; // only where asked for (see ReadLocked)
     bool Finished = false; // false: cut off by a crash (or still running)
     std::uint64_t Offset = 0; // where its plan record starts in the journal
@@ -160,6 +162,15 @@ void SetActiveJournal(TChangeJournal* Journal);
 // EInOutError (a directory or device is refused as "File access denied").
 // Directories, when given, opens the file relative to its folder.
 TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories = nullptr);
+// What a name stands for (the link itself when it is one), as a rename keeps it: device,
+// inode, size and, in the time fields, the birth time where the file system keeps one (else
+// 0), so that a new file given the inode of a removed one is told apart. Empty with Error set
+// to the errno when there is no such name.
+std::optional<TFileState> NameState(const std::string& Path, int* Error = nullptr);
+// Whether a name's state is the same file as Recorded: device and inode, and the birth time
+// where both have one.
+bool SameNamedFile(const TFileState& Now, const TFileState& Recorded);
+
 // The state of an open file: its status and last bytes.
 TFileState StateOfOpenFile(int Fd);
 // The same with its status already at hand (st from fstat of Fd).

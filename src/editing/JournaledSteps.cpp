@@ -48,7 +48,27 @@ std::string WholePath(const std::string& Path) {
     return dir.back() == '/' ? dir + Path : dir + '/' + Path;
 }
 
+TNoUndoConsent& NoUndoConsent() {
+    static TNoUndoConsent consent;
+    return consent;
+}
+
+// Whether a step the journal cannot take may go on unrecorded.
+bool MayGoOnWithoutUndo(const EJournalError& Error) {
+    const TNoUndoConsent& consent = NoUndoConsent();
+    return consent && consent(Error.what());
+}
+
 } // namespace
+
+TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent) {
+    std::swap(NoUndoConsent(), Consent);
+    return Consent;
+}
+
+std::string NoUndoQuestion(const std::string& Reason) {
+    return "Changes cannot be recorded for Undo: " + Reason + ". Make them without Undo?";
+}
 
 std::string FileCount(std::size_t Files) {
     return std::to_string(Files) + (Files == 1 ? " file" : " files");
@@ -109,18 +129,23 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
             }
             writer.emplace(*journal, contents, step);
         } catch (const EJournalError& e) {
-            const EJournalError refused(
-                std::string("not written, the change cannot be recorded for undo: ") + e.what());
-            for (const TTagItem& item : items)
-                errors[item.PathIndex] = std::make_exception_ptr(refused);
-            items.clear();
+            lock.reset();
+            if (!MayGoOnWithoutUndo(e)) {
+                const EJournalError refused(
+                    std::string("not written, the change cannot be recorded for undo: ") +
+                    e.what());
+                for (const TTagItem& item : items)
+                    errors[item.PathIndex] = std::make_exception_ptr(refused);
+                items.clear();
+            }
         }
     }
 
     // The writes run several at a time too, each checking and reading back its own file;
     // this thread records the outcomes in list order. Files written ahead of a crash are
-    // undone by their planned bytes, as those whose outcome was not yet flushed.
-    const bool journaled = writer.has_value();
+    // undone by their planned bytes, as those whose outcome was not yet flushed. A file
+    // changed since its read is left alone with or without a record.
+    const bool journaled = journal != nullptr;
     TOrderedReader<TFileState, TDirectoryCache> writes(
         items.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
             const TTagItem& item = items[k];
@@ -187,19 +212,14 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
     std::vector<std::size_t> planned; // indexes into Items
     TJournalStep step;
     for (std::size_t i = 0; i < Items.size(); ++i) {
-        struct stat st;
-        const TPathAt at(Items[i].From);
-        if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            codes[i] = at.Ok() ? errno : at.Error();
+        const std::optional<TFileState> state = NameState(Items[i].From, &codes[i]);
+        if (!state)
             continue;
-        }
         TJournalEntry e;
         e.Kind = TJournalEntry::jkRename;
         e.Path = WholePath(Items[i].From);
         e.NewPath = WholePath(Items[i].To);
-        e.Before.Device = static_cast<std::uint64_t>(st.st_dev);
-        e.Before.Inode = static_cast<std::uint64_t>(st.st_ino);
-        e.Before.Size = static_cast<std::uint64_t>(st.st_size);
+        e.Before = *state;
         step.Entries.push_back(std::move(e));
         planned.push_back(i);
     }
@@ -208,10 +228,16 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
     std::optional<TJournalLock> lock;
     std::optional<TStepWriter> writer;
     if (journal && !planned.empty()) {
-        lock.emplace(*journal);
-        const TJournalContents contents = journal->ReadLocked();
-        step.Command = Describe(planned.size());
-        writer.emplace(*journal, contents, step);
+        try {
+            lock.emplace(*journal);
+            const TJournalContents contents = journal->ReadLocked();
+            step.Command = Describe(planned.size());
+            writer.emplace(*journal, contents, step);
+        } catch (const EJournalError& e) {
+            lock.reset();
+            if (!MayGoOnWithoutUndo(e))
+                throw;
+        }
     }
 
     std::size_t next = 0;

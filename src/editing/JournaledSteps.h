@@ -30,7 +30,8 @@ inline constexpr std::string_view kMsgSameFile =
 // to write (it may throw to leave the file out), records the step in the active journal, then
 // writes the files, several at a time. Written gets each record written; Progress moves after each path (to
 // its place in Paths, counted from 1). A path named twice is done once. When the step cannot
-// be recorded no file is written and every one fails. Failures come in Paths order.
+// be recorded and the no-undo consent does not allow it, no file is written and every one
+// fails. Failures come in Paths order.
 TFileFailures RunTagStep(const std::vector<std::string>& Paths, const TDescribeStep& Describe,
                          const std::function<void(TMP3Tag&)>& Change, const TagCodec& Codec,
                          const std::function<void(const TMP3Tag&)>& Written,
@@ -49,9 +50,17 @@ struct TRenameItem {
 
 // Records the renames as one step, then renames each with the rename that never replaces.
 // Returns 0 or the errno of each item, in Items order. Throws EJournalError, renaming
-// nothing, when the step cannot be recorded.
+// nothing, when the step cannot be recorded and the no-undo consent does not allow it.
 std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
                                const TDescribeStep& Describe, const ProgressScope* Progress);
+
+// What a step does when the journal cannot record it. Unset (the default) the change is
+// refused; else Consent is asked with the reason, and true makes the change without undo.
+using TNoUndoConsent = std::function<bool(const std::string& Reason)>;
+// Sets the consent; gives back the one it replaces.
+TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent);
+// "Changes cannot be recorded for Undo: REASON. Make them without Undo?"
+std::string NoUndoQuestion(const std::string& Reason);
 
 // "1 file", "12 files".
 std::string FileCount(std::size_t Files);

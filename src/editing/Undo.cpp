@@ -15,9 +15,44 @@ namespace veltrane {
 
 namespace {
 
+constexpr std::string_view kMsgReadOnly = "read-only; left as it is";
 constexpr std::string_view kMsgChangedSince = "changed since Veltrane wrote it; left as it is";
 constexpr std::string_view kMsgMovedSince =
     "renamed, removed or replaced since Veltrane renamed it; left as it is";
+
+struct Closer {
+    int fd;
+    ~Closer() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// A file the user may not write: no write bit for its owner, or refused by the system.
+bool ReadOnlyMode(mode_t Mode) {
+    return (Mode & S_IWUSR) == 0;
+}
+bool ReadOnlyError(int Err) {
+    return Err == EACCES || Err == EPERM || Err == EROFS;
+}
+
+// The file as it stands and its mode. Unlike the tag reader, undo never changes a mode.
+TFileState CurrentState(const std::string& Path, mode_t& Mode) {
+    int fd;
+    do {
+        fd = OpenLongPathNoAtime(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw EInOutError::FromErrno(errno);
+    const Closer closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(5);
+    Mode = st.st_mode;
+    return StateOfOpenFile(fd, st);
+}
 
 bool SameFile(const TFileState& A, const TFileState& B) {
     return A.Device == B.Device && A.Inode == B.Inode;
@@ -49,34 +84,61 @@ bool LeftByStep(const TJournalEntry& E, const TFileState& Current) {
     return Current.Size == E.Before.Size || Current.Size == E.Before.Size + kJournalTailSize;
 }
 
-std::optional<TFileState> LinkState(const std::string& Path) {
-    struct stat st;
-    const TPathAt at(Path);
-    if (!at.Ok() || ::fstatat(at.Dir(), at.Name(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
-    TFileState s;
-    s.Device = static_cast<std::uint64_t>(st.st_dev);
-    s.Inode = static_cast<std::uint64_t>(st.st_ino);
-    s.Size = static_cast<std::uint64_t>(st.st_size);
-    return s;
-}
 
-// Gives the file the entry's planned tail, when nobody wrote it since it was read.
-TFileState ApplyTail(const TJournalEntry& E) {
+// Gives the file the entry's planned tail, when nobody wrote it since it was read. A
+// read-only file is left as it is; with Force it is written and keeps its mode.
+TFileState ApplyTail(const TJournalEntry& E, bool Force) {
     int fd;
     do {
         fd = OpenLongPathNoAtime(E.Path, O_RDWR | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throw EInOutError::FromErrno(errno);
-    struct Closer {
-        int fd;
-        ~Closer() {
-            if (fd >= 0)
+    // Opened read-only to lend the owner the write bit for this one write.
+    Closer lent{-1};
+    mode_t lentMode = 0;
+    if (fd < 0 && Force && (errno == EACCES || errno == EPERM)) {
+        lent.fd = OpenLongPathNoAtime(E.Path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        struct stat st;
+        if (lent.fd >= 0 && ::fstat(lent.fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            ::fchmod(lent.fd, (st.st_mode & 07777) | S_IWUSR) == 0) {
+            lentMode = st.st_mode & 07777;
+            fd = OpenLongPathNoAtime(E.Path, O_RDWR | O_NOCTTY | O_NONBLOCK);
+            const int err = errno;
+            struct stat now;
+            if (fd >= 0 && (::fstat(fd, &now) != 0 || now.st_ino != st.st_ino ||
+                            now.st_dev != st.st_dev)) {
                 ::close(fd);
+                fd = -1;
+                errno = ESTALE;
+            } else {
+                errno = err;
+            }
+        } else {
+            errno = EACCES;
         }
-    } closer{fd};
-    const TFileState now = StateOfOpenFile(fd);
+    }
+    struct ModeBack {
+        const Closer& file;
+        mode_t mode;
+        ~ModeBack() {
+            if (file.fd >= 0)
+                (void)::fchmod(file.fd, mode);
+        }
+    } modeBack{lent, lentMode};
+    if (fd < 0) {
+        if (ReadOnlyError(errno))
+            throw std::runtime_error(std::string(kMsgReadOnly));
+        if (errno == ESTALE)
+            throw std::runtime_error(std::string(kMsgChangedSince));
+        throw EInOutError::FromErrno(errno);
+    }
+    Closer closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    // Root opens any file for writing: the mode itself tells.
+    if (!Force && ReadOnlyMode(st.st_mode))
+        throw std::runtime_error(std::string(kMsgReadOnly));
+    const TFileState now = StateOfOpenFile(fd, st);
     if (!Untouched(now, E.Before))
         throw std::runtime_error(std::string(kMsgChangedSince));
     RestoreTail(fd, E.PlannedSize, E.Planned);
@@ -101,17 +163,21 @@ std::set<std::uint64_t> UndoneSteps(const TJournalContents& Contents) {
 const TJournalStep* LastUndoable(const TJournalContents& Contents) {
     const std::set<std::uint64_t> undone = UndoneSteps(Contents);
     for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
-        if (it->Undoes == 0 && !undone.count(it->Id) && it->Files > 0)
+        if (it->Undoes == 0 && !undone.count(it->Id) && it->Files > 0 && !ChangedNothing(*it))
             return &*it;
     }
     return nullptr;
+}
+
+bool ChangedNothing(const TJournalStep& Step) {
+    return Step.Files > 0 && Step.FailedFiles >= Step.Files;
 }
 
 std::string UndoCaption(const TJournalStep& Step) {
     return "Undo: " + Step.Command;
 }
 
-TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
+TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
     const TJournalLock lock(Journal);
     if (Id == 0) {
         const TJournalContents steps = Journal.ReadLocked();
@@ -130,6 +196,8 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
     }
     if (!target)
         throw EJournalError("there is no step " + std::to_string(Id) + " in the journal");
+    if (target->Files == 0)
+        throw EJournalError("step " + std::to_string(Id) + " changed no file: nothing to undo");
     report.Step = target->Id;
     report.Command = target->Command;
 
@@ -142,8 +210,9 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
         TJournalEntry back;
         if (e.Kind == TJournalEntry::jkTail) {
             TFileState now;
+            mode_t mode = 0;
             try {
-                now = ReadFileState(e.Path);
+                now = CurrentState(e.Path, mode);
             } catch (const std::exception& x) {
                 report.Failures.push_back({e.Path, x.what()});
                 continue;
@@ -156,6 +225,11 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
                 report.Failures.push_back({e.Path, std::string(kMsgChangedSince)});
                 continue;
             }
+            if (!Force && ReadOnlyMode(mode)) {
+                report.Failures.push_back({e.Path, std::string(kMsgReadOnly)});
+                ++report.ReadOnly;
+                continue;
+            }
             back.Path = e.Path;
             back.Before = now;
             back.Planned = e.Before.Tail;
@@ -165,10 +239,10 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
             // the same file, which must not be taken for this one.
             if (e.Outcome == TJournalEntry::joFailed)
                 continue;
-            const std::optional<TFileState> moved = LinkState(e.NewPath);
-            if (!moved || !SameFile(*moved, e.Before)) {
-                const std::optional<TFileState> old = LinkState(e.Path);
-                if (old && SameFile(*old, e.Before))
+            const std::optional<TFileState> moved = NameState(e.NewPath);
+            if (!moved || !SameNamedFile(*moved, e.Before)) {
+                const std::optional<TFileState> old = NameState(e.Path);
+                if (old && SameNamedFile(*old, e.Before))
                     ++report.AlreadyBack;
                 else
                     report.Failures.push_back({e.NewPath, std::string(kMsgMovedSince)});
@@ -181,19 +255,30 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id) {
         }
         undo.Entries.push_back(std::move(back));
     }
-    if (undo.Entries.empty())
+    if (undo.Entries.empty()) {
+        // Nothing is left to take back: the step is marked as undone by an undo that changes
+        // no file, so the next undo goes on to the step before it. A read-only file may still
+        // be written with Force: that step stays the one to undo.
+        if (report.ReadOnly > 0)
+            return report;
+        undo.Command += " (nothing left to take back)";
+        const TStepWriter marker(Journal, contents, undo);
+        report.NothingLeft = true;
         return report;
+    }
 
     TStepWriter writer(Journal, contents, undo);
     for (std::size_t k = 0; k < undo.Entries.size(); ++k) {
         const TJournalEntry& e = undo.Entries[k];
         if (e.Kind == TJournalEntry::jkTail) {
             try {
-                writer.Done(k, ApplyTail(e));
+                writer.Done(k, ApplyTail(e, Force));
                 ++report.Restored;
             } catch (const std::exception& x) {
                 writer.Failed(k, x.what());
                 report.Failures.push_back({e.Path, x.what()});
+                if (x.what() == kMsgReadOnly)
+                    ++report.ReadOnly;
             }
         } else {
             const int code = RenameNoReplace(e.Path, e.NewPath);
@@ -242,6 +327,9 @@ std::string UndoLastForWindow() {
     std::string text;
     if (!report.Failures.empty())
         text = FailureReport("These files were left as they are:", report.Failures);
+    else if (report.NothingLeft)
+        text = "Nothing was left to undo of \"" + report.Command +
+               "\": its files already are as before.";
     if (!report.Damage.empty())
         text += (text.empty() ? "" : "\n\n") + report.Damage;
     return text;

@@ -15,7 +15,6 @@ namespace veltrane {
 namespace {
 
 constexpr char CtrlZ = 0x1A;
-constexpr std::size_t AppendTail = 128;
 
 // Closes the descriptor on every way out.
 class Fd {
@@ -120,22 +119,46 @@ void Append(const std::string& Path, const std::string& Text, const TPlaylistFil
     if (!S_ISREG(st.st_mode))
         throw EPlaylistFileError(EINVAL, Path);
     const off_t oldSize = st.st_size;
-    // The old end: a Ctrl-Z among the last bytes cuts the file there.
-    const off_t tailStart = oldSize - std::min<off_t>(oldSize, AppendTail);
-    std::string tail(static_cast<std::size_t>(oldSize - tailStart), '\0');
-    if (!tail.empty()) {
-        const ssize_t n = ::pread(fd.get(), tail.data(), tail.size(), tailStart);
-        if (n < 0)
-            throw EPlaylistFileError(errno, Path);
-        tail.resize(static_cast<std::size_t>(n));
+    // Readers stop at the first Ctrl-Z: one as the very last byte is cut off, one anywhere
+    // else would hide the new lines, so nothing is appended then.
+    off_t ctrlZ = -1;
+    char last = '\n';
+    {
+        char buffer[65536];
+        for (off_t at = 0; at < oldSize && ctrlZ < 0;) {
+            const ssize_t n = ::pread(fd.get(), buffer, sizeof buffer, at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw EPlaylistFileError(errno, Path);
+            if (n == 0)
+                break;
+            const std::string_view chunk(buffer, static_cast<std::size_t>(n));
+            if (const auto z = chunk.find(CtrlZ); z != std::string_view::npos)
+                ctrlZ = at + static_cast<off_t>(z);
+            at += n;
+        }
     }
-    off_t cut = oldSize;
-    if (const auto z = tail.find(CtrlZ); z != std::string::npos)
-        cut = tailStart + static_cast<off_t>(z);
-    const std::string oldEnd = tail.substr(static_cast<std::size_t>(cut - tailStart));
+    if (ctrlZ >= 0 && ctrlZ != oldSize - 1)
+        throw EPlaylistFileError(EINVAL, Path,
+                                 "the playlist holds a Ctrl-Z before its end, which hides every "
+                                 "line after it from players; nothing was appended");
+    const off_t cut = ctrlZ >= 0 ? ctrlZ : oldSize;
+    std::string oldEnd(static_cast<std::size_t>(oldSize - cut), CtrlZ);
+    if (cut > 0) {
+        ssize_t n;
+        do {
+            n = ::pread(fd.get(), &last, 1, cut - 1);
+        } while (n < 0 && errno == EINTR);
+        if (n != 1)
+            throw EPlaylistFileError(n < 0 ? errno : EIO, Path);
+    }
+    // An old last line without its line end gets one, so the first new entry is a line of
+    // its own.
+    const std::string lines = (last == '\r' || last == '\n' ? "" : "\r\n") + Text;
 
-    int err = WriteAll(Io, fd.get(), Text, cut);
-    const off_t newSize = cut + static_cast<off_t>(Text.size());
+    int err = WriteAll(Io, fd.get(), lines, cut);
+    const off_t newSize = cut + static_cast<off_t>(lines.size());
     if (!err && newSize < oldSize && ::ftruncate(fd.get(), newSize) != 0)
         err = errno;
     if (!err && Io.Sync(fd.get()) != 0)

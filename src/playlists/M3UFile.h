@@ -57,8 +57,10 @@ std::vector<std::string> ReadPlaylistFile(const std::string& Path);
 // would come back as other entries: such a write is refused (EINVAL) before the file is
 // touched. Overwrite goes through a new file in the same directory that replaces the
 // target only once every byte is on disk, keeping the old file's mode; Append adds at the end
-// of the file (cut at the first Ctrl-Z of its last 128 bytes) and, on failure, puts the old
-// end back. A failure leaves the old file as it was and throws EPlaylistFileError.
+// of the file, on a line of its own (a CR LF first when the last line has no line end), in
+// place of a Ctrl-Z that is the last byte, and, on failure, puts the old end back. A file
+// with a Ctrl-Z anywhere else is refused (EINVAL), as the new lines would be hidden. A
+// failure leaves the old file as it was and throws EPlaylistFileError.
 void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
                        TPlaylistWriteMode Mode,
                        const TPlaylistFileIo& Io = TPlaylistFileIo::System());

@@ -4,7 +4,9 @@
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -87,6 +89,78 @@ TEST_F(UndoCommand, AFileThatCannotBeRestoredIsNamedWithStatusOne) {
     for (const char* bad : {"0", "x", "-1", ""})
         EXPECT_EQ(Cli({"undo", "--step", bad}).rc, 2) << bad;
     EXPECT_EQ(Cli({"undo", "--step", "42"}).rc, 1);
+}
+
+TEST_F(UndoCommand, RenamesOfOneLetterNamesInAOneLetterFolderAreListedAndUndone) {
+    dir_.MakeDir("d");
+    std::vector<std::string> names;
+    for (const char c : std::string("abcdefghij")) {
+        test::RawTag tag;
+        tag.title = std::string(1, static_cast<char>(c - 'a' + 'A'));
+        names.push_back(dir_.WriteFile(std::string("d/") + c, test::Mp3Bytes(200, tag)));
+    }
+    std::vector<std::string> rename = {"rename", "--fields", "title"};
+    rename.insert(rename.end(), names.begin(), names.end());
+    ASSERT_EQ(Cli(rename).rc, 0); // one step of ten short renames
+    ASSERT_EQ(Cli({"rename", "--to", "z", dir_ / "d/A.mp3"}).rc, 0);
+    const Result list = Cli({"undo", "--list"});
+    EXPECT_EQ(list.err, "");
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 2) << list.out;
+    EXPECT_EQ(Cli({"undo"}).rc, 0);
+    const Result undo = Cli({"undo"});
+    EXPECT_EQ(undo.rc, 0) << undo.err;
+    EXPECT_EQ(undo.out, "undone step 1: rename 10 files from tags (10 restored)\n");
+    for (const std::string& name : names)
+        EXPECT_TRUE(fs::exists(name)) << name;
+    EXPECT_EQ(Cli({"undo"}).err, "veltrane-cli: nothing to undo\n");
+}
+
+TEST_F(UndoCommand, AnUnusableStateFolderRefusesChangesUnlessNoUndoIsGiven) {
+    TChangeJournal blocked(dir_.WriteFile("state", "not a folder") + "/veltrane");
+    SetActiveJournal(&blocked);
+    const std::string a = dir_.ReadFile("a.mp3");
+    const std::vector<std::vector<std::string>> commands = {
+        {"tag", "set", "--album", "X", a_},
+        {"from-name", "--fields", "title", a_},
+        {"rename", "--to", "typed", a_},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        const Result refused = Cli(command);
+        EXPECT_EQ(refused.rc, 1);
+        EXPECT_NE(refused.err.find("cannot be recorded for undo"), std::string::npos)
+            << refused.err;
+        EXPECT_EQ(dir_.ReadFile("a.mp3"), a);
+        std::vector<std::string> forced = command;
+        forced.insert(forced.begin() + (command[0] == "tag" ? 2 : 1), "--no-undo");
+        const Result made = Cli(forced);
+        EXPECT_EQ(made.rc, 0) << made.err;
+        EXPECT_NE(made.err.find("warning: "), std::string::npos);
+        EXPECT_NE(made.err.find("without undo"), std::string::npos) << made.err;
+        if (command[0] == "rename") {
+            EXPECT_TRUE(fs::exists(dir_ / "typed.mp3"));
+        } else {
+            EXPECT_NE(dir_.ReadFile("a.mp3"), a);
+            std::ofstream(a_, std::ios::binary | std::ios::trunc) << a;
+        }
+        // The consent lasts one command only.
+        EXPECT_EQ(Cli({"tag", "set", "--album", "Y", a_}).rc, 1);
+    }
+}
+
+TEST_F(UndoCommand, AReadOnlyFileIsNamedAndWrittenOnlyWithForce) {
+    const std::string a = dir_.ReadFile("a.mp3");
+    ASSERT_EQ(Cli({"tag", "set", "--album", "X", a_}).rc, 0);
+    fs::permissions(a_, fs::perms::owner_read);
+    const Result refused = Cli({"undo"});
+    EXPECT_EQ(refused.rc, 1);
+    EXPECT_EQ(refused.err, "veltrane-cli: " + a_ + ": read-only; left as it is\n"
+                           "veltrane-cli: undo --force --step 1 writes the read-only files and "
+                           "keeps them read-only\n");
+    const Result forced = Cli({"undo", "--force"});
+    EXPECT_EQ(forced.rc, 0) << forced.err;
+    EXPECT_EQ(dir_.ReadFile("a.mp3"), a);
+    EXPECT_EQ(fs::status(a_).permissions() & fs::perms::all, fs::perms::owner_read);
 }
 
 } // namespace

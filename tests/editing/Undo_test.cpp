@@ -10,6 +10,12 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <chrono>
+#include <fcntl.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -402,6 +408,285 @@ TEST_F(UndoTest, AJournalThatCannotBeWrittenRefusesTheEdit) {
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].Error.rfind("not written, the change cannot be recorded for undo", 0), 0u);
     EXPECT_EQ(Bytes(a), before);
+}
+
+TEST_F(UndoTest, StepsOfTheShortestEntriesOfEitherKindReadBackWhole) {
+    // Every string as short as it can be: what bounds a step's count of entries must still
+    // let them through (a rename of one-letter names in a one-letter folder came close).
+    TJournalEntry rename;
+    rename.Kind = TJournalEntry::jkRename;
+    rename.Path = "/a";
+    rename.NewPath = "/b";
+    TJournalEntry bare = rename;
+    bare.Path.clear();
+    bare.NewPath.clear();
+    TJournalEntry tail; // the undo of an empty file: no tail before, no planned bytes
+    tail.Path = "/e";
+    const std::pair<const char*, TJournalEntry> kinds[] = {
+        {"rename", rename}, {"bare rename", bare}, {"empty tail", tail}};
+    for (const auto& [name, entry] : kinds) {
+        for (const std::size_t n : {1u, 2u, 60u}) {
+            SCOPED_TRACE(std::string(name) + " x" + std::to_string(n));
+            TJournalStep step;
+            step.Entries.assign(n, entry);
+            {
+                const TJournalLock lock(journal_);
+                const TStepWriter writer(journal_, journal_.ReadLocked(), step);
+            }
+            const TJournalContents all = journal_.Read(TChangeJournal::kAllSteps);
+            EXPECT_EQ(all.Damage, "");
+            ASSERT_FALSE(all.Steps.empty());
+            EXPECT_EQ(all.Steps.back().Files, n);
+            ASSERT_EQ(all.Steps.back().Entries.size(), n);
+            EXPECT_EQ(all.Steps.back().Entries.back().NewPath, entry.NewPath);
+        }
+    }
+}
+
+TEST_F(UndoTest, AStepWithNothingLeftToTakeBackLetsUndoReachTheOneBefore) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string b = dir.WriteFile("b.mp3", "taken");
+    const std::string original = Bytes(a);
+    const auto setAlbum = [&](const std::string& album, const std::function<void()>& meanwhile = {}) {
+        return RunTagStep({a}, FileCount, [&](TMP3Tag& t) {
+            t.Album = album;
+            if (meanwhile)
+                meanwhile();
+        }, TagCodec::Default(), {}, nullptr);
+    };
+    ASSERT_TRUE(setAlbum("one").empty()); // step 1, the one to reach each time
+    const std::string one = Bytes(a);
+    // Each way to leave a newer step with nothing to take back, done after step 1. A step
+    // put back by hand takes one undo that only marks it; one that changed nothing, none.
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        bool marked;
+    } ways[] = {
+        {"put back by hand", [&] {
+             ASSERT_TRUE(setAlbum("two").empty());
+             std::fstream f(a, std::ios::binary | std::ios::in | std::ios::out);
+             f.write(one.data(), static_cast<std::streamsize>(one.size()));
+         }, true},
+        {"every tag write failed", [&] {
+             const auto later = fs::file_time_type::clock::now() + std::chrono::seconds(5);
+             ASSERT_EQ(setAlbum("two", [&] { fs::last_write_time(a, later); }).size(), 1u);
+         }, false},
+        {"every rename failed", [&] {
+             ASSERT_EQ(RunRenameStep({{a, b}}, FileCount, nullptr), std::vector<int>{EEXIST});
+         }, false},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        way.make();
+        TUndoReport report = UndoStep(journal_);
+        if (way.marked) {
+            EXPECT_TRUE(report.NothingLeft);
+            EXPECT_EQ(report.AlreadyBack, 1u);
+            EXPECT_EQ(Bytes(a), one);
+            report = UndoStep(journal_);
+        }
+        EXPECT_EQ(report.Step, 1u) << "the newer step was taken again";
+        EXPECT_EQ(GetMP3Tag(a).Album, "");
+        // Step 1 comes back for the next way.
+        ASSERT_EQ(UndoStep(journal_, journal_.Read().Steps.back().Id).Restored, 1u);
+        ASSERT_EQ(GetMP3Tag(a).Album, "one");
+    }
+    EXPECT_EQ(UndoStep(journal_).Step, 1u);
+    EXPECT_EQ(Bytes(a), original);
+    EXPECT_THROW(UndoStep(journal_), EJournalError); // nothing left at all
+}
+
+TEST_F(UndoTest, UndoNeverChangesAModeAndWritesAReadOnlyFileOnlyWhenForced) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string original = Bytes(a);
+    ASSERT_TRUE(RunTagStep({a}, FileCount, [](TMP3Tag& t) { t.Album = "X"; }, TagCodec::Default(),
+                           {}, nullptr)
+                    .empty());
+    const std::string written = Bytes(a);
+    constexpr fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    fs::permissions(a, readOnly);
+    const TUndoReport refused = UndoStep(journal_);
+    ASSERT_EQ(refused.Failures.size(), 1u);
+    EXPECT_EQ(refused.Failures[0].Error, "read-only; left as it is");
+    EXPECT_EQ(refused.ReadOnly, 1u);
+    EXPECT_FALSE(refused.NothingLeft);
+    EXPECT_EQ(Bytes(a), written);
+    EXPECT_EQ(fs::status(a).permissions() & fs::perms::all, readOnly);
+
+    // Still the step to undo; forced, it is written and stays read-only. Root writes it as it
+    // is; its owner without root's rights lends it the write bit for the write alone.
+    const auto forceUndo = [&] {
+        const TUndoReport forced = UndoStep(journal_, 0, true);
+        return forced.Step == 1 && forced.Restored == 1 && forced.Failures.empty();
+    };
+    if (::geteuid() == 0) {
+        constexpr uid_t nobody = 65534;
+        for (const std::string& p : {state_.path().string(), journal_.Directory(),
+                                     journal_.FilePath(), journal_.FilePath() + ".lock",
+                                     dir.path().string(), a})
+            ASSERT_EQ(::chown(p.c_str(), nobody, nobody), 0) << p;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgid(nobody) == 0 && ::setuid(nobody) == 0 && forceUndo() ? 0 : 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    } else {
+        EXPECT_TRUE(forceUndo());
+    }
+    EXPECT_EQ(Bytes(a), original);
+    EXPECT_EQ(fs::status(a).permissions() & fs::perms::all, readOnly);
+}
+
+TEST_F(UndoTest, TheJournalsOwnFilesAreNeverFollowedThroughALink) {
+    test::TestDir dir, elsewhere;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const std::string victim = elsewhere.WriteFile("victim", "precious");
+    const auto edit = [&] {
+        return RunTagStep({a}, FileCount, [](TMP3Tag& t) { t.Year = t.Year == "1" ? "2" : "1"; },
+                          TagCodec::Default(), {}, nullptr);
+    };
+    ASSERT_TRUE(edit().empty());
+    const std::string journal = journal_.FilePath();
+    // The side files: the damage cut off by the next step is copied aside and the journal
+    // rewritten, each through a name planted as a link.
+    for (const char* side : {".new", ".damaged"}) {
+        SCOPED_TRACE(side);
+        Append(journal, "garbage");
+        fs::remove(journal + side);
+        fs::create_symlink(victim, journal + side);
+        EXPECT_TRUE(edit().empty());
+        EXPECT_EQ(elsewhere.ReadFile("victim"), "precious");
+        EXPECT_FALSE(fs::is_symlink(journal));
+        EXPECT_EQ(journal_.Read().Damage, "");
+    }
+    // The journal or its lock as a link, or a pipe in the journal's place: refused, and the
+    // file is not written.
+    const std::string before = Bytes(a);
+    const std::pair<std::string, std::function<void(const std::string&)>> planted[] = {
+        {journal, [&](const std::string& p) { fs::create_symlink(victim, p); }},
+        {journal + ".lock", [&](const std::string& p) { fs::create_symlink(victim, p); }},
+        {journal, [&](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+    };
+    for (const auto& [path, plant] : planted) {
+        SCOPED_TRACE(path);
+        const std::string kept = path + ".kept";
+        fs::rename(path, kept);
+        plant(path);
+        const TFileFailures failures = edit();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_NE(failures[0].Error.find("cannot be recorded for undo"), std::string::npos);
+        EXPECT_NE(failures[0].Error.find(path), std::string::npos) << failures[0].Error;
+        EXPECT_EQ(Bytes(a), before);
+        EXPECT_EQ(elsewhere.ReadFile("victim"), "precious");
+        fs::remove(path);
+        fs::rename(kept, path);
+    }
+    EXPECT_EQ(journal_.Read().Steps.size(), 3u);
+}
+
+TEST_F(UndoTest, AFullStateDiskRefusesStepsWithoutDamagingTheJournal) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a small tmpfs";
+    // Steps of several sizes, so that the disk fills up in a plan or in the outcomes.
+    for (int files = 1; files <= 5; ++files) {
+        SCOPED_TRACE(std::to_string(files) + " files");
+        test::TestDir dir;
+        const std::string mnt = state_.MakeDir("small" + std::to_string(files));
+        if (::mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=8k") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        struct Unmount {
+            std::string at;
+            ~Unmount() { ::umount(at.c_str()); }
+        } unmount{mnt};
+        TChangeJournal small(mnt + "/veltrane");
+        SetActiveJournal(&small);
+        std::vector<std::string> paths, before;
+        for (int i = 0; i < files; ++i) {
+            paths.push_back(dir.WriteFile("f" + std::to_string(i) + ".mp3",
+                                          test::Mp3Bytes(300, test::Tagged("S", "B"))));
+            before.push_back(Bytes(paths.back()));
+        }
+        int steps = 0;
+        for (; steps < 60; ++steps) {
+            const TFileFailures failures = RunTagStep(
+                paths, FileCount, [&](TMP3Tag& t) { t.Year = std::to_string(steps); },
+                TagCodec::Default(), {}, nullptr);
+            if (!failures.empty()) {
+                ASSERT_EQ(failures.size(), paths.size());
+                EXPECT_NE(failures[0].Error.find("No space left"), std::string::npos)
+                    << failures[0].Error;
+                break;
+            }
+        }
+        ASSERT_GT(steps, 1);
+        ASSERT_LT(steps, 60);
+        EXPECT_EQ(small.Read().Damage, "");
+        // With room again, undo walks back through every step.
+        ASSERT_EQ(::mount("tmpfs", mnt.c_str(), "tmpfs", MS_REMOUNT, "size=64k"), 0);
+        for (int k = steps; k > 0; --k)
+            ASSERT_EQ(UndoStep(small).Step, static_cast<std::uint64_t>(k));
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(Bytes(paths[i]), before[i]);
+        SetActiveJournal(&journal_);
+    }
+}
+
+// What undo checks before it touches a file, each shown by the case it guards against.
+TEST_F(UndoTest, UndoLeavesAFileAtARenamedNameAloneAndTakesBackChainedRenames) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a", "A"), b = dir.WriteFile("b", "B");
+    // One step in which a file takes another's old name: b to c, then a to b.
+    ASSERT_EQ(RunRenameStep({{b, dir / "c"}, {a, b}}, FileCount, nullptr), (std::vector<int>{0, 0}));
+    EXPECT_EQ(UndoStep(journal_).Restored, 2u);
+    EXPECT_EQ(dir.ReadFile("a"), "A");
+    EXPECT_EQ(dir.ReadFile("b"), "B");
+    EXPECT_FALSE(fs::exists(dir / "c"));
+
+    // A different file put at the new name: left where it is, and so is the old name.
+    ASSERT_EQ(RunRenameStep({{a, dir / "n"}}, FileCount, nullptr), std::vector<int>{0});
+    fs::remove(dir / "n");
+    dir.WriteFile("n", "theirs");
+    const TUndoReport report = UndoStep(journal_);
+    EXPECT_EQ(report.Restored, 0u);
+    ASSERT_EQ(report.Failures.size(), 1u);
+    EXPECT_EQ(dir.ReadFile("n"), "theirs");
+    EXPECT_FALSE(fs::exists(a));
+}
+
+TEST_F(UndoTest, ARewriteOfTheSameSizeInTheSameSecondCountsAsAChange) {
+    // The step reads the file, then someone rewrites it before the step writes: only the
+    // status tells. Each row changes one part of it.
+    const struct {
+        const char* what;
+        long nsec;     // the rewrite's modification time, same second
+        bool written;  // whether the step still writes
+    } cases[] = {
+        {"status as read", 100, true},
+        {"another nanosecond", 101, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TestDir dir;
+        const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+        const auto stamp = [&](long nsec) {
+            const struct timespec times[2] = {{1700000000, 0}, {1700000000, nsec}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+        };
+        stamp(100);
+        const TFileFailures failures = RunTagStep({a}, FileCount, [&](TMP3Tag& t) {
+            t.Album = "X";
+            const std::string theirs = Bytes(a);
+            std::ofstream(a, std::ios::binary | std::ios::trunc) << theirs;
+            stamp(c.nsec);
+        }, TagCodec::Default(), {}, nullptr);
+        EXPECT_EQ(failures.empty(), c.written);
+        EXPECT_EQ(GetMP3Tag(a).Album == "X", c.written);
+    }
 }
 
 // The journal's first look at a file follows the reader's write-bit rule: never through a link.

@@ -42,35 +42,58 @@ TEST(M3UFile, ReadingSplitsLinesAndStopsAtCtrlZ) {
     }
 }
 
-TEST(M3UFile, WritingOverwritesOrAppends) {
+TEST(M3UFile, WritingOverwritesOrAppendsOnALineOfItsOwn) {
     const struct {
         const char* old; // nullptr: no file yet
         Lines entries;
         TPlaylistWriteMode mode;
-        std::string after;
+        std::string after; // empty with refused: the old bytes
+        bool refused = false;
     } cases[] = {
         {nullptr, {"a", "b"}, pwOverwrite, "a\r\nb\r\n"},
         {"old\r\nlines\r\n", {"a"}, pwOverwrite, "a\r\n"},
         {"old\r\n", {}, pwOverwrite, ""},
-        {"x", {"c"}, pwAppend, "xc\r\n"},
+        {nullptr, {"c"}, pwAppend, "c\r\n"},
+        {"", {"c"}, pwAppend, "c\r\n"},
+        {"x", {"c"}, pwAppend, "x\r\nc\r\n"},
+        {"a\r\nb", {"c"}, pwAppend, "a\r\nb\r\nc\r\n"},
+        {"x\r", {"c"}, pwAppend, "x\rc\r\n"},
+        {"x\n", {"c"}, pwAppend, "x\nc\r\n"},
         {"x\r\n", {}, pwAppend, "x\r\n"},
         {"x\r\n\x1a", {"c"}, pwAppend, "x\r\nc\r\n"},
-        {"x\r\n\x1a junk after the end", {"c"}, pwAppend, "x\r\nc\r\n"},
+        {"x\x1a", {"c"}, pwAppend, "x\r\nc\r\n"},
+        {"\x1a", {"c"}, pwAppend, "c\r\n"},
         {"lat\xe9\r\n", {"a b\tc", "\xff"}, pwAppend, "lat\xe9\r\na b\tc\r\n\xff\r\n"},
+        // A Ctrl-Z before the last byte would hide the new lines from every reader.
+        {"x\r\n\x1a junk after the end", {"c"}, pwAppend, "", true},
+        {"x\r\n\x1a\x1a", {"c"}, pwAppend, "", true},
+        {"\x1a" "yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy"
+         "yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy\r\n",
+         {"c"}, pwAppend, "", true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.old ? c.old : "(none)");
         test::TestDir dir;
         const std::string path = dir / "p.m3u";
         if (c.old)
             dir.WriteFile("p.m3u", c.old);
+        if (c.refused) {
+            try {
+                WritePlaylistFile(path, c.entries, c.mode);
+                ADD_FAILURE() << "appended after a Ctrl-Z";
+            } catch (const EPlaylistFileError& e) {
+                EXPECT_EQ(e.Errno(), EINVAL);
+                EXPECT_NE(std::string(e.what()).find("Ctrl-Z"), std::string::npos);
+            }
+            EXPECT_EQ(dir.ReadFile("p.m3u"), c.old);
+            continue;
+        }
         WritePlaylistFile(path, c.entries, c.mode);
-        EXPECT_EQ(dir.ReadFile("p.m3u"), c.after) << (c.old ? c.old : "(none)");
+        EXPECT_EQ(dir.ReadFile("p.m3u"), c.after);
+        if (c.mode == pwAppend && !c.entries.empty()) {
+            EXPECT_EQ(ReadPlaylistFile(path).back(), c.entries.back());
+        }
     }
-    // A Ctrl-Z further back than the last 128 bytes is content, not the end.
-    test::TestDir dir;
-    const std::string old = "\x1a" + std::string(128, 'y');
-    WritePlaylistFile(dir.WriteFile("p.m3u", old), {"c"}, pwAppend);
-    EXPECT_EQ(dir.ReadFile("p.m3u"), old + "c\r\n");
 }
 
 TEST(M3UFile, OverwriteKeepsModeAndWritesThroughLinks) {
@@ -124,7 +147,8 @@ TPlaylistFileIo DiskFullAfter(std::size_t Limit) {
     return io;
 }
 
-void ExpectFailedWriteKeepsOldFile(const std::string& dirPath, const TPlaylistFileIo& io) {
+void ExpectFailedWriteKeepsOldFile(const std::string& dirPath, const TPlaylistFileIo& io,
+                                   int expected = ENOSPC) {
     const std::string path = dirPath + "/p.m3u";
     const std::string old = "x\r\nlast\x1a";
     for (TPlaylistWriteMode mode : {pwOverwrite, pwAppend}) {
@@ -139,8 +163,8 @@ void ExpectFailedWriteKeepsOldFile(const std::string& dirPath, const TPlaylistFi
             WritePlaylistFile(path, big, mode, io);
             ADD_FAILURE() << "a write onto a full disk reported success";
         } catch (const EPlaylistFileError& e) {
-            EXPECT_EQ(e.Errno(), ENOSPC);
-            EXPECT_STREQ(e.what(), std::strerror(ENOSPC));
+            EXPECT_EQ(e.Errno(), expected);
+            EXPECT_STREQ(e.what(), std::strerror(expected));
         }
         std::string now(old.size() + 10, '\0');
         FILE* f = std::fopen(path.c_str(), "rb");
@@ -155,6 +179,13 @@ void ExpectFailedWriteKeepsOldFile(const std::string& dirPath, const TPlaylistFi
 TEST(M3UFile, FailedWriteLeavesOldFileAndRefusesLineBreaks) {
     test::TestDir dir;
     ExpectFailedWriteKeepsOldFile(dir.path().string(), DiskFullAfter(1000));
+    // Every byte written, but the flush to the disk fails.
+    TPlaylistFileIo flushFails = TPlaylistFileIo::System();
+    flushFails.Sync = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    ExpectFailedWriteKeepsOldFile(dir.path().string(), flushFails, EIO);
     // A name with a line break would come back as two entries: nothing is written.
     dir.WriteFile("q.m3u", "old\r\n");
     for (const char* bad : {"a\nb", "a\rb", "a\x1a" "b"})

@@ -136,11 +136,12 @@ TEST(Playlist, LoadingAndSaving) {
     EXPECT_EQ(p.FileName(), a);
     EXPECT_EQ(p.Count(), 2u);
 
-    // Save, then the editor's reload: old lines followed by the saved ones; flag kept.
+    // Save, then the editor's reload: old lines followed by the saved ones, the first on a
+    // line of its own although the old last line had no line end; flag kept.
     const std::string b = dir.WriteFile("b.m3u", "old");
     p.Save(b, pwAppend);
     p.LoadPlayList(b);
-    EXPECT_EQ(p.Entries(), (Lines{"old1", "2"}));
+    EXPECT_EQ(p.Entries(), (Lines{"old", "1", "2"}));
     EXPECT_EQ(p.FileName(), b);
     EXPECT_TRUE(p.Changed());
 }

@@ -1,17 +1,40 @@
 #include "editing/ui/UndoAction.h"
 
 #include "components/ui/DisplayText.h"
+#include "editing/JournaledSteps.h"
 #include "editing/Undo.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 
 namespace veltrane {
 
 TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
                          std::function<void(const std::string&)> ShowError,
-                         std::function<void()> Undone)
+                         std::function<void()> Undone,
+                         std::function<bool(const std::string& Question)> Ask)
     : QAction("Undo", Window), showError_(std::move(ShowError)), undone_(std::move(Undone)) {
+    // The edits of every window go through the journal this entry undoes: it also holds the
+    // one question for when the journal cannot record them.
+    SetNoUndoConsent([window = QPointer<QWidget>(Window), ask = std::move(Ask),
+                      yes = false](const std::string& Reason) mutable {
+        if (yes)
+            return true;
+        const std::string question = NoUndoQuestion(Reason);
+        if (ask) {
+            yes = ask(question);
+        } else {
+            QWidget* parent = QApplication::activeWindow();
+            if (!parent)
+                parent = window.data();
+            yes = QMessageBox::question(parent, QApplication::applicationName(),
+                                        DisplayText(question), QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::No) == QMessageBox::Yes;
+        }
+        return yes;
+    });
     setObjectName("Undo");
     setShortcut(QKeySequence::Undo);
     setShortcutContext(Qt::WindowShortcut);
@@ -22,6 +45,10 @@ TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
     // so Run looks at the journal afresh.
     connect(Menu, &QMenu::aboutToHide, this, [this] { setEnabled(true); });
     connect(this, &QAction::triggered, this, &TUndoAction::Run);
+}
+
+TUndoAction::~TUndoAction() {
+    SetNoUndoConsent({});
 }
 
 void TUndoAction::UpdateState() {
