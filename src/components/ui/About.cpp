@@ -5,6 +5,7 @@
 #include "components/ui/AMAdvLed.h"
 #include "components/ui/Banner.h"
 #include "components/ui/LightSpd.h"
+#include "components/ui/msgbox.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -102,7 +103,8 @@ TFormAbout::TFormAbout(TExecFile& PlayFile, platform::IPeakMeter& Meter, QWidget
         if (ShowMessage)
             ShowMessage(Text);
         else
-            QMessageBox::warning(this, QApplication::applicationName(), QString::fromStdString(Text));
+            ShowMessageBox(this, QMessageBox::Warning, QApplication::applicationName(),
+                           QString::fromStdString(Text));
     };
 }
 
