@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace veltrane {
 
@@ -102,9 +103,11 @@ TFormAbout::TFormAbout(TExecFile& PlayFile, platform::IPeakMeter& Meter, QWidget
     Vumeter.ShowMessage = [this](const std::string& Text) {
         if (ShowMessage)
             ShowMessage(Text);
-        else
-            ShowMessageBox(this, QMessageBox::Warning, QApplication::applicationName(),
-                           QString::fromStdString(Text));
+        else // once the window is up, so that the box stands above it
+            QTimer::singleShot(0, this, [this, Text] {
+                ShowMessageBox(this, QMessageBox::Warning, QApplication::applicationName(),
+                               QString::fromStdString(Text));
+            });
     };
 }
 

@@ -290,6 +290,12 @@ int TMsgBox::Execute(QWidget* Parent) {
     return lastResult_;
 }
 
+namespace {
+// A title and a close box, nothing to minimise or maximise.
+constexpr Qt::WindowFlags kStandardBoxFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+} // namespace
+
 int ExecAboveAll(QDialog& Box, QWidget* Owner) {
     // Changing another window's flags would hide and re-show it, and its show handler would
     // reset what the user typed there: the box alone is made to stand above them all.
@@ -319,12 +325,14 @@ int ExecAboveAll(QDialog& Box, QWidget* Owner) {
 void ShowMessageBox(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title,
                     const QString& Text) {
     QMessageBox box(Icon, Title, Text, QMessageBox::Ok);
+    box.setWindowFlags(kStandardBoxFlags);
     ExecAboveAll(box, Owner);
 }
 
 bool AskYesNo(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title, const QString& Text,
               bool DefaultYes) {
     QMessageBox box(Icon, Title, Text, QMessageBox::Yes | QMessageBox::No);
+    box.setWindowFlags(kStandardBoxFlags);
     box.setDefaultButton(DefaultYes ? QMessageBox::Yes : QMessageBox::No);
     return ExecAboveAll(box, Owner) == QMessageBox::Yes;
 }
