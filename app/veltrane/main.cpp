@@ -1,8 +1,11 @@
 // Veltrane: creates the services and the windows once, in their fixed order, and runs the
-// event loop until the main window closes.
+// event loop until the main window closes or an end signal arrives.
 
+#include "VeltraneVersion.h"
 #include "browser/MainCommands.h"
+#include "browser/ui/EndSignals.h"
 #include "browser/ui/main.h"
+#include "components/RunFiles.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
@@ -13,14 +16,94 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
+namespace {
+
+const char* const kUsage =
+    "Usage: veltrane [FOLDER | FILE]\n"
+    "Shows the MP3 files of FOLDER (else of the default folder) with their ID3v1 tags, to\n"
+    "edit, rename, play and put into playlists. With FILE, shows its folder with its row\n"
+    "chosen. A name that starts with \"-\" follows \"--\".\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "veltrane-cli does the same work from the command line, without a display.\n";
+
+// Qt ends the program when no platform can start (no display): while the application
+// object is made, its messages are held back, and that end becomes one line and exit 2.
+QtMessageHandler gQtHandler = nullptr;
+struct THeldMessage {
+    QtMsgType Type;
+    std::string Category;
+    QString Text;
+};
+std::vector<THeldMessage>* gHeld = nullptr;
+
+void HoldMessage(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
+    if (Type == QtFatalMsg) {
+        std::fputs("veltrane: no display found (DISPLAY or WAYLAND_DISPLAY names none that "
+                   "answers); veltrane-cli works without one\n",
+                   stderr);
+        std::fflush(stderr);
+        ::_exit(2);
+    }
+    if (gHeld)
+        gHeld->push_back({Type, Context.category ? Context.category : "", Text});
+}
+
+void ReleaseMessages() {
+    qInstallMessageHandler(gQtHandler);
+    for (const THeldMessage& m : *gHeld) {
+        const QMessageLogContext context(nullptr, 0, nullptr, m.Category.c_str());
+        if (gQtHandler)
+            gQtHandler(m.Type, context, m.Text);
+        else
+            std::fprintf(stderr, "%s\n", m.Text.toLocal8Bit().constData());
+    }
+    delete gHeld;
+    gHeld = nullptr;
+}
+
+int Run(int argc, char** argv);
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Our own options come first, before Qt looks for a display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("veltrane %s\n", VELTRANE_VERSION);
+            return 0;
+        }
+    }
+    const int status = Run(argc, argv);
+    // Ended by a signal: cleaned up, now ended by it, so the caller sees why.
+    if (const int signal = veltrane::TEndSignals::Received()) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    return status;
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
 #ifdef __GLIBC__
@@ -28,8 +111,33 @@ int main(int argc, char** argv) {
     // threads that mostly wait on the disk share two well enough.
     ::mallopt(M_ARENA_MAX, 2);
 #endif
+    gHeld = new std::vector<THeldMessage>;
+    gQtHandler = qInstallMessageHandler(HoldMessage);
     QApplication app(argc, argv);
+    ReleaseMessages();
     QApplication::setApplicationName("Veltrane");
+    QApplication::setApplicationVersion(VELTRANE_VERSION);
+
+    // What is left after Qt took its own options: one folder or file, "--" before a name
+    // that starts with "-".
+    int first = 1;
+    if (first < argc && std::strcmp(argv[first], "--") == 0)
+        ++first;
+    else if (first < argc && argv[first][0] == '-' && argv[first][1] != '\0') {
+        std::fprintf(stderr, "veltrane: unknown option %s\nTry \"veltrane --help\".\n",
+                     argv[first]);
+        return 2;
+    }
+    if (argc - first > 1) {
+        std::fputs("veltrane: one folder or file at most\nTry \"veltrane --help\".\n", stderr);
+        return 2;
+    }
+    veltrane::TEndSignals endSignals;
+
+    // Files a killed run left behind are removed before this run makes its own.
+    veltrane::TRunFileList runFiles;
+    runFiles.RemoveFilesOfEndedRuns();
+    runFiles.Open();
 
     veltrane::platform::GioAssociations associations;
     veltrane::platform::LinuxFileOperations fileOperations;
@@ -41,17 +149,18 @@ int main(int argc, char** argv) {
     services.Processes = &processes;
     services.Volumes = &volumes;
     services.StartDirectory = veltrane::platform::CurrentDirectory();
+    services.RunFiles = &runFiles;
 
     veltrane::TMainForm mainForm(services);
     mainForm.CreateWindows();
     // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
     // `veltrane FILE` (the desktop's "Open with") shows the file's folder with its row chosen.
-    if (argc > 1) {
-        if (auto file = veltrane::CommandLineFile(argv[1], services.StartDirectory)) {
+    if (first < argc) {
+        if (auto file = veltrane::CommandLineFile(argv[first], services.StartDirectory)) {
             mainForm.CommandLineDir = file->Directory;
             mainForm.CommandLineFile = file->File;
         } else {
-            mainForm.CommandLineDir = std::string(argv[1]);
+            mainForm.CommandLineDir = std::string(argv[first]);
         }
     }
 
@@ -82,5 +191,9 @@ int main(int argc, char** argv) {
         });
     }
     mainForm.show();
+    if (veltrane::TEndSignals::Received())
+        return 0; // asked to end before the event loop ran
     return app.exec();
 }
+
+} // namespace

@@ -58,6 +58,11 @@ bool TExecFile::Fail(int error) {
 }
 
 bool TExecFile::Execute() {
+    // Without a program of its own nothing starts: a parameter (a song, a playlist) never
+    // moves up to become the program, whatever its mode.
+    const std::vector<std::string> program = SplitCommand(CommandLine);
+    if (program.empty() || program.front().empty())
+        return Fail(ENOENT);
     const bool idle = Priority == pcIdle;
     const bool group = OwnProcessGroup;
     auto start = [&](const std::vector<std::string>& argv) {

@@ -42,7 +42,8 @@ class TExecFile {
     std::function<void(TExecFile&)> OnFail; // called when starting fails
     std::function<void()> ProcessMessages; // lets the window handle its events while wRegular waits
 
-    // Starts the program; true when a process was started.
+    // Starts the program; true when a process was started. An empty or blank CommandLine is
+    // refused (ENOENT) and starts nothing.
     bool Execute();
     // Ends the process started last (SIGTERM, then reaped); false when none runs any more.
     bool Terminate();

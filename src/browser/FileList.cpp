@@ -298,9 +298,17 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     SortList(Progress);
 }
 
-void TFileList::SingleUpdate(const TMP3Tag& Tag) {
+void TFileList::SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec) {
+    // The row shows what the file now holds, not what was asked for: the code page writes
+    // "?" for a character it lacks, and a field keeps only its 30 bytes.
+    TMP3Tag shown;
+    try {
+        shown = GetMP3Tag(Tag.FileName, Codec);
+    } catch (const EInOutError&) {
+        shown = Tag; // gone again since its write: the row keeps what was written
+    }
     std::string relative = PrepFileName(Tag.FileName);
-    std::string text = MakeRowText(relative, Tag);
+    std::string text = MakeRowText(relative, shown);
     if (!indexValid_)
         RebuildIndex();
     const auto found = index_.find(relative);

@@ -100,8 +100,9 @@ class TFileList : public TMultiListItems {
     // all file rows. The selection is not kept.
     void MultiListMP3ListHeaderClick(int Section, IProgress* Progress = nullptr);
     // Rebuilds the row of Tag.FileName in place (found through an index of relative names;
-    // the row loses its selection mark), or appends it when no row matches. No re-sort.
-    void SingleUpdate(const TMP3Tag& Tag);
+    // the row loses its selection mark), or appends it when no row matches. No re-sort. The
+    // row shows the tag read back from the file (Tag itself when the file cannot be read).
+    void SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
     // Removes every row but row 0.
     void ClearListBox();
     // Removes the file rows Rows (>= 1) in one pass; the rows below move up. The focus stays

@@ -1,5 +1,7 @@
 #include "browser/MainCommands.h"
 
+#include "browser/PlayerCommands.h"
+
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -83,6 +85,8 @@ void PreparePlay(TExecFile& playFile, const std::string& playerCommand, const st
 }
 
 bool PlayPath(TExecFile& playFile, const std::string& playerCommand, const std::string& path) {
+    if (!HasPlayer(playerCommand))
+        return false; // the player started last plays on
     playFile.Terminate();
     PreparePlay(playFile, playerCommand, path);
     return playFile.Execute();

@@ -61,7 +61,8 @@ void PrepareDelete(TFileOperation& operation, std::vector<std::string> paths, bo
 // reaches the player unchanged whatever bytes it holds.
 void PreparePlay(TExecFile& playFile, const std::string& playerCommand, const std::string& path);
 // Play: ends the player started last, then starts the player on path without waiting. A
-// failed start is silent; returns whether a player started.
+// failed start is silent; returns whether a player started. Without a player command nothing
+// is ended or started (the caller says so, NoPlayerMessage).
 bool PlayPath(TExecFile& playFile, const std::string& playerCommand, const std::string& path);
 
 // The directory to search at start-up: the command-line directory when it names one, else

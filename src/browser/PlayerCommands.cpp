@@ -1,5 +1,7 @@
 #include "browser/PlayerCommands.h"
 
+#include "browser/Execfile.h"
+
 namespace veltrane {
 namespace {
 
@@ -44,12 +46,28 @@ std::string GetAssociation(platform::IAssociations& associations, const std::str
 TPlayerCommands LookUpPlayerCommands(platform::IAssociations& associations) {
     TPlayerCommands c;
     c.Mp3Player = RestoreClosingQuote(GetAssociation(associations, ".mp3"));
+    c.M3uPlayer = RestoreClosingQuote(GetAssociation(associations, ".m3u"));
     c.ModPlayer = RestoreClosingQuote(GetAssociation(associations, ".mod"));
     std::string browser = GetAssociation(associations, ".html");
     if (browser.empty())
         browser = GetAssociation(associations, ".htm");
     c.Browser = RestoreClosingQuote(browser);
     return c;
+}
+
+bool HasPlayer(const std::string& Command) {
+    const std::vector<std::string> argv = SplitCommand(Command);
+    return !argv.empty() && !argv.front().empty();
+}
+
+std::string PlaylistPlayer(const TPlayerCommands& Commands) {
+    return HasPlayer(Commands.M3uPlayer) ? Commands.M3uPlayer : Commands.Mp3Player;
+}
+
+std::string NoPlayerMessage(const std::string& Kind) {
+    // Players are looked up once at start, so a new choice takes effect after a restart.
+    return "No player is registered for " + Kind +
+           "\n\nChoose one in your desktop's default applications, then start Veltrane again.";
 }
 
 } // namespace veltrane

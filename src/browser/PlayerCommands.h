@@ -18,11 +18,20 @@ std::string RestoreClosingQuote(const std::string& command);
 
 struct TPlayerCommands {
     std::string Mp3Player; // ".mp3"
+    std::string M3uPlayer; // ".m3u": what opens a playlist on this desktop
     std::string ModPlayer; // ".mod"
     std::string Browser;   // ".html", else ".htm"
 };
 
-// All three commands with the quote rule applied.
+// All commands with the quote rule applied.
 TPlayerCommands LookUpPlayerCommands(platform::IAssociations& associations);
+
+// True when Command names a program to start (not empty, not only blanks or empty quotes).
+bool HasPlayer(const std::string& Command);
+// The player for a saved playlist: the one registered for ".m3u" files, else the MP3 player.
+std::string PlaylistPlayer(const TPlayerCommands& Commands);
+// "No player is registered for <Kind>" with the hint where to set one; Kind is "MP3 files"
+// or ".m3u files".
+std::string NoPlayerMessage(const std::string& Kind);
 
 } // namespace veltrane

@@ -179,6 +179,15 @@ class AboutTest : public QObject {
         form->close();
         const std::string last = ReadLines(log).back();
         QVERIFY(!Runs(last.substr(last.rfind(' ') + 1)));
+
+        // An end signal ends the program without closing its windows: the tune ends as well.
+        form = Start();
+        QVERIFY(form);
+        form->ToolbarButton97About->click();
+        QTRY_COMPARE(ReadLines(log).size(), std::size_t(7));
+        form.reset();
+        const std::string ended = ReadLines(log).back();
+        QVERIFY(!Runs(ended.substr(ended.rfind(' ') + 1)));
     }
 
     void ledsFollowTheMeter() {

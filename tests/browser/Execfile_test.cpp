@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace veltrane {
@@ -95,6 +96,28 @@ TEST(Execfile, RegularWaitProcessesMessages) {
     EXPECT_GE(pumps, 4);
     EXPECT_TRUE(busyInside);
     EXPECT_FALSE(exec.Busy());
+}
+
+// A song that is a program (as files on FAT sticks are) never runs in place of a player.
+TEST(Execfile, NoCommandStartsNothing) {
+    test::TestDir dir;
+    const std::string song = dir.WriteFile("evil.mp3", "#!/bin/sh\ntouch \"$0.ran\"\n");
+    ::chmod(song.c_str(), 0755);
+    platform::LinuxProcessStarter starter;
+    test::FakeAssociations assoc;
+    TExecFile exec(starter, assoc);
+    for (const char* command : {"", "  ", "\"\"", "\"\" \"\""}) {
+        exec.ParameterList = {song};
+        exec.Parameters = song;
+        exec.CommandLine = command;
+        exec.Wait = true;
+        exec.WaitStyle = wSuspend;
+        EXPECT_FALSE(exec.Execute()) << '[' << command << ']';
+        EXPECT_EQ(exec.ErrorCode(), ENOENT);
+        EXPECT_EQ(exec.ProcessId(), -1);
+        EXPECT_FALSE(PlayPath(exec, command, song));
+    }
+    EXPECT_FALSE(std::filesystem::exists(song + ".ran"));
 }
 
 TEST(Execfile, PlayerGetsLongOddPathAsOneArgument) {

@@ -3,6 +3,7 @@
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/TagFile.h"
 
 #include <gtest/gtest.h>
 
@@ -237,6 +238,7 @@ TEST(FileListTest, AwkwardNamesNeverReachAnotherFile) {
     tag.FileName = tabbed;
     tag.Header = "TAG";
     tag.Title = "New";
+    SetMP3Tag(tabbed, tag);
     list.SingleUpdate(tag);
     EXPECT_EQ(list.ItemText(1), " a b.mp3\tNew\t\t\t\t\t\t");
     EXPECT_EQ(list.Count(), 4u);
@@ -258,6 +260,7 @@ TEST(FileListTest, SingleUpdateReplacesInPlaceOrAppends) {
     tag.Header = "TAG";
     tag.Title = "zzz"; // would sort last; the row stays where it is
     tag.Genre = 0;
+    SetMP3Tag(a, tag);
     list.SingleUpdate(tag);
     EXPECT_EQ(list.ItemText(1), " a.mp3\tzzz\t\t\t\tBlues \t\t");
     EXPECT_FALSE(list.Selected(1));
@@ -266,12 +269,37 @@ TEST(FileListTest, SingleUpdateReplacesInPlaceOrAppends) {
     EXPECT_EQ(list.ItemIndex(), 1);
     EXPECT_EQ(list.GetFileName(1), a);
 
-    tag.FileName = dir / "new.mp3";
+    tag.FileName = dir / "new.mp3"; // no such file: the row shows the tag given
     list.SingleUpdate(tag);
     ASSERT_EQ(list.Count(), 4u);
     EXPECT_EQ(list.GetFileName(3), dir / "new.mp3");
     list.SingleUpdate(tag); // now found through the index
     EXPECT_EQ(list.Count(), 4u);
+}
+
+// After a write the row shows the file's bytes: what the code page could not hold reads "?",
+// a field longer than 30 bytes is cut, and a tag changed meanwhile shows as it now is.
+TEST(FileListTest, SingleUpdateShowsTheTagReadBack) {
+    TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", Mp3BytesNoTag(kAudio));
+    TFileList list;
+    list.UpdateList({a}, dir.path().string());
+    TMP3Tag typed;
+    typed.FileName = a;
+    typed.Header = "TAG";
+    const struct {
+        std::string artist;
+        std::string shown;
+    } cases[] = {
+        {"\xd0\x96 Artist \xe2\x82\xac", "? Artist \xe2\x82\xac"},
+        {std::string(31, 'x'), std::string(30, 'x')},
+    };
+    for (const auto& c : cases) {
+        typed.Artist = c.artist;
+        SetMP3Tag(a, typed);
+        list.SingleUpdate(typed);
+        EXPECT_EQ(TFileList::GetStringItem(3, list.ItemText(1)), c.shown);
+    }
 }
 
 TEST(FileListTest, FailedScanKeepsThePreviousRows) {

@@ -90,6 +90,18 @@ TEST(PlayerCommands, LookUpLowerCasesAndFallsBackToHtm) {
     EXPECT_EQ(c.Mp3Player, "\"wine\" \"C:\\W\\winamp.exe\"");
     EXPECT_EQ(c.ModPlayer, "");
     EXPECT_EQ(c.Browser, "firefox --new-window");
+    EXPECT_EQ(PlaylistPlayer(c), c.Mp3Player); // no ".m3u" player: the MP3 player
+    assoc.byExtension[".m3u"] = "lists --play";
+    EXPECT_EQ(PlaylistPlayer(LookUpPlayerCommands(assoc)), "lists --play");
+}
+
+TEST(PlayerCommands, OnlyAProgramIsAPlayer) {
+    for (const char* none : {"", "   ", "\"\"", "\t"})
+        EXPECT_FALSE(HasPlayer(none)) << none;
+    for (const char* some : {"p", "\"/opt/a b/p\"", " p --x"})
+        EXPECT_TRUE(HasPlayer(some)) << some;
+    EXPECT_EQ(NoPlayerMessage(".m3u files").rfind("No player is registered for .m3u files\n", 0),
+              0u);
 }
 
 } // namespace

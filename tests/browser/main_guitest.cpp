@@ -3,6 +3,7 @@
 // between two starts.
 
 #include "browser/MainCommands.h"
+#include "browser/PlayerCommands.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
 #include "editing/ui/ChangeDir.h"
@@ -13,6 +14,7 @@
 #include "editing/ui/Rename.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
+#include "playlists/ui/PlayListEditor.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
@@ -25,12 +27,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 #include <cstdlib>
@@ -84,7 +89,8 @@ class MainWindowTest : public QObject {
     std::string start_;
 
     std::unique_ptr<TMainForm> Start(const std::string& dir,
-                                     std::optional<std::string> file = std::nullopt) {
+                                     std::optional<std::string> file = std::nullopt,
+                                     bool realBoxes = false) {
         TMainServices services;
         services.Associations = &associations_;
         services.FileOperations = &fileOps_;
@@ -95,7 +101,8 @@ class MainWindowTest : public QObject {
             questions_.push_back(q);
             return answer_;
         };
-        services.ShowError = [this](const std::string& t) { errors_.push_back(t); };
+        if (!realBoxes)
+            services.ShowError = [this](const std::string& t) { errors_.push_back(t); };
         auto form = std::make_unique<TMainForm>(services);
         form->CreateWindows();
         if (!dir.empty())
@@ -282,6 +289,83 @@ class MainWindowTest : public QObject {
         QVERIFY(fs::exists(RootPath("data/Trash/files/A.mp3")));
         QVERIFY(fs::exists(RootPath("data/Trash/files/c d;e.mp3")));
         QCOMPARE(form->FileList.Count(), std::size_t(1)); // only tiny.mp3 left: no rows
+    }
+
+    // With no player a song that is a program (as files on FAT sticks are) is never run:
+    // Ctrl+Enter and the double-click only say that no player is registered.
+    void playWithoutPlayerRunsNothing() {
+        if (!platform::GioAssociations().CommandForExtension(".mp3").empty())
+            QSKIP("this desktop has a player for MP3 files");
+        const std::string evil = music_ + "/evil.mp3";
+        WriteText(evil, "#!/bin/sh\ntouch '" + evil + ".ran'\n#" + std::string(20000, 'x') + "\n");
+        fs::permissions(evil, fs::perms::owner_all);
+        auto form = Start(music_);
+        QVERIFY(form);
+        QVERIFY(!form->ToolbarButton97Play->isEnabled());
+        SelectRow(*form, 4);
+        QCOMPARE(form->FileList.Row(4).Path, evil);
+        Key(*form, Qt::Key_Return, Qt::ControlModifier);
+        form->DblClickAction = 1;
+        form->MultiListMP3DblClick();
+        QCOMPARE(errors_.size(), std::size_t(2));
+        for (const std::string& e : errors_)
+            QCOMPARE(e, NoPlayerMessage("MP3 files"));
+        QCOMPARE(form->PlayFile.ProcessId(), pid_t(-1));
+        QVERIFY(!fs::exists(evil + ".ran"));
+    }
+
+    // A message box of one always-on-top window (the playlist editor) comes up above it with
+    // the focus and gives the focus back, and no other window is hidden or shown again: the
+    // text typed in the single-file editor stays.
+    void messageBoxLeavesOtherWindowsAsTheyAre() {
+        auto form = Start(music_, std::nullopt, true);
+        QVERIFY(form);
+        SelectRow(*form, 2);
+        form->ToolbarButton97EditMoreClick();
+        TFormEditMP3Tag* editor = form->FormEditMP3Tag;
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QCOMPARE(editor->EditSongName->text(), QString("Bravo"));
+        editor->EditSongName->selectAll();
+        QTest::keyClicks(editor->EditSongName, "Typed here");
+        editor->EditComment->setText("and here");
+        form->ToolbarButton97PlayListEditorClick();
+        TFormPlayListEditor* playlist = form->FormPlayListEditor;
+        QVERIFY(QTest::qWaitForWindowExposed(playlist));
+        playlist->activateWindow();
+        QTRY_VERIFY(playlist->isActiveWindow());
+
+        struct ShowCounter : QObject {
+            QWidget* box = nullptr;
+            int shows = 0;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                auto* w = qobject_cast<QWidget*>(o);
+                if (w && w->isWindow() && w != box && !qobject_cast<QMessageBox*>(w) &&
+                    (e->type() == QEvent::Show || e->type() == QEvent::Hide))
+                    ++shows;
+                return false;
+            }
+        } counter;
+        qApp->installEventFilter(&counter);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QTRY_VERIFY(box->isActiveWindow());
+            QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+            QCOMPARE(box->windowHandle()->transientParent(), playlist->windowHandle());
+            QCOMPARE(box->text(), QString("Please save the playlist first!"));
+            seen = true;
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(playlist->BitBtnLaunch, Qt::LeftButton);
+        qApp->removeEventFilter(&counter);
+        QVERIFY(seen);
+        QCOMPARE(counter.shows, 0);
+        QTRY_VERIFY(playlist->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), playlist->BitBtnLaunch); // focused by the click
+        QCOMPARE(editor->EditSongName->text(), QString("Typed here"));
+        QCOMPARE(editor->EditComment->text(), QString("and here"));
+        QVERIFY(editor->isVisible() && playlist->isVisible());
     }
 
     void playStartsRegisteredPlayerWithThePath() {

@@ -1,10 +1,13 @@
 #include "components/ui/msgbox.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace veltrane;
 
@@ -66,6 +69,42 @@ class MsgBoxTest : public QObject {
                      Click(d, 2);
                  }),
                  2);
+    }
+
+    // From an always-on-top window the box comes up above it, owned by it, with the focus,
+    // and gives the focus back; that window is never hidden or shown again meanwhile.
+    void boxStandsAboveItsOnTopWindowAndChangesNothing() {
+        QDialog tool(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+        auto* edit = new QLineEdit(&tool);
+        tool.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tool));
+        tool.activateWindow();
+        edit->setFocus();
+        QTRY_VERIFY(tool.isActiveWindow());
+        QTest::keyClicks(edit, "typed");
+        struct Counter : QObject {
+            int events = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                events += e->type() == QEvent::Show || e->type() == QEvent::Hide;
+                return false;
+            }
+        } counter;
+        tool.installEventFilter(&counter);
+        TMsgBox box;
+        box.Lines = {"A name collision"};
+        QCOMPARE(Run(box,
+                     [&](QWidget* d) {
+                         QVERIFY(d->windowFlags() & Qt::WindowStaysOnTopHint);
+                         QCOMPARE(d->windowHandle()->transientParent(), tool.windowHandle());
+                         QTRY_VERIFY(d->isActiveWindow());
+                         Click(d, 1);
+                     }),
+                 1);
+        QCOMPARE(counter.events, 0);
+        QVERIFY(tool.windowFlags() & Qt::WindowStaysOnTopHint);
+        QTRY_VERIFY(tool.isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->text(), QString("typed"));
     }
 
     void clipsThatCannotOpenAreReported() {

@@ -1,4 +1,5 @@
 #include "browser/Execfile.h"
+#include "browser/PlayerCommands.h"
 #include "components/ui/msgbox.h"
 #include "playlists/ui/AddMP3ToPlayList.h"
 #include "playlists/ui/LoadPlayList.h"
@@ -34,7 +35,8 @@ class FakeHost : public IPlaylistHost {
     platform::IVolumes& Volumes() override { return volumes; }
     void ShowHelpLines(const Lines& Lines) override { help = Lines; }
     TExecFile& PlayFile() override { return playFile; }
-    std::string MP3PlayerCommand() override { return "player"; }
+    std::string player = "player";
+    std::string MP3PlayerCommand() override { return player; }
     void ShowError(const std::string& Text) override { errors.push_back(Text); }
 };
 
@@ -201,6 +203,16 @@ class PlaylistWindowsTest : public QObject {
         QTest::mouseClick(editor_->BitBtnLaunch, Qt::LeftButton);
         QCOMPARE(host_.errors, Lines{"Please save the playlist first!"});
         QVERIFY(host_.starter.started.empty());
+        // A saved playlist without a player: said so, and the playlist is never the program.
+        const std::string m3u = dirp_->WriteFile("list.m3u", "/m/a.mp3\r\n");
+        editor_->Playlist.LoadPlayList(m3u);
+        host_.player = "";
+        QTest::mouseClick(editor_->BitBtnLaunch, Qt::LeftButton);
+        host_.player = "player";
+        QCOMPARE(host_.errors.back(), NoPlayerMessage(".m3u files"));
+        QVERIFY(host_.starter.started.empty());
+        QTest::mouseClick(editor_->BitBtnLaunch, Qt::LeftButton);
+        QCOMPARE(host_.starter.started.back().argv, (Lines{"player", m3u}));
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(editor_->BitBtnLaunch, &enter);
         QCOMPARE(host_.help, (Lines{"", "Starts your MP3 player up with the current playlist", "",

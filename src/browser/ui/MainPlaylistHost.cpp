@@ -30,6 +30,10 @@ std::string TMainPlaylistHost::MP3PlayerCommand() {
     return main_.MP3PlayerCommand;
 }
 
+std::string TMainPlaylistHost::PlaylistPlayerCommand() {
+    return main_.PlaylistPlayerCommand;
+}
+
 void TMainPlaylistHost::ShowError(const std::string& Text) {
     main_.ReportError(Text);
 }

@@ -22,6 +22,7 @@ class TMainPlaylistHost : public QObject, public IPlaylistHost {
     void ShowHelpLines(const std::vector<std::string>& Lines) override;
     TExecFile& PlayFile() override;
     std::string MP3PlayerCommand() override;
+    std::string PlaylistPlayerCommand() override;
     void ShowError(const std::string& Text) override;
 
   private:

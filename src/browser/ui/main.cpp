@@ -11,11 +11,13 @@
 #include "browser/Settings.h"
 #include "browser/VanishedFiles.h"
 #include "browser/ui/ToolbarIcons.h"
+#include "components/RunFiles.h"
 #include "components/ui/About.h"
 #include "components/ui/AniSymbl.h"
 #include "components/ui/MinMax.h"
 #include "components/ui/MultiLst.h"
 #include "components/ui/marsCap.h"
+#include "components/ui/msgbox.h"
 #include "editing/PreferencesLogic.h"
 #include "editing/ui/ChangeDir.h"
 #include "editing/ui/DeriveFormat.h"
@@ -175,6 +177,8 @@ void TMainForm::RestoreMedia() {
         s.Store.SetCompress(true);
         try {
             s.Store.ReadFileData(s.Data());
+            if (services_.RunFiles)
+                services_.RunFiles->Add(s.Store.FileName());
         } catch (const std::exception&) {
         }
     }
@@ -481,6 +485,7 @@ void TMainForm::FormCreate() {
 
     const TPlayerCommands players = LookUpPlayerCommands(*services_.Associations);
     MP3PlayerCommand = players.Mp3Player;
+    PlaylistPlayerCommand = PlaylistPlayer(players);
     ModPlayerCommand = players.ModPlayer;
     BrowserCommand = players.Browser;
 
@@ -564,7 +569,7 @@ void TMainForm::showEvent(QShowEvent* Event) {
 }
 
 void TMainForm::FormShow() {
-    const bool canPlay = !MP3PlayerCommand.empty();
+    const bool canPlay = HasPlayer(MP3PlayerCommand);
     ToolbarButton97Play->setEnabled(canPlay);
     Playselectedfile->setEnabled(canPlay);
     if (auto dir = StartupDirectory(CommandLineDir, DefaultDir, StartDir)) {
@@ -942,6 +947,11 @@ void TMainForm::ToolbarButton97PlayListEditorClick() {
 void TMainForm::ToolbarButton97PlayClick() {
     if (!FilesInThisDir())
         return;
+    // Ctrl+Enter and the double-click reach here with the button disabled.
+    if (!HasPlayer(MP3PlayerCommand)) {
+        ReportError(NoPlayerMessage("MP3 files"));
+        return;
+    }
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
     PlayPath(PlayFile, MP3PlayerCommand, GetFileName(focused));
 }
@@ -953,8 +963,8 @@ void TMainForm::ToolbarButton97DeleteSelectedClick() {
     const bool yes =
         services_.Confirm
             ? services_.Confirm(question)
-            : QMessageBox::question(this, QApplication::applicationName(), Q(question),
-                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+            : AskYesNo(this, QMessageBox::Question, QApplication::applicationName(), Q(question),
+                       true);
     if (!yes)
         return;
     PrepareDelete(FileOperation, SelectedFiles(FileList), DeleteToRecycleBin);
@@ -1133,7 +1143,7 @@ void TMainForm::ReportError(const std::string& Text) {
         services_.ShowError(Text);
         return;
     }
-    QMessageBox::critical(this, QApplication::applicationName(), Q(Text));
+    ShowMessageBox(this, QMessageBox::Critical, QApplication::applicationName(), Q(Text));
 }
 
 } // namespace veltrane

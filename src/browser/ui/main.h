@@ -42,6 +42,7 @@ class IVolumes;
 } // namespace platform
 
 class TMultiList;
+class TRunFileList;
 class TMinMax;
 class TMarsCaption;
 class TAnimatedSymbol;
@@ -76,6 +77,9 @@ struct TMainServices {
     std::function<bool(const std::string& Question)> Confirm;
     // Shows an error text; empty: a message box.
     std::function<void(const std::string& Text)> ShowError;
+    // Where the temporary media files are recorded for a later run to clean up after a kill;
+    // empty: not recorded.
+    TRunFileList* RunFiles = nullptr;
 };
 
 class TMainForm : public QMainWindow {
@@ -87,6 +91,7 @@ class TMainForm : public QMainWindow {
     // --- State (read and changed by the other windows as well).
     std::string BrowserCommand;
     std::string MP3PlayerCommand;
+    std::string PlaylistPlayerCommand; // the ".m3u" player, else the MP3 player
     std::string ModPlayerCommand;
     std::string DefaultDir = ".";
     std::string StartDir;

@@ -5,11 +5,13 @@
 #include "components/ui/AMAdvLed.h"
 #include "components/ui/Banner.h"
 #include "components/ui/LightSpd.h"
+#include "components/ui/msgbox.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace veltrane {
 
@@ -101,8 +103,11 @@ TFormAbout::TFormAbout(TExecFile& PlayFile, platform::IPeakMeter& Meter, QWidget
     Vumeter.ShowMessage = [this](const std::string& Text) {
         if (ShowMessage)
             ShowMessage(Text);
-        else
-            QMessageBox::warning(this, QApplication::applicationName(), QString::fromStdString(Text));
+        else // once the window is up, so that the box stands above it
+            QTimer::singleShot(0, this, [this, Text] {
+                ShowMessageBox(this, QMessageBox::Warning, QApplication::applicationName(),
+                               QString::fromStdString(Text));
+            });
     };
 }
 

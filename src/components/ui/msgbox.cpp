@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace veltrane {
 
@@ -44,7 +45,8 @@ void Report(const std::string& Text) {
     if (TAS::ShowError())
         TAS::ShowError()(Text);
     else
-        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromStdString(Text));
+        ShowMessageBox(nullptr, QMessageBox::Critical, QApplication::applicationName(),
+                       QString::fromStdString(Text));
 }
 
 } // namespace
@@ -280,26 +282,59 @@ int TMsgBox::Execute(QWidget* Parent) {
         dialog.move(at->X, at->Y);
 
     dialog_ = &dialog;
-    if (Answer) {
+    if (Answer)
         lastResult_ = Answer(*this);
-    } else {
-        // Our own always-on-top windows step back while the box is up.
-        std::vector<QPointer<QWidget>> onTop;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != &dialog && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) {
-                onTop.emplace_back(w);
-                w->setWindowFlag(Qt::WindowStaysOnTopHint, false);
-                w->show();
-            }
-        dialog.exec();
-        for (const QPointer<QWidget>& w : onTop)
-            if (w) {
-                w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-                w->show();
-            }
-    }
+    else
+        ExecAboveAll(dialog, Parent);
     dialog_ = nullptr;
     return lastResult_;
+}
+
+namespace {
+// A title and a close box, nothing to minimise or maximise.
+constexpr Qt::WindowFlags kStandardBoxFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+} // namespace
+
+int ExecAboveAll(QDialog& Box, QWidget* Owner) {
+    // Changing another window's flags would hide and re-show it, and its show handler would
+    // reset what the user typed there: the box alone is made to stand above them all.
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    QWidget* owner = active ? active.data() : Owner ? Owner->window() : nullptr;
+    if (owner == &Box)
+        owner = nullptr;
+    const QPoint at = Box.pos();
+    const bool placed = Box.testAttribute(Qt::WA_Moved);
+    // Owned by that window, the window manager keeps the box above it, whatever its layer.
+    Box.setParent(owner, Box.windowFlags() | Qt::Dialog | Qt::WindowStaysOnTopHint);
+    if (placed)
+        Box.move(at);
+    QTimer::singleShot(0, &Box, [&Box] {
+        Box.raise();
+        Box.activateWindow();
+    });
+    const int result = Box.exec();
+    if (active && active->isVisible())
+        active->activateWindow();
+    if (focus && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
+    return result;
+}
+
+void ShowMessageBox(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title,
+                    const QString& Text) {
+    QMessageBox box(Icon, Title, Text, QMessageBox::Ok);
+    box.setWindowFlags(kStandardBoxFlags);
+    ExecAboveAll(box, Owner);
+}
+
+bool AskYesNo(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title, const QString& Text,
+              bool DefaultYes) {
+    QMessageBox box(Icon, Title, Text, QMessageBox::Yes | QMessageBox::No);
+    box.setWindowFlags(kStandardBoxFlags);
+    box.setDefaultButton(DefaultYes ? QMessageBox::Yes : QMessageBox::No);
+    return ExecAboveAll(box, Owner) == QMessageBox::Yes;
 }
 
 } // namespace veltrane

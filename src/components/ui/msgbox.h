@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QWidget;
 
 namespace veltrane {
@@ -83,6 +85,17 @@ class TMsgBox : public QObject {
     int lastResult_ = 0;
     QWidget* dialog_ = nullptr;
 };
+
+// Runs Box modally above every window of the program, our always-on-top ones included: it
+// belongs to the window the user works in (the active one, else Owner's), stays on top
+// itself and takes the focus; afterwards that window and its focused control get the focus
+// back. No other window is hidden, shown or changed. Returns Box's exec() result.
+int ExecAboveAll(QDialog& Box, QWidget* Owner = nullptr);
+// A standard box with one OK button, and a Yes/No question (true for Yes), shown that way.
+void ShowMessageBox(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title,
+                    const QString& Text);
+bool AskYesNo(QWidget* Owner, QMessageBox::Icon Icon, const QString& Title, const QString& Text,
+              bool DefaultYes);
 
 // The standard pictures, 32 x 32, drawn by the program.
 QImage StandardMsgBoxPicture(MsgBoxTypes Type);

@@ -1,6 +1,7 @@
 #include "editing/ui/EditingDialog.h"
 
 #include "components/ui/DisplayText.h"
+#include "components/ui/msgbox.h"
 
 #include "tagcore/MP3Tag.h"
 
@@ -128,9 +129,7 @@ bool TEditingDialog::AcceptLossySave(const std::vector<TNamedText>& Fields) {
     const std::string question = LossyFieldsQuestion(lossy);
     if (ConfirmLossySave)
         return ConfirmLossySave(question);
-    return QMessageBox::warning(this, windowTitle(), ToQ(question),
-                                QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::No) == QMessageBox::Yes;
+    return AskYesNo(this, QMessageBox::Warning, windowTitle(), ToQ(question), false);
 }
 
 void TEditingDialog::FillStyles(QComboBox* Box) {

@@ -1,6 +1,7 @@
 #include "editing/ui/Preferences.h"
 
 #include "components/ui/DisplayText.h"
+#include "components/ui/msgbox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -101,7 +102,7 @@ void TFormPreferences::BitBtnOKClick() {
         if (ShowError)
             ShowError(*error);
         else
-            QMessageBox::critical(this, "Error", QString::fromStdString(*error));
+            ShowMessageBox(this, QMessageBox::Critical, "Error", QString::fromStdString(*error));
         return;
     }
     emit PreferencesStored();

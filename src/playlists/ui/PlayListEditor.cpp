@@ -1,5 +1,6 @@
 #include "playlists/ui/PlayListEditor.h"
 
+#include "browser/PlayerCommands.h"
 #include "components/ui/DisplayText.h"
 #include "components/ui/msgbox.h"
 #include "playlists/ui/AddMP3ToPlayList.h"
@@ -237,8 +238,16 @@ void TFormPlayListEditor::BitBtnCleanupClick() {
 }
 
 void TFormPlayListEditor::BitBtnLaunchClick() {
-    if (!Playlist.Launch(host_.PlayFile(), host_.MP3PlayerCommand()))
+    if (Playlist.FileName().empty()) {
         host_.ShowError("Please save the playlist first!");
+        return;
+    }
+    const std::string player = host_.PlaylistPlayerCommand();
+    if (!HasPlayer(player)) {
+        host_.ShowError(NoPlayerMessage(".m3u files"));
+        return;
+    }
+    Playlist.Launch(host_.PlayFile(), player);
 }
 
 void TFormPlayListEditor::BitBtnCloseClick() {

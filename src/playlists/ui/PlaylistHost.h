@@ -22,6 +22,8 @@ class IPlaylistHost {
     // The main window's program starter and the MP3 player found at start-up.
     virtual TExecFile& PlayFile() = 0;
     virtual std::string MP3PlayerCommand() = 0;
+    // What Launch starts: the player registered for ".m3u" files, else the MP3 player.
+    virtual std::string PlaylistPlayerCommand() { return MP3PlayerCommand(); }
     // A modal error message box with a single OK button.
     virtual void ShowError(const std::string& Text) = 0;
 };
