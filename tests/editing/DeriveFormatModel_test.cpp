@@ -52,9 +52,9 @@ TEST(DeriveFormat, HowToFromCodes) {
     TDeriveFormat format;
     ASSERT_TRUE(format.SetHowToCodes("314"));
     EXPECT_EQ(format.HowTo(), (Items{"3. Album", "1. Songname", "4. Year"}));
-    EXPECT_EQ(format.Options(), (Items{"2. Artistname", "5. Comment"}));
+    EXPECT_EQ(format.Options(), (Items{"2. Artistname", "5. Comment", "6. Track"}));
     EXPECT_FALSE(format.SetHowToCodes("11"));
-    EXPECT_FALSE(format.SetHowToCodes("6"));
+    EXPECT_FALSE(format.SetHowToCodes("7"));
     EXPECT_EQ(format.HowTo().size(), 3u);
 }
 

@@ -32,7 +32,7 @@ std::string Quote(const std::string& text) {
 }
 
 // The command's standard output; false when it fails.
-bool Run(const std::string& command, std::string& output) {
+bool RunTool(const std::string& command, std::string& output) {
     output.clear();
     FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
     if (!pipe)
@@ -51,6 +51,7 @@ struct Peer {
     std::string (*write)(const std::string& file, int track, const std::string& comment);
     // Prints the ID3v1 track on one line and the comment on the next.
     std::string (*read)(const std::string& file);
+    int maxTrack; // id3v2 prints tracks above 127 as negative numbers
 };
 
 const char* const kPython = "/usr/bin/python3";
@@ -65,7 +66,8 @@ const Peer kPeers[] = {
      [](const std::string& f) {
          return "id3v2 -l " + Quote(f) +
                 " | sed -n 's/^Comment: \\(.*[^ ]\\) *Track: \\([0-9]*\\).*/\\2\\n\\1/p'";
-     }},
+     },
+     127},
     {"eyeD3", "eyeD3 --version",
      [](const std::string& f, int track, const std::string& comment) {
          return "eyeD3 --v1 -t Song -n " + std::to_string(track) + " -c " + Quote(comment) + " " +
@@ -73,11 +75,12 @@ const Peer kPeers[] = {
      },
      [](const std::string& f) {
          return std::string(kPython) +
-                " -c 'import sys, eyed3; t = eyed3.load(sys.argv[1], "
+                " -c 'import sys, eyed3, eyed3.id3; t = eyed3.load(sys.argv[1], "
                 "tag_version=eyed3.id3.ID3_V1).tag; print(t.track_num[0]); "
                 "print(t.comments[0].text)' " +
                 Quote(f);
-     }},
+     },
+     255},
     {"mutagen", "/usr/bin/python3 -c 'import mutagen'",
      [](const std::string& f, int track, const std::string& comment) {
          return std::string(kPython) +
@@ -93,7 +96,8 @@ const Peer kPeers[] = {
                 "t = ParseID3v1(open(sys.argv[1], \"rb\").read()[-128:]); "
                 "print(t[\"TRCK\"].text[0]); print(t[\"COMM\"].text[0])' " +
                 Quote(f);
-     }},
+     },
+     255},
     {"kid3-cli", "kid3-cli --help",
      [](const std::string& f, int track, const std::string& comment) {
          return "kid3-cli -c 'set title Song 1' -c \"set 'track number' " + std::to_string(track) +
@@ -101,14 +105,15 @@ const Peer kPeers[] = {
      },
      [](const std::string& f) {
          return "kid3-cli -c \"get 'track number' 1\" -c 'get comment 1' " + Quote(f);
-     }},
+     },
+     255},
 };
 
 class PeerInterop : public ::testing::TestWithParam<Peer> {
   protected:
     void SetUp() override {
         std::string ignored;
-        if (!Run(GetParam().probe, ignored))
+        if (!RunTool(GetParam().probe, ignored))
             GTEST_SKIP() << GetParam().name << " is not installed: round trip not tested";
     }
     test::TestDir dir_;
@@ -119,8 +124,10 @@ TEST_P(PeerInterop, ReadsVeltranesTrackAndVeltraneReadsTheirs) {
     const struct {
         int track;
         std::string comment;
-    } cases[] = {{7, "Veltrane comment"}, {65, std::string(28, 'c')}, {255, "x"}};
+    } cases[] = {{7, "Veltrane comment"}, {65, std::string(28, 'c')}, {127, "x"}, {255, "y"}};
     for (const auto& c : cases) {
+        if (c.track > peer.maxTrack)
+            continue;
         SCOPED_TRACE(std::to_string(c.track));
         // Veltrane writes, the peer reads.
         const std::string ours = dir_.WriteFile("ours.mp3", MpegAudio());
@@ -132,12 +139,12 @@ TEST_P(PeerInterop, ReadsVeltranesTrackAndVeltraneReadsTheirs) {
         tag.Genre = 17;
         SetMP3Tag(ours, tag);
         std::string output;
-        ASSERT_TRUE(Run(peer.read(ours), output)) << peer.read(ours);
+        ASSERT_TRUE(RunTool(peer.read(ours), output)) << peer.read(ours);
         EXPECT_EQ(output, std::to_string(c.track) + "\n" + c.comment + "\n");
 
         // The peer writes, Veltrane reads.
         const std::string theirs = dir_.WriteFile("theirs.mp3", MpegAudio());
-        ASSERT_TRUE(Run(peer.write(theirs, c.track, c.comment), output))
+        ASSERT_TRUE(RunTool(peer.write(theirs, c.track, c.comment), output))
             << peer.write(theirs, c.track, c.comment);
         const TMP3Tag read = GetMP3Tag(theirs);
         EXPECT_EQ(read.Title, "Song");
