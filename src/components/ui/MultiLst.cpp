@@ -476,7 +476,9 @@ void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rec
         Painter.setPen(childHighlightText_);
     }
     for (int k = 0; k + 1 < static_cast<int>(kMultiListMaxColumns); ++k) {
-        const int x0 = edge(k), x1 = edge(k + 1);
+        // The last section may reach past the list's right edge: its text keeps to the part
+        // in view, so right-aligned text is seen.
+        const int x0 = edge(k), x1 = std::min(edge(k + 1), Rect.right() + 1);
         if (x1 > x0)
             Painter.fillRect(QRect(x0, top, x1 - x0, bottom - top), brush);
         if (static_cast<std::size_t>(k + 1) < row.Columns.size())
