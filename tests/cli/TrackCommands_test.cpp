@@ -66,10 +66,11 @@ TEST(TrackCommands, ShownLastSetRemovedAndRefusedBeforeAnyWrite) {
     for (const auto& s : steps) {
         const Result r = Cli(s.args);
         EXPECT_EQ(r.rc, s.rc) << s.args[1] << " " << s.args[2] << ": " << r.err;
-        if (s.args[0] == "list")
+        if (s.args[0] == "list") {
             EXPECT_EQ(LastFields(r.out), s.tracks);
-        else
+        } else {
             EXPECT_EQ(LastFields(Cli({"tag", "show", a, b}).out), s.tracks) << s.args[2];
+        }
     }
 }
 

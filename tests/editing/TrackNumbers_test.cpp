@@ -3,6 +3,7 @@
 #include "EditingFixture.h"
 #include "editing/ChangeJournal.h"
 #include "editing/RenameFromTags.h"
+#include "editing/SelectSearch.h"
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
 #include "editing/Undo.h"
@@ -241,6 +242,33 @@ TEST(RenameTrack, TwoDigitsThreeFrom100AndNoTrackSkips) {
         tag.Track = static_cast<std::uint8_t>(c.track);
         EXPECT_EQ(BuildNameFromTag(tag, format), c.name) << c.track;
     }
+}
+
+} // namespace
+} // namespace veltrane
+
+namespace veltrane {
+namespace {
+
+TEST(SelectTrack, TextSearchFindsTheTrackAsASubstringOfTheRow) {
+    test::EditingFolder folder;
+    std::vector<std::string> paths;
+    for (const auto& [name, track] : std::vector<std::pair<std::string, int>>{
+             {"a.mp3", 7}, {"b.mp3", 17}, {"c.mp3", 70}, {"d.mp3", 8}, {"e.mp3", 0}}) {
+        paths.push_back(folder.Add(name, RawTag{"Song", "Band", "", "", "", 1}));
+        TMP3Tag tag = GetMP3Tag(paths.back());
+        tag.Track = static_cast<std::uint8_t>(track);
+        SetMP3Tag(paths.back(), tag);
+    }
+    TFileList& list = folder.List();
+    TSelectSearch search;
+    search.Text = "7";
+    EXPECT_TRUE(ApplySelectSearch(list, TDeSelectMode::dmSelect, search).empty());
+    std::vector<std::string> selected;
+    for (std::size_t i = 1; i < list.Count(); ++i)
+        if (list.Selected(i))
+            selected.push_back(list.GetFileName(i));
+    EXPECT_EQ(selected, (std::vector<std::string>{paths[0], paths[1], paths[2]}));
 }
 
 } // namespace
