@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         files);
     TFileList sorter;
     double worst = 0;
-    for (int column = 1; column <= 7; ++column) {
+    for (int column = 1; column <= kFileListColumnCount; ++column) {
         std::vector<std::string> keys;
         keys.reserve(rows.size());
         for (const TFileRow& row : rows)

@@ -140,13 +140,13 @@ TEST(SelectCommand, PrintsMatchingFilesInListOrderEscaped) {
 
     Result r = Cli({"select", "--text", "live", dir.path().string()});
     EXPECT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(r.out, dir.path().string() + "/a\\tx.mp3\n" + (dir / "b.mp3") + "\n");
+    EXPECT_EQ(r.out, dir.path().string() + "/a\\tx.mp3\t\n" + (dir / "b.mp3") + "\t\n");
     r = Cli({"select", "--case-sensitive", "--text", "Live", dir.path().string()});
-    EXPECT_EQ(r.out, (dir / "b.mp3") + "\n");
+    EXPECT_EQ(r.out, (dir / "b.mp3") + "\t\n");
     r = Cli({"select", "--genre", "ROCK", dir.path().string()});
-    EXPECT_EQ(r.out, (dir / "b.mp3") + "\n");
+    EXPECT_EQ(r.out, (dir / "b.mp3") + "\t\n");
     r = Cli({"select", "--recursive", "--genre", "", dir.path().string()});
-    EXPECT_EQ(r.out, (dir / "sub/c.mp3") + "\n");
+    EXPECT_EQ(r.out, (dir / "sub/c.mp3") + "\t\n");
 
     EXPECT_EQ(Cli({"select", "--genre", "nope", dir.path().string()}).rc, 2);
     EXPECT_EQ(Cli({"select", "--text", "a", "--genre", "Rock", dir.path().string()}).rc, 2);
@@ -159,7 +159,7 @@ TEST(EditCommands, CodepageReadsAndWritesTagTextsInThatCodePage) {
     const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(kAudio, Tagged("\xCF", "Band")));
     Result r = Cli({"select", "--codepage", "CP1251", "--text", "П", dir.path().string()});
     EXPECT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(r.out, a + "\n");
+    EXPECT_EQ(r.out, a + "\t\n");
     EXPECT_EQ(Cli({"select", "--text", "П", dir.path().string()}).out, "");
     EXPECT_EQ(Cli({"select", "--codepage", "UTF-8", "--text", "x", dir.path().string()}).rc, 2);
 

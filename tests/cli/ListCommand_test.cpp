@@ -29,11 +29,11 @@ TEST(List, RowsColumnsAndOrder) {
     dir.WriteFile("small.mp3", Mp3BytesNoTag(1000));
     dir.WriteFile("Sub/c.mp3", Mp3BytesNoTag(20000));
     const std::string d = dir.path().string();
-    EXPECT_EQ(List({d}), "A.mp3\tSong A\tAbe\t\t2001\t\t\n"
-                         "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n");
-    EXPECT_EQ(List({"--recursive", "--sort", "-1", d}), "Sub/c.mp3\t\t\t\t\t\t\n"
-                                                        "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\n"
-                                                        "A.mp3\tSong A\tAbe\t\t2001\t\t\n");
+    EXPECT_EQ(List({d}), "A.mp3\tSong A\tAbe\t\t2001\t\t\t\n"
+                         "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\t\n");
+    EXPECT_EQ(List({"--recursive", "--sort", "-1", d}), "Sub/c.mp3\t\t\t\t\t\t\t\n"
+                                                        "b.mp3\tSong B\tZed\tAl\t1999\tRock\tC\t\n"
+                                                        "A.mp3\tSong A\tAbe\t\t2001\t\t\t\n");
     EXPECT_EQ(List({"--sort", "3", d}).substr(0, 5), "A.mp3");
     EXPECT_EQ(List({"--sort", "5", d + "/"}).substr(0, 5), "b.mp3");
     EXPECT_EQ(List({"--sort", "-5", d}).substr(0, 5), "A.mp3");
@@ -45,9 +45,9 @@ TEST(List, AwkwardNamesAndTexts) {
     dir.WriteFile("line\nbreak.mp3", Mp3BytesNoTag(20000));
     dir.WriteFile("\xe9t\xe9 -x.mp3", Mp3Bytes(20000, {"\xe9t\xe9", "a\\b", "", "", "", 255}));
     EXPECT_EQ(List({dir.path().string()}),
-              "line\\nbreak.mp3\t\t\t\t\t\t\n"
-              "tab\\there \"q\";.mp3\t\t\t\t\t\t\n"
-              "\\xe9t\\xe9 -x.mp3\t\xc3\xa9t\xc3\xa9\ta\\\\b\t\t\t\t\n");
+              "line\\nbreak.mp3\t\t\t\t\t\t\t\n"
+              "tab\\there \"q\";.mp3\t\t\t\t\t\t\t\n"
+              "\\xe9t\\xe9 -x.mp3\t\xc3\xa9t\xc3\xa9\ta\\\\b\t\t\t\t\t\n");
 }
 
 TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
@@ -57,7 +57,7 @@ TEST(Scans, PathsLongerThanPathMaxAreReadAndWritten) {
                           Mp3Bytes(20000, RawTag{"Deep", "", "", "", "", 255}));
     ASSERT_GT(song.size(), 4096u);
     const std::string relative = song.substr(dir.path().string().size() + 1);
-    EXPECT_EQ(List({"--recursive", dir.path().string()}), relative + "\tDeep\t\t\t\t\t\n");
+    EXPECT_EQ(List({"--recursive", dir.path().string()}), relative + "\tDeep\t\t\t\t\t\t\n");
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"tag", "set", "--artist", "Far", song}, out, err), 0) << err.str();
     EXPECT_EQ(RunCli({"tag", "show", "--recursive", dir.path().string()}, out, err), 0)
@@ -94,7 +94,8 @@ TEST(List, NothingFoundAndBadInput) {
     EXPECT_EQ(List({dir.path().string()}), "No mp3's found!\n");
     dir.WriteFile("tiny.mp3", "x");
     EXPECT_EQ(List({dir.path().string()}), ""); // found but too small: no rows at all
-    List({"--sort", "8", dir.path().string()}, 2);
+    List({"--sort", "9", dir.path().string()}, 2);
+    List({"--sort", "-9", dir.path().string()}, 2);
     List({"--sort", "0", dir.path().string()}, 2);
     List({"--sort", "x", dir.path().string()}, 2);
     List({}, 2);
@@ -129,7 +130,7 @@ TEST(List, CodePageOfTheTags) {
     test::TestDir dir;
     dir.WriteFile("a.mp3", Mp3Bytes(20000, {"\xe0", "", "", "", "", 255}));
     EXPECT_EQ(List({"--codepage", "ISO-8859-5", dir.path().string()}),
-              "a.mp3\t\xd1\x80\t\t\t\t\t\n");
+              "a.mp3\t\xd1\x80\t\t\t\t\t\t\n");
 }
 
 } // namespace

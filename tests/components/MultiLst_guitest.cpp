@@ -245,7 +245,10 @@ class MultiLstTest : public QObject {
     void mainListConfiguration() {
         TMultiList list;
         ConfigureMainFileList(list);
-        QCOMPARE(list.HeaderSections().size(), 7);
+        QCOMPARE(list.HeaderSections().size(), 8);
+        QCOMPARE(list.HeaderSections().back(), QString("Track"));
+        QCOMPARE(list.Alignment(7), taRightJustify);
+        QCOMPARE(list.Alignment(6), taLeftJustify);
         QCOMPARE(list.ColumnSeperator(), '\t');
         QCOMPARE(list.SectionWidth(4), 40);
         QCOMPARE(list.HighlightColor(), QColor(171, 1, 141));

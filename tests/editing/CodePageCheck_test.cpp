@@ -45,20 +45,21 @@ TEST(CodePageCheck, RunsNameTheFilesThatGotQuestionMarks) {
     TFileList& list = folder.List();
     folder.Select({plain, polish});
 
-    std::vector<std::string> lossy;
+    TRunNotes notes;
     TDeriveFormat format;
     format.Reset();
-    EXPECT_TRUE(DeriveRun(list, format, {}, nullptr, &lossy).empty());
-    EXPECT_EQ(lossy, std::vector<std::string>{polish});
+    EXPECT_TRUE(DeriveRun(list, format, {}, nullptr, &notes).empty());
+    EXPECT_EQ(notes.Lossy, std::vector<std::string>{polish});
     EXPECT_EQ(GetMP3Tag(polish).Title, "?\xC3\xB3"
                                        "d?");
 
-    lossy.clear();
+    notes = {};
     folder.Select({plain, polish}); // a rebuilt row loses its mark
     TEditMoreFields fields;
     fields.Album = {false, "\xE6\x97\xA5"};
-    EXPECT_TRUE(EditMoreRun(list, fields, nullptr, &lossy).empty());
-    EXPECT_EQ(lossy, (std::vector<std::string>{plain, polish}));
+    EXPECT_TRUE(EditMoreRun(list, fields, nullptr, &notes).empty());
+    EXPECT_EQ(notes.Lossy, (std::vector<std::string>{plain, polish}));
+    EXPECT_TRUE(notes.CommentCut.empty());
     EXPECT_EQ(LossyFilesReport({"/a", "/b", "/c"}, 2),
               "In the tags of these files, characters the tag's code page cannot hold were "
               "saved as \"?\":\n/a\n/b\n... and 1 more");

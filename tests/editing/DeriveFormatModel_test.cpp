@@ -10,7 +10,7 @@ using Items = std::vector<std::string>;
 TEST(DeriveFormat, StartsWithArtistThenSongAndTheRestAsOptions) {
     TDeriveFormat format;
     EXPECT_EQ(format.HowTo(), (Items{"2. Artistname", "1. Songname"}));
-    EXPECT_EQ(format.Options(), (Items{"3. Album", "4. Year", "5. Comment"}));
+    EXPECT_EQ(format.Options(), (Items{"3. Album", "4. Year", "5. Comment", "6. Track"}));
     EXPECT_EQ(format.Separator(), " - ");
     EXPECT_EQ(format.FormatText(), "Artistname - Songname");
 }
@@ -19,12 +19,13 @@ TEST(DeriveFormat, MovesAppendToHowToAndReturnSortedToOptions) {
     TDeriveFormat format;
     ASSERT_TRUE(format.MoveToHowTo(1)); // "4. Year"
     EXPECT_EQ(format.HowTo(), (Items{"2. Artistname", "1. Songname", "4. Year"}));
-    EXPECT_EQ(format.Options(), (Items{"3. Album", "5. Comment"}));
+    EXPECT_EQ(format.Options(), (Items{"3. Album", "5. Comment", "6. Track"}));
     ASSERT_TRUE(format.MoveToOptions(2));
-    EXPECT_EQ(format.Options(), (Items{"3. Album", "4. Year", "5. Comment"}));
+    EXPECT_EQ(format.Options(), (Items{"3. Album", "4. Year", "5. Comment", "6. Track"}));
     ASSERT_TRUE(format.MoveToOptions(0));
-    EXPECT_EQ(format.Options(), (Items{"2. Artistname", "3. Album", "4. Year", "5. Comment"}));
-    EXPECT_FALSE(format.MoveToHowTo(4));
+    EXPECT_EQ(format.Options(),
+              (Items{"2. Artistname", "3. Album", "4. Year", "5. Comment", "6. Track"}));
+    EXPECT_FALSE(format.MoveToHowTo(5));
     EXPECT_FALSE(format.MoveToOptions(1));
 }
 
@@ -51,9 +52,9 @@ TEST(DeriveFormat, HowToFromCodes) {
     TDeriveFormat format;
     ASSERT_TRUE(format.SetHowToCodes("314"));
     EXPECT_EQ(format.HowTo(), (Items{"3. Album", "1. Songname", "4. Year"}));
-    EXPECT_EQ(format.Options(), (Items{"2. Artistname", "5. Comment"}));
+    EXPECT_EQ(format.Options(), (Items{"2. Artistname", "5. Comment", "6. Track"}));
     EXPECT_FALSE(format.SetHowToCodes("11"));
-    EXPECT_FALSE(format.SetHowToCodes("6"));
+    EXPECT_FALSE(format.SetHowToCodes("7"));
     EXPECT_EQ(format.HowTo().size(), 3u);
 }
 

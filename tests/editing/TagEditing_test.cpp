@@ -44,7 +44,7 @@ TEST(SaveSingleTag, WritesTextsAsTheyStandAndRefreshesTheRow) {
     EXPECT_EQ(read.Year, "abcd");
     EXPECT_EQ(read.Genre, 255);
     EXPECT_EQ(std::filesystem::file_size(path), test::kAudioBytes + 128);
-    EXPECT_EQ(list.ItemText(folder.RowOf(path)), " a.mp3\t lead\t\t\tabcd\t\t\t");
+    EXPECT_EQ(list.ItemText(folder.RowOf(path)), " a.mp3\t lead\t\t\tabcd\t\t\t\t");
 
     fields.Style = "Folklore ";
     SaveSingleTag(read, fields, &list);

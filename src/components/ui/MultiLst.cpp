@@ -476,7 +476,9 @@ void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rec
         Painter.setPen(childHighlightText_);
     }
     for (int k = 0; k + 1 < static_cast<int>(kMultiListMaxColumns); ++k) {
-        const int x0 = edge(k), x1 = edge(k + 1);
+        // The last section may reach past the list's right edge: its text keeps to the part
+        // in view, so right-aligned text is seen.
+        const int x0 = edge(k), x1 = std::min(edge(k + 1), Rect.right() + 1);
         if (x1 > x0)
             Painter.fillRect(QRect(x0, top, x1 - x0, bottom - top), brush);
         if (static_cast<std::size_t>(k + 1) < row.Columns.size())
@@ -632,10 +634,11 @@ void ConfigureMainFileList(TMultiList& List) {
     List.SetHeaderSections({QStringLiteral("FileName"), QStringLiteral("Song"),
                             QStringLiteral("Artist"), QStringLiteral("Album"),
                             QStringLiteral("Year"), QStringLiteral("Genre"),
-                            QStringLiteral("Comment")});
-    const int widths[] = {100, 150, 150, 100, 40, 60, 100, 100};
+                            QStringLiteral("Comment"), QStringLiteral("Track")});
+    const int widths[] = {100, 150, 150, 100, 40, 60, 100, 40};
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);
+    List.SetAlignment(7, taRightJustify); // the track numbers
     List.SetColumnSeperator("\t");
     List.SetHeaderHeight(18);
     List.SetItemHeight(18);
