@@ -3,6 +3,7 @@
 #include "components/FileSrc.h"
 
 #include <cerrno>
+#include <compare>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,6 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <compare>
 #include <utility>
 
 namespace veltrane {
@@ -234,8 +234,8 @@ std::vector<std::string> TRunFileList::RemoveFilesOfEndedRuns() {
             struct stat st {};
             // Only the very file listed: gone or replaced since, the name is left alone.
             if (::lstat(f.Path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-                st.st_uid != ::geteuid() || IdOf(st) != f.Id ||
-                stillListed.count(f.Id) || BaseName(f.Path).rfind("~fs", 0) != 0)
+                st.st_uid != ::geteuid() || IdOf(st) != f.Id || stillListed.count(f.Id) ||
+                BaseName(f.Path).rfind("~fs", 0) != 0)
                 continue;
             if (::unlink(f.Path.c_str()) == 0)
                 removed.push_back(f.Path);
@@ -249,8 +249,8 @@ bool TRunFileList::Open() {
     if (fd_ >= 0)
         return true;
     const std::string file = directory_ + "/" + RunListName(::getpid());
-    const int fd = ::open(file.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     std::string header(kHeader);

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 namespace veltrane {
 

@@ -37,8 +37,7 @@ std::string CommandForContentType(const char* contentType) {
     GAppInfo* preferred = g_app_info_get_default_for_type(contentType, FALSE);
     // An application that only takes a parent type is passed over: a playlist is a kind of
     // text to the MIME database, and a text editor is no player.
-    if (preferred && !IsOwn(preferred) &&
-        (Lists(exact, preferred) || !Lists(parents, preferred)))
+    if (preferred && !IsOwn(preferred) && (Lists(exact, preferred) || !Lists(parents, preferred)))
         chosen = preferred;
     // Veltrane names audio/mpeg in its desktop entry; when it is the default, the next
     // application for the type plays instead, never Veltrane itself.
@@ -54,7 +53,8 @@ std::string CommandForContentType(const char* contentType) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat x {}, y {};
+    struct stat x {};
+    struct stat y {};
     return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
            x.st_ino == y.st_ino;
 }

@@ -12,8 +12,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -115,8 +115,11 @@ class VeltraneProgram : public ::testing::Test {
         ::chmod(run_.c_str(), 0700);
     }
     std::vector<std::string> WindowEnv() const {
-        return {"QT_QPA_PLATFORM=offscreen", "TMPDIR=" + tmp_, "XDG_RUNTIME_DIR=" + run_,
-                "HOME=" + (dir_ / "home"), "XDG_CONFIG_HOME=" + (dir_ / "home/config"),
+        return {"QT_QPA_PLATFORM=offscreen",
+                "TMPDIR=" + tmp_,
+                "XDG_RUNTIME_DIR=" + run_,
+                "HOME=" + (dir_ / "home"),
+                "XDG_CONFIG_HOME=" + (dir_ / "home/config"),
                 "XDG_DATA_HOME=" + (dir_ / "home/data"),
                 "XDG_STATE_HOME=" + (dir_ / "home/state"),
                 "XDG_CACHE_HOME=" + (dir_ / "home/cache")};

@@ -14,10 +14,10 @@
 #include "editing/ui/Rename.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
-#include "playlists/ui/PlayListEditor.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
+#include "playlists/ui/PlayListEditor.h"
 #include "support/Mp3Builder.h"
 #include "support/platform/FakeVolumes.h"
 
@@ -35,8 +35,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 #include <QToolButton>
+#include <QWindow>
 
 #include <cstdlib>
 #include <filesystem>

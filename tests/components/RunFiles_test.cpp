@@ -59,9 +59,8 @@ TEST(RunFiles, RemovesOnlyWhatAnEndedRunListed) {
 
     const pid_t ended = EndedPid();
     dir.WriteFile("run/" + RunListName(ended),
-                  List(1, {Entry(listed), replacedEntry, Entry(other), Entry(link),
-                           Entry(ownLive), std::string("garbage\0", 8), "1:2:relative" +
-                           std::string(1, '\0')}));
+                  List(1, {Entry(listed), replacedEntry, Entry(other), Entry(link), Entry(ownLive),
+                           std::string("garbage\0", 8), "1:2:relative" + std::string(1, '\0')}));
     // A live run listing a file keeps it, even when an ended list names it too.
     dir.WriteFile("run/" + RunListName(::getpid()),
                   List(ProcessStartTime(::getpid()), {Entry(ownLive)}));

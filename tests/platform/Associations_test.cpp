@@ -64,10 +64,9 @@ TEST(Associations, DefaultApplicationFromMimeappsList) {
                   "[MIME Cache]\naudio/mpeg=org.veltrane.Veltrane.desktop;testplayer.desktop;\n"
                   "audio/x-mpegurl=org.veltrane.Veltrane.desktop;playlists.desktop;\n"
                   "audio/x-mod=Veltrane-Music-Veltrane.desktop;\n");
-    dir.WriteFile("config/mimeapps.list",
-                  "[Default Applications]\naudio/mpeg=testplayer.desktop\n"
-                  "audio/x-mpegurl=org.veltrane.Veltrane.desktop\n"
-                  "audio/x-mod=Veltrane-Music-Veltrane.desktop\n");
+    dir.WriteFile("config/mimeapps.list", "[Default Applications]\naudio/mpeg=testplayer.desktop\n"
+                                          "audio/x-mpegurl=org.veltrane.Veltrane.desktop\n"
+                                          "audio/x-mod=Veltrane-Music-Veltrane.desktop\n");
     setenv("XDG_DATA_HOME", data.c_str(), 1);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_DATA_DIRS", "/usr/share", 1); // the MIME database

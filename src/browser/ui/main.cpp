@@ -969,11 +969,10 @@ void TMainForm::ToolbarButton97DeleteSelectedClick() {
     if (!FilesInThisDir() || FileList.SelCount() == 0)
         return;
     const std::string question = DeleteQuestion(FileList.SelCount());
-    const bool yes =
-        services_.Confirm
-            ? services_.Confirm(question)
-            : AskYesNo(this, QMessageBox::Question, QApplication::applicationName(), Q(question),
-                       true);
+    const bool yes = services_.Confirm
+                         ? services_.Confirm(question)
+                         : AskYesNo(this, QMessageBox::Question, QApplication::applicationName(),
+                                    Q(question), true);
     if (!yes)
         return;
     PrepareDelete(FileOperation, SelectedFiles(FileList), DeleteToRecycleBin);

@@ -292,8 +292,8 @@ int TMsgBox::Execute(QWidget* Parent) {
 
 namespace {
 // A title and a close box, nothing to minimise or maximise.
-constexpr Qt::WindowFlags kStandardBoxFlags = Qt::Dialog | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kStandardBoxFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 } // namespace
 
 int ExecAboveAll(QDialog& Box, QWidget* Owner) {
