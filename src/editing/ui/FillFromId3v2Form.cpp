@@ -22,7 +22,7 @@ std::string FillHeadline(std::size_t Selected) {
 }
 
 TFormFillFromId3v2::TFormFillFromId3v2(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Fill ID3v1 from ID3v2", 300, 196, true, Parent), host_(Host) {
+    : TEditingDialog("Fill ID3v1 from ID3v2", 300, 210, true, Parent), host_(Host) {
     setObjectName("FormFillFromId3v2");
     LabelInfo = AddLabel("", 8, 10, 284, 18);
     QFont bold = LabelInfo->font();
@@ -39,11 +39,11 @@ TFormFillFromId3v2::TFormFillFromId3v2(IEditingHost& Host, QWidget* Parent)
     }
     CheckBoxOnlyEmpty = new QCheckBox(QStringLiteral("Only fill empty fields"), this);
     CheckBoxOnlyEmpty->setObjectName("CheckBoxOnlyEmpty");
-    CheckBoxOnlyEmpty->setGeometry(16, 148 - 6, 268, 20);
+    CheckBoxOnlyEmpty->setGeometry(16, 150, 268, 20);
     CheckBoxOnlyEmpty->setChecked(true);
 
-    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 164, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 164, 80, 27);
+    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     SetTabChain({CheckBoxField[0], CheckBoxField[1], CheckBoxField[2], CheckBoxField[3],
                  CheckBoxField[4], CheckBoxField[5], CheckBoxField[6], CheckBoxOnlyEmpty, BitBtnOK,
