@@ -96,8 +96,15 @@ void AddFillFromId3v2Entry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
         if (SelectedFilePaths(Host.FileList()).empty())
             return;
         auto* form = Parent->findChild<TFormFillFromId3v2*>("FormFillFromId3v2");
-        if (!form)
+        if (!form) {
             form = new TFormFillFromId3v2(Host, Parent);
+            // Made after the others: it takes the background they were given.
+            for (const TEditingDialog* other : Parent->findChildren<TEditingDialog*>())
+                if (other != form && other->BackImage && !other->BackImage->pixmap().isNull()) {
+                    form->BackImage->setPixmap(other->BackImage->pixmap());
+                    break;
+                }
+        }
         if (form->isVisible())
             form->FormShow();
         else
