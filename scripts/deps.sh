@@ -12,7 +12,7 @@ packages=(
   xvfb xauth
   mpg123 pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
   python3-mutagen eyed3 kid3-cli
-  zlib1g-dev nlohmann-json3-dev
+  zlib1g-dev nlohmann-json3-dev libtag1-dev
 )
 missing=()
 for p in "${packages[@]}"; do

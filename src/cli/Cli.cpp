@@ -22,6 +22,8 @@ constexpr std::string_view kUsage =
     "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "          [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo] FILE...\n"
     "  tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo] FILE...\n"
+    "  tag from-v2 [--fields LIST] [--overwrite] [--codepage NAME] [--jobs N] [--no-undo] FILE...\n"
+    "  tag show --v2 [--jobs N] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
@@ -43,8 +45,12 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kTagUsage =
     "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "       veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "                            [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
-    "  tag show --help, tag set --help: more on each\n";
+    "                            [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo]\n"
+    "                            FILE...\n"
+    "       veltrane-cli tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo] FILE...\n"
+    "       veltrane-cli tag from-v2 [--fields LIST] [--overwrite] [--codepage NAME] [--jobs N]\n"
+    "                                [--no-undo] FILE...\n"
+    "  tag show --help, tag set --help, tag number --help, tag from-v2 --help: more on each\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -87,11 +93,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 return 0;
             }
             if (args.size() < 2)
-                throw UsageError("tag: missing sub-command (show, set or number)");
+                throw UsageError("tag: missing sub-command (show, set, number or from-v2)");
             const Args rest(args.begin() + 2, args.end());
             if (args[1] == "show") return RunTagShow(rest, out, err);
             if (args[1] == "set") return RunTagSet(rest, out, err);
             if (args[1] == "number") return RunTagNumber(rest, out, err);
+            if (args[1] == "from-v2") return RunTagFromV2(rest, out, err);
             throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {

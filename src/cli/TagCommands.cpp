@@ -168,7 +168,9 @@ void ReportFiles(std::ostream& err, const std::string& intro,
 }
 
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive"}, {"--codepage", "--jobs"});
+    const Options o = ParseOptions(args, {"--recursive", "--v2"}, {"--codepage", "--jobs"});
+    if (o.Has("--v2"))
+        return RunTagShowV2(args, out, err);
     if (o.Has("--help")) {
         out << kShowUsage;
         return 0;

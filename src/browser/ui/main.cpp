@@ -26,6 +26,7 @@
 #include "editing/ui/EditingHost.h"
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/NumberTracks.h"
+#include "editing/ui/FillFromId3v2Form.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/ui/UndoAction.h"
@@ -444,6 +445,7 @@ void TMainForm::CreatePopupMenu() {
     Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
     Numbertracks = add("Numbertracks", "Number tracks...", &TMainForm::NumbertracksClick);
+    AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     PopupMenuMultiListMP3->addSeparator();
     Undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },

@@ -1,0 +1,117 @@
+#include "editing/ui/FillFromId3v2Form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFont>
+#include <QMenu>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace veltrane {
+
+namespace {
+
+// The captions of the list's columns, in the order of TFillField.
+constexpr const char* kCaptions[] = {"Song", "Artist", "Album", "Year", "Comment", "Style", "Track"};
+constexpr TFillField kFields[] = {ffTitle, ffArtist, ffAlbum, ffYear, ffComment, ffGenre, ffTrack};
+
+} // namespace
+
+std::string FillHeadline(std::size_t Selected) {
+    return Selected == 1 ? "filling 1 file" : "filling " + std::to_string(Selected) + " files";
+}
+
+TFormFillFromId3v2::TFormFillFromId3v2(IEditingHost& Host, QWidget* Parent)
+    : TEditingDialog("Fill ID3v1 from ID3v2", 300, 210, true, Parent), host_(Host) {
+    setObjectName("FormFillFromId3v2");
+    LabelInfo = AddLabel("", 8, 10, 284, 18);
+    QFont bold = LabelInfo->font();
+    bold.setBold(true);
+    LabelInfo->setFont(bold);
+    LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    AddLabel("take from the ID3v2 tag:", 16, 34, 268, 18);
+    for (int i = 0; i < 7; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(kCaptions[i]), this);
+        box->setObjectName(QStringLiteral("CheckBox") + QString::fromLatin1(kCaptions[i]));
+        box->setGeometry(i < 4 ? 24 : 160, 56 + (i % 4) * 22, 120, 20);
+        box->setChecked(true);
+        CheckBoxField[i] = box;
+    }
+    CheckBoxOnlyEmpty = new QCheckBox(QStringLiteral("Only fill empty fields"), this);
+    CheckBoxOnlyEmpty->setObjectName("CheckBoxOnlyEmpty");
+    CheckBoxOnlyEmpty->setGeometry(16, 150, 268, 20);
+    CheckBoxOnlyEmpty->setChecked(true);
+
+    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
+    SetDefaultButtons(BitBtnOK, BitBtnCancel);
+    SetTabChain({CheckBoxField[0], CheckBoxField[1], CheckBoxField[2], CheckBoxField[3],
+                 CheckBoxField[4], CheckBoxField[5], CheckBoxField[6], CheckBoxOnlyEmpty, BitBtnOK,
+                 BitBtnCancel});
+    connect(BitBtnOK, &QPushButton::clicked, this, &TFormFillFromId3v2::BitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void TFormFillFromId3v2::FormShow() {
+    LabelInfo->setText(ToQ(FillHeadline(SelectedFilePaths(host_.FileList()).size())));
+    BitBtnOK->setFocus();
+}
+
+TFillOptions TFormFillFromId3v2::Options() const {
+    TFillOptions options;
+    options.Fields = 0;
+    for (int i = 0; i < 7; ++i)
+        if (CheckBoxField[i]->isChecked())
+            options.Fields |= kFields[i];
+    options.Overwrite = !CheckBoxOnlyEmpty->isChecked();
+    return options;
+}
+
+void TFormFillFromId3v2::BitBtnOKClick() {
+    TFillResult result;
+    host_.SetLockDisplay(true);
+    try {
+        result = FillFromId3v2Run(host_.FileList(), Options(), host_.ProgressWindow());
+    } catch (...) {
+        host_.SetLockDisplay(false);
+        host_.ListChanged();
+        throw;
+    }
+    host_.SetLockDisplay(false);
+    host_.ListChanged();
+    hide();
+    host_.ShowError(FillReport(result));
+}
+
+void TFormFillFromId3v2::showEvent(QShowEvent* Event) {
+    TEditingDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        FormShow();
+}
+
+void AddFillFromId3v2Entry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
+    QAction* action = Menu.addAction(QStringLiteral("Fill ID3v1 from ID3v2..."));
+    action->setObjectName("FillID3v1fromID3v2");
+    QObject::connect(action, &QAction::triggered, Parent, [&Host, Parent] {
+        if (SelectedFilePaths(Host.FileList()).empty())
+            return;
+        auto* form = Parent->findChild<TFormFillFromId3v2*>("FormFillFromId3v2");
+        if (!form) {
+            form = new TFormFillFromId3v2(Host, Parent);
+            // Made after the others: it takes the background they were given.
+            for (const TEditingDialog* other : Parent->findChildren<TEditingDialog*>())
+                if (other != form && other->BackImage && !other->BackImage->pixmap().isNull()) {
+                    form->BackImage->setPixmap(other->BackImage->pixmap());
+                    break;
+                }
+        }
+        if (form->isVisible())
+            form->FormShow();
+        else
+            form->show();
+        form->raise();
+        form->activateWindow();
+    });
+}
+
+} // namespace veltrane
