@@ -15,6 +15,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName("Veltrane");
+    // Docks and Wayland compositors match the window to its desktop entry by this name.
+    QGuiApplication::setDesktopFileName("org.veltrane.Veltrane");
 
     veltrane::platform::GioAssociations associations;
     veltrane::platform::LinuxFileOperations fileOperations;
@@ -44,16 +48,14 @@ int main(int argc, char** argv) {
 
     veltrane::TMainForm mainForm(services);
     mainForm.CreateWindows();
-    // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
-    // `veltrane FILE` (the desktop's "Open with") shows the file's folder with its row chosen.
-    if (argc > 1) {
-        if (auto file = veltrane::CommandLineFile(argv[1], services.StartDirectory)) {
-            mainForm.CommandLineDir = file->Directory;
-            mainForm.CommandLineFile = file->File;
-        } else {
-            mainForm.CommandLineDir = std::string(argv[1]);
-        }
-    }
+    // `veltrane FOLDER` shows FOLDER instead of the default directory; `veltrane FILE.mp3...`
+    // (the desktop's "Open with") shows the first file's folder with the files selected.
+    // Names are bytes as given; one that starts with "-" follows "--".
+    std::vector<std::string> paths(argv + 1, argv + argc);
+    if (!paths.empty() && paths.front() == "--")
+        paths.erase(paths.begin());
+    if (!paths.empty())
+        mainForm.OpenPaths(paths);
 
     // For the open benchmark: the number of tag-reading workers, and subfolders searched too.
     if (const char* jobs = std::getenv("VELTRANE_BENCH_READ_JOBS"))
