@@ -9,13 +9,15 @@ set(CPACK_PACKAGE_CONTACT "${VELTRANE_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ID3v1 tag editor for MP3 collections")
+# Lines of at most 79 characters: Debian shows them as they stand.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Veltrane lists the MP3 files of a folder, optionally with every folder below it,
-with the ID3v1 tag of each file: title, artist, album, year, genre and comment.
-It edits the tag of one file or sets chosen fields in many files at once, fills
-tags in from file names and renames files from their tags by a pattern of your
-own, selects files by text or genre, deletes to the trash, plays files in your
-usual player and builds M3U playlists. Every change can be undone.
+    "Veltrane lists the MP3 files of a folder, optionally with every folder
+below it, with the ID3v1 tag of each file: title, artist, album, year, genre
+and comment. It edits the tag of one file or sets chosen fields in many files
+at once, fills tags in from file names and renames files from their tags by a
+pattern of your own, selects files by text or genre, deletes to the trash,
+plays files in your usual player and builds M3U playlists. Every change can
+be undone.
 
 veltrane-cli offers the same from a terminal and in scripts.")
 
