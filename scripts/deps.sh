@@ -12,7 +12,7 @@ packages=(
   xvfb xauth
   mpg123 pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
   zlib1g-dev nlohmann-json3-dev
-  librsvg2-bin dpkg-dev file groff-base man-db bash-completion lintian
+  librsvg2-bin dpkg-dev file groff-base man-db lintian
 )
 missing=()
 for p in "${packages[@]}"; do
