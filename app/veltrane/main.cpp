@@ -31,10 +31,10 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: veltrane [FOLDER | FILE]\n"
+    "Usage: veltrane [FOLDER | FILE.mp3...]\n"
     "Shows the MP3 files of FOLDER (else of the default folder) with their ID3v1 tags, to\n"
-    "edit, rename, play and put into playlists. With FILE, shows its folder with its row\n"
-    "chosen. A name that starts with \"-\" follows \"--\".\n"
+    "edit, rename, play and put into playlists. With FILE.mp3..., shows the first file's\n"
+    "folder with those files chosen. A name that starts with \"-\" follows \"--\".\n"
     "\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
@@ -117,19 +117,17 @@ int Run(int argc, char** argv) {
     ReleaseMessages();
     QApplication::setApplicationName("Veltrane");
     QApplication::setApplicationVersion(VELTRANE_VERSION);
+    // Docks and Wayland compositors match the window to its desktop entry by this name.
+    QGuiApplication::setDesktopFileName("org.veltrane.Veltrane");
 
-    // What is left after Qt took its own options: one folder or file, "--" before a name
-    // that starts with "-".
+    // What is left after Qt took its own options: folders or files, "--" before a name that
+    // starts with "-".
     int first = 1;
     if (first < argc && std::strcmp(argv[first], "--") == 0)
         ++first;
     else if (first < argc && argv[first][0] == '-' && argv[first][1] != '\0') {
         std::fprintf(stderr, "veltrane: unknown option %s\nTry \"veltrane --help\".\n",
                      argv[first]);
-        return 2;
-    }
-    if (argc - first > 1) {
-        std::fputs("veltrane: one folder or file at most\nTry \"veltrane --help\".\n", stderr);
         return 2;
     }
     veltrane::TEndSignals endSignals;
@@ -153,16 +151,11 @@ int Run(int argc, char** argv) {
 
     veltrane::TMainForm mainForm(services);
     mainForm.CreateWindows();
-    // `veltrane DIR` shows DIR instead of the default directory; the name's bytes as given.
-    // `veltrane FILE` (the desktop's "Open with") shows the file's folder with its row chosen.
-    if (first < argc) {
-        if (auto file = veltrane::CommandLineFile(argv[first], services.StartDirectory)) {
-            mainForm.CommandLineDir = file->Directory;
-            mainForm.CommandLineFile = file->File;
-        } else {
-            mainForm.CommandLineDir = std::string(argv[first]);
-        }
-    }
+    // `veltrane FOLDER` shows FOLDER instead of the default directory; `veltrane FILE.mp3...`
+    // (the desktop's "Open with") shows the first file's folder with the files selected.
+    // Names are bytes as given.
+    if (first < argc)
+        mainForm.OpenPaths(std::vector<std::string>(argv + first, argv + argc));
 
     // For the open benchmark: the number of tag-reading workers, and subfolders searched too.
     if (const char* jobs = std::getenv("VELTRANE_BENCH_READ_JOBS"))

@@ -117,25 +117,3 @@ std::optional<std::string> StartupDirectory(const std::optional<std::string>& co
 }
 
 } // namespace veltrane
-
-namespace veltrane {
-
-std::optional<TCommandLineFile> CommandLineFile(const std::string& argument,
-                                                const std::string& startDir) {
-    namespace fs = std::filesystem;
-    if (argument.empty())
-        return std::nullopt;
-    fs::path p(argument);
-    if (p.is_relative())
-        p = fs::path(startDir) / p;
-    struct stat st {};
-    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    p = p.lexically_normal();
-    std::string dir = p.parent_path().string();
-    if (dir.empty())
-        dir = "/";
-    return TCommandLineFile{dir, p.string()};
-}
-
-} // namespace veltrane

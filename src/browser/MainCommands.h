@@ -72,13 +72,4 @@ std::optional<std::string> StartupDirectory(const std::optional<std::string>& co
                                             const std::string& defaultDir,
                                             const std::string& startDir);
 
-// A file named on the command line ("Open with"): its folder is shown and its row chosen.
-// Nullopt when the argument names no regular file. Both paths absolute and normalised.
-struct TCommandLineFile {
-    std::string Directory;
-    std::string File;
-};
-std::optional<TCommandLineFile> CommandLineFile(const std::string& argument,
-                                                const std::string& startDir);
-
 } // namespace veltrane

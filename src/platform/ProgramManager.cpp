@@ -311,7 +311,8 @@ FreedesktopProgramManager::FreedesktopProgramManager(std::string DataHome, std::
     applications_ = data + "applications/";
     directories_ = data + "desktop-directories/";
     menus_ = config + "menus/applications-merged/";
-    icons_ = data + "icons/hicolor/scalable/apps/";
+    hicolor_ = data + "icons/hicolor/";
+    icons_ = hicolor_ + "scalable/apps/";
     if (!Files) {
         ownFiles_ = std::make_unique<LinuxMenuFiles>();
         Files = ownFiles_.get();
@@ -343,6 +344,13 @@ std::string FreedesktopProgramManager::DesktopFile(const std::string& Group,
 std::string FreedesktopProgramManager::IconFile(const std::string& Group,
                                                 const std::string& Item) const {
     return icons_ + kPrefix + EncodeMenuName(Group) + "-" + EncodeMenuName(Item) + ".svg";
+}
+
+std::string FreedesktopProgramManager::IconPngFile(const std::string& Group,
+                                                   const std::string& Item, int Size) const {
+    const std::string size = std::to_string(Size);
+    return hicolor_ + size + "x" + size + "/apps/" + kPrefix + EncodeMenuName(Group) + "-" +
+           EncodeMenuName(Item) + ".png";
 }
 
 std::optional<std::string> FreedesktopProgramManager::Request(const std::string& Item) {
@@ -505,14 +513,31 @@ bool FreedesktopProgramManager::AddItem(const std::string& Body) {
         const std::string iconName = FileNameOf(iconFile);
         entry += "Icon=" + iconName.substr(0, iconName.size() - 4) + "\n";
     }
+    // Small menus and docks draw the PNG of their size rather than scale the SVG down.
+    bool pngsWritten = true;
+    if (traits)
+        for (const auto& [size, bytes] : traits->IconPngs) {
+            const std::string png = IconPngFile(current_, name, size);
+            if (std::find(std::begin(kMenuIconSizes), std::end(kMenuIconSizes), size) ==
+                std::end(kMenuIconSizes))
+                continue;
+            if (files_->MakeDirs(DirectoryOf(png)) != 0 || files_->WriteFile(png, bytes) != 0)
+                pngsWritten = false;
+        }
     if (traits && !traits->MimeTypes.empty())
         entry += "MimeType=" + traits->MimeTypes + "\n";
+    if (traits && !traits->Categories.empty())
+        entry += "Categories=" + traits->Categories + "\n";
+    if (traits && !traits->Comment.empty())
+        entry += "Comment=" + EscapeDesktopValue(traits->Comment) + "\n";
     const std::string desktop = DesktopFile(current_, name);
-    if (files_->MakeDirs(DirectoryOf(desktop)) != 0 || files_->WriteFile(desktop, entry) != 0 ||
-        WriteMenu(current_) != 0) {
+    if (!pngsWritten || files_->MakeDirs(DirectoryOf(desktop)) != 0 ||
+        files_->WriteFile(desktop, entry) != 0 || WriteMenu(current_) != 0) {
         files_->RemoveFile(desktop);
         if (traits && !traits->IconSvg.empty())
             files_->RemoveFile(iconFile);
+        for (int size : kMenuIconSizes)
+            files_->RemoveFile(IconPngFile(current_, name, size));
         return false;
     }
     return true;
@@ -523,6 +548,8 @@ bool FreedesktopProgramManager::DeleteItem(const std::string& Name) {
         return false;
     const int err = files_->RemoveFile(DesktopFile(current_, Name));
     files_->RemoveFile(IconFile(current_, Name));
+    for (int size : kMenuIconSizes)
+        files_->RemoveFile(IconPngFile(current_, Name, size));
     return err == 0 && WriteMenu(current_) == 0;
 }
 
@@ -537,6 +564,12 @@ bool FreedesktopProgramManager::DeleteGroup(const std::string& Name) {
     for (const std::string& file : files_->List(icons_))
         if (StartsWith(file, itemHead) && EndsWith(file, ".svg"))
             files_->RemoveFile(icons_ + file);
+    for (int size : kMenuIconSizes) {
+        const std::string dir = DirectoryOf(IconPngFile(Name, "x", size));
+        for (const std::string& file : files_->List(dir))
+            if (StartsWith(file, itemHead) && EndsWith(file, ".png"))
+                files_->RemoveFile(dir + "/" + file);
+    }
     const int menuErr = files_->RemoveFile(MenuFile(Name));
     const int dirErr = files_->RemoveFile(DirectoryFile(Name));
     if (EqualsIgnoringCase(current_, Name))

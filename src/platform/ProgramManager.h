@@ -61,7 +61,14 @@ class LinuxMenuFiles : public IMenuFiles {
 struct TMenuProgramTraits {
     std::string IconSvg;
     std::string MimeTypes; // "audio/mpeg;"
+    // The same icon as PNGs: size in pixels (one of kMenuIconSizes) and the file's bytes.
+    std::vector<std::pair<int, std::string>> IconPngs;
+    std::string Categories; // "AudioVideo;Audio;"
+    std::string Comment;
 };
+
+// The hicolor sizes an item's PNG icons may have; removing an item looks in each.
+inline constexpr int kMenuIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 class FreedesktopProgramManager : public IProgramManager {
   public:
@@ -83,6 +90,7 @@ class FreedesktopProgramManager : public IProgramManager {
     std::string MenuFile(const std::string& Group) const;
     std::string DesktopFile(const std::string& Group, const std::string& Item) const;
     std::string IconFile(const std::string& Group, const std::string& Item) const;
+    std::string IconPngFile(const std::string& Group, const std::string& Item, int Size) const;
     const std::string& CurrentGroup() const { return current_; }
 
   private:
@@ -95,7 +103,7 @@ class FreedesktopProgramManager : public IProgramManager {
     // Rewrites the group's merged menu from the items present; errno value or 0.
     int WriteMenu(const std::string& Group);
 
-    std::string applications_, directories_, menus_, icons_;
+    std::string applications_, directories_, menus_, icons_, hicolor_;
     std::unique_ptr<LinuxMenuFiles> ownFiles_;
     IMenuFiles* files_;
     std::map<std::string, TMenuProgramTraits> traits_;

@@ -2,6 +2,8 @@
 
 #include "icons/VeltraneIcon.h"
 
+#include <utility>
+
 namespace veltrane {
 
 TInstallProduct::TInstallProduct(TSetupInfo& Info) {
@@ -10,7 +12,12 @@ TInstallProduct::TInstallProduct(TSetupInfo& Info) {
                              static_cast<TSetupPage*>(&SetupMessage), static_cast<TSetupPage*>(&SetupUnInstall)})
         Page->SetupInfo = &Info;
     ProgramManager = std::make_unique<platform::FreedesktopProgramManager>();
-    ProgramManager->RegisterProgram("veltrane", {VeltraneIconSvg(), "audio/mpeg;"});
+    platform::TMenuProgramTraits veltrane{VeltraneIconSvg(), "audio/mpeg;", {},
+                                          "AudioVideo;Audio;",
+                                          "Edit the ID3v1 tags of an MP3 collection"};
+    for (const TIconPng& png : VeltraneIconPngs())
+        veltrane.IconPngs.emplace_back(png.Size, std::string(png.Bytes));
+    ProgramManager->RegisterProgram("veltrane", std::move(veltrane));
 
     SetupMessage1.Buttons = btNext | btCancel;
     SetupMessage1.NextPage = &SetupDirChoice;

@@ -89,7 +89,7 @@ class MainWindowTest : public QObject {
     std::string start_;
 
     std::unique_ptr<TMainForm> Start(const std::string& dir,
-                                     std::optional<std::string> file = std::nullopt,
+                                     const std::vector<std::string>& paths = {},
                                      bool realBoxes = false) {
         TMainServices services;
         services.Associations = &associations_;
@@ -107,12 +107,13 @@ class MainWindowTest : public QObject {
         form->CreateWindows();
         if (!dir.empty())
             form->CommandLineDir = dir;
-        form->CommandLineFile = file;
+        if (!paths.empty())
+            form->OpenPaths(paths);
         QSignalSpy filled(form.get(), &TMainForm::ListFilled);
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
             return nullptr;
-        if (!dir.empty() && filled.isEmpty() && !filled.wait(5000))
+        if ((!dir.empty() || !paths.empty()) && filled.isEmpty() && !filled.wait(5000))
             return nullptr;
         return form;
     }
@@ -189,11 +190,7 @@ class MainWindowTest : public QObject {
 
     // "Open with": the file's folder is listed with that file's row focused and selected.
     void commandLineFileIsFocusedAndSelected() {
-        auto file = CommandLineFile("../music/./c d;e.mp3", start_);
-        QVERIFY(file);
-        QCOMPARE(file->Directory, music_);
-        QVERIFY(!CommandLineFile(music_, start_));
-        auto form = Start(file->Directory, file->File);
+        auto form = Start("", {"../music/./c d;e.mp3"});
         QVERIFY(form);
         QCOMPARE(form->FileList.SelCount(), std::size_t(1));
         const auto focused = static_cast<std::size_t>(form->FileList.ItemIndex());
@@ -318,7 +315,7 @@ class MainWindowTest : public QObject {
     // the focus and gives the focus back, and no other window is hidden or shown again: the
     // text typed in the single-file editor stays.
     void messageBoxLeavesOtherWindowsAsTheyAre() {
-        auto form = Start(music_, std::nullopt, true);
+        auto form = Start(music_, {}, true);
         QVERIFY(form);
         SelectRow(*form, 2);
         form->ToolbarButton97EditMoreClick();

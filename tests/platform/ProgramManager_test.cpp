@@ -209,6 +209,33 @@ TEST_F(MenuBackend, DeleteRemovesOnlyWhatItMade) {
     EXPECT_TRUE(fs::exists(foreignIcon));
 }
 
+TEST_F(MenuBackend, ProgramItemGetsPngIconsCategoriesAndComment) {
+    menu.RegisterProgram("veltrane", {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "audio/mpeg;",
+                                      {{16, "png16"}, {256, "png256"}, {17, "odd size"}},
+                                      "AudioVideo;Audio;", "Edit tags; quickly"});
+    const std::string prog = MakeRecorder("bin/veltrane");
+    ASSERT_TRUE(menu.Execute("[CreateGroup(Veltrane)]"));
+    ASSERT_TRUE(menu.Execute(AddItemCommand(prog, "", "Veltrane")));
+    const std::string desktop = menu.DesktopFile("Veltrane", "Veltrane");
+    EXPECT_EQ(Validate(desktop), "");
+    const std::string entry = home.ReadFile(fs::relative(desktop, home.path()).string());
+    EXPECT_NE(entry.find("\nCategories=AudioVideo;Audio;\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nComment=Edit tags; quickly\n"), std::string::npos);
+    const std::string png16 = menu.IconPngFile("Veltrane", "Veltrane", 16);
+    EXPECT_EQ(png16, home / "data/icons/hicolor/16x16/apps/tsetup-veltrane-veltrane.png");
+    EXPECT_EQ(home.ReadFile(fs::relative(png16, home.path()).string()), "png16");
+    EXPECT_TRUE(fs::exists(menu.IconPngFile("Veltrane", "Veltrane", 256)));
+    EXPECT_FALSE(fs::exists(menu.IconPngFile("Veltrane", "Veltrane", 17)));
+
+    ASSERT_TRUE(menu.Execute("[DeleteItem(Veltrane)]"));
+    EXPECT_FALSE(fs::exists(png16));
+    ASSERT_TRUE(menu.Execute(AddItemCommand(prog, "", "Veltrane")));
+    ASSERT_TRUE(fs::exists(png16));
+    ASSERT_TRUE(menu.Execute("[DeleteGroup(Veltrane)]"));
+    EXPECT_FALSE(fs::exists(png16));
+    EXPECT_FALSE(fs::exists(menu.IconPngFile("Veltrane", "Veltrane", 256)));
+}
+
 // Root writes anywhere, so the file layer's failures are injected.
 class FailingFiles : public LinuxMenuFiles {
   public:

@@ -1,5 +1,6 @@
 #include "browser/ui/main.h"
 #include "browser/ui/MainPlaylistHost.h"
+#include "browser/ui/DropOpen.h"
 
 #include "components/ui/DisplayText.h"
 
@@ -62,6 +63,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <string_view>
+#include <unordered_map>
 
 namespace veltrane {
 
@@ -162,6 +166,7 @@ TMainForm::TMainForm(TMainServices Services, QWidget* Parent)
     RestoreMedia();
     CreateControls();
     FormCreate();
+    new TDropOpener(*this);
 }
 
 // The stores write their files to the temporary directory; a store that cannot is left
@@ -822,21 +827,33 @@ void TMainForm::UpdateList() {
 }
 
 void TMainForm::ChooseCommandLineFile() {
-    if (!CommandLineFile)
-        return;
-    const std::string file = *CommandLineFile;
-    CommandLineFile.reset(); // only the first listing
-    for (std::size_t i = 1; i < FileList.Count(); ++i) {
-        if (FileList.Row(i).Path != file)
-            continue;
+    const std::vector<std::string> files = std::move(CommandLineFiles);
+    CommandLineFiles.clear(); // only the next listing
+    const std::string notice = std::move(openNotice_);
+    openNotice_.clear();
+    if (!files.empty()) {
+        std::unordered_map<std::string_view, std::size_t> order;
+        for (const std::string& file : files)
+            order.emplace(file, order.size());
+        std::size_t focus = 0, focusOrder = files.size();
         FileList.SetAllSelected(false);
-        FileList.SetSelected(i, true);
-        FileList.SetItemIndex(static_cast<std::ptrdiff_t>(i));
-        MultiListMP3->MakeVisible(i);
+        for (std::size_t i = 1; i < FileList.Count(); ++i) {
+            const auto it = order.find(FileList.Row(i).Path);
+            if (it == order.end())
+                continue;
+            FileList.SetSelected(i, true);
+            if (it->second < focusOrder)
+                focus = i, focusOrder = it->second;
+        }
+        if (focus > 0) {
+            FileList.SetItemIndex(static_cast<std::ptrdiff_t>(focus));
+            MultiListMP3->MakeVisible(focus);
+        }
         UpdateFooter();
         RefreshList();
-        return;
     }
+    if (!notice.empty())
+        ReportError(notice);
 }
 
 void TMainForm::SortList() {

@@ -104,9 +104,12 @@ class TMainForm : public QMainWindow {
 
     // A directory named on the command line; shown instead of the default directory.
     std::optional<std::string> CommandLineDir;
-    // A file named on the command line: after the first listing its row is focused and
-    // selected (the program set CommandLineDir to its folder).
-    std::optional<std::string> CommandLineFile;
+    // Files named on the command line or dropped: after the next listing their rows are
+    // selected, the first one's focused (CommandLineDir or the current folder holds them).
+    std::vector<std::string> CommandLineFiles;
+    // `veltrane PATH...` and drops: a folder, or MP3 files of one folder with their rows
+    // selected; what is not opened is named in a message after the listing.
+    void OpenPaths(const std::vector<std::string>& Paths);
 
     // The list model: rows, selection, focus, row buffer and sort column.
     TFileList FileList;
@@ -294,6 +297,7 @@ class TMainForm : public QMainWindow {
     bool shown_ = false;
     std::vector<QWidget*> hintControls_;
     QWidget* central_ = nullptr;
+    std::string openNotice_; // from OpenPaths, shown after the listing
 };
 
 } // namespace veltrane
