@@ -143,7 +143,7 @@ TEST_F(VeltraneProgram, VersionAndHelpNeedNoDisplay) {
     const struct {
         const char* arg;
         const char* expected;
-    } cases[] = {{"--version", "veltrane 2.0\n"}, {"--help", "Usage: veltrane [FOLDER | FILE]\n"}};
+    } cases[] = {{"--version", "veltrane 2.0\n"}, {"--help", "Usage: veltrane [FOLDER | FILE.mp3...]\n"}};
     for (const auto& c : cases) {
         const int status = WaitStatus(Spawn(dir_, {c.arg}, {}));
         ASSERT_TRUE(WIFEXITED(status)) << c.arg;
