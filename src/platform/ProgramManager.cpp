@@ -1,5 +1,7 @@
 #include "platform/ProgramManager.h"
 
+#include "platform/ProcessStarter.h"
+
 #include "platform/SystemDirs.h"
 
 #include <glib.h>
@@ -320,6 +322,22 @@ FreedesktopProgramManager::FreedesktopProgramManager(std::string DataHome, std::
 }
 
 FreedesktopProgramManager::~FreedesktopProgramManager() = default;
+
+void FreedesktopProgramManager::MenusChanged() {
+    const std::vector<std::string> argv{"update-desktop-database", "-q", applications_};
+    if (RunTool) {
+        RunTool(argv);
+        return;
+    }
+    LinuxProcessStarter processes;
+    const SpawnResult started = processes.Start(argv, false);
+    if (started.ok())
+        processes.Wait(started.pid, true);
+}
+
+std::vector<std::string> FreedesktopProgramManager::Folders() const {
+    return {applications_, directories_, menus_, icons_};
+}
 
 void FreedesktopProgramManager::RegisterProgram(const std::string& FileName,
                                                 TMenuProgramTraits Traits) {

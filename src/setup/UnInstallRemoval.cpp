@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace veltrane {
@@ -106,17 +107,48 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
         if (Events.Warning)
             Events.Warning(Text);
     };
+    auto left = [&](const std::string& File) {
+        if (Events.FileLeft)
+            Events.FileLeft(File);
+    };
 
-    // The root is where the log lies; nothing in the log can move it.
+    // The root is where the log lies, with every link resolved; nothing in the log can move
+    // it. Recorded paths are compared after resolving their links too, so an install folder
+    // reached through a link is still recognised as itself.
     const auto logParts = Components(LogFile);
     if (!logParts || logParts->empty()) {
         warn("Refused: the install log " + LogFile + " has no plain absolute path.");
         return problems;
     }
-    const std::vector<std::string> rootParts(logParts->begin(), logParts->end() - 1);
+    const std::string shownRoot = Join(*logParts, logParts->size() - 1);
+    const auto resolvedRoot = Components(ResolvedPath(shownRoot));
+    if (!resolvedRoot) {
+        warn("Refused: the folder of the install log " + LogFile + " cannot be resolved.");
+        return problems;
+    }
+    const std::vector<std::string>& rootParts = *resolvedRoot;
     const std::string root = Join(rootParts, rootParts.size());
+    // Resolved components of a recorded path: its folder resolved, its own name kept (a link
+    // recorded as a file is removed as the link it is).
+    // Folders are resolved once each: a log lists many files per folder.
+    std::unordered_map<std::string, std::optional<std::vector<std::string>>> resolvedDirs;
+    auto resolve = [&resolvedDirs](const std::string& Path) -> std::optional<std::vector<std::string>> {
+        const auto parts = Components(Path);
+        if (!parts || parts->empty())
+            return std::nullopt;
+        const std::string folder = Join(*parts, parts->size() - 1);
+        auto it = resolvedDirs.find(folder);
+        if (it == resolvedDirs.end())
+            it = resolvedDirs.emplace(folder, Components(ResolvedPath(folder))).first;
+        if (!it->second)
+            return std::nullopt;
+        auto dir = *it->second;
+        dir.push_back(parts->back());
+        return dir;
+    };
 
     // Menu items, with a ShowGroup at each change of group.
+    bool menusChanged = false;
     const bool anyPairs = !Record.LoggedItems.empty();
     if (anyPairs && Menu) {
         std::optional<std::string> shown;
@@ -129,50 +161,89 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
                 Menu->Execute(platform::ShowGroupCommand(group));
                 shown = group;
             }
-            if (Menu->Execute(platform::DeleteItemCommand(item)))
+            if (Menu->Execute(platform::DeleteItemCommand(item))) {
                 removed("Removed menu item " + group + " / " + item);
+                menusChanged = true;
+            }
         }
     }
 
+    std::size_t filesLeft = 0;
     for (const std::string& file : Record.InstalledFiles) {
-        const auto parts = Components(file);
+        const auto parts = resolve(file);
+        struct stat st {};
+        const bool present = ::lstat(file.c_str(), &st) == 0;
         if (!parts || parts->size() <= rootParts.size() || !StartsWithParts(*parts, rootParts)) {
-            warn("Refused to delete " + file + ": it lies outside " + root + ".");
+            if (present) {
+                warn("Refused to delete " + file + ": it lies outside " + shownRoot + ".");
+                ++filesLeft;
+                left(file);
+            }
             continue;
         }
         const std::vector<std::string> rel(parts->begin() + static_cast<long>(rootParts.size()),
                                            parts->end());
         const int err = RemoveBelow(root, rel, false);
-        if (err == 0)
+        if (err == 0) {
             removed("Deleted " + file);
-        else if (err != ENOENT)
+        } else if (err != ENOENT) {
             warn("Unable to delete " + file + ".");
+            ++filesLeft;
+            left(file);
+        }
     }
 
-    if (::unlink(LogFile.c_str()) == 0)
-        removed("Deleted " + LogFile);
+    // The log goes only with the last of its files: while any stays, it is what lets a
+    // later uninstall find them.
+    if (filesLeft == 0) {
+        if (::unlink(LogFile.c_str()) == 0)
+            removed("Deleted " + LogFile);
+    } else {
+        warn("The install log " + LogFile + " is kept: " + std::to_string(filesLeft) +
+             (filesLeft == 1 ? " recorded file remains." : " recorded files remain."));
+    }
+
+    // Menu folders of this product, resolved.
+    std::vector<std::vector<std::string>> menuFolders;
+    if (Menu)
+        for (const std::string& f : Menu->Folders())
+            if (auto parts = Components(ResolvedPath(f)))
+                menuFolders.push_back(std::move(*parts));
 
     // Last recorded first, as the record says; but a directory always after every recorded
     // directory inside it (the copy records ancestors nearest first), so none stays only
     // because its child had not been removed yet.
-    std::vector<std::string> dirs(Record.CreatedDirs.rbegin(), Record.CreatedDirs.rend());
-    std::stable_sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
-        const auto depth = [](const std::string& s) {
-            return std::count(s.begin(), s.end(), '/') - (s.size() > 1 && s.back() == '/' ? 1 : 0);
-        };
-        return depth(a) > depth(b);
-    });
-    for (auto it = dirs.begin(); it != dirs.end(); ++it) {
-        const std::string dir = RootSafePath(*it);
-        const auto parts = Components(dir);
-        // The root, directories inside it, and the ancestors the install created for it.
-        if (!parts || parts->empty() ||
-            !(StartsWithParts(*parts, rootParts) || StartsWithParts(rootParts, *parts))) {
-            warn("Refused to delete " + dir + ": it lies outside " + root + ".");
+    auto depth = [](const std::string& s) {
+        return std::count(s.begin(), s.end(), '/') - (s.size() > 1 && s.back() == '/' ? 1 : 0);
+    };
+    std::vector<std::pair<long, std::string>> dirs;
+    dirs.reserve(Record.CreatedDirs.size());
+    for (auto it = Record.CreatedDirs.rbegin(); it != Record.CreatedDirs.rend(); ++it)
+        dirs.emplace_back(static_cast<long>(depth(*it)), *it);
+    std::stable_sort(dirs.begin(), dirs.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& entry : dirs) {
+        const std::string& recorded = entry.second;
+        const std::string dir = RootSafePath(recorded);
+        struct stat st {};
+        if (::lstat(dir.c_str(), &st) != 0)
+            continue; // already gone
+        const auto shown = Components(dir);
+        const auto parts = shown ? Components(ResolvedPath(dir)) : std::nullopt;
+        if (!parts || parts->empty()) {
+            warn("Refused to delete " + dir + ": it lies outside " + shownRoot + ".");
+            continue;
+        }
+        const bool inside = StartsWithParts(*parts, rootParts);
+        bool quiet = !inside && StartsWithParts(rootParts, *parts); // an ancestor the install made
+        for (const auto& f : menuFolders)
+            quiet = quiet || StartsWithParts(*parts, f) || StartsWithParts(f, *parts);
+        if (!inside && !quiet) {
+            warn("Refused to delete " + dir + ": it lies outside " + shownRoot + ".");
             continue;
         }
         int err;
-        if (parts->size() > rootParts.size()) {
+        if (parts->size() > rootParts.size() && inside) {
             const std::vector<std::string> rel(
                 parts->begin() + static_cast<long>(rootParts.size()), parts->end());
             err = RemoveBelow(root, rel, true);
@@ -181,16 +252,20 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
             err = ::rmdir(Join(*parts, parts->size()).c_str()) == 0 ? 0 : errno;
         }
         if (err == 0)
-            removed("Removed directory " + *it);
-        else if (err != ENOENT)
+            removed("Removed directory " + recorded);
+        else if (err != ENOENT && inside)
             warn(UnableToDeleteDirectoryText(dir));
     }
 
     if (anyPairs && Menu)
         for (std::size_t i = 0; i < Record.LoggedItems.size(); ++i)
             if (Record.LoggedItems[i].empty() &&
-                Menu->Execute(platform::DeleteGroupCommand(Record.LoggedGroups[i])))
+                Menu->Execute(platform::DeleteGroupCommand(Record.LoggedGroups[i]))) {
                 removed("Removed menu group " + Record.LoggedGroups[i]);
+                menusChanged = true;
+            }
+    if (menusChanged && Menu)
+        Menu->MenusChanged();
     return problems;
 }
 
