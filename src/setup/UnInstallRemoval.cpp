@@ -222,6 +222,7 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
         dirs.emplace_back(static_cast<long>(depth(*it)), *it);
     std::stable_sort(dirs.begin(), dirs.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> menuDirsLeft;
     for (const auto& entry : dirs) {
         const std::string& recorded = entry.second;
         const std::string dir = RootSafePath(recorded);
@@ -255,6 +256,8 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
             removed("Removed directory " + recorded);
         else if (err != ENOENT && inside)
             warn(UnableToDeleteDirectoryText(dir));
+        else if (err != ENOENT)
+            menuDirsLeft.push_back(Join(*parts, parts->size()));
     }
 
     if (anyPairs && Menu)
@@ -266,6 +269,10 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
             }
     if (menusChanged && Menu)
         Menu->MenusChanged();
+    // The group's own files went last: the folders that held only them can go now.
+    for (const std::string& dir : menuDirsLeft)
+        if (::rmdir(dir.c_str()) == 0)
+            removed("Removed directory " + AddBackslash(dir));
     return problems;
 }
 
