@@ -89,6 +89,66 @@ int RemoveBelow(const std::string& Root, const std::vector<std::string>& Rel, bo
     return ::unlinkat(dir.fd, Rel.back().c_str(), Directory ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 
+// Folders below the root opened once each (without following links), so removing many
+// files of one folder costs one lookup and one unlink each.
+class FolderCache {
+  public:
+    explicit FolderCache(std::string Root) : root(std::move(Root)) {}
+    ~FolderCache() {
+        for (auto& [key, fd] : fds)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    FolderCache(const FolderCache&) = delete;
+    FolderCache& operator=(const FolderCache&) = delete;
+
+    // The folder of Rel's last component; -1 with errno set when it cannot be reached.
+    int Folder(const std::vector<std::string>& Rel) {
+        std::string key;
+        for (std::size_t i = 0; i + 1 < Rel.size(); ++i)
+            key += Rel[i] + '/';
+        if (auto it = fds.find(key); it != fds.end()) {
+            errno = it->second < 0 ? ENOENT : 0;
+            return it->second;
+        }
+        if (fds.size() >= 256) {
+            for (auto& [k, fd] : fds)
+                if (fd >= 0)
+                    ::close(fd);
+            fds.clear();
+        }
+        int dir = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (std::size_t i = 0; dir >= 0 && i + 1 < Rel.size(); ++i) {
+            const int next = ::openat(dir, Rel[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int err = errno;
+            ::close(dir);
+            dir = next;
+            errno = err == ELOOP ? ENOTDIR : err;
+        }
+        const int err = errno;
+        fds.emplace(key, dir);
+        errno = err;
+        return dir;
+    }
+
+  private:
+    std::string root;
+    std::unordered_map<std::string, int> fds;
+};
+
+// A regular file below the root through the cache, never following a link; 0 or an errno.
+int RemoveFileBelow(FolderCache& Cache, const std::vector<std::string>& Rel) {
+    const int dir = Cache.Folder(Rel);
+    if (dir < 0)
+        return errno ? errno : ENOENT;
+    struct stat st {};
+    if (::fstatat(dir, Rel.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return EISDIR;
+    return ::unlinkat(dir, Rel.back().c_str(), 0) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 std::string UnableToDeleteDirectoryText(const std::string& Dir) {
@@ -169,12 +229,12 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
     }
 
     std::size_t filesLeft = 0;
+    std::optional<FolderCache> folders(std::in_place, root);
     for (const std::string& file : Record.InstalledFiles) {
         const auto parts = resolve(file);
-        struct stat st {};
-        const bool present = ::lstat(file.c_str(), &st) == 0;
         if (!parts || parts->size() <= rootParts.size() || !StartsWithParts(*parts, rootParts)) {
-            if (present) {
+            struct stat st {};
+            if (::lstat(file.c_str(), &st) == 0) {
                 warn("Refused to delete " + file + ": it lies outside " + shownRoot + ".");
                 ++filesLeft;
                 left(file);
@@ -183,7 +243,7 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
         }
         const std::vector<std::string> rel(parts->begin() + static_cast<long>(rootParts.size()),
                                            parts->end());
-        const int err = RemoveBelow(root, rel, false);
+        const int err = RemoveFileBelow(*folders, rel);
         if (err == 0) {
             removed("Deleted " + file);
         } else if (err != ENOENT) {
@@ -193,6 +253,7 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
         }
     }
 
+    folders.reset(); // the folders themselves may go now
     // The log goes only with the last of its files: while any stays, it is what lets a
     // later uninstall find them.
     if (filesLeft == 0) {
