@@ -392,7 +392,7 @@ int TSetupInfo::RunWizardChain(TSetupPage* AutoSetup, TSetupPage* AutoUnInstall)
         return 0;
     const int Result = Page->Execute();
     if (!OutcomeText.empty())
-        MessageBox(OutcomeText, Result == prDone ? mtInformation : mtWarning, mbOK);
+        MessageBox(OutcomeText, Result == prDone || UserCancelled ? mtInformation : mtWarning, mbOK);
     else if (Result == prCancelled && UserCancelled && !AttemptUnInstall)
         MessageBox("The installation was cancelled; nothing was changed.", mtInformation, mbOK);
     else if (Result == prDone)
