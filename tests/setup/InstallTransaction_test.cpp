@@ -3,6 +3,7 @@
 // two runs into one folder exclude each other.
 
 #include "FakeSetupView.h"
+#include "platform/ProgramManager.h"
 #include "platform/SystemDirs.h"
 #include "setup/SetupPages.h"
 #include "setup/SetupPaths.h"
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <map>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace veltrane;
@@ -231,4 +233,42 @@ TEST(Transaction, OneRunPerTargetFolder) {
         EXPECT_EQ(Third.LockTarget(Home / "real/other"), "");
     }
     EXPECT_EQ(Locks(), Before) << "lock files are removed at the end";
+}
+
+TEST(Transaction, FileTheUserSkippedIsNamedAndTheRunSucceeds) {
+    TestDir Home;
+    const std::string Target = Home / "app";
+    fs::create_directories(Target + "/c/x");
+    TRun R(Target);
+    R.View.Answers = {mrIgnore};
+    EXPECT_EQ(R.Go(), prDone);
+    EXPECT_EQ(R.Copy.Skipped(), std::vector<std::string>{Target + "/c"});
+    EXPECT_TRUE(R.Copy.Failures().empty());
+}
+
+// The menu entries a run wrote go with its rollback; an entry it replaced comes back.
+TEST(Transaction, MenuFilesAreRolledBack) {
+    TestDir Home;
+    const std::string Foreign = Home.WriteFile("data/applications/tsetup-tools-run.desktop", "the user's entry");
+    const auto Before = Snapshot(Home.path().string());
+    TInstallTransaction T;
+    platform::LinuxMenuFiles Files;
+    TRecordingMenuFiles Recorded(Files, T);
+    platform::FreedesktopProgramManager Menu(Home / "data", Home / "config", &Recorded);
+    int Refreshed = 0;
+    Menu.RunTool = [&](const std::vector<std::string>&) { ++Refreshed; };
+    T.OnMenusChanged = [&] { Menu.MenusChanged(); };
+    T.Begin();
+    const std::string Prog = Home.WriteFile("bin/run", "#!/bin/sh\n");
+    ::chmod(Prog.c_str(), 0755);
+    ASSERT_TRUE(Menu.Execute("[CreateGroup(Tools)]"));
+    ASSERT_TRUE(Menu.Execute(platform::AddItemCommand(Prog, "", "Run")));
+    ASSERT_TRUE(Menu.Execute(platform::AddItemCommand(Prog, "", "Other")));
+    EXPECT_NE(Home.ReadFile("data/applications/tsetup-tools-run.desktop"), "the user's entry");
+    EXPECT_FALSE(T.MenuDirs().empty());
+    EXPECT_TRUE(T.RollBack().empty());
+    fs::remove(Prog);
+    fs::remove(Home / "bin");
+    EXPECT_EQ(Snapshot(Home.path().string()), Before);
+    EXPECT_EQ(Refreshed, 1);
 }
