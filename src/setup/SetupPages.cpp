@@ -150,6 +150,14 @@ void TSetupDirChoice::GoNext() {
         PageResult = prWaiting;
         return;
     }
+    // A folder the install log could not name is refused here, where another can be chosen.
+    if (SetupData()->LogFileDir) {
+        if (std::string Problem = LogKeyProblem("The folder", Target); !Problem.empty()) {
+            SetupInfo->MessageBox(Problem, mtWarning, mbOK);
+            PageResult = prWaiting;
+            return;
+        }
+    }
     if (platform::IsDirectory(RemoveBackslash(Target)) || DoInvisible) {
         SetupInfo->SelectDir(Install(), false);
     } else if (SetupInfo->MessageBox(FormatText(TSetupPage::Text(33), {Target}), mtConfirmation,

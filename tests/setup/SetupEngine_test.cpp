@@ -253,6 +253,17 @@ TEST(DirChoice, TargetRulesAndFloppyRefusal) {
     Page.GoNext();
     EXPECT_EQ(Page.PageResult, prWaiting);
     EXPECT_EQ(F.View.Asked, std::vector<std::string>{"Not allowed to install to a floppy drive."});
+    // A folder the log could not name, or a file where the folder should be: the page stays.
+    TestDir Plain;
+    F.Info.Data->LogFileDir = F.Info.Data->FindDir("Install");
+    for (const std::string& Target : {std::string("/opt/a=b"), Plain.WriteFile("a-file", "x")}) {
+        EXPECT_TRUE(Page.SetTargetDir(Target));
+        Page.PageResult = prDone;
+        Page.GoNext();
+        EXPECT_EQ(Page.PageResult, prWaiting);
+    }
+    EXPECT_EQ(F.View.Asked[1], "The folder \"/opt/a=b/\" cannot be kept in the install log: it holds \"=\".");
+    EXPECT_EQ(F.View.Asked[2], Plain / "a-file" + " is a file, not a folder.");
     EXPECT_EQ(BrowsePath("/data/Apps", "/home/u/.local/opt/Veltrane/", 1), "/data/Apps/Veltrane/");
     EXPECT_EQ(BrowsePath("/data/Apps/", "/home/u/opt/Veltrane/", 0), "/data/Apps/");
 }
