@@ -165,7 +165,7 @@ TEST(UnInstall, RemovesOnlyWhatTheLogMayName) {
     const int problems = RunUnInstallRemoval(
         r, log, nullptr,
         {[&](const std::string& s) { removed.push_back(s); },
-         [&](const std::string& s) { warnings.push_back(s); }});
+         [&](const std::string& s) { warnings.push_back(s); }, {}});
 
     EXPECT_FALSE(fs::exists(root + "/veltrane"));
     EXPECT_FALSE(fs::exists(root + "/docs/readme.txt"));
@@ -199,7 +199,7 @@ TEST(UnInstall, RemovesOnlyWhatTheLogMayName) {
     removed.clear();
     warnings.clear();
     RunUnInstallRemoval(r, log, nullptr, {[&](const std::string& s) { removed.push_back(s); },
-                                          [&](const std::string& s) { warnings.push_back(s); }});
+                                          [&](const std::string& s) { warnings.push_back(s); }, {}});
     EXPECT_FALSE(fs::exists(home / "opt"));
     EXPECT_EQ(removed, (std::vector<std::string>{"Deleted " + log, "Removed directory " + root + "/docs/",
                                                  "Removed directory " + root + "/",
@@ -278,7 +278,7 @@ TEST(UnInstall, EditedLogCannotRemoveForeignFolders) {
     FoldersMenu menu;
     menu.folders = {home / "data/applications/"};
     std::vector<std::string> warnings;
-    RunUnInstallRemoval(r, log, &menu, {{}, [&](const std::string& s) { warnings.push_back(s); }});
+    RunUnInstallRemoval(r, log, &menu, {{}, [&](const std::string& s) { warnings.push_back(s); }, {}});
     EXPECT_TRUE(fs::exists(home / "apps"));
     EXPECT_TRUE(fs::exists(home / "elsewhere/deep"));
     EXPECT_FALSE(fs::exists(home / "data/applications"));
