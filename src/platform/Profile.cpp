@@ -80,19 +80,7 @@ bool KeyOf(const std::string& text, std::string& key, std::string& value) {
     return true;
 }
 
-// Reads the file; a missing file is an empty document, other failures an errno.
-int Load(const std::string& file, Document& doc) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        int err = errno;
-        struct stat st {};
-        if (::stat(file.c_str(), &st) != 0 && errno == ENOENT)
-            return 0;
-        return err ? err : EIO;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return EIO;
+void Parse(const std::string& bytes, Document& doc) {
     size_t pos = 0;
     bool styleSet = false;
     while (pos < bytes.size()) {
@@ -116,6 +104,22 @@ int Load(const std::string& file, Document& doc) {
         }
         doc.lines.push_back(std::move(line));
     }
+}
+
+// Reads the file; a missing file is an empty document, other failures an errno.
+int Load(const std::string& file, Document& doc) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        int err = errno;
+        struct stat st {};
+        if (::stat(file.c_str(), &st) != 0 && errno == ENOENT)
+            return 0;
+        return err ? err : EIO;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return EIO;
+    Parse(bytes, doc);
     return 0;
 }
 
@@ -226,7 +230,161 @@ bool HasLineBreak(const std::string& s) {
     return s.find_first_of("\r\n") != std::string::npos;
 }
 
+std::string CommonProblem(const std::string& s) {
+    if (s.find_first_of("\r\n") != std::string::npos)
+        return "a line break";
+    if (s.find('\0') != std::string::npos)
+        return "a NUL byte";
+    return "";
+}
+
 } // namespace
+
+std::string ProfileKeyProblem(const std::string& key) {
+    if (key.empty())
+        return "an empty name";
+    if (std::string p = CommonProblem(key); !p.empty())
+        return p;
+    if (key.find('=') != std::string::npos)
+        return "\"=\"";
+    if (IsBlank(key.front()))
+        return "a leading blank";
+    if (IsBlank(key.back()))
+        return "a trailing blank";
+    if (key.front() == ';' || key.front() == '[')
+        return std::string("\"") + key.front() + "\" at its start";
+    return "";
+}
+
+std::string ProfileValueProblem(const std::string& value) {
+    if (std::string p = CommonProblem(value); !p.empty())
+        return p;
+    if (!value.empty() && IsBlank(value.front()))
+        return "a leading blank";
+    return "";
+}
+
+std::string ProfileSectionProblem(const std::string& section) {
+    if (section.empty())
+        return "an empty name";
+    if (std::string p = CommonProblem(section); !p.empty())
+        return p;
+    if (section.find(']') != std::string::npos)
+        return "\"]\"";
+    if (IsBlank(section.front()))
+        return "a leading blank";
+    if (IsBlank(section.back()))
+        return "a trailing blank";
+    return "";
+}
+
+int ReadProfileFile(const std::string& file, std::vector<ProfileSection>& sections) {
+    sections.clear();
+    // Non-blocking, so a FIFO put in the file's place cannot hang the reader.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EINVAL;
+    }
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            return err;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    Document doc;
+    Parse(bytes, doc);
+    // As the single-key functions: only the first section of a name counts.
+    ProfileSection* current = nullptr;
+    for (const Line& l : doc.lines) {
+        if (auto name = SectionOf(l.text)) {
+            current = nullptr;
+            bool seen = false;
+            for (const ProfileSection& s : sections)
+                seen = seen || SameName(s.name, *name);
+            if (!seen) {
+                sections.push_back({*name, {}});
+                current = &sections.back();
+            }
+            continue;
+        }
+        std::string k, v;
+        if (current && KeyOf(l.text, k, v))
+            current->keys.emplace_back(std::move(k), std::move(v));
+    }
+    return 0;
+}
+
+ProfileStatus WriteProfileFile(const std::string& file, const std::vector<ProfileSection>& sections) {
+    std::string bytes;
+    for (const ProfileSection& s : sections) {
+        if (!ProfileSectionProblem(s.name).empty())
+            return {EINVAL};
+        bytes += "[" + s.name + "]\n";
+        for (const auto& [k, v] : s.keys) {
+            if (!ProfileKeyProblem(k).empty() || !ProfileValueProblem(v).empty())
+                return {EINVAL};
+            bytes += k + "=" + v + "\n";
+        }
+    }
+    const size_t slash = file.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    std::string tmpl = (slash == std::string::npos ? std::string() : dir) + "." + base + ".XXXXXX";
+    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0)
+        return {errno};
+    struct stat old {};
+    const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    int err = WriteAll(fd, bytes);
+    if (!err && ::fchmod(fd, mode) != 0)
+        err = errno;
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    if (!err && ::rename(tmpl.c_str(), file.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(tmpl.c_str());
+        return {err};
+    }
+    // The rename itself reaches the disk with the directory.
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return {};
+}
+
+ProfileStatus EraseProfileSectionAndEmptyFile(const std::string& section, const std::string& file) {
+    Document doc;
+    if (int err = Load(file, doc))
+        return {err};
+    long header = FindSection(doc, section);
+    if (header < 0)
+        return {};
+    size_t end = SectionEnd(doc, static_cast<size_t>(header));
+    doc.lines.erase(doc.lines.begin() + header, doc.lines.begin() + static_cast<long>(end));
+    for (const Line& l : doc.lines)
+        if (!Trim(l.text).empty())
+            return {Save(file, doc)};
+    return {::unlink(file.c_str()) == 0 || errno == ENOENT ? 0 : errno};
+}
 
 std::optional<std::string> ReadProfileValue(const std::string& file, const std::string& section,
                                             const std::string& key) {

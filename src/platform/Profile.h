@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrane::platform {
@@ -37,5 +38,28 @@ ProfileStatus EraseProfileSection(const std::string& section, const std::string&
 std::vector<std::string> ProfileKeys(const std::string& section, const std::string& file);
 // Section names in file order, as written.
 std::vector<std::string> ProfileSections(const std::string& file);
+
+// A whole file at once, for files with many keys (an install log): sections in file order, each
+// with its keys and values in file order.
+struct ProfileSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys;
+};
+// Reads every section of file in one pass; errno value or 0. A missing file is ENOENT; anything
+// but a regular file (a FIFO, a directory) is EINVAL and is never opened for reading blocked.
+int ReadProfileFile(const std::string& file, std::vector<ProfileSection>& sections);
+// Writes sections as the whole file: a temporary file in the same directory, flushed to disk,
+// then renamed over the old one, so a failure leaves the old file as it was. EINVAL when a
+// name or value could not be read back as written (see below).
+ProfileStatus WriteProfileFile(const std::string& file, const std::vector<ProfileSection>& sections);
+
+// Why a key, value or section name would not read back exactly as written: a short plain
+// description of the offending character ("\"=\"", "a line break", "a leading blank"), or ""
+// when it round-trips.
+std::string ProfileKeyProblem(const std::string& key);
+std::string ProfileValueProblem(const std::string& value);
+std::string ProfileSectionProblem(const std::string& section);
+// Erases a section and, when nothing but blank lines is left, removes the file itself.
+ProfileStatus EraseProfileSectionAndEmptyFile(const std::string& section, const std::string& file);
 
 } // namespace veltrane::platform

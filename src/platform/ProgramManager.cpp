@@ -1,5 +1,7 @@
 #include "platform/ProgramManager.h"
 
+#include "platform/ProcessStarter.h"
+
 #include "platform/SystemDirs.h"
 
 #include <glib.h>
@@ -321,6 +323,31 @@ FreedesktopProgramManager::FreedesktopProgramManager(std::string DataHome, std::
 }
 
 FreedesktopProgramManager::~FreedesktopProgramManager() = default;
+
+void FreedesktopProgramManager::MenusChanged() {
+    // With no program entries left there is nothing to cache: the cache goes with them, so
+    // a folder the install made can be removed.
+    bool anyEntry = false;
+    for (const std::string& name : files_->List(applications_))
+        anyEntry = anyEntry || (name.size() > 8 && name.compare(name.size() - 8, 8, ".desktop") == 0);
+    if (!anyEntry) {
+        files_->RemoveFile(applications_ + "mimeinfo.cache");
+        return;
+    }
+    const std::vector<std::string> argv{"update-desktop-database", "-q", applications_};
+    if (RunTool) {
+        RunTool(argv);
+        return;
+    }
+    LinuxProcessStarter processes;
+    const SpawnResult started = processes.Start(argv, false);
+    if (started.ok())
+        processes.Wait(started.pid, true);
+}
+
+std::vector<std::string> FreedesktopProgramManager::Folders() const {
+    return {applications_, directories_, menus_, icons_};
+}
 
 void FreedesktopProgramManager::RegisterProgram(const std::string& FileName,
                                                 TMenuProgramTraits Traits) {

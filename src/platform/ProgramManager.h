@@ -3,6 +3,7 @@
 // strings of the program-manager conversation. A group is a submenu (a ".directory" file and a
 // merged ".menu" file), an item a ".desktop" file in the user's applications directory.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -19,6 +20,10 @@ class IProgramManager {
     virtual std::optional<std::string> Request(const std::string& Item) = 0;
     // One command string ("[CreateGroup(Tools)]"); false when it failed or was not understood.
     virtual bool Execute(const std::string& Command) = 0;
+    // After menu files were written or removed: lets the desktop refresh what it caches.
+    virtual void MenusChanged() {}
+    // The folders the menu files go into (an uninstall may remove them when they are empty).
+    virtual std::vector<std::string> Folders() const { return {}; }
 };
 
 // The command strings, filled in. An embedded '"' in the program path is doubled so that the
@@ -83,6 +88,12 @@ class FreedesktopProgramManager : public IProgramManager {
 
     std::optional<std::string> Request(const std::string& Item) override;
     bool Execute(const std::string& Command) override;
+    // Runs "update-desktop-database" on the applications folder when that program exists
+    // (silently nothing otherwise), so "Open with" finds the programs' MIME types.
+    void MenusChanged() override;
+    std::vector<std::string> Folders() const override;
+    // Runs a tool (argv, searched in PATH, no shell) and waits for it; replaceable in tests.
+    std::function<void(const std::vector<std::string>&)> RunTool;
 
     // Where the files of a group and an item go (the names are encoded, so nothing escapes
     // these directories).

@@ -5,6 +5,7 @@
 #include "platform/SystemDirs.h"
 #include "platform/Volumes.h"
 #include "setup/ConsoleView.h"
+#include "setup/InstallLog.h"
 #include "setup/InstallProduct.h"
 #include "setup/SetupJson.h"
 #include "setup/SetupPaths.h"
@@ -12,8 +13,11 @@
 #include "setup/SetupStream.h"
 #include "setup/StoredDescription.h"
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrane {
 namespace {
@@ -32,14 +36,72 @@ constexpr char Usage[] =
     "in FILE. --write-description writes the description in JSON as a stored description.\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
-bool ReadWholeFile(const std::string& Path, std::string& Bytes) {
-    std::ifstream In(Path, std::ios::binary);
-    if (!In)
+// Regular files only, opened non-blocking: a FIFO or a device named on the command line
+// must not hang the program. Error receives the reason.
+bool ReadWholeFile(const std::string& Path, std::string& Bytes, std::string& Error) {
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (Fd < 0) {
+        Error = std::strerror(errno);
         return false;
-    std::ostringstream S;
-    S << In.rdbuf();
-    Bytes = S.str();
-    return !In.bad();
+    }
+    struct stat St {};
+    if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
+        ::close(Fd);
+        Error = "not a regular file";
+        return false;
+    }
+    Bytes.clear();
+    char Buf[65536];
+    for (;;) {
+        const ssize_t N = ::read(Fd, Buf, sizeof Buf);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0) {
+            Error = std::strerror(errno);
+            ::close(Fd);
+            return false;
+        }
+        if (N == 0)
+            break;
+        Bytes.append(Buf, static_cast<std::size_t>(N));
+    }
+    ::close(Fd);
+    return true;
+}
+
+// Writes Bytes as Path through a temporary file in the same directory, flushed and renamed
+// over the old file, so a full disk leaves the old file as it was. "" or the reason.
+std::string WriteWholeFileAtomic(const std::string& Path, const std::string& Bytes) {
+    const auto Slash = Path.rfind('/');
+    const std::string Dir = Slash == std::string::npos ? "" : Path.substr(0, Slash + 1);
+    const std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+    std::string Temp = Dir + "." + Name + ".XXXXXX";
+    const int Fd = ::mkostemp(Temp.data(), O_CLOEXEC);
+    if (Fd < 0)
+        return std::strerror(errno);
+    int Err = 0;
+    for (std::size_t Done = 0; Done < Bytes.size() && !Err;) {
+        const ssize_t N = ::write(Fd, Bytes.data() + Done, Bytes.size() - Done);
+        if (N < 0 && errno != EINTR)
+            Err = errno;
+        else if (N > 0)
+            Done += static_cast<std::size_t>(N);
+    }
+    struct stat Old {};
+    const mode_t Mode = ::stat(Path.c_str(), &Old) == 0 ? (Old.st_mode & 07777) : 0644;
+    if (!Err && ::fchmod(Fd, Mode) != 0)
+        Err = errno;
+    if (!Err && ::fsync(Fd) != 0)
+        Err = errno;
+    if (::close(Fd) != 0 && !Err)
+        Err = errno;
+    if (!Err && ::rename(Temp.c_str(), Path.c_str()) != 0)
+        Err = errno;
+    if (Err) {
+        ::unlink(Temp.c_str());
+        return std::strerror(Err);
+    }
+    return "";
 }
 
 } // namespace
@@ -146,8 +208,8 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
     if (A->Describe) {
         std::string Bytes;
         if (A->DescribeFile) {
-            if (!ReadWholeFile(*A->DescribeFile, Bytes)) {
-                std::fprintf(Err, "install: cannot read %s\n", A->DescribeFile->c_str());
+            if (std::string Why; !ReadWholeFile(*A->DescribeFile, Bytes, Why)) {
+                std::fprintf(Err, "install: cannot read %s: %s\n", A->DescribeFile->c_str(), Why.c_str());
                 return 1;
             }
         } else if (auto Stored = ReadStoredDescription(ProgramPath)) {
@@ -169,17 +231,14 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
     }
     if (A->WriteDescription) {
         std::string Json;
-        if (!ReadWholeFile(A->JsonFile, Json)) {
-            std::fprintf(Err, "install: cannot read %s\n", A->JsonFile.c_str());
+        if (std::string Why; !ReadWholeFile(A->JsonFile, Json, Why)) {
+            std::fprintf(Err, "install: cannot read %s: %s\n", A->JsonFile.c_str(), Why.c_str());
             return 1;
         }
         try {
             const std::string Bytes = WriteSetupData(*SetupDataFromJson(Json));
-            std::ofstream Stream(A->OutFile, std::ios::binary | std::ios::trunc);
-            Stream.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-            Stream.close();
-            if (!Stream) {
-                std::fprintf(Err, "install: cannot write %s\n", A->OutFile.c_str());
+            if (std::string Why = WriteWholeFileAtomic(A->OutFile, Bytes); !Why.empty()) {
+                std::fprintf(Err, "install: cannot write %s: %s\n", A->OutFile.c_str(), Why.c_str());
                 return 1;
             }
             return 0;
@@ -223,9 +282,22 @@ std::optional<int> RunInstallCommandLine(const std::vector<std::string>& Args, c
         const TStartupResult R = RunStartup(Info, Options);
         if (R.Kind == TStartupKind::Refused || R.Kind == TStartupKind::Restarted)
             return R.ExitCode;
-        if (A->Dir && !Product.SetupDirChoice.SetTargetDir(*A->Dir)) {
-            std::fprintf(Err, "install: --dir needs an absolute directory: %s\n", A->Dir->c_str());
-            return 2;
+        if (A->Dir) {
+            struct stat St {};
+            if (::stat(platform::ExpandHome(*A->Dir).c_str(), &St) == 0 && !S_ISDIR(St.st_mode)) {
+                std::fprintf(Err, "install: --dir %s is a file, not a folder\n", A->Dir->c_str());
+                return 1;
+            }
+            if (!Product.SetupDirChoice.SetTargetDir(*A->Dir)) {
+                std::fprintf(Err, "install: --dir needs an absolute directory: %s\n", A->Dir->c_str());
+                return 2;
+            }
+        }
+        if (A->Group && Info.Data->LogFileDir) {
+            if (std::string P = LogValueProblem("The menu group", *A->Group); !P.empty()) {
+                std::fprintf(Err, "install: %s\n", P.c_str());
+                return 1;
+            }
         }
         if (R.Kind == TStartupKind::UnInstall && !Product.AutoUnInstall) {
             std::fprintf(Err, "install: this installer has no uninstall page\n");

@@ -10,6 +10,9 @@
 #include <cstring>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_set>
 
 namespace veltrane {
 namespace {
@@ -25,14 +28,6 @@ bool AddUnique(std::vector<std::string>& List, const std::string& Entry) {
 bool IsDirectory(const std::string& Path) {
     struct stat st {};
     return ::stat(RootSafePath(Path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-void Write(const std::string& Section, const std::string& Key, const std::string& Value,
-           const std::string& File) {
-    if (const auto Status = platform::WritePrivateProfileString(Section, Key, Value, File); !Status.ok())
-        throw ESetupError("Unable to write the install log " + File + ": " +
-                          (Status.error == EINVAL ? "a name it would record cannot be stored in it"
-                                                  : std::strerror(Status.error)));
 }
 
 } // namespace
@@ -60,47 +55,128 @@ void TInstallRecord::Clear() {
     BDEType = 0;
 }
 
-void ReadInstallLog(const std::string& Path, bool Merge, TInstallRecord& Record,
-                    TSetupData* Data, std::string* Language) {
-    struct stat st {};
-    if (::stat(Path.c_str(), &st) != 0)
-        return;
+int ReadInstallLog(const std::string& Path, bool Merge, TInstallRecord& Record,
+                   TSetupData* Data, std::string* Language) {
+    std::vector<platform::ProfileSection> Sections;
+    if (const int Err = platform::ReadProfileFile(Path, Sections))
+        return Err;
+    auto Find = [&](const char* Name) -> const platform::ProfileSection* {
+        for (const auto& S : Sections)
+            if (SameTextIgnoringCase(S.name, Name))
+                return &S;
+        return nullptr;
+    };
+    static const platform::ProfileSection None;
+    auto Keys = [&](const char* Name) -> const platform::ProfileSection& {
+        const auto* S = Find(Name);
+        return S ? *S : None;
+    };
     if (!Merge) {
         Record.CreatedDirs.clear();
         Record.InstalledFiles.clear();
         Record.LoggedGroups.clear();
         Record.LoggedItems.clear();
         if (Data)
-            for (const std::string& key : platform::ProfileKeys(kLogDirectories, Path)) {
-                const std::string value =
-                    platform::GetPrivateProfileString(kLogDirectories, key, "", Path);
-                if (value.empty())
+            for (const auto& [Key, Value] : Keys(kLogDirectories).keys) {
+                if (Value.empty())
                     continue;
-                if (TSetupDir* dir = Data->FindDir(key))
-                    dir->SetDir(value);
+                if (TSetupDir* Dir = Data->FindDir(Key))
+                    Dir->SetDir(Value);
             }
     }
-    for (const std::string& key : platform::ProfileKeys(kLogCreatedDirs, Path))
-        Record.AddCreatedDir(key);
-    for (const std::string& key : platform::ProfileKeys(kLogFiles, Path))
-        Record.AddInstalledFile(key);
-    for (const std::string& key : platform::ProfileKeys(kLogProgramGroups, Path)) {
-        const std::string value = platform::GetPrivateProfileString(kLogProgramGroups, key, "", Path);
-        const auto sep = value.find(":~:");
-        const std::string group = sep == std::string::npos ? value : value.substr(0, sep);
-        const std::string item = sep == std::string::npos ? value : value.substr(sep + 3);
-        if (!group.empty())
-            Record.AddGroupItem(group, item);
+    // Sets of what is held, so a log of many entries reads in linear time.
+    auto AddAll = [](std::vector<std::string>& List, const platform::ProfileSection& S) {
+        std::unordered_set<std::string> Seen;
+        for (const std::string& E : List)
+            Seen.insert(UpperCase(E));
+        for (const auto& KV : S.keys)
+            if (Seen.insert(UpperCase(KV.first)).second)
+                List.push_back(KV.first);
+    };
+    AddAll(Record.CreatedDirs, Keys(kLogCreatedDirs));
+    AddAll(Record.InstalledFiles, Keys(kLogFiles));
+    std::unordered_set<std::string> Pairs;
+    for (std::size_t I = 0; I < Record.LoggedGroups.size(); ++I)
+        Pairs.insert(UpperCase(Record.LoggedGroups[I]) + '\0' + UpperCase(Record.LoggedItems[I]));
+    for (const auto& KV : Keys(kLogProgramGroups).keys) {
+        const std::string& Value = KV.second;
+        const auto Sep = Value.find(":~:");
+        const std::string Group = Sep == std::string::npos ? Value : Value.substr(0, Sep);
+        const std::string Item = Sep == std::string::npos ? Value : Value.substr(Sep + 3);
+        if (!Group.empty() && Pairs.insert(UpperCase(Group) + '\0' + UpperCase(Item)).second) {
+            Record.LoggedGroups.push_back(Group);
+            Record.LoggedItems.push_back(Item);
+        }
     }
     // A merge keeps the engine this run installed; the older log only fills in a missing one.
-    if (!Merge || Record.BDEType == 0)
-        Record.BDEType = static_cast<int>(
-            platform::GetPrivateProfileInt(kLogBDEFiles, "BDE Type", 0, Path) & 0x7f);
-    if (Language) {
-        const std::string language = platform::GetPrivateProfileString(kLogLanguage, "Language", "", Path);
-        if (!language.empty())
-            *Language = language;
+    if (!Merge || Record.BDEType == 0) {
+        Record.BDEType = 0;
+        for (const auto& [Key, Value] : Keys(kLogBDEFiles).keys)
+            if (SameTextIgnoringCase(Key, "BDE Type")) {
+                char* End = nullptr;
+                const long N = std::strtol(Value.c_str(), &End, 10);
+                if (End && *End == '\0' && !Value.empty())
+                    Record.BDEType = static_cast<int>(N & 0x7f);
+                break;
+            }
     }
+    if (Language)
+        for (const auto& [Key, Value] : Keys(kLogLanguage).keys)
+            if (SameTextIgnoringCase(Key, "Language")) {
+                if (!Value.empty())
+                    *Language = Value;
+                break;
+            }
+    return 0;
+}
+
+bool IsInstallLog(const std::string& Path) {
+    std::vector<platform::ProfileSection> Sections;
+    if (platform::ReadProfileFile(Path, Sections) != 0)
+        return false;
+    for (const auto& S : Sections)
+        for (const char* Name :
+             {kLogDirectories, kLogCreatedDirs, kLogFiles, kLogProgramGroups, kLogBDEFiles, kLogLanguage})
+            if (SameTextIgnoringCase(S.name, Name))
+                return true;
+    return false;
+}
+
+std::string LogKeyProblem(const std::string& What, const std::string& Key) {
+    const std::string P = platform::ProfileKeyProblem(Key);
+    return P.empty() ? "" : What + " \"" + Key + "\" cannot be kept in the install log: it holds " + P + ".";
+}
+
+std::string LogValueProblem(const std::string& What, const std::string& Value) {
+    const std::string P = platform::ProfileValueProblem(Value);
+    return P.empty() ? "" : What + " \"" + Value + "\" cannot be kept in the install log: it holds " + P + ".";
+}
+
+std::string LogRecordProblem(const TInstallRecord& Record, const TSetupData& Data,
+                             const std::string& Language) {
+    std::string P;
+    for (const auto& Dir : Data.Dirs) {
+        if (P.empty())
+            P = LogKeyProblem("The folder name", Dir->Name());
+        if (P.empty())
+            P = LogValueProblem("The folder", Dir->Dir());
+    }
+    for (std::size_t I = 0; P.empty() && I < Record.CreatedDirs.size(); ++I)
+        P = LogKeyProblem("The folder", Record.CreatedDirs[I]);
+    for (std::size_t I = 0; P.empty() && I < Record.InstalledFiles.size(); ++I)
+        P = LogKeyProblem("The file", Record.InstalledFiles[I]);
+    for (std::size_t I = 0; P.empty() && I < Record.LoggedGroups.size(); ++I) {
+        const std::string& G = Record.LoggedGroups[I];
+        if (G.find(":~:") != std::string::npos)
+            P = "The menu group \"" + G + "\" cannot be kept in the install log: it holds \":~:\".";
+        if (P.empty())
+            P = LogValueProblem("The menu group", G);
+        if (P.empty())
+            P = LogValueProblem("The menu item", "x" + Record.LoggedItems[I]);
+    }
+    if (P.empty())
+        P = LogValueProblem("The language", Language);
+    return P;
 }
 
 void WriteInstallLog(const std::string& LogDir, const std::string& LogFileName,
@@ -111,28 +187,49 @@ void WriteInstallLog(const std::string& LogDir, const std::string& LogFileName,
     if (!IsDirectory(LogDir))
         throw ESetupError(kNoLogDir);
     const std::string path = AddBackslash(LogDir) + LogFileName;
+    // Other sections of an older log are kept as they are.
+    std::vector<platform::ProfileSection> Kept;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (const int Err = ReadInstallLog(path, true, Record, nullptr, nullptr))
+            throw ESetupError("Unable to read the install log " + path + ": " + std::strerror(Err));
         LogFile = path;
-        ReadInstallLog(path, true, Record, nullptr, nullptr);
+        std::vector<platform::ProfileSection> Old;
+        platform::ReadProfileFile(path, Old);
+        for (auto& S : Old) {
+            bool Ours = false;
+            for (const char* Name : {kLogDirectories, kLogCreatedDirs, kLogFiles, kLogProgramGroups,
+                                     kLogBDEFiles, kLogLanguage})
+                Ours = Ours || SameTextIgnoringCase(S.name, Name);
+            if (!Ours)
+                Kept.push_back(std::move(S));
+        }
     }
-    for (const char* section :
-         {kLogDirectories, kLogCreatedDirs, kLogFiles, kLogProgramGroups, kLogBDEFiles})
-        if (!platform::EraseProfileSection(section, path).ok())
-            throw ESetupError("Unable to write the install log " + path);
+    if (std::string Problem = LogRecordProblem(Record, Data, Language); !Problem.empty())
+        throw ESetupError(Problem);
+    std::vector<platform::ProfileSection> Out = std::move(Kept);
+    platform::ProfileSection Dirs{kLogDirectories, {}};
     for (auto it = Data.Dirs.rbegin(); it != Data.Dirs.rend(); ++it)
         if (IsDirectory(DirFullPath(it->get())))
-            Write(kLogDirectories, (*it)->Name(), (*it)->Dir(), path);
+            Dirs.keys.emplace_back((*it)->Name(), (*it)->Dir());
+    Out.push_back(std::move(Dirs));
+    platform::ProfileSection Created{kLogCreatedDirs, {}};
     for (const std::string& dir : Record.CreatedDirs)
-        Write(kLogCreatedDirs, dir, "", path);
+        Created.keys.emplace_back(dir, "");
+    Out.push_back(std::move(Created));
+    platform::ProfileSection Files{kLogFiles, {}};
     for (const std::string& file : Record.InstalledFiles)
-        Write(kLogFiles, file, "", path);
+        Files.keys.emplace_back(file, "");
+    Out.push_back(std::move(Files));
+    platform::ProfileSection Groups{kLogProgramGroups, {}};
     for (std::size_t i = 0; i < Record.LoggedGroups.size(); ++i)
-        Write(kLogProgramGroups, std::to_string(i),
-              Record.LoggedGroups[i] + ":~:" + Record.LoggedItems[i], path);
+        Groups.keys.emplace_back(std::to_string(i), Record.LoggedGroups[i] + ":~:" + Record.LoggedItems[i]);
+    Out.push_back(std::move(Groups));
     if (Record.BDEType != 0)
-        Write(kLogBDEFiles, "BDE Type", std::to_string(Record.BDEType), path);
-    Write(kLogLanguage, "Language", Language, path);
+        Out.push_back({kLogBDEFiles, {{"BDE Type", std::to_string(Record.BDEType)}}});
+    Out.push_back({kLogLanguage, {{"Language", Language}}});
+    if (const auto Status = platform::WriteProfileFile(path, Out); !Status.ok())
+        throw ESetupError("Unable to write the install log " + path + ": " + std::strerror(Status.error));
     LogFile = path;
 }
 

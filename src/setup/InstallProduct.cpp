@@ -11,7 +11,8 @@ TInstallProduct::TInstallProduct(TSetupInfo& Info) {
                              static_cast<TSetupPage*>(&SetupFileCopy), static_cast<TSetupPage*>(&SetupGroups),
                              static_cast<TSetupPage*>(&SetupMessage), static_cast<TSetupPage*>(&SetupUnInstall)})
         Page->SetupInfo = &Info;
-    ProgramManager = std::make_unique<platform::FreedesktopProgramManager>();
+    ProgramManager = std::make_unique<platform::FreedesktopProgramManager>("", "", &RecordedMenuFiles);
+    SetupFileCopy.Transaction.OnMenusChanged = [this] { ProgramManager->MenusChanged(); };
     platform::TMenuProgramTraits veltrane{VeltraneIconSvg(), "audio/mpeg;", {},
                                           "AudioVideo;Audio;",
                                           "Edit the ID3v1 tags of an MP3 collection"};
@@ -44,6 +45,24 @@ TInstallProduct::TInstallProduct(TSetupInfo& Info) {
     SetupGroups.MinimizeProgMan = true;
     SetupGroups.ProgramManager = ProgramManager.get();
     SetupGroups.NextPage = &SetupMessage;
+    // The install is kept (log written, backups dropped) before the closing page, which
+    // names the files the user chose to skip or keep.
+    SetupGroups.OnNextPage = [this](TSetupPage& Sender) {
+        if (Sender.PageResult != prDone)
+            return;
+        if (!SetupFileCopy.Commit()) {
+            Sender.PageResult = prCancelled;
+            return;
+        }
+        if (!SetupFileCopy.Skipped().empty() || !SetupFileCopy.Kept().empty())
+            SetupMessage.Lines.push_back("");
+        for (const std::string& F : SetupFileCopy.Skipped()) {
+            SetupMessage.Lines.push_back("Skipped, not installed: " + F);
+            Sender.SetupInfo->View.Report("Skipped, not installed: " + F);
+        }
+        for (const std::string& F : SetupFileCopy.Kept())
+            SetupMessage.Lines.push_back("Kept as it was: " + F);
+    };
 
     SetupUnInstall.Buttons = btPrev | btNext | btCancel;
     SetupUnInstall.ProgramManager = ProgramManager.get();

@@ -34,6 +34,9 @@ class TInstallProduct {
     TSetupPage* AutoSetup = &SetupMessage1;
     TSetupPage* AutoUnInstall = &SetupUnInstall;
     // The desktop's menus stand in for the program manager; "veltrane" items get the icon.
+    // Its file writes are part of the copy page's transaction.
+    platform::LinuxMenuFiles MenuFiles;
+    TRecordingMenuFiles RecordedMenuFiles{MenuFiles, SetupFileCopy.Transaction};
     std::unique_ptr<platform::FreedesktopProgramManager> ProgramManager;
     TBackgroundSettings Background;
 };

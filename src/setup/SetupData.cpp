@@ -483,4 +483,66 @@ std::string DirFullPath(const TSetupDir* Dir) {
     return Path;
 }
 
+namespace {
+
+std::string NameProblem(const std::string& Name) {
+    if (Name.empty())
+        return "is empty";
+    if (Name == "." || Name == "..")
+        return "is \"" + Name + "\"";
+    if (Name.find('/') != std::string::npos)
+        return "holds \"/\"";
+    if (Name.find('\0') != std::string::npos)
+        return "holds a NUL byte";
+    return "";
+}
+
+} // namespace
+
+std::string SetupNamesProblem(const TSetupData& Data) {
+    auto Check = [](const std::string& What, const std::string& Name) {
+        const std::string P = NameProblem(Name);
+        return P.empty() ? P : What + " \"" + Name + "\" " + P + "; names must be plain file names.";
+    };
+    for (std::size_t I = 0; I < Data.Files.size(); ++I)
+        if (auto P = Check("File " + std::to_string(I) + ":", Data.Files[I]->Name); !P.empty())
+            return P;
+    if (auto P = Check("The log file name", Data.LogFileName); !P.empty())
+        return P;
+    for (const std::string& F : Data.UnInstallFiles)
+        if (auto P = Check("The uninstall file", F); !P.empty())
+            return P;
+    for (const auto& G : Data.WinGroups)
+        if (auto P = Check("The group", G->Title); !P.empty())
+            return P;
+    for (const auto& W : Data.WinItems)
+        if (auto P = Check("The item", W->Name()); !P.empty())
+            return P;
+    for (const auto& Dir : Data.Dirs) {
+        if (!Dir->Parent)
+            continue;
+        if (Dir->Dir().find('\0') != std::string::npos)
+            return "The dir \"" + Dir->Name() + "\" holds a NUL byte.";
+        if (!Dir->Dir().empty() && Dir->Dir()[0] == '/')
+            continue;
+        int Depth = 0;
+        std::size_t Pos = 0;
+        const std::string& T = Dir->Dir();
+        while (Pos <= T.size()) {
+            auto End = T.find('/', Pos);
+            if (End == std::string::npos)
+                End = T.size();
+            const std::string Part = T.substr(Pos, End - Pos);
+            if (Part == "..")
+                --Depth;
+            else if (!Part.empty() && Part != ".")
+                ++Depth;
+            if (Depth < 0)
+                return "The dir \"" + Dir->Name() + "\" (\"" + T + "\") climbs out of its parent.";
+            Pos = End + 1;
+        }
+    }
+    return "";
+}
+
 } // namespace veltrane

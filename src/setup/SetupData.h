@@ -219,4 +219,10 @@ class TSetupData {
 // The dir's path: the parent's full path followed by its own Dir.
 std::string DirFullPath(const TSetupDir* Dir);
 
+// The first name of the description that could lead outside its directories: a file name,
+// the log file name, an uninstall file, or a group or item name that is empty, "." or "..",
+// or holds "/" or NUL, and a relative Dir that climbs out of its parent. The message names
+// the entry; "" when every name is plain.
+std::string SetupNamesProblem(const TSetupData& Data);
+
 } // namespace veltrane

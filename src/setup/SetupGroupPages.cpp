@@ -169,6 +169,8 @@ void TSetupUnInstall::GoNext() {
     TUnInstallEvents Events;
     Events.Removed = [this](const std::string& Line) { View().Report(Line); };
     Events.Warning = [&I](const std::string& Line) { I.MessageBox(Line, mtWarning, mbOK); };
+    std::vector<std::string> Left;
+    Events.FileLeft = [&Left](const std::string& F) { Left.push_back(F); };
     RunUnInstallRemoval(RecordOf(I), I.LogFile, ProgramManager, Events);
     if (UndoBDE)
         UndoBDE(I.BDEType);
@@ -178,6 +180,14 @@ void TSetupUnInstall::GoNext() {
                 Engine->UnInstall(I.BDEType);
     I.UninstallDone = true;
     I.SetButton(wbNext, Next.Visible, true, Next.Caption);
+    if (!Left.empty()) {
+        // Not a success: the files and the log that names them stay for another attempt.
+        I.OutcomeText = SetupInfo->Text(5);
+        for (const std::string& F : Left)
+            I.OutcomeText += "\nStill there: " + F;
+        PageResult = prCancelled;
+        return;
+    }
     PageResult = prDone;
     TSetupPage::GoNext();
 }
@@ -188,7 +198,9 @@ void AddExitHooks(TSetupInfo& Info, std::string& LogError) {
     Info.OnFinish.push_back([&LogError](TSetupInfo& I) {
         const TSetupData& D = *I.Data;
         if (!I.UninstallDone) {
-            if (!D.LogFileDir)
+            // An install writes its log before the closing page or rolls back; only a
+            // cancelled uninstall writes the log it read again.
+            if (!D.LogFileDir || !I.AttemptUnInstall)
                 return;
             try {
                 TInstallRecord Record = RecordOf(I);

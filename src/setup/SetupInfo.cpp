@@ -378,8 +378,10 @@ void TSetupInfo::PrevClick() {
 void TSetupInfo::CancelClick() {
     if (!CurrentPage || !ButtonEnabled(wbCancel))
         return;
-    if (MessageBox(CancelQuestion, mtConfirmation, mbYes | mbNo) == mrYes)
+    if (MessageBox(CancelQuestion, mtConfirmation, mbYes | mbNo) == mrYes) {
+        UserCancelled = true;
         CurrentPage->PageResult = prCancelled;
+    }
 }
 
 void TSetupInfo::PageButtonClick(int Sender) {
@@ -487,7 +489,11 @@ int TSetupInfo::RunWizardChain(TSetupPage* AutoSetup, TSetupPage* AutoUnInstall)
     if (!Page)
         return 0;
     const int Result = Page->Execute();
-    if (Result == prDone)
+    if (!OutcomeText.empty())
+        MessageBox(OutcomeText, Result == prDone || UserCancelled ? mtInformation : mtWarning, mbOK);
+    else if (Result == prCancelled && UserCancelled && !AttemptUnInstall)
+        MessageBox("The installation was cancelled; nothing was changed.", mtInformation, mbOK);
+    else if (Result == prDone)
         MessageBox(Text(AttemptUnInstall ? 4 : 2), mtInformation, mbOK);
     else if (Result == prCancelled)
         MessageBox(Text(AttemptUnInstall ? 5 : 3), mtInformation, mbOK);

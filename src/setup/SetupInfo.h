@@ -152,6 +152,11 @@ class TSetupInfo : public TSetupComponent {
     std::vector<std::string> CreatedDirs, InstalledFiles, LoggedGroups, LoggedItems;
     int BDEType = 0;
     std::string CancelQuestion;
+    // The user cancelled (the cancel question or "Abort file copy?" answered Yes).
+    bool UserCancelled = false;
+    // When set, shown at the end of the chain instead of texts 2 to 5 (what a rolled-back
+    // install did, or why it failed).
+    std::string OutcomeText;
     struct TButtonState {
         bool Visible = true, Enabled = true;
         std::string Caption;

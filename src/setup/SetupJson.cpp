@@ -153,6 +153,10 @@ class TJsonReader {
             auto Parsed = DateTimeFromIso(Date);
             if (!Parsed)
                 Fail(Path + ".DateTime", "expected a local time like 1998-02-06T16:20:02");
+            // The stored form holds 1980 to 2099; earlier dates are stored as 0 on purpose,
+            // later ones would come back as 1899-12-30.
+            if (DecodeDateTime(*Parsed).Year > 2099)
+                Fail(Path + ".DateTime", Date + " lies after 2099, the last year a description can hold");
             F->DateTime = *Parsed;
             F->Size = Size(J, Path, "Size");
             if (const json* C = Member(J, Path, "Compressed")) {
@@ -374,6 +378,8 @@ std::unique_ptr<TSetupData> SetupDataFromJson(const std::string& Text) {
     }
     auto D = std::make_unique<TSetupData>();
     TJsonReader(*D).Read(Root);
+    if (std::string P = SetupNamesProblem(*D); !P.empty())
+        throw ESetupJsonError(P);
     return D;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/RenameNoReplace.h"
 #include "platform/SystemDirs.h"
+#include "setup/SetupGroupPages.h"
 #include "setup/SetupPaths.h"
 
 #include <algorithm>
@@ -143,6 +144,19 @@ void TSetupDirChoice::GoNext() {
         SetupInfo->MessageBox(TSetupPage::Text(32), mtWarning, mbOK);
         PageResult = prWaiting;
         return;
+    }
+    if (struct stat St {}; ::stat(RemoveBackslash(Target).c_str(), &St) == 0 && !S_ISDIR(St.st_mode)) {
+        SetupInfo->MessageBox(RemoveBackslash(Target) + " is a file, not a folder.", mtWarning, mbOK);
+        PageResult = prWaiting;
+        return;
+    }
+    // A folder the install log could not name is refused here, where another can be chosen.
+    if (SetupData()->LogFileDir) {
+        if (std::string Problem = LogKeyProblem("The folder", Target); !Problem.empty()) {
+            SetupInfo->MessageBox(Problem, mtWarning, mbOK);
+            PageResult = prWaiting;
+            return;
+        }
     }
     if (platform::IsDirectory(RemoveBackslash(Target)) || DoInvisible) {
         SetupInfo->SelectDir(Install(), false);
@@ -404,6 +418,7 @@ bool TSetupFileCopy::CreateTargetDirs() {
             for (auto It = Made.rbegin(); It != Made.rend(); ++It)
                 ::rmdir(It->c_str());
             const std::string Failed = T.Path;
+            Failures_.push_back(FormatText(Text(44), {DirFullPath(T.Dir)}));
             Targets_.erase(std::remove_if(Targets_.begin() + static_cast<std::ptrdiff_t>(K), Targets_.end(),
                                           [&](const TTarget& X) { return X.Path.rfind(Failed, 0) == 0; }),
                            Targets_.end());
@@ -413,6 +428,8 @@ bool TSetupFileCopy::CreateTargetDirs() {
                 Abort_ = true;
             continue;
         }
+        for (const std::string& M : Made)
+            Transaction.DirCreated(M);
         View().Report("Created directory " + T.Path);
         for (const std::string& A : Missing)
             TSetupInfo::AddUnique(I.CreatedDirs, A);
@@ -489,6 +506,8 @@ void TSetupFileCopy::CopyOne(const std::string& Source, const std::string& Targe
             }
         }
         if (Action == TOverwriteAction::Skip) {
+            if (!Abort_)
+                Kept_.push_back(Target);
             View().Report("Kept " + Target);
             Advance(File.Size);
             return;
@@ -498,8 +517,10 @@ void TSetupFileCopy::CopyOne(const std::string& Source, const std::string& Targe
     for (;;) {
         FileProgress_ = 0;
         View().SetFileBar(0, FileMax_);
-        std::string Error;
-        if (!File.Compressed || I.Test) {
+        // A file about to be replaced is kept aside first, so a rollback can put it back.
+        std::string Error = Transaction.Prepare(Target);
+        if (!Error.empty()) {
+        } else if (!File.Compressed || I.Test) {
             // Pending messages are handled every 64 blocks: often enough for Cancel and the bars,
             // rarely enough not to slow a large copy down.
             int Blocks = 0;
@@ -524,6 +545,7 @@ void TSetupFileCopy::CopyOne(const std::string& Source, const std::string& Targe
                 }
             }
         }
+        Transaction.Written(Target, Error.empty());
         if (Error.empty()) {
             View().Report((Replace ? "Replaced " : "Copied ") + Target);
             if (!Existed)
@@ -536,9 +558,12 @@ void TSetupFileCopy::CopyOne(const std::string& Source, const std::string& Targe
         if (R == mrRetry)
             continue;
         if (R == mrIgnore) {
+            Skipped_.push_back(Target);
             Advance(File.Size);
             return;
         }
+        // Whether the copy goes on or not, this file is missing: the run has failed.
+        Failures_.push_back("Unable to copy " + Target + ": " + Error);
         if (I.MessageBox(Text(45), mtConfirmation, mbYes | mbNo) == mrYes)
             Abort_ = true;
         return;
@@ -549,7 +574,22 @@ int TSetupFileCopy::StartPage() {
     TSetupInfo& I = *SetupInfo;
     SourceDir_ = I.MultiDisk ? I.SourceDir : AddBackslash(DirOf(I.ProgramPath));
     Abort_ = false;
+    Committed_ = false;
     Targets_.clear();
+    Failures_.clear();
+    Skipped_.clear();
+    Kept_.clear();
+
+    // Refused before anything is touched: what the log could not hold, and a folder another
+    // run is installing into.
+    std::string Refusal = LogProblem();
+    if (Refusal.empty() && SetupData()->LogFileDir)
+        Refusal = Transaction.LockTarget(I.ResolveDirPath(SetupData()->LogFileDir->Name()));
+    if (!Refusal.empty()) {
+        I.OutcomeText = Refusal + "\n" + Text(3);
+        PageResult = prCancelled;
+        return 0;
+    }
 
     const auto Short = CheckSpace();
     for (const TSpaceShortfall& S : Short) {
@@ -562,8 +602,14 @@ int TSetupFileCopy::StartPage() {
                          FormatText(Text(57), {std::to_string(S.Required - S.Available)}) + "\n",
                      mtWarning, mbOK);
     }
-    if (!Short.empty())
-        return 0; // only Cancel is left
+    if (!Short.empty()) {
+        // Only Cancel, and Previous to choose another folder.
+        I.SetButton(wbPrev, true, true, Text(8));
+        View().FocusButton(wbPrev);
+        return 0;
+    }
+    Before_ = RecordOf(I);
+    Transaction.Begin();
 
     const std::string ModulePath = AddBackslash(DirOf(I.ProgramPath)) + "TSComp32.DLL";
     if (void* H = ::dlopen(ModulePath.c_str(), RTLD_NOW | RTLD_LOCAL)) {
@@ -582,6 +628,8 @@ int TSetupFileCopy::StartPage() {
 
     if (!CreateTargetDirs()) {
         FreeModule();
+        Undo();
+        PageResult = prCancelled;
         return 0;
     }
 
@@ -629,7 +677,8 @@ int TSetupFileCopy::StartPage() {
     }
     View().SetFilesLeft(List.size() - Next);
     FreeModule();
-    if (Abort_ || PageResult == prCancelled) {
+    if (Abort_ || PageResult == prCancelled || !Failures_.empty()) {
+        Undo();
         PageResult = prCancelled;
         return 0;
     }
@@ -637,10 +686,102 @@ int TSetupFileCopy::StartPage() {
     // button-guarded base GoNext.
     if (OnNextPage)
         OnNextPage(*this);
+    if (PageResult == prCancelled) {
+        Undo();
+        return 0;
+    }
     PageResult = prDone;
-    if (NextPage)
-        NextPage->Execute();
+    if (!NextPage) {
+        if (!Commit())
+            PageResult = prCancelled;
+        return 0;
+    }
+    NextPage->Execute();
+    // The pages after this one ran inside it: a cancel there undoes this run too.
+    if (PageResult == prCancelled)
+        Undo();
+    else if (Transaction.Active() && !Commit())
+        PageResult = prCancelled;
     return 0;
+}
+
+std::string TSetupFileCopy::LogProblem() const {
+    const TSetupInfo& I = *SetupInfo;
+    const TSetupData& D = *SetupData();
+    if (!D.LogFileDir)
+        return "";
+    if (std::string P = LogKeyProblem("The log file name", D.LogFileName); !P.empty())
+        return P;
+    TInstallRecord Would;
+    const TSetupFileGroup& Work = *I.WorkGroup;
+    for (std::size_t K = 0; K < Work.Dirs.size(); ++K) {
+        if (!I.IsSelected(Work.Dirs[K]))
+            continue;
+        const std::string Dir = DirFullPath(Work.Dirs[K]);
+        Would.CreatedDirs.push_back(Dir);
+        for (TSetupFile* F : Work.FileLists[K]->Files)
+            Would.InstalledFiles.push_back(Dir + F->Name);
+    }
+    for (const auto& G : D.WinGroups) {
+        Would.LoggedGroups.push_back(G->Title);
+        Would.LoggedItems.push_back("");
+        for (TSetupWinItem* Item : G->Items) {
+            Would.LoggedGroups.push_back(G->Title);
+            Would.LoggedItems.push_back(Item->Name());
+        }
+    }
+    return LogRecordProblem(Would, D, I.Language);
+}
+
+bool TSetupFileCopy::Commit() {
+    if (!Transaction.Active())
+        return Committed_;
+    TSetupInfo& I = *SetupInfo;
+    // The menu folders this run made are recorded like the others, so the uninstall removes
+    // them when they are empty.
+    for (const std::string& Dir : Transaction.MenuDirs())
+        TSetupInfo::AddUnique(I.CreatedDirs, Dir);
+    const TSetupData& D = *SetupData();
+    if (D.LogFileDir) {
+        try {
+            TInstallRecord Record = RecordOf(I);
+            WriteInstallLog(I.ResolveDirPath(D.LogFileDir->Name()), D.LogFileName, Record, D, I.Language,
+                            I.LogFile);
+            StoreRecord(I, Record);
+            View().Report("Wrote the install log " + I.LogFile);
+        } catch (const ESetupError& E) {
+            Failures_.push_back(E.what());
+            Undo();
+            return false;
+        }
+    }
+    Transaction.Commit();
+    Committed_ = true;
+    return true;
+}
+
+void TSetupFileCopy::Undo() {
+    if (!Transaction.Active())
+        return;
+    TSetupInfo& I = *SetupInfo;
+    const std::vector<std::string> Left = Transaction.RollBack();
+    StoreRecord(I, Before_);
+    std::string Undone;
+    for (const std::string& L : Left)
+        Undone += "\n" + L;
+    if (!Failures_.empty() || !(I.UserCancelled || Abort_)) {
+        std::string T = Text(3);
+        for (const std::string& F : Failures_)
+            T += "\n" + F;
+        T += Left.empty() ? "\nNothing was changed." : "\nThese could not be undone:" + Undone;
+        I.OutcomeText = T;
+    } else {
+        I.UserCancelled = true;
+        I.OutcomeText = Left.empty() ? std::string(InstallCancelledText)
+                                     : "The installation was cancelled; these could not be undone:" + Undone;
+    }
+    View().Report(Left.empty() ? "Rolled back: everything this run did is undone"
+                               : "Rolled back, except for:" + Undone);
 }
 
 } // namespace veltrane

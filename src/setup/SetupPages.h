@@ -2,6 +2,8 @@
 // The page kinds of this part of the wizard: the message page, the directory choice and the
 // file copy (with its copy primitives, which the start-up stages use too).
 
+#include "setup/InstallLog.h"
+#include "setup/InstallTransaction.h"
 #include "setup/SetupInfo.h"
 
 #include <ctime>
@@ -97,6 +99,18 @@ class TSetupFileCopy : public TSetupPage {
     std::vector<TSpaceShortfall> CheckSpace() const;
     bool Aborted() const { return Abort_; }
 
+    // The run's files and directories, undone when the run is cancelled or fails.
+    TInstallTransaction Transaction;
+    // Ends the transaction well: writes the install log (with the menu folders the run made)
+    // and drops the backups. When the log cannot be written, the run is rolled back and
+    // false returned. Called before the closing page; the copy page calls it itself when
+    // nothing else did by the time the chain ends well.
+    bool Commit();
+    // What went wrong (by name), what the user skipped (Ignore) and kept (No), in copy order.
+    const std::vector<std::string>& Failures() const { return Failures_; }
+    const std::vector<std::string>& Skipped() const { return Skipped_; }
+    const std::vector<std::string>& Kept() const { return Kept_; }
+
   private:
     struct TTarget {
         std::string Path;
@@ -112,7 +126,14 @@ class TSetupFileCopy : public TSetupPage {
     bool DiskPrompt(int Disk);
     void Advance(std::int64_t Bytes);
     std::string ShortLabel(const std::string& Path);
+    // Why the log could not hold the description's paths and names; "" when it can.
+    std::string LogProblem() const;
+    // Rolls back and sets the text shown at the end.
+    void Undo();
     bool Abort_ = false;
+    bool Committed_ = false;
+    TInstallRecord Before_;
+    std::vector<std::string> Failures_, Skipped_, Kept_;
     std::vector<TTarget> Targets_;
     std::string SourceDir_;
     std::int64_t FileProgress_ = 0, FileMax_ = 0, TotalProgress_ = 0, TotalMax_ = 0;

@@ -1,6 +1,8 @@
 #include "setup/SetupPaths.h"
 
+#include <climits>
 #include <cstdlib>
+#include <vector>
 
 namespace veltrane {
 
@@ -61,6 +63,39 @@ std::string UpperCase(std::string S) {
 
 bool SameTextIgnoringCase(const std::string& A, const std::string& B) {
     return A.size() == B.size() && UpperCase(A) == UpperCase(B);
+}
+
+std::string ResolvedPath(const std::string& Path) {
+    std::string Head = RemoveBackslash(Path);
+    std::vector<std::string> Tail;
+    char Buf[PATH_MAX];
+    while (!Head.empty() && !::realpath(Head.c_str(), Buf)) {
+        const auto Slash = Head.rfind('/');
+        if (Slash == std::string::npos) {
+            Tail.push_back(Head);
+            Head.clear();
+            break;
+        }
+        Tail.push_back(Head.substr(Slash + 1));
+        Head = Head.substr(0, Slash);
+    }
+    std::string Out;
+    if (Head.empty()) {
+        if (!::realpath(Path.empty() || Path[0] == '/' ? "/" : ".", Buf))
+            return RemoveBackslash(Path);
+    }
+    Out = Buf;
+    for (auto It = Tail.rbegin(); It != Tail.rend(); ++It) {
+        if (It->empty() || *It == ".")
+            continue;
+        if (*It == "..") {
+            const auto Slash = Out.rfind('/');
+            Out = Slash == 0 || Slash == std::string::npos ? "/" : Out.substr(0, Slash);
+            continue;
+        }
+        Out += (Out == "/" ? "" : "/") + *It;
+    }
+    return Out;
 }
 
 } // namespace veltrane

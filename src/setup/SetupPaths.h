@@ -23,5 +23,8 @@ std::string GetEnvironmentVariable(const std::string& Name);
 // ASCII upper case, the comparison rule of names that "ignore case".
 std::string UpperCase(std::string S);
 bool SameTextIgnoringCase(const std::string& A, const std::string& B);
+// Path with every link resolved: its nearest existing ancestor through realpath, then the
+// components that do not exist yet ("." and ".." of those folded in). Without trailing "/".
+std::string ResolvedPath(const std::string& Path);
 
 } // namespace veltrane

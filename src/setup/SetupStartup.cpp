@@ -2,12 +2,16 @@
 
 #include "platform/Profile.h"
 #include "platform/SystemDirs.h"
+#include "setup/InstallLog.h"
+#include "setup/SetupGroupPages.h"
 #include "setup/SetupPages.h"
 #include "setup/SetupPaths.h"
 
 #include <cerrno>
 #include <filesystem>
+#include <cstdlib>
 #include <cstring>
+#include <sys/random.h>
 #include <unistd.h>
 
 namespace veltrane {
@@ -23,15 +27,58 @@ std::string NameOf(const std::string& Path) {
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
 }
 
-// Starts the copy in TempDir; an unattended run waits for it and takes its status.
-int StartCopy(const TStartupOptions& O, const std::string& Program, bool& Started) {
+// A fresh random token: only the copy a first stage starts knows it, so a hand-over
+// section left behind or written by anyone else is never acted on.
+std::string NewToken() {
+    unsigned char Bytes[16];
+    std::size_t Got = 0;
+    while (Got < sizeof Bytes) {
+        const ssize_t N = ::getrandom(Bytes + Got, sizeof Bytes - Got, 0);
+        if (N < 0 && errno != EINTR)
+            return "";
+        if (N > 0)
+            Got += static_cast<std::size_t>(N);
+    }
+    static const char Hex[] = "0123456789abcdef";
+    std::string T;
+    for (unsigned char B : Bytes) {
+        T += Hex[B >> 4];
+        T += Hex[B & 15];
+    }
+    return T;
+}
+
+// The token this run was started with (taken out of the environment, so nothing it starts
+// in turn inherits it).
+std::string TakeToken() {
+    const char* V = std::getenv(HandOverTokenVariable);
+    std::string T = V ? V : "";
+    ::unsetenv(HandOverTokenVariable);
+    return T;
+}
+
+bool SameToken(const std::string& A, const std::string& B) {
+    if (A.size() != B.size() || A.size() < 32)
+        return false;
+    unsigned char Diff = 0;
+    for (std::size_t I = 0; I < A.size(); ++I)
+        Diff |= static_cast<unsigned char>(A[I] ^ B[I]);
+    return Diff == 0;
+}
+
+// Starts the copy in TempDir with the token; an unattended run waits for it and takes its
+// status.
+int StartCopy(const TStartupOptions& O, const std::string& Program, const std::string& Token,
+              bool& Started) {
     std::vector<std::string> Argv{Program};
     if (O.Unattended)
         Argv.insert(Argv.end(), O.HandOn.begin(), O.HandOn.end());
     Started = false;
     if (!O.Processes)
         return 1;
+    ::setenv(HandOverTokenVariable, Token.c_str(), 1);
     const platform::SpawnResult R = O.Processes->Start(Argv, false);
+    ::unsetenv(HandOverTokenVariable);
     if (!R.ok())
         return 1;
     Started = true;
@@ -84,12 +131,19 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
     const std::string ProgramDir = DirOf(Info.ProgramPath);
     TSetupData& D = *Info.Data;
 
+    // Acted on only by the copy the first stage started with the section's token.
+    const std::string Token = TakeToken();
+
     // 3. The copy started by the removable-medium stage reads its files from there.
     const std::string Source = p::GetPrivateProfileString("MultiDisk Install", "Source Dir", "", HandOver);
-    p::EraseProfileSection("MultiDisk Install", HandOver);
-    if (!Source.empty()) {
-        Info.SourceDir = AddBackslash(Source);
-        Info.MultiDisk = true;
+    if (SameToken(Token, p::GetPrivateProfileString("MultiDisk Install", "Token", "", HandOver))) {
+        p::EraseProfileSectionAndEmptyFile("MultiDisk Install", HandOver);
+        if (!Source.empty()) {
+            Info.SourceDir = AddBackslash(Source);
+            Info.MultiDisk = true;
+        }
+    } else if (!Source.empty() && !p::IsDirectory(RemoveBackslash(Source))) {
+        p::EraseProfileSectionAndEmptyFile("MultiDisk Install", HandOver);
     }
 
     // 4. Started from a removable medium with more than one disk: continue from a copy.
@@ -104,13 +158,16 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
             Info.MessageBox(Info.Text(66) + "\n" + Info.Text(67), mtError, mbOK);
             throw ESetupError(Info.Text(66));
         }
-        if (!WriteHandOver(Info, "MultiDisk Install", {{"Source Dir", ProgramDir}})) {
+        const std::string NewTok = NewToken();
+        if (NewTok.empty() ||
+            !WriteHandOver(Info, "MultiDisk Install", {{"Source Dir", ProgramDir}, {"Token", NewTok}})) {
             Info.MessageBox(Info.Text(66) + "\n" + Info.Text(67), mtError, mbOK);
             throw ESetupError(Info.Text(66));
         }
         bool Started = false;
-        const int Status = StartCopy(O, Temp + NameOf(Info.ProgramPath), Started);
+        const int Status = StartCopy(O, Temp + NameOf(Info.ProgramPath), NewTok, Started);
         if (!Started) {
+            p::EraseProfileSectionAndEmptyFile("MultiDisk Install", HandOver);
             Info.MessageBox(Info.Text(71) + "\n" + Info.Text(67), mtError, mbOK);
             throw ESetupError(Info.Text(67));
         }
@@ -119,7 +176,12 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
 
     // 5. Second uninstall stage: the copy in the temporary directory.
     const std::string Log = p::GetPrivateProfileString("UnInstall", "Log File", "", HandOver);
-    if (!Log.empty()) {
+    if (!Log.empty() && !SameToken(Token, p::GetPrivateProfileString("UnInstall", "Token", "", HandOver))) {
+        // Not ours: left by a first stage that died, or planted. Ignored, and dropped once
+        // the folder it names holds no install any more.
+        if (!IsInstallLog(Log))
+            p::EraseProfileSectionAndEmptyFile("UnInstall", HandOver);
+    } else if (!Log.empty()) {
         D.UnInstallFiles.clear();
         for (int K = 0;; ++K) {
             const std::string F = p::GetPrivateProfileString("UnInstall", std::to_string(K), "", HandOver);
@@ -127,17 +189,43 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
                 break;
             D.UnInstallFiles.push_back(UpperCase(F));
         }
-        p::EraseProfileSection("UnInstall", HandOver);
+        p::EraseProfileSectionAndEmptyFile("UnInstall", HandOver);
+        const std::string Refused = "Nothing was uninstalled.";
+        if (Log[0] != '/' || NameOf(Log) != D.LogFileName) {
+            Info.MessageBox("The uninstall was handed " + Log + ", which is not an install log called " +
+                                D.LogFileName + ". " + Refused,
+                            mtError, mbOK);
+            return {TStartupKind::Refused, 1};
+        }
+        TInstallRecord Record;
+        std::string Language;
+        if (const int Err = ReadInstallLog(Log, false, Record, &D, &Language)) {
+            Info.MessageBox("The install log " + Log + " cannot be read: " + std::strerror(Err) + ". " + Refused,
+                            mtError, mbOK);
+            return {TStartupKind::Refused, 1};
+        }
+        if (!IsInstallLog(Log)) {
+            Info.MessageBox(Log + " is not an install log. " + Refused, mtError, mbOK);
+            return {TStartupKind::Refused, 1};
+        }
         Info.AttemptUnInstall = true;
         Info.LogFile = Log;
-        Info.ReadLog(Log, false);
-        ::unlink(Log.c_str());
+        StoreRecord(Info, Record);
+        if (!Language.empty())
+            Info.SetLanguage(Language);
+        // The log stays until the removal finds every recorded file gone, so an uninstall
+        // that cannot finish can be run again.
     }
 
     // 6. First uninstall stage: the installer lies in the directory it removes, so it goes on
     // from a private temporary copy.
     if (!Info.AttemptUnInstall && !O.Args.empty() && UpperCase(O.Args[0]) == "UNINSTALL") {
         Info.LogFile = ProgramDir + D.LogFileName;
+        if (!D.LogFileDir || !IsInstallLog(Info.LogFile)) {
+            Info.MessageBox("No install log was found at " + Info.LogFile + ", so nothing can be uninstalled.",
+                            mtError, mbOK);
+            return {TStartupKind::Restarted, 1};
+        }
         Info.View.ShowMultiDisk(Info.Text(65), Info.Text(70));
         const std::string Temp = MakePrivateTempDir();
         const std::string Self = NameOf(Info.ProgramPath);
@@ -153,18 +241,20 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
             return {TStartupKind::Restarted, 1};
         }
         std::vector<std::pair<std::string, std::string>> Keys;
-        if (D.LogFileDir)
-            Keys.emplace_back("Log File", Info.LogFile);
+        const std::string NewTok = NewToken();
+        Keys.emplace_back("Log File", Info.LogFile);
+        Keys.emplace_back("Token", NewTok);
         for (std::size_t K = 0; K < Copied.size(); ++K)
             Keys.emplace_back(std::to_string(K), Copied[K]);
         // Without the hand-over the copy would not know it is an uninstall.
-        if (!WriteHandOver(Info, "UnInstall", Keys)) {
+        if (NewTok.empty() || !WriteHandOver(Info, "UnInstall", Keys)) {
             Info.MessageBox(Info.Text(91) + "  " + Info.Text(89), mtWarning, mbOK);
             return {TStartupKind::Restarted, 1};
         }
         bool Started = false;
-        const int Status = StartCopy(O, Temp + Self, Started);
+        const int Status = StartCopy(O, Temp + Self, NewTok, Started);
         if (!Started) {
+            p::EraseProfileSectionAndEmptyFile("UnInstall", HandOver);
             Info.MessageBox(Info.Text(93) + " " + Info.Text(89), mtWarning, mbOK);
             return {TStartupKind::Restarted, 1};
         }

@@ -30,6 +30,8 @@ struct TStartupOptions {
 };
 
 inline constexpr char HandOverFileName[] = "TSETUP.INI";
+// The environment variable that hands the section's token to the restarted copy.
+inline constexpr char HandOverTokenVariable[] = "VELTRANE_INSTALL_TOKEN";
 
 std::string HandOverFile(const TSetupInfo& Info);
 // A private directory (mkdtemp) in the temporary directory, with trailing "/".

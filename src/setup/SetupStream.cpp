@@ -536,6 +536,8 @@ std::unique_ptr<TSetupData> ReadSetupData(std::string_view Bytes, int* Version) 
     R.ListEnd();
     if (R.Pos != Bytes.size())
         R.Fail("unexpected data after the description");
+    if (std::string P = SetupNamesProblem(*D); !P.empty())
+        throw ESetupStreamError(Bytes.size(), P);
     if (Version)
         *Version = V;
     return D;

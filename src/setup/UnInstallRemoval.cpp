@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace veltrane {
@@ -88,6 +89,66 @@ int RemoveBelow(const std::string& Root, const std::vector<std::string>& Rel, bo
     return ::unlinkat(dir.fd, Rel.back().c_str(), Directory ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 
+// Folders below the root opened once each (without following links), so removing many
+// files of one folder costs one lookup and one unlink each.
+class FolderCache {
+  public:
+    explicit FolderCache(std::string Root) : root(std::move(Root)) {}
+    ~FolderCache() {
+        for (auto& [key, fd] : fds)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    FolderCache(const FolderCache&) = delete;
+    FolderCache& operator=(const FolderCache&) = delete;
+
+    // The folder of Rel's last component; -1 with errno set when it cannot be reached.
+    int Folder(const std::vector<std::string>& Rel) {
+        std::string key;
+        for (std::size_t i = 0; i + 1 < Rel.size(); ++i)
+            key += Rel[i] + '/';
+        if (auto it = fds.find(key); it != fds.end()) {
+            errno = it->second < 0 ? ENOENT : 0;
+            return it->second;
+        }
+        if (fds.size() >= 256) {
+            for (auto& [k, fd] : fds)
+                if (fd >= 0)
+                    ::close(fd);
+            fds.clear();
+        }
+        int dir = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (std::size_t i = 0; dir >= 0 && i + 1 < Rel.size(); ++i) {
+            const int next = ::openat(dir, Rel[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int err = errno;
+            ::close(dir);
+            dir = next;
+            errno = err == ELOOP ? ENOTDIR : err;
+        }
+        const int err = errno;
+        fds.emplace(key, dir);
+        errno = err;
+        return dir;
+    }
+
+  private:
+    std::string root;
+    std::unordered_map<std::string, int> fds;
+};
+
+// A regular file below the root through the cache, never following a link; 0 or an errno.
+int RemoveFileBelow(FolderCache& Cache, const std::vector<std::string>& Rel) {
+    const int dir = Cache.Folder(Rel);
+    if (dir < 0)
+        return errno ? errno : ENOENT;
+    struct stat st {};
+    if (::fstatat(dir, Rel.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return EISDIR;
+    return ::unlinkat(dir, Rel.back().c_str(), 0) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 std::string UnableToDeleteDirectoryText(const std::string& Dir) {
@@ -106,17 +167,48 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
         if (Events.Warning)
             Events.Warning(Text);
     };
+    auto left = [&](const std::string& File) {
+        if (Events.FileLeft)
+            Events.FileLeft(File);
+    };
 
-    // The root is where the log lies; nothing in the log can move it.
+    // The root is where the log lies, with every link resolved; nothing in the log can move
+    // it. Recorded paths are compared after resolving their links too, so an install folder
+    // reached through a link is still recognised as itself.
     const auto logParts = Components(LogFile);
     if (!logParts || logParts->empty()) {
         warn("Refused: the install log " + LogFile + " has no plain absolute path.");
         return problems;
     }
-    const std::vector<std::string> rootParts(logParts->begin(), logParts->end() - 1);
+    const std::string shownRoot = Join(*logParts, logParts->size() - 1);
+    const auto resolvedRoot = Components(ResolvedPath(shownRoot));
+    if (!resolvedRoot) {
+        warn("Refused: the folder of the install log " + LogFile + " cannot be resolved.");
+        return problems;
+    }
+    const std::vector<std::string>& rootParts = *resolvedRoot;
     const std::string root = Join(rootParts, rootParts.size());
+    // Resolved components of a recorded path: its folder resolved, its own name kept (a link
+    // recorded as a file is removed as the link it is).
+    // Folders are resolved once each: a log lists many files per folder.
+    std::unordered_map<std::string, std::optional<std::vector<std::string>>> resolvedDirs;
+    auto resolve = [&resolvedDirs](const std::string& Path) -> std::optional<std::vector<std::string>> {
+        const auto parts = Components(Path);
+        if (!parts || parts->empty())
+            return std::nullopt;
+        const std::string folder = Join(*parts, parts->size() - 1);
+        auto it = resolvedDirs.find(folder);
+        if (it == resolvedDirs.end())
+            it = resolvedDirs.emplace(folder, Components(ResolvedPath(folder))).first;
+        if (!it->second)
+            return std::nullopt;
+        auto dir = *it->second;
+        dir.push_back(parts->back());
+        return dir;
+    };
 
     // Menu items, with a ShowGroup at each change of group.
+    bool menusChanged = false;
     const bool anyPairs = !Record.LoggedItems.empty();
     if (anyPairs && Menu) {
         std::optional<std::string> shown;
@@ -129,50 +221,91 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
                 Menu->Execute(platform::ShowGroupCommand(group));
                 shown = group;
             }
-            if (Menu->Execute(platform::DeleteItemCommand(item)))
+            if (Menu->Execute(platform::DeleteItemCommand(item))) {
                 removed("Removed menu item " + group + " / " + item);
+                menusChanged = true;
+            }
         }
     }
 
+    std::size_t filesLeft = 0;
+    std::optional<FolderCache> folders(std::in_place, root);
     for (const std::string& file : Record.InstalledFiles) {
-        const auto parts = Components(file);
+        const auto parts = resolve(file);
         if (!parts || parts->size() <= rootParts.size() || !StartsWithParts(*parts, rootParts)) {
-            warn("Refused to delete " + file + ": it lies outside " + root + ".");
+            struct stat st {};
+            if (::lstat(file.c_str(), &st) == 0) {
+                warn("Refused to delete " + file + ": it lies outside " + shownRoot + ".");
+                ++filesLeft;
+                left(file);
+            }
             continue;
         }
         const std::vector<std::string> rel(parts->begin() + static_cast<long>(rootParts.size()),
                                            parts->end());
-        const int err = RemoveBelow(root, rel, false);
-        if (err == 0)
+        const int err = RemoveFileBelow(*folders, rel);
+        if (err == 0) {
             removed("Deleted " + file);
-        else if (err != ENOENT)
+        } else if (err != ENOENT) {
             warn("Unable to delete " + file + ".");
+            ++filesLeft;
+            left(file);
+        }
     }
 
-    if (::unlink(LogFile.c_str()) == 0)
-        removed("Deleted " + LogFile);
+    folders.reset(); // the folders themselves may go now
+    // The log goes only with the last of its files: while any stays, it is what lets a
+    // later uninstall find them.
+    if (filesLeft == 0) {
+        if (::unlink(LogFile.c_str()) == 0)
+            removed("Deleted " + LogFile);
+    } else {
+        warn("The install log " + LogFile + " is kept: " + std::to_string(filesLeft) +
+             (filesLeft == 1 ? " recorded file remains." : " recorded files remain."));
+    }
+
+    // Menu folders of this product, resolved.
+    std::vector<std::vector<std::string>> menuFolders;
+    if (Menu)
+        for (const std::string& f : Menu->Folders())
+            if (auto parts = Components(ResolvedPath(f)))
+                menuFolders.push_back(std::move(*parts));
 
     // Last recorded first, as the record says; but a directory always after every recorded
     // directory inside it (the copy records ancestors nearest first), so none stays only
     // because its child had not been removed yet.
-    std::vector<std::string> dirs(Record.CreatedDirs.rbegin(), Record.CreatedDirs.rend());
-    std::stable_sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
-        const auto depth = [](const std::string& s) {
-            return std::count(s.begin(), s.end(), '/') - (s.size() > 1 && s.back() == '/' ? 1 : 0);
-        };
-        return depth(a) > depth(b);
-    });
-    for (auto it = dirs.begin(); it != dirs.end(); ++it) {
-        const std::string dir = RootSafePath(*it);
-        const auto parts = Components(dir);
-        // The root, directories inside it, and the ancestors the install created for it.
-        if (!parts || parts->empty() ||
-            !(StartsWithParts(*parts, rootParts) || StartsWithParts(rootParts, *parts))) {
-            warn("Refused to delete " + dir + ": it lies outside " + root + ".");
+    auto depth = [](const std::string& s) {
+        return std::count(s.begin(), s.end(), '/') - (s.size() > 1 && s.back() == '/' ? 1 : 0);
+    };
+    std::vector<std::pair<long, std::string>> dirs;
+    dirs.reserve(Record.CreatedDirs.size());
+    for (auto it = Record.CreatedDirs.rbegin(); it != Record.CreatedDirs.rend(); ++it)
+        dirs.emplace_back(static_cast<long>(depth(*it)), *it);
+    std::stable_sort(dirs.begin(), dirs.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> menuDirsLeft;
+    for (const auto& entry : dirs) {
+        const std::string& recorded = entry.second;
+        const std::string dir = RootSafePath(recorded);
+        struct stat st {};
+        if (::lstat(dir.c_str(), &st) != 0)
+            continue; // already gone
+        const auto shown = Components(dir);
+        const auto parts = shown ? Components(ResolvedPath(dir)) : std::nullopt;
+        if (!parts || parts->empty()) {
+            warn("Refused to delete " + dir + ": it lies outside " + shownRoot + ".");
+            continue;
+        }
+        const bool inside = StartsWithParts(*parts, rootParts);
+        bool quiet = !inside && StartsWithParts(rootParts, *parts); // an ancestor the install made
+        for (const auto& f : menuFolders)
+            quiet = quiet || StartsWithParts(*parts, f) || StartsWithParts(f, *parts);
+        if (!inside && !quiet) {
+            warn("Refused to delete " + dir + ": it lies outside " + shownRoot + ".");
             continue;
         }
         int err;
-        if (parts->size() > rootParts.size()) {
+        if (parts->size() > rootParts.size() && inside) {
             const std::vector<std::string> rel(
                 parts->begin() + static_cast<long>(rootParts.size()), parts->end());
             err = RemoveBelow(root, rel, true);
@@ -181,16 +314,26 @@ int RunUnInstallRemoval(const TInstallRecord& Record, const std::string& LogFile
             err = ::rmdir(Join(*parts, parts->size()).c_str()) == 0 ? 0 : errno;
         }
         if (err == 0)
-            removed("Removed directory " + *it);
-        else if (err != ENOENT)
+            removed("Removed directory " + recorded);
+        else if (err != ENOENT && inside)
             warn(UnableToDeleteDirectoryText(dir));
+        else if (err != ENOENT)
+            menuDirsLeft.push_back(Join(*parts, parts->size()));
     }
 
     if (anyPairs && Menu)
         for (std::size_t i = 0; i < Record.LoggedItems.size(); ++i)
             if (Record.LoggedItems[i].empty() &&
-                Menu->Execute(platform::DeleteGroupCommand(Record.LoggedGroups[i])))
+                Menu->Execute(platform::DeleteGroupCommand(Record.LoggedGroups[i]))) {
                 removed("Removed menu group " + Record.LoggedGroups[i]);
+                menusChanged = true;
+            }
+    if (menusChanged && Menu)
+        Menu->MenusChanged();
+    // The group's own files went last: the folders that held only them can go now.
+    for (const std::string& dir : menuDirsLeft)
+        if (::rmdir(dir.c_str()) == 0)
+            removed("Removed directory " + AddBackslash(dir));
     return problems;
 }
 

@@ -20,7 +20,7 @@ for f in "$apps"/tsetup-veltrane-*.desktop "$HOME/.local/share/desktop-directori
   out="$(desktop-file-validate "$f" 2>&1)" || true
   [ -z "$out" ] || fail "$out"
 done
-[ "$(ls "$apps" | wc -l)" -eq 3 ] || fail "three menu items expected"
+[ "$(ls "$apps"/*.desktop | wc -l)" -eq 3 ] || fail "three menu items expected"
 [ -e "$HOME/.local/share/icons/hicolor/scalable/apps/tsetup-veltrane-veltrane.svg" ] || fail "icon"
 [ -e "$HOME/.config/menus/applications-merged/tsetup-veltrane.menu" ] || fail "merged menu"
 grep -qx 'MimeType=audio/mpeg;' "$apps/tsetup-veltrane-veltrane.desktop" || fail "MimeType"
@@ -32,6 +32,17 @@ Install=$target/
 [Created Dirs]
 $HOME/apps/=
 $target/=
+$HOME/.local/=
+$HOME/.local/share/=
+$HOME/.local/share/desktop-directories/=
+$HOME/.config/=
+$HOME/.config/menus/=
+$HOME/.config/menus/applications-merged/=
+$HOME/.local/share/icons/=
+$HOME/.local/share/icons/hicolor/=
+$HOME/.local/share/icons/hicolor/scalable/=
+$HOME/.local/share/icons/hicolor/scalable/apps/=
+$HOME/.local/share/applications/=
 [Files]
 $target/install=
 $target/readme.txt=
@@ -49,7 +60,7 @@ Language=English"
 "$dist/install" --unattended --dir "$target" --group Music > "$work/out2.txt" || fail "second install"
 grep -qx '0=Music:~:' "$log" || fail "second install not logged"
 grep -qx '4=Veltrane:~:' "$log" || fail "first install's record lost in the merge"
-[ "$(ls "$apps" | wc -l)" -eq 6 ] || fail "six menu items expected"
+[ "$(ls "$apps"/*.desktop | wc -l)" -eq 6 ] || fail "six menu items expected"
 
 printf 'mine\n' > "$target/notes.txt"  # the user's own file
 exec_line="$(sed -n 's/^Exec=//p' "$apps/tsetup-veltrane-uninstall.desktop")"
@@ -63,10 +74,12 @@ grep -q "Unable to delete directory $target\." "$work/out3.txt" || fail "no warn
 for f in install readme.txt veltrane whatsnew.txt INSTALL.LOG; do
   [ ! -e "$target/$f" ] || fail "$f left behind"
 done
-left="$(find "$HOME/.local/share" "$HOME/.config/menus" -type f \( -name 'tsetup-*' \))"
+left="$(find "$HOME" -name 'tsetup-*' -o -name mimeinfo.cache)"
 [ -z "$left" ] || fail "menu files left: $left"
-# Nothing new in the temporary directory but lock files; the temporary copy is gone.
-extra="$(find "$TMPDIR" -mindepth 1 ! -name '*.lock')"
+# The menu folders the install made went with their files.
+[ ! -e "$HOME/.local" ] && [ ! -e "$HOME/.config/menus" ] || fail "menu folders left"
+# Nothing new in the temporary directory, lock files neither; the temporary copy is gone.
+extra="$(find "$TMPDIR" -mindepth 1)"
 [ -z "$extra" ] || fail "left in the temporary directory: $extra"
 
 # A directory that was there before, with a file the install would write: both stay.

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace veltrane::platform {
 namespace {
 
@@ -100,6 +104,67 @@ TEST(Profile, WriteThroughLinkKeepsTheLink) {
     ASSERT_TRUE(WritePrivateProfileString("S", "k", "2", dir / "link.ini").ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(dir.ReadFile("real.ini"), "[S]\nk=2\n");
+}
+
+// What a whole-file write holds comes back exactly; what would not is named and refused
+// before anything is written, so the old file stays.
+TEST(Profile, WholeFileRoundTripsOrNamesTheCharacter) {
+    struct Case {
+        std::string key, value, problem;
+    } cases[] = {
+        {"/home/u/opt/Veltrane/", "", ""},
+        {"/home/u/a b/x y", "Spaced :~:item ", ""},
+        {"/home/u/a=b/", "", "\"=\""},
+        {"/home/u/x\ny/", "", "a line break"},
+        {"/home/u/x\ry/", "", "a line break"},
+        {"trail ", "", "a trailing blank"},
+        {" lead", "", "a leading blank"},
+        {";comment", "", "\";\" at its start"},
+        {"[section", "", "\"[\" at its start"},
+        {"0", " Spaced :~:", "a leading blank"},
+        {"0", "two\nlines", "a line break"},
+        {std::string("nul\0byte", 8), "", "a NUL byte"},
+    };
+    test::TestDir dir;
+    const std::string ini = dir.WriteFile("log.ini", "old");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + "|" + c.value);
+        const std::string problem =
+            ProfileKeyProblem(c.key).empty() ? ProfileValueProblem(c.value) : ProfileKeyProblem(c.key);
+        EXPECT_EQ(problem, c.problem);
+        const std::vector<ProfileSection> written{{"Files", {{c.key, c.value}, {"other", "x"}}}, {"Language", {}}};
+        const ProfileStatus status = WriteProfileFile(ini, written);
+        std::vector<ProfileSection> back;
+        ASSERT_EQ(ReadProfileFile(ini, back), 0);
+        if (c.problem.empty()) {
+            ASSERT_TRUE(status.ok());
+            ASSERT_EQ(back.size(), 2u);
+            EXPECT_EQ(back[0].keys, written[0].keys);
+        } else {
+            EXPECT_EQ(status.error, EINVAL);
+            EXPECT_EQ(dir.ReadFile("log.ini"), "old");
+        }
+        dir.WriteFile("log.ini", "old");
+    }
+    EXPECT_EQ(ProfileSectionProblem("a]b"), "\"]\"");
+    // Comment lines are never keys, and a FIFO is refused at once instead of read.
+    dir.WriteFile("c.ini", "[Files]\n;/etc/passwd=\n/a=\n");
+    std::vector<ProfileSection> back;
+    ASSERT_EQ(ReadProfileFile(dir / "c.ini", back), 0);
+    EXPECT_EQ(back[0].keys, (std::vector<std::pair<std::string, std::string>>{{"/a", ""}}));
+    ::mkfifo((dir / "fifo").c_str(), 0600);
+    EXPECT_EQ(ReadProfileFile(dir / "fifo", back), EINVAL);
+    EXPECT_EQ(ReadProfileFile(dir / "missing", back), ENOENT);
+}
+
+TEST(Profile, ErasingTheLastSectionRemovesTheFile) {
+    test::TestDir dir;
+    const std::string ini = dir.WriteFile("h.ini", "[UnInstall]\nLog File=x\n\n[MultiDisk Install]\nSource Dir=y\n");
+    ASSERT_TRUE(EraseProfileSectionAndEmptyFile("UnInstall", ini).ok());
+    EXPECT_EQ(dir.ReadFile("h.ini"), "[MultiDisk Install]\nSource Dir=y\n");
+    ASSERT_TRUE(EraseProfileSectionAndEmptyFile("multidisk install", ini).ok());
+    EXPECT_FALSE(std::filesystem::exists(ini));
+    EXPECT_TRUE(EraseProfileSectionAndEmptyFile("UnInstall", ini).ok());
 }
 
 } // namespace

@@ -236,6 +236,25 @@ TEST_F(MenuBackend, ProgramItemGetsPngIconsCategoriesAndComment) {
     EXPECT_FALSE(fs::exists(menu.IconPngFile("Veltrane", "Veltrane", 256)));
 }
 
+// "Open with" finds the programs through the desktop's MIME cache: refreshed after menu
+// changes, and dropped once no program entry is left.
+TEST_F(MenuBackend, MenuChangesRefreshTheMimeCache) {
+    std::vector<std::vector<std::string>> runs;
+    menu.RunTool = [&](const std::vector<std::string>& argv) { runs.push_back(argv); };
+    const std::string prog = MakeRecorder("bin/veltrane");
+    ASSERT_TRUE(menu.Execute("[CreateGroup(Veltrane)]"));
+    ASSERT_TRUE(menu.Execute(AddItemCommand(prog, "", "Veltrane")));
+    menu.MenusChanged();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0], (std::vector<std::string>{"update-desktop-database", "-q", data + "/applications/"}));
+    const std::string cache = home.WriteFile("data/applications/mimeinfo.cache", "[MIME Cache]\n");
+    ASSERT_TRUE(menu.Execute("[DeleteGroup(Veltrane)]"));
+    menu.MenusChanged();
+    EXPECT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(fs::exists(cache));
+    EXPECT_EQ(menu.Folders().front(), data + "/applications/");
+}
+
 // Root writes anywhere, so the file layer's failures are injected.
 class FailingFiles : public LinuxMenuFiles {
   public:

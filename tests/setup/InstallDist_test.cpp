@@ -99,3 +99,80 @@ TEST(InstallDist, UnattendedInstallKeepsChangedUserFile) {
     // The installed copy knows its description too.
     EXPECT_EQ(RunProgram(Quote(Target + "/install") + " --describe >/dev/null").Status, 0);
 }
+
+// The real program, as a user and as an attacker would run it.
+TEST(InstallDist, HostileRunsAreRefusedAndChangeNothing) {
+    test::TestDir Dir;
+    const std::string Env = "env HOME=" + Quote(Dir / "home") + " XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=" +
+                            Quote(Dir.path().string()) + " ";
+    const std::string Install = Env + Quote(Dist + "install");
+    ASSERT_EQ(RunProgram(Install + " --unattended --dir " + Quote(Dir / "A")).Status, 0);
+    const std::string Diary = Dir.WriteFile("notes/diary.txt", "dear diary");
+    const std::string HandOver = Dir / "home/.config/TSETUP.INI";
+    Dir.WriteFile("out.setup", "old description");
+    Dir.WriteFile("a-file", "x");
+    ::mkfifo((Dir / "fifo").c_str(), 0600);
+    const TRun Described = RunProgram(Quote(Dist + "install") + " --describe");
+    std::string Hostile = Described.Output;
+    Hostile.replace(Hostile.find("\"readme.txt\""), 12, "\"../escaped.txt\"");
+    Dir.WriteFile("hostile.json", Hostile);
+    std::string Late = Described.Output;
+    const auto Date = Late.find("\"DateTime\": \"") + 13;
+    Late.replace(Date, 19, "2150-06-01T12:00:00");
+    Dir.WriteFile("late.json", Late);
+    struct Case {
+        const char* What;
+        std::string HandOverText; // planted before the run, when not empty
+        std::string Command;
+        int Status;
+        std::string Says;
+    } Cases[] = {
+        {"a planted uninstall section", "[UnInstall]\nLog File=" + (Dir / "A/INSTALL.LOG") + "\n",
+         Install + " --unattended --dir " + Quote(Dir / "B"), 0, "Setup completed successfully."},
+        {"a planted section naming a diary", "[UnInstall]\nLog File=" + Diary + "\n",
+         Install + " --unattended --dir " + Quote(Dir / "B"), 0, "Setup completed successfully."},
+        {"an uninstall without a log, in any letter case", "", Install + " --unattended uNiNsTaLl", 1,
+         "No install log was found"},
+        {"a FIFO to describe", "", "timeout 10 " + Install + " --describe " + Quote(Dir / "fifo"), 1,
+         "not a regular file"},
+        {"a name that climbs out", "",
+         Install + " --write-description " + Quote(Dir / "hostile.json") + " " + Quote(Dir / "out.setup"), 1,
+         "\"../escaped.txt\" holds \"/\""},
+        {"a date after 2099", "",
+         Install + " --write-description " + Quote(Dir / "late.json") + " " + Quote(Dir / "out.setup"), 1,
+         "lies after 2099"},
+        {"--dir onto a file", "", Install + " --unattended --dir " + Quote(Dir / "a-file"), 1,
+         "is a file, not a folder"},
+        {"a folder the log cannot hold", "", Install + " --unattended --dir " + Quote(Dir / "a=b"), 1,
+         "it holds \"=\""},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        if (!C.HandOverText.empty())
+            Dir.WriteFile("home/.config/TSETUP.INI", C.HandOverText);
+        const TRun R = RunProgram(C.Command + " 2>&1");
+        EXPECT_EQ(R.Status, C.Status) << R.Output;
+        EXPECT_NE(R.Output.find(C.Says), std::string::npos) << R.Output;
+        for (const char* Name : {"install", "readme.txt", "veltrane", "whatsnew.txt", "INSTALL.LOG"})
+            EXPECT_TRUE(std::filesystem::exists(Dir / ("A/" + std::string(Name)))) << Name;
+        EXPECT_EQ(Dir.ReadFile("notes/diary.txt"), "dear diary");
+        EXPECT_EQ(Dir.ReadFile("out.setup"), "old description");
+        EXPECT_FALSE(std::filesystem::exists(Dir / "escaped.txt"));
+        EXPECT_FALSE(std::filesystem::exists(Dir / "a=b"));
+        std::filesystem::remove(HandOver);
+    }
+}
+
+TEST(InstallDist, UninstallLeavesNothingOfItsOwn) {
+    test::TestDir Dir;
+    const std::string Env = "env HOME=" + Quote(Dir / "home") + " XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=" +
+                            Quote(Dir / "run") + " ";
+    std::filesystem::create_directories(Dir / "run");
+    std::filesystem::create_directories(Dir / "home");
+    ASSERT_EQ(RunProgram(Env + Quote(Dist + "install") + " --unattended").Status, 0);
+    const TRun Removed = RunProgram(Env + Quote(Dir / "home/.local/opt/Veltrane/install") + " --unattended Uninstall");
+    EXPECT_EQ(Removed.Status, 0) << Removed.Output;
+    EXPECT_EQ(Removed.Output.find("Warning"), std::string::npos) << Removed.Output;
+    for (const char* Left : {"home", "run"})
+        EXPECT_TRUE(std::filesystem::is_empty(Dir / Left)) << Left << " keeps something";
+}

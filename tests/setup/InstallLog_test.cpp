@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace veltrane {
@@ -164,39 +165,43 @@ TEST(UnInstall, RemovesOnlyWhatTheLogMayName) {
     const int problems = RunUnInstallRemoval(
         r, log, nullptr,
         {[&](const std::string& s) { removed.push_back(s); },
-         [&](const std::string& s) { warnings.push_back(s); }});
+         [&](const std::string& s) { warnings.push_back(s); }, {}});
 
     EXPECT_FALSE(fs::exists(root + "/veltrane"));
     EXPECT_FALSE(fs::exists(root + "/docs/readme.txt"));
-    EXPECT_FALSE(fs::exists(log));
+    // Files named by the log remain (refused), so the log stays for another attempt.
+    EXPECT_TRUE(fs::exists(log));
     EXPECT_EQ(home.ReadFile("mine/keep.txt"), "user");
     EXPECT_EQ(home.ReadFile("opt/Veltrane/docs/notes.txt"), "user's");
     EXPECT_TRUE(fs::exists(before));
     EXPECT_TRUE(fs::is_symlink(root + "/link"));
     EXPECT_TRUE(fs::exists(home / "mine"));
+    // A link inside the install folder leads outside it: refused like any outside path. The
+    // ancestor the install made (opt/) is not warned about.
     EXPECT_EQ(warnings, (std::vector<std::string>{
                             "Refused to delete " + outside + ": it lies outside " + root + ".",
                             "Refused to delete " + root + "/../../mine/keep.txt: it lies outside " +
                                 root + ".",
-                            "Unable to delete " + root + "/link/keep.txt.",
+                            "Refused to delete " + root + "/link/keep.txt: it lies outside " + root + ".",
+                            "The install log " + log + " is kept: 3 recorded files remain.",
                             "Unable to delete directory " + root + "/docs.",
                             "Unable to delete directory " + root + ".",
-                            "Refused to delete " + (home / "mine") + ": it lies outside " + root + ".",
-                            "Unable to delete directory " + (home / "opt") + "."}));
+                            "Refused to delete " + (home / "mine") + ": it lies outside " + root + "."}));
     EXPECT_EQ(problems, 7);
-    EXPECT_EQ(removed.size(), 3u);
+    EXPECT_EQ(removed.size(), 2u);
 
     // With the user's files gone, a second run removes the directories, deepest first.
     fs::remove(user);
     fs::remove(before);
     fs::remove(root + "/link");
     fs::remove(root + "/sub");
+    r.InstalledFiles.resize(2); // the refused lines taken out of the log
     removed.clear();
     warnings.clear();
     RunUnInstallRemoval(r, log, nullptr, {[&](const std::string& s) { removed.push_back(s); },
-                                          [&](const std::string& s) { warnings.push_back(s); }});
+                                          [&](const std::string& s) { warnings.push_back(s); }, {}});
     EXPECT_FALSE(fs::exists(home / "opt"));
-    EXPECT_EQ(removed, (std::vector<std::string>{"Removed directory " + root + "/docs/",
+    EXPECT_EQ(removed, (std::vector<std::string>{"Deleted " + log, "Removed directory " + root + "/docs/",
                                                  "Removed directory " + root + "/",
                                                  "Removed directory " + (home / "opt/")}));
 }
@@ -243,6 +248,56 @@ TEST(Groups, CreatesRecordsAndReports) {
     menu.answers = true;
     menu.groups = {"A", "", "B"};
     EXPECT_EQ(RequestGroups(menu), (std::vector<std::string>{"A", "B"}));
+}
+
+
+namespace {
+// A menu whose folders are known, as the desktop's are.
+struct FoldersMenu : platform::IProgramManager {
+    std::vector<std::string> folders;
+    std::optional<std::string> Request(const std::string&) override { return std::nullopt; }
+    bool Execute(const std::string&) override { return true; }
+    std::vector<std::string> Folders() const override { return folders; }
+};
+} // namespace
+
+// An edited log names folders it did not make: only folders at or below the install folder,
+// its ancestors and the menu folders are ever removed (empty only); the others are refused.
+TEST(UnInstall, EditedLogCannotRemoveForeignFolders) {
+    test::TestDir home;
+    const std::string root = home / "opt/Veltrane";
+    fs::create_directories(root);
+    fs::create_directories(home / "apps");                   // existed before, empty
+    fs::create_directories(home / "data/applications");      // a menu folder the install made
+    fs::create_directories(home / "elsewhere/deep");
+    const std::string log = home.WriteFile("opt/Veltrane/INSTALL.LOG", "[Files]\n");
+    TInstallRecord r;
+    for (const std::string& d : {home / "apps/", home / "data/applications/", home / "elsewhere/deep/",
+                                 root + "/", home / "opt/"})
+        r.AddCreatedDir(d);
+    FoldersMenu menu;
+    menu.folders = {home / "data/applications/"};
+    std::vector<std::string> warnings;
+    RunUnInstallRemoval(r, log, &menu, {{}, [&](const std::string& s) { warnings.push_back(s); }, {}});
+    EXPECT_TRUE(fs::exists(home / "apps"));
+    EXPECT_TRUE(fs::exists(home / "elsewhere/deep"));
+    EXPECT_FALSE(fs::exists(home / "data/applications"));
+    EXPECT_FALSE(fs::exists(home / "opt"));
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "Refused to delete " + (home / "elsewhere/deep") + ": it lies outside " + root + ".",
+                            "Refused to delete " + (home / "apps") + ": it lies outside " + root + "."}));
+}
+
+TEST(InstallLog, UnreadableLogIsReported) {
+    test::TestDir dir;
+    TInstallRecord r;
+    r.AddInstalledFile("/kept");
+    EXPECT_EQ(ReadInstallLog(dir / "missing.log", false, r, nullptr, nullptr), ENOENT);
+    fs::create_directories(dir / "dir.log");
+    EXPECT_EQ(ReadInstallLog(dir / "dir.log", false, r, nullptr, nullptr), EINVAL);
+    EXPECT_EQ(r.InstalledFiles, std::vector<std::string>{"/kept"}) << "nothing changes";
+    EXPECT_FALSE(IsInstallLog(dir.WriteFile("diary.txt", "dear diary")));
+    EXPECT_TRUE(IsInstallLog(dir.WriteFile("INSTALL.LOG", "[Language]\nLanguage=English\n")));
 }
 
 } // namespace

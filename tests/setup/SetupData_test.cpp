@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace veltrane;
 
 namespace {
@@ -275,6 +277,64 @@ TEST(SetupStream, MalformedBytesNameTheOffset) {
     TBytes BadVersion;
     BadVersion.L().I(6).T("x");
     EXPECT_THROW(ReadSetupData(BadVersion.S), ESetupStreamError);
+}
+
+// Names that could lead outside the description's directories, refused by the stored form's
+// reader and by the JSON reader behind --write-description, naming the entry.
+TEST(SetupNames, EscapingNamesAreRefusedByBothReaders) {
+    struct Case {
+        std::function<void(TSetupData&)> Edit;
+        std::string Says; // "" when the description stays good
+    } Cases[] = {
+        {[](TSetupData& D) { D.Files[0]->Name = "../escaped.txt"; }, "\"../escaped.txt\" holds \"/\""},
+        {[](TSetupData& D) { D.Files[0]->Name = ".."; }, "is \"..\""},
+        {[](TSetupData& D) { D.Files[0]->Name = "."; }, "is \".\""},
+        {[](TSetupData& D) { D.Files[0]->Name = ""; }, "is empty"},
+        {[](TSetupData& D) { D.Files[0]->Name = std::string("a\0b", 3); }, "NUL"},
+        {[](TSetupData& D) { D.LogFileName = "../../LOGGED.INI"; }, "The log file name"},
+        {[](TSetupData& D) { D.WinGroups[0]->Title = "a/b"; }, "The group \"a/b\""},
+        {[](TSetupData& D) { D.UnInstallFiles = {"../x"}; }, "The uninstall file"},
+        {[](TSetupData& D) { D.AddDir("Up", "docs/../../x/", D.FindDir("Install")); }, "climbs out of its parent"},
+        {[](TSetupData& D) { D.AddDir("Fine", "docs/../x/", D.FindDir("Install")); }, ""},
+        {[](TSetupData& D) { D.Files[0]->Name = "..name.txt"; }, ""},
+    };
+    for (const Case& C : Cases) {
+        auto D = FullDescription();
+        C.Edit(*D);
+        const std::string Problem = SetupNamesProblem(*D);
+        SCOPED_TRACE(Problem);
+        EXPECT_EQ(Problem.empty(), C.Says.empty());
+        EXPECT_NE(Problem.find(C.Says), std::string::npos);
+        if (C.Says.empty())
+            continue;
+        const std::string Bytes = WriteSetupData(*D);
+        EXPECT_THROW(ReadSetupData(Bytes), ESetupStreamError);
+        EXPECT_THROW(SetupDataFromJson(SetupDataToJson(*D, 5)), ESetupJsonError);
+    }
+}
+
+TEST(SetupJson, RefusesWhatCannotBeStored) {
+    const std::string Good = SetupDataToJson(*FullDescription(), 5);
+    auto Edited = [&](const std::string& From, const std::string& To) {
+        std::string J = Good;
+        const auto At = J.find(From);
+        EXPECT_NE(At, std::string::npos) << From;
+        return J.replace(At, From.size(), To);
+    };
+    const auto Date = Good.substr(Good.find("\"DateTime\": \"") + 13, 19);
+    for (const auto& [Json, Says] : std::vector<std::pair<std::string, std::string>>{
+             {Edited(Date, "2150-06-01T12:00:00"), "lies after 2099"},
+             {Edited("\"Name\": \"Windows\"", "\"Name\": \"Install\""), "another dir is named Install"},
+         }) {
+        try {
+            SetupDataFromJson(Json);
+            ADD_FAILURE() << "taken: " << Says;
+        } catch (const ESetupJsonError& E) {
+            EXPECT_NE(std::string(E.what()).find(Says), std::string::npos) << E.what();
+        }
+    }
+    // Before 1980 stays the described 0.
+    EXPECT_NO_THROW(SetupDataFromJson(Edited(Date, "1975-01-01T00:00:00")));
 }
 
 TEST(FileDate, EncodingLimits) {

@@ -253,6 +253,17 @@ TEST(DirChoice, TargetRulesAndFloppyRefusal) {
     Page.GoNext();
     EXPECT_EQ(Page.PageResult, prWaiting);
     EXPECT_EQ(F.View.Asked, std::vector<std::string>{"Not allowed to install to a floppy drive."});
+    // A folder the log could not name, or a file where the folder should be: the page stays.
+    TestDir Plain;
+    F.Info.Data->LogFileDir = F.Info.Data->FindDir("Install");
+    for (const std::string& Target : {std::string("/opt/a=b"), Plain.WriteFile("a-file", "x")}) {
+        EXPECT_TRUE(Page.SetTargetDir(Target));
+        Page.PageResult = prDone;
+        Page.GoNext();
+        EXPECT_EQ(Page.PageResult, prWaiting);
+    }
+    EXPECT_EQ(F.View.Asked[1], "The folder \"/opt/a=b/\" cannot be kept in the install log: it holds \"=\".");
+    EXPECT_EQ(F.View.Asked[2], Plain / "a-file" + " is a file, not a folder.");
     EXPECT_EQ(BrowsePath("/data/Apps", "/home/u/.local/opt/Veltrane/", 1), "/data/Apps/Veltrane/");
     EXPECT_EQ(BrowsePath("/data/Apps/", "/home/u/opt/Veltrane/", 0), "/data/Apps/");
 }
@@ -268,27 +279,12 @@ TEST(Startup, InstanceHandOverAndFirstUninstallStage) {
     }
     TestDir Win, Prog;
     {
-        // Keys "0" and "2" without "1": one file taken along.
-        Fixture F;
-        F.Info.WindowsDir = AddBackslash(Win.path().string());
-        const std::string Log = Prog.WriteFile("INSTALL.LOG", "[Files]\n/x/y=\n");
-        const std::string HandOver = HandOverFile(F.Info);
-        platform::WritePrivateProfileString("UnInstall", "Log File", Log, HandOver);
-        platform::WritePrivateProfileString("UnInstall", "0", "readme.txt", HandOver);
-        platform::WritePrivateProfileString("UnInstall", "2", "other", HandOver);
-        TStartupOptions O;
-        EXPECT_EQ(RunStartup(F.Info, O).Kind, TStartupKind::UnInstall);
-        EXPECT_EQ(F.Info.Data->UnInstallFiles, std::vector<std::string>{"README.TXT"});
-        EXPECT_EQ(F.Info.InstalledFiles, std::vector<std::string>{"/x/y"});
-        EXPECT_FALSE(std::filesystem::exists(Log));
-        EXPECT_TRUE(platform::ProfileKeys("UnInstall", HandOver).empty());
-    }
-    {
         Fixture F;
         F.Info.WindowsDir = AddBackslash(Win.path().string());
         F.Info.WindowsDir = AddBackslash(Win / "fresh/.config"); // made when missing
         F.Info.ProgramPath = Prog.WriteFile("install", "program");
         Prog.WriteFile("extra.txt", "x");
+        Prog.WriteFile("INSTALL.LOG", "[Files]\n");
         F.Info.Data->LogFileDir = F.Info.Data->FindDir("Install");
         F.Info.Data->UnInstallFiles = {"extra.txt", "INSTALL"};
         veltrane::test::FakeProcessStarter Processes;
@@ -310,7 +306,78 @@ TEST(Startup, InstanceHandOverAndFirstUninstallStage) {
         EXPECT_EQ(platform::GetPrivateProfileString("UnInstall", "Log File", "", HandOver),
                   AddBackslash(Prog.path().string()) + "INSTALL.LOG");
         EXPECT_EQ(platform::GetPrivateProfileString("UnInstall", "0", "", HandOver), "extra.txt");
+        EXPECT_EQ(platform::GetPrivateProfileString("UnInstall", "Token", "", HandOver).size(), 32u);
         std::filesystem::remove_all(Temp);
+    }
+    {
+        // Nothing to uninstall without a log: said, and nothing is started.
+        Fixture F;
+        F.Info.WindowsDir = AddBackslash(Win / "none");
+        TestDir Empty;
+        F.Info.ProgramPath = Empty.WriteFile("install", "program");
+        F.Info.Data->LogFileDir = F.Info.Data->FindDir("Install");
+        veltrane::test::FakeProcessStarter Processes;
+        TStartupOptions O;
+        O.Args = {"Uninstall"};
+        O.Processes = &Processes;
+        const TStartupResult R = RunStartup(F.Info, O);
+        EXPECT_EQ(R.Kind, TStartupKind::Restarted);
+        EXPECT_EQ(R.ExitCode, 1);
+        EXPECT_TRUE(Processes.started.empty());
+        EXPECT_FALSE(std::filesystem::exists(HandOverFile(F.Info)));
+    }
+}
+
+// The second stage acts on the hand-over only with the token its first stage gave it, and
+// only on a file called like the log that reads as one.
+TEST(Startup, HandOverActsOnlyWithItsToken) {
+    const std::string Token(32, 'a');
+    struct Case {
+        const char* What;
+        const char* Env;      // token in the environment, or null
+        const char* LogName;  // what "Log File" names in Prog
+        TStartupKind Kind;
+        bool SectionStays, LogStays;
+    } Cases[] = {
+        {"planted, an install is there", nullptr, "INSTALL.LOG", TStartupKind::Install, true, true},
+        {"planted, names a diary", nullptr, "diary.txt", TStartupKind::Install, false, true},
+        {"a wrong token", "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "INSTALL.LOG", TStartupKind::Install, true, true},
+        {"the first stage's copy", Token.c_str(), "INSTALL.LOG", TStartupKind::UnInstall, false, true},
+        {"the copy, handed a diary", Token.c_str(), "diary.txt", TStartupKind::Refused, false, true},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestDir Win, Prog;
+        Fixture F;
+        F.Info.WindowsDir = AddBackslash(Win.path().string());
+        Prog.WriteFile("INSTALL.LOG", "[Files]\n/x/y=\n;/etc/passwd=\n");
+        Prog.WriteFile("diary.txt", "dear diary");
+        const std::string Log = Prog / C.LogName;
+        const std::string HandOver = HandOverFile(F.Info);
+        platform::WritePrivateProfileString("UnInstall", "Log File", Log, HandOver);
+        platform::WritePrivateProfileString("UnInstall", "Token", Token, HandOver);
+        // Keys "0" and "2" without "1": one file taken along.
+        platform::WritePrivateProfileString("UnInstall", "0", "readme.txt", HandOver);
+        platform::WritePrivateProfileString("UnInstall", "2", "other", HandOver);
+        if (C.Env)
+            ::setenv(HandOverTokenVariable, C.Env, 1);
+        else
+            ::unsetenv(HandOverTokenVariable);
+        const TStartupResult R = RunStartup(F.Info, {});
+        EXPECT_EQ(R.Kind, C.Kind);
+        EXPECT_EQ(getenv(HandOverTokenVariable), nullptr);
+        EXPECT_EQ(!platform::ProfileKeys("UnInstall", HandOver).empty(), C.SectionStays);
+        // The last section gone, the hand-over file goes too.
+        EXPECT_EQ(std::filesystem::exists(HandOver), C.SectionStays);
+        EXPECT_EQ(std::filesystem::exists(Log), C.LogStays);
+        EXPECT_EQ(Prog.ReadFile("diary.txt"), "dear diary");
+        if (C.Kind == TStartupKind::UnInstall) {
+            EXPECT_EQ(F.Info.Data->UnInstallFiles, std::vector<std::string>{"README.TXT"});
+            // The comment line is no key of the log.
+            EXPECT_EQ(F.Info.InstalledFiles, std::vector<std::string>{"/x/y"});
+        } else {
+            EXPECT_TRUE(F.Info.InstalledFiles.empty());
+        }
     }
 }
 

@@ -1,0 +1,102 @@
+// The uninstall of a large install: a log of 100,000 recorded files (in 100 folders) that
+// exist on the local disk is read and removed, as the second uninstall stage does (target:
+// under 5 s, wall clock; the CPU time is printed too, since on a busy machine the wall clock
+// mostly waits for the disk). 10,000 files are timed too, to show that the time grows linearly.
+
+#include "BenchCommon.h"
+
+#include "platform/SystemDirs.h"
+#include "setup/InstallLog.h"
+#include "setup/SetupData.h"
+#include "setup/UnInstallRemoval.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace veltrane;
+using namespace veltrane::bench;
+
+namespace {
+
+struct Figures {
+    double write = 0, read = 0, remove = 0, cpu = 0;
+    int problems = 0;
+    bool clean = false;
+};
+
+Figures Run(std::size_t Count) {
+    std::string Root = platform::TempDirectory();
+    Root += (Root.back() == '/' ? "" : "/") + std::string("bench-uninstall.XXXXXX");
+    if (!::mkdtemp(Root.data())) {
+        std::perror("mkdtemp");
+        std::exit(1);
+    }
+    const std::string Install = Root + "/Veltrane/";
+    TInstallRecord Record;
+    Record.CreatedDirs.push_back(Install);
+    ::mkdir(Install.c_str(), 0755);
+    const std::size_t Folders = 100;
+    for (std::size_t F = 0; F < Folders; ++F) {
+        const std::string Dir = Install + "part" + std::to_string(F) + "/";
+        ::mkdir(Dir.c_str(), 0755);
+        Record.CreatedDirs.push_back(Dir);
+    }
+    for (std::size_t I = 0; I < Count; ++I) {
+        const std::string File = Install + "part" + std::to_string(I % Folders) + "/file" + std::to_string(I) + ".mp3";
+        const int Fd = ::open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (Fd < 0 || ::write(Fd, "x", 1) != 1) {
+            std::perror(File.c_str());
+            std::exit(1);
+        }
+        ::close(Fd);
+        Record.InstalledFiles.push_back(File);
+    }
+
+    Figures Out;
+    TSetupData Data;
+    Data.FindDir("Install")->SetDir(Install);
+    std::string LogFile;
+    Stopwatch Watch;
+    WriteInstallLog(Install, "INSTALL.LOG", Record, Data, "English", LogFile);
+    Out.write = Watch.Seconds();
+
+    // What the second stage does: read the whole log, then remove what it names.
+    Watch.Restart();
+    const double Cpu = ProcessCpuSeconds();
+    TInstallRecord Back;
+    if (ReadInstallLog(LogFile, false, Back, &Data, nullptr) != 0 || Back.InstalledFiles.size() != Count) {
+        std::fprintf(stderr, "the log did not read back\n");
+        std::exit(1);
+    }
+    Out.read = Watch.Seconds();
+    Watch.Restart();
+    Out.problems = RunUnInstallRemoval(Back, LogFile, nullptr, {});
+    Out.remove = Watch.Seconds();
+    Out.cpu = ProcessCpuSeconds() - Cpu;
+    Out.clean = !std::filesystem::exists(Install);
+    std::filesystem::remove_all(Root);
+    return Out;
+}
+
+} // namespace
+
+int main() {
+    const Figures Small = Run(10000);
+    const Figures Large = Run(100000);
+    for (const auto& [Count, F] : {std::pair{10000, Small}, std::pair{100000, Large}})
+        std::printf("%6d recorded files: log written in %.2f s; uninstall %.2f s (reading %.2f s, "
+                    "removing %.2f s; %.2f s of CPU)%s\n",
+                    Count, F.write, F.read + F.remove, F.read, F.remove, F.cpu,
+                    F.clean && F.problems == 0 ? "" : " -- something stayed behind");
+    const double Total = Large.read + Large.remove;
+    std::printf("uninstall of 100000 recorded files: %.2f s (target: under 5 s) %s; "
+                "10 times the files took %.1f times as long\n",
+                Total, Total < 5.0 ? "PASS" : "FAIL",
+                Total / std::max(1e-9, Small.read + Small.remove));
+    return Total < 5.0 && Large.clean ? 0 : 1;
+}
