@@ -11,6 +11,7 @@ packages=(
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
   mpg123 pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
+  python3-mutagen eyed3 kid3-cli
   zlib1g-dev nlohmann-json3-dev
 )
 missing=()

@@ -80,6 +80,15 @@ bool SortEntryLess(const SortEntry& a, const SortEntry& b) {
     return a.Key.size() < b.Key.size();
 }
 
+// The track column's key: its number, or one past the largest for an empty column, so rows
+// without a track follow the others in ascending order.
+SortEntry MakeTrackSortEntry(std::string_view key, std::size_t row) {
+    std::uint64_t value = 0;
+    for (const char c : key)
+        value = value * 10 + static_cast<unsigned char>(c - '0');
+    return {key.empty() ? 256 : value, 0, {}, row};
+}
+
 void AppendColumn(std::string& row, std::string_view text) {
     const std::size_t start = row.size();
     row.append(text);
@@ -95,6 +104,10 @@ std::string RelativeName(std::string_view directory, std::string_view fullPath) 
 }
 
 } // namespace
+
+std::string TrackText(std::uint8_t Track) {
+    return Track == 0 ? std::string() : std::to_string(Track);
+}
 
 TFileList::TFileList() {
     rows_.push_back({std::string(kMultiListPlaceholder), {}});
@@ -157,7 +170,7 @@ std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag&
     row.reserve(RelativeName.size() + 16);
     AppendColumn(row, RelativeName);
     if (Tag.Header != "TAG") {
-        row.append(6, '\t');
+        row.append(kFileListColumnCount - 1, '\t');
         return row;
     }
     AppendColumn(row, Tag.Title);
@@ -166,6 +179,16 @@ std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag&
     AppendColumn(row, Tag.Year);
     AppendColumn(row, ByteToStyle(Tag.Genre));
     AppendColumn(row, Tag.Comment);
+    if (Tag.Track != 0) {
+        // Three digits at most: no temporary string.
+        char digits[3];
+        int n = 0;
+        for (unsigned v = Tag.Track; v != 0; v /= 10)
+            digits[n++] = static_cast<char>('0' + v % 10);
+        while (n > 0)
+            row.push_back(digits[--n]);
+    }
+    row.push_back('\t');
     return row;
 }
 
@@ -250,9 +273,10 @@ void TFileList::SortList(IProgress* Progress) {
     // no row text.
     const int field = sortColumn_ < 0 ? -sortColumn_ : sortColumn_;
     std::vector<SortEntry> entries(count);
+    const auto makeEntry = field == kTrackColumn ? MakeTrackSortEntry : MakeSortEntry;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t row = count - 1 - i;
-        entries[i] = MakeSortEntry(GetStringItem(field, rowBuffer_[row].Text), row);
+        entries[i] = makeEntry(GetStringItem(field, rowBuffer_[row].Text), row);
     }
     std::stable_sort(entries.begin(), entries.end(), SortEntryLess);
     if (sortColumn_ < 0)

@@ -4,8 +4,9 @@
 // (TMultiList) shows these rows; every command reaches its files through GetFileName.
 //
 // Row text: blank, relative name, tab, Title, tab, Artist, tab, Album, tab, Year, tab,
-// genre name (with its trailing blank), tab, Comment, tab. Without a tag: blank, relative
-// name, then seven tabs. Row 0 is the placeholder; file rows are 1 to Count() - 1.
+// genre name (with its trailing blank), tab, Comment, tab, Track (decimal, empty for none),
+// tab. Without a tag: blank, relative name, then eight tabs. Row 0 is the placeholder; file
+// rows are 1 to Count() - 1.
 
 #include "browser/Progress.h"
 #include "components/MultiLstItems.h"
@@ -26,8 +27,15 @@ inline constexpr std::string_view kNoMp3sFound = "No mp3's found!\t";
 // Smallest file that gets a row: more than 128 blocks of 128 bytes.
 inline constexpr std::uint64_t kMinListedFileSize = 129 * 128;
 // Column header texts; field number = index + 1.
-inline constexpr std::string_view kFileListColumns[] = {"FileName", "Song",  "Artist", "Album",
-                                                        "Year",     "Genre", "Comment"};
+inline constexpr std::string_view kFileListColumns[] = {"FileName", "Song",    "Artist",
+                                                        "Album",    "Year",    "Genre",
+                                                        "Comment",  "Track"};
+inline constexpr int kFileListColumnCount = 8;
+// The track column sorts by number, rows without a track after those with one.
+inline constexpr int kTrackColumn = 8;
+
+// The track as the list shows it: "7", "" for none.
+std::string TrackText(std::uint8_t Track);
 
 // One row: its text and the full path of its file (empty for the marker row).
 struct TFileRow {
@@ -70,7 +78,7 @@ class TFileList : public TMultiListItems {
     const std::string& Directory() const { return directory_; }
     void SetDirectory(std::string Directory) { directory_ = std::move(Directory); }
 
-    // Signed sort column: |value| is the field number 1..7, the sign the direction.
+    // Signed sort column: |value| is the field number 1..8, the sign the direction.
     int SortColumn() const { return sortColumn_; }
     void SetSortColumn(int Column) { sortColumn_ = Column; }
 

@@ -20,7 +20,8 @@ constexpr std::string_view kUsage =
     "commands:\n"
     "  tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "  tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "          [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
+    "          [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo] FILE...\n"
+    "  tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
@@ -86,10 +87,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 return 0;
             }
             if (args.size() < 2)
-                throw UsageError("tag: missing sub-command (show or set)");
+                throw UsageError("tag: missing sub-command (show, set or number)");
             const Args rest(args.begin() + 2, args.end());
             if (args[1] == "show") return RunTagShow(rest, out, err);
             if (args[1] == "set") return RunTagSet(rest, out, err);
+            if (args[1] == "number") return RunTagNumber(rest, out, err);
             throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {

@@ -22,6 +22,7 @@ public:
 
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunPack(const Args& args, std::ostream& out, std::ostream& err);
 int RunUnpack(const Args& args, std::ostream& out, std::ostream& err);
@@ -37,6 +38,8 @@ int RunPlaylist(const Args& args, std::istream& in, std::ostream& out, std::ostr
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& text);
 // Whether dir is a folder that can be read; else one "veltrane-cli: DIR: why" line on err.
 bool FolderOk(const std::string& dir, std::ostream& err);
+// "veltrane-cli: INTRO" and the escaped paths below it, one a line; nothing without paths.
+void ReportFiles(std::ostream& err, const std::string& intro, const std::vector<std::string>& paths);
 // One such line for each entry a scan had to skip; true when there was any.
 bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& problems);
 

@@ -26,7 +26,7 @@ constexpr std::string_view kFromNameUsage =
     "                              [--clear-tag] [--codepage NAME] [--jobs N] [--no-undo]\n"
     "                              FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
-    "        comment (default artist,title); SEP defaults to \"-\"\n"
+    "        comment, track (default artist,title); SEP defaults to \"-\"\n"
     "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kRenameUsage =
     "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
@@ -36,7 +36,8 @@ constexpr std::string_view kRenameUsage =
     "  --no-undo: rename even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kSelectUsage =
     "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
-    "                           (--text TEXT | --genre NAME) DIR\n";
+    "                           (--text TEXT | --genre NAME) DIR\n"
+    "  prints each selected file, a tab and its track number (empty for none)\n";
 
 // "artist,title" -> the how-to list of Format.
 void SetFields(TDeriveFormat& Format, const std::string& List) {
@@ -57,6 +58,8 @@ void SetFields(TDeriveFormat& Format, const std::string& List) {
             codes += '4';
         else if (name == "comment")
             codes += '5';
+        else if (name == "track")
+            codes += kTrackCode;
         else
             throw UsageError("--fields: unknown field '" + Escape(name) + "'");
         start = comma + 1;
@@ -109,10 +112,19 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const auto codec = MakeCodec(o);
     const TDeriveFormat format = MakeFormat(o, "-");
     const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
-    const TFileFailures failures =
-        DeriveFromFileNames(o.Positional(), format, options, *codec, {}, nullptr);
+    std::vector<std::string> cut, badTrack;
+    const TFileFailures failures = DeriveFromFileNames(
+        o.Positional(), format, options, *codec,
+        [&](const TMP3Tag& tag) {
+            if (CommentCutByTrack(tag, *codec))
+                cut.push_back(tag.FileName);
+        },
+        nullptr, &badTrack);
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
+    ReportFiles(err, "comment cut to 28 characters to make room for the track number:", cut);
+    ReportFiles(err, "track in the name is not a number from 1 to 255; track left as it was:",
+                badTrack);
     return failures.empty() ? 0 : 1;
 }
 
@@ -201,7 +213,8 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     const TFileFailures failures = ApplySelectSearch(list, TDeSelectMode::dmSelect, search, nullptr, *codec);
     for (std::size_t i = 1; i < list.Count(); ++i) {
         if (list.Selected(i))
-            out << Escape(list.GetFileName(i)) << '\n';
+            out << Escape(list.GetFileName(i)) << '\t'
+                << TFileList::GetStringItem(kTrackColumn, list.ItemText(i)) << '\n';
     }
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);

@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::string_view kListUsage =
     "usage: veltrane-cli list [--recursive] [--sort N] [--codepage NAME] [--jobs J] DIR\n"
-    "  N: column 1 to 7 (FileName, Song, Artist, Album, Year, Genre, Comment),\n"
+    "  N: column 1 to 8 (FileName, Song, Artist, Album, Year, Genre, Comment, Track),\n"
     "     negative for descending; default 1\n"
     "  J: files read at once (default: the program's choice; 1 reads one after another)\n"
     "  Files under 16512 bytes (129 blocks of 128 bytes) are left out, as in the window:\n"
@@ -28,9 +28,9 @@ constexpr std::string_view kListUsage =
 int ParseSortColumn(const std::string& text) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value == 0 || value < -7 ||
-        value > 7)
-        throw UsageError("list: --sort takes a column number 1 to 7 or -7 to -1, not '" +
+    if (ec != std::errc() || end != text.data() + text.size() || value == 0 ||
+        value < -kFileListColumnCount || value > kFileListColumnCount)
+        throw UsageError("list: --sort takes a column number 1 to 8 or -8 to -1, not '" +
                          Escape(text) + "'");
     return value;
 }
@@ -86,7 +86,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
         }
         // The name from the row's own path: the row text has tabs in names turned to blanks.
         text += Escape(list.PrepFileName(row.Path));
-        for (int field = 2; field <= 7; ++field) {
+        for (int field = 2; field <= kFileListColumnCount; ++field) {
             std::string_view column = TFileList::GetStringItem(field, row.Text);
             if (field == 6 && !column.empty() && column.back() == ' ')
                 column.remove_suffix(1);

@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagEditing.h"
+#include "editing/TrackNumbers.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
@@ -28,8 +29,26 @@ constexpr std::string_view kShowUsage =
     "  N: files read at once (default: the program's choice; 1 reads one after another)\n";
 constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "                            [--genre NAME-OR-NUMBER] [--codepage NAME] [--no-undo] FILE...\n"
+    "                            [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo]\n"
+    "                            FILE...\n"
+    "  --track \"\" removes the track number\n"
     "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
+constexpr std::string_view kNumberUsage =
+    "usage: veltrane-cli tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo]\n"
+    "                               FILE...\n"
+    "  numbers the files in the order given, from N (default 1) up to 255 at most;\n"
+    "  --keep-existing: files that have a track keep it and use up no number\n";
+constexpr std::string_view kCommentCutIntro =
+    "comment cut to 28 characters to make room for the track number:";
+
+// A track number 1 to 255, or "" for none.
+std::uint8_t ParseTrackOption(const std::string& text) {
+    const std::optional<std::uint8_t> track = ParseTrack(text);
+    if (!track)
+        throw UsageError("--track: give a number from 1 to 255, or \"\" for no track, not '" +
+                         Escape(text) + "'");
+    return *track;
+}
 
 void AppendField(std::string& line, std::string_view text) {
     line += '\t';
@@ -75,6 +94,8 @@ ShownFile ShowFile(const std::string& path, const TagCodec& codec, bool mayBeDir
     line += std::to_string(tag.Genre);
     AppendField(line, RTrim(ByteToStyle(tag.Genre)));
     AppendField(line, tag.Comment);
+    line += '\t';
+    line += TrackText(tag.Track);
     line += '\n';
     return shown;
 }
@@ -137,6 +158,15 @@ std::uint8_t ParseGenre(const std::string& text) {
 
 } // namespace
 
+void ReportFiles(std::ostream& err, const std::string& intro,
+                 const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    err << "veltrane-cli: " << intro << '\n';
+    for (const std::string& path : paths)
+        err << "  " << Escape(path) << '\n';
+}
+
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(args, {"--recursive"}, {"--codepage", "--jobs"});
     if (o.Has("--help")) {
@@ -164,7 +194,8 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(
         args, {"--no-undo"},
-        {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--codepage"});
+        {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--track",
+         "--codepage"});
     if (o.Has("--help")) {
         out << kSetUsage;
         return 0;
@@ -176,6 +207,8 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     // An unknown genre is refused before any file is written.
     const std::optional<std::string> genreText = o.Value("--genre");
     const int genre = genreText ? ParseGenre(*genreText) : -1;
+    const std::optional<std::string> trackText = o.Value("--track");
+    const int track = trackText ? ParseTrackOption(*trackText) : -1;
 
     TEditMoreFields named; // for the journal's description only
     named.Title.Leave = !o.Value("--title");
@@ -184,6 +217,8 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     named.Year.Leave = !o.Value("--year");
     named.Comment.Leave = !o.Value("--comment");
     named.Style.Leave = genre < 0;
+    named.Track.Leave = track < 0;
+    std::vector<std::string> cut;
     const TFileFailures failures = RunTagStep(
         o.Positional(), [&](std::size_t files) { return EditMoreDescription(named, files); },
         [&](TMP3Tag& tag) {
@@ -201,10 +236,56 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
                 tag.Comment = *v;
             if (genre >= 0)
                 tag.Genre = static_cast<std::uint8_t>(genre);
+            if (track >= 0)
+                tag.Track = static_cast<std::uint8_t>(track);
         },
-        *codec, {}, nullptr);
+        *codec,
+        [&](const TMP3Tag& tag) {
+            if (CommentCutByTrack(tag, *codec))
+                cut.push_back(tag.FileName);
+        },
+        nullptr);
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
+    ReportFiles(err, std::string(kCommentCutIntro), cut);
+    return failures.empty() ? 0 : 1;
+}
+
+int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err) {
+    const Options o = ParseOptions(args, {"--keep-existing", "--no-undo"}, {"--start", "--codepage"});
+    if (o.Has("--help")) {
+        out << kNumberUsage;
+        return 0;
+    }
+    const NoUndoScope noUndo(o, err);
+    if (o.Positional().empty())
+        throw UsageError("tag number: missing FILE");
+    TNumberOptions options;
+    if (const std::optional<std::string> start = o.Value("--start")) {
+        const std::optional<std::uint8_t> value = ParseTrack(*start);
+        if (!value || *value == 0)
+            throw UsageError("tag number: --start takes a number from 1 to 255, not '" +
+                             Escape(*start) + "'");
+        options.Start = *value;
+    }
+    options.KeepExisting = o.Has("--keep-existing");
+    const auto codec = MakeCodec(o);
+    std::vector<std::string> cut;
+    TFileFailures failures;
+    try {
+        failures = NumberTracks(o.Positional(), options, *codec,
+                                [&](const TMP3Tag& tag) {
+                                    if (CommentCutByTrack(tag, *codec))
+                                        cut.push_back(tag.FileName);
+                                },
+                                nullptr);
+    } catch (const ETrackRange& e) {
+        err << "veltrane-cli: tag number: " << e.what() << '\n';
+        return 1;
+    }
+    for (const TFileFailure& failure : failures)
+        ReportFileError(err, Escape(failure.Path), failure.Error);
+    ReportFiles(err, std::string(kCommentCutIntro), cut);
     return failures.empty() ? 0 : 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "browser/ErrorText.h"
 
+#include "tagcore/TagFile.h"
 #include "tagcore/Utf8.h"
 
 #include <algorithm>
@@ -60,6 +61,36 @@ std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t 
     return ListedLinesMessage("In the tags of these files, characters the tag's code page cannot "
                               "hold were saved as \"?\":",
                               Paths, MaxLines);
+}
+
+std::string CommentCutReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
+    return ListedLinesMessage("In the tags of these files the comment was cut to 28 characters to "
+                              "make room for the track number:",
+                              Paths, MaxLines);
+}
+
+std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
+    return ListedLinesMessage("In the names of these files the track is not a number from 1 to "
+                              "255; their tracks were left as they were:",
+                              Paths, MaxLines);
+}
+
+void TRunNotes::NoteWritten(const TMP3Tag& Tag, const TagCodec& Codec) {
+    if (TagIsLossy(Tag, Codec))
+        Lossy.push_back(Tag.FileName);
+    if (CommentCutByTrack(Tag, Codec))
+        CommentCut.push_back(Tag.FileName);
+}
+
+std::vector<std::string> TRunNotes::Messages() const {
+    std::vector<std::string> messages;
+    if (!Lossy.empty())
+        messages.push_back(LossyFilesReport(Lossy));
+    if (!CommentCut.empty())
+        messages.push_back(CommentCutReport(CommentCut));
+    if (!BadTrack.empty())
+        messages.push_back(BadTrackPiecesReport(BadTrack));
+    return messages;
 }
 
 } // namespace veltrane

@@ -34,4 +34,19 @@ std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy,
 // more"). Paths are passed through as bytes.
 std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
 
+// The end message of a run whose comments were cut to 28 bytes to make room for the track.
+std::string CommentCutReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
+// The end message of a run whose file names held track pieces that are no track number.
+std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
+
+// What a run over many files tells afterwards, one message each: the files whose tags got
+// "?", whose comments were cut for their tracks, and whose names held no track number.
+struct TRunNotes {
+    std::vector<std::string> Lossy, CommentCut, BadTrack;
+    // Notes Lossy and CommentCut of a tag as written.
+    void NoteWritten(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
+    // The messages, in that order; those without files left out.
+    std::vector<std::string> Messages() const;
+};
+
 } // namespace veltrane

@@ -6,8 +6,8 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::string_view kAllItems[] = {kItemSongname, kItemArtistname, kItemAlbum, kItemYear,
-                                          kItemComment};
+constexpr std::string_view kAllItems[] = {kItemSongname, kItemArtistname, kItemAlbum,
+                                          kItemYear,     kItemComment,    kItemTrack};
 
 // Byte length of the first Count UTF-8 characters of Text.
 std::size_t PrefixBytes(std::string_view Text, std::size_t Count) {
@@ -53,7 +53,8 @@ std::string ItemOfCode(char Code) {
 
 void TDeriveFormat::Reset() {
     howTo_ = {std::string(kItemArtistname), std::string(kItemSongname)};
-    options_ = {std::string(kItemAlbum), std::string(kItemYear), std::string(kItemComment)};
+    options_ = {std::string(kItemAlbum), std::string(kItemYear), std::string(kItemComment),
+                std::string(kItemTrack)};
 }
 
 void TDeriveFormat::SetSeparator(std::string_view Text) {

@@ -10,16 +10,19 @@
 
 namespace veltrane {
 
-// Items read "1. Songname" ... "5. Comment"; the first character is the field code.
+// Items read "1. Songname" ... "6. Track"; the first character is the field code.
 inline constexpr std::string_view kItemSongname = "1. Songname";
 inline constexpr std::string_view kItemArtistname = "2. Artistname";
 inline constexpr std::string_view kItemAlbum = "3. Album";
 inline constexpr std::string_view kItemYear = "4. Year";
 inline constexpr std::string_view kItemComment = "5. Comment";
+// Not a text field: TagFieldOf gives nullptr for it; cutting and renaming treat it apart.
+inline constexpr std::string_view kItemTrack = "6. Track";
+inline constexpr char kTrackCode = '6';
 
 inline constexpr std::size_t kMaxSeparatorChars = 5;
 
-// The tag field an item (or field code '1'..'5') names; nullptr for anything else.
+// The text field an item (or field code '1'..'5') names; nullptr for anything else.
 std::string* TagFieldOf(TMP3Tag& Tag, char Code);
 const std::string* TagFieldOf(const TMP3Tag& Tag, char Code);
 // The item text for a field code, "" for an unknown code.
@@ -29,7 +32,7 @@ class TDeriveFormat {
   public:
     TDeriveFormat() { Reset(); }
 
-    // How-to "2. Artistname", "1. Songname"; the other three in the options list.
+    // How-to "2. Artistname", "1. Songname"; the other four in the options list.
     // The separator is left alone: each window sets its own.
     void Reset();
 

@@ -64,14 +64,23 @@ std::string RemoveForbiddenChars(std::string_view Name) {
     return result;
 }
 
+std::string TrackForName(std::uint8_t Track) {
+    if (Track == 0)
+        return {};
+    return Track < 10 ? "0" + std::to_string(Track) : std::to_string(Track);
+}
+
 std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFormat& Format) {
     const std::vector<std::string>& howTo = Format.HowTo();
     if (howTo.empty())
         return std::nullopt;
     std::string name;
     for (std::size_t k = 0; k < howTo.size(); ++k) {
-        const std::string* field = TagFieldOf(Tag, howTo[k].empty() ? '\0' : howTo[k].front());
-        const std::string value = field ? RTrim(*field) : std::string();
+        const char code = howTo[k].empty() ? '\0' : howTo[k].front();
+        const std::string* field = TagFieldOf(Tag, code);
+        const std::string value = field                ? RTrim(*field)
+                                  : code == kTrackCode ? TrackForName(Tag.Track)
+                                                       : std::string();
         if (value.empty())
             return std::nullopt;
         name += value;

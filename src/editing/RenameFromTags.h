@@ -26,9 +26,12 @@ std::string RenameOneOfTheFilesError(int Code);
 // Removes  " * / : < > ? \ |  wherever they stand.
 std::string RemoveForbiddenChars(std::string_view Name);
 
-// The how-to fields of Tag (trailing blanks removed) joined by the separator, forbidden
-// characters removed. Nothing when the how-to list is empty, a field used is empty, or the
-// name ends up empty.
+// The track as a name holds it: two digits ("07"), three from 100; "" for none.
+std::string TrackForName(std::uint8_t Track);
+
+// The how-to fields of Tag (trailing blanks removed; the track by TrackForName) joined by the
+// separator, forbidden characters removed. Nothing when the how-to list is empty, a field used
+// is empty, or the name ends up empty.
 std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFormat& Format);
 
 // The directory part of a path, up to and including its last '/'; "" when it has none.

@@ -6,6 +6,8 @@
 #include "editing/TagFromFileName.h"
 #include "tagcore/TagFile.h"
 
+#include <stdexcept>
+
 namespace veltrane {
 
 TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag) {
@@ -17,12 +19,17 @@ TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag) {
         fields.Year = RTrim(Tag.Year);
         fields.Comment = RTrim(Tag.Comment);
         fields.Style = ByteToStyle(Tag.Genre);
+        fields.Track = TrackText(Tag.Track);
     }
     return fields;
 }
 
 TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileList* List) {
+    const std::optional<std::uint8_t> track = ParseTrack(Fields.Track);
+    if (!track)
+        throw std::invalid_argument(std::string(kMsgBadTrack));
     TMP3Tag tag = Record;
+    tag.Track = *track;
     tag.Header = "TAG";
     tag.Title = Fields.Title;
     tag.Artist = Fields.Artist;
@@ -50,6 +57,10 @@ std::string EditMoreProgressCaption(std::size_t Selected) {
     return "Updating " + std::to_string(Selected) + " tags, please wait...";
 }
 
+bool TrackFieldValid(const TEditMoreFields& Fields) {
+    return Fields.Track.Leave || ParseTrack(Fields.Track.Value).has_value();
+}
+
 void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields) {
     if (Tag.Header != "TAG") {
         Tag.Header = "TAG";
@@ -70,6 +81,8 @@ void ApplyEditMoreFields(TMP3Tag& Tag, const TEditMoreFields& Fields) {
     apply(Tag.Comment, Fields.Comment);
     if (!Fields.Style.Leave)
         Tag.Genre = StyleToByte(Fields.Style.Value);
+    if (!Fields.Track.Leave)
+        Tag.Track = ParseTrack(Fields.Track.Value).value_or(Tag.Track);
 }
 
 std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files) {
@@ -84,6 +97,7 @@ std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files
     add(Fields.Year, "year");
     add(Fields.Comment, "comment");
     add(Fields.Style, "genre");
+    add(Fields.Track, "track");
     if (names.empty())
         return "write tags of " + FileCount(Files);
     std::string text = "set ";
@@ -96,7 +110,9 @@ std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files
 }
 
 TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
-                          std::vector<std::string>* Lossy) {
+                          TRunNotes* Notes) {
+    if (!TrackFieldValid(Fields))
+        throw std::invalid_argument(std::string(kMsgBadTrack));
     const std::size_t selected = List.SelCount();
     // The bar runs over 0 to N - 1 and is set to 1 .. N, as the window always did.
     ProgressScope progress(Progress, EditMoreProgressCaption(selected),
@@ -105,8 +121,8 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
         SelectedFilePaths(List), [&](std::size_t files) { return EditMoreDescription(Fields, files); },
         [&](TMP3Tag& tag) { ApplyEditMoreFields(tag, Fields); }, TagCodec::Default(),
         [&](const TMP3Tag& tag) {
-            if (Lossy && TagIsLossy(tag))
-                Lossy->push_back(tag.FileName);
+            if (Notes)
+                Notes->NoteWritten(tag);
             List.SingleUpdate(tag);
         },
         &progress);

@@ -4,6 +4,7 @@
 
 #include "browser/FileList.h"
 #include "browser/Progress.h"
+#include "editing/CodePageCheck.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
 
@@ -14,19 +15,26 @@
 
 namespace veltrane {
 
-// What the single-file editor's controls hold. Style is a genre table entry ("Rock ", "").
+// What the single-file editor's controls hold. Style is a genre table entry ("Rock ", "");
+// Track is "" for none or a number 1 to 255.
 struct TEditorFields {
-    std::string Title, Artist, Album, Year, Comment, Style;
+    std::string Title, Artist, Album, Year, Comment, Style, Track;
 };
+
+// The refusal of a track box that holds neither nothing nor a number from 1 to 255.
+inline constexpr std::string_view kMsgBadTrack =
+    "Track: type a number from 1 to 255, or leave the box empty for no track.";
 
 // FormShow: a tagged record shows its fields without trailing blanks and its genre's name; a
 // record without a tag shows empty fields and the empty genre entry.
 TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag);
 
-// BitBtnSaveClick: the record with the editor's texts as they stand, marker "TAG" and the
-// genre of Style; written with SetMP3Tag as one journal step and its row rebuilt in List
-// (when given). Throws EInOutError when the write fails, EJournalError when it cannot be
-// recorded, std::runtime_error when the file changed meanwhile; the row is then left as it was.
+// BitBtnSaveClick: the record with the editor's texts as they stand, marker "TAG", the genre
+// of Style and the track of Track; written with SetMP3Tag as one journal step and its row
+// rebuilt in List (when given). Throws std::invalid_argument (kMsgBadTrack) before anything
+// is written when Track is no track number, EInOutError when the write fails, EJournalError
+// when it cannot be recorded, std::runtime_error when the file changed meanwhile; the row is
+// then left as it was.
 TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileList* List);
 
 // One field of the multi-file editor: Leave set means the field is not touched.
@@ -38,7 +46,11 @@ struct TLeaveField {
 struct TEditMoreFields {
     TLeaveField Title, Artist, Album, Year, Comment;
     TLeaveField Style; // Value is a genre table entry
+    TLeaveField Track; // Value is "" (no track) or a number 1 to 255
 };
+
+// False when the track box is released with a value that is no track number.
+bool TrackFieldValid(const TEditMoreFields& Fields);
 
 // The change rule of the edits: an empty edit checks its box, any text clears it.
 inline bool LeaveForText(std::string_view Text) {
@@ -64,9 +76,10 @@ std::string EditMoreDescription(const TEditMoreFields& Fields, std::size_t Files
 
 // BitBtnSaveClick: reads, changes and writes every selected file row in list order, rebuilding
 // each row as it goes. A file that fails is listed and the run goes on with the next one.
-// One step of the change journal: every file is read before the first is written.
-// Lossy, when given, gets the files whose new tags hold characters the code page cannot hold.
+// One step of the change journal: every file is read before the first is written. Throws
+// std::invalid_argument (kMsgBadTrack), writing nothing, for a track that is no number.
+// Notes, when given, gets what the user is told afterwards.
 TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgress* Progress,
-                          std::vector<std::string>* Lossy = nullptr);
+                          TRunNotes* Notes = nullptr);
 
 } // namespace veltrane

@@ -49,8 +49,9 @@ std::string NameWithoutDirectory(std::string_view Path) {
     return std::string(slash == std::string_view::npos ? Path : Path.substr(slash + 1));
 }
 
-void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
+bool CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
                        TMP3Tag& Tag) {
+    bool trackOk = true;
     const std::vector<std::string>& howTo = Format.HowTo();
     const std::string& separator = Format.Separator();
     std::string name(Name);
@@ -68,17 +69,26 @@ void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
         name.erase(0, std::min(name.size(), p + separator.size()));
         if (SmartCutOn)
             piece = SmartCut(piece);
-        if (std::string* field = TagFieldOf(Tag, howTo[k].empty() ? '\0' : howTo[k].front()))
+        const char code = howTo[k].empty() ? '\0' : howTo[k].front();
+        if (std::string* field = TagFieldOf(Tag, code)) {
             *field = std::move(piece);
+        } else if (code == kTrackCode) {
+            const std::optional<std::uint8_t> track = ParseTrack(piece);
+            if (track && *track != 0)
+                Tag.Track = *track;
+            else
+                trackOk = false;
+        }
         if (++k == howTo.size())
             last = true;
     }
+    return trackOk;
 }
 
-void DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options) {
+bool DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options) {
     if (Options.ClearTag || Tag.Header != "TAG")
         ClearMP3Tag(Tag);
-    CutNameIntoFields(NameWithoutDirectory(Tag.FileName), Format, Options.SmartCut, Tag);
+    return CutNameIntoFields(NameWithoutDirectory(Tag.FileName), Format, Options.SmartCut, Tag);
 }
 
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
@@ -95,12 +105,17 @@ std::string DeriveDescription(std::size_t Files) {
 TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
                                   const TDeriveOptions& Options, const TagCodec& Codec,
                                   const std::function<void(const TMP3Tag&)>& Written,
-                                  const ProgressScope* Progress) {
+                                  const ProgressScope* Progress,
+                                  std::vector<std::string>* BadTrack) {
     if (Format.HowTo().empty())
         return {};
     return RunTagStep(
         Paths, DeriveDescription,
-        [&](TMP3Tag& tag) { DeriveFromFileName(tag, Format, Options); }, Codec, Written, Progress);
+        [&](TMP3Tag& tag) {
+            if (!DeriveFromFileName(tag, Format, Options) && BadTrack)
+                BadTrack->push_back(tag.FileName);
+        },
+        Codec, Written, Progress);
 }
 
 std::string DeriveProgressCaption(std::size_t Selected) {
@@ -108,18 +123,18 @@ std::string DeriveProgressCaption(std::size_t Selected) {
 }
 
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
-                        IProgress* Progress, std::vector<std::string>* Lossy) {
+                        IProgress* Progress, TRunNotes* Notes) {
     if (Format.HowTo().empty())
         return {};
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
     return DeriveFromFileNames(SelectedFilePaths(List), Format, Options, TagCodec::Default(),
                                [&](const TMP3Tag& tag) {
-                                   if (Lossy && TagIsLossy(tag))
-                                       Lossy->push_back(tag.FileName);
+                                   if (Notes)
+                                       Notes->NoteWritten(tag);
                                    List.SingleUpdate(tag);
                                },
-                               &progress);
+                               &progress, Notes ? &Notes->BadTrack : nullptr);
 }
 
 } // namespace veltrane

@@ -3,6 +3,7 @@
 
 #include "browser/FileList.h"
 #include "browser/Progress.h"
+#include "editing/CodePageCheck.h"
 #include "editing/DeriveFormatModel.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
@@ -23,7 +24,9 @@ std::string NameWithoutDirectory(std::string_view Path);
 
 // Cuts Name into pieces at the separator (the last piece ends at ".mp3", any letter case) and
 // stores them, in how-to order, into the fields of Tag. Fields without a piece keep their value.
-void CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
+// A track piece sets Track when it is one to three digits of value 1 to 255; any other leaves
+// Track as it is and returns false (true otherwise).
+bool CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool SmartCutOn,
                        TMP3Tag& Tag);
 
 struct TDeriveOptions {
@@ -36,25 +39,27 @@ struct TDeriveOptions {
 TMP3Tag TagFromFileName(const std::string& Path, const TDeriveFormat& Format,
                         const TDeriveOptions& Options, const TagCodec& Codec = TagCodec::Default());
 
-// The same on a record read already (its FileName names the file).
-void DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options);
+// The same on a record read already (its FileName names the file); false when its track
+// piece was no track number.
+bool DeriveFromFileName(TMP3Tag& Tag, const TDeriveFormat& Format, const TDeriveOptions& Options);
 
 // "tags from file names of 12 files"
 std::string DeriveDescription(std::size_t Files);
 
 // Derives and writes the tag of every file of Paths as one journal step (see RunTagStep);
 // an empty how-to list changes no file.
+// BadTrack, when given, gets the files whose track pieces were no track number.
 TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
                                   const TDeriveOptions& Options, const TagCodec& Codec,
                                   const std::function<void(const TMP3Tag&)>& Written,
-                                  const ProgressScope* Progress);
+                                  const ProgressScope* Progress,
+                                  std::vector<std::string>* BadTrack = nullptr);
 
 // BitBtnOKClick: derives, writes and rebuilds the row of every selected file row in list
 // order. An empty how-to list changes no file. A file that fails is listed and the run goes
-// on with the next one. Lossy, when given, gets the files whose new tags hold characters the
-// code page cannot hold (written as "?").
+// on with the next one. Notes, when given, gets what the user is told afterwards.
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,
-                        IProgress* Progress, std::vector<std::string>* Lossy = nullptr);
+                        IProgress* Progress, TRunNotes* Notes = nullptr);
 // "Deriving 12 tags, please wait..."
 std::string DeriveProgressCaption(std::size_t Selected);
 

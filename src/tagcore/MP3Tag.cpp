@@ -71,4 +71,20 @@ std::uint8_t StyleToByte(std::string_view Name) {
     return 254;
 }
 
+std::optional<std::uint8_t> ParseTrack(std::string_view Text) {
+    if (Text.empty())
+        return 0;
+    if (Text.size() > 3)
+        return std::nullopt;
+    unsigned value = 0;
+    for (const char c : Text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value < 1 || value > 255)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
+
 } // namespace veltrane

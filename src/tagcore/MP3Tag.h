@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@ struct TMP3Tag {
     std::string Year;
     std::string Comment;
     std::uint8_t Genre = 255; // 255 = no genre
+    std::uint8_t Track = 0;   // ID3v1.1 track number; 0 = none
 
     friend bool operator==(const TMP3Tag&, const TMP3Tag&) = default;
 };
@@ -31,5 +33,9 @@ const std::array<std::string, kGenreTableSize>& GenreTable();
 std::string ByteToStyle(std::uint8_t Genre);
 // First entry equal ignoring ASCII case, minus one: "" gives 255, an unknown text 254.
 std::uint8_t StyleToByte(std::string_view Name);
+
+// A track number as typed: one to three digits of value 1 to 255 ("07" is 7); "" is 0 (no
+// track). Anything else ("0", "300", "7a", " 7") is nothing.
+std::optional<std::uint8_t> ParseTrack(std::string_view Text);
 
 } // namespace veltrane

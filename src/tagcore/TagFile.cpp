@@ -126,6 +126,11 @@ void ClearMP3Tag(TMP3Tag& Tag) {
     Tag.Year.clear();
     Tag.Comment.clear();
     Tag.Genre = 255;
+    Tag.Track = 0;
+}
+
+bool CommentCutByTrack(const TMP3Tag& Tag, const TagCodec& codec) {
+    return Tag.Track != 0 && RTrim(codec.Encode(Tag.Comment)).size() > kCommentWidthWithTrack;
 }
 
 std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
@@ -135,7 +140,17 @@ std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
     PutField(out, codec, Tag.Artist, 30);
     PutField(out, codec, Tag.Album, 30);
     PutField(out, codec, Tag.Year, 4);
-    PutField(out, codec, Tag.Comment, 30);
+    if (Tag.Track != 0) {
+        PutField(out, codec, Tag.Comment, kCommentWidthWithTrack);
+        out += '\0';
+        out += static_cast<char>(Tag.Track);
+    } else {
+        PutField(out, codec, Tag.Comment, 30);
+        // A comment whose last two bytes look like the track marker would read back as a
+        // track; the zero byte reads as a blank anyway.
+        if (out[125] == '\0' && out[126] != '\0')
+            out[125] = ' ';
+    }
     out += static_cast<char>(Tag.Genre);
     return out;
 }
@@ -162,7 +177,10 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     tag.Artist = field(33, 30);
     tag.Album = field(63, 30);
     tag.Year = field(93, 4);
-    tag.Comment = field(97, 30);
+    // ID3v1.1: a zero byte ends the comment early and the next byte is the track number.
+    const bool v11 = src[125] == 0 && src[126] != 0;
+    tag.Comment = field(97, v11 ? kCommentWidthWithTrack : 30);
+    tag.Track = v11 ? static_cast<std::uint8_t>(src[126]) : 0;
     tag.Genre = static_cast<std::uint8_t>(src[kTagSize - 1]);
     return tag;
 }
@@ -198,7 +216,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
 
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec,
                const TTagWriteHook& Hook, TDirectoryCache* Directories) {
-    std::string bytes = BuildTagBytes(Tag, codec);
+    const std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
     Fd fd = OpenWithStatus(FileName, O_RDWR, st, Directories);
@@ -213,15 +231,6 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
             throw EInOutError(100);
         replace = HasMarker(old);
     }
-    // Other tag writers keep a track number in the comment's last two bytes; a write that
-    // leaves the comment alone (or short enough) must not wipe it.
-    if (replace && old[125] == 0 && old[126] != 0 &&
-        (codec.Encode(Tag.Comment).size() <= 28 ||
-         Tag.Comment == ParseTagBytes(std::string_view(old, kTagSize), codec).Comment)) {
-        bytes[125] = 0;
-        bytes[126] = old[126];
-    }
-
     if (BeforeTagWriteHook)
         BeforeTagWriteHook(fd.get());
     // Another program may have cut or grown the file meanwhile: a write at the old offset

@@ -25,8 +25,9 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
                   TDirectoryCache* Directories = nullptr);
 
 // Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes at the file's
-// true end. An ID3v1.1 track number of the tag replaced (byte 125 zero, byte 126 not) is kept
-// when the new comment leaves room for it (28 bytes) or is the comment read from that tag.
+// true end. A Track of 1 to 255 makes an ID3v1.1 tag (comment cut to 28 bytes, byte 125 zero,
+// byte 126 the track); Track 0 a 30-byte comment. The record is written as it stands: callers
+// that leave the track alone pass on the Track they read.
 // Throws EInOutError on any failure, including a file that cannot be opened for writing, and
 // kTagFileChanged, writing nothing, when the file's size or tag marker changed since it was
 // opened here.
@@ -51,8 +52,13 @@ void AddOwnerWriteBit(int Fd, const std::string& Path);
 // The same with the file's status already at hand (st from fstat of Fd).
 void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st);
 
-// Header "TAG", empty texts, Genre 255; FileName unchanged.
+// Header "TAG", empty texts, Genre 255, Track 0; FileName unchanged.
 void ClearMP3Tag(TMP3Tag& Tag);
+
+// Comment bytes an ID3v1.1 tag keeps beside its track number.
+inline constexpr std::size_t kCommentWidthWithTrack = 28;
+// True when writing Tag cuts its comment (trailing blanks aside) to make room for its track.
+bool CommentCutByTrack(const TMP3Tag& Tag, const TagCodec& codec = TagCodec::Default());
 
 std::string AddTrailingSpaces(std::string_view Text, std::size_t Length);
 // Removes trailing blanks (byte 32 only).
@@ -61,6 +67,7 @@ std::string RTrim(std::string_view Text);
 // The 128 tag bytes for a record, exactly as SetMP3Tag writes them.
 std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec = TagCodec::Default());
 // Parses the last 128 bytes of a file (tag or not) into a record; FileName is left empty.
+// Byte 125 zero and byte 126 not make it ID3v1.1: a 28-byte comment and byte 126 as Track.
 TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec = TagCodec::Default());
 
 } // namespace veltrane

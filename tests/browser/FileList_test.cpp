@@ -60,9 +60,9 @@ TEST(FileListTest, RowTextsForTaggedAndUntaggedFiles) {
     ProgressLog progress;
     list.UpdateList({a, b, c}, dir.path().string(), &progress);
     EXPECT_EQ(Texts(list),
-              (std::vector<std::string>{" a.mp3\tTitle\tArtist\tAlbum\t1999\tRock \tComment\t",
-                                        " b.mp3\t\t\t\t\t\t\t",
-                                        " c.mp3\tTitle\tArtist\tAlbum\t1999\t\tComment\t"}));
+              (std::vector<std::string>{" a.mp3\tTitle\tArtist\tAlbum\t1999\tRock \tComment\t\t",
+                                        " b.mp3\t\t\t\t\t\t\t\t",
+                                        " c.mp3\tTitle\tArtist\tAlbum\t1999\t\tComment\t\t"}));
     EXPECT_EQ(list.ItemText(0), kMultiListPlaceholder);
     EXPECT_EQ(progress.captions,
               (std::vector<std::string>{"Reading 3 files...", "Sorting 3 items..."}));
@@ -71,6 +71,47 @@ TEST(FileListTest, RowTextsForTaggedAndUntaggedFiles) {
     EXPECT_EQ(list.GetFileName(list.ItemText(2)), b);
     EXPECT_EQ(list.ItemIndex(), 1);
     EXPECT_TRUE(list.FilesInThisDir());
+}
+
+TEST(FileListTest, TrackColumnIsLastAndSortsByNumberWithNoTrackLast) {
+    TestDir dir;
+    // name, track; read in this order. Two without a track and two with 7 show the ties.
+    const std::vector<std::pair<std::string, int>> files = {
+        {"a.mp3", 10}, {"b.mp3", 0}, {"c.mp3", 7}, {"d.mp3", 255}, {"e.mp3", 2},
+        {"f.mp3", 7},  {"g.mp3", -1}, {"h.mp3", 0}};
+    std::vector<std::string> paths;
+    for (const auto& [name, track] : files) {
+        if (track < 0) {
+            paths.push_back(dir.WriteFile(name, Mp3BytesNoTag(kAudio)));
+            continue;
+        }
+        std::string bytes = Mp3Bytes(kAudio, RawTag{"T", "", "", "", "c", 1});
+        bytes[bytes.size() - 2] = static_cast<char>(track);
+        paths.push_back(dir.WriteFile(name, bytes));
+    }
+    TFileList list;
+    list.UpdateList(paths, dir.path().string());
+    EXPECT_EQ(list.ItemText(1), " a.mp3\tT\t\t\t\tClassic Rock \tc\t10\t");
+    EXPECT_EQ(TFileList::GetStringItem(kTrackColumn, list.ItemText(2)), "");
+    EXPECT_EQ(TFileList::GetStringItem(7, list.ItemText(1)), "c"); // the comment keeps its field
+    EXPECT_EQ(list.GetFileName(1), paths[0]);
+    struct Case {
+        int section;
+        std::vector<std::string> names;
+    };
+    // Ascending: numbers, then no track (equal keys in reverse reading order); descending
+    // reverses the whole list (a re-sort reads the rows in list order); a click on another
+    // header sorts it ascending again.
+    const Case clicks[] = {
+        {7, {"e.mp3", "f.mp3", "c.mp3", "a.mp3", "d.mp3", "h.mp3", "g.mp3", "b.mp3"}},
+        {7, {"h.mp3", "g.mp3", "b.mp3", "d.mp3", "a.mp3", "f.mp3", "c.mp3", "e.mp3"}},
+        {0, {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3", "h.mp3"}},
+        {7, {"e.mp3", "f.mp3", "c.mp3", "a.mp3", "d.mp3", "h.mp3", "g.mp3", "b.mp3"}},
+    };
+    for (const Case& c : clicks) {
+        list.MultiListMP3ListHeaderClick(c.section);
+        EXPECT_EQ(Names(list), c.names) << "sort column " << list.SortColumn();
+    }
 }
 
 TEST(FileListTest, SizeLimitIs129Blocks) {
@@ -228,7 +269,7 @@ TEST(FileListTest, AwkwardNamesNeverReachAnotherFile) {
     TFileList list;
     list.UpdateList({tabbed, lined, latin1}, dir.path().string());
     ASSERT_EQ(list.Count(), 4u);
-    EXPECT_EQ(list.ItemText(1), " a b.mp3\t\t\t\t\t\t\t"); // the tab cannot split a column
+    EXPECT_EQ(list.ItemText(1), " a b.mp3\t\t\t\t\t\t\t\t"); // the tab cannot split a column
     EXPECT_EQ(list.GetFileName(1), tabbed);
     EXPECT_EQ(list.GetFileName(2), lined);
     EXPECT_EQ(list.GetFileName(3), latin1);
@@ -238,7 +279,7 @@ TEST(FileListTest, AwkwardNamesNeverReachAnotherFile) {
     tag.Header = "TAG";
     tag.Title = "New";
     list.SingleUpdate(tag);
-    EXPECT_EQ(list.ItemText(1), " a b.mp3\tNew\t\t\t\t\t\t");
+    EXPECT_EQ(list.ItemText(1), " a b.mp3\tNew\t\t\t\t\t\t\t");
     EXPECT_EQ(list.Count(), 4u);
 }
 
@@ -259,7 +300,7 @@ TEST(FileListTest, SingleUpdateReplacesInPlaceOrAppends) {
     tag.Title = "zzz"; // would sort last; the row stays where it is
     tag.Genre = 0;
     list.SingleUpdate(tag);
-    EXPECT_EQ(list.ItemText(1), " a.mp3\tzzz\t\t\t\tBlues \t\t");
+    EXPECT_EQ(list.ItemText(1), " a.mp3\tzzz\t\t\t\tBlues \t\t\t");
     EXPECT_FALSE(list.Selected(1));
     EXPECT_TRUE(list.Selected(2));
     EXPECT_EQ(list.SelCount(), 1u);

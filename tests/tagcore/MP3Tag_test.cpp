@@ -41,3 +41,22 @@ TEST(GenreTable, RoundTripsEveryNumber) {
 
 } // namespace
 } // namespace veltrane
+
+namespace veltrane {
+namespace {
+
+TEST(ParseTrack, OneToThreeDigitsOfOneTo255) {
+    const struct {
+        const char* text;
+        int track; // -1: refused
+    } cases[] = {{"", 0},     {"7", 7},     {"07", 7},   {"007", 7},  {"255", 255}, {"0", -1},
+                 {"256", -1}, {"300", -1},  {"0007", -1}, {" 7", -1}, {"7a", -1},   {"-1", -1},
+                 {"+7", -1},  {"Track 07", -1}};
+    for (const auto& c : cases) {
+        const std::optional<std::uint8_t> t = ParseTrack(c.text);
+        EXPECT_EQ(t ? int(*t) : -1, c.track) << '"' << c.text << '"';
+    }
+}
+
+} // namespace
+} // namespace veltrane

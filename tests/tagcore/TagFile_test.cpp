@@ -52,7 +52,7 @@ TEST(TagStrings, TrimAndPad) {
     EXPECT_EQ(RTrim("   "), "");
     EXPECT_EQ(AddTrailingSpaces("ab", 4), "ab  ");
     EXPECT_EQ(AddTrailingSpaces("abcdef", 4), "abcdef");
-    TMP3Tag t{"f.mp3", "", "a", "b", "c", "d", "e", 3};
+    TMP3Tag t{"f.mp3", "", "a", "b", "c", "d", "e", 3, 12};
     ClearMP3Tag(t);
     EXPECT_EQ(t, (TMP3Tag{"f.mp3", "TAG", "", "", "", "", "", 255}));
 }
@@ -67,16 +67,36 @@ TEST(GetMP3Tag, ReadsZeroPaddedTagOfOtherWriters) {
     EXPECT_EQ(size, 1128u);
 }
 
-TEST(GetMP3Tag, TrackNumberByteOfId3v11) {
+TEST(GetMP3Tag, TrackNumberOnlyWithTheId3v11Marker) {
     test::TestDir dir;
-    RawTag raw{"T", "A", "B", "2001", "Short comment", 0, '\0'};
-    std::string bytes = Mp3Bytes(500, raw);
-    bytes[bytes.size() - 2] = 7; // track 7 in byte 126, byte 125 zero
-    const std::string low = dir.WriteFile("low.mp3", bytes);
-    EXPECT_EQ(GetMP3Tag(low).Comment, "Short comment");
-    bytes[bytes.size() - 2] = 65; // track 65 reads as a letter after a blank
-    const std::string high = dir.WriteFile("high.mp3", bytes);
-    EXPECT_EQ(GetMP3Tag(high).Comment, "Short comment" + std::string(16, ' ') + "A");
+    const struct {
+        char byte125, byte126;
+        std::string comment;
+        std::uint8_t track;
+    } cases[] = {
+        {0, 0, "Short comment", 0},
+        {0, 5, "Short comment", 5},
+        {0, 65, "Short comment", 65},
+        {32, 65, "Short comment" + std::string(16, ' ') + "A", 0}, // no marker: comment text
+        {0, static_cast<char>(255), "Short comment", 255},
+        {'x', 0, "Short comment" + std::string(15, ' ') + "x", 0},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = Mp3Bytes(500, RawTag{"T", "A", "B", "2001", "Short comment", 17});
+        bytes[bytes.size() - 3] = c.byte125;
+        bytes[bytes.size() - 2] = c.byte126;
+        const TMP3Tag t = GetMP3Tag(dir.WriteFile("t.mp3", bytes));
+        const std::string label = std::to_string(int(c.byte125)) + "/" + std::to_string(int(c.byte126));
+        EXPECT_EQ(t.Comment, c.comment) << label;
+        EXPECT_EQ(t.Track, c.track) << label;
+        EXPECT_EQ(t.Genre, 17) << label;
+    }
+    // The 28-byte comment of an ID3v1.1 tag is read whole.
+    std::string bytes = Mp3Bytes(500, RawTag{"T", "", "", "", std::string(28, 'c'), 1});
+    bytes[bytes.size() - 2] = 9;
+    const TMP3Tag full = GetMP3Tag(dir.WriteFile("full.mp3", bytes));
+    EXPECT_EQ(full.Comment, std::string(28, 'c'));
+    EXPECT_EQ(full.Track, 9);
 }
 
 TEST(GetMP3Tag, ByteAboveRangeAndUndefinedBytesRoundTrip) {
@@ -313,39 +333,51 @@ TEST(SetMP3Tag, FileCutWhileWritingIsReportedAndNotRegrown) {
     }
 }
 
-TEST(SetMP3Tag, KeepsTheTrackNumberOfAnId3v11Tag) {
+TEST(SetMP3Tag, TrackMakesAnId3v11TagAndAnEditLeavingItKeepsIt) {
     test::TestDir dir;
-    struct Case {
+    const std::string c29(29, 'c');
+    const struct {
         const char* name;
-        char track;
+        char oldTrack; // of the file's tag before; 0: a plain ID3v1 tag
         std::string comment; // the comment written; "=" keeps what was read
-        bool kept;
+        int track;           // the track written; -1 keeps what was read
+        std::string bytes97; // bytes 97..126 afterwards
+        std::string readBack;
+        bool cut;
+    } cases[] = {
+        {"29 characters, no track", 0, c29, -1, c29 + " ", c29, false},
+        {"29 characters, track 7", 0, c29, 7, std::string(28, 'c') + '\0' + '\7',
+         std::string(28, 'c'), true},
+        {"30 characters, track 255", 0, std::string(30, 'd'), 255,
+         std::string(28, 'd') + '\0' + '\xFF', std::string(28, 'd'), true},
+        {"year only, track kept", 7, "=", -1, AddTrailingSpaces("Short comment", 28) + '\0' + '\7',
+         "Short comment", false},
+        {"track removed", 65, "=", 0, AddTrailingSpaces("Short comment", 30), "Short comment", false},
+        {"trailing blanks are no cut", 0, std::string(28, 'e') + "  ", 3,
+         std::string(28, 'e') + '\0' + '\3', std::string(28, 'e'), false},
+        {"zero and a byte at the end read as no track", 0, std::string(28, 'f') + '\0' + 'g', 0,
+         std::string(28, 'f') + " g", std::string(28, 'f') + " g", false},
     };
-    const Case cases[] = {
-        {"year only", 7, "=", true},
-        {"letter track, comment untouched", 65, "=", true},
-        {"new short comment", 7, std::string(28, 'c'), true},
-        {"29-byte comment", 7, std::string(29, 'c'), false},
-        {"30-byte comment", 7, std::string(30, 'c'), false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::string bytes = Mp3Bytes(500, RawTag{"T", "A", "B", "2001", "Short comment", 0});
-        bytes[bytes.size() - 2] = c.track;
+        if (c.oldTrack != 0)
+            bytes[bytes.size() - 2] = c.oldTrack;
         const std::string f = dir.WriteFile("t.mp3", bytes);
         TMP3Tag tag = GetMP3Tag(f);
         tag.Year = "2024";
         if (c.comment != "=")
             tag.Comment = c.comment;
+        if (c.track >= 0)
+            tag.Track = static_cast<std::uint8_t>(c.track);
+        EXPECT_EQ(CommentCutByTrack(tag), c.cut) << c.name;
         SetMP3Tag(f, tag);
         const std::string tail = Tail(dir.ReadFile("t.mp3"));
         EXPECT_EQ(tail.substr(93, 4), "2024") << c.name;
-        if (c.kept) {
-            EXPECT_EQ(tail[125], '\0') << c.name;
-            EXPECT_EQ(tail[126], c.track) << c.name;
-        } else {
-            EXPECT_EQ(tail.substr(97, 30), AddTrailingSpaces(c.comment, 30)) << c.name;
-        }
-        EXPECT_EQ(GetMP3Tag(f).Comment, tag.Comment) << c.name;
+        EXPECT_EQ(tail.substr(97, 30), c.bytes97) << c.name;
+        const TMP3Tag back = GetMP3Tag(f);
+        EXPECT_EQ(back.Comment, c.readBack) << c.name;
+        EXPECT_EQ(back.Track, tag.Track) << c.name;
+        EXPECT_EQ(tail, BuildTagBytes(tag)) << c.name; // the journal plans exactly these bytes
     }
 }
 

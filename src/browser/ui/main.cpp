@@ -23,6 +23,7 @@
 #include "editing/ui/EditMore.h"
 #include "editing/ui/EditingHost.h"
 #include "editing/ui/GetTagFromFileName.h"
+#include "editing/ui/NumberTracks.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/ui/UndoAction.h"
@@ -438,6 +439,7 @@ void TMainForm::CreatePopupMenu() {
         add("Playselectedfile", "Play selected file", &TMainForm::ToolbarButton97PlayClick);
     Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
+    Numbertracks = add("Numbertracks", "Number tracks...", &TMainForm::NumbertracksClick);
     PopupMenuMultiListMP3->addSeparator();
     Undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
@@ -523,6 +525,7 @@ void TMainForm::CreateWindows() {
     CreatePlaylistWindowsAfterHelp(*this);
     FormGetTagFromFilename = new TFormGetTagFromFilename(*host_, this);
     FormPreferences = new TFormPreferences(*host_, this);
+    FormNumberTracks = new TFormNumberTracks(*host_, this);
     FormChangeDir->setObjectName("FormChangeDir");
     FormDeSelect->setObjectName("FormDeSelect");
     FormEditMP3Tag->setObjectName("FormEditMP3Tag");
@@ -542,7 +545,7 @@ void TMainForm::CreateWindows() {
          FormDeriveFormat->BackImage, FormDeSelect->BackImage, FormEditMore->BackImage,
          FormEditMP3Tag->BackImage, FormHelp->BackImage, FormGetTagFromFilename->BackImage,
          PlaylistBackImage(*this, 0), PlaylistBackImage(*this, 1), PlaylistBackImage(*this, 2),
-         PlaylistBackImage(*this, 3)});
+         PlaylistBackImage(*this, 3), FormNumberTracks->BackImage});
 
     connect(FormChangeDir, &TFormChangeDir::DirectoryListBoxMP3Change, this, &TMainForm::RunSearch);
     connect(FormChangeDir, &TFormChangeDir::VisibilityChanged, ToolbarButtonShowDir,
@@ -933,6 +936,12 @@ void TMainForm::ToolbarButton97ReadTagsClick() {
     if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormGetTagFromFilename)
         return;
     ShowForm(FormGetTagFromFilename);
+}
+
+void TMainForm::NumbertracksClick() {
+    if (!FilesInThisDir() || FileList.SelCount() == 0 || !FormNumberTracks)
+        return;
+    ShowForm(FormNumberTracks);
 }
 
 void TMainForm::ToolbarButton97PlayListEditorClick() {

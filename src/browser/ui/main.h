@@ -55,6 +55,7 @@ class TFormHelp;
 class TFormGetTagFromFilename;
 class TFormPreferences;
 class TFormAbout;
+class TFormNumberTracks;
 class TMainHost;
 class TFormPlayListEditor;
 class TFormSavePlayList;
@@ -127,6 +128,7 @@ class TMainForm : public QMainWindow {
     TFormLoadPlayList* FormLoadPlayList = nullptr;
     TFormAddMP3* FormAddMP3 = nullptr;
     TFormAbout* FormAbout = nullptr;
+    TFormNumberTracks* FormNumberTracks = nullptr;
     // Creates the other windows in the program's fixed order and links them to this one.
     void CreateWindows();
 
@@ -173,6 +175,7 @@ class TMainForm : public QMainWindow {
     QAction* Renameselectedfiles = nullptr;
     QAction* Playselectedfile = nullptr;
     QAction* Deleteselectedfiles = nullptr;
+    QAction* Numbertracks = nullptr; // "Number tracks..."
     QAction* Undo = nullptr; // "Undo: <the last step>", Ctrl+Z
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
@@ -220,6 +223,7 @@ class TMainForm : public QMainWindow {
     void ToolbarButton97EditMoreClick();
     void ToolbarButton97RenameFileClick();
     void ToolbarButton97ReadTagsClick();
+    void NumbertracksClick();
     void ToolbarButton97PlayListEditorClick();
     void ToolbarButton97PlayClick();
     void ToolbarButton97DeleteSelectedClick();

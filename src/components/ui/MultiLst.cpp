@@ -632,10 +632,11 @@ void ConfigureMainFileList(TMultiList& List) {
     List.SetHeaderSections({QStringLiteral("FileName"), QStringLiteral("Song"),
                             QStringLiteral("Artist"), QStringLiteral("Album"),
                             QStringLiteral("Year"), QStringLiteral("Genre"),
-                            QStringLiteral("Comment")});
-    const int widths[] = {100, 150, 150, 100, 40, 60, 100, 100};
+                            QStringLiteral("Comment"), QStringLiteral("Track")});
+    const int widths[] = {100, 150, 150, 100, 40, 60, 100, 40};
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);
+    List.SetAlignment(7, taRightJustify); // the track numbers
     List.SetColumnSeperator("\t");
     List.SetHeaderHeight(18);
     List.SetItemHeight(18);

@@ -4,6 +4,7 @@
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/TagFile.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -19,12 +20,12 @@
 namespace veltrane {
 
 TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Edit tag", 300, 252, true, Parent), host_(Host) {
+    : TEditingDialog("Edit tag", 300, 278, true, Parent), host_(Host) {
     setObjectName("FormEditMP3Tag");
     // The edits start after the widest caption, so a larger font never pushes a caption
     // against its box.
     int widest = 0;
-    for (const char* caption : {"Song", "Artist", "Album", "Year", "Comment"})
+    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment"})
         widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
     const int editX = std::max(72, 12 + widest + 10);
     const auto edit = [this, editX](const char* name, int y, int maxLength) {
@@ -44,23 +45,26 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     Label3 = AddRowLabel("Year", 12, 90, labelWidth);
     EditYear = edit("EditYear", 90, 4);
     EditYear->setGeometry(editX, 90, 48, 21);
-    const int styleX = editX + 48 + 12;
-    const int styleWidth = fontMetrics().horizontalAdvance(QStringLiteral("Style")) + 2;
-    Label8 = AddRowLabel("Style", styleX, 90, styleWidth);
+    // The track shares the year's row; the genre, whose names are long, has a row of its own.
+    const int trackX = editX + 48 + 12;
+    const int trackWidth = fontMetrics().horizontalAdvance(QStringLiteral("Track")) + 2;
+    LabelTrack = AddRowLabel("Track", trackX, 90, trackWidth);
+    EditTrack = edit("EditTrack", 90, 3);
+    EditTrack->setGeometry(trackX + trackWidth + 6, 90, 40, 21);
+    Label8 = AddRowLabel("Style", 12, 116, labelWidth);
     ComboBoxStyle = new QComboBox(this);
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     ComboBoxStyle->setEditable(false);
-    const int comboX = styleX + styleWidth + 6;
-    ComboBoxStyle->setGeometry(comboX, 90, 284 - comboX, 21);
-    Label4 = AddRowLabel("Comment", 12, 116, labelWidth);
-    EditComment = edit("EditComment", 116, 30);
+    ComboBoxStyle->setGeometry(editX, 116, 284 - editX, 21);
+    Label4 = AddRowLabel("Comment", 12, 142, labelWidth);
+    EditComment = edit("EditComment", 142, 30);
 
     QFont note = font();
     note.setItalic(true);
     note.setUnderline(true);
     // Lines a line-height apart, ending clear of the buttons with a larger font too.
     const int step = std::max(16, QFontMetrics(note).height());
-    const int noteY = std::min(150, 214 - 4 - 3 * step);
+    const int noteY = std::min(176, 240 - 4 - 3 * step);
     Label5 = AddLabel("note: editting tags while the file is", 12, noteY);
     Label6 = AddLabel("played by an external MP3 player", 12, noteY + step);
     Label7 = AddLabel("might result in errors I can't prevent!!", 12, noteY + 2 * step);
@@ -69,12 +73,12 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
         l->adjustSize();
     }
 
-    BitBtnSave = AddButton("Save", "BitBtnSave", 120, 214, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 208, 214, 80, 27);
+    BitBtnSave = AddButton("Save", "BitBtnSave", 120, 240, 80, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 208, 240, 80, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
-    SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
-                 BitBtnSave, BitBtnCancel});
+    SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, EditTrack, ComboBoxStyle,
+                 EditComment, BitBtnSave, BitBtnCancel});
 
     EditSongName->installEventFilter(this);
     connect(BitBtnSave, &QPushButton::clicked, this, &TFormEditMP3Tag::BitBtnSaveClick);
@@ -94,6 +98,7 @@ void TFormEditMP3Tag::FormShow() {
     EditAlbum->setText(ToQ(fields.Album));
     EditYear->setText(ToQ(fields.Year));
     EditComment->setText(ToQ(fields.Comment));
+    EditTrack->setText(ToQ(fields.Track));
     const int index =
         ComboBoxStyle->findText(ToQ(fields.Style), Qt::MatchExactly | Qt::MatchCaseSensitive);
     ComboBoxStyle->setCurrentIndex(index < 0 ? 0 : index);
@@ -122,6 +127,14 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     fields.Year = FromQ(EditYear->text());
     fields.Comment = FromQ(EditComment->text());
     fields.Style = FromQ(ComboBoxStyle->currentText());
+    fields.Track = FromQ(EditTrack->text());
+    // Refused before anything else is asked or written; the box keeps what was typed.
+    if (!ParseTrack(fields.Track)) {
+        host_.ShowError(std::string(kMsgBadTrack));
+        EditTrack->setFocus();
+        EditTrack->selectAll();
+        return;
+    }
     // The user may go back and change what the tag cannot hold.
     if (!AcceptLossySave({{"Song", fields.Title},
                           {"Artist", fields.Artist},
@@ -141,6 +154,8 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     }
     host_.ListChanged();
     hide();
+    if (CommentCutByTrack(Record))
+        host_.ShowError(CommentCutReport({Record.FileName}));
 }
 
 void TFormEditMP3Tag::BitBtnCancelClick() {

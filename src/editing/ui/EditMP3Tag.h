@@ -23,6 +23,7 @@ class TFormEditMP3Tag : public TEditingDialog {
     QLineEdit* EditArtistName = nullptr;
     QLineEdit* EditAlbum = nullptr;
     QLineEdit* EditYear = nullptr;
+    QLineEdit* EditTrack = nullptr;
     QComboBox* ComboBoxStyle = nullptr;
     QLineEdit* EditComment = nullptr;
     QPushButton* BitBtnSave = nullptr;
@@ -33,6 +34,7 @@ class TFormEditMP3Tag : public TEditingDialog {
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label8 = nullptr;
+    QLabel* LabelTrack = nullptr;
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;

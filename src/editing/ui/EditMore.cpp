@@ -20,7 +20,7 @@ void Invert(QCheckBox* Box) {
 } // namespace
 
 TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Change tag for more files", 407, 280, true, Parent), host_(Host) {
+    : TEditingDialog("Change tag for more files", 407, 306, true, Parent), host_(Host) {
     setObjectName("FormEditMore");
     LabelInfo = AddLabel("", 8, 10, 391, 18);
     QFont bold = LabelInfo->font();
@@ -31,7 +31,7 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     // The values start after the widest caption, so a larger font never pushes a caption
     // against its box.
     int widest = 0;
-    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment"})
+    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment", "Track"})
         widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
     const int valueX = std::max(80, 12 + widest + 10);
     // Likewise the leave boxes move left when their captions would run past the edge.
@@ -64,6 +64,7 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     ComboBoxStyle = new QComboBox(this);
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     EditComment = edit("EditComment", 30);
+    EditTrack = edit("EditTrack", 3);
     addRow(LabelType, "Song", EditSongName, 200, CheckBoxLeaveSongName, "CheckBoxLeaveSongName",
            Label2);
     addRow(Label5, "Artist", EditArtistName, 200, CheckBoxLeaveArtistName,
@@ -73,25 +74,28 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     addRow(Label12, "Style", ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle", Label13);
     addRow(Label4, "Comment", EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
            Label9);
+    addRow(LabelTrack, "Track", EditTrack, 40, CheckBoxLeaveTrack, "CheckBoxLeaveTrack",
+           LabelLeaveTrack);
 
     // The note ends clear of the buttons, a line-height per line, whatever the font.
     const int step = std::max(16, fontMetrics().height());
-    const int noteY = 246 - 8 - 2 * step;
+    const int noteY = 272 - 8 - 2 * step;
     Label10 = AddLabel("note: renaming a file while the file is played by an", 12, noteY);
     Label11 =
         AddLabel("external MP3 player might result in errors I can't prevent!", 12, noteY + step);
-    BitBtnSave = AddButton("Save", "BitBtnSave", 222, 246, 85, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 314, 246, 85, 27);
+    BitBtnSave = AddButton("Save", "BitBtnSave", 222, 272, 85, 27);
+    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 314, 272, 85, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
-                 BitBtnSave, BitBtnCancel});
+                 EditTrack, BitBtnSave, BitBtnCancel});
 
     connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
     connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);
     connect(EditAlbum, &QLineEdit::textChanged, this, &TFormEditMore::EditAlbumChange);
     connect(EditYear, &QLineEdit::textChanged, this, &TFormEditMore::EditYearChange);
     connect(EditComment, &QLineEdit::textChanged, this, &TFormEditMore::EditCommentChange);
+    connect(EditTrack, &QLineEdit::textChanged, this, &TFormEditMore::EditTrackChange);
     connect(ComboBoxStyle, &QComboBox::activated, this, &TFormEditMore::ComboBoxStyleChange);
     connect(Label2, &TClickLabel::clicked, this, &TFormEditMore::Label2Click);
     connect(Label6, &TClickLabel::clicked, this, &TFormEditMore::Label6Click);
@@ -99,6 +103,7 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     connect(Label8, &TClickLabel::clicked, this, &TFormEditMore::Label8Click);
     connect(Label9, &TClickLabel::clicked, this, &TFormEditMore::Label9Click);
     connect(Label13, &TClickLabel::clicked, this, &TFormEditMore::Label13Click);
+    connect(LabelLeaveTrack, &TClickLabel::clicked, this, &TFormEditMore::LabelLeaveTrackClick);
     connect(BitBtnSave, &QPushButton::clicked, this, &TFormEditMore::BitBtnSaveClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormEditMore::BitBtnCancelClick);
     FormCreate();
@@ -110,11 +115,11 @@ void TFormEditMore::FormCreate() {
 
 void TFormEditMore::FormShow() {
     LabelInfo->setText(ToQ(EditMoreHeadline(host_.FileList().SelCount())));
-    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum, EditYear, EditComment})
+    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum, EditYear, EditComment, EditTrack})
         e->clear();
     // An edit that was empty already sends no change; every showing starts all checked.
     for (QCheckBox* b : {CheckBoxLeaveSongName, CheckBoxLeaveArtistName, CheckBoxLeaveAlbum,
-                         CheckBoxLeaveYear, CheckBoxLeaveComment})
+                         CheckBoxLeaveYear, CheckBoxLeaveComment, CheckBoxLeaveTrack})
         b->setChecked(true);
     EditSongName->setFocus();
     CheckBoxLeaveStyle->setChecked(true);
@@ -135,6 +140,9 @@ void TFormEditMore::EditYearChange() {
 }
 void TFormEditMore::EditCommentChange() {
     CheckBoxLeaveComment->setChecked(LeaveForText(FromQ(EditComment->text())));
+}
+void TFormEditMore::EditTrackChange() {
+    CheckBoxLeaveTrack->setChecked(LeaveForText(FromQ(EditTrack->text())));
 }
 void TFormEditMore::ComboBoxStyleChange() {
     CheckBoxLeaveStyle->setChecked(LeaveForStyleIndex(ComboBoxStyle->currentIndex()));
@@ -158,6 +166,9 @@ void TFormEditMore::Label9Click() {
 void TFormEditMore::Label13Click() {
     Invert(CheckBoxLeaveStyle);
 }
+void TFormEditMore::LabelLeaveTrackClick() {
+    Invert(CheckBoxLeaveTrack);
+}
 
 TEditMoreFields TFormEditMore::Fields() const {
     const auto field = [](QCheckBox* box, const QString& value) {
@@ -170,11 +181,18 @@ TEditMoreFields TFormEditMore::Fields() const {
     fields.Year = field(CheckBoxLeaveYear, EditYear->text());
     fields.Style = field(CheckBoxLeaveStyle, ComboBoxStyle->currentText());
     fields.Comment = field(CheckBoxLeaveComment, EditComment->text());
+    fields.Track = field(CheckBoxLeaveTrack, EditTrack->text());
     return fields;
 }
 
 void TFormEditMore::BitBtnSaveClick() {
     const TEditMoreFields fields = Fields();
+    // Refused before the question about the code page, and before any file is read.
+    if (!TrackFieldValid(fields)) {
+        host_.ShowError(std::string(kMsgBadTrack));
+        EditTrack->setFocus();
+        return;
+    }
     std::vector<TNamedText> typed;
     for (const auto& [name, field] : {std::pair{"Song", &fields.Title},
                                       {"Artist", &fields.Artist},
@@ -189,9 +207,9 @@ void TFormEditMore::BitBtnSaveClick() {
     host_.SetLockDisplay(true);
     hide();
     TFileFailures failures;
-    std::vector<std::string> lossy;
+    TRunNotes notes;
     try {
-        failures = EditMoreRun(host_.FileList(), fields, host_.ProgressWindow(), &lossy);
+        failures = EditMoreRun(host_.FileList(), fields, host_.ProgressWindow(), &notes);
     } catch (...) {
         host_.SetLockDisplay(false);
         host_.ListChanged();
@@ -201,8 +219,8 @@ void TFormEditMore::BitBtnSaveClick() {
     host_.ListChanged();
     if (!failures.empty())
         host_.ShowError(FailureReport("These files could not be changed:", failures));
-    if (!lossy.empty())
-        host_.ShowError(LossyFilesReport(lossy));
+    for (const std::string& message : notes.Messages())
+        host_.ShowError(message);
 }
 
 void TFormEditMore::BitBtnCancelClick() {

@@ -24,24 +24,28 @@ class TFormEditMore : public TEditingDialog {
     QLabel* Label3 = nullptr;
     QLabel* Label12 = nullptr;
     QLabel* Label4 = nullptr;
+    QLabel* LabelTrack = nullptr;
     QLineEdit* EditSongName = nullptr;
     QLineEdit* EditArtistName = nullptr;
     QLineEdit* EditAlbum = nullptr;
     QLineEdit* EditYear = nullptr;
     QComboBox* ComboBoxStyle = nullptr;
     QLineEdit* EditComment = nullptr;
+    QLineEdit* EditTrack = nullptr;
     QCheckBox* CheckBoxLeaveSongName = nullptr;
     QCheckBox* CheckBoxLeaveArtistName = nullptr;
     QCheckBox* CheckBoxLeaveAlbum = nullptr;
     QCheckBox* CheckBoxLeaveYear = nullptr;
     QCheckBox* CheckBoxLeaveStyle = nullptr;
     QCheckBox* CheckBoxLeaveComment = nullptr;
+    QCheckBox* CheckBoxLeaveTrack = nullptr;
     TClickLabel* Label2 = nullptr;
     TClickLabel* Label6 = nullptr;
     TClickLabel* Label7 = nullptr;
     TClickLabel* Label8 = nullptr;
     TClickLabel* Label13 = nullptr;
     TClickLabel* Label9 = nullptr;
+    TClickLabel* LabelLeaveTrack = nullptr;
     QLabel* Label10 = nullptr;
     QLabel* Label11 = nullptr;
     QPushButton* BitBtnSave = nullptr;
@@ -54,6 +58,7 @@ class TFormEditMore : public TEditingDialog {
     void EditAlbumChange();
     void EditYearChange();
     void EditCommentChange();
+    void EditTrackChange();
     void ComboBoxStyleChange();
     void Label2Click();
     void Label6Click();
@@ -61,6 +66,7 @@ class TFormEditMore : public TEditingDialog {
     void Label8Click();
     void Label9Click();
     void Label13Click();
+    void LabelLeaveTrackClick();
     void BitBtnSaveClick();
     void BitBtnCancelClick();
 

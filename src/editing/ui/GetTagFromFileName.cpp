@@ -70,10 +70,10 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
         return;
     const TDeriveOptions options{CheckBoxSmartCut->isChecked(), CheckBoxClearTag->isChecked()};
     TFileFailures failures;
-    std::vector<std::string> lossy;
+    TRunNotes notes;
     try {
         failures = DeriveRun(host_.FileList(), FormDeriveFormat->Format, options,
-                             host_.ProgressWindow(), &lossy);
+                             host_.ProgressWindow(), &notes);
     } catch (...) {
         host_.ListChanged();
         throw;
@@ -82,8 +82,8 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
     hide();
     if (!failures.empty())
         host_.ShowError(FailureReport("These files could not be changed:", failures));
-    if (!lossy.empty())
-        host_.ShowError(LossyFilesReport(lossy));
+    for (const std::string& message : notes.Messages())
+        host_.ShowError(message);
 }
 
 void TFormGetTagFromFilename::BitBtnCancelClick() {
