@@ -23,6 +23,8 @@ public:
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagImport(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunPack(const Args& args, std::ostream& out, std::ostream& err);
 int RunUnpack(const Args& args, std::ostream& out, std::ostream& err);
