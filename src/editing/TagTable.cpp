@@ -9,7 +9,9 @@
 #include "tagcore/TextEscape.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,104 +82,6 @@ std::string RowText(std::size_t Row, const std::string& Text) {
     return "row " + std::to_string(Row) + ": " + Text;
 }
 
-// CSV by RFC 4180, with LF alone also ending a record.
-std::vector<TTableRecord> ParseCsv(std::string_view text, std::size_t pos) {
-    std::vector<TTableRecord> records;
-    std::size_t row = 1;
-    while (pos < text.size()) {
-        TTableRecord record{row, {}};
-        bool lineEmpty = true;
-        for (;;) {
-            std::string field;
-            if (pos < text.size() && text[pos] == '"') {
-                lineEmpty = false;
-                ++pos;
-                for (;;) {
-                    const std::size_t q = text.find('"', pos);
-                    if (q == std::string_view::npos)
-                        throw ETableSyntax(row, "a quote is not closed");
-                    const std::string_view piece = text.substr(pos, q - pos);
-                    if (piece.find('\0') != std::string_view::npos)
-                        throw ETableSyntax(row, "the file holds a NUL byte");
-                    field.append(piece);
-                    pos = q + 1;
-                    if (pos < text.size() && text[pos] == '"') {
-                        field += '"';
-                        ++pos;
-                        continue;
-                    }
-                    break;
-                }
-                if (pos < text.size() && text[pos] != ',' && text[pos] != '\r' &&
-                    text[pos] != '\n')
-                    throw ETableSyntax(row, "text after a closing quote");
-            } else {
-                const std::size_t end = std::min(text.find_first_of(",\r\n\"", pos), text.size());
-                const std::string_view piece = text.substr(pos, end - pos);
-                if (piece.find('\0') != std::string_view::npos)
-                    throw ETableSyntax(row, "the file holds a NUL byte");
-                if (end < text.size() && text[end] == '"')
-                    throw ETableSyntax(row, "a quote inside a field that does not start with one");
-                if (!piece.empty())
-                    lineEmpty = false;
-                field.assign(piece);
-                pos = end;
-            }
-            record.Fields.push_back(std::move(field));
-            if (pos >= text.size())
-                break;
-            if (text[pos] == ',') {
-                lineEmpty = false;
-                ++pos;
-                continue;
-            }
-            if (text[pos] == '\r') {
-                if (pos + 1 >= text.size() || text[pos + 1] != '\n')
-                    throw ETableSyntax(row, "a line ends with CR alone (save with CR LF or LF "
-                                            "line ends)");
-                ++pos;
-            }
-            ++pos; // the LF
-            break;
-        }
-        if (!lineEmpty)
-            records.push_back(std::move(record));
-        ++row;
-    }
-    return records;
-}
-
-std::vector<TTableRecord> ParseTsv(std::string_view text, std::size_t pos) {
-    std::vector<TTableRecord> records;
-    if (text.find('\0', pos) != std::string_view::npos) {
-        const std::size_t nul = text.find('\0', pos);
-        throw ETableSyntax(1 + static_cast<std::size_t>(std::count(
-                                   text.begin() + pos, text.begin() + nul, '\n')),
-                           "the file holds a NUL byte");
-    }
-    for (std::size_t row = 1; pos < text.size(); ++row) {
-        std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.find('\r') != std::string_view::npos)
-            throw ETableSyntax(row, "a line ends with CR alone (save with CR LF or LF line ends)");
-        if (line.empty())
-            continue;
-        TTableRecord record{row, {}};
-        for (std::size_t start = 0;;) {
-            const std::size_t tab = line.find('\t', start);
-            record.Fields.emplace_back(line.substr(start, tab - start));
-            if (tab == std::string_view::npos)
-                break;
-            start = tab + 1;
-        }
-        records.push_back(std::move(record));
-    }
-    return records;
-}
-
 std::string Lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z')
@@ -235,9 +139,6 @@ struct RowValues {
 };
 
 } // namespace
-
-ETableSyntax::ETableSyntax(std::size_t Row, const std::string& Text)
-    : std::runtime_error(RowText(Row, Text)), row_(Row) {}
 
 TTableFormat TableFormatForName(std::string_view FileName) {
     return EndsWithNoCase(FileName, ".tsv") || EndsWithNoCase(FileName, ".tab")
@@ -328,11 +229,6 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
     }
     Out(block);
     return ok;
-}
-
-std::vector<TTableRecord> ParseTable(std::string_view Text, TTableFormat Format) {
-    const std::size_t start = Text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
-    return Format == TTableFormat::Csv ? ParseCsv(Text, start) : ParseTsv(Text, start);
 }
 
 TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std::string& BaseDir,
@@ -551,6 +447,66 @@ TFileFailures ApplyTagImport(const TImportPlan& Plan, const TagCodec& Codec,
             }
         },
         Codec, Written, Progress);
+}
+
+std::vector<std::string> ExportedPaths(const TFileList& List) {
+    std::vector<std::string> paths = SelectedFilePaths(List);
+    if (!paths.empty())
+        return paths;
+    for (std::size_t i = 1; i < List.Count(); ++i)
+        if (IsFileRow(List, i))
+            paths.push_back(List.GetFileName(i));
+    return paths;
+}
+
+TFileFailures SaveTagTableFile(const std::string& OutFile, const std::vector<std::string>& Paths,
+                               IProgress* Progress) {
+    ProgressScope progress(Progress, "Exporting " + FileCount(Paths.size()) + "...",
+                           Paths.size());
+    TFileFailures failures;
+    std::string text = TagTableHeader(TTableFormat::Csv);
+    WriteTagTable(
+        Paths, TTableFormat::Csv, TagCodec::Default(), 0,
+        [&](std::string_view block) { text += block; },
+        [&](const std::string& path, const std::string& error) {
+            failures.push_back({path, error});
+        },
+        &progress);
+    const std::string temp = OutFile + ".veltrane-new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            const int err = errno;
+            std::remove(temp.c_str());
+            throw EInOutError(IoErrorCodeFromErrno(err ? err : EIO));
+        }
+    }
+    if (std::rename(temp.c_str(), OutFile.c_str()) != 0) {
+        const int err = errno;
+        std::remove(temp.c_str());
+        throw EInOutError(IoErrorCodeFromErrno(err));
+    }
+    return failures;
+}
+
+std::string TagImportProgressCaption(std::size_t Files) {
+    return "Importing tags of " + FileCount(Files) + ", please wait...";
+}
+
+TFileFailures TagImportRun(TFileList& List, const TImportPlan& Plan, IProgress* Progress,
+                           TRunNotes* Notes) {
+    ProgressScope progress(Progress, TagImportProgressCaption(Plan.Files.size()),
+                           Plan.Files.size());
+    return ApplyTagImport(
+        Plan, TagCodec::Default(),
+        [&](const TMP3Tag& tag) {
+            if (Notes)
+                Notes->NoteWritten(tag);
+            List.SingleUpdate(tag);
+        },
+        &progress);
 }
 
 } // namespace veltrane

@@ -7,6 +7,7 @@
 #include "browser/Progress.h"
 #include "editing/ChangePreview.h"
 #include "editing/RunFailures.h"
+#include "editing/TableText.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
@@ -19,8 +20,6 @@
 #include <vector>
 
 namespace veltrane {
-
-enum class TTableFormat { Csv, Tsv };
 
 inline constexpr std::array<std::string_view, 8> kTagTableColumns = {
     "path", "title", "artist", "album", "year", "genre", "comment", "track"};
@@ -45,26 +44,6 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
                    const std::function<void(const std::string& Path, const std::string& Error)>&
                        OnFailure,
                    const ProgressScope* Progress = nullptr);
-
-// A table that cannot be read as a whole (unclosed quote, NUL byte, CR alone, no header);
-// nothing of it is applied. Row counts the header as row 1.
-class ETableSyntax : public std::runtime_error {
-  public:
-    ETableSyntax(std::size_t Row, const std::string& Text);
-    std::size_t Row() const { return row_; }
-
-  private:
-    std::size_t row_;
-};
-
-struct TTableRecord {
-    std::size_t Row; // 1 is the header
-    std::vector<std::string> Fields;
-};
-
-// The records of a table, a UTF-8 BOM at the start skipped, empty lines left out. CSV fields
-// come unquoted; TSV fields as they stand (still escaped). Throws ETableSyntax.
-std::vector<TTableRecord> ParseTable(std::string_view Text, TTableFormat Format);
 
 // One file an import changes: the fields of Fields set (indexes into kTagTableColumns) take
 // their values from New.
@@ -98,5 +77,24 @@ std::string TagImportDescription(std::size_t Files);
 TFileFailures ApplyTagImport(const TImportPlan& Plan, const TagCodec& Codec,
                              const std::function<void(const TMP3Tag&)>& Written,
                              const ProgressScope* Progress);
+
+// --- The main window's "Export tags..." and "Import tags...".
+
+class TFileList;
+struct TRunNotes;
+
+// The paths "Export tags..." saves: the selected file rows, all file rows when none is
+// selected, in list order.
+std::vector<std::string> ExportedPaths(const TFileList& List);
+// Writes the CSV table of Paths to OutFile through a new file that replaces it only once
+// complete. Files that cannot be read are left out and returned; a failed write throws
+// EInOutError and leaves an old OutFile as it was.
+TFileFailures SaveTagTableFile(const std::string& OutFile, const std::vector<std::string>& Paths,
+                               IProgress* Progress);
+// "Importing tags of 12 files, please wait..."
+std::string TagImportProgressCaption(std::size_t Files);
+// Apply of the preview: the plan's changes as one step, each changed row rebuilt in List.
+TFileFailures TagImportRun(TFileList& List, const TImportPlan& Plan, IProgress* Progress,
+                           TRunNotes* Notes = nullptr);
 
 } // namespace veltrane

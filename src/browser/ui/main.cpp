@@ -24,6 +24,7 @@
 #include "editing/ui/EditingHost.h"
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/NumberTracks.h"
+#include "editing/ui/TagTableActions.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/ui/UndoAction.h"
@@ -440,6 +441,7 @@ void TMainForm::CreatePopupMenu() {
     Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
     Numbertracks = add("Numbertracks", "Number tracks...", &TMainForm::NumbertracksClick);
+    TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     PopupMenuMultiListMP3->addSeparator();
     Undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
