@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -385,8 +388,11 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
             std::string note;
             if (column != kGenre && column != kTrack) {
                 const std::string lost = UnencodableChars(after, Codec);
+                const std::size_t room = column == kYear ? 4 : 30;
                 if (!lost.empty())
                     note = "the code page has no " + lost;
+                else if (Codec.Encode(after).size() > room)
+                    note = "cut to " + std::to_string(room) + " bytes";
             }
             file.Fields.push_back(column);
             plan.Preview.push_back({values.Path, std::string(kTagTableColumns[column]),
@@ -406,12 +412,31 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
 
 TImportPlan PlanTagImportFile(const std::string& TableFile, const TagCodec& Codec,
                               const TTableFormat* Format) {
-    std::ifstream in(TableFile, std::ios::binary);
-    if (!in)
+    // Non-blocking, so a named pipe cannot hang the import; only regular files are read.
+    const int fd = ::open(TableFile.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         throw EInOutError(IoErrorCodeFromErrno(errno));
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw EInOutError(IoErrorCodeFromErrno(errno));
+    std::string text;
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR
+                                          : !S_ISREG(st.st_mode) ? EINVAL
+                                                                 : 0;
+    char buffer[65536];
+    while (err == 0) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            err = errno;
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (err == EINVAL)
+        throw EInOutError(IoErrorCodeFromErrno(err), "not a regular file");
+    if (err != 0)
+        throw EInOutError(IoErrorCodeFromErrno(err));
     return PlanTagImport(text, Format ? *Format : TableFormatForName(TableFile),
                          Directory(TableFile), Codec);
 }

@@ -25,8 +25,8 @@ class TagTablesTest : public QObject {
         test::TestDir state, dir;
         TChangeJournal journal(state.path().string() + "/veltrane");
         SetActiveJournal(&journal);
-        dir.WriteFile("M/a.mp3", test::Mp3Bytes(20000, test::RawTag{"One", "X", "Old"}));
-        dir.WriteFile("M/b.mp3", test::Mp3Bytes(20000, test::RawTag{"Two", "Y", "Old"}));
+        dir.WriteFile("M/a.mp3", test::Mp3Bytes(20000, test::RawTag{"One", "X", "Old", "", "", 255}));
+        dir.WriteFile("M/b.mp3", test::Mp3Bytes(20000, test::RawTag{"Two", "Y", "Old", "", "", 255}));
         TFileList list;
         test::FakeEditingHost host(list, dir / "M");
         host.RunSearch();

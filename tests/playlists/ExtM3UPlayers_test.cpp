@@ -19,7 +19,7 @@ bool Installed(const char* tool) {
     return std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string Run(const std::string& command, int& status) {
+std::string RunShell(const std::string& command, int& status) {
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     std::string output;
     char buffer[4096];
@@ -45,8 +45,8 @@ std::string Audio(const test::RawTag& tag) {
 class ExtM3UPlayers : public ::testing::Test {
   protected:
     void SetUp() override {
-        a_ = dir_.WriteFile("M/one song.mp3", Audio({"Song", "Band"}));
-        b_ = dir_.WriteFile("M/S/two.mp3", Audio({}));
+        a_ = dir_.WriteFile("M/one song.mp3", Audio({"Song", "Band", "", "", "", 255}));
+        b_ = dir_.WriteFile("M/S/two.mp3", Audio({"", "", "", "", "", 255}));
         list_ = dir_ / "M/list.m3u8";
         WritePlaylistEntries(list_, {a_, b_}, pwOverwrite, {true, true});
         // By hand, in the form the players' documentation describes, beside ours.
@@ -70,7 +70,7 @@ TEST_F(ExtM3UPlayers, Mpg123PlaysEveryEntryFromAnotherFolder) {
         GTEST_SKIP() << "mpg123 is not installed (scripts/deps.sh installs it)";
     for (const std::string& list : {list_, dir_ / "M/hand.m3u"}) {
         int status = 0;
-        const std::string out = Run("cd / && mpg123 --test -@ '" + list + "'", status);
+        const std::string out = RunShell("cd / && mpg123 --test -@ '" + list + "'", status);
         EXPECT_EQ(status, 0) << out;
         EXPECT_NE(out.find("Decoding of one song.mp3 finished"), std::string::npos) << out;
         EXPECT_NE(out.find("Decoding of two.mp3 finished"), std::string::npos) << out;
@@ -83,7 +83,7 @@ TEST_F(ExtM3UPlayers, MpvPlaysEveryEntryFromAnotherFolder) {
         GTEST_SKIP() << "mpv is not installed (scripts/deps.sh installs it)";
     for (const std::string& list : {list_, dir_ / "M/hand.m3u"}) {
         int status = 0;
-        const std::string out = Run("cd / && mpv --no-config --really-quiet=no --ao=null "
+        const std::string out = RunShell("cd / && mpv --no-config --ao=null "
                                     "--vo=null --length=0.05 --playlist='" + list + "'",
                                     status);
         EXPECT_EQ(status, 0) << out;

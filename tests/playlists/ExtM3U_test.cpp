@@ -70,7 +70,7 @@ TEST(ExtM3U, WritesExtendedRelativeAndAppendsTheHeaderOnlyToNewFiles) {
     const std::string a = dir.WriteFile(
         "M/a.mp3", test::Mp3Bytes(10, test::RawTag{"Song", "Band", "", "", "", 255}));
     const std::string b = dir.WriteFile("M/S/b b.mp3", test::Mp3BytesNoTag(10));
-    const std::string t = dir.WriteFile("M/t.mp3", test::Mp3Bytes(10, test::RawTag{"Only"}));
+    const std::string t = dir.WriteFile("M/t.mp3", test::Mp3Bytes(10, test::RawTag{"Only", "", "", "", "", 255}));
     const std::string out = dir / "M/list.m3u8";
     WritePlaylistEntries(out, {a, b}, pwOverwrite, {true, true});
     const std::string first =
