@@ -57,6 +57,7 @@ TEST(TagTable, RowsWriteAndReadBackInBothFormats) {
     tag.Header = "TAG";
     tag.Title = "T, \"q\"\nx\\";
     tag.Artist = "Caf\xC3\xA9";
+    tag.Album = "line\nbreak"; // quoted for the break alone
     tag.Year = "199?";
     tag.Genre = 17;
     tag.Track = 7;
@@ -70,6 +71,7 @@ TEST(TagTable, RowsWriteAndReadBackInBothFormats) {
         const Fields& f = records[1].Fields;
         ASSERT_EQ(f.size(), 8u);
         EXPECT_EQ(f[0], "/m/a,\"b\"\\n\\\\x41\\xff.mp3"); // escaped in both formats
+        EXPECT_EQ(f[3], format == TTableFormat::Csv ? "line\nbreak" : "line\\nbreak");
         EXPECT_EQ(f[5], "Rock");
         EXPECT_EQ(f[7], "7");
         if (format == TTableFormat::Csv)
