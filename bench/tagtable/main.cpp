@@ -29,7 +29,7 @@ class NullBuffer : public std::streambuf {
 
 int Run(const std::vector<std::string>& args, std::ostream& out) {
     std::ostringstream err;
-    const int status = RunCli(args, out, err);
+    const int status = cli::RunCli(args, out, err);
     if (status != 0)
         std::fprintf(stderr, "%s", err.str().substr(0, 2000).c_str());
     return status;
