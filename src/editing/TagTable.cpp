@@ -352,9 +352,11 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                                              " is given again in a later row");
     std::erase_if(rows, [&](const RowValues& v) { return twice.count(v.Path) != 0; });
 
-    TOrderedReader<TMP3Tag> reader(rows.size(), 0, [&](std::size_t i) {
-        return GetMP3Tag(rows[i].Path, Codec);
-    });
+    // Directories cached per worker, as tag show reads: most rows share a folder.
+    TOrderedReader<TMP3Tag, TDirectoryCache> reader(
+        rows.size(), 0, [&](std::size_t i, TDirectoryCache& directories) {
+            return GetMP3Tag(rows[i].Path, Codec, nullptr, 0, &directories);
+        });
     for (const RowValues& values : rows) {
         TMP3Tag old;
         try {
