@@ -22,8 +22,17 @@ id3v2_sources=(src/id3v2/Id3v2Reader.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOu
 clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -o "$out/id3v2_fuzz"
 clang++ -std=c++20 -O1 fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -o "$out/make_id3v2_seeds"
 
-rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-id3v2"
-mkdir -p "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-id3v2"
+clang++ "${flags[@]}" fuzz/TableTextFuzz.cpp src/editing/TableText.cpp -o "$out/tabletext_fuzz"
+m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp
+             src/tagcore/TagCodec.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
+             src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp)
+clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" -o "$out/extm3u_fuzz"
+
+rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
+mkdir -p "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
+printf 'path,title\r\n"/a,""b"".mp3","x\r\ny"\r\n/c.mp3,\r\n' > "$out/corpus-table/csv"
+printf 'path\ttitle\n/a\\tb.mp3\tx\\ny\n' > "$out/corpus-table/tsv"
+printf '\xef\xbb\xbf#EXTM3U\r\n#EXTINF:12,A - T\r\na.mp3\r\n\r\n#x\r\nb.mp3\r\n#end\r\n' > "$out/corpus-m3u/ext"
 "$out/make_seeds" "$out/corpus-lzrw"
 "$out/make_avi_seed" "$out/corpus-avi/search.avi"
 "$out/make_setup_seeds" "$out/corpus-setup"
@@ -33,9 +42,13 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 "$out/lzrw1kh_fuzz" -max_total_time=$((seconds / 4)) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-lzrw"
-"$out/avireader_fuzz" -max_total_time=$((seconds / 4)) -max_len=8192 -rss_limit_mb=1024 \
+"$out/avireader_fuzz" -max_total_time=$((seconds / 8)) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-avi"
+"$out/tabletext_fuzz" -max_total_time=$((seconds / 8)) -max_len=4096 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-table"
+"$out/extm3u_fuzz" -max_total_time=$((seconds / 8)) -max_len=4096 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-m3u"
 "$out/setupstream_fuzz" -max_total_time=$((seconds / 4)) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-setup"
-"$out/id3v2_fuzz" -max_total_time=$((seconds / 4)) -max_len=8192 -rss_limit_mb=1024 \
+"$out/id3v2_fuzz" -max_total_time=$((seconds / 8)) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-id3v2"

@@ -24,6 +24,8 @@ constexpr std::string_view kUsage =
     "  tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo] FILE...\n"
     "  tag from-v2 [--fields LIST] [--overwrite] [--codepage NAME] [--jobs N] [--no-undo] FILE...\n"
     "  tag show --v2 [--jobs N] FILE...\n"
+    "  tag export [--format csv|tsv] [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
+    "  tag import [--dry-run] [--format csv|tsv] [--codepage NAME] [--no-undo] FILE\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
@@ -37,7 +39,7 @@ constexpr std::string_view kUsage =
     "         (--text TEXT | --genre NAME) DIR\n"
     "  undo [--list] [--step N] [--force]\n"
     "  playlist show FILE\n"
-    "  playlist write [--append] OUT [ENTRY...]\n"
+    "  playlist write [--append] [--extended] [--relative] OUT [ENTRY...]\n"
     "  playlist check FILE\n"
     "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n"
     "--no-undo: make the change even when it cannot be recorded for undo\n"
@@ -50,7 +52,9 @@ constexpr std::string_view kTagUsage =
     "       veltrane-cli tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo] FILE...\n"
     "       veltrane-cli tag from-v2 [--fields LIST] [--overwrite] [--codepage NAME] [--jobs N]\n"
     "                                [--no-undo] FILE...\n"
-    "  tag show --help, tag set --help, tag number --help, tag from-v2 --help: more on each\n";
+    "       veltrane-cli tag export [--format csv|tsv] [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
+    "       veltrane-cli tag import [--dry-run] [--format csv|tsv] [--codepage NAME] [--no-undo] FILE\n"
+    "  tag show --help, tag set --help and the like: more on each\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
@@ -93,12 +97,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 return 0;
             }
             if (args.size() < 2)
-                throw UsageError("tag: missing sub-command (show, set, number or from-v2)");
+                throw UsageError("tag: missing sub-command (show, set, number, from-v2, export or import)");
             const Args rest(args.begin() + 2, args.end());
             if (args[1] == "show") return RunTagShow(rest, out, err);
             if (args[1] == "set") return RunTagSet(rest, out, err);
             if (args[1] == "number") return RunTagNumber(rest, out, err);
             if (args[1] == "from-v2") return RunTagFromV2(rest, out, err);
+            if (args[1] == "export") return RunTagExport(rest, out, err);
+            if (args[1] == "import") return RunTagImport(rest, out, err);
             throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {

@@ -25,6 +25,8 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagFromV2(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagShowV2(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagImport(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunPack(const Args& args, std::ostream& out, std::ostream& err);
 int RunUnpack(const Args& args, std::ostream& out, std::ostream& err);

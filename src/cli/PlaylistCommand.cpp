@@ -2,6 +2,7 @@
 
 #include "cli/Escape.h"
 #include "cli/Options.h"
+#include "playlists/ExtM3U.h"
 #include "playlists/M3UFile.h"
 
 #include <istream>
@@ -13,7 +14,7 @@ namespace {
 
 constexpr const char* kPlaylistUsage =
     "usage: veltrane-cli playlist show FILE\n"
-    "       veltrane-cli playlist write [--append] OUT [ENTRY...]\n"
+    "       veltrane-cli playlist write [--append] [--extended] [--relative] OUT [ENTRY...]\n"
     "       veltrane-cli playlist check FILE\n"
     "write takes the entries given, or else one escaped entry a line from standard input\n"
     "(as find and tag show print them).\n";
@@ -21,13 +22,18 @@ constexpr const char* kShowUsage =
     "usage: veltrane-cli playlist show FILE\n"
     "  prints the entries of the playlist FILE, one escaped entry a line\n";
 constexpr const char* kWriteUsage =
-    "usage: veltrane-cli playlist write [--append] OUT [ENTRY...]\n"
+    "usage: veltrane-cli playlist write [--append] [--extended] [--relative] [--codepage NAME]\n"
+    "                                   OUT [ENTRY...]\n"
     "  writes the entries given, or else one escaped entry a line from standard input (as\n"
     "  find and tag show print them), to OUT; --append adds them at its end, on lines of\n"
-    "  their own (a playlist with a Ctrl-Z before its last byte is refused)\n";
+    "  their own (a playlist with a Ctrl-Z before its last byte is refused)\n"
+    "  --extended: #EXTM3U (new or empty files only) and #EXTINF:-1,ARTIST - TITLE from\n"
+    "  each file's tag before its entry; --relative: entries below OUT's folder relative to it\n";
 constexpr const char* kCheckUsage =
     "usage: veltrane-cli playlist check FILE\n"
-    "  prints the entries of FILE that name no file; status 1 when there is any\n";
+    "  prints the entries of FILE that name no file; status 1 when there is any. Relative\n"
+    "  entries are taken from FILE's folder; in extended M3U (#EXTM3U first, or .m3u8)\n"
+    "  lines starting with # and blank lines are no entries\n";
 
 std::vector<std::string> ReadOrReport(const std::string& path, std::ostream& err, bool& ok) {
     try {
@@ -80,7 +86,8 @@ int Check(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int Write(const Args& args, std::istream& in, std::ostream&, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--append"}, {});
+    const Options o =
+        ParseOptions(args, {"--append", "--extended", "--relative"}, {"--codepage"});
     if (o.Positional().empty())
         throw UsageError("playlist write: give OUT");
     const std::string& file = o.Positional()[0];
@@ -102,7 +109,9 @@ int Write(const Args& args, std::istream& in, std::ostream&, std::ostream& err) 
         return 1;
     }
     try {
-        WritePlaylistFile(file, entries, o.Has("--append") ? pwAppend : pwOverwrite);
+        const auto codec = MakeCodec(o);
+        WritePlaylistEntries(file, entries, o.Has("--append") ? pwAppend : pwOverwrite,
+                             {o.Has("--extended"), o.Has("--relative")}, *codec);
     } catch (const EPlaylistFileError& e) {
         ReportFileError(err, Escape(file), e.what());
         return 1;

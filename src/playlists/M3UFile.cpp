@@ -1,5 +1,7 @@
 #include "playlists/M3UFile.h"
 
+#include "playlists/ExtM3U.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -196,7 +198,8 @@ std::optional<std::string> ResolvePlaylistPath(const std::string& Directory,
     if (TypedName.empty())
         return std::nullopt;
     std::string name = TypedName;
-    if (!(name.size() > 4 && name.compare(name.size() - 4, 4, ".m3u") == 0))
+    if (!(name.size() > 4 && name.compare(name.size() - 4, 4, ".m3u") == 0) &&
+        !(name.size() > 5 && name.compare(name.size() - 5, 5, ".m3u8") == 0))
         name += ".m3u";
     if (!Directory.empty() && Directory.back() == '/')
         return Directory + name;
@@ -239,6 +242,10 @@ std::string PlaylistText(const std::vector<std::string>& Entries) {
 }
 
 std::vector<std::string> ReadPlaylistFile(const std::string& Path) {
+    return DocumentEntries(ParsePlaylistDocument(ReadPlaylistBytes(Path), Path));
+}
+
+std::string ReadPlaylistBytes(const std::string& Path) {
     // Non-blocking, so a named pipe cannot hang the program; only regular files are read.
     Fd fd(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
@@ -263,7 +270,7 @@ std::vector<std::string> ReadPlaylistFile(const std::string& Path) {
             break;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-    return ParsePlaylistText(text);
+    return text;
 }
 
 void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
@@ -273,7 +280,11 @@ void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& 
                                  "A playlist line cannot hold a name with a line break or "
                                  "Ctrl-Z in it: " +
                                      *bad);
-    const std::string text = PlaylistText(Entries);
+    WritePlaylistBytes(Path, PlaylistText(Entries), Mode, Io);
+}
+
+void WritePlaylistBytes(const std::string& Path, const std::string& text, TPlaylistWriteMode Mode,
+                        const TPlaylistFileIo& Io) {
     if (Mode == pwOverwrite)
         Overwrite(Path, text, Io);
     else if (!text.empty())

@@ -38,7 +38,8 @@ struct TPlaylistFileIo {
 };
 
 // The full path for a name typed into a dialog: empty when nothing was typed; ".m3u" appended
-// unless the name is longer than 4 characters and ends in exactly ".m3u" (case counts); one
+// unless the name is longer than 4 characters and ends in exactly ".m3u" (case counts), or is
+// longer than 5 and ends in ".m3u8" (that extension is kept); one
 // "/" between directory and name unless the directory already ends with one.
 std::optional<std::string> ResolvePlaylistPath(const std::string& Directory,
                                                const std::string& TypedName);
@@ -50,7 +51,8 @@ const std::string* UnwritableEntry(const std::vector<std::string>& Entries);
 // The bytes written for Entries: each followed by CR LF.
 std::string PlaylistText(const std::vector<std::string>& Entries);
 
-// Reads the lines of an existing playlist file.
+// Reads the entries of an existing playlist file: every line of plain M3U, the entries alone
+// of extended M3U (see ExtM3U.h).
 std::vector<std::string> ReadPlaylistFile(const std::string& Path);
 
 // Writes Entries. An entry holding CR, LF or Ctrl-Z cannot be one line of a playlist and
@@ -64,6 +66,12 @@ std::vector<std::string> ReadPlaylistFile(const std::string& Path);
 void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
                        TPlaylistWriteMode Mode,
                        const TPlaylistFileIo& Io = TPlaylistFileIo::System());
+
+// The bytes of a playlist file (regular files only; a named pipe cannot hang the read).
+std::string ReadPlaylistBytes(const std::string& Path);
+// Writes Text (whole lines, each ending in CR LF) as WritePlaylistFile writes its entries.
+void WritePlaylistBytes(const std::string& Path, const std::string& Text, TPlaylistWriteMode Mode,
+                        const TPlaylistFileIo& Io = TPlaylistFileIo::System());
 
 // Whether a playlist entry names an existing file (a directory counts as missing). A relative
 // entry is taken from the playlist file's directory, as players read it; from the working

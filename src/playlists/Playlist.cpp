@@ -5,6 +5,8 @@
 #include "tagcore/Utf8.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 #include <chrono>
 #include <locale>
 #include <numeric>
@@ -41,6 +43,22 @@ void TPlaylist::Delete(std::size_t Index) {
 
 void TPlaylist::Clear() {
     entries_.clear();
+    document_ = {};
+}
+
+void TPlaylist::AddDocument(TPlaylistDocument&& Document, bool Replace) {
+    if (Replace)
+        Clear();
+    for (TPlaylistItem& item : Document.Items)
+        entries_.push_back({std::move(item.Entry), false, std::move(item.Lines)});
+    Document.Items.clear();
+    if (Replace || !document_.Extended) {
+        document_ = std::move(Document);
+    } else {
+        // Appended behind the old last lines: those stay, the new file's come after them.
+        document_.Trailer.insert(document_.Trailer.end(), Document.Trailer.begin(),
+                                 Document.Trailer.end());
+    }
 }
 
 void TPlaylist::Fill(const std::vector<std::string>& Paths) {
@@ -55,26 +73,55 @@ void TPlaylist::AddFile(std::string Path) {
 }
 
 void TPlaylist::LoadIntoPlaylist(const std::string& Path, TPlaylistLoadMode Mode) {
-    std::vector<std::string> lines = ReadPlaylistFile(Path);
-    if (Mode == plReplace)
-        Clear();
-    for (std::string& line : lines)
-        Add(std::move(line));
+    AddDocument(ReadPlaylistDocument(Path), Mode == plReplace);
     fileName_ = Path;
     changed_ = true;
 }
 
 void TPlaylist::LoadPlayList(const std::string& Path) {
-    std::vector<std::string> lines = ReadPlaylistFile(Path);
-    Clear();
-    for (std::string& line : lines)
-        Add(std::move(line));
+    AddDocument(ReadPlaylistDocument(Path), true);
     fileName_ = Path;
 }
 
 void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
                      const TPlaylistFileIo& Io) const {
-    WritePlaylistFile(Path, Entries(), Mode, Io);
+    bool lines = document_.Extended;
+    for (const TEntry& e : entries_)
+        lines = lines || !e.Lines.empty();
+    if (!lines) {
+        WritePlaylistFile(Path, Entries(), Mode, Io);
+        return;
+    }
+    TPlaylistDocument doc = document_;
+    for (const TEntry& e : entries_) {
+        for (const std::string& line : e.Lines)
+            if (line.find_first_of("\r\n\x1a") != std::string::npos)
+                throw EPlaylistFileError(EINVAL, Path);
+        doc.Items.push_back({e.Text, e.Lines});
+    }
+    if (const std::string* bad = UnwritableEntry(Entries()))
+        throw EPlaylistFileError(EINVAL, Path,
+                                 "A playlist line cannot hold a name with a line break or "
+                                 "Ctrl-Z in it: " +
+                                     *bad);
+    if (Mode == pwAppend) {
+        // The header only goes into a new or empty file.
+        struct stat st {};
+        if (::stat(Path.c_str(), &st) == 0 && st.st_size > 0) {
+            doc.Header.clear();
+            doc.Bom = false;
+        }
+    }
+    WritePlaylistBytes(Path, PlaylistDocumentText(doc), Mode, Io);
+}
+
+void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
+                     const TPlaylistWriteOptions& Options) const {
+    if (!Options.Extended && !Options.Relative) {
+        Save(Path, Mode);
+        return;
+    }
+    WritePlaylistEntries(Path, Entries(), Mode, Options);
 }
 
 void TPlaylist::Remove() {
@@ -172,7 +219,7 @@ void TPlaylist::Sort() {
     std::vector<TEntry> sorted;
     sorted.reserve(entries_.size());
     for (std::size_t i : order)
-        sorted.push_back({std::move(entries_[i].Text), false});
+        sorted.push_back({std::move(entries_[i].Text), false, std::move(entries_[i].Lines)});
     entries_ = std::move(sorted);
 }
 

@@ -3,6 +3,7 @@
 // file last loaded or saved, and the changed flag that decides whether closing the editor asks
 // to save. The editor's list control mirrors it; every operation here is one of the editor's.
 
+#include "playlists/ExtM3U.h"
 #include "playlists/M3UFile.h"
 
 #include <cstddef>
@@ -53,9 +54,16 @@ class TPlaylist {
     // The editor's reload after a save: the file's lines replace the entries, the file name
     // becomes Path, the flag stays.
     void LoadPlayList(const std::string& Path);
-    // Writes the entries to Path; the playlist itself stays as it is.
+    // Writes the entries to Path, each with the lines it was loaded with and, for an extended
+    // playlist, its header and last lines; the playlist itself stays as it is.
     void Save(const std::string& Path, TPlaylistWriteMode Mode,
               const TPlaylistFileIo& Io = TPlaylistFileIo::System()) const;
+    // The save dialog's "Extended" and "Relative paths": the entries written anew with those
+    // options (fresh "#EXTINF" lines from the tags in place of the loaded ones).
+    void Save(const std::string& Path, TPlaylistWriteMode Mode,
+              const TPlaylistWriteOptions& Options) const;
+    // Whether the last file loaded was extended M3U.
+    bool Extended() const { return document_.Extended; }
 
     // --- The editor's buttons.
     // Drops every selected entry; sets the flag (also with nothing selected) unless empty.
@@ -79,8 +87,11 @@ class TPlaylist {
     struct TEntry {
         std::string Text;
         bool Selected = false;
+        std::vector<std::string> Lines; // an extended playlist's lines before the entry
     };
+    void AddDocument(TPlaylistDocument&& Document, bool Replace);
     std::vector<TEntry> entries_;
+    TPlaylistDocument document_; // header and last lines of the file loaded; no items
     std::string fileName_;
     bool changed_ = false;
 };

@@ -38,7 +38,11 @@ TEST(M3UFile, ReadingSplitsLinesAndStopsAtCtrlZ) {
     test::TestDir dir;
     for (const auto& c : cases) {
         EXPECT_EQ(ParsePlaylistText(c.text), c.entries) << c.text;
-        EXPECT_EQ(ReadPlaylistFile(dir.WriteFile("p.m3u", c.text)), c.entries) << c.text;
+        // A file that starts with #EXTM3U is extended M3U: its # lines are no entries.
+        Lines read = c.entries;
+        if (!read.empty() && read[0] == "#EXTM3U")
+            read.erase(read.begin());
+        EXPECT_EQ(ReadPlaylistFile(dir.WriteFile("p.m3u", c.text)), read) << c.text;
     }
 }
 

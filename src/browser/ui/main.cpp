@@ -28,6 +28,7 @@
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/NumberTracks.h"
 #include "editing/ui/FillFromId3v2Form.h"
+#include "editing/ui/TagTableActions.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/ui/UndoAction.h"
@@ -451,6 +452,7 @@ void TMainForm::CreatePopupMenu() {
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
     Numbertracks = add("Numbertracks", "Number tracks...", &TMainForm::NumbertracksClick);
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
+    TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     PopupMenuMultiListMP3->addSeparator();
     Undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },

@@ -57,6 +57,7 @@ class TFormGetTagFromFilename;
 class TFormPreferences;
 class TFormAbout;
 class TFormNumberTracks;
+class TTagTableActions;
 class TMainHost;
 class TFormPlayListEditor;
 class TFormSavePlayList;
@@ -184,6 +185,7 @@ class TMainForm : public QMainWindow {
     QAction* Playselectedfile = nullptr;
     QAction* Deleteselectedfiles = nullptr;
     QAction* Numbertracks = nullptr; // "Number tracks..."
+    TTagTableActions* TagTables = nullptr; // "Export tags...", "Import tags..."
     QAction* Undo = nullptr; // "Undo: <the last step>", Ctrl+Z
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size

@@ -89,17 +89,22 @@ void TPlaylistBrowseDialog::SetDirectory(const std::string& Dir) {
 }
 
 void TPlaylistBrowseDialog::RefreshFiles() {
-    TFindFile find;
-    find.Directory = directory_;
-    find.Filter = mask_;
-    find.Recurse = false;
-    find.Execute();
-    // A sorted list, letter case ignored, as the list boxes of the other windows.
+    // The mask may name several wildcards, separated by ";" ("*.m3u;*.m3u8").
     std::vector<std::pair<std::wstring, std::string>> keyed;
-    for (const std::string& path : find.Files) {
-        std::string name = path.substr(path.rfind('/') + 1);
-        keyed.emplace_back(PlaylistSortKey(name), std::move(name));
+    for (std::size_t start = 0; start <= mask_.size();) {
+        const std::size_t end = std::min(mask_.find(';', start), mask_.size());
+        TFindFile find;
+        find.Directory = directory_;
+        find.Filter = mask_.substr(start, end - start);
+        find.Recurse = false;
+        find.Execute();
+        for (const std::string& path : find.Files) {
+            std::string name = path.substr(path.rfind('/') + 1);
+            keyed.emplace_back(PlaylistSortKey(name), std::move(name));
+        }
+        start = end + 1;
     }
+    // A sorted list, letter case ignored, as the list boxes of the other windows.
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     names_.clear();

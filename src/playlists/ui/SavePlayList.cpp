@@ -4,6 +4,7 @@
 #include "components/ui/msgbox.h"
 #include "playlists/ui/PlayListEditor.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QListWidget>
@@ -27,7 +28,7 @@ bool FileExists(const std::string& Path) {
 
 TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor,
                                      QWidget* Parent)
-    : TPlaylistBrowseDialog("Save playlist", 427, 248, true, "*.m3u", Host, Editor, Parent) {
+    : TPlaylistBrowseDialog("Save playlist", 427, 296, true, "*.m3u;*.m3u8", Host, Editor, Parent) {
     setObjectName("FormSavePlayList");
     FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     EditFileName = new QLineEdit(this);
@@ -38,6 +39,12 @@ TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& E
     BitBtnSave->setDefault(true);
     BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 320, 215, 97, 25);
     BitBtnCancel->setAutoDefault(false);
+    CheckBoxExtended = new QCheckBox("Extended (#EXTINF from the tags)", this);
+    CheckBoxExtended->setObjectName("CheckBoxExtended");
+    CheckBoxExtended->setGeometry(8, 250, 409, 19);
+    CheckBoxRelative = new QCheckBox("Relative paths", this);
+    CheckBoxRelative->setObjectName("CheckBoxRelative");
+    CheckBoxRelative->setGeometry(8, 272, 409, 19);
 
     MsgBoxSaveExists = new TMsgBox(this);
     MsgBoxSaveExists->setObjectName("MsgBoxSaveExists");
@@ -54,7 +61,7 @@ TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& E
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormSavePlayList::BitBtnCancelClick);
     SetDefaultButtons(BitBtnSave, BitBtnCancel); // Enter and Esc reach only these
     SetTabChain({DriveComboBox, DirectoryListBox, FileListBox, EditFileName, BitBtnSave,
-                 BitBtnCancel});
+                 BitBtnCancel, CheckBoxExtended, CheckBoxRelative});
     BackImage->lower();
 }
 
@@ -85,7 +92,9 @@ void TFormSavePlayList::BitBtnSaveClick() {
         }
     }
     try {
-        editor_.Playlist.Save(*path, mode);
+        editor_.Playlist.Save(*path, mode,
+                              TPlaylistWriteOptions{CheckBoxExtended->isChecked(),
+                                                    CheckBoxRelative->isChecked()});
     } catch (const EPlaylistFileError& e) {
         // The dialog stays open; the editor keeps its entries, name and flag.
         host_.ShowError(std::string(e.what()) + "\n" + *path);

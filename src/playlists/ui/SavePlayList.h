@@ -4,6 +4,7 @@
 
 #include "playlists/ui/PlaylistBrowse.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -20,6 +21,8 @@ class TFormSavePlayList : public TPlaylistBrowseDialog {
     QPushButton* BitBtnSave = nullptr;
     QPushButton* BitBtnCancel = nullptr;
     TMsgBox* MsgBoxSaveExists = nullptr;
+    QCheckBox* CheckBoxExtended = nullptr; // "Extended (#EXTINF from the tags)"
+    QCheckBox* CheckBoxRelative = nullptr; // "Relative paths"
 
     void FileListBoxClick();
     void BitBtnSaveClick();

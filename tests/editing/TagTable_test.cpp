@@ -1,0 +1,101 @@
+#include "editing/TagTable.h"
+
+#include "tagcore/TagFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace veltrane {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+struct CsvCase {
+    const char* Name;
+    std::string Text;
+    std::vector<Fields> Records; // empty with ErrorRow set: the parse fails
+    std::size_t ErrorRow = 0;
+};
+
+TEST(TagTable, CsvReading) {
+    const CsvCase cases[] = {
+        {"plain, CRLF", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+        {"LF alone, no last line end", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+        {"BOM skipped", "\xEF\xBB\xBFpath\r\nx\r\n", {{"path"}, {"x"}}},
+        {"quoted comma, doubled quote", "\"a,\"\"b\"\"\",c\r\n", {{"a,\"b\"", "c"}}},
+        {"line breaks inside quotes", "\"x\r\ny\nz\",\"\"\r\n", {{"x\r\ny\nz", ""}}},
+        {"empty fields and lines", "a,,\r\n\r\n,b,\r\n", {{"a", "", ""}, {"", "b", ""}}},
+        {"unclosed quote", "a\r\n\"b,c\r\n", {}, 2},
+        {"NUL byte", "a\r\nb\r\nc\0d\r\n"s, {}, 3},
+        {"NUL inside quotes", "\"a\0\"\r\n"s, {}, 1},
+        {"CR alone", "a\rb\r", {}, 1},
+        {"text after closing quote", "\"a\"b\r\n", {}, 1},
+        {"quote inside a bare field", "a\"b\r\n", {}, 1},
+    };
+    for (const CsvCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (c.ErrorRow != 0) {
+            try {
+                ParseTable(c.Text, TTableFormat::Csv);
+                ADD_FAILURE() << "parsed";
+            } catch (const ETableSyntax& e) {
+                EXPECT_EQ(e.Row(), c.ErrorRow) << e.what();
+            }
+            continue;
+        }
+        std::vector<Fields> got;
+        for (const TTableRecord& r : ParseTable(c.Text, TTableFormat::Csv))
+            got.push_back(r.Fields);
+        EXPECT_EQ(got, c.Records);
+    }
+}
+
+TEST(TagTable, RowsWriteAndReadBackInBothFormats) {
+    TMP3Tag tag;
+    tag.FileName = "/m/a,\"b\"\n\\x41\xFF.mp3";
+    tag.Header = "TAG";
+    tag.Title = "T, \"q\"\nx\\";
+    tag.Artist = "Caf\xC3\xA9";
+    tag.Album = "line\nbreak"; // quoted for the break alone
+    tag.Year = "199?";
+    tag.Genre = 17;
+    tag.Track = 7;
+    for (const TTableFormat format : {TTableFormat::Csv, TTableFormat::Tsv}) {
+        std::string text = TagTableHeader(format);
+        AppendTagTableRow(text, tag, format);
+        const std::vector<TTableRecord> records = ParseTable(text, format);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0].Fields, (Fields{"path", "title", "artist", "album", "year", "genre",
+                                             "comment", "track"}));
+        const Fields& f = records[1].Fields;
+        ASSERT_EQ(f.size(), 8u);
+        EXPECT_EQ(f[0], "/m/a,\"b\"\\n\\\\x41\\xff.mp3"); // escaped in both formats
+        EXPECT_EQ(f[3], format == TTableFormat::Csv ? "line\nbreak" : "line\\nbreak");
+        EXPECT_EQ(f[5], "Rock");
+        EXPECT_EQ(f[7], "7");
+        if (format == TTableFormat::Csv)
+            EXPECT_EQ(f[1], tag.Title);
+        else
+            EXPECT_EQ(f[1], "T, \"q\"\\nx\\\\");
+    }
+    std::string csv;
+    TMP3Tag none;
+    none.FileName = "/n.mp3";
+    none.Genre = 12; // no tag: no genre either
+    AppendTagTableRow(csv, none, TTableFormat::Csv);
+    EXPECT_EQ(csv, "/n.mp3,,,,,,,\r\n");
+}
+
+TEST(TagTable, HeaderProblemsAndEmptyTablesApplyNothing) {
+    const TagCodec& codec = TagCodec::Default();
+    EXPECT_THROW(PlanTagImport("title\r\nx\r\n", TTableFormat::Csv, "/", codec),
+                 std::invalid_argument);
+    EXPECT_THROW(PlanTagImport("path,Path\r\nx,y\r\n", TTableFormat::Csv, "/", codec),
+                 std::invalid_argument);
+    EXPECT_THROW(PlanTagImport("path,title\r\n", TTableFormat::Csv, "/", codec), ETableSyntax);
+    EXPECT_THROW(PlanTagImport("", TTableFormat::Csv, "/", codec), ETableSyntax);
+}
+
+} // namespace
+} // namespace veltrane
