@@ -346,7 +346,10 @@ void FreedesktopProgramManager::MenusChanged() {
 }
 
 std::vector<std::string> FreedesktopProgramManager::Folders() const {
-    return {applications_, directories_, menus_, icons_};
+    std::vector<std::string> folders{applications_, directories_, menus_, icons_};
+    for (int size : kMenuIconSizes)
+        folders.push_back(DirectoryOf(IconPngFile("x", "x", size)));
+    return folders;
 }
 
 void FreedesktopProgramManager::RegisterProgram(const std::string& FileName,

@@ -118,7 +118,7 @@ TEST(List, SaysHowManyFilesItLeftOutForTheirSize) {
             dir.WriteFile("s" + std::to_string(k) + ".mp3", std::string(c.small[k], 'x'));
         std::ostringstream out, err;
         EXPECT_EQ(RunCli({"list", dir.path().string()}, out, err), 0);
-        EXPECT_EQ(out.str(), "big.mp3\t\t\t\t\t\t\n");
+        EXPECT_EQ(out.str(), "big.mp3\t\t\t\t\t\t\t\n");
         EXPECT_EQ(err.str(), c.err);
     }
     std::ostringstream out, err;

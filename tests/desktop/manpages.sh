@@ -16,12 +16,12 @@ for page in "$src"/assets/man/*.1; do
 done
 # Usage texts: the program's and each command's.
 usage="$("$cli" --help)"
-for cmd in "tag show" "tag set" find list from-name rename select undo "playlist write"; do
+for cmd in "tag show" "tag set" "tag number" "tag from-v2" "tag export" "tag import" find list from-name rename select undo "playlist write"; do
   # shellcheck disable=SC2086
   usage+=$'\n'"$("$cli" $cmd --help 2>/dev/null || true)"
 done
 page="$src/assets/man/veltrane-cli.1"
-for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$usage" | sort -u); do
+for option in $(grep -oE -- '--[a-z][a-z0-9-]*' <<<"$usage" | sort -u); do
   grep -qF -- "$(sed 's/-/\\-/g' <<<"$option")" "$page" || { echo "not in the man page: $option"; fail=1; }
   grep -qE -- "(^|[ \"])$option( |\"|$)" "$completion" || { echo "not in the completion: $option"; fail=1; }
 done
