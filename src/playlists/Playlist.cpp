@@ -28,12 +28,12 @@ std::vector<std::string> TPlaylist::Entries() const {
 }
 
 void TPlaylist::Add(std::string Entry) {
-    entries_.push_back({std::move(Entry), false});
+    entries_.push_back({std::move(Entry), false, {}});
 }
 
 void TPlaylist::Insert(std::size_t Index, std::string Entry) {
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(std::min(Index, Count())),
-                    {std::move(Entry), false});
+                    {std::move(Entry), false, {}});
 }
 
 void TPlaylist::Delete(std::size_t Index) {

@@ -60,7 +60,7 @@ class MenuBackend : public ::testing::Test {
 };
 
 TEST_F(MenuBackend, GroupWithProgramDocumentAndIconValidates) {
-    menu.RegisterProgram("veltrane", {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "audio/mpeg;"});
+    menu.RegisterProgram("veltrane", {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "audio/mpeg;", {}, "", ""});
     const std::string veltrane = MakeRecorder("opt/My \"Apps\" $1 50%/veltrane");
     const std::string install = MakeRecorder("opt/My \"Apps\" $1 50%/install");
     const std::string whatsnew = home.WriteFile("opt/My \"Apps\" $1 50%/whatsnew.txt", "new\n");
@@ -183,7 +183,7 @@ TEST_F(MenuBackend, RefusesWhatItCannotWrite) {
 }
 
 TEST_F(MenuBackend, DeleteRemovesOnlyWhatItMade) {
-    menu.RegisterProgram("veltrane", {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "audio/mpeg;"});
+    menu.RegisterProgram("veltrane", {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "audio/mpeg;", {}, "", ""});
     const std::string prog = MakeRecorder("bin/veltrane");
     const std::string foreign = home.WriteFile("data/applications/other.desktop", "x");
     const std::string foreignIcon = home.WriteFile("data/icons/hicolor/scalable/apps/other.svg", "x");
