@@ -2,6 +2,7 @@
 
 #include "tagcore/InOutError.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/PreadAll.h"
 #include "tagcore/UniqueFd.h"
 
 #include <commentsframe.h>
@@ -242,22 +243,6 @@ TId3v2Values Map(const TagLib::ID3v2::Tag& Tag) {
     return v;
 }
 
-bool ReadAt(int Fd, char* Buffer, std::size_t Size, off_t Offset) {
-    std::size_t done = 0;
-    while (done < Size) {
-        const ssize_t r = ::pread(Fd, Buffer + done, Size - done, Offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            throw EInOutError::FromErrno(errno);
-        }
-        if (r == 0)
-            return false;
-        done += static_cast<std::size_t>(r);
-    }
-    return true;
-}
-
 } // namespace
 
 std::size_t Id3v2TagLength(std::string_view Header) {
@@ -300,13 +285,13 @@ TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
     if (!S_ISREG(st.st_mode))
         throw ENoId3v2();
     char header[kHeaderSize];
-    if (!ReadAt(fd.get(), header, kHeaderSize, 0))
+    if (!PreadAll(fd.get(), header, kHeaderSize, 0))
         throw ENoId3v2();
     const std::size_t length = Id3v2TagLength(std::string_view(header, kHeaderSize));
     if (length == 0 || length > kMaxId3v2Bytes || length > static_cast<std::uint64_t>(st.st_size))
         throw ENoId3v2();
     std::string bytes(length, '\0');
-    if (!ReadAt(fd.get(), bytes.data(), length, 0))
+    if (!PreadAll(fd.get(), bytes.data(), length, 0))
         throw ENoId3v2();
     return ParseId3v2(bytes);
 }

@@ -1,6 +1,7 @@
 #include "tagcore/TagFile.h"
 
 #include "tagcore/LongPath.h"
+#include "tagcore/PreadAll.h"
 #include "tagcore/UniqueFd.h"
 
 #include <algorithm>
@@ -29,23 +30,6 @@ Fd OpenWithStatus(const std::string& path, int flags, struct stat& st,
     if (::fstat(fd.get(), &st) != 0)
         throw EInOutError::FromErrno(errno);
     return fd;
-}
-
-// Reads exactly n bytes at offset; returns false on a short read (the file shrank).
-bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            throw EInOutError::FromErrno(errno);
-        }
-        if (r == 0)
-            return false;
-        done += static_cast<std::size_t>(r);
-    }
-    return true;
 }
 
 // True when path names, without a symbolic link in its last part, the very file st describes
