@@ -1,5 +1,7 @@
 #include "browser/ErrorText.h"
 
+#include "tagcore/UiText.h"
+
 #include <utility>
 
 #include <system_error>
@@ -14,6 +16,14 @@ int ErrnoOfCode(int Code) {
         return 0;
     // Numbers that would pose as named codes were moved up by 1000.
     return Code > 1000 ? Code - 1000 : Code;
+}
+
+// The error's text in the user's language: the runtime's own texts by their code, a text of
+// its own as written.
+std::string ShownText(const EInOutError& Error) {
+    if (Error.what() == IoErrorText(Error.ErrorCode()))
+        return ShownIoErrorText(Error.ErrorCode());
+    return UiText("InOutError", Error.what());
 }
 
 } // namespace
@@ -33,8 +43,7 @@ std::string WithFileError(std::string_view Message, std::string_view File, int E
 
 std::string InOutErrorText(const EInOutError& Error) {
     const int err = ErrnoOfCode(Error.ErrorCode());
-    return err > 0 ? std::string(Error.what()) + " (" + SystemErrorText(err) + ")"
-                   : std::string(Error.what());
+    return err > 0 ? ShownText(Error) + " (" + SystemErrorText(err) + ")" : ShownText(Error);
 }
 
 std::string InOutErrorMessage(const EInOutError& Error, std::string_view File) {
@@ -43,8 +52,8 @@ std::string InOutErrorMessage(const EInOutError& Error, std::string_view File) {
     if (file.empty())
         return InOutErrorText(Error);
     if (err > 0)
-        return WithFileError(Error.what(), file, err);
-    return std::string(Error.what()) + '\n' + std::string(file);
+        return WithFileError(ShownText(Error), file, err);
+    return ShownText(Error) + '\n' + std::string(file);
 }
 
 std::string ListedLinesMessage(std::string Intro, const std::vector<std::string>& Lines,
@@ -52,7 +61,8 @@ std::string ListedLinesMessage(std::string Intro, const std::vector<std::string>
     std::string text = std::move(Intro);
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         if (i == MaxLines) {
-            text += "\n... and " + std::to_string(Lines.size() - i) + " more";
+            text += '\n' + FillText(UiText("ErrorText", "... and %1 more"),
+                                     {std::to_string(Lines.size() - i)});
             break;
         }
         text += '\n';

@@ -1,5 +1,7 @@
 #include "browser/FileOp.h"
 
+#include "tagcore/UiText.h"
+
 #include <cerrno>
 
 namespace veltrane {
@@ -87,8 +89,9 @@ bool TFileOperation::Execute() {
 std::string TFileOperation::FailureReport() const {
     if (failures_.empty())
         return {};
-    std::string text = failures_.size() == 1 ? "This file could not be handled:"
-                                             : "These files could not be handled:";
+    std::string text = failures_.size() == 1
+                           ? UiText("FileOp", "This file could not be handled:")
+                           : UiText("FileOp", "These files could not be handled:");
     for (const TFileOperationFailure& f : failures_)
         text += "\n" + f.path + ": " + f.message;
     return text;

@@ -1,5 +1,7 @@
 #include "browser/FindFile.h"
 
+#include "tagcore/UiText.h"
+
 #include "browser/ErrorText.h"
 
 #include "tagcore/LongPath.h"
@@ -63,9 +65,9 @@ std::string WithoutTrailingSlash(const std::string& dir) {
 std::string ReasonOf(int error) {
     switch (error) {
     case ENOENT:
-        return "dangling symbolic link";
+        return UiText("FindFile", "dangling symbolic link");
     case ELOOP:
-        return "symbolic link loop";
+        return UiText("FindFile", "symbolic link loop");
     default:
         return std::strerror(error);
     }
@@ -110,7 +112,8 @@ std::string SkippedEntriesMessage(const std::vector<TFindProblem>& Problems) {
     for (const TFindProblem& problem : Problems)
         lines.push_back(problem.Path + ": " + problem.Reason);
     // A blank line between the intro and the list.
-    return ListedLinesMessage("These entries could not be read and are not listed:\n", lines, 20);
+    return ListedLinesMessage(
+        UiText("FindFile", "These entries could not be read and are not listed:\n"), lines, 20);
 }
 
 std::uint8_t TFindFile::AttributeMask() const {

@@ -28,10 +28,11 @@ enum class TToolbarControl {
 
 // Every control, in toolbar order.
 const std::vector<TToolbarControl>& AllToolbarControls();
-// The control's hint ("Refresh (F5)"), shown in status panel 2 and as the help topic.
-const std::string& ControlHint(TToolbarControl control);
+// The control's hint ("Refresh (F5)"), shown in status panel 2 and as the help topic; this
+// and the help texts come in the user's language.
+std::string ControlHint(TToolbarControl control);
 // The control's help texts, without the separating empty lines.
-const std::vector<std::string>& ControlHelpTexts(TToolbarControl control);
+std::vector<std::string> ControlHelpTexts(TToolbarControl control);
 
 // What the help window and status bar show.
 struct THelpState {

@@ -1,5 +1,7 @@
 #include "browser/MainCommands.h"
 
+#include "tagcore/UiText.h"
+
 #include "browser/PlayerCommands.h"
 
 #include <filesystem>
@@ -46,22 +48,26 @@ TListCommand DoubleClickCommand(std::uint8_t action) {
 
 TFooterTexts FooterTexts(std::uint64_t count, std::uint64_t bytes, char decimalSeparator) {
     TFooterTexts t;
-    t.Count = count == 1 ? "1 file selected" : std::to_string(count) + " files selected";
+    t.Count = count == 1 ? UiText("MainCommands", "1 file selected")
+                         : FillText(UiText("MainCommands", "%1 files selected"),
+                                    {std::to_string(count)});
     // Hundredths of a megabyte, rounded half up, in integers so no byte count loses precision.
     std::uint64_t hundredths = bytes / 10000 + (bytes % 10000 >= 5000 ? 1 : 0);
     std::string frac = std::to_string(hundredths % 100);
     if (frac.size() < 2)
-        frac.insert(0, "0");
-    t.Size = std::to_string(hundredths / 100) + decimalSeparator + frac + " megabyte";
+        frac = "0" + frac;
+    t.Size = FillText(UiText("MainCommands", "%1 megabyte"),
+                      {std::to_string(hundredths / 100) + decimalSeparator + frac});
     return t;
 }
 
 std::string DeleteQuestion(std::size_t rows) {
-    return "Are you sure you want to delete " + std::to_string(rows) + " file(s)?";
+    return FillText(UiText("MainCommands", "Are you sure you want to delete %1 file(s)?"),
+                    {std::to_string(rows)});
 }
 
 std::string DeleteProgressTitle(std::size_t rows) {
-    return "Deleting " + std::to_string(rows) + " files.";
+    return FillText(UiText("MainCommands", "Deleting %1 files."), {std::to_string(rows)});
 }
 
 void PrepareDelete(TFileOperation& op, std::vector<std::string> paths, bool toRecycleBin) {

@@ -1,5 +1,7 @@
 #include "browser/OpenRequest.h"
 
+#include "tagcore/UiText.h"
+
 #include "browser/ErrorText.h"
 #include "browser/FindFile.h"
 
@@ -81,14 +83,17 @@ bool CanOpenAll(const std::vector<std::string>& Paths, const std::string& StartD
 std::string OpenRequestMessage(const TOpenRequest& Request) {
     std::string text;
     if (!Request.Elsewhere.empty())
-        text = ListedLinesMessage("These are not in " + Request.Directory +
-                                      " and were not selected:\n",
-                                  Request.Elsewhere, 20);
+        text = ListedLinesMessage(
+            FillText(UiText("OpenRequest", "These are not in %1 and were not selected:\n"),
+                     {Request.Directory}),
+            Request.Elsewhere, 20);
     if (!Request.Refused.empty()) {
         if (!text.empty())
             text += "\n\n";
-        text += ListedLinesMessage("These are neither folders nor MP3 files and were not opened:\n",
-                                   Request.Refused, 20);
+        text += ListedLinesMessage(
+            UiText("OpenRequest",
+                   "These are neither folders nor MP3 files and were not opened:\n"),
+            Request.Refused, 20);
     }
     return text;
 }

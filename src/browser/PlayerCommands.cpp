@@ -1,5 +1,7 @@
 #include "browser/PlayerCommands.h"
 
+#include "tagcore/UiText.h"
+
 #include "browser/Execfile.h"
 
 namespace veltrane {
@@ -66,8 +68,10 @@ std::string PlaylistPlayer(const TPlayerCommands& Commands) {
 
 std::string NoPlayerMessage(const std::string& Kind) {
     // Players are looked up once at start, so a new choice takes effect after a restart.
-    return "No player is registered for " + Kind +
-           "\n\nChoose one in your desktop's default applications, then start Veltrane again.";
+    return FillText(UiText("PlayerCommands",
+                           "No player is registered for %1\n\nChoose one in your desktop's "
+                           "default applications, then start Veltrane again."),
+                    {Kind});
 }
 
 } // namespace veltrane

@@ -1,28 +1,46 @@
 #include "tagcore/InOutError.h"
 
+#include "tagcore/UiText.h"
+
 #include <cerrno>
 
 namespace veltrane {
 
-std::string IoErrorText(int code) {
+namespace {
+
+const char* NamedIoErrorText(int code) {
     switch (code) {
     case 2:
-        return "File not found";
+        return VT_TRANSLATE_NOOP("InOutError", "File not found");
     case 3:
-        return "Invalid filename";
+        return VT_TRANSLATE_NOOP("InOutError", "Invalid filename");
     case 4:
-        return "Too many open files";
+        return VT_TRANSLATE_NOOP("InOutError", "Too many open files");
     case 5:
-        return "File access denied";
+        return VT_TRANSLATE_NOOP("InOutError", "File access denied");
     case 100:
-        return "Read beyond end of file";
+        return VT_TRANSLATE_NOOP("InOutError", "Read beyond end of file");
     case 101:
-        return "Disk full";
+        return VT_TRANSLATE_NOOP("InOutError", "Disk full");
     case 106:
-        return "Invalid numeric input";
+        return VT_TRANSLATE_NOOP("InOutError", "Invalid numeric input");
     default:
-        return "I/O error " + std::to_string(code);
+        return nullptr;
     }
+}
+
+} // namespace
+
+std::string IoErrorText(int code) {
+    if (const char* text = NamedIoErrorText(code))
+        return text;
+    return "I/O error " + std::to_string(code);
+}
+
+std::string ShownIoErrorText(int code) {
+    if (const char* text = NamedIoErrorText(code))
+        return UiText("InOutError", text);
+    return FillText(UiText("InOutError", "I/O error %1"), {std::to_string(code)});
 }
 
 int IoErrorCodeFromErrno(int err) {

@@ -11,6 +11,8 @@ namespace veltrane {
 // 100 "Read beyond end of file", 101 "Disk full", 106 "Invalid numeric input",
 // any other code "I/O error %d".
 std::string IoErrorText(int code);
+// The same in the user's language, for the windows.
+std::string ShownIoErrorText(int code);
 // Maps an errno value to the runtime's code (ENOENT -> 2, EACCES -> 5, ENOSPC -> 101, ...).
 int IoErrorCodeFromErrno(int err);
 
