@@ -3,6 +3,7 @@
 #include "browser/ErrorText.h"
 
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 #include "tagcore/Utf8.h"
 
 #include <algorithm>
@@ -49,29 +50,31 @@ bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec) {
 }
 
 std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy, const TagCodec& Codec) {
-    std::string text = "The tag's code page (" + Codec.Name() +
-                       ") cannot hold these characters; they will be saved as \"?\":";
+    std::string text = FillText(UiText("CodePageCheck", "The tag's code page (%1) cannot hold "
+                                                        "these characters; they will be saved "
+                                                        "as \"?\":"),
+                                {Codec.Name()});
     for (const TNamedText& field : Lossy)
         text += "\n" + field.Name + ": " + field.Text;
-    text += "\n\nSave anyway?";
+    text += "\n\n" + UiText("CodePageCheck", "Save anyway?");
     return text;
 }
 
 std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage("In the tags of these files, characters the tag's code page cannot "
-                              "hold were saved as \"?\":",
+    return ListedLinesMessage(UiText("CodePageCheck", "In the tags of these files, characters the tag's code page cannot "
+                              "hold were saved as \"?\":"),
                               Paths, MaxLines);
 }
 
 std::string CommentCutReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage("In the tags of these files the comment was cut to 28 characters to "
-                              "make room for the track number:",
+    return ListedLinesMessage(UiText("CodePageCheck", "In the tags of these files the comment was cut to 28 characters to "
+                              "make room for the track number:"),
                               Paths, MaxLines);
 }
 
 std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage("In the names of these files the track is not a number from 1 to "
-                              "255; their tracks were left as they were:",
+    return ListedLinesMessage(UiText("CodePageCheck", "In the names of these files the track is not a number from 1 to "
+                              "255; their tracks were left as they were:"),
                               Paths, MaxLines);
 }
 

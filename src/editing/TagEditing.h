@@ -7,6 +7,7 @@
 #include "editing/CodePageCheck.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/UiText.h"
 
 #include <cstddef>
 #include <string>
@@ -22,8 +23,8 @@ struct TEditorFields {
 };
 
 // The refusal of a track box that holds neither nothing nor a number from 1 to 255.
-inline constexpr std::string_view kMsgBadTrack =
-    "Track: type a number from 1 to 255, or leave the box empty for no track.";
+inline constexpr std::string_view kMsgBadTrack = VT_TRANSLATE_NOOP(
+    "TagEditing", "Track: type a number from 1 to 255, or leave the box empty for no track.");
 
 // FormShow: a tagged record shows its fields without trailing blanks and its genre's name; a
 // record without a tag shows empty fields and the empty genre entry.

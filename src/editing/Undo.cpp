@@ -3,6 +3,7 @@
 #include "platform/RenameNoReplace.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/LongPath.h"
+#include "tagcore/UiText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -174,7 +175,7 @@ bool ChangedNothing(const TJournalStep& Step) {
 }
 
 std::string UndoCaption(const TJournalStep& Step) {
-    return "Undo: " + Step.Command;
+    return FillText(UiText("Undo", "Undo: %1"), {Step.Command});
 }
 
 TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
@@ -322,14 +323,15 @@ std::string UndoLastForWindow() {
     try {
         report = UndoStep(*journal);
     } catch (const EJournalError& e) {
-        return std::string("Nothing was undone: ") + e.what();
+        return FillText(UiText("Undo", "Nothing was undone: %1"), {e.what()});
     }
     std::string text;
     if (!report.Failures.empty())
-        text = FailureReport("These files were left as they are:", report.Failures);
+        text = FailureReport(UiText("Undo", "These files were left as they are:"), report.Failures);
     else if (report.NothingLeft)
-        text = "Nothing was left to undo of \"" + report.Command +
-               "\": its files already are as before.";
+        text = FillText(
+            UiText("Undo", "Nothing was left to undo of \"%1\": its files already are as before."),
+            {report.Command});
     if (!report.Damage.empty())
         text += (text.empty() ? "" : "\n\n") + report.Damage;
     return text;

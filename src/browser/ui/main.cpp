@@ -242,7 +242,7 @@ void TMainForm::CreateControls() {
     PanelSearching->setFrameShadow(QFrame::Raised);
     PanelSearching->setAutoFillBackground(true);
     auto* searchLayout = new QVBoxLayout(PanelSearching);
-    auto* labelSearching = new QLabel("searching for all MP3's from:", PanelSearching);
+    auto* labelSearching = new QLabel(tr("searching for all MP3's from:"), PanelSearching);
     LabelSearchFrom = new QLabel(PanelSearching);
     LabelSearchFrom->setObjectName("LabelSearchFrom");
     AnimatedSymbol = new TAnimatedSymbol(PanelSearching);
@@ -330,9 +330,9 @@ QToolButton* TMainForm::AddButton(QToolBar* Bar, const char* Name, TToolbarContr
 }
 
 void TMainForm::CreateToolbars() {
-    auto makeBar = [this](const char* Title) {
-        auto* bar = new QToolBar(QString::fromLatin1(Title), this);
-        bar->setObjectName(QString::fromLatin1(Title));
+    auto makeBar = [this](const char* Name, const QString& Title) {
+        auto* bar = new QToolBar(Title, this);
+        bar->setObjectName(QString::fromLatin1(Name));
         bar->setMovable(false);
         bar->setFloatable(false);
         bar->setIconSize(QSize(22, 22));
@@ -344,9 +344,9 @@ void TMainForm::CreateToolbars() {
         return bar;
     };
     setContextMenuPolicy(Qt::NoContextMenu);
-    ToolBarDirectory = makeBar("Directory");
-    ToolBarEditTools = makeBar("Edit tools");
-    ToolBarMisc = makeBar("Misc");
+    ToolBarDirectory = makeBar("Directory", tr("Directory"));
+    ToolBarEditTools = makeBar("Edit tools", tr("Edit tools"));
+    ToolBarMisc = makeBar("Misc", tr("Misc"));
 
     ToolbarButtonShowDir =
         AddButton(ToolBarDirectory, "ToolbarButtonShowDir", TToolbarControl::ShowDir,
@@ -432,25 +432,25 @@ void TMainForm::CreateToolbars() {
 void TMainForm::CreatePopupMenu() {
     PopupMenuMultiListMP3 = new QMenu(this);
     PopupMenuMultiListMP3->setObjectName("PopupMenuMultiListMP3");
-    auto add = [this](const char* Name, const char* Caption, void (TMainForm::*Handler)()) {
-        QAction* a = PopupMenuMultiListMP3->addAction(QString::fromLatin1(Caption));
+    auto add = [this](const char* Name, const QString& Caption, void (TMainForm::*Handler)()) {
+        QAction* a = PopupMenuMultiListMP3->addAction(Caption);
         a->setObjectName(QString::fromLatin1(Name));
         connect(a, &QAction::triggered, this, Handler);
         return a;
     };
-    Refresh = add("Refresh", "Refresh", &TMainForm::ToolbarButton97RefreshClick);
-    Selectfiles = add("Selectfiles", "Select files", &TMainForm::ToolbarButton97SelectClick);
+    Refresh = add("Refresh", tr("Refresh"), &TMainForm::ToolbarButton97RefreshClick);
+    Selectfiles = add("Selectfiles", tr("Select files"), &TMainForm::ToolbarButton97SelectClick);
     Deselectfiles =
-        add("Deselectfiles", "Deselect files", &TMainForm::ToolbarButton97DeselectClick);
+        add("Deselectfiles", tr("Deselect files"), &TMainForm::ToolbarButton97DeselectClick);
     EditselectedMP3s =
-        add("EditselectedMP3s", "Edit selected MP3's", &TMainForm::ToolbarButton97EditMoreClick);
-    Renameselectedfiles = add("Renameselectedfiles", "Rename selected files",
+        add("EditselectedMP3s", tr("Edit selected MP3's"), &TMainForm::ToolbarButton97EditMoreClick);
+    Renameselectedfiles = add("Renameselectedfiles", tr("Rename selected files"),
                               &TMainForm::ToolbarButton97RenameFileClick);
     Playselectedfile =
-        add("Playselectedfile", "Play selected file", &TMainForm::ToolbarButton97PlayClick);
-    Deleteselectedfiles = add("Deleteselectedfiles", "Delete selected files",
+        add("Playselectedfile", tr("Play selected file"), &TMainForm::ToolbarButton97PlayClick);
+    Deleteselectedfiles = add("Deleteselectedfiles", tr("Delete selected files"),
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
-    Numbertracks = add("Numbertracks", "Number tracks...", &TMainForm::NumbertracksClick);
+    Numbertracks = add("Numbertracks", tr("Number tracks..."), &TMainForm::NumbertracksClick);
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     PopupMenuMultiListMP3->addSeparator();
@@ -502,7 +502,7 @@ void TMainForm::FormCreate() {
 
     FileOperation.Operation = foDelete;
     FileOperation.Flags = fofNoConfirmation;
-    ProgressWindow.SetCaption("Progress");
+    ProgressWindow.SetCaption(tr("Progress"));
     ProgressWindow.Width = 256;
 
     FindMP3.Filter = "*.mp3";
@@ -979,7 +979,7 @@ void TMainForm::ToolbarButton97PlayClick() {
         return;
     // Ctrl+Enter and the double-click reach here with the button disabled.
     if (!HasPlayer(MP3PlayerCommand)) {
-        ReportError(NoPlayerMessage("MP3 files"));
+        ReportError(NoPlayerMessage(tr("MP3 files").toStdString()));
         return;
     }
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());

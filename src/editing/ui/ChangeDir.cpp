@@ -9,7 +9,7 @@
 namespace veltrane {
 
 TFormChangeDir::TFormChangeDir(platform::IVolumes& Volumes, QWidget* Parent)
-    : TEditingDialog("Current directory", 260, 340, true, Parent), volumes_(Volumes) {
+    : TEditingDialog(tr("Current directory"), 260, 340, true, Parent), volumes_(Volumes) {
     setObjectName("FormChangeDir");
     DriveComboBoxMP3 = new QComboBox(this);
     DriveComboBoxMP3->setObjectName("DriveComboBoxMP3");

@@ -1,5 +1,7 @@
 #include "editing/ui/DeriveFormat.h"
 
+#include "tagcore/UiText.h"
+
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/Rename.h"
 
@@ -12,7 +14,7 @@
 namespace veltrane {
 
 TFormDeriveFormat::TFormDeriveFormat(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Derive options", 360, 200, false, Parent), host_(Host) {
+    : TEditingDialog(tr("Derive options"), 360, 200, false, Parent), host_(Host) {
     setObjectName("FormDeriveFormat");
     ListBoxDeriveOptions = new QListWidget(this);
     ListBoxDeriveOptions->setObjectName("ListBoxDeriveOptions");
@@ -22,14 +24,14 @@ TFormDeriveFormat::TFormDeriveFormat(IEditingHost& Host, QWidget* Parent)
     ListBoxDeriveHowTo->setGeometry(230, 10, 120, 140);
     ButtonGoToHowTo = AddButton("--->", "ButtonGoToHowTo", 140, 14, 80, 25);
     ButtonGoToOptions = AddButton("<---", "ButtonGoToOptions", 140, 44, 80, 25);
-    Label1 = AddLabel("seperator sign", 140, 84);
+    Label1 = AddLabel(tr("seperator sign"), 140, 84);
     Label1->setWordWrap(false);
     EditSeperatorSign = new QLineEdit(this);
     EditSeperatorSign->setObjectName("EditSeperatorSign");
     EditSeperatorSign->setMaxLength(static_cast<int>(kMaxSeparatorChars));
     EditSeperatorSign->setGeometry(140, 102, 80, 21);
-    BitBtnOK = AddButton("OK", "BitBtnOK", 180, 164, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 270, 164, 80, 27);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 180, 164, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 270, 164, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     TimerUpdateScreen = new QTimer(this);
     TimerUpdateScreen->setObjectName("TimerUpdateScreen");
@@ -91,7 +93,7 @@ void TFormDeriveFormat::ButtonGoToOptionsClick() {
 void TFormDeriveFormat::BitBtnOKClick() {
     // A format without a field would neither cut nor build a name.
     if (Format.HowTo().empty()) {
-        host_.ShowError(std::string(kMsgEmptyFormat));
+        host_.ShowError(UiText("TFormDeriveFormat", kMsgEmptyFormat.data()));
         return;
     }
     if (FormRename)

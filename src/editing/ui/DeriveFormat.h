@@ -4,6 +4,7 @@
 #include "editing/DeriveFormatModel.h"
 #include "editing/ui/EditingDialog.h"
 #include "editing/ui/EditingHost.h"
+#include "tagcore/UiText.h"
 
 class QLineEdit;
 class QListWidget;
@@ -55,6 +56,7 @@ class TFormDeriveFormat : public TEditingDialog {
     IEditingHost& host_;
 };
 
-inline constexpr std::string_view kMsgEmptyFormat = "Put at least one field into the format.";
+inline constexpr std::string_view kMsgEmptyFormat =
+    VT_TRANSLATE_NOOP("TFormDeriveFormat", "Put at least one field into the format.");
 
 } // namespace veltrane

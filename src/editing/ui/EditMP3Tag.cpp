@@ -3,6 +3,7 @@
 #include "browser/ErrorText.h"
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
+#include "tagcore/UiText.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
 
@@ -20,13 +21,14 @@
 namespace veltrane {
 
 TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Edit tag", 300, 278, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Edit tag"), 300, 278, true, Parent), host_(Host) {
     setObjectName("FormEditMP3Tag");
     // The edits start after the widest caption, so a larger font never pushes a caption
     // against its box.
     int widest = 0;
-    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment"})
-        widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
+    for (const char* caption : {QT_TR_NOOP("Song"), QT_TR_NOOP("Artist"), QT_TR_NOOP("Album"),
+                                QT_TR_NOOP("Year"), QT_TR_NOOP("Style"), QT_TR_NOOP("Comment")})
+        widest = std::max(widest, fontMetrics().horizontalAdvance(tr(caption)));
     const int editX = std::max(72, 12 + widest + 10);
     const auto edit = [this, editX](const char* name, int y, int maxLength) {
         auto* e = new QLineEdit(this);
@@ -36,27 +38,27 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
         return e;
     };
     const int labelWidth = editX - 12 - 4;
-    LabelType = AddRowLabel("Song", 12, 12, labelWidth);
+    LabelType = AddRowLabel(tr("Song"), 12, 12, labelWidth);
     EditSongName = edit("EditSongName", 12, 30);
-    Label1 = AddRowLabel("Artist", 12, 38, labelWidth);
+    Label1 = AddRowLabel(tr("Artist"), 12, 38, labelWidth);
     EditArtistName = edit("EditArtistName", 38, 30);
-    Label2 = AddRowLabel("Album", 12, 64, labelWidth);
+    Label2 = AddRowLabel(tr("Album"), 12, 64, labelWidth);
     EditAlbum = edit("EditAlbum", 64, 30);
-    Label3 = AddRowLabel("Year", 12, 90, labelWidth);
+    Label3 = AddRowLabel(tr("Year"), 12, 90, labelWidth);
     EditYear = edit("EditYear", 90, 4);
     EditYear->setGeometry(editX, 90, 48, 21);
     // The track shares the year's row; the genre, whose names are long, has a row of its own.
     const int trackX = editX + 48 + 12;
-    const int trackWidth = fontMetrics().horizontalAdvance(QStringLiteral("Track")) + 2;
-    LabelTrack = AddRowLabel("Track", trackX, 90, trackWidth);
+    const int trackWidth = fontMetrics().horizontalAdvance(tr("Track")) + 2;
+    LabelTrack = AddRowLabel(tr("Track"), trackX, 90, trackWidth);
     EditTrack = edit("EditTrack", 90, 3);
     EditTrack->setGeometry(trackX + trackWidth + 6, 90, 40, 21);
-    Label8 = AddRowLabel("Style", 12, 116, labelWidth);
+    Label8 = AddRowLabel(tr("Style"), 12, 116, labelWidth);
     ComboBoxStyle = new QComboBox(this);
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     ComboBoxStyle->setEditable(false);
     ComboBoxStyle->setGeometry(editX, 116, 284 - editX, 21);
-    Label4 = AddRowLabel("Comment", 12, 142, labelWidth);
+    Label4 = AddRowLabel(tr("Comment"), 12, 142, labelWidth);
     EditComment = edit("EditComment", 142, 30);
 
     QFont note = font();
@@ -65,16 +67,16 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     // Lines a line-height apart, ending clear of the buttons with a larger font too.
     const int step = std::max(16, QFontMetrics(note).height());
     const int noteY = std::min(176, 240 - 4 - 3 * step);
-    Label5 = AddLabel("note: editting tags while the file is", 12, noteY);
-    Label6 = AddLabel("played by an external MP3 player", 12, noteY + step);
-    Label7 = AddLabel("might result in errors I can't prevent!!", 12, noteY + 2 * step);
+    Label5 = AddLabel(tr("note: editting tags while the file is"), 12, noteY);
+    Label6 = AddLabel(tr("played by an external MP3 player"), 12, noteY + step);
+    Label7 = AddLabel(tr("might result in errors I can't prevent!!"), 12, noteY + 2 * step);
     for (QLabel* l : {Label5, Label6, Label7}) {
         l->setFont(note);
         l->adjustSize();
     }
 
-    BitBtnSave = AddButton("Save", "BitBtnSave", 120, 240, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 208, 240, 80, 27);
+    BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 120, 240, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 208, 240, 80, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, EditTrack, ComboBoxStyle,
@@ -91,7 +93,7 @@ void TFormEditMP3Tag::FormCreate() {
 }
 
 void TFormEditMP3Tag::FormShow() {
-    setWindowTitle("Edit tag for " + PathToQ(NameWithoutDirectory(Record.FileName)));
+    setWindowTitle(tr("Edit tag for %1").arg(PathToQ(NameWithoutDirectory(Record.FileName))));
     const TEditorFields fields = EditorFieldsFromTag(Record);
     EditSongName->setText(ToQ(fields.Title));
     EditArtistName->setText(ToQ(fields.Artist));
@@ -130,17 +132,17 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     fields.Track = FromQ(EditTrack->text());
     // Refused before anything else is asked or written; the box keeps what was typed.
     if (!ParseTrack(fields.Track)) {
-        host_.ShowError(std::string(kMsgBadTrack));
+        host_.ShowError(UiText("TagEditing", kMsgBadTrack.data()));
         EditTrack->setFocus();
         EditTrack->selectAll();
         return;
     }
     // The user may go back and change what the tag cannot hold.
-    if (!AcceptLossySave({{"Song", fields.Title},
-                          {"Artist", fields.Artist},
-                          {"Album", fields.Album},
-                          {"Year", fields.Year},
-                          {"Comment", fields.Comment}}))
+    if (!AcceptLossySave({{tr("Song").toStdString(), fields.Title},
+                          {tr("Artist").toStdString(), fields.Artist},
+                          {tr("Album").toStdString(), fields.Album},
+                          {tr("Year").toStdString(), fields.Year},
+                          {tr("Comment").toStdString(), fields.Comment}}))
         return;
     try {
         Record = SaveSingleTag(Record, fields, &host_.FileList());

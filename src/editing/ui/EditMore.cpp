@@ -1,5 +1,7 @@
 #include "editing/ui/EditMore.h"
 
+#include "tagcore/UiText.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -20,9 +22,9 @@ void Invert(QCheckBox* Box) {
 } // namespace
 
 TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Change tag for more files", 407, 306, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Change tag for more files"), 407, 306, true, Parent), host_(Host) {
     setObjectName("FormEditMore");
-    LabelInfo = AddLabel("", 8, 10, 391, 18);
+    LabelInfo = AddLabel(QString(), 8, 10, 391, 18);
     QFont bold = LabelInfo->font();
     bold.setBold(true);
     LabelInfo->setFont(bold);
@@ -31,23 +33,25 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     // The values start after the widest caption, so a larger font never pushes a caption
     // against its box.
     int widest = 0;
-    for (const char* caption : {"Song", "Artist", "Album", "Year", "Style", "Comment", "Track"})
-        widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromLatin1(caption)));
+    for (const char* caption : {QT_TR_NOOP("Song"), QT_TR_NOOP("Artist"), QT_TR_NOOP("Album"),
+                                QT_TR_NOOP("Year"), QT_TR_NOOP("Style"), QT_TR_NOOP("Comment"),
+                                QT_TR_NOOP("Track")})
+        widest = std::max(widest, fontMetrics().horizontalAdvance(tr(caption)));
     const int valueX = std::max(80, 12 + widest + 10);
     // Likewise the leave boxes move left when their captions would run past the edge.
-    const int leaveWidth = fontMetrics().horizontalAdvance(QStringLiteral("leave as it is")) + 2;
+    const int leaveWidth = fontMetrics().horizontalAdvance(tr("leave as it is")) + 2;
     const int boxX = std::min(296, 407 - 4 - leaveWidth - 16);
     int y = 36;
     const auto addRow = [&](QLabel*& label, const char* caption, QWidget* value, int valueWidth,
                             QCheckBox*& box, const char* boxName, TClickLabel*& leaveLabel) {
-        label = AddRowLabel(caption, 12, y, valueX - 12 - 4);
+        label = AddRowLabel(tr(caption), 12, y, valueX - 12 - 4);
         value->setGeometry(valueX, y, std::min(valueWidth, boxX - 8 - valueX), 21);
         box = new QCheckBox(this);
         box->setObjectName(boxName);
         box->setGeometry(boxX, y + 5, 11, 11);
         box->setFocusPolicy(Qt::NoFocus);
         box->setChecked(true);
-        leaveLabel = AddClickLabel("leave as it is", boxX + 16, y, 407 - boxX - 16, 21);
+        leaveLabel = AddClickLabel(tr("leave as it is"), boxX + 16, y, 407 - boxX - 16, 21);
         leaveLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         y += 26;
     };
@@ -65,26 +69,26 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     EditComment = edit("EditComment", 30);
     EditTrack = edit("EditTrack", 3);
-    addRow(LabelType, "Song", EditSongName, 200, CheckBoxLeaveSongName, "CheckBoxLeaveSongName",
+    addRow(LabelType, QT_TR_NOOP("Song"), EditSongName, 200, CheckBoxLeaveSongName, "CheckBoxLeaveSongName",
            Label2);
-    addRow(Label5, "Artist", EditArtistName, 200, CheckBoxLeaveArtistName,
+    addRow(Label5, QT_TR_NOOP("Artist"), EditArtistName, 200, CheckBoxLeaveArtistName,
            "CheckBoxLeaveArtistName", Label6);
-    addRow(Label1, "Album", EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum", Label7);
-    addRow(Label3, "Year", EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear", Label8);
-    addRow(Label12, "Style", ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle", Label13);
-    addRow(Label4, "Comment", EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
+    addRow(Label1, QT_TR_NOOP("Album"), EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum", Label7);
+    addRow(Label3, QT_TR_NOOP("Year"), EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear", Label8);
+    addRow(Label12, QT_TR_NOOP("Style"), ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle", Label13);
+    addRow(Label4, QT_TR_NOOP("Comment"), EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
            Label9);
-    addRow(LabelTrack, "Track", EditTrack, 40, CheckBoxLeaveTrack, "CheckBoxLeaveTrack",
+    addRow(LabelTrack, QT_TR_NOOP("Track"), EditTrack, 40, CheckBoxLeaveTrack, "CheckBoxLeaveTrack",
            LabelLeaveTrack);
 
     // The note ends clear of the buttons, a line-height per line, whatever the font.
     const int step = std::max(16, fontMetrics().height());
     const int noteY = 272 - 8 - 2 * step;
-    Label10 = AddLabel("note: renaming a file while the file is played by an", 12, noteY);
+    Label10 = AddLabel(tr("note: renaming a file while the file is played by an"), 12, noteY);
     Label11 =
-        AddLabel("external MP3 player might result in errors I can't prevent!", 12, noteY + step);
-    BitBtnSave = AddButton("Save", "BitBtnSave", 222, 272, 85, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 314, 272, 85, 27);
+        AddLabel(tr("external MP3 player might result in errors I can't prevent!"), 12, noteY + step);
+    BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 222, 272, 85, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 314, 272, 85, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
@@ -189,18 +193,18 @@ void TFormEditMore::BitBtnSaveClick() {
     const TEditMoreFields fields = Fields();
     // Refused before the question about the code page, and before any file is read.
     if (!TrackFieldValid(fields)) {
-        host_.ShowError(std::string(kMsgBadTrack));
+        host_.ShowError(UiText("TagEditing", kMsgBadTrack.data()));
         EditTrack->setFocus();
         return;
     }
     std::vector<TNamedText> typed;
-    for (const auto& [name, field] : {std::pair{"Song", &fields.Title},
-                                      {"Artist", &fields.Artist},
-                                      {"Album", &fields.Album},
-                                      {"Year", &fields.Year},
-                                      {"Comment", &fields.Comment}})
+    for (const auto& [name, field] : {std::pair{QT_TR_NOOP("Song"), &fields.Title},
+                                      {QT_TR_NOOP("Artist"), &fields.Artist},
+                                      {QT_TR_NOOP("Album"), &fields.Album},
+                                      {QT_TR_NOOP("Year"), &fields.Year},
+                                      {QT_TR_NOOP("Comment"), &fields.Comment}})
         if (!field->Leave)
-            typed.push_back({name, field->Value});
+            typed.push_back({tr(name).toStdString(), field->Value});
     // The user may go back and change what the tag cannot hold.
     if (!AcceptLossySave(typed))
         return;
@@ -218,7 +222,7 @@ void TFormEditMore::BitBtnSaveClick() {
     host_.SetLockDisplay(false);
     host_.ListChanged();
     if (!failures.empty())
-        host_.ShowError(FailureReport("These files could not be changed:", failures));
+        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

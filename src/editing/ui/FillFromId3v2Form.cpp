@@ -1,5 +1,7 @@
 #include "editing/ui/FillFromId3v2Form.h"
 
+#include "tagcore/UiText.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QFont>
@@ -12,38 +14,47 @@ namespace veltrane {
 namespace {
 
 // The captions of the list's columns, in the order of TFillField.
-constexpr const char* kCaptions[] = {"Song", "Artist", "Album", "Year", "Comment", "Style", "Track"};
+constexpr const char* kCaptions[] = {
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Song"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Artist"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Album"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Year"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Comment"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Style"),
+    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Track")};
 constexpr TFillField kFields[] = {ffTitle, ffArtist, ffAlbum, ffYear, ffComment, ffGenre, ffTrack};
 
 } // namespace
 
 std::string FillHeadline(std::size_t Selected) {
-    return Selected == 1 ? "filling 1 file" : "filling " + std::to_string(Selected) + " files";
+    return Selected == 1 ? UiText("veltrane::TFormFillFromId3v2", "filling 1 file")
+                         : FillText(UiText("veltrane::TFormFillFromId3v2", "filling %1 files"),
+                                    {std::to_string(Selected)});
 }
 
 TFormFillFromId3v2::TFormFillFromId3v2(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Fill ID3v1 from ID3v2", 300, 210, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Fill ID3v1 from ID3v2"), 300, 210, true, Parent), host_(Host) {
     setObjectName("FormFillFromId3v2");
-    LabelInfo = AddLabel("", 8, 10, 284, 18);
+    LabelInfo = AddLabel(QString(), 8, 10, 284, 18);
     QFont bold = LabelInfo->font();
     bold.setBold(true);
     LabelInfo->setFont(bold);
     LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    AddLabel("take from the ID3v2 tag:", 16, 34, 268, 18);
+    AddLabel(tr("take from the ID3v2 tag:"), 16, 34, 268, 18);
     for (int i = 0; i < 7; ++i) {
-        auto* box = new QCheckBox(QString::fromLatin1(kCaptions[i]), this);
+        auto* box = new QCheckBox(tr(kCaptions[i]), this);
         box->setObjectName(QStringLiteral("CheckBox") + QString::fromLatin1(kCaptions[i]));
         box->setGeometry(i < 4 ? 24 : 160, 56 + (i % 4) * 22, 120, 20);
         box->setChecked(true);
         CheckBoxField[i] = box;
     }
-    CheckBoxOnlyEmpty = new QCheckBox(QStringLiteral("Only fill empty fields"), this);
+    CheckBoxOnlyEmpty = new QCheckBox(tr("Only fill empty fields"), this);
     CheckBoxOnlyEmpty->setObjectName("CheckBoxOnlyEmpty");
     CheckBoxOnlyEmpty->setGeometry(16, 150, 268, 20);
     CheckBoxOnlyEmpty->setChecked(true);
 
-    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 116, 178, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 204, 178, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     SetTabChain({CheckBoxField[0], CheckBoxField[1], CheckBoxField[2], CheckBoxField[3],
                  CheckBoxField[4], CheckBoxField[5], CheckBoxField[6], CheckBoxOnlyEmpty, BitBtnOK,
@@ -90,7 +101,7 @@ void TFormFillFromId3v2::showEvent(QShowEvent* Event) {
 }
 
 void AddFillFromId3v2Entry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
-    QAction* action = Menu.addAction(QStringLiteral("Fill ID3v1 from ID3v2..."));
+    QAction* action = Menu.addAction(TFormFillFromId3v2::tr("Fill ID3v1 from ID3v2..."));
     action->setObjectName("FillID3v1fromID3v2");
     QObject::connect(action, &QAction::triggered, Parent, [&Host, Parent] {
         if (SelectedFilePaths(Host.FileList()).empty())

@@ -1,5 +1,7 @@
 #include "editing/ui/NumberTracks.h"
 
+#include "tagcore/UiText.h"
+
 #include <QCheckBox>
 #include <QFont>
 #include <QPushButton>
@@ -9,20 +11,22 @@
 namespace veltrane {
 
 std::string NumberTracksHeadline(std::size_t Selected) {
-    return Selected == 1 ? "numbering 1 file" : "numbering " + std::to_string(Selected) + " files";
+    return Selected == 1 ? UiText("veltrane::TFormNumberTracks", "numbering 1 file")
+                         : FillText(UiText("veltrane::TFormNumberTracks", "numbering %1 files"),
+                                    {std::to_string(Selected)});
 }
 
 TFormNumberTracks::TFormNumberTracks(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Number tracks", 300, 150, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Number tracks"), 300, 150, true, Parent), host_(Host) {
     setObjectName("FormNumberTracks");
-    LabelInfo = AddLabel("", 8, 10, 284, 18);
+    LabelInfo = AddLabel(QString(), 8, 10, 284, 18);
     QFont bold = LabelInfo->font();
     bold.setBold(true);
     LabelInfo->setFont(bold);
     LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 
-    const int startWidth = fontMetrics().horizontalAdvance(QStringLiteral("first track")) + 4;
-    LabelStart = AddRowLabel("first track", 16, 40, startWidth);
+    const int startWidth = fontMetrics().horizontalAdvance(tr("first track")) + 4;
+    LabelStart = AddRowLabel(tr("first track"), 16, 40, startWidth);
     SpinEditStart = new QSpinBox(this);
     SpinEditStart->setObjectName("SpinEditStart");
     SpinEditStart->setRange(1, 255);
@@ -31,10 +35,10 @@ TFormNumberTracks::TFormNumberTracks(IEditingHost& Host, QWidget* Parent)
     CheckBoxKeepExisting = new QCheckBox(this);
     CheckBoxKeepExisting->setObjectName("CheckBoxKeepExisting");
     CheckBoxKeepExisting->setGeometry(16, 76, 16, 16);
-    LabelKeepExisting = AddClickLabel("leave files that have a track as they are", 36, 76);
+    LabelKeepExisting = AddClickLabel(tr("leave files that have a track as they are"), 36, 76);
 
-    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 114, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 114, 80, 27);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 116, 114, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 204, 114, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     SetTabChain({SpinEditStart, CheckBoxKeepExisting, BitBtnOK, BitBtnCancel});
 
@@ -82,7 +86,7 @@ void TFormNumberTracks::BitBtnOKClick() {
     host_.ListChanged();
     hide();
     if (!failures.empty())
-        host_.ShowError(FailureReport("These files could not be changed:", failures));
+        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

@@ -15,33 +15,33 @@
 namespace veltrane {
 
 TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
-    : TEditingDialog("Preferences", 340, 200, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Preferences"), 340, 200, true, Parent), host_(Host) {
     setObjectName("FormPreferences");
     Bevel1 = AddBevel(8, 8, 324, 140);
     Bevel2 = AddBevel(8, 156, 324, 36);
 
-    Label1 = AddLabel("Default directory:", 20, 22);
+    Label1 = AddLabel(tr("Default directory:"), 20, 22);
     EditDefaultDir = new QLineEdit(this);
     EditDefaultDir->setObjectName("EditDefaultDir");
     EditDefaultDir->setGeometry(20, 40, 300, 24);
     EditDefaultDir->setMaxLength(32767); // full-length paths, never cut
-    EditDefaultDir->setToolTip("Directory which Veltrane will use at at startup");
+    EditDefaultDir->setToolTip(tr("Directory which Veltrane will use at at startup"));
     EditDefaultDir->setStatusTip(EditDefaultDir->toolTip());
 
     CheckBoxDeleteToRecycleBin = new QCheckBox(this);
     CheckBoxDeleteToRecycleBin->setObjectName("CheckBoxDeleteToRecycleBin");
     CheckBoxDeleteToRecycleBin->setGeometry(20, 76, 20, 20);
-    Label2 = AddClickLabel("Delete to recycle bin", 42, 78);
+    Label2 = AddClickLabel(tr("Delete to recycle bin"), 42, 78);
     connect(Label2, &TClickLabel::clicked, this, &TFormPreferences::Label2Click);
 
-    Label3 = AddLabel("Doubleclick action:", 20, 110);
+    Label3 = AddLabel(tr("Doubleclick action:"), 20, 110);
     ComboBoxDblClickAction = new QComboBox(this);
     ComboBoxDblClickAction->setObjectName("ComboBoxDblClickAction");
-    ComboBoxDblClickAction->addItems({"Edit tag", "Play file", "Rename file"});
+    ComboBoxDblClickAction->addItems({tr("Edit tag"), tr("Play file"), tr("Rename file")});
     ComboBoxDblClickAction->setGeometry(160, 106, 160, 24);
 
-    BitBtnOK = AddButton("OK", "BitBtnOK", 160, 162, 80, 24);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 248, 162, 80, 24);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 160, 162, 80, 24);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 248, 162, 80, 24);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);
@@ -102,7 +102,7 @@ void TFormPreferences::BitBtnOKClick() {
         if (ShowError)
             ShowError(*error);
         else
-            ShowMessageBox(this, QMessageBox::Critical, "Error", QString::fromStdString(*error));
+            ShowMessageBox(this, QMessageBox::Critical, tr("Error"), QString::fromStdString(*error));
         return;
     }
     emit PreferencesStored();

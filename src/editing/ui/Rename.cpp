@@ -15,9 +15,9 @@
 namespace veltrane {
 
 TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("Rename", 380, 200, false, Parent), host_(Host) {
+    : TEditingDialog(tr("Rename"), 380, 200, false, Parent), host_(Host) {
     setObjectName("FormRename");
-    LabelRename = AddLabel("", 10, 12, 360, 18);
+    LabelRename = AddLabel(QString(), 10, 12, 360, 18);
     LabelRename->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     EditRename = new QLineEdit(this);
     EditRename->setObjectName("EditRename");
@@ -26,16 +26,16 @@ TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
     CheckBoxDerive = new QCheckBox(this);
     CheckBoxDerive->setObjectName("CheckBoxDerive");
     CheckBoxDerive->setGeometry(16, 70, 16, 16);
-    Label2 = AddClickLabel("derive from filename", 36, 70);
-    LabelDeriveFormat = AddLabel("", 16, 94, 348, 18);
+    Label2 = AddClickLabel(tr("derive from filename"), 36, 70);
+    LabelDeriveFormat = AddLabel(QString(), 16, 94, 348, 18);
     LabelDeriveFormat->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     ButtonEditDeriveFormat =
-        AddButton("Edit derive format", "ButtonEditDeriveFormat", 230, 66, 134, 25);
+        AddButton(tr("Edit derive format"), "ButtonEditDeriveFormat", 230, 66, 134, 25);
     Bevel1 = AddBevel(8, 62, 364, 56);
-    Label1 = AddLabel("note: renaming a file while the file is played by an", 10, 126);
-    Label3 = AddLabel("external MP3 player might result in errors I can't prevent!", 10, 142);
-    BitBtnOK = AddButton("OK", "BitBtnOK", 200, 166, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 290, 166, 80, 27);
+    Label1 = AddLabel(tr("note: renaming a file while the file is played by an"), 10, 126);
+    Label3 = AddLabel(tr("external MP3 player might result in errors I can't prevent!"), 10, 142);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 200, 166, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 290, 166, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
 
     EditRename->installEventFilter(this);
@@ -123,7 +123,7 @@ void TFormRename::BitBtnOKClick() {
         const TRenameRun run =
             RenameFromTagsRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
         if (!run.Failures.empty())
-            host_.ShowError(FailureReport("These files could not be renamed:", run.Failures));
+            host_.ShowError(FailureReport(tr("These files could not be renamed:").toStdString(), run.Failures));
     }
     hide();
     host_.RunSearch();

@@ -5,6 +5,7 @@
 #include "editing/ui/EditingDialog.h"
 #include "editing/ui/PreviewChanges.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/UiText.h"
 
 #include <QAction>
 #include <QFile>
@@ -55,9 +56,10 @@ void TTagTableActions::ExportTagsClick() {
     try {
         const TFileFailures failures = SaveTagTableFile(file, paths, host_.ProgressWindow());
         if (!failures.empty())
-            host_.ShowError(FailureReport("These files could not be read:", failures));
+            host_.ShowError(FailureReport(tr("These files could not be read:").toStdString(), failures));
     } catch (const EInOutError& e) {
-        host_.ShowError("Cannot write " + file + ": " + e.what());
+        host_.ShowError(FillText(UiText("veltrane::TTagTableActions", "Cannot write %1: %2"),
+                                 {file, e.what()}));
     }
 }
 
@@ -69,10 +71,12 @@ void TTagTableActions::ImportTagsClick() {
     try {
         plan = PlanTagImportFile(file, TagCodec::Default());
     } catch (const EInOutError& e) {
-        host_.ShowError("Cannot read " + file + ": " + e.what());
+        host_.ShowError(FillText(UiText("veltrane::TTagTableActions", "Cannot read %1: %2"),
+                                 {file, e.what()}));
         return;
     } catch (const std::exception& e) {
-        host_.ShowError(file + ": " + e.what() + "; nothing imported.");
+        host_.ShowError(
+            FillText(UiText("veltrane::TTagTableActions", "%1: %2; nothing imported."), {file, e.what()}));
         return;
     }
     for (const std::string& warning : plan.Warnings)
@@ -94,7 +98,7 @@ void TTagTableActions::ImportTagsClick() {
     host_.SetLockDisplay(false);
     host_.ListChanged();
     if (!failures.empty())
-        host_.ShowError(FailureReport("These files could not be changed:", failures));
+        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

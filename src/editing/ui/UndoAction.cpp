@@ -15,7 +15,7 @@ TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
                          std::function<void(const std::string&)> ShowError,
                          std::function<void()> Undone,
                          std::function<bool(const std::string& Question)> Ask)
-    : QAction("Undo", Window), showError_(std::move(ShowError)), undone_(std::move(Undone)) {
+    : QAction(tr("Undo"), Window), showError_(std::move(ShowError)), undone_(std::move(Undone)) {
     // The edits of every window go through the journal this entry undoes: it also holds the
     // one question for when the journal cannot record them.
     SetNoUndoConsent([window = QPointer<QWidget>(Window), ask = std::move(Ask),
@@ -53,7 +53,7 @@ TUndoAction::~TUndoAction() {
 
 void TUndoAction::UpdateState() {
     const TUndoEntryState state = UndoEntryState();
-    setText(DisplayText(state.Caption));
+    setText(state.Enabled ? DisplayText(state.Caption) : tr("Undo"));
     setEnabled(state.Enabled);
 }
 

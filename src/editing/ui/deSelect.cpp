@@ -9,19 +9,19 @@
 namespace veltrane {
 
 TFormDeSelect::TFormDeSelect(IEditingHost& Host, QWidget* Parent)
-    : TEditingDialog("(de)select some mp3's", 300, 214, true, Parent), host_(Host) {
+    : TEditingDialog(tr("(de)select some mp3's"), 300, 214, true, Parent), host_(Host) {
     setObjectName("FormDeSelect");
-    LabelType = AddLabel("Select all containing", 16, 12, 268, 18);
+    LabelType = AddLabel(tr("Select all containing"), 16, 12, 268, 18);
     EditContaining = new QLineEdit(this);
     EditContaining->setObjectName("EditContaining");
     EditContaining->setGeometry(16, 32, 268, 21);
     CheckBoxCS = new QCheckBox(this);
     CheckBoxCS->setObjectName("CheckBoxCS");
     CheckBoxCS->setGeometry(16, 62, 16, 16);
-    Label2 = AddClickLabel("case sensitive", 36, 62);
+    Label2 = AddClickLabel(tr("case sensitive"), 36, 62);
     Bevel1 = AddBevel(8, 6, 284, 80);
 
-    Label8 = AddLabel("Style", 16, 100);
+    Label8 = AddLabel(tr("Style"), 16, 100);
     ComboBoxStyle = new QComboBox(this);
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     ComboBoxStyle->setGeometry(64, 96, 220, 22);
@@ -31,14 +31,14 @@ TFormDeSelect::TFormDeSelect(IEditingHost& Host, QWidget* Parent)
     CheckBoxUseTextSearch->setObjectName("CheckBoxUseTextSearch");
     CheckBoxUseTextSearch->setGeometry(16, 140, 16, 16);
     CheckBoxUseTextSearch->setChecked(true);
-    Label1 = AddClickLabel("use text search", 36, 140);
+    Label1 = AddClickLabel(tr("use text search"), 36, 140);
     CheckBoxUseStyleSearch = new QCheckBox(this);
     CheckBoxUseStyleSearch->setObjectName("CheckBoxUseStyleSearch");
     CheckBoxUseStyleSearch->setGeometry(160, 140, 16, 16);
-    Label3 = AddClickLabel("use style search", 180, 140);
+    Label3 = AddClickLabel(tr("use style search"), 180, 140);
 
-    BitBtnOK = AddButton("OK", "BitBtnOK", 116, 178, 80, 27);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 204, 178, 80, 27);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 116, 178, 80, 27);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 204, 178, 80, 27);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
 
     SetTabChain({EditContaining, CheckBoxCS, ComboBoxStyle, CheckBoxUseTextSearch,
@@ -108,7 +108,7 @@ void TFormDeSelect::BitBtnOKClick() {
     host_.ShowFocusedRow();
     hide();
     if (!failures.empty())
-        host_.ShowError(FailureReport("The tags of these files could not be read:", failures));
+        host_.ShowError(FailureReport(tr("The tags of these files could not be read:").toStdString(), failures));
 }
 
 void TFormDeSelect::BitBtnCancelClick() {

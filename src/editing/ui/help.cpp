@@ -5,7 +5,7 @@
 
 namespace veltrane {
 
-TFormHelp::TFormHelp(QWidget* Parent) : TEditingDialog("Help", 340, 260, true, Parent) {
+TFormHelp::TFormHelp(QWidget* Parent) : TEditingDialog(tr("Help"), 340, 260, true, Parent) {
     setObjectName("FormHelp");
     LabelTopic = AddLabel(QString(), 12, 10, 316, 20);
     LabelTopic->setObjectName("LabelTopic");
@@ -22,7 +22,7 @@ TFormHelp::TFormHelp(QWidget* Parent) : TEditingDialog("Help", 340, 260, true, P
     MemoHelp->setFocusPolicy(Qt::NoFocus);
     MemoHelp->setStyleSheet("QPlainTextEdit { background-color: rgb(183, 183, 255); }");
 
-    ButtonClose = AddButton("Close help", "ButtonClose", 248, 226, 80, 24);
+    ButtonClose = AddButton(tr("Close help"), "ButtonClose", 248, 226, 80, 24);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormHelp::ButtonCloseClick);
     BackImage->lower();
 }
