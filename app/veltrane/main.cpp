@@ -4,6 +4,7 @@
 #include "VeltraneVersion.h"
 #include "browser/MainCommands.h"
 #include "browser/ui/EndSignals.h"
+#include "browser/ui/Translations.h"
 #include "browser/ui/main.h"
 #include "components/RunFiles.h"
 #include "platform/Associations.h"
@@ -119,6 +120,9 @@ int Run(int argc, char** argv) {
     QApplication::setApplicationVersion(VELTRANE_VERSION);
     // Docks and Wayland compositors match the window to its desktop entry by this name.
     QGuiApplication::setDesktopFileName("org.veltrane.Veltrane");
+    // The windows speak the desktop's language where a catalogue for it is installed.
+    veltrane::TTranslations translations;
+    translations.Load(QLocale::system(), veltrane::TranslationDirs(QCoreApplication::applicationDirPath()));
 
     // What is left after Qt took its own options: folders or files, "--" before a name that
     // starts with "-".

@@ -1,9 +1,12 @@
 #include "components/About.h"
 
+#include "tagcore/UiText.h"
+
 namespace veltrane {
 
-const char* const NoModPlayerText = "No module player found: click here to get xmp, then you "
-                                    "will hear the music!";
+const char* const NoModPlayerText =
+    VT_TRANSLATE_NOOP("About", "No module player found: click here to get xmp, then you "
+                               "will hear the music!");
 const char* const ModPlayerPage = "https://xmp.sourceforge.net/";
 
 const std::vector<std::string>& AboutLines() {

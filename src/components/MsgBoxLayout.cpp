@@ -1,5 +1,7 @@
 #include "components/MsgBoxLayout.h"
 
+#include "tagcore/UiText.h"
+
 #include <algorithm>
 
 namespace veltrane {
@@ -17,8 +19,13 @@ constexpr std::size_t MaxCustomButtons = 9;
 
 const std::array<std::string, 13>& MsgBoxStandardCaptions() {
     static const std::array<std::string, 13> captions = {
-        "&Abort", "&Retry", "&Ignore", "&Ok",  "&Ok", "&Cancel", "&Retry",
-        "&Cancel", "&Yes",  "&No",     "&Yes", "&No", "&Cancel"};
+        VT_TRANSLATE_NOOP("TMsgBox", "&Abort"),  VT_TRANSLATE_NOOP("TMsgBox", "&Retry"),
+        VT_TRANSLATE_NOOP("TMsgBox", "&Ignore"), VT_TRANSLATE_NOOP("TMsgBox", "&Ok"),
+        "&Ok",                                   VT_TRANSLATE_NOOP("TMsgBox", "&Cancel"),
+        "&Retry",                                "&Cancel",
+        VT_TRANSLATE_NOOP("TMsgBox", "&Yes"),    VT_TRANSLATE_NOOP("TMsgBox", "&No"),
+        "&Yes",                                  "&No",
+        "&Cancel"};
     return captions;
 }
 
@@ -26,7 +33,9 @@ std::vector<TMsgButton> MsgBoxButtons(MsgButtonStyles Style,
                                       const std::vector<std::string>& ButtonTexts,
                                       int DefButton, int CancelButton,
                                       const TTextWidth& TextWidth) {
-    const auto& c = MsgBoxStandardCaptions();
+    std::array<std::string, 13> c = MsgBoxStandardCaptions();
+    for (std::string& caption : c)
+        caption = UiText("TMsgBox", caption.c_str());
     std::vector<std::string> captions;
     switch (Style) {
     case btsAbortRetryIgnore: captions = {c[0], c[1], c[2]}; break;

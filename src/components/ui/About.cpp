@@ -36,7 +36,7 @@ QStringList ToQt(const std::vector<std::string>& Lines) {
 TFormAbout::TFormAbout(TExecFile& PlayFile, platform::IPeakMeter& Meter, QWidget* Parent)
     : QDialog(Parent), Vumeter(Meter), PlayFile_(PlayFile) {
     setObjectName("FormAbout");
-    setWindowTitle("About");
+    setWindowTitle(tr("About"));
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setWindowModality(Qt::ApplicationModal);
@@ -90,7 +90,7 @@ TFormAbout::TFormAbout(TExecFile& PlayFile, platform::IPeakMeter& Meter, QWidget
     BannerNoModPlayer = new TBanner(this);
     BannerNoModPlayer->setObjectName("BannerNoModPlayer");
     BannerNoModPlayer->setGeometry(0, LedRowTop - 2, width(), 2 * LedHeight + 10);
-    BannerNoModPlayer->SetLines({QString::fromUtf8(NoModPlayerText)});
+    BannerNoModPlayer->SetLines({QCoreApplication::translate("About", NoModPlayerText)});
     BannerNoModPlayer->AutoEnable = false;
     BannerNoModPlayer->NoGap = true;
     BannerNoModPlayer->ScrollDirection = sdRightToLeft;

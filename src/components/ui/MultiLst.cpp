@@ -4,6 +4,7 @@
 
 #include "components/MultiLstRow.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -631,10 +632,14 @@ void TMultiList::keyPressEvent(QKeyEvent* Event) {
 
 void ConfigureMainFileList(TMultiList& List) {
     List.setGeometry(8, 40, 745, 481);
-    List.SetHeaderSections({QStringLiteral("FileName"), QStringLiteral("Song"),
-                            QStringLiteral("Artist"), QStringLiteral("Album"),
-                            QStringLiteral("Year"), QStringLiteral("Genre"),
-                            QStringLiteral("Comment"), QStringLiteral("Track")});
+    QStringList headers;
+    for (const char* text :
+         {QT_TRANSLATE_NOOP("MainFileList", "FileName"), QT_TRANSLATE_NOOP("MainFileList", "Song"),
+          QT_TRANSLATE_NOOP("MainFileList", "Artist"), QT_TRANSLATE_NOOP("MainFileList", "Album"),
+          QT_TRANSLATE_NOOP("MainFileList", "Year"), QT_TRANSLATE_NOOP("MainFileList", "Genre"),
+          QT_TRANSLATE_NOOP("MainFileList", "Comment"), QT_TRANSLATE_NOOP("MainFileList", "Track")})
+        headers << QCoreApplication::translate("MainFileList", text);
+    List.SetHeaderSections(headers);
     const int widths[] = {100, 150, 150, 100, 40, 60, 100, 40};
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);

@@ -71,9 +71,13 @@ constexpr int MinGrab = 4;      // the resize zone is never thinner than this
 TMarsCaptionSystemButton::TMarsCaptionSystemButton(TCaptionButtonKind Kind, QWidget* Parent)
     : QAbstractButton(Parent), Kind_(Kind) {
     setFocusPolicy(Qt::NoFocus);
-    static const char* const names[] = {"Close", "Maximize", "Minimize", "Help"};
+    static const char* const names[] = {
+        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Close"),
+        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Maximize"),
+        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Minimize"),
+        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Help")};
     setObjectName(QString("MarsCaptionButton") + names[Kind]);
-    setToolTip(names[Kind]);
+    setToolTip(TMarsCaption::tr(names[Kind]));
 }
 
 void TMarsCaptionSystemButton::paintEvent(QPaintEvent*) {
@@ -430,14 +434,14 @@ void TMarsCaption::ShowSystemMenu(const QPoint& At) {
     QMenu menu(this);
     menu.setObjectName("MarsCaptionSystemMenu");
     const bool changed = Owner_->isMaximized() || Owner_->isMinimized();
-    QAction* restore = menu.addAction("Restore", Owner_, &QWidget::showNormal);
+    QAction* restore = menu.addAction(tr("Restore"), Owner_, &QWidget::showNormal);
     restore->setEnabled(changed);
-    QAction* minimize = menu.addAction("Minimize", Owner_, &QWidget::showMinimized);
+    QAction* minimize = menu.addAction(tr("Minimize"), Owner_, &QWidget::showMinimized);
     minimize->setEnabled(Layout_.Buttons[cbMinimize].Enabled);
-    QAction* maximize = menu.addAction("Maximize", Owner_, &QWidget::showMaximized);
+    QAction* maximize = menu.addAction(tr("Maximize"), Owner_, &QWidget::showMaximized);
     maximize->setEnabled(Layout_.Buttons[cbMaximize].Enabled && !Owner_->isMaximized());
     menu.addSeparator();
-    QAction* close = menu.addAction("Close", Owner_, &QWidget::close);
+    QAction* close = menu.addAction(tr("Close"), Owner_, &QWidget::close);
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     menu.exec(At);
 }

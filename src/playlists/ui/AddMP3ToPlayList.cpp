@@ -11,15 +11,15 @@
 namespace veltrane {
 
 TFormAddMP3::TFormAddMP3(IPlaylistHost& Host, TFormPlayListEditor& Editor, QWidget* Parent)
-    : TPlaylistBrowseDialog("Add MP3s to current playlist", 427, 248, false, "*.mp3", Host,
+    : TPlaylistBrowseDialog(tr("Add MP3s to current playlist"), 427, 248, false, "*.mp3", Host,
                             Editor, Parent) {
     setObjectName("FormAddMP3");
     FileListBox->setGeometry(216, 8, 201, 201);
     FileListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    BitBtnAdd = AddButton("Add", "BitBtnAdd", 216, 215, 97, 25);
+    BitBtnAdd = AddButton(tr("Add"), "BitBtnAdd", 216, 215, 97, 25);
     BitBtnAdd->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnAdd->setDefault(true);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 320, 215, 97, 25);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 320, 215, 97, 25);
     BitBtnCancel->setAutoDefault(false);
     connect(BitBtnAdd, &QPushButton::clicked, this, &TFormAddMP3::BitBtnAddClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormAddMP3::BitBtnCancelClick);

@@ -16,25 +16,27 @@ namespace veltrane {
 
 TFormLoadPlayList::TFormLoadPlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor,
                                      QWidget* Parent)
-    : TPlaylistBrowseDialog("Load playList", 423, 248, false, "*.m3u;*.m3u8", Host, Editor, Parent) {
+    : TPlaylistBrowseDialog(tr("Load playList"), 423, 248, false, "*.m3u;*.m3u8", Host, Editor, Parent) {
     setObjectName("FormLoadPlayList");
     FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     EditFileName = new QLineEdit(this);
     EditFileName->setObjectName("EditFileName");
     EditFileName->setGeometry(216, 184, 201, 21);
-    BitBtnLoad = AddButton("Load", "BitBtnLoad", 216, 215, 97, 25);
+    BitBtnLoad = AddButton(tr("Load"), "BitBtnLoad", 216, 215, 97, 25);
     BitBtnLoad->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnLoad->setDefault(true);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 320, 215, 97, 25);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 320, 215, 97, 25);
     BitBtnCancel->setAutoDefault(false);
 
     MsgBoxLoadDlg = new TMsgBox(this);
     MsgBoxLoadDlg->setObjectName("MsgBoxLoadDlg");
     MsgBoxLoadDlg->MsgBoxType = mbWarn;
     MsgBoxLoadDlg->ButtonStyles = btsCustom;
-    MsgBoxLoadDlg->Lines = {"Do you want to append this play list to the current playlist, or "
-                            "overwrite the current playlist?"};
-    MsgBoxLoadDlg->ButtonTexts = {"Append", "Overwrite", "Cancel"};
+    MsgBoxLoadDlg->Lines = {tr("Do you want to append this play list to the current playlist, or "
+                               "overwrite the current playlist?")
+                                .toStdString()};
+    MsgBoxLoadDlg->ButtonTexts = {tr("Append").toStdString(), tr("Overwrite").toStdString(),
+                                  tr("Cancel").toStdString()};
     MsgBoxLoadDlg->CancelButton = 3;
 
     connect(FileListBox, &QListWidget::itemClicked, this, &TFormLoadPlayList::FileListBoxClick);

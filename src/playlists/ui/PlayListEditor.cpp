@@ -18,7 +18,7 @@
 namespace veltrane {
 
 TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
-    : TEditingDialog("Playlist editor", 655, 368, false, Parent), host_(Host) {
+    : TEditingDialog(tr("Playlist editor"), 655, 368, false, Parent), host_(Host) {
     setObjectName("FormPlayListEditor");
     EditPlayListName = new QLineEdit(this);
     EditPlayListName->setObjectName("EditPlayListName");
@@ -26,46 +26,46 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     EditPlayListName->setReadOnly(true);
 
     using E = TFormPlayListEditor;
-    BitBtnSave = Button("BitBtnSave", "Save", 8, 32, 113, "Save the current playlist",
-                        {"Saves the current playlist, if the destination file already exists, "
-                         "you can either overwrite or append"},
+    BitBtnSave = Button("BitBtnSave", QT_TR_NOOP("Save"), 8, 32, 113, QT_TR_NOOP("Save the current playlist"),
+                        {QT_TR_NOOP("Saves the current playlist, if the destination file already exists, "
+                         "you can either overwrite or append")},
                         &E::BitBtnSaveClick);
     BitBtnSave->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnSave->setDefault(true);
-    BitBtnLoad = Button("BitBtnLoad", "Load", 128, 32, 113, "Load a playlist",
-                        {"Load an existing playlist, you can either overwrite or append to the "
-                         "current playlist"},
+    BitBtnLoad = Button("BitBtnLoad", QT_TR_NOOP("Load"), 128, 32, 113, QT_TR_NOOP("Load a playlist"),
+                        {QT_TR_NOOP("Load an existing playlist, you can either overwrite or append to the "
+                         "current playlist")},
                         &E::BitBtnLoadClick);
     BitBtnLoad->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    BitBtnAdd = Button("BitBtnAdd", "Add", 248, 8, 81, "Add MP3s",
-                       {"Add one of more MP3s to the current playlist."}, &E::BitBtnAddClick);
-    BitBtnRemove = Button("BitBtnRemove", "Remove", 248, 32, 81, "Remove selected MP3",
-                          {"Removes the selected MP3s from the current playlist."},
+    BitBtnAdd = Button("BitBtnAdd", QT_TR_NOOP("Add"), 248, 8, 81, QT_TR_NOOP("Add MP3s"),
+                       {QT_TR_NOOP("Add one of more MP3s to the current playlist.")}, &E::BitBtnAddClick);
+    BitBtnRemove = Button("BitBtnRemove", QT_TR_NOOP("Remove"), 248, 32, 81, QT_TR_NOOP("Remove selected MP3"),
+                          {QT_TR_NOOP("Removes the selected MP3s from the current playlist.")},
                           &E::BitBtnRemoveClick);
-    BitBtnUp = Button("BitBtnUp", QString(), 336, 8, 73, "Move selected MP3 one place up",
-                      {"Move the selected MP3 one place up in the current playlist"},
+    BitBtnUp = Button("BitBtnUp", "", 336, 8, 73, QT_TR_NOOP("Move selected MP3 one place up"),
+                      {QT_TR_NOOP("Move the selected MP3 one place up in the current playlist")},
                       &E::BitBtnUpClick);
     BitBtnUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    BitBtnDown = Button("BitBtnDown", QString(), 336, 32, 73, "Move selected MP3 one place down",
-                        {"Move selected MP3 one place down"}, &E::BitBtnDownClick);
+    BitBtnDown = Button("BitBtnDown", "", 336, 32, 73, QT_TR_NOOP("Move selected MP3 one place down"),
+                        {QT_TR_NOOP("Move selected MP3 one place down")}, &E::BitBtnDownClick);
     BitBtnDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    BitBtnReverse = Button("BitBtnReverse", "Reverse", 416, 8, 73, "Reverse the list",
-                           {"Simply reverses the current playlist"}, &E::BitBtnReverseClick);
-    BitBtnRandomize = Button("BitBtnRandomize", "Randomize", 416, 32, 73, "Randomize the list",
-                             {"Randomizes the current playlist (kinda like shuffle :-))"},
+    BitBtnReverse = Button("BitBtnReverse", QT_TR_NOOP("Reverse"), 416, 8, 73, QT_TR_NOOP("Reverse the list"),
+                           {QT_TR_NOOP("Simply reverses the current playlist")}, &E::BitBtnReverseClick);
+    BitBtnRandomize = Button("BitBtnRandomize", QT_TR_NOOP("Randomize"), 416, 32, 73, QT_TR_NOOP("Randomize the list"),
+                             {QT_TR_NOOP("Randomizes the current playlist (kinda like shuffle :-))")},
                              &E::BitBtnRandomizeClick);
-    BitBtnSort = Button("BitBtnSort", "Sort", 496, 8, 73,
-                        "Arrange the current playlist alphabetically",
-                        {"Arranges the current playlist alphabetically"}, &E::BitBtnSortClick);
-    BitBtnCleanup = Button("BitBtnCleanup", "Cleanup", 496, 32, 73, "Clean up the playlist",
-                           {"Selects all MP3 in the current playlist that don not (longer) exist"},
+    BitBtnSort = Button("BitBtnSort", QT_TR_NOOP("Sort"), 496, 8, 73,
+                        QT_TR_NOOP("Arrange the current playlist alphabetically"),
+                        {QT_TR_NOOP("Arranges the current playlist alphabetically")}, &E::BitBtnSortClick);
+    BitBtnCleanup = Button("BitBtnCleanup", QT_TR_NOOP("Cleanup"), 496, 32, 73, QT_TR_NOOP("Clean up the playlist"),
+                           {QT_TR_NOOP("Selects all MP3 in the current playlist that don not (longer) exist")},
                            &E::BitBtnCleanupClick);
-    BitBtnLaunch = Button("BitBtnLaunch", "Launch", 576, 8, 73, "Launch playlist",
-                          {"Starts your MP3 player up with the current playlist", "",
-                           "note: works only if your MP3 file type is registered!"},
+    BitBtnLaunch = Button("BitBtnLaunch", QT_TR_NOOP("Launch"), 576, 8, 73, QT_TR_NOOP("Launch playlist"),
+                          {QT_TR_NOOP("Starts your MP3 player up with the current playlist"), "",
+                           QT_TR_NOOP("note: works only if your MP3 file type is registered!")},
                           &E::BitBtnLaunchClick);
-    BitBtnClose = Button("BitBtnClose", "Close", 576, 32, 73, "Close this window",
-                         {"This one's to simple for help =]"}, &E::BitBtnCloseClick);
+    BitBtnClose = Button("BitBtnClose", QT_TR_NOOP("Close"), 576, 32, 73, QT_TR_NOOP("Close this window"),
+                         {QT_TR_NOOP("This one's to simple for help =]")}, &E::BitBtnCloseClick);
 
     ListBoxPlayList = new QListWidget(this);
     ListBoxPlayList->setObjectName("ListBoxPlayList");
@@ -85,7 +85,7 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     MsgBoxSaveChanges->setObjectName("MsgBoxSaveChanges");
     MsgBoxSaveChanges->ButtonStyles = btsYesNo;
     MsgBoxSaveChanges->MsgBoxType = mbAsk;
-    MsgBoxSaveChanges->Lines = {"Save changes?"};
+    MsgBoxSaveChanges->Lines = {tr("Save changes?").toStdString()};
     MsgBoxSaveChanges->DefButton = 1;
 
     SetDefaultButtons(BitBtnSave, BitBtnClose); // Enter and Esc reach only these
@@ -95,16 +95,17 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     BackImage->lower();
 }
 
-QPushButton* TFormPlayListEditor::Button(const char* Name, const QString& Caption, int X, int Y,
+QPushButton* TFormPlayListEditor::Button(const char* Name, const char* Caption, int X, int Y,
                                          int W, const char* Hint, std::vector<std::string> Help,
                                          void (TFormPlayListEditor::*Handler)()) {
-    QPushButton* button = AddButton(Caption, Name, X, Y, W, 25);
-    button->setToolTip(QString::fromUtf8(Hint));
+    QPushButton* button = AddButton(*Caption ? tr(Caption) : QString(), Name, X, Y, W, 25);
+    button->setToolTip(tr(Hint));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, Handler);
     // The help window's text: an empty line before each text.
     std::vector<std::string> lines{""};
-    lines.insert(lines.end(), Help.begin(), Help.end());
+    for (const std::string& line : Help)
+        lines.push_back(line.empty() ? line : tr(line.c_str()).toStdString());
     help_.emplace_back(button, std::move(lines));
     button->installEventFilter(this);
     return button;
@@ -239,12 +240,12 @@ void TFormPlayListEditor::BitBtnCleanupClick() {
 
 void TFormPlayListEditor::BitBtnLaunchClick() {
     if (Playlist.FileName().empty()) {
-        host_.ShowError("Please save the playlist first!");
+        host_.ShowError(tr("Please save the playlist first!").toStdString());
         return;
     }
     const std::string player = host_.PlaylistPlayerCommand();
     if (!HasPlayer(player)) {
-        host_.ShowError(NoPlayerMessage(".m3u files"));
+        host_.ShowError(NoPlayerMessage(tr(".m3u files").toStdString()));
         return;
     }
     Playlist.Launch(host_.PlayFile(), player);

@@ -81,7 +81,7 @@ class TFormPlayListEditor : public TEditingDialog {
     void reject() override; // Esc: the Close button
 
   private:
-    QPushButton* Button(const char* Name, const QString& Caption, int X, int Y, int W,
+    QPushButton* Button(const char* Name, const char* Caption, int X, int Y, int W,
                         const char* Hint, std::vector<std::string> Help,
                         void (TFormPlayListEditor::*Handler)());
     void ShowList(std::optional<std::size_t> Current = std::nullopt);

@@ -28,21 +28,21 @@ bool FileExists(const std::string& Path) {
 
 TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor,
                                      QWidget* Parent)
-    : TPlaylistBrowseDialog("Save playlist", 427, 296, true, "*.m3u;*.m3u8", Host, Editor, Parent) {
+    : TPlaylistBrowseDialog(tr("Save playlist"), 427, 296, true, "*.m3u;*.m3u8", Host, Editor, Parent) {
     setObjectName("FormSavePlayList");
     FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     EditFileName = new QLineEdit(this);
     EditFileName->setObjectName("EditFileName");
     EditFileName->setGeometry(216, 184, 201, 21);
-    BitBtnSave = AddButton("Save", "BitBtnSave", 216, 215, 97, 25);
+    BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 216, 215, 97, 25);
     BitBtnSave->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnSave->setDefault(true);
-    BitBtnCancel = AddButton("Cancel", "BitBtnCancel", 320, 215, 97, 25);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 320, 215, 97, 25);
     BitBtnCancel->setAutoDefault(false);
-    CheckBoxExtended = new QCheckBox("Extended (#EXTINF from the tags)", this);
+    CheckBoxExtended = new QCheckBox(tr("Extended (#EXTINF from the tags)"), this);
     CheckBoxExtended->setObjectName("CheckBoxExtended");
     CheckBoxExtended->setGeometry(8, 250, 409, 19);
-    CheckBoxRelative = new QCheckBox("Relative paths", this);
+    CheckBoxRelative = new QCheckBox(tr("Relative paths"), this);
     CheckBoxRelative->setObjectName("CheckBoxRelative");
     CheckBoxRelative->setGeometry(8, 272, 409, 19);
 
@@ -51,9 +51,10 @@ TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& E
     MsgBoxSaveExists->MsgBoxType = mbWarn;
     MsgBoxSaveExists->ButtonStyles = btsCustom;
     MsgBoxSaveExists->Lines = {
-        "The file specified already exists.",
-        "Should the new file overwrite the old one, or be appended to the old one?"};
-    MsgBoxSaveExists->ButtonTexts = {"Append", "Overwrite", "Cancel"};
+        tr("The file specified already exists.").toStdString(),
+        tr("Should the new file overwrite the old one, or be appended to the old one?").toStdString()};
+    MsgBoxSaveExists->ButtonTexts = {tr("Append").toStdString(), tr("Overwrite").toStdString(),
+                                     tr("Cancel").toStdString()};
     MsgBoxSaveExists->CancelButton = 3;
 
     connect(FileListBox, &QListWidget::itemClicked, this, &TFormSavePlayList::FileListBoxClick);
