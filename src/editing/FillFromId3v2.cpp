@@ -1,6 +1,8 @@
 #include "editing/FillFromId3v2.h"
 
 #include "editing/CodePageCheck.h"
+
+#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
@@ -145,7 +147,8 @@ std::string FillDescription(std::size_t Files) {
 }
 
 std::string FillProgressCaption(std::size_t Selected) {
-    return "Filling " + std::to_string(Selected) + " tags, please wait...";
+    return FillText(UiText("FillFromId3v2", "Filling %1 tags, please wait..."),
+                    {std::to_string(Selected)});
 }
 
 TFillResult FillFromId3v2(const std::vector<std::string>& Paths, const TFillOptions& Options,
@@ -254,17 +257,31 @@ TFillResult FillFromId3v2Run(TFileList& List, const TFillOptions& Options, IProg
 }
 
 std::string FillReport(const TFillResult& Result, std::size_t MaxLines) {
-    std::string text = "ID3v1 tags filled from ID3v2 in " + FileCount(Result.Filled) + ".";
+    const auto files = [](std::size_t n) {
+        return n == 1 ? UiText("FillFromId3v2", "1 file")
+                      : FillText(UiText("FillFromId3v2", "%1 files"), {std::to_string(n)});
+    };
+    std::string text =
+        FillText(UiText("FillFromId3v2", "ID3v1 tags filled from ID3v2 in %1."), {files(Result.Filled)});
     if (Result.Unchanged > 0)
-        text += " " + FileCount(Result.Unchanged) + " had nothing to fill.";
-    AddLines(text, "These files could not be filled:", Result.Failures, MaxLines);
-    AddLines(text, "Cut to the ID3v1 field widths (30 bytes, 28 for a comment beside a track):",
-             Result.Cut, MaxLines);
-    AddLines(text, "Characters the tag's code page cannot hold were saved as \"?\":", Result.Lossy,
+        text += " " + FillText(UiText("FillFromId3v2", "%1 had nothing to fill."),
+                               {files(Result.Unchanged)});
+    AddLines(text, UiText("FillFromId3v2", "These files could not be filled:"), Result.Failures,
              MaxLines);
-    AddLines(text, "Genres not in the genre table; the genre was left as it was:",
+    AddLines(text,
+             UiText("FillFromId3v2",
+                    "Cut to the ID3v1 field widths (30 bytes, 28 for a comment beside a track):"),
+             Result.Cut, MaxLines);
+    AddLines(text,
+             UiText("FillFromId3v2",
+                    "Characters the tag's code page cannot hold were saved as \"?\":"),
+             Result.Lossy, MaxLines);
+    AddLines(text,
+             UiText("FillFromId3v2", "Genres not in the genre table; the genre was left as it was:"),
              Result.UnknownGenre, MaxLines);
-    AddLines(text, "Tracks that are no number from 1 to 255; the track was left as it was:",
+    AddLines(text,
+             UiText("FillFromId3v2",
+                    "Tracks that are no number from 1 to 255; the track was left as it was:"),
              Result.BadTrack, MaxLines);
     return text;
 }

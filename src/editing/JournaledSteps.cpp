@@ -1,6 +1,8 @@
 #include "editing/JournaledSteps.h"
 
 #include "editing/ChangeJournal.h"
+
+#include "tagcore/UiText.h"
 #include "platform/RenameNoReplace.h"
 #include "platform/SystemDirs.h"
 #include "tagcore/LongPath.h"
@@ -67,7 +69,9 @@ TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent) {
 }
 
 std::string NoUndoQuestion(const std::string& Reason) {
-    return "Changes cannot be recorded for Undo: " + Reason + ". Make them without Undo?";
+    return FillText(
+        UiText("JournaledSteps", "Changes cannot be recorded for Undo: %1. Make them without Undo?"),
+        {Reason});
 }
 
 std::string FileCount(std::size_t Files) {

@@ -1,6 +1,8 @@
 #include "editing/RenameFromTags.h"
 
 #include "browser/ErrorText.h"
+
+#include "tagcore/UiText.h"
 #include "editing/ChangeJournal.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagFromFileName.h"
@@ -47,11 +49,14 @@ bool Exists(const std::string& Path) {
 } // namespace
 
 std::string RenameThisFileError(int Code) {
-    return "Hmmm, an error occurt renaming this file! (" + std::to_string(Code) + ")";
+    return FillText(UiText("RenameFromTags", "Hmmm, an error occurt renaming this file! (%1)"),
+                    {std::to_string(Code)});
 }
 
 std::string RenameOneOfTheFilesError(int Code) {
-    return "Hmmm, an error occurt renaming one of the files! (" + std::to_string(Code) + ")";
+    return FillText(
+        UiText("RenameFromTags", "Hmmm, an error occurt renaming one of the files! (%1)"),
+        {std::to_string(Code)});
 }
 
 std::string RemoveForbiddenChars(std::string_view Name) {
@@ -99,11 +104,11 @@ std::string DirectoryPart(std::string_view Path) {
 }
 
 std::string RenameHeadlineMany(std::size_t Selected) {
-    return "Rename " + std::to_string(Selected) + " files";
+    return FillText(UiText("RenameFromTags", "Rename %1 files"), {std::to_string(Selected)});
 }
 
 std::string RenameHeadlineOne(std::string_view Name) {
-    return "Rename " + std::string(Name) + " to:";
+    return FillText(UiText("RenameFromTags", "Rename %1 to:"), {Name});
 }
 
 TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed) {
@@ -119,7 +124,7 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
     }
     if (Exists(result.NewPath)) {
         result.Status = TRenameResult::rsExists;
-        result.Message = std::string(kMsgFileExists);
+        result.Message = UiText("RenameFromTags", kMsgFileExists.data());
         return result;
     }
     try {
@@ -136,7 +141,7 @@ TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed)
     } else if (result.Code == EEXIST) {
         // Someone created the target between the check and the rename.
         result.Status = TRenameResult::rsExists;
-        result.Message = std::string(kMsgFileExists);
+        result.Message = UiText("RenameFromTags", kMsgFileExists.data());
     } else {
         result.Message = RenameThisFileError(result.Code);
     }
@@ -202,7 +207,8 @@ std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
 }
 
 std::string RenameProgressCaption(std::size_t Selected) {
-    return "Renaming " + std::to_string(Selected) + " files, please wait...";
+    return FillText(UiText("RenameFromTags", "Renaming %1 files, please wait..."),
+                    {std::to_string(Selected)});
 }
 
 TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,

@@ -5,6 +5,7 @@
 #include "browser/FileList.h"
 #include "browser/Progress.h"
 #include "editing/DeriveFormatModel.h"
+#include "tagcore/UiText.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
@@ -16,7 +17,8 @@
 
 namespace veltrane {
 
-inline constexpr std::string_view kMsgFileExists = "File with that name already exists!";
+inline constexpr std::string_view kMsgFileExists =
+    VT_TRANSLATE_NOOP("RenameFromTags", "File with that name already exists!");
 
 // "Hmmm, an error occurt renaming this file! (17)"
 std::string RenameThisFileError(int Code);

@@ -1,6 +1,8 @@
 #include "editing/SelectSearch.h"
 
 #include "tagcore/MP3Tag.h"
+
+#include "tagcore/UiText.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
@@ -21,7 +23,8 @@ void AsciiUpperInPlace(std::string& Text) {
 } // namespace
 
 std::string DeSelectHeadline(TDeSelectMode Mode) {
-    return Mode == TDeSelectMode::dmSelect ? "Select all containing" : "Deselect all containing";
+    return Mode == TDeSelectMode::dmSelect ? UiText("SelectSearch", "Select all containing")
+                                           : UiText("SelectSearch", "Deselect all containing");
 }
 
 bool RowTextMatches(std::string_view RowText, std::string_view Text, bool CaseSensitive) {
@@ -47,7 +50,8 @@ TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSele
     const std::size_t count = List.Count();
     // Only a style search opens files; a text search is quick enough to need no display.
     ProgressScope progress(byStyle ? Progress : nullptr,
-                           "Reading " + std::to_string(count > 0 ? count - 1 : 0) + " files...",
+                           FillText(UiText("SelectSearch", "Reading %1 files..."),
+                                    {std::to_string(count > 0 ? count - 1 : 0)}),
                            count > 1 ? count - 2 : 0);
     // A style search reads the files List.ReadJobs() at a time, handed back in row order.
     std::vector<std::string> paths;

@@ -1,6 +1,8 @@
 #include "editing/TagEditing.h"
 
 #include "editing/CodePageCheck.h"
+
+#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/InOutError.h"
 #include "editing/TagFromFileName.h"
@@ -49,12 +51,13 @@ TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileL
 
 std::string EditMoreHeadline(std::size_t Selected) {
     if (Selected == 1)
-        return "changing tag for 1 file";
-    return "changing tag for " + std::to_string(Selected) + " files";
+        return UiText("TagEditing", "changing tag for 1 file");
+    return FillText(UiText("TagEditing", "changing tag for %1 files"), {std::to_string(Selected)});
 }
 
 std::string EditMoreProgressCaption(std::size_t Selected) {
-    return "Updating " + std::to_string(Selected) + " tags, please wait...";
+    return FillText(UiText("TagEditing", "Updating %1 tags, please wait..."),
+                    {std::to_string(Selected)});
 }
 
 bool TrackFieldValid(const TEditMoreFields& Fields) {

@@ -1,6 +1,8 @@
 #include "editing/TagFromFileName.h"
 
 #include "editing/CodePageCheck.h"
+
+#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/TagFile.h"
 
@@ -119,7 +121,8 @@ TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const T
 }
 
 std::string DeriveProgressCaption(std::size_t Selected) {
-    return "Deriving " + std::to_string(Selected) + " tags, please wait...";
+    return FillText(UiText("TagFromFileName", "Deriving %1 tags, please wait..."),
+                    {std::to_string(Selected)});
 }
 
 TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDeriveOptions& Options,

@@ -1,6 +1,8 @@
 #include "editing/TrackNumbers.h"
 
 #include "editing/JournaledSteps.h"
+
+#include "tagcore/UiText.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 
@@ -22,11 +24,13 @@ std::size_t FilesThatFit(unsigned Start) {
 
 std::string TrackRangeMessage(unsigned Start, std::size_t Files) {
     if (Start < 1 || Start > kLastTrack)
-        return "The first track number must be between 1 and 255, not " + std::to_string(Start) +
-               ".";
-    return "Track numbers end at 255: numbering from " + std::to_string(Start) + " fits " +
-           std::to_string(FilesThatFit(Start)) + " of these " + std::to_string(Files) +
-           " files. No file was changed.";
+        return FillText(
+            UiText("TrackNumbers", "The first track number must be between 1 and 255, not %1."),
+            {std::to_string(Start)});
+    return FillText(UiText("TrackNumbers", "Track numbers end at 255: numbering from %1 fits %2 "
+                                           "of these %3 files. No file was changed."),
+                    {std::to_string(Start), std::to_string(FilesThatFit(Start)),
+                     std::to_string(Files)});
 }
 
 std::string NumberTracksDescription(std::size_t Files) {
@@ -34,7 +38,8 @@ std::string NumberTracksDescription(std::size_t Files) {
 }
 
 std::string NumberTracksProgressCaption(std::size_t Selected) {
-    return "Numbering " + std::to_string(Selected) + " tracks, please wait...";
+    return FillText(UiText("TrackNumbers", "Numbering %1 tracks, please wait..."),
+                    {std::to_string(Selected)});
 }
 
 TFileFailures NumberTracks(const std::vector<std::string>& Paths, const TNumberOptions& Options,
