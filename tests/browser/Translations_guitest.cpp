@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -154,6 +155,28 @@ class TranslationsTest : public QObject {
         QCOMPARE(QString::fromStdString(ControlHint(TToolbarControl::Refresh)),
                  QString("Refresh (F5)"));
         Compare(false);
+    }
+
+    // Installed beside the program; the build tree's folder only for a program in a build tree.
+    void folders() {
+        QTemporaryDir root;
+        QDir().mkpath(root.path() + "/build/app/veltrane");
+        QDir().mkpath(root.path() + "/usr/bin");
+        QFile(root.path() + "/build/CMakeCache.txt").open(QIODevice::WriteOnly);
+        const struct {
+            const char* Program;
+            QStringList Expected;
+        } cases[] = {
+            {"/usr/bin", {"/usr/share/veltrane/translations"}},
+            {"/build/app/veltrane",
+             {"/build/app/share/veltrane/translations", "/build/translations"}},
+        };
+        for (const auto& c : cases) {
+            QStringList expected;
+            for (const QString& dir : c.Expected)
+                expected << root.path() + dir;
+            QCOMPARE(TranslationDirs(root.path() + c.Program), expected);
+        }
     }
 
     // A folder without the catalogue is passed over for the next one.

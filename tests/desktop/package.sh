@@ -27,6 +27,7 @@ expect Architecture "^$(dpkg --print-architecture)\$"
 expect Depends 'libqt6widgets6.*'
 expect Depends 'libc6 \(>= '
 expect Depends 'qt6-qpa-plugins'
+expect Recommends 'qt6-translations-l10n'
 expect Maintainer '.+ <.+@.+>'
 expect Description '^ID3v1 tag editor for MP3 collections'$'\n'' Veltrane lists'
 
@@ -37,7 +38,8 @@ want=(/usr/bin/veltrane /usr/bin/veltrane-cli
       /usr/share/icons/hicolor/scalable/apps/org.veltrane.Veltrane.svg
       /usr/share/man/man1/veltrane.1.gz /usr/share/man/man1/veltrane-cli.1.gz
       /usr/share/bash-completion/completions/veltrane-cli
-      /usr/share/doc/veltrane/copyright /usr/share/doc/veltrane/changelog.gz)
+      /usr/share/doc/veltrane/copyright /usr/share/doc/veltrane/changelog.gz
+      /usr/share/veltrane/translations/veltrane_de.qm)
 for size in 16 22 24 32 48 64 128 256; do
   want+=("/usr/share/icons/hicolor/${size}x${size}/apps/org.veltrane.Veltrane.png")
 done

@@ -10,7 +10,8 @@ for f in bin/veltrane bin/veltrane-cli share/applications/org.veltrane.Veltrane.
          share/metainfo/org.veltrane.Veltrane.metainfo.xml \
          share/icons/hicolor/scalable/apps/org.veltrane.Veltrane.svg \
          share/man/man1/veltrane.1.gz share/man/man1/veltrane-cli.1.gz \
-         share/bash-completion/completions/veltrane-cli share/doc/veltrane/copyright; do
+         share/bash-completion/completions/veltrane-cli share/doc/veltrane/copyright \
+         share/veltrane/translations/veltrane_de.qm; do
   [ -e "$prefix/$f" ] || { echo "missing: $f"; fail=1; }
 done
 # Each PNG is the size its folder names.

@@ -19,8 +19,11 @@ std::string LookUp(const char* Context, const char* Text) {
 } // namespace
 
 QStringList TranslationDirs(const QString& ProgramDir) {
-    return {QDir::cleanPath(ProgramDir + "/../share/veltrane/translations"),
-            QDir::cleanPath(ProgramDir + "/../../translations")};
+    QStringList dirs{QDir::cleanPath(ProgramDir + "/../share/veltrane/translations")};
+    // Only a build tree's program looks two levels up, where the build keeps its catalogues.
+    if (QFileInfo::exists(ProgramDir + "/../../CMakeCache.txt"))
+        dirs << QDir::cleanPath(ProgramDir + "/../../translations");
+    return dirs;
 }
 
 TTranslations::TTranslations() = default;

@@ -13,7 +13,8 @@ class QTranslator;
 namespace veltrane {
 
 // Folders that may hold "veltrane_<language>.qm": the installed one beside the program
-// (../share/veltrane/translations), then the build tree's (../../translations).
+// (../share/veltrane/translations), then, for a program in a build tree, the build's own
+// (../../translations).
 QStringList TranslationDirs(const QString& ProgramDir);
 
 // Installed translators; destroying it returns the program to English.
