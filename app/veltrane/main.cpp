@@ -1,11 +1,11 @@
 // Veltrane: creates the services and the windows once, in their fixed order, and runs the
 // event loop until the main window closes or an end signal arrives.
 
+#include "browser/ui/main.h"
 #include "VeltraneVersion.h"
 #include "browser/MainCommands.h"
 #include "browser/ui/EndSignals.h"
 #include "browser/ui/Translations.h"
-#include "browser/ui/main.h"
 #include "components/RunFiles.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
@@ -122,7 +122,8 @@ int Run(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("org.veltrane.Veltrane");
     // The windows speak the desktop's language where a catalogue for it is installed.
     veltrane::TTranslations translations;
-    translations.Load(QLocale::system(), veltrane::TranslationDirs(QCoreApplication::applicationDirPath()));
+    translations.Load(QLocale::system(),
+                      veltrane::TranslationDirs(QCoreApplication::applicationDirPath()));
 
     // What is left after Qt took its own options: folders or files, "--" before a name that
     // starts with "-".

@@ -62,7 +62,7 @@ std::string ListedLinesMessage(std::string Intro, const std::vector<std::string>
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         if (i == MaxLines) {
             text += '\n' + FillText(UiText("ErrorText", "... and %1 more"),
-                                     {std::to_string(Lines.size() - i)});
+                                    {std::to_string(Lines.size() - i)});
             break;
         }
         text += '\n';

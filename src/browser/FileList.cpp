@@ -217,8 +217,10 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
         return;
     }
     {
-        ProgressScope progress(Progress, FillText(UiText("FileList", "Reading %1 files..."), {std::to_string(Files.size())}),
-                               Files.size() - 1);
+        ProgressScope progress(
+            Progress,
+            FillText(UiText("FileList", "Reading %1 files..."), {std::to_string(Files.size())}),
+            Files.size() - 1);
         std::size_t i = 0;
         try {
             // One more for the marker row, which the sort puts in front.
@@ -266,7 +268,9 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
 
 void TFileList::SortList(IProgress* Progress) {
     const std::size_t count = rowBuffer_.size();
-    ProgressScope progress(Progress, FillText(UiText("FileList", "Sorting %1 items..."), {std::to_string(count)}), count);
+    ProgressScope progress(
+        Progress, FillText(UiText("FileList", "Sorting %1 items..."), {std::to_string(count)}),
+        count);
 
     // The insertion sort puts each row before the first equal-or-greater key: ascending, with
     // equal keys in reverse reading order. A stable sort of the reversed rows gives the same.

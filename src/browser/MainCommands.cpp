@@ -48,9 +48,9 @@ TListCommand DoubleClickCommand(std::uint8_t action) {
 
 TFooterTexts FooterTexts(std::uint64_t count, std::uint64_t bytes, char decimalSeparator) {
     TFooterTexts t;
-    t.Count = count == 1 ? UiText("MainCommands", "1 file selected")
-                         : FillText(UiText("MainCommands", "%1 files selected"),
-                                    {std::to_string(count)});
+    t.Count = count == 1
+                  ? UiText("MainCommands", "1 file selected")
+                  : FillText(UiText("MainCommands", "%1 files selected"), {std::to_string(count)});
     // Hundredths of a megabyte, rounded half up, in integers so no byte count loses precision.
     std::uint64_t hundredths = bytes / 10000 + (bytes % 10000 >= 5000 ? 1 : 0);
     std::string frac = std::to_string(hundredths % 100);

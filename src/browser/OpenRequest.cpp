@@ -91,8 +91,7 @@ std::string OpenRequestMessage(const TOpenRequest& Request) {
         if (!text.empty())
             text += "\n\n";
         text += ListedLinesMessage(
-            UiText("OpenRequest",
-                   "These are neither folders nor MP3 files and were not opened:\n"),
+            UiText("OpenRequest", "These are neither folders nor MP3 files and were not opened:\n"),
             Request.Refused, 20);
     }
     return text;

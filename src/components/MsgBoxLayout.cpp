@@ -18,14 +18,19 @@ constexpr std::size_t MaxCustomButtons = 9;
 } // namespace
 
 const std::array<std::string, 13>& MsgBoxStandardCaptions() {
-    static const std::array<std::string, 13> captions = {
-        VT_TRANSLATE_NOOP("TMsgBox", "&Abort"),  VT_TRANSLATE_NOOP("TMsgBox", "&Retry"),
-        VT_TRANSLATE_NOOP("TMsgBox", "&Ignore"), VT_TRANSLATE_NOOP("TMsgBox", "&Ok"),
-        "&Ok",                                   VT_TRANSLATE_NOOP("TMsgBox", "&Cancel"),
-        "&Retry",                                "&Cancel",
-        VT_TRANSLATE_NOOP("TMsgBox", "&Yes"),    VT_TRANSLATE_NOOP("TMsgBox", "&No"),
-        "&Yes",                                  "&No",
-        "&Cancel"};
+    static const std::array<std::string, 13> captions = {VT_TRANSLATE_NOOP("TMsgBox", "&Abort"),
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&Retry"),
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&Ignore"),
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&Ok"),
+                                                         "&Ok",
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&Cancel"),
+                                                         "&Retry",
+                                                         "&Cancel",
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&Yes"),
+                                                         VT_TRANSLATE_NOOP("TMsgBox", "&No"),
+                                                         "&Yes",
+                                                         "&No",
+                                                         "&Cancel"};
     return captions;
 }
 

@@ -61,21 +61,25 @@ std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy, const TagC
 }
 
 std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage(UiText("CodePageCheck", "In the tags of these files, characters the tag's code page cannot "
-                              "hold were saved as \"?\":"),
-                              Paths, MaxLines);
+    return ListedLinesMessage(
+        UiText("CodePageCheck", "In the tags of these files, characters the tag's code page cannot "
+                                "hold were saved as \"?\":"),
+        Paths, MaxLines);
 }
 
 std::string CommentCutReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage(UiText("CodePageCheck", "In the tags of these files the comment was cut to 28 characters to "
-                              "make room for the track number:"),
-                              Paths, MaxLines);
+    return ListedLinesMessage(
+        UiText("CodePageCheck",
+               "In the tags of these files the comment was cut to 28 characters to "
+               "make room for the track number:"),
+        Paths, MaxLines);
 }
 
 std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage(UiText("CodePageCheck", "In the names of these files the track is not a number from 1 to "
-                              "255; their tracks were left as they were:"),
-                              Paths, MaxLines);
+    return ListedLinesMessage(
+        UiText("CodePageCheck", "In the names of these files the track is not a number from 1 to "
+                                "255; their tracks were left as they were:"),
+        Paths, MaxLines);
 }
 
 void TRunNotes::NoteWritten(const TMP3Tag& Tag, const TagCodec& Codec) {

@@ -2,10 +2,10 @@
 
 #include "editing/CodePageCheck.h"
 
-#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <optional>
 #include <stdexcept>
@@ -261,8 +261,8 @@ std::string FillReport(const TFillResult& Result, std::size_t MaxLines) {
         return n == 1 ? UiText("FillFromId3v2", "1 file")
                       : FillText(UiText("FillFromId3v2", "%1 files"), {std::to_string(n)});
     };
-    std::string text =
-        FillText(UiText("FillFromId3v2", "ID3v1 tags filled from ID3v2 in %1."), {files(Result.Filled)});
+    std::string text = FillText(UiText("FillFromId3v2", "ID3v1 tags filled from ID3v2 in %1."),
+                                {files(Result.Filled)});
     if (Result.Unchanged > 0)
         text += " " + FillText(UiText("FillFromId3v2", "%1 had nothing to fill."),
                                {files(Result.Unchanged)});
@@ -272,13 +272,14 @@ std::string FillReport(const TFillResult& Result, std::size_t MaxLines) {
              UiText("FillFromId3v2",
                     "Cut to the ID3v1 field widths (30 bytes, 28 for a comment beside a track):"),
              Result.Cut, MaxLines);
-    AddLines(text,
-             UiText("FillFromId3v2",
-                    "Characters the tag's code page cannot hold were saved as \"?\":"),
-             Result.Lossy, MaxLines);
-    AddLines(text,
-             UiText("FillFromId3v2", "Genres not in the genre table; the genre was left as it was:"),
-             Result.UnknownGenre, MaxLines);
+    AddLines(
+        text,
+        UiText("FillFromId3v2", "Characters the tag's code page cannot hold were saved as \"?\":"),
+        Result.Lossy, MaxLines);
+    AddLines(
+        text,
+        UiText("FillFromId3v2", "Genres not in the genre table; the genre was left as it was:"),
+        Result.UnknownGenre, MaxLines);
     AddLines(text,
              UiText("FillFromId3v2",
                     "Tracks that are no number from 1 to 255; the track was left as it was:"),

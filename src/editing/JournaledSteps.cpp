@@ -2,12 +2,12 @@
 
 #include "editing/ChangeJournal.h"
 
-#include "tagcore/UiText.h"
 #include "platform/RenameNoReplace.h"
 #include "platform/SystemDirs.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -69,9 +69,9 @@ TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent) {
 }
 
 std::string NoUndoQuestion(const std::string& Reason) {
-    return FillText(
-        UiText("JournaledSteps", "Changes cannot be recorded for Undo: %1. Make them without Undo?"),
-        {Reason});
+    return FillText(UiText("JournaledSteps",
+                           "Changes cannot be recorded for Undo: %1. Make them without Undo?"),
+                    {Reason});
 }
 
 std::string FileCount(std::size_t Files) {

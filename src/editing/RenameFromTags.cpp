@@ -2,12 +2,12 @@
 
 #include "browser/ErrorText.h"
 
-#include "tagcore/UiText.h"
 #include "editing/ChangeJournal.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <cerrno>
 #include <sys/stat.h>

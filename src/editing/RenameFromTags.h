@@ -5,10 +5,10 @@
 #include "browser/FileList.h"
 #include "browser/Progress.h"
 #include "editing/DeriveFormatModel.h"
-#include "tagcore/UiText.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
+#include "tagcore/UiText.h"
 
 #include <optional>
 #include <string>

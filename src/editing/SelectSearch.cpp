@@ -2,9 +2,9 @@
 
 #include "tagcore/MP3Tag.h"
 
-#include "tagcore/UiText.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <exception>
 #include <vector>

@@ -2,11 +2,11 @@
 
 #include "editing/CodePageCheck.h"
 
-#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
-#include "tagcore/InOutError.h"
 #include "editing/TagFromFileName.h"
+#include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <stdexcept>
 

@@ -2,9 +2,9 @@
 
 #include "editing/CodePageCheck.h"
 
-#include "tagcore/UiText.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 
 #include "editing/JournaledSteps.h"
 
-#include "tagcore/UiText.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -27,10 +27,10 @@ std::string TrackRangeMessage(unsigned Start, std::size_t Files) {
         return FillText(
             UiText("TrackNumbers", "The first track number must be between 1 and 255, not %1."),
             {std::to_string(Start)});
-    return FillText(UiText("TrackNumbers", "Track numbers end at 255: numbering from %1 fits %2 "
-                                           "of these %3 files. No file was changed."),
-                    {std::to_string(Start), std::to_string(FilesThatFit(Start)),
-                     std::to_string(Files)});
+    return FillText(
+        UiText("TrackNumbers", "Track numbers end at 255: numbering from %1 fits %2 "
+                               "of these %3 files. No file was changed."),
+        {std::to_string(Start), std::to_string(FilesThatFit(Start)), std::to_string(Files)});
 }
 
 std::string NumberTracksDescription(std::size_t Files) {

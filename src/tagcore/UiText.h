@@ -33,7 +33,8 @@ inline std::string UiText(const char* Context, const char* Text) {
 
 // Pattern with "%1" to "%9" replaced by the arguments; a translation may order them anew.
 // An argument's own "%" signs stay as they are.
-inline std::string FillText(std::string_view Pattern, std::initializer_list<std::string_view> Args) {
+inline std::string FillText(std::string_view Pattern,
+                            std::initializer_list<std::string_view> Args) {
     std::string out;
     out.reserve(Pattern.size() + 16);
     for (std::size_t i = 0; i < Pattern.size(); ++i) {

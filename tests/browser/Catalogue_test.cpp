@@ -45,13 +45,20 @@ TEST(GermanCatalogue, MainWindowEditorsAndMessagesAreTranslated) {
         const char* Context;
         int AtLeast; // translated texts the context has today
     } expected[] = {
-        {"veltrane::TMainForm", 14},       {"HelpTexts", 40},
-        {"MainFileList", 8},               {"veltrane::TFormEditMP3Tag", 14},
-        {"veltrane::TFormEditMore", 13},   {"veltrane::TFormPreferences", 10},
-        {"veltrane::TFormHelp", 2},        {"veltrane::TFormPlayListEditor", 30},
-        {"MainCommands", 5},               {"InOutError", 8},
-        {"TMsgBox", 7},                    {"veltrane::TFormGetTagFromFilename", 12},
-        {"veltrane::TFormRename", 7},      {"veltrane::TFormDeSelect", 8},
+        {"veltrane::TMainForm", 14},
+        {"HelpTexts", 40},
+        {"MainFileList", 8},
+        {"veltrane::TFormEditMP3Tag", 14},
+        {"veltrane::TFormEditMore", 13},
+        {"veltrane::TFormPreferences", 10},
+        {"veltrane::TFormHelp", 2},
+        {"veltrane::TFormPlayListEditor", 30},
+        {"MainCommands", 5},
+        {"InOutError", 8},
+        {"TMsgBox", 7},
+        {"veltrane::TFormGetTagFromFilename", 12},
+        {"veltrane::TFormRename", 7},
+        {"veltrane::TFormDeSelect", 8},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.Context);

@@ -2,6 +2,7 @@
 // build tree and the main window, its editors and the logic's messages speak German; without
 // a catalogue (English, or the translators removed) every text is the English one.
 
+#include "browser/ErrorText.h"
 #include "browser/HelpTexts.h"
 #include "browser/MainCommands.h"
 #include "browser/ui/Translations.h"
@@ -15,7 +16,6 @@
 #include "platform/ProcessStarter.h"
 #include "support/platform/FakeVolumes.h"
 #include "tagcore/InOutError.h"
-#include "browser/ErrorText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,21 +66,20 @@ const std::vector<TShownText>& ShownTexts() {
         {"hint Play", [](TMainForm& f) { return f.ToolbarButton97Play->statusTip(); },
          "Play selected MP3 (Ctrl-Enter)", "Ausgewählte MP3 abspielen (Strg-Eingabe)"},
         {"balloon Playlist Editor",
-         [](TMainForm& f) { return f.ToolbarButton97PlayListEditor->toolTip(); },
-         "Playlist Editor", "Playlist-Editor"},
-        {"column FileName",
-         [](TMainForm& f) { return f.MultiListMP3->HeaderSections().value(0); }, "FileName",
-         "Dateiname"},
+         [](TMainForm& f) { return f.ToolbarButton97PlayListEditor->toolTip(); }, "Playlist Editor",
+         "Playlist-Editor"},
+        {"column FileName", [](TMainForm& f) { return f.MultiListMP3->HeaderSections().value(0); },
+         "FileName", "Dateiname"},
         {"column Artist", [](TMainForm& f) { return f.MultiListMP3->HeaderSections().value(2); },
          "Artist", "Interpret"},
-        {"help topic", [](TMainForm& f) { return f.FormHelp->LabelTopic->text(); },
-         "Help on help", "Hilfe zur Hilfe"},
-        {"editor caption", [](TMainForm& f) { return f.FormEditMP3Tag->windowTitle(); },
-         "Edit tag", "Tag bearbeiten"},
+        {"help topic", [](TMainForm& f) { return f.FormHelp->LabelTopic->text(); }, "Help on help",
+         "Hilfe zur Hilfe"},
+        {"editor caption", [](TMainForm& f) { return f.FormEditMP3Tag->windowTitle(); }, "Edit tag",
+         "Tag bearbeiten"},
         {"editor Song", [](TMainForm& f) { return f.FormEditMP3Tag->LabelType->text(); }, "Song",
          "Titel"},
-        {"editor Save", [](TMainForm& f) { return f.FormEditMP3Tag->BitBtnSave->text(); },
-         "Save", "Speichern"},
+        {"editor Save", [](TMainForm& f) { return f.FormEditMP3Tag->BitBtnSave->text(); }, "Save",
+         "Speichern"},
         {"preferences caption", [](TMainForm& f) { return f.FormPreferences->windowTitle(); },
          "Preferences", "Einstellungen"},
         {"preferences Play file",
@@ -88,12 +87,12 @@ const std::vector<TShownText>& ShownTexts() {
          "Play file", "Datei abspielen"},
         {"footer", [](TMainForm&) { return QString::fromStdString(FooterTexts(3, 0, '.').Count); },
          "3 files selected", "3 Dateien ausgewählt"},
-        {"delete question",
-         [](TMainForm&) { return QString::fromStdString(DeleteQuestion(2)); },
-         "Are you sure you want to delete 2 file(s)?",
-         "Möchten Sie 2 Datei(en) wirklich löschen?"},
+        {"delete question", [](TMainForm&) { return QString::fromStdString(DeleteQuestion(2)); },
+         "Are you sure you want to delete 2 file(s)?", "Möchten Sie 2 Datei(en) wirklich löschen?"},
         {"error text",
-         [](TMainForm&) { return QString::fromStdString(InOutErrorMessage(EInOutError(2), "/m/a.mp3")); },
+         [](TMainForm&) {
+             return QString::fromStdString(InOutErrorMessage(EInOutError(2), "/m/a.mp3"));
+         },
          "File not found\n/m/a.mp3", "Datei nicht gefunden\n/m/a.mp3"},
     };
     return texts;

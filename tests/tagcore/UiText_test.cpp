@@ -18,11 +18,13 @@ TEST(FillText, ReplacesNumberedArguments) {
         const char* Expected;
     } cases[] = {
         {"%1 files selected", {"3"}, "3 files selected"},
-        {"numbering from %1 fits %2 of %3", {"7", "249", "300"}, "numbering from 7 fits 249 of 300"},
-        {"%2 vor %1", {"a", "b"}, "b vor a"},         // a translation's own order
-        {"%1%1", {"x"}, "xx"},                        // one argument twice
+        {"numbering from %1 fits %2 of %3",
+         {"7", "249", "300"},
+         "numbering from 7 fits 249 of 300"},
+        {"%2 vor %1", {"a", "b"}, "b vor a"},                   // a translation's own order
+        {"%1%1", {"x"}, "xx"},                                  // one argument twice
         {"100% of %1", {"/m/50%2.mp3"}, "100% of /m/50%2.mp3"}, // an argument's "%" stays
-        {"%3 missing", {"a"}, "%3 missing"},          // no such argument: left as written
+        {"%3 missing", {"a"}, "%3 missing"},                    // no such argument: left as written
         {"ends in %", {"a"}, "ends in %"},
         {"%0 and %9", {"a"}, "%0 and %9"},
     };

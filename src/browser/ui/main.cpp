@@ -442,8 +442,8 @@ void TMainForm::CreatePopupMenu() {
     Selectfiles = add("Selectfiles", tr("Select files"), &TMainForm::ToolbarButton97SelectClick);
     Deselectfiles =
         add("Deselectfiles", tr("Deselect files"), &TMainForm::ToolbarButton97DeselectClick);
-    EditselectedMP3s =
-        add("EditselectedMP3s", tr("Edit selected MP3's"), &TMainForm::ToolbarButton97EditMoreClick);
+    EditselectedMP3s = add("EditselectedMP3s", tr("Edit selected MP3's"),
+                           &TMainForm::ToolbarButton97EditMoreClick);
     Renameselectedfiles = add("Renameselectedfiles", tr("Rename selected files"),
                               &TMainForm::ToolbarButton97RenameFileClick);
     Playselectedfile =

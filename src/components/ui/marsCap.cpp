@@ -71,11 +71,10 @@ constexpr int MinGrab = 4;      // the resize zone is never thinner than this
 TMarsCaptionSystemButton::TMarsCaptionSystemButton(TCaptionButtonKind Kind, QWidget* Parent)
     : QAbstractButton(Parent), Kind_(Kind) {
     setFocusPolicy(Qt::NoFocus);
-    static const char* const names[] = {
-        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Close"),
-        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Maximize"),
-        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Minimize"),
-        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Help")};
+    static const char* const names[] = {QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Close"),
+                                        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Maximize"),
+                                        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Minimize"),
+                                        QT_TRANSLATE_NOOP("veltrane::TMarsCaption", "Help")};
     setObjectName(QString("MarsCaptionButton") + names[Kind]);
     setToolTip(TMarsCaption::tr(names[Kind]));
 }

@@ -3,9 +3,9 @@
 #include "browser/ErrorText.h"
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
-#include "tagcore/UiText.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/UiText.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -33,9 +33,9 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     // The values start after the widest caption, so a larger font never pushes a caption
     // against its box.
     int widest = 0;
-    for (const char* caption : {QT_TR_NOOP("Song"), QT_TR_NOOP("Artist"), QT_TR_NOOP("Album"),
-                                QT_TR_NOOP("Year"), QT_TR_NOOP("Style"), QT_TR_NOOP("Comment"),
-                                QT_TR_NOOP("Track")})
+    for (const char* caption :
+         {QT_TR_NOOP("Song"), QT_TR_NOOP("Artist"), QT_TR_NOOP("Album"), QT_TR_NOOP("Year"),
+          QT_TR_NOOP("Style"), QT_TR_NOOP("Comment"), QT_TR_NOOP("Track")})
         widest = std::max(widest, fontMetrics().horizontalAdvance(tr(caption)));
     const int valueX = std::max(80, 12 + widest + 10);
     // Likewise the leave boxes move left when their captions would run past the edge.
@@ -69,15 +69,18 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     ComboBoxStyle->setObjectName("ComboBoxStyle");
     EditComment = edit("EditComment", 30);
     EditTrack = edit("EditTrack", 3);
-    addRow(LabelType, QT_TR_NOOP("Song"), EditSongName, 200, CheckBoxLeaveSongName, "CheckBoxLeaveSongName",
-           Label2);
+    addRow(LabelType, QT_TR_NOOP("Song"), EditSongName, 200, CheckBoxLeaveSongName,
+           "CheckBoxLeaveSongName", Label2);
     addRow(Label5, QT_TR_NOOP("Artist"), EditArtistName, 200, CheckBoxLeaveArtistName,
            "CheckBoxLeaveArtistName", Label6);
-    addRow(Label1, QT_TR_NOOP("Album"), EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum", Label7);
-    addRow(Label3, QT_TR_NOOP("Year"), EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear", Label8);
-    addRow(Label12, QT_TR_NOOP("Style"), ComboBoxStyle, 160, CheckBoxLeaveStyle, "CheckBoxLeaveStyle", Label13);
-    addRow(Label4, QT_TR_NOOP("Comment"), EditComment, 200, CheckBoxLeaveComment, "CheckBoxLeaveComment",
-           Label9);
+    addRow(Label1, QT_TR_NOOP("Album"), EditAlbum, 200, CheckBoxLeaveAlbum, "CheckBoxLeaveAlbum",
+           Label7);
+    addRow(Label3, QT_TR_NOOP("Year"), EditYear, 48, CheckBoxLeaveYear, "CheckBoxLeaveYear",
+           Label8);
+    addRow(Label12, QT_TR_NOOP("Style"), ComboBoxStyle, 160, CheckBoxLeaveStyle,
+           "CheckBoxLeaveStyle", Label13);
+    addRow(Label4, QT_TR_NOOP("Comment"), EditComment, 200, CheckBoxLeaveComment,
+           "CheckBoxLeaveComment", Label9);
     addRow(LabelTrack, QT_TR_NOOP("Track"), EditTrack, 40, CheckBoxLeaveTrack, "CheckBoxLeaveTrack",
            LabelLeaveTrack);
 
@@ -85,8 +88,8 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     const int step = std::max(16, fontMetrics().height());
     const int noteY = 272 - 8 - 2 * step;
     Label10 = AddLabel(tr("note: renaming a file while the file is played by an"), 12, noteY);
-    Label11 =
-        AddLabel(tr("external MP3 player might result in errors I can't prevent!"), 12, noteY + step);
+    Label11 = AddLabel(tr("external MP3 player might result in errors I can't prevent!"), 12,
+                       noteY + step);
     BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 222, 272, 85, 27);
     BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 314, 272, 85, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
@@ -222,7 +225,8 @@ void TFormEditMore::BitBtnSaveClick() {
     host_.SetLockDisplay(false);
     host_.ListChanged();
     if (!failures.empty())
-        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
+        host_.ShowError(
+            FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

@@ -14,14 +14,13 @@ namespace veltrane {
 namespace {
 
 // The captions of the list's columns, in the order of TFillField.
-constexpr const char* kCaptions[] = {
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Song"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Artist"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Album"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Year"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Comment"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Style"),
-    QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Track")};
+constexpr const char* kCaptions[] = {QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Song"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Artist"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Album"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Year"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Comment"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Style"),
+                                     QT_TRANSLATE_NOOP("veltrane::TFormFillFromId3v2", "Track")};
 constexpr TFillField kFields[] = {ffTitle, ffArtist, ffAlbum, ffYear, ffComment, ffGenre, ffTrack};
 
 } // namespace

@@ -81,7 +81,8 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
     host_.ListChanged();
     hide();
     if (!failures.empty())
-        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
+        host_.ShowError(
+            FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

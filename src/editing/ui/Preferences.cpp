@@ -102,7 +102,8 @@ void TFormPreferences::BitBtnOKClick() {
         if (ShowError)
             ShowError(*error);
         else
-            ShowMessageBox(this, QMessageBox::Critical, tr("Error"), QString::fromStdString(*error));
+            ShowMessageBox(this, QMessageBox::Critical, tr("Error"),
+                           QString::fromStdString(*error));
         return;
     }
     emit PreferencesStored();

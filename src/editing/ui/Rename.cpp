@@ -123,7 +123,8 @@ void TFormRename::BitBtnOKClick() {
         const TRenameRun run =
             RenameFromTagsRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
         if (!run.Failures.empty())
-            host_.ShowError(FailureReport(tr("These files could not be renamed:").toStdString(), run.Failures));
+            host_.ShowError(
+                FailureReport(tr("These files could not be renamed:").toStdString(), run.Failures));
     }
     hide();
     host_.RunSearch();

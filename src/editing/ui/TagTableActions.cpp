@@ -56,7 +56,8 @@ void TTagTableActions::ExportTagsClick() {
     try {
         const TFileFailures failures = SaveTagTableFile(file, paths, host_.ProgressWindow());
         if (!failures.empty())
-            host_.ShowError(FailureReport(tr("These files could not be read:").toStdString(), failures));
+            host_.ShowError(
+                FailureReport(tr("These files could not be read:").toStdString(), failures));
     } catch (const EInOutError& e) {
         host_.ShowError(FillText(UiText("veltrane::TTagTableActions", "Cannot write %1: %2"),
                                  {file, e.what()}));
@@ -71,12 +72,12 @@ void TTagTableActions::ImportTagsClick() {
     try {
         plan = PlanTagImportFile(file, TagCodec::Default());
     } catch (const EInOutError& e) {
-        host_.ShowError(FillText(UiText("veltrane::TTagTableActions", "Cannot read %1: %2"),
-                                 {file, e.what()}));
+        host_.ShowError(
+            FillText(UiText("veltrane::TTagTableActions", "Cannot read %1: %2"), {file, e.what()}));
         return;
     } catch (const std::exception& e) {
-        host_.ShowError(
-            FillText(UiText("veltrane::TTagTableActions", "%1: %2; nothing imported."), {file, e.what()}));
+        host_.ShowError(FillText(UiText("veltrane::TTagTableActions", "%1: %2; nothing imported."),
+                                 {file, e.what()}));
         return;
     }
     for (const std::string& warning : plan.Warnings)
@@ -98,7 +99,8 @@ void TTagTableActions::ImportTagsClick() {
     host_.SetLockDisplay(false);
     host_.ListChanged();
     if (!failures.empty())
-        host_.ShowError(FailureReport(tr("These files could not be changed:").toStdString(), failures));
+        host_.ShowError(
+            FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
 }

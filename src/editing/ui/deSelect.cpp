@@ -108,7 +108,8 @@ void TFormDeSelect::BitBtnOKClick() {
     host_.ShowFocusedRow();
     hide();
     if (!failures.empty())
-        host_.ShowError(FailureReport(tr("The tags of these files could not be read:").toStdString(), failures));
+        host_.ShowError(FailureReport(
+            tr("The tags of these files could not be read:").toStdString(), failures));
 }
 
 void TFormDeSelect::BitBtnCancelClick() {

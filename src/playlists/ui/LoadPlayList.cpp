@@ -16,7 +16,8 @@ namespace veltrane {
 
 TFormLoadPlayList::TFormLoadPlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor,
                                      QWidget* Parent)
-    : TPlaylistBrowseDialog(tr("Load playList"), 423, 248, false, "*.m3u;*.m3u8", Host, Editor, Parent) {
+    : TPlaylistBrowseDialog(tr("Load playList"), 423, 248, false, "*.m3u;*.m3u8", Host, Editor,
+                            Parent) {
     setObjectName("FormLoadPlayList");
     FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     EditFileName = new QLineEdit(this);

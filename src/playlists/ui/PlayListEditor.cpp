@@ -26,46 +26,57 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     EditPlayListName->setReadOnly(true);
 
     using E = TFormPlayListEditor;
-    BitBtnSave = Button("BitBtnSave", QT_TR_NOOP("Save"), 8, 32, 113, QT_TR_NOOP("Save the current playlist"),
-                        {QT_TR_NOOP("Saves the current playlist, if the destination file already exists, "
-                         "you can either overwrite or append")},
-                        &E::BitBtnSaveClick);
+    BitBtnSave = Button(
+        "BitBtnSave", QT_TR_NOOP("Save"), 8, 32, 113, QT_TR_NOOP("Save the current playlist"),
+        {QT_TR_NOOP("Saves the current playlist, if the destination file already exists, "
+                    "you can either overwrite or append")},
+        &E::BitBtnSaveClick);
     BitBtnSave->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnSave->setDefault(true);
-    BitBtnLoad = Button("BitBtnLoad", QT_TR_NOOP("Load"), 128, 32, 113, QT_TR_NOOP("Load a playlist"),
-                        {QT_TR_NOOP("Load an existing playlist, you can either overwrite or append to the "
-                         "current playlist")},
-                        &E::BitBtnLoadClick);
+    BitBtnLoad =
+        Button("BitBtnLoad", QT_TR_NOOP("Load"), 128, 32, 113, QT_TR_NOOP("Load a playlist"),
+               {QT_TR_NOOP("Load an existing playlist, you can either overwrite or append to the "
+                           "current playlist")},
+               &E::BitBtnLoadClick);
     BitBtnLoad->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    BitBtnAdd = Button("BitBtnAdd", QT_TR_NOOP("Add"), 248, 8, 81, QT_TR_NOOP("Add MP3s"),
-                       {QT_TR_NOOP("Add one of more MP3s to the current playlist.")}, &E::BitBtnAddClick);
-    BitBtnRemove = Button("BitBtnRemove", QT_TR_NOOP("Remove"), 248, 32, 81, QT_TR_NOOP("Remove selected MP3"),
-                          {QT_TR_NOOP("Removes the selected MP3s from the current playlist.")},
-                          &E::BitBtnRemoveClick);
+    BitBtnAdd =
+        Button("BitBtnAdd", QT_TR_NOOP("Add"), 248, 8, 81, QT_TR_NOOP("Add MP3s"),
+               {QT_TR_NOOP("Add one of more MP3s to the current playlist.")}, &E::BitBtnAddClick);
+    BitBtnRemove =
+        Button("BitBtnRemove", QT_TR_NOOP("Remove"), 248, 32, 81, QT_TR_NOOP("Remove selected MP3"),
+               {QT_TR_NOOP("Removes the selected MP3s from the current playlist.")},
+               &E::BitBtnRemoveClick);
     BitBtnUp = Button("BitBtnUp", "", 336, 8, 73, QT_TR_NOOP("Move selected MP3 one place up"),
                       {QT_TR_NOOP("Move the selected MP3 one place up in the current playlist")},
                       &E::BitBtnUpClick);
     BitBtnUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    BitBtnDown = Button("BitBtnDown", "", 336, 32, 73, QT_TR_NOOP("Move selected MP3 one place down"),
-                        {QT_TR_NOOP("Move selected MP3 one place down")}, &E::BitBtnDownClick);
+    BitBtnDown =
+        Button("BitBtnDown", "", 336, 32, 73, QT_TR_NOOP("Move selected MP3 one place down"),
+               {QT_TR_NOOP("Move selected MP3 one place down")}, &E::BitBtnDownClick);
     BitBtnDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    BitBtnReverse = Button("BitBtnReverse", QT_TR_NOOP("Reverse"), 416, 8, 73, QT_TR_NOOP("Reverse the list"),
-                           {QT_TR_NOOP("Simply reverses the current playlist")}, &E::BitBtnReverseClick);
-    BitBtnRandomize = Button("BitBtnRandomize", QT_TR_NOOP("Randomize"), 416, 32, 73, QT_TR_NOOP("Randomize the list"),
-                             {QT_TR_NOOP("Randomizes the current playlist (kinda like shuffle :-))")},
-                             &E::BitBtnRandomizeClick);
-    BitBtnSort = Button("BitBtnSort", QT_TR_NOOP("Sort"), 496, 8, 73,
-                        QT_TR_NOOP("Arrange the current playlist alphabetically"),
-                        {QT_TR_NOOP("Arranges the current playlist alphabetically")}, &E::BitBtnSortClick);
-    BitBtnCleanup = Button("BitBtnCleanup", QT_TR_NOOP("Cleanup"), 496, 32, 73, QT_TR_NOOP("Clean up the playlist"),
-                           {QT_TR_NOOP("Selects all MP3 in the current playlist that don not (longer) exist")},
-                           &E::BitBtnCleanupClick);
-    BitBtnLaunch = Button("BitBtnLaunch", QT_TR_NOOP("Launch"), 576, 8, 73, QT_TR_NOOP("Launch playlist"),
-                          {QT_TR_NOOP("Starts your MP3 player up with the current playlist"), "",
-                           QT_TR_NOOP("note: works only if your MP3 file type is registered!")},
-                          &E::BitBtnLaunchClick);
-    BitBtnClose = Button("BitBtnClose", QT_TR_NOOP("Close"), 576, 32, 73, QT_TR_NOOP("Close this window"),
-                         {QT_TR_NOOP("This one's to simple for help =]")}, &E::BitBtnCloseClick);
+    BitBtnReverse =
+        Button("BitBtnReverse", QT_TR_NOOP("Reverse"), 416, 8, 73, QT_TR_NOOP("Reverse the list"),
+               {QT_TR_NOOP("Simply reverses the current playlist")}, &E::BitBtnReverseClick);
+    BitBtnRandomize = Button(
+        "BitBtnRandomize", QT_TR_NOOP("Randomize"), 416, 32, 73, QT_TR_NOOP("Randomize the list"),
+        {QT_TR_NOOP("Randomizes the current playlist (kinda like shuffle :-))")},
+        &E::BitBtnRandomizeClick);
+    BitBtnSort =
+        Button("BitBtnSort", QT_TR_NOOP("Sort"), 496, 8, 73,
+               QT_TR_NOOP("Arrange the current playlist alphabetically"),
+               {QT_TR_NOOP("Arranges the current playlist alphabetically")}, &E::BitBtnSortClick);
+    BitBtnCleanup = Button(
+        "BitBtnCleanup", QT_TR_NOOP("Cleanup"), 496, 32, 73, QT_TR_NOOP("Clean up the playlist"),
+        {QT_TR_NOOP("Selects all MP3 in the current playlist that don not (longer) exist")},
+        &E::BitBtnCleanupClick);
+    BitBtnLaunch =
+        Button("BitBtnLaunch", QT_TR_NOOP("Launch"), 576, 8, 73, QT_TR_NOOP("Launch playlist"),
+               {QT_TR_NOOP("Starts your MP3 player up with the current playlist"), "",
+                QT_TR_NOOP("note: works only if your MP3 file type is registered!")},
+               &E::BitBtnLaunchClick);
+    BitBtnClose =
+        Button("BitBtnClose", QT_TR_NOOP("Close"), 576, 32, 73, QT_TR_NOOP("Close this window"),
+               {QT_TR_NOOP("This one's to simple for help =]")}, &E::BitBtnCloseClick);
 
     ListBoxPlayList = new QListWidget(this);
     ListBoxPlayList->setObjectName("ListBoxPlayList");
@@ -95,8 +106,8 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     BackImage->lower();
 }
 
-QPushButton* TFormPlayListEditor::Button(const char* Name, const char* Caption, int X, int Y,
-                                         int W, const char* Hint, std::vector<std::string> Help,
+QPushButton* TFormPlayListEditor::Button(const char* Name, const char* Caption, int X, int Y, int W,
+                                         const char* Hint, std::vector<std::string> Help,
                                          void (TFormPlayListEditor::*Handler)()) {
     QPushButton* button = AddButton(*Caption ? tr(Caption) : QString(), Name, X, Y, W, 25);
     button->setToolTip(tr(Hint));

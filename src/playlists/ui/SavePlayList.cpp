@@ -28,7 +28,8 @@ bool FileExists(const std::string& Path) {
 
 TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& Editor,
                                      QWidget* Parent)
-    : TPlaylistBrowseDialog(tr("Save playlist"), 427, 296, true, "*.m3u;*.m3u8", Host, Editor, Parent) {
+    : TPlaylistBrowseDialog(tr("Save playlist"), 427, 296, true, "*.m3u;*.m3u8", Host, Editor,
+                            Parent) {
     setObjectName("FormSavePlayList");
     FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     EditFileName = new QLineEdit(this);
@@ -52,7 +53,8 @@ TFormSavePlayList::TFormSavePlayList(IPlaylistHost& Host, TFormPlayListEditor& E
     MsgBoxSaveExists->ButtonStyles = btsCustom;
     MsgBoxSaveExists->Lines = {
         tr("The file specified already exists.").toStdString(),
-        tr("Should the new file overwrite the old one, or be appended to the old one?").toStdString()};
+        tr("Should the new file overwrite the old one, or be appended to the old one?")
+            .toStdString()};
     MsgBoxSaveExists->ButtonTexts = {tr("Append").toStdString(), tr("Overwrite").toStdString(),
                                      tr("Cancel").toStdString()};
     MsgBoxSaveExists->CancelButton = 3;
