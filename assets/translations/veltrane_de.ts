@@ -7,6 +7,110 @@
         <source>No module player found: click here to get xmp, then you will hear the music!</source>
         <translation>Kein Modul-Player gefunden: hier klicken, um xmp zu holen, dann hören Sie die Musik!</translation>
     </message>
+    <message>
+        <source>This little utility allows</source>
+        <translation>Mit diesem kleinen Werkzeug</translation>
+    </message>
+    <message>
+        <source>you to change MP3 tags for</source>
+        <translation>ändern Sie die MP3-Tags</translation>
+    </message>
+    <message>
+        <source>loads of mp3&apos;s at once.</source>
+        <translation>vieler MP3s auf einmal.</translation>
+    </message>
+    <message>
+        <source>Read whatsnew.txt to see</source>
+        <translation>Lesen Sie whatsnew.txt, um</translation>
+    </message>
+    <message>
+        <source>what is new in this version.</source>
+        <translation>die Neuerungen zu sehen.</translation>
+    </message>
+    <message>
+        <source>Veltrane is freeware:</source>
+        <translation>Veltrane ist Freeware:</translation>
+    </message>
+    <message>
+        <source>use it and pass it on</source>
+        <translation>Benutzen und weitergeben</translation>
+    </message>
+    <message>
+        <source>as much as you like.</source>
+        <translation>so viel Sie möchten.</translation>
+    </message>
+    <message>
+        <source>THIS SOFTWARE COMES WITHOUT</source>
+        <translation>DIESE SOFTWARE KOMMT OHNE</translation>
+    </message>
+    <message>
+        <source>ANY WARRANTY. YOU USE IT AT</source>
+        <translation>JEDE GEWÄHRLEISTUNG.</translation>
+    </message>
+    <message>
+        <source>YOUR OWN RISK.</source>
+        <translation>BENUTZUNG AUF EIGENE GEFAHR.</translation>
+    </message>
+    <message>
+        <source>Thanks go to the makers of</source>
+        <translation>Dank an die Macher von</translation>
+    </message>
+    <message>
+        <source>Qt, GLib and GIO,</source>
+        <translation>Qt, GLib und GIO,</translation>
+    </message>
+    <message>
+        <source>PulseAudio and libpulse,</source>
+        <translation>PulseAudio und libpulse,</translation>
+    </message>
+    <message>
+        <source>GoogleTest, CMake and Ninja,</source>
+        <translation>GoogleTest, CMake und Ninja,</translation>
+    </message>
+    <message>
+        <source>GCC and Clang,</source>
+        <translation>GCC und Clang,</translation>
+    </message>
+    <message>
+        <source>shared-mime-info,</source>
+        <translation>shared-mime-info,</translation>
+    </message>
+    <message>
+        <source>the Adwaita icons,</source>
+        <translation>den Adwaita-Symbolen,</translation>
+    </message>
+    <message>
+        <source>the Comic Neue font</source>
+        <translation>der Schrift Comic Neue</translation>
+    </message>
+    <message>
+        <source>and the module players</source>
+        <translation>und den Modul-Playern</translation>
+    </message>
+    <message>
+        <source>xmp and openmpt123.</source>
+        <translation>xmp und openmpt123.</translation>
+    </message>
+    <message>
+        <source>You only hear the music</source>
+        <translation>Die Musik hören Sie nur,</translation>
+    </message>
+    <message>
+        <source>when a module player is</source>
+        <translation>wenn ein Modul-Player für</translation>
+    </message>
+    <message>
+        <source>registered for .mod files.</source>
+        <translation>.mod-Dateien registriert ist.</translation>
+    </message>
+    <message>
+        <source>Questions, ideas and bugs:</source>
+        <translation>Fragen, Ideen und Fehler:</translation>
+    </message>
+    <message>
+        <source>see README.md in Veltrane&apos;s</source>
+        <translation>In README.md im Quellbaum</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>

@@ -24,7 +24,7 @@ std::map<std::string, TContextCount> ReadCatalogue(const std::string& Path) {
     std::map<std::string, TContextCount> counts;
     static const std::regex context(R"re(<context>\s*<name>([^<]*)</name>([\s\S]*?)</context>)re");
     static const std::regex message(
-        R"re(<message>\s*<source>([^<]*)</source>\s*(?:<comment>[^<]*</comment>\s*)?<translation( type="(?:unfinished|vanished|obsolete)")?)re");
+        R"re(<message>\s*<source>([^<]*)</source>\s*(?:<comment>[^<]*</comment>\s*)?<translation( type="unfinished")?)re");
     for (std::sregex_iterator c(text.begin(), text.end(), context), end; c != end; ++c) {
         TContextCount& count = counts[(*c)[1]];
         const std::string body = (*c)[2];

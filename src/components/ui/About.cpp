@@ -24,10 +24,11 @@ constexpr int LedWidth = 20;
 constexpr int LedHeight = 10;
 constexpr int LedRowTop = FieldHeight + 8;
 
+// The lines in the user's language; a line without a translation stays as written.
 QStringList ToQt(const std::vector<std::string>& Lines) {
     QStringList out;
     for (const std::string& l : Lines)
-        out << QString::fromUtf8(l.data(), static_cast<int>(l.size()));
+        out << (l.empty() ? QString() : QCoreApplication::translate("About", l.c_str()));
     return out;
 }
 
