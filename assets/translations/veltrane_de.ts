@@ -780,15 +780,15 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>note: editting tags while the file is</source>
-        <translation>Hinweis: Tags zu bearbeiten, während die Datei</translation>
+        <translation>Hinweis: Tags zu ändern, während die</translation>
     </message>
     <message>
         <source>played by an external MP3 player</source>
-        <translation>von einem externen MP3-Player abgespielt wird,</translation>
+        <translation>Datei ein externer Player abspielt,</translation>
     </message>
     <message>
         <source>might result in errors I can&apos;t prevent!!</source>
-        <translation>kann zu Fehlern führen, die ich nicht verhindern kann!!</translation>
+        <translation>kann zu unvermeidbaren Fehlern führen!!</translation>
     </message>
     <message>
         <source>Save</source>
@@ -933,7 +933,7 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>Edit derive format</source>
-        <translation>Ableitungsformat bearbeiten</translation>
+        <translation>Format bearbeiten</translation>
     </message>
     <message>
         <source>smart cut *</source>
@@ -992,7 +992,7 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>Close help</source>
-        <translation>Hilfe schließen</translation>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -1302,7 +1302,7 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>Edit derive format</source>
-        <translation>Ableitungsformat bearbeiten</translation>
+        <translation>Format bearbeiten</translation>
     </message>
     <message>
         <source>note: renaming a file while the file is played by an</source>
