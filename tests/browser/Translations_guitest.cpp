@@ -8,6 +8,7 @@
 #include "browser/ui/Translations.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
+#include "editing/ui/DeriveFormat.h"
 #include "editing/ui/EditMP3Tag.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/help.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -94,6 +96,25 @@ const std::vector<TShownText>& ShownTexts() {
              return QString::fromStdString(InOutErrorMessage(EInOutError(2), "/m/a.mp3"));
          },
          "File not found\n/m/a.mp3", "Datei nicht gefunden\n/m/a.mp3"},
+        // Data stays as it is in every language.
+        {"genre entry",
+         [](TMainForm& f) {
+             QComboBox* box = f.FormEditMP3Tag->ComboBoxStyle;
+             return box->itemText(box->findText("Rock ", Qt::MatchExactly));
+         },
+         "Rock ", "Rock "},
+        {"derive item",
+         [](TMainForm& f) {
+             QListWidget* a = f.FormDeriveFormat->ListBoxDeriveOptions;
+             QListWidget* b = f.FormDeriveFormat->ListBoxDeriveHowTo;
+             QStringList items;
+             for (QListWidget* list : {a, b})
+                 for (int i = 0; i < list->count(); ++i)
+                     items << list->item(i)->text();
+             items.sort();
+             return items.value(0);
+         },
+         "1. Songname", "1. Songname"},
     };
     return texts;
 }
