@@ -706,11 +706,11 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>use text search</source>
-        <translation>Textsuche verwenden</translation>
+        <translation>Textsuche</translation>
     </message>
     <message>
         <source>use style search</source>
-        <translation>Genresuche verwenden</translation>
+        <translation>Genresuche</translation>
     </message>
     <message>
         <source>OK</source>
@@ -949,27 +949,27 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
     <message>
         <source>When this option is enabled, the</source>
-        <translation>Ist diese Option eingeschaltet, versucht</translation>
+        <translation>Ist diese Option eingeschaltet, sucht</translation>
     </message>
     <message>
         <source>program tries to find out itself, which part of the</source>
-        <translation>das Programm selbst herauszufinden, welcher Teil des</translation>
+        <translation>das Programm selbst heraus, welcher Teil</translation>
     </message>
     <message>
         <source>filename needs to be transported to the ID3 tag.</source>
-        <translation>Dateinamens in das ID3-Tag übernommen werden soll.</translation>
+        <translation>des Dateinamens ins ID3-Tag gehört.</translation>
     </message>
     <message>
         <source>This way it tries to get rid of all the extra spaces</source>
-        <translation>So versucht es, überzählige Leerzeichen</translation>
+        <translation>So sollen überzählige Leerzeichen,</translation>
     </message>
     <message>
         <source>and brackets and so on. Be aware, the program</source>
-        <translation>und Klammern usw. loszuwerden. Achtung, das Programm</translation>
+        <translation>Klammern usw. wegfallen. Achtung, das</translation>
     </message>
     <message>
         <source>might make a wrong dicision somewhere!</source>
-        <translation>könnte irgendwo falsch entscheiden!</translation>
+        <translation>Programm kann sich auch einmal irren!</translation>
     </message>
     <message>
         <source>OK</source>
