@@ -6,6 +6,12 @@ const char* const NoModPlayerText = "No module player found: click here to get x
                                     "will hear the music!";
 const char* const ModPlayerPage = "https://xmp.sourceforge.net/";
 
+std::string NoBrowserMessage(bool Failed) {
+    return std::string(Failed ? "The web browser could not be started"
+                              : "No web browser is registered for web pages") +
+           ". To get a module player, visit " + ModPlayerPage;
+}
+
 const std::vector<std::string>& AboutLines() {
     static const std::vector<std::string> lines = {
         "Veltrane v2.0 (4/5/98)",

@@ -31,6 +31,7 @@
 #include "editing/ui/TagTableActions.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
+#include "editing/JournaledSteps.h"
 #include "editing/ui/UndoAction.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
@@ -454,9 +455,18 @@ void TMainForm::CreatePopupMenu() {
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     PopupMenuMultiListMP3->addSeparator();
-    Undo = new TUndoAction(
+    auto* undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
         [this] { ToolbarButton97RefreshClick(); });
+    auto* redo = new TRedoAction(
+        this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
+        [this] { ToolbarButton97RefreshClick(); });
+    // What was taken back stands in the status bar until the next hint.
+    undo->ShowDone = redo->ShowDone = [this](const std::string& Text) {
+        StatusPanel2->setText(Q(Text));
+    };
+    Undo = undo;
+    Redo = redo;
     MultiListMP3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MultiListMP3, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
         PopupMenuMultiListMP3->popup(MultiListMP3->mapToGlobal(Pos));
@@ -502,6 +512,8 @@ void TMainForm::FormCreate() {
 
     FileOperation.Operation = foDelete;
     FileOperation.Flags = fofNoConfirmation;
+    trashRecorder_ = std::make_unique<TJournaledTrash>();
+    FileOperation.TrashRecorder = trashRecorder_.get();
     ProgressWindow.SetCaption("Progress");
     ProgressWindow.Width = 256;
 

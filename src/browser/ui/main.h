@@ -116,6 +116,7 @@ class TMainForm : public QMainWindow {
     TFileList FileList;
     TFindFile FindMP3;
     TFileOperation FileOperation;
+    std::unique_ptr<ITrashRecorder> trashRecorder_; // deletes to the trash, for Undo
     TExecFile PlayFile;
     TmProgressWnd ProgressWindow;
     TFileSource FileSourceBackImage{"FileSourceBackImage"};
@@ -187,6 +188,7 @@ class TMainForm : public QMainWindow {
     QAction* Numbertracks = nullptr; // "Number tracks..."
     TTagTableActions* TagTables = nullptr; // "Export tags...", "Import tags..."
     QAction* Undo = nullptr; // "Undo: <the last step>", Ctrl+Z
+    QAction* Redo = nullptr; // "Redo: <the last undo>", Ctrl+Shift+Z
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint

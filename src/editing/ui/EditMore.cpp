@@ -1,5 +1,7 @@
 #include "editing/ui/EditMore.h"
 
+#include "editing/ui/FieldHints.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -90,6 +92,18 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
                  EditTrack, BitBtnSave, BitBtnCancel});
 
+    FieldHints = new TFieldHints(this);
+    const auto room = [](std::size_t Bytes) { return [Bytes] { return Bytes; }; };
+    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum})
+        FieldHints->Add(e, room(30));
+    FieldHints->Add(EditYear, room(4));
+    // A track set in the same run takes the comment's last two bytes.
+    FieldHints->Add(EditComment, [this]() -> std::size_t {
+        return CheckBoxLeaveTrack->isChecked() || EditTrack->text().trimmed().isEmpty() ? 30 : 28;
+    });
+    connect(EditTrack, &QLineEdit::textEdited, this,
+            [this] { FieldHints->Update(EditComment, true); });
+
     connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
     connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);
     connect(EditAlbum, &QLineEdit::textChanged, this, &TFormEditMore::EditAlbumChange);
@@ -124,6 +138,7 @@ void TFormEditMore::FormShow() {
     EditSongName->setFocus();
     CheckBoxLeaveStyle->setChecked(true);
     ComboBoxStyle->setCurrentIndex(0);
+    FieldHints->UpdateAll();
 }
 
 void TFormEditMore::EditSongNameChange() {

@@ -7,9 +7,15 @@
 class QLineEdit;
 class QPushButton;
 
+#include <string_view>
+
 namespace veltrane {
 
 class TMsgBox;
+
+// Said when a path is typed into the name box.
+inline constexpr std::string_view kMsgLoadNameOnly =
+    "Only a file name is taken here; the folder is chosen in the folder list.";
 
 class TFormLoadPlayList : public TPlaylistBrowseDialog {
     Q_OBJECT
