@@ -257,18 +257,16 @@ namespace {
 
 // The writer of the undo step, or none when the journal cannot take it and the no-undo
 // consent allows going on without it.
-std::optional<TStepWriter> StartUndoWriter(TChangeJournal& Journal, const TJournalContents& Contents,
-                                           TJournalStep& Undo, TUndoReport& Report) {
-    std::optional<TStepWriter> writer;
+void StartUndoWriter(std::optional<TStepWriter>& Writer, TChangeJournal& Journal,
+                     const TJournalContents& Contents, TJournalStep& Undo, TUndoReport& Report) {
     try {
-        writer.emplace(Journal, Contents, Undo);
+        Writer.emplace(Journal, Contents, Undo);
     } catch (const EJournalError& e) {
         if (!MayGoOnWithoutUndo(e.what()))
             throw EUndoNotRecorded(std::string("nothing was taken back, the undo cannot be "
                                                "recorded: ") + e.what());
         Report.Unrecorded = true;
     }
-    return writer;
 }
 
 } // namespace
@@ -412,11 +410,13 @@ static TUndoReport UndoLocked(TChangeJournal& Journal, std::uint64_t Id, bool Fo
         undo.Command += " (nothing left to take back)";
         report.NothingLeft = true;
         // On a full disk the mark may be missing: the next undo finds the files as before again.
-        StartUndoWriter(Journal, contents, undo, report);
+        std::optional<TStepWriter> marker;
+        StartUndoWriter(marker, Journal, contents, undo, report);
         return report;
     }
 
-    std::optional<TStepWriter> writer = StartUndoWriter(Journal, contents, undo, report);
+    std::optional<TStepWriter> writer;
+    StartUndoWriter(writer, Journal, contents, undo, report);
     const auto done = [&](std::size_t k, const TFileState& after) {
         if (writer)
             writer->Done(k, after);
