@@ -103,6 +103,8 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     });
     connect(EditTrack, &QLineEdit::textEdited, this,
             [this] { FieldHints->Update(EditComment, true); });
+    connect(CheckBoxLeaveTrack, &QCheckBox::toggled, this,
+            [this] { FieldHints->Update(EditComment, isVisible()); });
 
     connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
     connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);
