@@ -50,7 +50,7 @@ TEST(CodePageCheck, TheHintWhileTypingNamesQuestionMarksAndWhatIsCut) {
         {std::string(30, 'x'), 30, ""},
         {std::string(29, 'x') + "yz", 30, "cut after 30 characters: \"z\" is left out"},
         // One "?" is one byte: the cut counts characters, not UTF-8 bytes.
-        {std::string(27, 'x') + snow + "ab", 28, "becomes \"?\": " + snow +
+        {std::string(26, 'x') + snow + "ab", 28, "becomes \"?\": " + snow +
                                                      "; cut after 28 characters: \"b\" is left out"},
         {"19999", 4, "cut after 4 characters: \"9\" is left out"},
     };
