@@ -34,7 +34,7 @@ struct RemoveDataHome : ::testing::Environment {
         fs::remove_all(gDataHome, ec);
     }
 };
-const auto* const gCleanup = ::testing::AddGlobalTestEnvironment(new RemoveDataHome);
+[[maybe_unused]] const auto* const gCleanup = ::testing::AddGlobalTestEnvironment(new RemoveDataHome);
 
 std::size_t Count(const fs::path& dir) {
     std::error_code ec;
