@@ -4,6 +4,7 @@
 
 #include "browser/MainCommands.h"
 #include "browser/PlayerCommands.h"
+#include "browser/ui/mProgressForm.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
 #include "editing/ui/ChangeDir.h"
@@ -202,6 +203,38 @@ class MainWindowTest : public QObject {
         Key(*form, Qt::Key_F5);
         QTRY_COMPARE(filled.count(), 1);
         QCOMPARE(form->FileList.SelCount(), std::size_t(0));
+    }
+
+    // Cancel while the list is read: the rows read so far, and how many files were left out.
+    void cancelWhileReadingListsWhatWasRead() {
+        fs::remove(music_ + "/tiny.mp3");
+        int presses = 0;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            TfrmProgress* window = TmProgressWnd::OpenWindow();
+            if (!window || !window->ButtonCancel->isVisible() || window->CancelPressed)
+                return;
+            ++presses;
+            window->ButtonCancel->click();
+        });
+        presser.start(0);
+        auto form = Start(music_);
+        presser.stop();
+        QVERIFY(form);
+        QCOMPARE(presses, 1);
+        QCOMPARE(form->FileList.Count(), std::size_t(2));
+        QVERIFY(form->FilesInThisDir());
+        QCOMPARE(errors_,
+                 std::vector<std::string>{"Reading cancelled: 2 files left out of the list."});
+        QVERIFY(!TmProgressWnd::IsOpen());
+        QVERIFY(form->isEnabled());
+
+        // A refresh reads them all again, without a word.
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        Key(*form, Qt::Key_F5);
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
+        QCOMPARE(errors_.size(), std::size_t(1));
     }
 
     void selectAllFillsFooter() {

@@ -826,6 +826,8 @@ void TMainForm::UpdateList() {
     const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
     if (!skipped.empty())
         ReportError(skipped);
+    if (FileList.ReadingCancelled())
+        ReportNotice(ReadingCancelledMessage(FileList.LeftOut()));
 }
 
 void TMainForm::ChooseCommandLineFile() {
@@ -1173,6 +1175,14 @@ void TMainForm::ReportError(const std::string& Text) {
         return;
     }
     ShowMessageBox(this, QMessageBox::Critical, QApplication::applicationName(), Q(Text));
+}
+
+void TMainForm::ReportNotice(const std::string& Text) {
+    if (services_.ShowError) {
+        services_.ShowError(Text);
+        return;
+    }
+    ShowMessageBox(this, QMessageBox::Information, QApplication::applicationName(), Q(Text));
 }
 
 } // namespace veltrane

@@ -262,6 +262,8 @@ class TMainForm : public QMainWindow {
     void RefreshList();
     // An error message box (or the test's recorder).
     void ReportError(const std::string& Text);
+    // A notice that is no error (a reading the user cancelled): an information box.
+    void ReportNotice(const std::string& Text);
 
   signals:
     // The list holds the rows of a finished search (the footer is updated too).
