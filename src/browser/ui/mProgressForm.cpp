@@ -1,5 +1,6 @@
 #include "browser/ui/mProgressForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -18,6 +19,8 @@ namespace {
 // Held once for the whole program: at most one progress window is open.
 QPointer<TfrmProgress> gOpenWindow;
 QPointer<QWidget> gOpenOwner;
+// The owner's focused control: disabling the owner takes the focus, Close gives it back.
+QPointer<QWidget> gOwnerFocus;
 // Bar positions are ints; larger ranges are scaled down to this many steps.
 std::int64_t gBarMin = 0;
 std::int64_t gBarScale = 1;
@@ -131,8 +134,10 @@ void TmProgressWnd::Open() {
         OnPositionWindow(left, top);
     window->move(left, top);
     window->show();
-    if (owner_)
+    if (owner_) {
+        gOwnerFocus = owner_->window()->focusWidget();
         owner_->window()->setEnabled(false);
+    }
     gOpenWindow = window;
     gOpenOwner = owner_;
     ProcessEvents(true);
@@ -153,11 +158,19 @@ void TmProgressWnd::SetPosition(std::uint64_t Position) {
 void TmProgressWnd::Close() {
     if (!gOpenWindow)
         return;
-    if (gOpenOwner)
-        gOpenOwner->window()->setEnabled(true);
+    // The window in front goes, and the owner is the one to take the keyboard back.
+    const bool active = gOpenWindow->isActiveWindow() || !QApplication::activeWindow();
+    QWidget* owner = gOpenOwner ? gOpenOwner->window() : nullptr;
+    if (owner)
+        owner->setEnabled(true);
     delete gOpenWindow.data();
     gOpenWindow = nullptr;
     gOpenOwner = nullptr;
+    if (owner && active && owner->isVisible())
+        owner->activateWindow();
+    if (gOwnerFocus && gOwnerFocus->isVisible() && gOwnerFocus->isEnabled())
+        gOwnerFocus->setFocus(Qt::ActiveWindowFocusReason);
+    gOwnerFocus = nullptr;
 }
 
 void TmProgressWnd::Start(const std::string& Text, std::uint64_t Maximum) {
