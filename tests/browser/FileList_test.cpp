@@ -430,25 +430,6 @@ TEST(FileListTest, CancelledReadingListsTheFilesReadSoFar) {
     EXPECT_EQ(list.LeftOut(), 0u);
 }
 
-TEST(FileListTest, BothMarkerRowsStandForNoFile) {
-    const struct {
-        std::string_view text;
-        bool marker;
-    } cases[] = {
-        {"No mp3's found!\t", true},
-        {"Reading...\t", true},
-        {" Reading...\t", false}, // a file named so
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsMarkerRow(c.text), c.marker) << c.text;
-        TFileList list;
-        list.RowBuffer() = {{std::string(c.text), {}}};
-        list.SortList();
-        list.SetItemIndex(1);
-        EXPECT_EQ(list.FilesInThisDir(), !c.marker) << c.text;
-    }
-}
-
 // Every call, in order, so two runs can be compared step by step.
 struct EventLog : IProgress {
     std::vector<std::string> events;

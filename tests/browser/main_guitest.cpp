@@ -232,13 +232,6 @@ class MainWindowTest : public QObject {
                  std::vector<std::string>{"Reading cancelled: 2 files left out of the list."});
         QVERIFY(!TmProgressWnd::IsOpen());
         QVERIFY(form->isEnabled());
-
-        // A refresh reads them all again, without a word.
-        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
-        Key(*form, Qt::Key_F5);
-        QTRY_COMPARE(filled.count(), 1);
-        QCOMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
-        QCOMPARE(errors_.size(), std::size_t(1));
     }
 
     void selectAllFillsFooter() {
@@ -625,12 +618,6 @@ class MainWindowTest : public QObject {
             QVERIFY(form->isActiveWindow());
             QVERIFY2(list.TopIndex() > 0, w.name); // row 50 came into view
         }
-        // Windows without Cancel: closed by their buttons.
-        form->ToolbarButtonShowDir->click();
-        QTRY_VERIFY(form->FormChangeDir->isActiveWindow());
-        form->ToolbarButtonShowDir->click();
-        QTRY_COMPARE(QApplication::focusWidget(), &list);
-
         // After a rename (a search follows) the list has the focus, not the directory box.
         SelectRow(*form, 1);
         form->ToolbarButton97RenameFileClick();

@@ -269,19 +269,6 @@ class MultiLstTest : public QObject {
         }
     }
 
-    void sortArrowPointsUpForAscending() {
-        TMultiList list;
-        Setup(list);
-        list.SetSortArrow(1, true);
-        QVERIFY(list.ListHeader()->isSortIndicatorShown());
-        QCOMPARE(list.ListHeader()->sortIndicatorSection(), 1);
-        // Qt's header draws Descending as the arrow up.
-        QCOMPARE(list.ListHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
-        list.SetSortArrow(2, false);
-        QCOMPARE(list.ListHeader()->sortIndicatorSection(), 2);
-        QCOMPARE(list.ListHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
-    }
-
     void focusedRowCarriesAFrameWithoutKeyboardFocus() {
         // Rows 1 and 2 are empty columns, so every dark pixel on a top line is the frame.
         struct Case {

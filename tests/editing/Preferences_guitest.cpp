@@ -51,28 +51,6 @@ class PreferencesTest : public QObject {
         QCOMPARE(int(ReadSettings(ini).DblClickAction), 2);
     }
 
-    // The two layout preferences: off by default, shown from the host, kept in "Layout".
-    void layoutPreferencesGoToTheirOwnSection() {
-        test::TestDir dir;
-        const std::string ini = SettingsFilePath(dir.path().string());
-        TSettingsHost host(ini);
-        TFormPreferences form(host);
-        form.FormCreate({form.BackImage});
-        form.show();
-        QVERIFY(!form.CheckBoxKeepLayout->isChecked());
-        QVERIFY(!form.CheckBoxStretchList->isChecked());
-        QTest::mouseClick(form.LabelKeepLayout, Qt::LeftButton);
-        QTest::mouseClick(form.BitBtnOK, Qt::LeftButton);
-        QVERIFY(host.LayoutPreferences().KeepLayout);
-        QVERIFY(!host.LayoutPreferences().StretchList);
-        QVERIFY(dir.ReadFile("Veltrane.ini").find("[Layout]\nKeepLayout=1\nStretchList=0\n") !=
-                std::string::npos);
-        const TListLayout read = ReadLayout(ini, 8);
-        QVERIFY(read.KeepLayout && !read.StretchList);
-        form.show();
-        QVERIFY(form.CheckBoxKeepLayout->isChecked());
-    }
-
     void cancelKeepsSettingsButTheBoxKeepsTheChoice() {
         test::TestDir dir;
         TSettingsHost host(SettingsFilePath(dir.path().string()), TSettings{true, "/m", 1});
