@@ -56,6 +56,11 @@ TFooterTexts FooterTexts(std::uint64_t count, std::uint64_t bytes, char decimalS
     return t;
 }
 
+std::string ReadingCancelledMessage(std::size_t leftOut) {
+    return "Reading cancelled: " + std::to_string(leftOut) + (leftOut == 1 ? " file" : " files") +
+           " left out of the list.";
+}
+
 std::string DeleteQuestion(std::size_t rows) {
     return "Are you sure you want to delete " + std::to_string(rows) + " file(s)?";
 }
