@@ -111,6 +111,14 @@
         <source>see README.md in Veltrane&apos;s</source>
         <translation>In README.md im Quellbaum</translation>
     </message>
+    <message>
+        <source>The web browser could not be started. To get a module player, visit %1</source>
+        <translation>Der Webbrowser konnte nicht gestartet werden. Einen Modul-Player finden Sie unter %1</translation>
+    </message>
+    <message>
+        <source>No web browser is registered for web pages. To get a module player, visit %1</source>
+        <translation>Für Webseiten ist kein Webbrowser registriert. Einen Modul-Player finden Sie unter %1</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>
@@ -133,6 +141,14 @@
     <message>
         <source>In the names of these files the track is not a number from 1 to 255; their tracks were left as they were:</source>
         <translation>In den Namen dieser Dateien ist der Track keine Zahl von 1 bis 255; ihre Tracks blieben unverändert:</translation>
+    </message>
+    <message>
+        <source>becomes &quot;?&quot;: %1</source>
+        <translation>wird zu „?“: %1</translation>
+    </message>
+    <message>
+        <source>cut after %1 characters: &quot;%2&quot; is left out</source>
+        <translation>nach %1 Zeichen gekürzt: „%2“ entfällt</translation>
     </message>
 </context>
 <context>
@@ -455,6 +471,14 @@
         <source>Deleting %1 files.</source>
         <translation>%1 Dateien werden gelöscht.</translation>
     </message>
+    <message>
+        <source>Reading cancelled: 1 file left out of the list.</source>
+        <translation>Lesen abgebrochen: 1 Datei fehlt in der Liste.</translation>
+    </message>
+    <message>
+        <source>Reading cancelled: %1 files left out of the list.</source>
+        <translation>Lesen abgebrochen: %1 Dateien fehlen in der Liste.</translation>
+    </message>
 </context>
 <context>
     <name>MainFileList</name>
@@ -655,6 +679,34 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Nothing was left to undo of &quot;%1&quot;: its files already are as before.</source>
         <translation>Von „%1“ war nichts mehr rückgängig zu machen: Die Dateien sind bereits wie vorher.</translation>
+    </message>
+    <message>
+        <source>Redo: %1</source>
+        <translation>Wiederherstellen: %1</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Nothing was redone: %1</source>
+        <translation>Nichts wurde wiederhergestellt: %1</translation>
+    </message>
+    <message>
+        <source>Redone: %1</source>
+        <translation>Wiederhergestellt: %1</translation>
+    </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Nothing was left to redo of &quot;%1&quot;: its files already are as after it.</source>
+        <translation>Von „%1“ war nichts mehr wiederherzustellen: Die Dateien sind bereits wie danach.</translation>
     </message>
 </context>
 <context>
@@ -1021,6 +1073,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Overwrite</source>
         <translation>Überschreiben</translation>
     </message>
+    <message>
+        <source>Only a file name is taken here; the folder is chosen in the folder list.</source>
+        <translation>Hier wird nur ein Dateiname übernommen; den Ordner wählen Sie in der Ordnerliste.</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormNumberTracks</name>
@@ -1258,6 +1314,14 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
+    <message>
+        <source>Keep the list layout between runs</source>
+        <translation>Listenansicht zwischen Starts behalten</translation>
+    </message>
+    <message>
+        <source>Stretch the list with the window</source>
+        <translation>Liste mit dem Fenster vergrößern</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormPreviewChanges</name>
@@ -1494,6 +1558,17 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Undo</source>
         <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TfrmProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 </TS>

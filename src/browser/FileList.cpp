@@ -207,6 +207,8 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
                          const std::string& Directory, IProgress* Progress,
                          const TagCodec& Codec) {
     rowBuffer_.clear();
+    readingCancelled_ = false;
+    leftOut_ = 0;
     if (Files.empty()) {
         directory_ = Directory;
         rows_.resize(1);
@@ -216,11 +218,31 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
         Changed();
         return;
     }
+    // While the files are read the list stands for none of them; a failure puts the rows it
+    // had back, selection and focus included.
+    std::vector<TFileRow> previousRows = std::move(rows_);
+    rows_ = {previousRows.front(), {std::string(kReadingFiles), {}}};
+    std::vector<char> previousSelected = std::move(selected_);
+    const std::size_t previousSelCount = selCount_;
+    const std::ptrdiff_t previousItemIndex = itemIndex_;
+    ResetSelection();
+    InvalidateIndex();
+    Changed();
+    const auto restore = [&] {
+        rowBuffer_.clear();
+        rowBuffer_.shrink_to_fit();
+        rows_ = std::move(previousRows);
+        selected_ = std::move(previousSelected);
+        selCount_ = previousSelCount;
+        itemIndex_ = previousItemIndex;
+        Changed();
+    };
     {
         ProgressScope progress(
             Progress,
             FillText(UiText("FileList", "Reading %1 files..."), {std::to_string(Files.size())}),
             Files.size() - 1);
+        progress.OfferCancel();
         std::size_t i = 0;
         try {
             // One more for the marker row, which the sort puts in front.
@@ -247,18 +269,23 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
                     rowBuffer_.push_back(
                         {std::move(*text), Owned ? std::move((*Owned)[i]) : Files[i]});
                 progress.SetPosition(i);
+                if (progress.Cancelled()) {
+                    readingCancelled_ = true;
+                    leftOut_ = Files.size() - i - 1;
+                    break;
+                }
             }
         } catch (EInOutError& e) {
-            rowBuffer_.clear();
-            rowBuffer_.shrink_to_fit();
+            restore();
             e.SetFileName(Files[i]);
             throw;
         } catch (...) {
-            rowBuffer_.clear();
-            rowBuffer_.shrink_to_fit();
+            restore();
             throw;
         }
     }
+    previousRows = {};
+    previousSelected = {};
     directory_ = Directory;
     if (Owned)
         std::vector<std::string>().swap(*Owned);
@@ -392,7 +419,7 @@ void TFileList::DeleteRows(const std::vector<std::size_t>& Rows) {
 
 bool TFileList::FilesInThisDir() const {
     return itemIndex_ >= 1 && static_cast<std::size_t>(itemIndex_) < rows_.size() &&
-           rows_[static_cast<std::size_t>(itemIndex_)].Text != kNoMp3sFound;
+           !IsMarkerRow(rows_[static_cast<std::size_t>(itemIndex_)].Text);
 }
 
 void TFileList::ResetSelection() {

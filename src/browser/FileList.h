@@ -24,6 +24,12 @@ namespace veltrane {
 
 // The row shown when a search finds no file at all, with its tab.
 inline constexpr std::string_view kNoMp3sFound = "No mp3's found!\t";
+// The row shown while a search result is being read into the list, with its tab.
+inline constexpr std::string_view kReadingFiles = "Reading...\t";
+// Either marker row: a row that stands for no file.
+inline bool IsMarkerRow(std::string_view Text) {
+    return Text == kNoMp3sFound || Text == kReadingFiles;
+}
 // Smallest file that gets a row: more than 128 blocks of 128 bytes.
 inline constexpr std::uint64_t kMinListedFileSize = 129 * 128;
 // Column header texts; field number = index + 1.
@@ -94,7 +100,9 @@ class TFileList : public TMultiListItems {
     // per file for size and tag (read ReadJobs() at a time, handed back in search order), files
     // under kMinListedFileSize skipped, then SortList. No
     // paths: only the marker row. A file that fails throws EInOutError and leaves the list as
-    // it was (the buffer is emptied). Caption "Reading N files...".
+    // it was (the buffer is emptied). Caption "Reading N files...". While reading, the list
+    // holds only the kReadingFiles marker. Progress may offer Cancel: a cancelled reading
+    // lists the files read so far and counts the others in LeftOut().
     void UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
                     IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
     // The same, taking the search result: its paths move into the rows instead of being
@@ -116,8 +124,11 @@ class TFileList : public TMultiListItems {
     // Removes the file rows Rows (>= 1) in one pass; the rows below move up. The focus stays
     // on its row, or when that row went, on the row that took its place (or the last row).
     void DeleteRows(const std::vector<std::size_t>& Rows);
-    // True when the focused row is a file row: index >= 1 and not the marker row.
+    // True when the focused row is a file row: index >= 1 and not a marker row.
     bool FilesInThisDir() const;
+    // Whether the last UpdateList was cancelled, and how many found files it did not read.
+    bool ReadingCancelled() const { return readingCancelled_; }
+    std::size_t LeftOut() const { return leftOut_; }
 
   private:
     void FillRows(const std::vector<std::string>& Files, std::vector<std::string>* Owned,
@@ -136,6 +147,8 @@ class TFileList : public TMultiListItems {
     std::string directory_;
     int sortColumn_ = 1;
     std::size_t readJobs_ = 0;
+    bool readingCancelled_ = false;
+    std::size_t leftOut_ = 0;
     // Relative name -> first row holding it.
     std::unordered_map<std::string, std::size_t> index_;
     bool indexValid_ = false;

@@ -3,6 +3,7 @@
 #include "tagcore/UiText.h"
 
 #include <cerrno>
+#include <exception>
 
 namespace veltrane {
 namespace {
@@ -69,6 +70,25 @@ bool TFileOperation::Execute() {
     aborted_ = false;
     failures_.clear();
     const std::size_t total = FilesFrom.size();
+    ITrashRecorder* recorder =
+        Operation == foDelete && (Flags & fofAllowUndo) ? TrashRecorder : nullptr;
+    if (recorder) {
+        try {
+            recorder->Begin(FilesFrom);
+        } catch (const std::exception& e) {
+            for (const std::string& from : FilesFrom)
+                if (!from.empty())
+                    failures_.push_back({from, EIO, e.what()});
+            return false;
+        }
+    }
+    struct EndRecord {
+        ITrashRecorder* recorder;
+        ~EndRecord() {
+            if (recorder)
+                recorder->End();
+        }
+    } endRecord{recorder};
     for (std::size_t i = 0; i < total; ++i) {
         const std::string& from = FilesFrom[i];
         if (OnProgress && !OnProgress(i, total, from)) {
@@ -78,6 +98,8 @@ bool TFileOperation::Execute() {
         if (from.empty())
             continue;
         platform::FileOpStatus status = RunOne(from, Destination(i, from));
+        if (recorder)
+            recorder->Outcome(i, status);
         if (!status.ok())
             failures_.push_back({from, status.error, status.message});
     }

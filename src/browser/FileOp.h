@@ -34,6 +34,16 @@ struct TFileOperationFailure {
     std::string message; // system text for error
 };
 
+// Records a delete to the trash as one step that can be taken back. Begin may throw to refuse
+// the whole delete, and then nothing is moved.
+class ITrashRecorder {
+  public:
+    virtual ~ITrashRecorder() = default;
+    virtual void Begin(const std::vector<std::string>& Paths) = 0;
+    virtual void Outcome(std::size_t Index, const platform::FileOpStatus& Status) = 0;
+    virtual void End() = 0;
+};
+
 class TFileOperation {
   public:
     // Step callback: files done so far, total, the file about to be handled. Returning false
@@ -50,6 +60,7 @@ class TFileOperation {
     TFileOperationFlags Flags = 0; // set of TFileOperationFlag
     std::string ProgressTitle;     // title for the progress window the caller shows
     TProgressEvent OnProgress;     // called before each file; may cancel
+    ITrashRecorder* TrashRecorder = nullptr; // set: a delete to the trash is recorded
 
     // Writing true runs the operation at once; writing false does nothing.
     void SetActive(bool value) {

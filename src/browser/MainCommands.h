@@ -49,6 +49,9 @@ struct TFooterTexts {
 TFooterTexts FooterTexts(std::uint64_t selectedCount, std::uint64_t selectedBytes,
                          char decimalSeparator = '.');
 
+// After a reading the user cancelled: "Reading cancelled: N files left out of the list."
+std::string ReadingCancelledMessage(std::size_t leftOut);
+
 // "Are you sure you want to delete N file(s)?"
 std::string DeleteQuestion(std::size_t selectedRows);
 // "Deleting N files."

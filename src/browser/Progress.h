@@ -15,6 +15,10 @@ struct IProgress {
     virtual void SetPosition(std::uint64_t Position) = 0;
     // Closes the display; called on every exit path, errors included.
     virtual void Finish() = 0;
+    // Lets the user stop the loop (a Cancel button) until Finish; loops that can stop early
+    // ask Cancelled after each step. Displays without a way to stop ignore it.
+    virtual void OfferCancel() {}
+    virtual bool Cancelled() const { return false; }
 };
 
 // Calls Finish when the scope ends, so an exception closes the progress display too.
@@ -35,6 +39,11 @@ class ProgressScope {
         if (progress_)
             progress_->SetPosition(Position);
     }
+    void OfferCancel() const {
+        if (progress_)
+            progress_->OfferCancel();
+    }
+    bool Cancelled() const { return progress_ && progress_->Cancelled(); }
 
   private:
     IProgress* progress_;

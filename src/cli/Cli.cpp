@@ -37,7 +37,7 @@ constexpr std::string_view kUsage =
     "  rename --to NAME [--no-undo] FILE\n"
     "  select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
     "         (--text TEXT | --genre NAME) DIR\n"
-    "  undo [--list] [--step N] [--force]\n"
+    "  undo [--list] [--step N | --redo] [--force] [--no-undo]\n"
     "  playlist show FILE\n"
     "  playlist write [--append] [--extended] [--relative] OUT [ENTRY...]\n"
     "  playlist check FILE\n"

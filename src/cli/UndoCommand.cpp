@@ -13,10 +13,13 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kUndoUsage =
-    "usage: veltrane-cli undo [--list] [--step N] [--force]\n"
+    "usage: veltrane-cli undo [--list] [--step N | --redo] [--force] [--no-undo]\n"
     "  takes back the last change Veltrane made to files (the window's or the command\n"
     "  line's), or step N of the list; files changed since by anyone are left alone\n"
+    "  --redo: takes back the last undo (an undo after it takes the redo back)\n"
     "  --force: also write files made read-only since, which stay read-only\n"
+    "  --no-undo: take the step back even when the journal cannot record that (a full\n"
+    "  disk); the next undo then finds its files as before\n"
     "  A step with nothing left to take back is marked as undone, so the next undo\n"
     "  goes on to the step before it.\n";
 
@@ -45,7 +48,7 @@ void ReportDamage(std::ostream& err, const std::string& Damage) {
 } // namespace
 
 int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--list", "--force"}, {"--step"});
+    const Options o = ParseOptions(args, {"--list", "--force", "--redo", "--no-undo"}, {"--step"});
     if (o.Has("--help")) {
         out << kUndoUsage;
         return 0;
@@ -57,8 +60,8 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
         throw EJournalError("no change journal");
 
     if (o.Has("--list")) {
-        if (o.Value("--step") || o.Has("--force"))
-            throw UsageError("undo: --list takes neither --step nor --force");
+        if (o.Value("--step") || o.Has("--force") || o.Has("--redo") || o.Has("--no-undo"))
+            throw UsageError("undo: --list takes no other option");
         const TJournalContents contents = journal->Read();
         ReportDamage(err, contents.Damage);
         const std::set<std::uint64_t> undone = UndoneSteps(contents);
@@ -77,17 +80,35 @@ int RunUndo(const Args& args, std::ostream& out, std::ostream& err) {
         return 0;
     }
 
+    if (o.Has("--redo") && o.Value("--step"))
+        throw UsageError("undo: --redo takes no --step (it takes back the last undo)");
     const std::uint64_t step = o.Value("--step") ? ParseStep(*o.Value("--step")) : 0;
-    const TUndoReport report = UndoStep(*journal, step, o.Has("--force"));
+    const NoUndoScope noUndo(o, err);
+    TUndoReport report;
+    try {
+        report = o.Has("--redo") ? RedoStep(*journal, o.Has("--force"))
+                                 : UndoStep(*journal, step, o.Has("--force"));
+    } catch (const EUndoNotRecorded& e) {
+        throw EJournalError(std::string(e.what()) +
+                            "; --no-undo takes the step back without recording it");
+    }
     ReportDamage(err, report.Damage);
-    out << (report.NothingLeft ? "nothing left to undo of step " : "undone step ")
-        << report.Step << ": " << Escape(report.Command) << " (" << report.Restored
+    const char* verb = report.Redo ? "redo" : "undo";
+    if (report.NothingLeft)
+        out << "nothing left to " << verb << " of step ";
+    else
+        out << (report.Redo ? "redone step " : "undone step ");
+    out
+        << report.Step << ": " << Escape(report.Subject) << " (" << report.Restored
         << " restored";
     if (report.AlreadyBack > 0)
         out << ", " << report.AlreadyBack << " already as before";
     if (!report.Failures.empty())
         out << ", " << report.Failures.size() << " left alone";
-    out << (report.NothingLeft ? "); marked as undone\n" : ")\n");
+    if (report.Unrecorded)
+        out << (report.NothingLeft ? "); not recorded\n" : "); not recorded, so it cannot be redone\n");
+    else
+        out << (report.NothingLeft ? "); marked as undone\n" : ")\n");
     for (const TFileFailure& failure : report.Failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     if (report.ReadOnly > 0)

@@ -9,6 +9,14 @@ const char* const NoModPlayerText =
                                "will hear the music!");
 const char* const ModPlayerPage = "https://xmp.sourceforge.net/";
 
+std::string NoBrowserMessage(bool Failed) {
+    return FillText(Failed ? UiText("About", "The web browser could not be started. To get a "
+                                             "module player, visit %1")
+                           : UiText("About", "No web browser is registered for web pages. To get "
+                                             "a module player, visit %1"),
+                    {ModPlayerPage});
+}
+
 const std::vector<std::string>& AboutLines() {
     static const std::vector<std::string> lines = {
         "Veltrane v2.0 (4/5/98)",

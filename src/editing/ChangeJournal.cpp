@@ -192,7 +192,7 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     step.Entries.resize(n);
     for (TJournalEntry& e : step.Entries) {
         const std::uint8_t kind = r.U8();
-        if (kind != TJournalEntry::jkTail && kind != TJournalEntry::jkRename)
+        if (kind < TJournalEntry::jkTail || kind > TJournalEntry::jkUntrash)
             return std::nullopt;
         e.Kind = static_cast<TJournalEntry::TKind>(kind);
         e.Path = r.Str();

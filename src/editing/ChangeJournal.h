@@ -38,7 +38,9 @@ bool SameContent(const TFileState& A, const TFileState& B);
 bool Untouched(const TFileState& A, const TFileState& B);
 
 struct TJournalEntry {
-    enum TKind : std::uint8_t { jkTail = 1, jkRename = 2 };
+    // jkTrash: Path went to the desktop's trash; jkUntrash: the file at Path, in the trash,
+    // was put back as NewPath (and its trash record removed).
+    enum TKind : std::uint8_t { jkTail = 1, jkRename = 2, jkTrash = 3, jkUntrash = 4 };
     enum TOutcome : std::uint8_t { joPending = 0, joDone = 1, joFailed = 2 };
     TKind Kind = jkTail;
     std::string Path;    // the file; for a rename its old name

@@ -42,6 +42,31 @@ std::vector<TNamedText> LossyFields(const std::vector<TNamedText>& Fields, const
     return lossy;
 }
 
+std::string FieldHint(std::string_view Utf8, std::size_t MaxBytes, const TagCodec& Codec) {
+    std::string hint;
+    const std::string lost = UnencodableChars(Utf8, Codec);
+    if (!lost.empty())
+        hint = FillText(UiText("CodePageCheck", "becomes \"?\": %1"), {lost});
+    // Where the code page's bytes pass the limit, in the text as typed.
+    std::size_t bytes = 0, i = 0;
+    while (i < Utf8.size()) {
+        char32_t cp = 0;
+        std::size_t length = NextCodePoint(Utf8, i, cp);
+        if (length == 0)
+            length = 1; // an invalid byte is written as it is
+        const std::size_t encoded = Codec.Encode(Utf8.substr(i, length)).size();
+        if (bytes + encoded > MaxBytes)
+            break;
+        bytes += encoded;
+        i += length;
+    }
+    if (i < Utf8.size())
+        hint += (hint.empty() ? "" : "; ") +
+                FillText(UiText("CodePageCheck", "cut after %1 characters: \"%2\" is left out"),
+                         {std::to_string(MaxBytes), Utf8.substr(i)});
+    return hint;
+}
+
 bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec) {
     const std::string* fields[] = {&Tag.Title, &Tag.Artist, &Tag.Album, &Tag.Year, &Tag.Comment};
     return std::any_of(std::begin(fields), std::end(fields), [&](const std::string* field) {

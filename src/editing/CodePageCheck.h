@@ -30,6 +30,12 @@ bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default())
 std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy,
                                 const TagCodec& Codec = TagCodec::Default());
 
+// The hint beside a field while it is typed: which characters the code page turns into "?"
+// and, when the text takes more than MaxBytes bytes in the code page, what is cut off. Empty
+// when the text is written as it stands.
+std::string FieldHint(std::string_view Utf8, std::size_t MaxBytes,
+                      const TagCodec& Codec = TagCodec::Default());
+
 // The end message of a run: the files whose tags got "?" (at most MaxLines, then "... and N
 // more"). Paths are passed through as bytes.
 std::string LossyFilesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);

@@ -55,13 +55,82 @@ TNoUndoConsent& NoUndoConsent() {
     return consent;
 }
 
-// Whether a step the journal cannot take may go on unrecorded.
 bool MayGoOnWithoutUndo(const EJournalError& Error) {
-    const TNoUndoConsent& consent = NoUndoConsent();
-    return consent && consent(Error.what());
+    return veltrane::MayGoOnWithoutUndo(std::string(Error.what()));
 }
 
 } // namespace
+
+bool MayGoOnWithoutUndo(const std::string& Reason) {
+    const TNoUndoConsent& consent = NoUndoConsent();
+    return consent && consent(Reason);
+}
+
+std::string TrashStepCommand(std::size_t Files) {
+    return "move " + FileCount(Files) + " to the trash";
+}
+
+struct TJournaledTrash::TState {
+    TJournalStep Step;
+    std::vector<std::size_t> Entry; // per path: its entry, or npos when it has none
+    std::optional<TJournalLock> Lock;
+    std::optional<TStepWriter> Writer;
+};
+
+TJournaledTrash::TJournaledTrash() = default;
+TJournaledTrash::~TJournaledTrash() = default;
+
+void TJournaledTrash::Begin(const std::vector<std::string>& Paths) {
+    state_ = std::make_unique<TState>();
+    TState& s = *state_;
+    s.Entry.assign(Paths.size(), std::string::npos);
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        const std::optional<TFileState> state = Paths[i].empty() ? std::nullopt : NameState(Paths[i]);
+        if (!state)
+            continue; // the trash reports it
+        TJournalEntry e;
+        e.Kind = TJournalEntry::jkTrash;
+        e.Path = WholePath(Paths[i]);
+        e.Before = *state;
+        s.Entry[i] = s.Step.Entries.size();
+        s.Step.Entries.push_back(std::move(e));
+    }
+    TChangeJournal* journal = ActiveJournal();
+    if (!journal || s.Step.Entries.empty())
+        return;
+    try {
+        s.Lock.emplace(*journal);
+        const TJournalContents contents = journal->ReadLocked();
+        s.Step.Command = TrashStepCommand(s.Step.Entries.size());
+        s.Writer.emplace(*journal, contents, s.Step);
+    } catch (const EJournalError& e) {
+        s.Lock.reset();
+        if (!MayGoOnWithoutUndo(e)) {
+            state_.reset();
+            throw EJournalError(
+                std::string("not moved to the trash, the change cannot be recorded for undo: ") +
+                e.what());
+        }
+    }
+}
+
+void TJournaledTrash::Outcome(std::size_t Index, const platform::FileOpStatus& Status) {
+    if (!state_ || !state_->Writer || Index >= state_->Entry.size() ||
+        state_->Entry[Index] == std::string::npos)
+        return;
+    const std::size_t k = state_->Entry[Index];
+    if (Status.ok())
+        state_->Writer->Done(k, state_->Step.Entries[k].Before);
+    else
+        state_->Writer->Failed(k, Status.message);
+}
+
+void TJournaledTrash::End() {
+    if (!state_)
+        return;
+    state_->Writer.reset(); // the end record, then the lock
+    state_.reset();
+}
 
 TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent) {
     std::swap(NoUndoConsent(), Consent);

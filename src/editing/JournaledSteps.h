@@ -3,6 +3,7 @@
 // is recorded, and only then are the files changed (tags several at a time, their outcomes
 // recorded in list order; renames one after the other).
 
+#include "browser/FileOp.h"
 #include "browser/Progress.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,27 @@ std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,
 using TNoUndoConsent = std::function<bool(const std::string& Reason)>;
 // Sets the consent; gives back the one it replaces.
 TNoUndoConsent SetNoUndoConsent(TNoUndoConsent Consent);
+// Whether a step the journal cannot take (Reason) may go on unrecorded: the consent says yes.
+bool MayGoOnWithoutUndo(const std::string& Reason);
+
+// Records deletes to the trash in the active journal, one step each, so that Undo can put the
+// files back. Begin refuses (throws) when the step cannot be recorded and the no-undo
+// consent does not allow it.
+class TJournaledTrash : public ITrashRecorder {
+  public:
+    TJournaledTrash();
+    ~TJournaledTrash() override;
+    void Begin(const std::vector<std::string>& Paths) override;
+    void Outcome(std::size_t Index, const platform::FileOpStatus& Status) override;
+    void End() override;
+
+  private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
+// "move 3 files to the trash"
+std::string TrashStepCommand(std::size_t Files);
+
 // "Changes cannot be recorded for Undo: REASON. Make them without Undo?"
 std::string NoUndoQuestion(const std::string& Reason);
 

@@ -17,4 +17,17 @@ std::optional<std::string> StorePreferences(IPreferencesHost& Host, bool DeleteT
     return std::nullopt;
 }
 
+std::optional<std::string> StoreLayoutPreferences(IPreferencesHost& Host,
+                                                  const TLayoutPreferences& Value) {
+    // Unchanged, the file is left as it is: without a "Layout" section until one is wanted.
+    const TLayoutPreferences now = Host.LayoutPreferences();
+    if (now.KeepLayout == Value.KeepLayout && now.StretchList == Value.StretchList)
+        return std::nullopt;
+    const std::string file = Host.SettingsFileName();
+    if (!WriteLayoutPreferences(file, Value.KeepLayout, Value.StretchList))
+        return UnableToWriteMessage(file);
+    Host.SetLayoutPreferences(Value);
+    return std::nullopt;
+}
+
 } // namespace veltrane

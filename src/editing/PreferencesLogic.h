@@ -2,6 +2,7 @@
 // What the preferences window stores, and where: the main window's settings in memory and the
 // settings file in the start directory.
 
+#include "browser/Layout.h"
 #include "browser/Settings.h"
 
 #include <cstdint>
@@ -21,6 +22,10 @@ class IPreferencesHost {
     virtual void SetDeleteToRecycleBin(bool Value) = 0;       // takes effect for the next delete
     virtual void SetDefaultDir(const std::string& Value) = 0; // used at the next start
     virtual void SetDblClickAction(std::uint8_t Value) = 0;   // takes effect at once
+    // The two layout preferences (section "Layout"): keep the layout between runs, used at
+    // the next close; stretch the list with the window, at once.
+    virtual TLayoutPreferences LayoutPreferences() const = 0;
+    virtual void SetLayoutPreferences(const TLayoutPreferences& Value) = 0;
 };
 
 // A host that keeps the settings in a plain TSettings.
@@ -34,11 +39,14 @@ class TSettingsHost : public IPreferencesHost {
     void SetDeleteToRecycleBin(bool Value) override { settings_.DeleteToRecycleBin = Value; }
     void SetDefaultDir(const std::string& Value) override { settings_.DefaultDir = Value; }
     void SetDblClickAction(std::uint8_t Value) override { settings_.DblClickAction = Value; }
+    TLayoutPreferences LayoutPreferences() const override { return layout_; }
+    void SetLayoutPreferences(const TLayoutPreferences& Value) override { layout_ = Value; }
 
   private:
     std::string file_;
     std::string back_;
     TSettings settings_;
+    TLayoutPreferences layout_;
 };
 
 // Writes the three settings in turn, each followed by its update in the host. Stops at the
@@ -46,5 +54,10 @@ class TSettingsHost : public IPreferencesHost {
 // their updates are then left alone. Index -1 (nothing chosen) is stored as -1 and kept as 255.
 std::optional<std::string> StorePreferences(IPreferencesHost& Host, bool DeleteToRecycleBin,
                                             const std::string& DefaultDir, int DblClickIndex);
+// Writes the two layout preferences when they changed, then hands them to the host; on a
+// failed write
+// "Unable to write to <file>" and the host keeps what it had.
+std::optional<std::string> StoreLayoutPreferences(IPreferencesHost& Host,
+                                                  const TLayoutPreferences& Value);
 
 } // namespace veltrane

@@ -1,5 +1,7 @@
 #include "editing/Undo.h"
 
+#include "editing/JournaledSteps.h"
+#include "platform/FileOperations.h"
 #include "platform/RenameNoReplace.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/LongPath.h"
@@ -7,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -20,6 +23,9 @@ constexpr std::string_view kMsgReadOnly = "read-only; left as it is";
 constexpr std::string_view kMsgChangedSince = "changed since Veltrane wrote it; left as it is";
 constexpr std::string_view kMsgMovedSince =
     "renamed, removed or replaced since Veltrane renamed it; left as it is";
+constexpr std::string_view kMsgNotInTrash = "no longer in the trash; left as it is";
+constexpr std::string_view kMsgMovedSincePutBack =
+    "renamed, removed or replaced since Veltrane put it back; left as it is";
 
 struct Closer {
     int fd;
@@ -150,6 +156,32 @@ TFileState ApplyTail(const TJournalEntry& E, bool Force) {
     return after;
 }
 
+// How far a step is from the edit it goes back to: 0 an edit, 1 its undo, 2 the undo of that
+// (a redo), and so on. A chain whose start was dropped from the journal is told by its text.
+int Depth(const std::map<std::uint64_t, const TJournalStep*>& Steps, const TJournalStep& Step) {
+    int depth = 0;
+    const TJournalStep* at = &Step;
+    while (at->Undoes != 0 && depth < 1000) {
+        ++depth;
+        const auto it = Steps.find(at->Undoes);
+        if (it == Steps.end() || it->second->Id >= at->Id)
+            return at->Command.starts_with("redo of step ") ? depth + 1 : depth;
+        at = it->second;
+    }
+    return depth;
+}
+
+std::map<std::uint64_t, const TJournalStep*> StepIndex(const TJournalContents& Contents) {
+    std::map<std::uint64_t, const TJournalStep*> index;
+    for (const TJournalStep& s : Contents.Steps)
+        index[s.Id] = &s;
+    return index;
+}
+
+bool Undoable(const TJournalStep& Step) {
+    return Step.Files > 0 && !ChangedNothing(Step);
+}
+
 } // namespace
 
 std::set<std::uint64_t> UndoneSteps(const TJournalContents& Contents) {
@@ -161,13 +193,53 @@ std::set<std::uint64_t> UndoneSteps(const TJournalContents& Contents) {
     return undone;
 }
 
+bool TakesBack(const TJournalContents& Contents, const TJournalStep& Step) {
+    return Depth(StepIndex(Contents), Step) % 2 == 1;
+}
+
 const TJournalStep* LastUndoable(const TJournalContents& Contents) {
     const std::set<std::uint64_t> undone = UndoneSteps(Contents);
+    const auto index = StepIndex(Contents);
     for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
-        if (it->Undoes == 0 && !undone.count(it->Id) && it->Files > 0 && !ChangedNothing(*it))
+        if (!undone.count(it->Id) && Undoable(*it) && Depth(index, *it) % 2 == 0)
             return &*it;
     }
     return nullptr;
+}
+
+const TJournalStep* LastRedoable(const TJournalContents& Contents) {
+    const std::set<std::uint64_t> undone = UndoneSteps(Contents);
+    const auto index = StepIndex(Contents);
+    for (auto it = Contents.Steps.rbegin(); it != Contents.Steps.rend(); ++it) {
+        if (undone.count(it->Id) || !Undoable(*it))
+            continue;
+        const int depth = Depth(index, *it);
+        if (depth % 2 == 1)
+            return &*it;
+        if (depth == 0)
+            return nullptr; // a new change ends what can be redone
+    }
+    return nullptr;
+}
+
+std::string StepSubject(const TJournalStep& Step) {
+    std::string_view text = Step.Command;
+    for (;;) {
+        std::string_view rest;
+        if (text.starts_with("undo of step "))
+            rest = text.substr(13);
+        else if (text.starts_with("redo of step "))
+            rest = text.substr(13);
+        else
+            break;
+        std::size_t digits = 0;
+        while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
+            ++digits;
+        if (digits == 0 || rest.substr(digits, 2) != ": ")
+            break;
+        text = rest.substr(digits + 2);
+    }
+    return std::string(text);
 }
 
 bool ChangedNothing(const TJournalStep& Step) {
@@ -175,8 +247,32 @@ bool ChangedNothing(const TJournalStep& Step) {
 }
 
 std::string UndoCaption(const TJournalStep& Step) {
-    return FillText(UiText("Undo", "Undo: %1"), {Step.Command});
+    return FillText(UiText("Undo", "Undo: %1"), {StepSubject(Step)});
 }
+
+std::string RedoCaption(const TJournalStep& Step) {
+    return FillText(UiText("Undo", "Redo: %1"), {StepSubject(Step)});
+}
+
+namespace {
+
+// The writer of the undo step, or none when the journal cannot take it and the no-undo
+// consent allows going on without it.
+void StartUndoWriter(std::optional<TStepWriter>& Writer, TChangeJournal& Journal,
+                     const TJournalContents& Contents, TJournalStep& Undo, TUndoReport& Report) {
+    try {
+        Writer.emplace(Journal, Contents, Undo);
+    } catch (const EJournalError& e) {
+        if (!MayGoOnWithoutUndo(e.what()))
+            throw EUndoNotRecorded(std::string("nothing was taken back, the undo cannot be "
+                                               "recorded: ") + e.what());
+        Report.Unrecorded = true;
+    }
+}
+
+} // namespace
+
+static TUndoReport UndoLocked(TChangeJournal& Journal, std::uint64_t Id, bool Force);
 
 TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
     const TJournalLock lock(Journal);
@@ -187,6 +283,19 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
             throw EJournalError("nothing to undo");
         Id = last->Id;
     }
+    return UndoLocked(Journal, Id, Force);
+}
+
+TUndoReport RedoStep(TChangeJournal& Journal, bool Force) {
+    const TJournalLock lock(Journal);
+    const TJournalContents steps = Journal.ReadLocked();
+    const TJournalStep* last = LastRedoable(steps);
+    if (!last)
+        throw EJournalError("nothing to redo");
+    return UndoLocked(Journal, last->Id, Force);
+}
+
+static TUndoReport UndoLocked(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
     const TJournalContents contents = Journal.ReadLocked(Id);
     TUndoReport report;
     report.Damage = contents.Damage;
@@ -201,11 +310,14 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
         throw EJournalError("step " + std::to_string(Id) + " changed no file: nothing to undo");
     report.Step = target->Id;
     report.Command = target->Command;
+    report.Subject = StepSubject(*target);
 
     // Newest change first: a later rename in the step may have taken an earlier one's name.
+    report.Redo = TakesBack(contents, *target);
     TJournalStep undo;
     undo.Undoes = target->Id;
-    undo.Command = "undo of step " + std::to_string(target->Id) + ": " + target->Command;
+    undo.Command = (report.Redo ? "redo of step " : "undo of step ") +
+                   std::to_string(target->Id) + ": " + StepSubject(*target);
     for (auto it = target->Entries.rbegin(); it != target->Entries.rend(); ++it) {
         const TJournalEntry& e = *it;
         TJournalEntry back;
@@ -235,6 +347,40 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
             back.Before = now;
             back.Planned = e.Before.Tail;
             back.PlannedSize = e.Before.Size;
+        } else if (e.Kind == TJournalEntry::jkTrash) {
+            // Not trashed (failed, or cut off before it): nothing to put back.
+            if (e.Outcome == TJournalEntry::joFailed)
+                continue;
+            const std::optional<TFileState> here = NameState(e.Path);
+            if (here && SameNamedFile(*here, e.Before)) {
+                ++report.AlreadyBack;
+                continue;
+            }
+            const auto found = platform::FindInTrash(e.Path, e.Before.Device, e.Before.Inode);
+            const std::optional<TFileState> trashed =
+                found ? NameState(found->FilePath) : std::nullopt;
+            if (!trashed || !SameNamedFile(*trashed, e.Before)) {
+                report.Failures.push_back({e.Path, std::string(kMsgNotInTrash)});
+                continue;
+            }
+            back.Kind = TJournalEntry::jkUntrash;
+            back.Path = found->FilePath;
+            back.NewPath = e.Path;
+            back.Before = *trashed;
+        } else if (e.Kind == TJournalEntry::jkUntrash) {
+            if (e.Outcome == TJournalEntry::joFailed)
+                continue;
+            const std::optional<TFileState> here = NameState(e.NewPath);
+            if (!here || !SameNamedFile(*here, e.Before)) {
+                if (platform::FindInTrash(e.NewPath, e.Before.Device, e.Before.Inode))
+                    ++report.AlreadyBack;
+                else
+                    report.Failures.push_back({e.NewPath, std::string(kMsgMovedSincePutBack)});
+                continue;
+            }
+            back.Kind = TJournalEntry::jkTrash;
+            back.Path = e.NewPath;
+            back.Before = *here;
         } else {
             // A rename that failed changed nothing; its new name may even be another link to
             // the same file, which must not be taken for this one.
@@ -263,31 +409,63 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
         if (report.ReadOnly > 0)
             return report;
         undo.Command += " (nothing left to take back)";
-        const TStepWriter marker(Journal, contents, undo);
         report.NothingLeft = true;
+        // On a full disk the mark may be missing: the next undo finds the files as before again.
+        std::optional<TStepWriter> marker;
+        StartUndoWriter(marker, Journal, contents, undo, report);
         return report;
     }
 
-    TStepWriter writer(Journal, contents, undo);
+    std::optional<TStepWriter> writer;
+    StartUndoWriter(writer, Journal, contents, undo, report);
+    const auto done = [&](std::size_t k, const TFileState& after) {
+        if (writer)
+            writer->Done(k, after);
+        ++report.Restored;
+    };
+    const auto failed = [&](std::size_t k, const std::string& error) {
+        if (writer)
+            writer->Failed(k, error);
+    };
     for (std::size_t k = 0; k < undo.Entries.size(); ++k) {
         const TJournalEntry& e = undo.Entries[k];
         if (e.Kind == TJournalEntry::jkTail) {
             try {
-                writer.Done(k, ApplyTail(e, Force));
-                ++report.Restored;
+                done(k, ApplyTail(e, Force));
             } catch (const std::exception& x) {
-                writer.Failed(k, x.what());
+                failed(k, x.what());
                 report.Failures.push_back({e.Path, x.what()});
                 if (x.what() == kMsgReadOnly)
                     ++report.ReadOnly;
             }
+        } else if (e.Kind == TJournalEntry::jkUntrash) {
+            const int code = RenameNoReplace(e.Path, e.NewPath);
+            if (code == 0) {
+                // Put back: the desktop's trash must no longer list it.
+                (void)::unlink(platform::TrashInfoPath(e.Path).c_str());
+                done(k, e.Before);
+            } else {
+                failed(k, std::strerror(code));
+                report.Failures.push_back(
+                    {e.NewPath, code == EEXIST ? "its name is taken by another file; left in the trash"
+                                               : "cannot be put back from the trash: " +
+                                                     std::string(std::strerror(code))});
+            }
+        } else if (e.Kind == TJournalEntry::jkTrash) {
+            platform::LinuxFileOperations files;
+            const platform::FileOpStatus status = files.Trash(e.Path);
+            if (status.ok()) {
+                done(k, e.Before);
+            } else {
+                failed(k, status.message);
+                report.Failures.push_back({e.Path, "cannot be moved to the trash: " + status.message});
+            }
         } else {
             const int code = RenameNoReplace(e.Path, e.NewPath);
             if (code == 0) {
-                writer.Done(k, e.Before);
-                ++report.Restored;
+                done(k, e.Before);
             } else {
-                writer.Failed(k, std::strerror(code));
+                failed(k, std::strerror(code));
                 report.Failures.push_back(
                     {e.Path, code == EEXIST ? "its old name " + e.NewPath +
                                                   " is taken by another file; left as it is"
@@ -299,42 +477,73 @@ TUndoReport UndoStep(TChangeJournal& Journal, std::uint64_t Id, bool Force) {
     return report;
 }
 
-TUndoEntryState UndoEntryState() {
+namespace {
+
+TUndoEntryState EntryState(bool Redo) {
     TUndoEntryState state;
+    state.Caption = Redo ? UiText("Undo", "Redo") : UiText("Undo", "Undo");
     TChangeJournal* journal = ActiveJournal();
     if (!journal)
         return state;
     try {
         const TJournalContents contents = journal->Read();
-        if (const TJournalStep* step = LastUndoable(contents)) {
+        if (const TJournalStep* step = Redo ? LastRedoable(contents) : LastUndoable(contents)) {
             state.Enabled = true;
-            state.Caption = UndoCaption(*step);
+            state.Caption = Redo ? RedoCaption(*step) : UndoCaption(*step);
         }
     } catch (const EJournalError&) {
     }
     return state;
 }
 
-std::string UndoLastForWindow() {
+TUndoWindowText LastForWindow(bool Redo) {
     TChangeJournal* journal = ActiveJournal();
     if (!journal)
         return {};
     TUndoReport report;
+    TUndoWindowText text;
     try {
-        report = UndoStep(*journal);
+        report = Redo ? RedoStep(*journal) : UndoStep(*journal);
     } catch (const EJournalError& e) {
-        return FillText(UiText("Undo", "Nothing was undone: %1"), {e.what()});
+        text.Problems = FillText(Redo ? UiText("Undo", "Nothing was redone: %1")
+                                      : UiText("Undo", "Nothing was undone: %1"),
+                                 {e.what()});
+        return text;
     }
-    std::string text;
+    if (report.Restored > 0)
+        text.Done = FillText(Redo ? UiText("Undo", "Redone: %1") : UiText("Undo", "Undone: %1"),
+                             {report.Subject});
     if (!report.Failures.empty())
-        text = FailureReport(UiText("Undo", "These files were left as they are:"), report.Failures);
+        text.Problems =
+            FailureReport(UiText("Undo", "These files were left as they are:"), report.Failures);
     else if (report.NothingLeft)
-        text = FillText(
-            UiText("Undo", "Nothing was left to undo of \"%1\": its files already are as before."),
-            {report.Command});
+        text.Problems = FillText(
+            Redo ? UiText("Undo", "Nothing was left to redo of \"%1\": its files already are as "
+                                  "after it.")
+                 : UiText("Undo",
+                          "Nothing was left to undo of \"%1\": its files already are as before."),
+            {report.Subject});
     if (!report.Damage.empty())
-        text += (text.empty() ? "" : "\n\n") + report.Damage;
+        text.Problems += (text.Problems.empty() ? "" : "\n\n") + report.Damage;
     return text;
+}
+
+} // namespace
+
+TUndoEntryState UndoEntryState() {
+    return EntryState(false);
+}
+
+TUndoEntryState RedoEntryState() {
+    return EntryState(true);
+}
+
+TUndoWindowText UndoLastForWindow() {
+    return LastForWindow(false);
+}
+
+TUndoWindowText RedoLastForWindow() {
+    return LastForWindow(true);
 }
 
 } // namespace veltrane

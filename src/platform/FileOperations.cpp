@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 #include <system_error>
 
 #include <gio/gio.h>
@@ -154,6 +156,82 @@ FileOpStatus LinuxFileOperations::Rename(const std::string& from, const std::str
 bool LinuxFileOperations::Exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+std::string Parent(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The top of the file system that holds path (or its nearest existing folder).
+std::string MountTop(const std::string& path) {
+    std::string dir = Parent(path);
+    struct stat st {};
+    while (::stat(dir.c_str(), &st) != 0 && dir != "/" && dir != ".")
+        dir = Parent(dir);
+    for (;;) {
+        if (dir == "/" || dir == ".")
+            return dir;
+        const std::string up = Parent(dir);
+        struct stat above {};
+        if (::stat(up.c_str(), &above) != 0 || above.st_dev != st.st_dev)
+            return dir;
+        dir = up;
+    }
+}
+
+std::optional<TrashedFile> FindInFolder(const std::string& trash, std::uint64_t device,
+                                        std::uint64_t inode) {
+    const std::string files = trash + "/files";
+    struct stat st {};
+    if (::lstat(files.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_dev) != device)
+        return std::nullopt;
+    DIR* dir = ::opendir(files.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::optional<TrashedFile> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || static_cast<std::uint64_t>(entry->d_ino) != inode)
+            continue;
+        const std::string path = files + "/" + name;
+        struct stat file {};
+        if (::lstat(path.c_str(), &file) == 0 && static_cast<std::uint64_t>(file.st_ino) == inode &&
+            static_cast<std::uint64_t>(file.st_dev) == device) {
+            found = TrashedFile{path, TrashInfoPath(path)};
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+std::string TrashInfoPath(const std::string& FilePath) {
+    const std::string files = Parent(FilePath);
+    const std::string name = FilePath.substr(FilePath.find_last_of('/') + 1);
+    return Parent(files) + "/info/" + name + ".trashinfo";
+}
+
+std::optional<TrashedFile> FindInTrash(const std::string& OriginalPath, std::uint64_t Device,
+                                       std::uint64_t Inode) {
+    // Where GIO trashes: the home trash (XDG_DATA_HOME), else the file system's own.
+    std::vector<std::string> trashes{std::string(g_get_user_data_dir()) + "/Trash"};
+    const std::string top = MountTop(OriginalPath);
+    const std::string base = top == "/" ? std::string() : top;
+    const std::string uid = std::to_string(::getuid());
+    trashes.push_back(base + "/.Trash/" + uid);
+    trashes.push_back(base + "/.Trash-" + uid);
+    for (const std::string& trash : trashes)
+        if (auto found = FindInFolder(trash, Device, Inode))
+            return found;
+    return std::nullopt;
 }
 
 } // namespace veltrane::platform

@@ -1,6 +1,8 @@
 #pragma once
 // File-system changes behind one interface, so commands can be tested against a fake.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace veltrane::platform {
@@ -41,6 +43,19 @@ class LinuxFileOperations : public IFileOperations {
     FileOpStatus Rename(const std::string& from, const std::string& to) override;
     bool Exists(const std::string& path) override;
 };
+
+// A file lying in a freedesktop trash: its place in the trash's "files" folder and its record
+// in "info".
+struct TrashedFile {
+    std::string FilePath, InfoPath;
+};
+// Finds the file of this device and inode in the trashes a file at OriginalPath may have gone
+// to: the user's own trash and those at the top of OriginalPath's file system. Trashing moves
+// within one file system, so the inode tells the file apart from any of the same name.
+std::optional<TrashedFile> FindInTrash(const std::string& OriginalPath, std::uint64_t Device,
+                                       std::uint64_t Inode);
+// The record ("info/NAME.trashinfo") of a file at FilePath in a trash's "files" folder.
+std::string TrashInfoPath(const std::string& FilePath);
 
 // rename that refuses to replace: renameat2 with RENAME_NOREPLACE, else link and unlink.
 // Returns 0 or an errno value.

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <string>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -66,24 +69,60 @@ bool GroupRuns(pid_t group) {
 
 } // namespace
 
-LinuxProcessStarter::~LinuxProcessStarter() {
-    ReapFinished();
-}
+// The children not yet reaped, and the exit codes of those reaped before anyone asked.
+struct LinuxProcessStarter::TChildren {
+    std::mutex Mutex;
+    std::vector<pid_t> Running;
+    std::vector<std::pair<pid_t, int>> Finished;
 
-void LinuxProcessStarter::ReapFinished() {
-    std::erase_if(children_, [this](pid_t pid) {
+    bool Has(pid_t pid) const {
+        return std::find(Running.begin(), Running.end(), pid) != Running.end();
+    }
+    // Reaps pid when it has ended; the caller holds Mutex.
+    void ReapIfEnded(pid_t pid) {
         int status = 0;
-        pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            Remember(pid, ExitCodeOf(status));
-        return r == pid || (r < 0 && errno == ECHILD);
-    });
-}
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid) {
+            Finished.emplace_back(pid, ExitCodeOf(status));
+            if (Finished.size() > 32)
+                Finished.erase(Finished.begin());
+        }
+        if (r == pid || (r < 0 && errno == ECHILD))
+            std::erase(Running, pid);
+    }
+    std::optional<int> TakeFinished(pid_t pid) {
+        for (auto it = Finished.begin(); it != Finished.end(); ++it)
+            if (it->first == pid) {
+                const int code = it->second;
+                Finished.erase(it);
+                return code;
+            }
+        return std::nullopt;
+    }
+};
 
-void LinuxProcessStarter::Remember(pid_t pid, int code) {
-    finished_.emplace_back(pid, code);
-    if (finished_.size() > 32)
-        finished_.erase(finished_.begin());
+LinuxProcessStarter::LinuxProcessStarter() : children_(std::make_shared<TChildren>()) {}
+
+LinuxProcessStarter::~LinuxProcessStarter() = default;
+
+void LinuxProcessStarter::Watch(pid_t pid) {
+    // Waits without reaping, then reaps under the lock: a pid is never killed or waited for
+    // by this object after another process may have been given it.
+    auto watch = [children = children_, pid] {
+        siginfo_t info{};
+        int r;
+        do {
+            r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+        } while (r != 0 && errno == EINTR);
+        const std::lock_guard lock(children->Mutex);
+        if (children->Has(pid))
+            children->ReapIfEnded(pid);
+    };
+    try {
+        std::thread(std::move(watch)).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the child is reaped by the next start or wait instead.
+    }
 }
 
 SpawnResult LinuxProcessStarter::Start(const std::vector<std::string>& argv, bool idle) {
@@ -96,7 +135,9 @@ SpawnResult LinuxProcessStarter::StartGroup(const std::vector<std::string>& argv
 
 SpawnResult LinuxProcessStarter::Spawn(const std::vector<std::string>& argv, bool idle,
                                        bool group) {
-    ReapFinished();
+    const std::lock_guard lock(children_->Mutex);
+    for (const pid_t child : std::vector<pid_t>(children_->Running))
+        children_->ReapIfEnded(child);
     if (argv.empty() || argv[0].empty())
         return {-1, ENOENT};
     std::vector<char*> args;
@@ -135,9 +176,10 @@ SpawnResult LinuxProcessStarter::Spawn(const std::vector<std::string>& argv, boo
         return {-1, err};
     if (idle)
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
-    children_.push_back(pid);
+    children_->Running.push_back(pid);
     if (group)
         groups_.push_back(pid);
+    Watch(pid);
     return {pid, 0};
 }
 
@@ -148,7 +190,8 @@ bool LinuxProcessStarter::TerminateGroup(pid_t pid) {
     // The leader may have ended already while members it started still play; while any
     // member lives, its group id cannot be handed to another process.
     bool any = ::kill(-pid, SIGTERM) == 0;
-    if (std::find(children_.begin(), children_.end(), pid) != children_.end()) {
+    std::unique_lock lock(children_->Mutex);
+    if (children_->Has(pid)) {
         int status = 0;
         for (int i = 0; i < 300 && ::waitpid(pid, &status, WNOHANG) == 0; ++i)
             SleepMs(10);
@@ -156,8 +199,9 @@ bool LinuxProcessStarter::TerminateGroup(pid_t pid) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
         }
-        std::erase(children_, pid);
+        std::erase(children_->Running, pid);
     }
+    lock.unlock();
     // Members that outlive the leader get the same grace, then SIGKILL.
     for (int i = 0; i < 300 && GroupRuns(pid); ++i)
         SleepMs(10);
@@ -167,11 +211,12 @@ bool LinuxProcessStarter::TerminateGroup(pid_t pid) {
 }
 
 bool LinuxProcessStarter::Terminate(pid_t pid) {
-    if (pid <= 0 || std::find(children_.begin(), children_.end(), pid) == children_.end())
+    const std::lock_guard lock(children_->Mutex);
+    if (pid <= 0 || !children_->Has(pid))
         return false;
     int status = 0;
     if (::waitpid(pid, &status, WNOHANG) != 0) {
-        std::erase(children_, pid); // already ended (now reaped) or not ours
+        std::erase(children_->Running, pid); // already ended (now reaped) or not ours
         return false;
     }
     if (::kill(pid, SIGTERM) != 0)
@@ -179,38 +224,39 @@ bool LinuxProcessStarter::Terminate(pid_t pid) {
     // A player that ignores SIGTERM gets a few seconds, then SIGKILL, so it is always reaped.
     for (int i = 0; i < 300; ++i) {
         if (::waitpid(pid, &status, WNOHANG) != 0) {
-            std::erase(children_, pid);
+            std::erase(children_->Running, pid);
             return true;
         }
         SleepMs(10);
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
-    std::erase(children_, pid);
+    std::erase(children_->Running, pid);
     return true;
 }
 
 std::optional<int> LinuxProcessStarter::Wait(pid_t pid, bool block) {
     if (pid <= 0)
         return std::nullopt;
+    if (block) {
+        // The end is awaited without the lock, so the watchers of other children go on.
+        siginfo_t info{};
+        int r;
+        do {
+            r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+        } while (r != 0 && errno == EINTR);
+    }
+    const std::lock_guard lock(children_->Mutex);
     int status = 0;
     pid_t r;
     do {
-        r = ::waitpid(pid, &status, block ? 0 : WNOHANG);
+        r = ::waitpid(pid, &status, WNOHANG);
     } while (r < 0 && errno == EINTR);
     if (r == 0)
         return std::nullopt;
-    if (r < 0) {
-        // Reaped earlier by ReapFinished: report the code kept then.
-        for (auto it = finished_.begin(); it != finished_.end(); ++it)
-            if (it->first == pid) {
-                int code = it->second;
-                finished_.erase(it);
-                return code;
-            }
-        return -1;
-    }
-    std::erase(children_, pid);
+    if (r < 0) // reaped earlier, when it ended: report the code kept then
+        return children_->TakeFinished(pid).value_or(-1);
+    std::erase(children_->Running, pid);
     return ExitCodeOf(status);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs with an argument vector, never through a shell.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -35,10 +36,11 @@ class IProcessStarter {
     virtual bool TerminateGroup(pid_t pid) { return Terminate(pid); }
 };
 
-// posix_spawn on Linux. Children that are never waited for are reaped on later calls, so
-// finished players do not linger as zombies.
+// posix_spawn on Linux. Each child is reaped as soon as it ends (a watcher thread waits for
+// it), so a finished player never lingers as a zombie; its exit code is kept for Wait.
 class LinuxProcessStarter : public IProcessStarter {
   public:
+    LinuxProcessStarter();
     ~LinuxProcessStarter() override;
     SpawnResult Start(const std::vector<std::string>& argv, bool idle) override;
     bool Terminate(pid_t pid) override;
@@ -47,12 +49,11 @@ class LinuxProcessStarter : public IProcessStarter {
     bool TerminateGroup(pid_t pid) override;
 
   private:
+    struct TChildren; // shared with the watcher threads, which may outlive this object
     SpawnResult Spawn(const std::vector<std::string>& argv, bool idle, bool group);
-    void ReapFinished();
-    void Remember(pid_t pid, int code);
-    std::vector<pid_t> children_;
-    std::vector<std::pair<pid_t, int>> finished_; // exit codes of children reaped unasked
-    std::vector<pid_t> groups_;                   // leaders of groups from StartGroup
+    void Watch(pid_t pid);
+    std::shared_ptr<TChildren> children_;
+    std::vector<pid_t> groups_; // leaders of groups from StartGroup
 };
 
 } // namespace veltrane::platform

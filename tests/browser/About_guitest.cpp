@@ -4,6 +4,7 @@
 
 #include "browser/ui/main.h"
 #include "components/ui/AMAdvLed.h"
+#include "components/About.h"
 #include "components/ui/About.h"
 #include "components/ui/Banner.h"
 #include "components/ui/LightSpd.h"
@@ -143,6 +144,28 @@ class AboutTest : public QObject {
         QVERIFY(Runs(browser));
         ::kill(std::stoi(browser), SIGTERM);
         QCOMPARE(errors_.size(), std::size_t(1));
+    }
+
+    // A click on the invitation never does nothing: without a browser it names the page.
+    void theInvitationSaysWhenNoBrowserOpensIt() {
+        TExecFile playFile(processes_, associations_);
+        TFormAbout about(playFile, meter_);
+        about.ShowMessage = [this](const std::string& t) { errors_.push_back(t); };
+        meter_.serverPresent = false;
+        for (const auto& [browser, failed] : {std::pair<std::string, bool>{"", false},
+                                              std::pair<std::string, bool>{RootPath("none"), true}}) {
+            errors_.clear();
+            about.BrowserCommand = browser;
+            about.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&about));
+            QVERIFY(about.BannerNoModPlayer->isVisible());
+            QTest::mouseClick(about.BannerNoModPlayer, Qt::LeftButton);
+            QCOMPARE(errors_, (std::vector<std::string>{"No Wave Devices to open",
+                                                        NoBrowserMessage(failed)}));
+            QVERIFY(NoBrowserMessage(failed).find("https://xmp.sourceforge.net/") !=
+                    std::string::npos);
+            about.close();
+        }
     }
 
     void playsTheTuneOncePerOpeningAndEndsIt() {

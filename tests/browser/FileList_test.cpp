@@ -346,8 +346,11 @@ TEST(FileListTest, SingleUpdateShowsTheTagReadBack) {
 TEST(FileListTest, FailedScanKeepsThePreviousRows) {
     TestDir dir;
     const std::string a = dir.WriteFile("a.mp3", Mp3BytesNoTag(kAudio));
+    const std::string b = dir.WriteFile("b.mp3", Mp3BytesNoTag(kAudio));
     TFileList list;
-    list.UpdateList({a}, dir.path().string());
+    list.UpdateList({a, b}, dir.path().string());
+    list.SetSelected(2, true);
+    list.SetItemIndex(2);
     ProgressLog progress;
     try {
         list.UpdateList({a, dir / "gone.mp3"}, dir.path().string(), &progress);
@@ -357,8 +360,74 @@ TEST(FileListTest, FailedScanKeepsThePreviousRows) {
         EXPECT_EQ(e.FileName(), dir / "gone.mp3"); // so the message can name the file
     }
     EXPECT_EQ(progress.open, 0);
-    EXPECT_EQ(Names(list), std::vector<std::string>{"a.mp3"});
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a.mp3", "b.mp3"}));
     EXPECT_TRUE(list.RowBuffer().empty());
+    EXPECT_TRUE(list.Selected(2));
+    EXPECT_EQ(list.SelCount(), 1u);
+    EXPECT_EQ(list.ItemIndex(), 2);
+    EXPECT_FALSE(list.ReadingCancelled());
+}
+
+// Cancels once the bar reaches a position; records what the list held at each step.
+struct CancellingProgress : ProgressLog {
+    const TFileList* list = nullptr;
+    std::uint64_t cancelAt = 0;
+    bool offered = false, cancelled = false;
+    std::vector<std::string> shown;
+    void SetPosition(std::uint64_t p) override {
+        ProgressLog::SetPosition(p);
+        if (captions.back().rfind("Reading", 0) == 0) {
+            shown.emplace_back(list->ItemText(list->Count() - 1));
+            EXPECT_FALSE(list->FilesInThisDir());
+        }
+        cancelled = offered && p >= cancelAt;
+    }
+    void OfferCancel() override { offered = captions.back().rfind("Reading", 0) == 0; }
+    bool Cancelled() const override { return cancelled; }
+    void Finish() override {
+        ProgressLog::Finish();
+        offered = cancelled = false;
+    }
+};
+
+TEST(FileListTest, CancelledReadingListsTheFilesReadSoFar) {
+    TestDir dir;
+    std::vector<std::string> files;
+    for (const char* name : {"e", "d", "c", "b", "a"})
+        files.push_back(dir.WriteFile(std::string(name) + ".mp3", Mp3BytesNoTag(kAudio)));
+    const struct {
+        std::uint64_t cancelAt;
+        std::vector<std::string> names;
+        std::size_t leftOut;
+    } cases[] = {
+        {0, {"e.mp3"}, 4},
+        {2, {"c.mp3", "d.mp3", "e.mp3"}, 2},
+        {4, {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancelAt);
+        TFileList list;
+        list.UpdateList({files[0]}, dir.path().string());
+        CancellingProgress progress;
+        progress.list = &list;
+        progress.cancelAt = c.cancelAt;
+        list.UpdateList(files, dir.path().string(), &progress);
+        EXPECT_TRUE(list.ReadingCancelled());
+        EXPECT_EQ(list.LeftOut(), c.leftOut);
+        EXPECT_EQ(Names(list), c.names); // sorted as ever
+        EXPECT_EQ(progress.open, 0);
+        EXPECT_EQ(progress.captions.back(),
+                  "Sorting " + std::to_string(c.names.size()) + " items...");
+        // While reading the list showed the marker and no file row.
+        EXPECT_EQ(progress.shown, std::vector<std::string>(c.cancelAt + 1, "Reading...\t"));
+        EXPECT_TRUE(list.FilesInThisDir());
+    }
+    // The next reading that runs to its end is no cancelled one.
+    TFileList list;
+    ProgressLog plain;
+    list.UpdateList(files, dir.path().string(), &plain);
+    EXPECT_FALSE(list.ReadingCancelled());
+    EXPECT_EQ(list.LeftOut(), 0u);
 }
 
 // Every call, in order, so two runs can be compared step by step.

@@ -1,6 +1,8 @@
 #include "browser/ui/mProgressForm.h"
 
+#include <QApplication>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
 using namespace veltrane;
@@ -39,6 +41,52 @@ class ProgressFormTest : public QObject {
         QVERIFY(owner.isEnabled());
         QVERIFY(!TmProgressWnd::IsOpen());
         progress.Close(); // closed: nothing
+    }
+
+    // Offered Cancel: a button below the bar, the window grown to hold it whole at any font;
+    // the button and Esc both cancel, and the next window starts without it.
+    void cancelIsShownWholeAndPressedByButtonOrEsc() {
+        const QFont font = QApplication::font();
+        for (const int points : {9, 24}) {
+            for (const bool byKey : {false, true}) {
+                QFont big = font;
+                big.setPointSize(points);
+                QApplication::setFont(big);
+                QWidget owner;
+                owner.setGeometry(100, 100, 770, 565);
+                owner.show();
+                TmProgressWnd progress(&owner);
+                progress.Start("Reading 9 files...", 8);
+                TfrmProgress* window = TmProgressWnd::OpenWindow();
+                QVERIFY(!window->ButtonCancel->isVisible());
+                progress.OfferCancel();
+                QVERIFY(window->ButtonCancel->isVisible());
+                const QRect button = window->ButtonCancel->geometry();
+                QVERIFY2(window->rect().contains(button),
+                         qPrintable(QString("%1pt: button bottom %2, window height %3")
+                                        .arg(points)
+                                        .arg(button.bottom())
+                                        .arg(window->height())));
+                QVERIFY(button.height() >= window->ButtonCancel->sizeHint().height());
+                QVERIFY(button.top() > window->ProgressBar->geometry().bottom());
+                QCOMPARE(window->width(), 256);
+                QVERIFY(!progress.Cancelled());
+                if (byKey)
+                    QTest::keyClick(window, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(window->ButtonCancel, Qt::LeftButton);
+                QVERIFY(progress.Cancelled());
+                QVERIFY(!window->ButtonCancel->isEnabled());
+                progress.Finish();
+                QVERIFY(!progress.Cancelled());
+                progress.Start("Sorting 3 items...", 3);
+                QVERIFY(!TmProgressWnd::OpenWindow()->ButtonCancel->isVisible());
+                QCOMPARE(TmProgressWnd::OpenWindow()->height(), 55);
+                QVERIFY(!progress.Cancelled());
+                progress.Finish();
+            }
+        }
+        QApplication::setFont(font);
     }
 
     void oneWindowInTheWholeProgram() {

@@ -4,8 +4,10 @@
 
 #include "browser/MainCommands.h"
 #include "browser/PlayerCommands.h"
+#include "browser/ui/mProgressForm.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
+#include "components/ui/marsCap.h"
 #include "editing/ui/ChangeDir.h"
 #include "editing/ui/EditMP3Tag.h"
 #include "editing/ui/EditMore.h"
@@ -25,11 +27,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -41,6 +45,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 using namespace veltrane;
@@ -202,6 +207,31 @@ class MainWindowTest : public QObject {
         Key(*form, Qt::Key_F5);
         QTRY_COMPARE(filled.count(), 1);
         QCOMPARE(form->FileList.SelCount(), std::size_t(0));
+    }
+
+    // Cancel while the list is read: the rows read so far, and how many files were left out.
+    void cancelWhileReadingListsWhatWasRead() {
+        fs::remove(music_ + "/tiny.mp3");
+        int presses = 0;
+        QTimer presser;
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            TfrmProgress* window = TmProgressWnd::OpenWindow();
+            if (!window || !window->ButtonCancel->isVisible() || window->CancelPressed)
+                return;
+            ++presses;
+            window->ButtonCancel->click();
+        });
+        presser.start(0);
+        auto form = Start(music_);
+        presser.stop();
+        QVERIFY(form);
+        QCOMPARE(presses, 1);
+        QCOMPARE(form->FileList.Count(), std::size_t(2));
+        QVERIFY(form->FilesInThisDir());
+        QCOMPARE(errors_,
+                 std::vector<std::string>{"Reading cancelled: 2 files left out of the list."});
+        QVERIFY(!TmProgressWnd::IsOpen());
+        QVERIFY(form->isEnabled());
     }
 
     void selectAllFillsFooter() {
@@ -483,6 +513,122 @@ class MainWindowTest : public QObject {
         QCOMPARE(again->DefaultDir, music_);
         QTRY_COMPARE(again->CurrentDirectory(), music_);
         QTRY_COMPARE(again->FileList.Count(), std::size_t(4));
+    }
+
+    // With both layout preferences on, the next start looks as this one was left.
+    void layoutRestoredAfterARestartWhenAsked() {
+        QRect left;
+        {
+            auto form = Start(music_);
+            QVERIFY(form);
+            form->ToolbarButton97EditPreferences->click();
+            TFormPreferences* prefs = form->FormPreferences;
+            QTRY_VERIFY(prefs->isVisible());
+            QVERIFY(!prefs->CheckBoxKeepLayout->isChecked());
+            QVERIFY(!prefs->CheckBoxStretchList->isChecked());
+            prefs->CheckBoxKeepLayout->setChecked(true);
+            QTest::mouseClick(prefs->LabelStretchList, Qt::LeftButton);
+            prefs->BitBtnOK->click();
+            QVERIFY(form->MarsCaption->Button(cbMaximize)->isEnabled());
+
+            form->MultiListMP3ListHeaderClick(2);
+            form->MultiListMP3ListHeaderClick(2); // Artist, descending
+            form->MultiListMP3->SetSectionWidth(0, 230);
+            form->ToolbarButton97Recursive->click();
+            form->setGeometry(40, 30, 700, 520);
+            // Stretched, the list follows the window.
+            QTRY_COMPARE(form->MultiListMP3->width(), form->centralWidget()->width() - 19);
+            left = form->geometry();
+            form->close();
+        }
+        const std::string ini = ReadText(start_ + "/Veltrane.ini");
+        QVERIFY2(ini.find("[Layout]\nKeepLayout=1\nStretchList=1\n") != std::string::npos,
+                 ini.c_str());
+        QVERIFY(ini.find("SortColumn=-3\nSubdirMode=1\n") != std::string::npos);
+
+        auto again = Start("");
+        QVERIFY(again);
+        QCOMPARE(again->FileList.SortColumn(), -3);
+        QVERIFY(again->SubdirMode);
+        QVERIFY(again->ToolbarButton97Recursive->isChecked());
+        QCOMPARE(again->MultiListMP3->SectionWidth(0), 230);
+        QCOMPARE(again->MultiListMP3->ListHeader()->sortIndicatorSection(), 2);
+        QTRY_COMPARE(again->geometry(), left);
+        QTRY_COMPARE(again->MultiListMP3->width(), again->centralWidget()->width() - 19);
+    }
+
+    // With the preferences off (the default) a kept layout is ignored: the described start.
+    void describedStartWithTheLayoutPreferencesOff() {
+        WriteText(start_ + "/Veltrane.ini",
+                  "[Layout]\nKeepLayout=0\nStretchList=0\nSortColumn=-3\nSubdirMode=1\n"
+                  "ColumnWidths=9,9,9,9,9,9,9,9\nWindowLeft=10\nWindowTop=10\n"
+                  "WindowWidth=500\nWindowHeight=400\n");
+        const std::string before = ReadText(start_ + "/Veltrane.ini");
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(form->FileList.SortColumn(), 1);
+        QVERIFY(!form->SubdirMode);
+        QCOMPARE(form->MultiListMP3->SectionWidth(0), 100);
+        QCOMPARE(form->MultiListMP3->ListHeader()->sortIndicatorSection(), 0);
+        QCOMPARE(form->size(), QSize(772, 577));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(form->geometry().center(), screen.center());
+        QVERIFY(!form->MarsCaption->Button(cbMaximize)->isEnabled());
+        // The list keeps its place when the window grows.
+        const QRect list = form->MultiListMP3->geometry();
+        form->resize(900, 700);
+        QTRY_COMPARE(form->width(), 900);
+        QCOMPARE(form->MultiListMP3->geometry(), list);
+        form->close();
+        QCOMPARE(ReadText(start_ + "/Veltrane.ini"), before);
+    }
+
+    // Every tool window takes the keyboard when shown, so Esc closes it; then the focus is on
+    // the list again with its focused row in view, never in the directory box.
+    void focusAfterEachWindow() {
+        for (int i = 0; i < 60; ++i)
+            WriteText(music_ + "/s" + std::to_string(10 + i) + ".mp3", Song("S", "B"));
+        auto form = Start(music_);
+        QVERIFY(form);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), form->MultiListMP3);
+        TMultiList& list = *form->MultiListMP3;
+        const struct {
+            const char* name;
+            std::function<void()> open;
+            QWidget* window;
+        } windows[] = {
+            {"edit", [&] { form->ToolbarButton97EditMoreClick(); }, form->FormEditMP3Tag},
+            {"rename", [&] { form->ToolbarButton97RenameFileClick(); }, form->FormRename},
+            {"from name", [&] { form->ToolbarButton97ReadTagsClick(); },
+             form->FormGetTagFromFilename},
+            {"select", [&] { form->ToolbarButton97SelectClick(); }, form->FormDeSelect},
+            {"preferences", [&] { form->ToolbarButton97EditPreferences->click(); },
+             form->FormPreferences},
+        };
+        for (const auto& w : windows) {
+            SelectRow(*form, 50);
+            list.SetTopIndex(0);
+            w.open();
+            QTRY_VERIFY2(w.window->isActiveWindow(), w.name);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY2(!w.window->isVisible(), w.name);
+            QTRY_VERIFY2(QApplication::focusWidget() == &list, w.name);
+            QVERIFY(form->isActiveWindow());
+            QVERIFY2(list.TopIndex() > 0, w.name); // row 50 came into view
+        }
+        // After a rename (a search follows) the list has the focus, not the directory box.
+        SelectRow(*form, 1);
+        form->ToolbarButton97RenameFileClick();
+        QTRY_VERIFY(form->FormRename->isActiveWindow());
+        form->FormRename->EditRename->setText("Renamed.mp3");
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        form->FormRename->BitBtnOK->click();
+        QTRY_COMPARE(filled.count(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), &list);
+        QVERIFY(!form->EditDockCurrentDir->hasSelectedText());
+        QVERIFY(fs::exists(music_ + "/Renamed.mp3"));
     }
 
     void commandsOpenTheirWindows() {

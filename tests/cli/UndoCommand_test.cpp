@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace veltrane::cli {
 namespace {
@@ -161,6 +163,64 @@ TEST_F(UndoCommand, AReadOnlyFileIsNamedAndWrittenOnlyWithForce) {
     EXPECT_EQ(forced.rc, 0) << forced.err;
     EXPECT_EQ(dir_.ReadFile("a.mp3"), a);
     EXPECT_EQ(fs::status(a_).permissions() & fs::perms::all, fs::perms::owner_read);
+}
+
+TEST_F(UndoCommand, RedoTakesBackTheLastUndoAndIsJournaled) {
+    const std::string a = dir_.ReadFile("a.mp3");
+    ASSERT_EQ(Cli({"tag", "set", "--album", "X", a_}).rc, 0);
+    const std::string x = dir_.ReadFile("a.mp3");
+    EXPECT_EQ(Cli({"undo", "--redo"}).err, "veltrane-cli: nothing to redo\n");
+    ASSERT_EQ(Cli({"undo"}).rc, 0);
+    const Result redo = Cli({"undo", "--redo"});
+    EXPECT_EQ(redo.rc, 0) << redo.err;
+    EXPECT_EQ(redo.out, "redone step 2: set album of 1 file (1 restored)\n");
+    EXPECT_EQ(dir_.ReadFile("a.mp3"), x);
+    // The undo after a redo takes the redo back.
+    EXPECT_EQ(Cli({"undo"}).out, "undone step 3: set album of 1 file (1 restored)\n");
+    EXPECT_EQ(dir_.ReadFile("a.mp3"), a);
+    const Result list = Cli({"undo", "--list"});
+    EXPECT_NE(list.out.find("\tredo of step 2: set album of 1 file\tundone"), std::string::npos)
+        << list.out;
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"undo", "--redo", "--step", "1"},
+          std::vector<std::string>{"undo", "--list", "--redo"},
+          std::vector<std::string>{"undo", "--list", "--no-undo"}})
+        EXPECT_EQ(Cli(bad).rc, 2) << bad.back();
+}
+
+// A state disk that takes no more bytes (here: a file size limit at the journal's size).
+TEST_F(UndoCommand, UndoOnAFullStateDiskRefusesAndSaysNoUndoTakesTheStepBack) {
+    test::RawTag tag;
+    tag.title = "Small";
+    const std::string small = dir_.WriteFile("small.mp3", test::Mp3Bytes(20, tag));
+    const std::string before = dir_.ReadFile("small.mp3");
+    ASSERT_EQ(Cli({"tag", "set", "--album", "X", small}).rc, 0);
+    const std::string changed = dir_.ReadFile("small.mp3");
+    const auto journalSize = fs::file_size(journal_.FilePath());
+    ASSERT_GT(journalSize, changed.size());
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit full = old;
+    full.rlim_cur = journalSize;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const Result refused = Cli({"undo"});
+    const Result made = Cli({"undo", "--no-undo"});
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(refused.rc, 1);
+    EXPECT_NE(refused.err.find("the undo cannot be recorded"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("--no-undo takes the step back without recording it"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(made.rc, 0) << made.err;
+    EXPECT_NE(made.err.find("without undo (--no-undo)"), std::string::npos) << made.err;
+    EXPECT_NE(made.out.find("(1 restored); not recorded"), std::string::npos) << made.out;
+    EXPECT_EQ(dir_.ReadFile("small.mp3"), before);
+    EXPECT_EQ(fs::file_size(journal_.FilePath()), journalSize);
+    // With room again, the next undo finds the file as before and marks the step undone.
+    EXPECT_NE(Cli({"undo"}).out.find("marked as undone"), std::string::npos);
 }
 
 } // namespace

@@ -202,6 +202,73 @@ class MultiLstTest : public QObject {
         QCOMPARE(dbl.size(), 1);
     }
 
+    // A right click makes the row under the pointer the one the pop-up menu acts on.
+    void rightClickSelectsTheRowUnderThePointer() {
+        const struct {
+            std::vector<int> selected;
+            int clicked;
+            std::vector<int> after;
+        } cases[] = {
+            {{}, 3, {3}},
+            {{2}, 4, {4}},
+            {{2, 4, 5}, 4, {2, 4, 5}}, // inside a multi-selection: kept
+            {{2, 4, 5}, 3, {3}},
+            {{2}, 0, {2}}, // the placeholder under the header: nothing changes
+        };
+        for (const auto& c : cases) {
+            TMultiList list;
+            Setup(list);
+            for (int i = 0; i < 10; ++i)
+                list.Strings().Add("r" + std::to_string(i) + "\t");
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            for (int row : c.selected)
+                list.Items().SetSelected(std::size_t(row), true);
+            list.SetItemIndex(1);
+            QTest::mousePress(list.viewport(), Qt::RightButton, {}, QPoint(50, c.clicked * 18 + 9));
+            std::vector<int> after;
+            for (int i = 1; i < 11; ++i)
+                if (list.Items().Selected(std::size_t(i)))
+                    after.push_back(i);
+            QCOMPARE(after, c.after);
+            QCOMPARE(list.ItemIndex(), std::ptrdiff_t(c.clicked >= 1 ? c.clicked : 1));
+        }
+    }
+
+    // A path too long for its column loses the middle of its folder part before its name.
+    void pathsKeepTheirFileName() {
+        QFont font(QStringLiteral("Liberation Mono"));
+        font.setPixelSize(10);
+        const QFontMetrics m(font);
+        const int flags = Qt::TextSingleLine;
+        const QString path = "Live Recordings/Concerts 1999/Open Mind.mp3";
+        const auto width = [&](const QString& s) { return m.size(flags, s).width(); };
+        const struct {
+            QString text;
+            int width;
+            bool asPath;
+            QString expected; // empty: check the rule only
+        } cases[] = {
+            {path, width(path), true, path},
+            {path, width(path) - 1, true, {}},
+            {path, width(".../Open Mind.mp3"), true, ".../Open Mind.mp3"},
+            {path, width(".../Open Mi..."), true, ".../Open Mi..."},
+            {path, width("Live Rec..."), false, "Live Rec..."},
+            {"Open Mind.mp3", width("Open Mi..."), true, "Open Mi..."},
+        };
+        for (const auto& c : cases) {
+            const QString shown = ElideColumnText(c.text, m, flags, c.width, c.asPath);
+            QVERIFY2(width(shown) <= c.width, qPrintable(shown));
+            if (!c.expected.isEmpty()) {
+                QCOMPARE(shown, c.expected);
+            } else {
+                QVERIFY2(shown.startsWith("Live Rec") && shown.endsWith("1999/Open Mind.mp3") &&
+                             shown.contains("..."),
+                         qPrintable(shown));
+            }
+        }
+    }
+
     void focusedRowCarriesAFrameWithoutKeyboardFocus() {
         // Rows 1 and 2 are empty columns, so every dark pixel on a top line is the frame.
         struct Case {

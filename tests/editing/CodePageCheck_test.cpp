@@ -36,6 +36,28 @@ TEST(CodePageCheck, FindsEachCharacterTheCodePageCannotHoldOnce) {
               "saved as \"?\":\nSong: \xC5\x81\nComment: \xE6\x97\xA5\n\nSave anyway?");
 }
 
+TEST(CodePageCheck, TheHintWhileTypingNamesQuestionMarksAndWhatIsCut) {
+    const std::string snow = "\xE2\x98\x83", lodz = "\xC5\x81\xC3\xB3" "d\xC5\xBA";
+    const struct {
+        std::string text;
+        std::size_t room;
+        std::string hint;
+    } cases[] = {
+        {"", 30, ""},
+        {"Caf\xC3\xA9 \xE2\x82\xAC", 30, ""}, // both in Windows-1252
+        {lodz, 30, "becomes \"?\": \xC5\x81\xC5\xBA"},
+        {snow + "a" + snow, 30, "becomes \"?\": " + snow},
+        {std::string(30, 'x'), 30, ""},
+        {std::string(29, 'x') + "yz", 30, "cut after 30 characters: \"z\" is left out"},
+        // One "?" is one byte: the cut counts characters, not UTF-8 bytes.
+        {std::string(26, 'x') + snow + "ab", 28, "becomes \"?\": " + snow +
+                                                     "; cut after 28 characters: \"b\" is left out"},
+        {"19999", 4, "cut after 4 characters: \"9\" is left out"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FieldHint(c.text, c.room), c.hint) << c.text;
+}
+
 TEST(CodePageCheck, RunsNameTheFilesThatGotQuestionMarks) {
     test::EditingFolder folder;
     const std::string plain = folder.Add("Band - Song.mp3", test::Tagged("x", "y"));

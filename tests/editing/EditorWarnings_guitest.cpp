@@ -5,12 +5,23 @@
 #include "FakeEditingHost.h"
 #include "editing/ui/EditMP3Tag.h"
 #include "editing/ui/EditMore.h"
+#include "editing/ui/FieldHints.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
 using namespace veltrane;
+
+namespace {
+// Types Text as a keyboard would (keyClicks takes ASCII only).
+void Type(QWidget* Edit, const QString& Text) {
+    for (const QChar c : Text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Edit, &press);
+    }
+}
+} // namespace
 
 class EditorWarningsTest : public QObject {
     Q_OBJECT
@@ -53,6 +64,49 @@ class EditorWarningsTest : public QObject {
         QVERIFY(!form.isVisible());
         QCOMPARE(GetMP3Tag(path).Artist, std::string("?\xC3\xB3"
                                                      "d?"));
+    }
+
+    // While typing, both editors mark a field that will change and say what changes.
+    void bothEditorsHintWhileTyping() {
+        test::EditingFolder folder;
+        const std::string path = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+        TFileList& list = folder.List();
+        folder.Select({path});
+        test::FakeEditingHost host(list);
+        TFormEditMP3Tag single(host);
+        single.Record = GetMP3Tag(path);
+        TFormEditMore more(host);
+        struct TEditor {
+            QWidget* Form;
+            QLineEdit *Artist, *Comment, *Track;
+        };
+        for (const TEditor& e : {TEditor{&single, single.EditArtistName, single.EditComment,
+                                         single.EditTrack},
+                                 TEditor{&more, more.EditArtistName, more.EditComment,
+                                         more.EditTrack}}) {
+            e.Form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(e.Form));
+            e.Artist->clear();
+            Type(e.Artist, QString::fromUtf8("Café"));
+            QCOMPARE(TFieldHints::Hint(e.Artist), QString());
+            Type(e.Artist, QString::fromUtf8(" Łódź"));
+            QCOMPARE(TFieldHints::Hint(e.Artist), QString::fromUtf8("becomes \"?\": Łź"));
+            QTest::keyClick(e.Artist, Qt::Key_Backspace);
+            QTest::keyClick(e.Artist, Qt::Key_Backspace);
+            QTest::keyClick(e.Artist, Qt::Key_Backspace);
+            QTest::keyClick(e.Artist, Qt::Key_Backspace);
+            QCOMPARE(TFieldHints::Hint(e.Artist), QString());
+
+            // 29 characters fit without a track and lose the last one with it.
+            e.Comment->clear();
+            e.Track->clear();
+            QTest::keyClicks(e.Comment, QString(28, QChar('c')) + "Z");
+            QCOMPARE(TFieldHints::Hint(e.Comment), QString());
+            QTest::keyClicks(e.Track, "7");
+            QCOMPARE(TFieldHints::Hint(e.Comment),
+                     QString("cut after 28 characters: \"Z\" is left out"));
+            e.Form->hide();
+        }
     }
 
     void multiFileEditorAsksAndNamesTheFiles() {

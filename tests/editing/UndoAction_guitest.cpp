@@ -56,6 +56,46 @@ class UndoActionTest : public QObject {
         SetActiveJournal(nullptr);
     }
 
+    // Redo sits beside Undo on Ctrl+Shift+Z; each says in the status what it took back.
+    void redoTakesTheUndoBackAndBothSayWhatTheyDid() {
+        test::TestDir state, dir;
+        TChangeJournal journal(state.path().string() + "/veltrane");
+        SetActiveJournal(&journal);
+        const std::string a = dir.WriteFile("a.mp3", test::Mp3BytesNoTag(500));
+        const std::string before = dir.ReadFile("a.mp3");
+        QWidget window;
+        QMenu menu(&window);
+        std::vector<std::string> done, errors;
+        TUndoAction undo(&window, &menu, [&](const std::string& t) { errors.push_back(t); }, {});
+        TRedoAction redo(&window, &menu, [&](const std::string& t) { errors.push_back(t); }, {});
+        undo.ShowDone = redo.ShowDone = [&](const std::string& t) { done.push_back(t); };
+        QCOMPARE(menu.actions().indexOf(&redo), menu.actions().indexOf(&undo) + 1);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        RunTagStep({a}, [](std::size_t) { return std::string("set album of 1 file"); },
+                   [](TMP3Tag& t) { t.Album = "Wrong"; }, TagCodec::Default(), {}, nullptr);
+        const std::string wrong = dir.ReadFile("a.mp3");
+        redo.UpdateState();
+        QCOMPARE(redo.text(), QString("Redo"));
+        QVERIFY(!redo.isEnabled());
+
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dir.ReadFile("a.mp3"), before);
+        redo.UpdateState();
+        QCOMPARE(redo.text(), QString("Redo: set album of 1 file"));
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(dir.ReadFile("a.mp3"), wrong);
+        undo.UpdateState();
+        QCOMPARE(undo.text(), QString("Undo: set album of 1 file"));
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dir.ReadFile("a.mp3"), before);
+        QCOMPARE(done, (std::vector<std::string>{"Undone: set album of 1 file",
+                                                 "Redone: set album of 1 file",
+                                                 "Undone: set album of 1 file"}));
+        QVERIFY(errors.empty());
+        SetActiveJournal(nullptr);
+    }
+
     // The journal cannot be written: the window asks once, and a Yes holds for the run.
     void asksOnceWhetherToEditWithoutUndo() {
         test::TestDir dir;

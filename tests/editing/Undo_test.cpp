@@ -112,8 +112,76 @@ TEST_F(UndoTest, AnUndoIsAStepOfItsOwnAndUndoGoesBackwards) {
     EXPECT_EQ(Bytes(a), first);
     contents = journal_.Read();
     EXPECT_EQ(UndoneSteps(contents), (std::set<std::uint64_t>{2, 4}));
-    EXPECT_EQ(LastUndoable(contents)->Id, 1u);
+    // That undo of an undo is a redo: the next undo takes it back.
+    EXPECT_EQ(LastUndoable(contents)->Id, 5u);
     EXPECT_THROW(UndoStep(journal_, 99), EJournalError);
+}
+
+// Undo and Redo walk the steps back and forth; each is a step, a new edit ends the redos.
+TEST_F(UndoTest, RedoTakesBackTheLastUndoAndAnUndoAfterItTakesTheRedoBack) {
+    test::EditingFolder folder;
+    const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+    const auto title = [&] { return GetMP3Tag(a).Title; };
+    const auto edit = [&](const std::string& to) {
+        TEditorFields fields = EditorFieldsFromTag(GetMP3Tag(a));
+        fields.Title = to;
+        SaveSingleTag(GetMP3Tag(a), fields, nullptr);
+    };
+    edit("First");
+    edit("Second");
+    struct TMove {
+        char Do; // 'u' undo, 'r' redo, 'e' edit to "Third"
+        std::string Title, UndoCaption, RedoCaption;
+        bool Redo; // the step taken back was an undo
+    };
+    const std::vector<TMove> moves = {
+        {'u', "First", "Undo: edit tag of a.mp3", "Redo: edit tag of a.mp3", false},
+        {'u', "Song", "", "Redo: edit tag of a.mp3", false},
+        {'r', "First", "Undo: edit tag of a.mp3", "Redo: edit tag of a.mp3", true},
+        {'u', "Song", "", "Redo: edit tag of a.mp3", false},
+        {'r', "First", "Undo: edit tag of a.mp3", "Redo: edit tag of a.mp3", true},
+        {'r', "Second", "Undo: edit tag of a.mp3", "", true},
+        {'u', "First", "Undo: edit tag of a.mp3", "Redo: edit tag of a.mp3", false},
+        {'e', "Third", "Undo: edit tag of a.mp3", "", false},
+        {'u', "First", "Undo: edit tag of a.mp3", "Redo: edit tag of a.mp3", false},
+        {'r', "Third", "Undo: edit tag of a.mp3", "", true},
+    };
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const TMove& m = moves[i];
+        SCOPED_TRACE("move " + std::to_string(i) + " " + m.Do);
+        if (m.Do == 'e') {
+            edit("Third");
+        } else {
+            const TUndoReport report = m.Do == 'u' ? UndoStep(journal_) : RedoStep(journal_);
+            EXPECT_EQ(report.Restored, 1u);
+            EXPECT_EQ(report.Redo, m.Redo);
+            EXPECT_EQ(report.Subject, "edit tag of a.mp3");
+        }
+        EXPECT_EQ(title(), m.Title);
+        const TJournalContents contents = journal_.Read();
+        const TJournalStep* undo = LastUndoable(contents);
+        const TJournalStep* redo = LastRedoable(contents);
+        EXPECT_EQ(undo ? UndoCaption(*undo) : "", m.UndoCaption);
+        EXPECT_EQ(redo ? RedoCaption(*redo) : "", m.RedoCaption);
+    }
+    EXPECT_THROW(RedoStep(journal_), EJournalError);
+    const std::string newest = journal_.Read().Steps.back().Command;
+    EXPECT_EQ(newest.rfind("redo of step ", 0), 0u) << newest;
+}
+
+TEST(StepSubject, StripsOnlyTheProgramsOwnPrefixes) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"set album of 10 files", "set album of 10 files"},
+        {"undo of step 3: set album of 10 files", "set album of 10 files"},
+        {"redo of step 12: undo of step 3: rename a.mp3 to b.mp3", "rename a.mp3 to b.mp3"},
+        {"undo of step x: odd", "undo of step x: odd"},
+        {"undo of step 3 set", "undo of step 3 set"},
+    };
+    for (const auto& [command, subject] : cases) {
+        TJournalStep step;
+        step.Command = command;
+        EXPECT_EQ(StepSubject(step), subject) << command;
+    }
 }
 
 TEST_F(UndoTest, AFileChangedAfterTheWriteIsLeftAloneAndReported) {
@@ -477,6 +545,8 @@ TEST_F(UndoTest, AStepWithNothingLeftToTakeBackLetsUndoReachTheOneBefore) {
              ASSERT_EQ(RunRenameStep({{a, b}}, FileCount, nullptr), std::vector<int>{EEXIST});
          }, false},
     };
+    // Step 1, or the redo that brought its change back.
+    std::uint64_t reach = 1;
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
         way.make();
@@ -487,13 +557,14 @@ TEST_F(UndoTest, AStepWithNothingLeftToTakeBackLetsUndoReachTheOneBefore) {
             EXPECT_EQ(Bytes(a), one);
             report = UndoStep(journal_);
         }
-        EXPECT_EQ(report.Step, 1u) << "the newer step was taken again";
+        EXPECT_EQ(report.Step, reach) << "the newer step was taken again";
         EXPECT_EQ(GetMP3Tag(a).Album, "");
         // Step 1 comes back for the next way.
         ASSERT_EQ(UndoStep(journal_, journal_.Read().Steps.back().Id).Restored, 1u);
         ASSERT_EQ(GetMP3Tag(a).Album, "one");
+        reach = journal_.Read().Steps.back().Id;
     }
-    EXPECT_EQ(UndoStep(journal_).Step, 1u);
+    EXPECT_EQ(UndoStep(journal_).Step, reach);
     EXPECT_EQ(Bytes(a), original);
     EXPECT_THROW(UndoStep(journal_), EJournalError); // nothing left at all
 }

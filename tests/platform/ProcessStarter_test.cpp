@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrane::platform {
 namespace {
@@ -115,6 +116,30 @@ TEST(ProcessStarter, TerminateGroupEndsWhatAWrapperStarted) {
     EXPECT_FALSE(Runs(player));
     EXPECT_FALSE(Runs(r.pid));
     EXPECT_FALSE(starter.TerminateGroup(r.pid));
+}
+
+// A player that ends by itself is reaped at once: no zombie is left for the next start.
+TEST(ProcessStarter, AFinishedPlayerLeavesNoZombieAndKeepsItsExitCode) {
+    LinuxProcessStarter starter;
+    const SpawnResult playing = starter.Start({"sleep", "30"}, false);
+    ASSERT_TRUE(playing.ok());
+    const std::vector<std::pair<std::vector<std::string>, int>> players = {
+        {{"sh", "-c", "exit 5"}, 5}, {{"true"}, 0}, {{"sh", "-c", "kill -9 $$"}, 128 + 9}};
+    std::vector<pid_t> pids;
+    for (const auto& [argv, code] : players) {
+        const SpawnResult r = starter.Start(argv, false);
+        ASSERT_TRUE(r.ok());
+        pids.push_back(r.pid);
+    }
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+        const std::string proc = "/proc/" + std::to_string(pids[i]);
+        for (int k = 0; k < 500 && ::access(proc.c_str(), F_OK) == 0; ++k)
+            ::usleep(10000);
+        EXPECT_NE(::access(proc.c_str(), F_OK), 0) << "a zombie is left: " << pids[i];
+        EXPECT_EQ(starter.Wait(pids[i], false), players[i].second);
+    }
+    EXPECT_TRUE(Runs(playing.pid)); // a player still playing is left alone
+    EXPECT_TRUE(starter.Terminate(playing.pid));
 }
 
 } // namespace

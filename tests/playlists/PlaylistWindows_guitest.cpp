@@ -157,6 +157,25 @@ class PlaylistWindowsTest : public QObject {
         QTest::keyClicks(load_->EditFileName, "none");
         QTest::mouseClick(load_->BitBtnLoad, Qt::LeftButton);
         QVERIFY(load_->isVisible());
+        QVERIFY(host_.errors.empty());
+        load_->hide();
+    }
+
+    // A path typed into the name box is refused with a word; the folder comes from the list.
+    void loadSaysThatATypedPathIsNotTaken() {
+        dirp_->WriteFile("sub/two.m3u", "z");
+        dirp_->WriteFile("one.m3u", "x");
+        editor_->OpenWith({});
+        for (const std::string& typed : {dirp_->path().string() + "/one.m3u", std::string("sub/two"),
+                                         std::string("../one.m3u")}) {
+            host_.errors.clear();
+            load_->show();
+            QTest::keyClicks(load_->EditFileName, QString::fromStdString(typed));
+            QTest::mouseClick(load_->BitBtnLoad, Qt::LeftButton);
+            QCOMPARE(host_.errors, Lines{std::string(kMsgLoadNameOnly)});
+            QVERIFY(load_->isVisible());
+            QVERIFY(editor_->Playlist.Empty());
+        }
         load_->hide();
     }
 

@@ -1,8 +1,11 @@
 #include "browser/ui/mProgressForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QWindow>
 
 #include <algorithm>
@@ -16,6 +19,8 @@ namespace {
 // Held once for the whole program: at most one progress window is open.
 QPointer<TfrmProgress> gOpenWindow;
 QPointer<QWidget> gOpenOwner;
+// The owner's focused control: disabling the owner takes the focus, Close gives it back.
+QPointer<QWidget> gOwnerFocus;
 // Bar positions are ints; larger ranges are scaled down to this many steps.
 std::int64_t gBarMin = 0;
 std::int64_t gBarScale = 1;
@@ -24,6 +29,7 @@ std::int64_t gBarScale = 1;
 int gBarStep = 1;
 
 constexpr int kBarHeight = 15;
+constexpr int kMargin = 20;
 constexpr int kEventIntervalMs = 30;
 
 } // namespace
@@ -31,12 +37,19 @@ constexpr int kEventIntervalMs = 30;
 TfrmProgress::TfrmProgress(QWidget* Owner)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      ProgressBar(new QProgressBar(this)) {
+      ProgressBar(new QProgressBar(this)),
+      ButtonCancel(new QPushButton(tr("Cancel"), this)) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setTextVisible(false);
     ProgressBar->setFixedHeight(kBarHeight);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    ButtonCancel->hide();
+    QObject::connect(ButtonCancel, &QPushButton::clicked, this, [this] {
+        CancelPressed = true;
+        ButtonCancel->setEnabled(false);
+    });
     // Owned by the owner's window, as a dialog of it, without being its child widget: a child
     // would be disabled together with the owner.
     if (Owner) {
@@ -48,6 +61,26 @@ TfrmProgress::TfrmProgress(QWidget* Owner)
 
 void TfrmProgress::closeEvent(QCloseEvent* Event) {
     Event->ignore();
+}
+
+void TfrmProgress::ShowCancel() {
+    // Sized from the button's own hint, so a large font still shows it whole.
+    const QSize button = ButtonCancel->sizeHint().expandedTo(QSize(80, 0));
+    const int top = kMargin + kBarHeight + kMargin / 2;
+    ButtonCancel->setGeometry((width() - button.width()) / 2, top, button.width(), button.height());
+    ButtonCancel->show();
+    const int height = std::max(kBarHeight + 2 * kMargin, top + button.height() + kMargin / 2);
+    const int grow = height - this->height();
+    setGeometry(x(), y() - grow / 2, width(), height);
+    ButtonCancel->setFocus();
+}
+
+void TfrmProgress::keyPressEvent(QKeyEvent* Event) {
+    if (Event->key() == Qt::Key_Escape && ButtonCancel->isVisible() && ButtonCancel->isEnabled()) {
+        ButtonCancel->click();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
 }
 
 TmProgressWnd::TmProgressWnd(QWidget* Owner) : owner_(Owner) {
@@ -80,8 +113,8 @@ void TmProgressWnd::Open() {
     if (gOpenWindow)
         return;
     auto* window = new TfrmProgress(owner_);
-    window->resize(Width, kBarHeight + 40);
-    window->ProgressBar->setGeometry(20, 20, window->width() - 40, kBarHeight);
+    window->resize(Width, kBarHeight + 2 * kMargin);
+    window->ProgressBar->setGeometry(kMargin, kMargin, window->width() - 2 * kMargin, kBarHeight);
 
     const std::int64_t range = Max > Min ? Max - Min : 0;
     gBarMin = Min;
@@ -101,8 +134,10 @@ void TmProgressWnd::Open() {
         OnPositionWindow(left, top);
     window->move(left, top);
     window->show();
-    if (owner_)
+    if (owner_) {
+        gOwnerFocus = owner_->window()->focusWidget();
         owner_->window()->setEnabled(false);
+    }
     gOpenWindow = window;
     gOpenOwner = owner_;
     ProcessEvents(true);
@@ -123,11 +158,19 @@ void TmProgressWnd::SetPosition(std::uint64_t Position) {
 void TmProgressWnd::Close() {
     if (!gOpenWindow)
         return;
-    if (gOpenOwner)
-        gOpenOwner->window()->setEnabled(true);
+    // The window in front goes, and the owner is the one to take the keyboard back.
+    const bool active = gOpenWindow->isActiveWindow() || !QApplication::activeWindow();
+    QWidget* owner = gOpenOwner ? gOpenOwner->window() : nullptr;
+    if (owner)
+        owner->setEnabled(true);
     delete gOpenWindow.data();
     gOpenWindow = nullptr;
     gOpenOwner = nullptr;
+    if (owner && active && owner->isVisible())
+        owner->activateWindow();
+    if (gOwnerFocus && gOwnerFocus->isVisible() && gOwnerFocus->isEnabled())
+        gOwnerFocus->setFocus(Qt::ActiveWindowFocusReason);
+    gOwnerFocus = nullptr;
 }
 
 void TmProgressWnd::Start(const std::string& Text, std::uint64_t Maximum) {
@@ -139,6 +182,17 @@ void TmProgressWnd::Start(const std::string& Text, std::uint64_t Maximum) {
 
 void TmProgressWnd::Finish() {
     Close();
+}
+
+void TmProgressWnd::OfferCancel() {
+    if (!gOpenWindow || gOpenOwner != owner_ || gOpenWindow->ButtonCancel->isVisible())
+        return;
+    gOpenWindow->ShowCancel();
+    ProcessEvents(true);
+}
+
+bool TmProgressWnd::Cancelled() const {
+    return gOpenWindow && gOpenOwner == owner_ && gOpenWindow->CancelPressed;
 }
 
 bool TmProgressWnd::EventsDue() const {

@@ -15,6 +15,7 @@
 #include <functional>
 
 class QProgressBar;
+class QPushButton;
 
 namespace veltrane {
 
@@ -23,10 +24,17 @@ class TfrmProgress : public QWidget {
   public:
     explicit TfrmProgress(QWidget* Owner);
     QProgressBar* ProgressBar;
+    // "Cancel", below the bar while the loop offers it; Esc presses it too.
+    QPushButton* ButtonCancel;
+    bool CancelPressed = false;
+
+    // Shows the Cancel button and makes the window as high as its controls need.
+    void ShowCancel();
 
   protected:
     // The user cannot close it; only its TmProgressWnd does.
     void closeEvent(QCloseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 };
 
 class TmProgressWnd : public QObject, public IProgress {
@@ -59,6 +67,9 @@ class TmProgressWnd : public QObject, public IProgress {
     // IProgress: Caption, Min 0 and Max, then Open; Finish closes.
     void Start(const std::string& Caption, std::uint64_t Max) override;
     void Finish() override;
+    // A Cancel button on the open window; Cancelled is true once it was pressed.
+    void OfferCancel() override;
+    bool Cancelled() const override;
 
   private:
     void ProcessEvents(bool Always);

@@ -31,6 +31,7 @@
 #include "editing/ui/TagTableActions.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
+#include "editing/JournaledSteps.h"
 #include "editing/ui/UndoAction.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
@@ -46,6 +47,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -65,6 +67,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string_view>
 #include <unordered_map>
 
@@ -151,6 +155,12 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void SetDeleteToRecycleBin(bool Value) override { form_.DeleteToRecycleBin = Value; }
     void SetDefaultDir(const std::string& Value) override { form_.DefaultDir = Value; }
     void SetDblClickAction(std::uint8_t Value) override { form_.DblClickAction = Value; }
+    TLayoutPreferences LayoutPreferences() const override {
+        return {form_.Layout().KeepLayout, form_.Layout().StretchList};
+    }
+    void SetLayoutPreferences(const TLayoutPreferences& Value) override {
+        form_.SetLayoutPreferences(Value);
+    }
 
   private:
     TMainForm& form_;
@@ -454,9 +464,18 @@ void TMainForm::CreatePopupMenu() {
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     PopupMenuMultiListMP3->addSeparator();
-    Undo = new TUndoAction(
+    auto* undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
         [this] { ToolbarButton97RefreshClick(); });
+    auto* redo = new TRedoAction(
+        this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
+        [this] { ToolbarButton97RefreshClick(); });
+    // What was taken back stands in the status bar until the next hint.
+    undo->ShowDone = redo->ShowDone = [this](const std::string& Text) {
+        StatusPanel2->setText(Q(Text));
+    };
+    Undo = undo;
+    Redo = redo;
     MultiListMP3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MultiListMP3, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
         PopupMenuMultiListMP3->popup(MultiListMP3->mapToGlobal(Pos));
@@ -467,6 +486,9 @@ void TMainForm::LayoutCentral() {
     if (!central_)
         return;
     BackImage->setGeometry(central_->rect());
+    if (shown_)
+        MultiListMP3->setGeometry(layout_.StretchList ? central_->rect().adjusted(8, 6, -11, -6)
+                                                      : fixedListGeometry_);
     PanelSearching->move(MultiListMP3->geometry().center() - PanelSearching->rect().center());
 }
 
@@ -493,6 +515,15 @@ void TMainForm::FormCreate() {
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
     DefaultDir = settings.DefaultDir;
     DblClickAction = settings.DblClickAction;
+    layout_ = ReadLayout(settingsFiles_.Read, kFileListColumnCount);
+    if (layout_.KeepLayout) {
+        FileList.SetSortColumn(layout_.SortColumn);
+        SubdirMode = layout_.SubdirMode;
+        ToolbarButton97Recursive->setChecked(SubdirMode);
+        for (std::size_t i = 0; i < layout_.ColumnWidths.size(); ++i)
+            MultiListMP3->SetSectionWidth(static_cast<int>(i), layout_.ColumnWidths[i]);
+    }
+    UpdateSortArrow();
 
     const TPlayerCommands players = LookUpPlayerCommands(*services_.Associations);
     MP3PlayerCommand = players.Mp3Player;
@@ -502,6 +533,8 @@ void TMainForm::FormCreate() {
 
     FileOperation.Operation = foDelete;
     FileOperation.Flags = fofNoConfirmation;
+    trashRecorder_ = std::make_unique<TJournaledTrash>();
+    FileOperation.TrashRecorder = trashRecorder_.get();
     ProgressWindow.SetCaption(tr("Progress"));
     ProgressWindow.Width = 256;
 
@@ -566,16 +599,20 @@ void TMainForm::CreateWindows() {
             &QToolButton::setChecked);
     connect(FormHelp, &TFormHelp::VisibilityChanged, ToolbarButton97Help, &QToolButton::setChecked);
     FormHelp->ShowHelp(helpState_);
+    WatchToolWindows();
 }
 
 void TMainForm::showEvent(QShowEvent* Event) {
     QMainWindow::showEvent(Event);
     if (!shown_) {
         shown_ = true;
-        // The list keeps the place it gets at the first showing; only the picture follows
-        // later resizes.
-        MultiListMP3->setGeometry(central_->rect().adjusted(8, 6, -11, -6));
-        LayoutCentral();
+        // Unless it is stretched, the list keeps the place it gets at the first showing, at
+        // the described size; only the picture follows later resizes.
+        fixedListGeometry_ = central_->rect().adjusted(8, 6, -11, -6);
+        MultiListMP3->setGeometry(fixedListGeometry_);
+        ApplyStretch(layout_.StretchList);
+        RestoreWindowPlace();
+        MultiListMP3->setFocus(Qt::OtherFocusReason);
         QTimer::singleShot(0, this, &TMainForm::FormShow);
     }
 }
@@ -604,7 +641,120 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
 
 // The player started last keeps playing after the program ends.
 void TMainForm::FormClose() {
+    StoreLayout();
     FileList.RowBuffer().clear();
+}
+
+// --- Layout kept between runs -----------------------------------------------------------------
+
+void TMainForm::SetLayoutPreferences(const TLayoutPreferences& Value) {
+    layout_.KeepLayout = Value.KeepLayout;
+    if (Value.StretchList != layout_.StretchList)
+        ApplyStretch(Value.StretchList);
+}
+
+void TMainForm::ApplyStretch(bool On) {
+    layout_.StretchList = On;
+    // Maximize is worth having only when the list follows the window.
+    const int icons = MarsCaption->BorderIcons();
+    MarsCaption->SetBorderIcons(On ? icons | biMaximize : icons & ~biMaximize);
+    if (!On && isMaximized())
+        showNormal();
+    LayoutCentral();
+}
+
+void TMainForm::RestoreWindowPlace() {
+    if (!layout_.KeepLayout || !layout_.Window)
+        return;
+    std::vector<TRectangle> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    std::stable_partition(all.begin(), all.end(),
+                          [](QScreen* s) { return s == QGuiApplication::primaryScreen(); });
+    for (const QScreen* screen : all) {
+        const QRect a = screen->availableGeometry();
+        screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    if (const auto place = PlaceOnScreens(layout_.Window->Rect, screens))
+        setGeometry(place->Left, place->Top, place->Width, place->Height);
+    if (layout_.Window->Maximized && layout_.StretchList)
+        showMaximized();
+}
+
+void TMainForm::StoreLayout() {
+    if (!layout_.KeepLayout)
+        return;
+    TListLayout kept = layout_;
+    kept.ColumnWidths.clear();
+    for (int i = 0; i < kFileListColumnCount; ++i)
+        kept.ColumnWidths.push_back(MultiListMP3->SectionWidth(i));
+    kept.SortColumn = FileList.SortColumn();
+    kept.SubdirMode = SubdirMode;
+    const QRect r = isMaximized() ? normalGeometry() : geometry();
+    kept.Window = TWindowPlace{{r.x(), r.y(), r.width(), r.height()}, isMaximized()};
+    const std::string file = SettingsFileName();
+    if (!WriteLayout(file, kept))
+        ReportError(UnableToWriteMessage(file));
+}
+
+void TMainForm::UpdateSortArrow() {
+    const int column = FileList.SortColumn();
+    MultiListMP3->SetSortArrow(std::abs(column) - 1, column > 0);
+}
+
+// --- Focus ------------------------------------------------------------------------------------
+
+void TMainForm::WatchToolWindows() {
+    focusTimer_ = new QTimer(this);
+    focusTimer_->setSingleShot(true);
+    connect(focusTimer_, &QTimer::timeout, this, &TMainForm::ReturnFocus);
+    for (QDialog* window : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        openers_[window] = nullptr;
+        window->installEventFilter(this);
+    }
+}
+
+void TMainForm::ToolWindowShown(QWidget* Window) {
+    QWidget* active = QApplication::activeWindow();
+    openers_[Window] = active != Window ? active : nullptr;
+    // Shown, a window takes the keyboard, so Esc closes it and not what lies behind.
+    QTimer::singleShot(0, Window, [Window] {
+        if (!Window->isVisible())
+            return;
+        Window->raise();
+        Window->activateWindow();
+    });
+}
+
+void TMainForm::ToolWindowHidden(QWidget* Window) {
+    if (!isVisible())
+        return; // the program ends
+    const QPointer<QWidget> opener = openers_[Window];
+    focusTarget_ = opener && opener != this && opener->isVisible() ? opener : nullptr;
+    focusTimer_->start(0);
+}
+
+void TMainForm::ReturnFocus() {
+    if (!isVisible())
+        return;
+    // A message box or the progress window first: the focus goes back once they are done.
+    if (QApplication::activeModalWidget() || !isEnabled() || TmProgressWnd::IsOpen()) {
+        focusTimer_->start(50);
+        return;
+    }
+    if (focusTarget_ && focusTarget_->isVisible()) {
+        focusTarget_->raise();
+        focusTarget_->activateWindow();
+    } else {
+        FocusList();
+    }
+    focusTarget_ = nullptr;
+}
+
+void TMainForm::FocusList() {
+    activateWindow();
+    MultiListMP3->setFocus(Qt::OtherFocusReason);
+    if (FileList.ItemIndex() >= 1)
+        MultiListMP3->MakeVisible(static_cast<std::size_t>(FileList.ItemIndex()));
 }
 
 std::string TMainForm::CurrentDirectory() const {
@@ -714,6 +864,13 @@ void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     auto* widget = qobject_cast<QWidget*>(Watched);
+    if (widget && openers_.count(widget)) {
+        if (Event->type() == QEvent::Show)
+            ToolWindowShown(widget);
+        else if (Event->type() == QEvent::Hide)
+            ToolWindowHidden(widget);
+        return QMainWindow::eventFilter(Watched, Event);
+    }
     const bool hinted = widget && std::find(hintControls_.begin(), hintControls_.end(), widget) !=
                                       hintControls_.end();
     switch (Event->type()) {
@@ -732,10 +889,14 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
         if (widget == ToolbarButton97PlayListEditor)
             ToolbarButton97PlayListEditorMouseUp();
         break;
-    case QEvent::FocusIn:
-        if (Watched == EditDockCurrentDir)
+    case QEvent::FocusIn: {
+        // Entered by the user, not given back when a window comes back to the front.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(Event)->reason();
+        if (Watched == EditDockCurrentDir && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason)
             QTimer::singleShot(0, this, &TMainForm::EditDockCurrentDirEnter);
         break;
+    }
     case QEvent::KeyPress:
         if (Watched == EditDockCurrentDir) {
             const int key = static_cast<QKeyEvent*>(Event)->key();
@@ -826,6 +987,8 @@ void TMainForm::UpdateList() {
     const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
     if (!skipped.empty())
         ReportError(skipped);
+    if (FileList.ReadingCancelled())
+        ReportNotice(ReadingCancelledMessage(FileList.LeftOut()));
 }
 
 void TMainForm::ChooseCommandLineFile() {
@@ -867,6 +1030,7 @@ void TMainForm::SortList() {
 void TMainForm::MultiListMP3ListHeaderClick(int Section) {
     BusyCursor busy;
     FileList.MultiListMP3ListHeaderClick(Section, &ProgressWindow);
+    UpdateSortArrow();
     RefreshList();
 }
 
@@ -1173,6 +1337,14 @@ void TMainForm::ReportError(const std::string& Text) {
         return;
     }
     ShowMessageBox(this, QMessageBox::Critical, QApplication::applicationName(), Q(Text));
+}
+
+void TMainForm::ReportNotice(const std::string& Text) {
+    if (services_.ShowError) {
+        services_.ShowError(Text);
+        return;
+    }
+    ShowMessageBox(this, QMessageBox::Information, QApplication::applicationName(), Q(Text));
 }
 
 } // namespace veltrane

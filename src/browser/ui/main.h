@@ -8,11 +8,14 @@
 #include "browser/FileOp.h"
 #include "browser/FindFile.h"
 #include "browser/HelpTexts.h"
+#include "browser/Layout.h"
 #include "browser/Settings.h"
 #include "browser/ui/mProgressForm.h"
 #include "components/FileSrc.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -116,6 +120,7 @@ class TMainForm : public QMainWindow {
     TFileList FileList;
     TFindFile FindMP3;
     TFileOperation FileOperation;
+    std::unique_ptr<ITrashRecorder> trashRecorder_; // deletes to the trash, for Undo
     TExecFile PlayFile;
     TmProgressWnd ProgressWindow;
     TFileSource FileSourceBackImage{"FileSourceBackImage"};
@@ -187,6 +192,7 @@ class TMainForm : public QMainWindow {
     QAction* Numbertracks = nullptr; // "Number tracks..."
     TTagTableActions* TagTables = nullptr; // "Export tags...", "Import tags..."
     QAction* Undo = nullptr; // "Undo: <the last step>", Ctrl+Z
+    QAction* Redo = nullptr; // "Redo: <the last undo>", Ctrl+Shift+Z
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint
@@ -262,6 +268,15 @@ class TMainForm : public QMainWindow {
     void RefreshList();
     // An error message box (or the test's recorder).
     void ReportError(const std::string& Text);
+    // A notice that is no error (a reading the user cancelled): an information box.
+    void ReportNotice(const std::string& Text);
+
+    // --- Layout ("Layout" section of the settings file).
+    const TListLayout& Layout() const { return layout_; }
+    // Keep takes effect at the next close; stretch at once (and enables Maximize).
+    void SetLayoutPreferences(const TLayoutPreferences& Value);
+    // The focus back on the list with its focused row in view, the window active.
+    void FocusList();
 
   signals:
     // The list holds the rows of a finished search (the footer is updated too).
@@ -288,6 +303,16 @@ class TMainForm : public QMainWindow {
     void LayoutCentral();
     void ApplicationHints();
     void ChooseCommandLineFile();
+    void ApplyStretch(bool On);
+    void RestoreWindowPlace();
+    void StoreLayout();
+    void UpdateSortArrow();
+    // Tool windows take the keyboard when shown; when one goes, the focus goes back to the
+    // window it came from, or to the list.
+    void WatchToolWindows();
+    void ToolWindowShown(QWidget* Window);
+    void ToolWindowHidden(QWidget* Window);
+    void ReturnFocus();
 
     TMainServices services_;
     std::unique_ptr<platform::IPeakMeter> ownPeakMeter_; // when the services bring none
@@ -300,6 +325,11 @@ class TMainForm : public QMainWindow {
     std::vector<QWidget*> hintControls_;
     QWidget* central_ = nullptr;
     std::string openNotice_; // from OpenPaths, shown after the listing
+    TListLayout layout_;
+    QRect fixedListGeometry_; // the list's place when it does not follow the window
+    std::map<QWidget*, QPointer<QWidget>> openers_; // the window active when a tool window came
+    QPointer<QWidget> focusTarget_;                 // where ReturnFocus goes; none: the list
+    QTimer* focusTimer_ = nullptr;
 };
 
 } // namespace veltrane

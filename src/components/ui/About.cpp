@@ -182,10 +182,14 @@ void TFormAbout::FormClose() {
 }
 
 void TFormAbout::BannerNoModPlayerClick() {
-    if (BrowserCommand.empty())
-        return;
-    PreparePlay(PlayFile_, BrowserCommand, ModPlayerPage);
-    PlayFile_.Execute();
+    // A click that does nothing looks like a broken link: without a browser the page is named.
+    bool opened = false;
+    if (!BrowserCommand.empty()) {
+        PreparePlay(PlayFile_, BrowserCommand, ModPlayerPage);
+        opened = PlayFile_.Execute();
+    }
+    if (!opened)
+        Vumeter.ShowMessage(NoBrowserMessage(!BrowserCommand.empty()));
 }
 
 } // namespace veltrane

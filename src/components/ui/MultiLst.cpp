@@ -13,6 +13,7 @@
 #include <QStandardItemModel>
 
 #include <algorithm>
+#include <functional>
 
 namespace veltrane {
 
@@ -26,6 +27,60 @@ QString ResolveFontFamily(const QString& Family) {
     if (Family.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Mono");
     return Family;
+}
+
+namespace {
+
+// Longest start of Text that fits with Dots after it (surrogate pairs kept whole).
+QString CutEnd(const QString& Text, const QString& Dots,
+               const std::function<bool(const QString&)>& Fits) {
+    qsizetype low = 0, high = Text.size() - 1;
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (Fits(Text.left(mid) + Dots))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low > 0 && Text[low - 1].isHighSurrogate())
+        --low;
+    return Text.left(low) + Dots;
+}
+
+} // namespace
+
+QString ElideColumnText(const QString& Text, const QFontMetrics& Metrics, int Flags, int Width,
+                        bool AsPath) {
+    const auto fits = [&](const QString& s) { return Metrics.size(Flags, s).width() <= Width; };
+    if (fits(Text))
+        return Text;
+    const QString dots = QStringLiteral("...");
+    const qsizetype slash = AsPath ? Text.lastIndexOf(QLatin1Char('/')) : -1;
+    if (slash <= 0)
+        return CutEnd(Text, dots, fits);
+    // Folder head, "...", folder tail and the name: as much of the folder as fits, taken
+    // from both ends.
+    const QString folder = Text.left(slash);
+    const QString name = Text.mid(slash);
+    const auto middle = [&](qsizetype kept) {
+        qsizetype head = kept - kept / 2, tail = kept / 2;
+        if (head > 0 && folder[head - 1].isHighSurrogate())
+            --head;
+        if (tail > 0 && folder[folder.size() - tail].isLowSurrogate())
+            --tail;
+        return folder.left(head) + dots + folder.right(tail) + name;
+    };
+    if (!fits(middle(0)))
+        return CutEnd(dots + name, dots, fits);
+    qsizetype low = 0, high = folder.size() - 1;
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fits(middle(mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return middle(low);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -305,6 +360,12 @@ int TMultiList::ColumnEdge(int Column) const {
     return edge;
 }
 
+void TMultiList::SetSortArrow(int Section, bool Ascending) {
+    // Qt's header draws ascending as an arrow down; lists on most desktops point it up.
+    header_->setSortIndicatorShown(Section >= 0);
+    header_->setSortIndicator(Section, Ascending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 int TMultiList::ContentWidth() const {
     const int width = viewport()->width();
     return horizontalScroll_ && ScrollWidth() > width ? ScrollWidth() : width;
@@ -418,23 +479,7 @@ void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect&
         flags |= Qt::AlignLeft;
         break;
     }
-    const QFontMetrics metrics = Painter.fontMetrics();
-    auto fits = [&](const QString& s) { return metrics.size(flags, s).width() <= Rect.width(); };
-    if (!fits(text)) {
-        // Longest start that still fits with "..." after it.
-        const QString dots = QStringLiteral("...");
-        qsizetype low = 0, high = text.size() - 1;
-        while (low < high) {
-            const qsizetype mid = (low + high + 1) / 2;
-            if (fits(text.left(mid) + dots))
-                low = mid;
-            else
-                high = mid - 1;
-        }
-        if (low > 0 && text[low - 1].isHighSurrogate())
-            --low;
-        text = text.left(low) + dots;
-    }
+    text = ElideColumnText(text, Painter.fontMetrics(), flags, Rect.width(), Column == pathColumn_);
     Painter.drawText(Rect, flags, text);
 }
 
@@ -543,10 +588,19 @@ void TMultiList::MoveFocus(std::ptrdiff_t To, Qt::KeyboardModifiers Modifiers) {
 
 void TMultiList::mousePressEvent(QMouseEvent* Event) {
     setFocus(Qt::MouseFocusReason);
-    if (Event->button() != Qt::LeftButton)
-        return;
     const std::ptrdiff_t index = ItemAtPos(Event->position().toPoint());
-    if (index < 1)
+    if (Event->button() == Qt::RightButton && index >= 1) {
+        // The pop-up menu acts on the row under the pointer: a row outside the selection
+        // becomes the selection; one inside it takes the focus and the selection stays.
+        if (items_->Selected(static_cast<std::size_t>(index))) {
+            items_->SetItemIndex(index);
+            viewport()->update();
+        } else {
+            MoveFocus(index, Qt::NoModifier);
+        }
+        return;
+    }
+    if (Event->button() != Qt::LeftButton || index < 1)
         return;
     const auto row = static_cast<std::size_t>(index);
     const Qt::KeyboardModifiers mods = Event->modifiers();
@@ -644,6 +698,7 @@ void ConfigureMainFileList(TMultiList& List) {
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);
     List.SetAlignment(7, taRightJustify); // the track numbers
+    List.SetPathColumn(0);                // subdir mode names "Live/Song.mp3"
     List.SetColumnSeperator("\t");
     List.SetHeaderHeight(18);
     List.SetItemHeight(18);

@@ -27,6 +27,11 @@ inline constexpr int kMultiListBitmaps = 16;
 // "Arial" falls back to Liberation Sans, "Courier New" to Liberation Mono when not installed.
 QString ResolveFontFamily(const QString& Family);
 
+// Text cut to Width pixels (drawn with Flags) with "..." at its end. A path ("Live/Song.mp3",
+// AsPath) keeps its file name: the folder part loses its middle first, then the name its end.
+QString ElideColumnText(const QString& Text, const QFontMetrics& Metrics, int Flags, int Width,
+                        bool AsPath);
+
 // Header of named sections; the last one always reaches the right edge. Reports clicks and
 // double-clicks by section number, laid out from x = 0 (right of all sections counts as 0).
 class TMultiListHeader : public QHeaderView {
@@ -143,6 +148,14 @@ class TMultiList : public QAbstractScrollArea {
     void SetDefaultItemSelected(bool On) { defaultItemSelected_ = On; }
     // Background and text colour of unselected rows.
     void SetColors(const QColor& Background, const QColor& Text);
+    // The column whose texts are relative paths (-1 none): see ElideColumnText.
+    int PathColumn() const { return pathColumn_; }
+    void SetPathColumn(int Column) {
+        pathColumn_ = Column;
+        viewport()->update();
+    }
+    // The header's sort arrow on Section (-1: none): up for ascending, down for descending.
+    void SetSortArrow(int Section, bool Ascending);
 
     TMultiListHeader* ListHeader() const { return header_; }
 
@@ -223,6 +236,7 @@ class TMultiList : public QAbstractScrollArea {
     int scrollSpeed_ = 5;
     bool updateAlways_ = true;
     bool defaultItemSelected_ = true;
+    int pathColumn_ = -1;
     std::size_t anchor_ = 1;
     bool pendingResize_ = false;
 };

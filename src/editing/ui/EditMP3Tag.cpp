@@ -3,6 +3,7 @@
 #include "browser/ErrorText.h"
 #include "editing/TagEditing.h"
 #include "editing/TagFromFileName.h"
+#include "editing/ui/FieldHints.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/UiText.h"
@@ -82,6 +83,18 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, EditTrack, ComboBoxStyle,
                  EditComment, BitBtnSave, BitBtnCancel});
 
+    FieldHints = new TFieldHints(this);
+    const auto room = [](std::size_t Bytes) { return [Bytes] { return Bytes; }; };
+    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum})
+        FieldHints->Add(e, room(30));
+    FieldHints->Add(EditYear, room(4));
+    // A track takes the comment's last two bytes.
+    FieldHints->Add(EditComment, [this]() -> std::size_t {
+        return EditTrack->text().trimmed().isEmpty() ? 30 : 28;
+    });
+    connect(EditTrack, &QLineEdit::textEdited, this,
+            [this] { FieldHints->Update(EditComment, true); });
+
     EditSongName->installEventFilter(this);
     connect(BitBtnSave, &QPushButton::clicked, this, &TFormEditMP3Tag::BitBtnSaveClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormEditMP3Tag::BitBtnCancelClick);
@@ -104,6 +117,7 @@ void TFormEditMP3Tag::FormShow() {
     const int index =
         ComboBoxStyle->findText(ToQ(fields.Style), Qt::MatchExactly | Qt::MatchCaseSensitive);
     ComboBoxStyle->setCurrentIndex(index < 0 ? 0 : index);
+    FieldHints->UpdateAll();
     EditSongName->setFocus();
     EditSongNameEnter();
 }

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace veltrane {
 
+class TFieldHints;
+
 class TFormEditMP3Tag : public TEditingDialog {
     Q_OBJECT
   public:
@@ -38,6 +40,7 @@ class TFormEditMP3Tag : public TEditingDialog {
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
+    TFieldHints* FieldHints = nullptr; // what the code page or the room will change, as typed
 
     void FormCreate();
     void FormShow();

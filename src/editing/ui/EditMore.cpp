@@ -1,5 +1,6 @@
 #include "editing/ui/EditMore.h"
 
+#include "editing/ui/FieldHints.h"
 #include "tagcore/UiText.h"
 
 #include <QCheckBox>
@@ -97,6 +98,20 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
                  EditTrack, BitBtnSave, BitBtnCancel});
 
+    FieldHints = new TFieldHints(this);
+    const auto room = [](std::size_t Bytes) { return [Bytes] { return Bytes; }; };
+    for (QLineEdit* e : {EditSongName, EditArtistName, EditAlbum})
+        FieldHints->Add(e, room(30));
+    FieldHints->Add(EditYear, room(4));
+    // A track set in the same run takes the comment's last two bytes.
+    FieldHints->Add(EditComment, [this]() -> std::size_t {
+        return CheckBoxLeaveTrack->isChecked() || EditTrack->text().trimmed().isEmpty() ? 30 : 28;
+    });
+    connect(EditTrack, &QLineEdit::textEdited, this,
+            [this] { FieldHints->Update(EditComment, true); });
+    connect(CheckBoxLeaveTrack, &QCheckBox::toggled, this,
+            [this] { FieldHints->Update(EditComment, isVisible()); });
+
     connect(EditSongName, &QLineEdit::textChanged, this, &TFormEditMore::EditSongNameChange);
     connect(EditArtistName, &QLineEdit::textChanged, this, &TFormEditMore::EditArtistNameChange);
     connect(EditAlbum, &QLineEdit::textChanged, this, &TFormEditMore::EditAlbumChange);
@@ -131,6 +146,7 @@ void TFormEditMore::FormShow() {
     EditSongName->setFocus();
     CheckBoxLeaveStyle->setChecked(true);
     ComboBoxStyle->setCurrentIndex(0);
+    FieldHints->UpdateAll();
 }
 
 void TFormEditMore::EditSongNameChange() {

@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace veltrane {
 
+class TFieldHints;
+
 class TFormEditMore : public TEditingDialog {
     Q_OBJECT
   public:
@@ -50,6 +52,7 @@ class TFormEditMore : public TEditingDialog {
     QLabel* Label11 = nullptr;
     QPushButton* BitBtnSave = nullptr;
     QPushButton* BitBtnCancel = nullptr;
+    TFieldHints* FieldHints = nullptr; // what the code page or the room will change, as typed
 
     void FormCreate();
     void FormShow();

@@ -15,10 +15,10 @@
 namespace veltrane {
 
 TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
-    : TEditingDialog(tr("Preferences"), 340, 200, true, Parent), host_(Host) {
+    : TEditingDialog(tr("Preferences"), 340, 264, true, Parent), host_(Host) {
     setObjectName("FormPreferences");
-    Bevel1 = AddBevel(8, 8, 324, 140);
-    Bevel2 = AddBevel(8, 156, 324, 36);
+    Bevel1 = AddBevel(8, 8, 324, 204);
+    Bevel2 = AddBevel(8, 220, 324, 36);
 
     Label1 = AddLabel(tr("Default directory:"), 20, 22);
     EditDefaultDir = new QLineEdit(this);
@@ -40,8 +40,22 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     ComboBoxDblClickAction->addItems({tr("Edit tag"), tr("Play file"), tr("Rename file")});
     ComboBoxDblClickAction->setGeometry(160, 106, 160, 24);
 
-    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 160, 162, 80, 24);
-    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 248, 162, 80, 24);
+    // Both off by default: the window then starts as it always has.
+    const auto addCheck = [this](const char* Name, const QString& Text, int Y, QCheckBox*& Box,
+                                 TClickLabel*& Label) {
+        Box = new QCheckBox(this);
+        Box->setObjectName(Name);
+        Box->setGeometry(20, Y, 20, 20);
+        Label = AddClickLabel(Text, 42, Y + 2);
+        connect(Label, &TClickLabel::clicked, Box, [Box] { Box->toggle(); });
+    };
+    addCheck("CheckBoxKeepLayout", tr("Keep the list layout between runs"), 146,
+             CheckBoxKeepLayout, LabelKeepLayout);
+    addCheck("CheckBoxStretchList", tr("Stretch the list with the window"), 176,
+             CheckBoxStretchList, LabelStretchList);
+
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 160, 226, 80, 24);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 248, 226, 80, 24);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);
@@ -79,6 +93,9 @@ void TFormPreferences::FormShow() {
     shownDir_ = s.DefaultDir;
     EditDefaultDir->setText(PathToQ(s.DefaultDir));
     CheckBoxDeleteToRecycleBin->setChecked(s.DeleteToRecycleBin);
+    const TLayoutPreferences layout = host_.LayoutPreferences();
+    CheckBoxKeepLayout->setChecked(layout.KeepLayout);
+    CheckBoxStretchList->setChecked(layout.StretchList);
 }
 
 void TFormPreferences::showEvent(QShowEvent* Event) {
@@ -97,6 +114,9 @@ void TFormPreferences::BitBtnOKClick() {
                                 : QFile::encodeName(EditDefaultDir->text()).toStdString();
     auto error = StorePreferences(host_, CheckBoxDeleteToRecycleBin->isChecked(), dir,
                                   ComboBoxDblClickAction->currentIndex());
+    if (!error)
+        error = StoreLayoutPreferences(
+            host_, {CheckBoxKeepLayout->isChecked(), CheckBoxStretchList->isChecked()});
     if (error) {
         // The window stays open so the user can try again or cancel.
         if (ShowError)

@@ -30,6 +30,10 @@ class TFormPreferences : public TEditingDialog {
     QCheckBox* CheckBoxDeleteToRecycleBin = nullptr;
     QLabel* Label3 = nullptr;                    // "Doubleclick action:"
     QComboBox* ComboBoxDblClickAction = nullptr; // "Edit tag", "Play file", "Rename file"
+    QCheckBox* CheckBoxKeepLayout = nullptr;     // "Keep the list layout between runs"
+    TClickLabel* LabelKeepLayout = nullptr;
+    QCheckBox* CheckBoxStretchList = nullptr; // "Stretch the list with the window"
+    TClickLabel* LabelStretchList = nullptr;
     QPushButton* BitBtnOK = nullptr;             // default button: stores and closes
     QPushButton* BitBtnCancel = nullptr;         // Esc: closes, stores nothing
     QFrame* Bevel1 = nullptr;

@@ -15,7 +15,8 @@ TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
                          std::function<void(const std::string&)> ShowError,
                          std::function<void()> Undone,
                          std::function<bool(const std::string& Question)> Ask)
-    : QAction(tr("Undo"), Window), showError_(std::move(ShowError)), undone_(std::move(Undone)) {
+    : QAction(tr("Undo"), Window), showError_(std::move(ShowError)), undone_(std::move(Undone)),
+      ownsConsent_(true) {
     // The edits of every window go through the journal this entry undoes: it also holds the
     // one question for when the journal cannot record them.
     SetNoUndoConsent([window = QPointer<QWidget>(Window), ask = std::move(Ask),
@@ -37,6 +38,21 @@ TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
     });
     setObjectName("Undo");
     setShortcut(QKeySequence::Undo);
+    Attach(Window, Menu);
+}
+
+TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
+                         std::function<void(const std::string&)> ShowError,
+                         std::function<void()> Undone, TRedoTag)
+    : QAction(tr("Redo"), Window), showError_(std::move(ShowError)), undone_(std::move(Undone)),
+      redo_(true) {
+    setObjectName("Redo");
+    // Ctrl+Shift+Z on every desktop (Ctrl+Y is not Redo everywhere).
+    setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    Attach(Window, Menu);
+}
+
+void TUndoAction::Attach(QWidget* Window, QMenu* Menu) {
     setShortcutContext(Qt::WindowShortcut);
     Menu->addAction(this);
     Window->addAction(this);
@@ -48,27 +64,35 @@ TUndoAction::TUndoAction(QWidget* Window, QMenu* Menu,
 }
 
 TUndoAction::~TUndoAction() {
-    SetNoUndoConsent({});
+    if (ownsConsent_)
+        SetNoUndoConsent({});
 }
 
 void TUndoAction::UpdateState() {
-    const TUndoEntryState state = UndoEntryState();
-    setText(state.Enabled ? DisplayText(state.Caption) : tr("Undo"));
+    const TUndoEntryState state = redo_ ? RedoEntryState() : UndoEntryState();
+    setText(DisplayText(state.Caption));
     setEnabled(state.Enabled);
 }
 
 void TUndoAction::Run() {
-    if (!UndoEntryState().Enabled) {
+    if (!(redo_ ? RedoEntryState() : UndoEntryState()).Enabled) {
         QApplication::beep();
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::string text = UndoLastForWindow();
+    const TUndoWindowText text = redo_ ? RedoLastForWindow() : UndoLastForWindow();
     QApplication::restoreOverrideCursor();
     if (undone_)
         undone_();
-    if (!text.empty() && showError_)
-        showError_(text);
+    if (!text.Done.empty() && ShowDone)
+        ShowDone(text.Done);
+    if (!text.Problems.empty() && showError_)
+        showError_(text.Problems);
 }
+
+TRedoAction::TRedoAction(QWidget* Window, QMenu* Menu,
+                         std::function<void(const std::string&)> ShowError,
+                         std::function<void()> Undone)
+    : TUndoAction(Window, Menu, std::move(ShowError), std::move(Undone), TRedoTag{}) {}
 
 } // namespace veltrane

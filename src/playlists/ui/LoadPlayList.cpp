@@ -71,7 +71,14 @@ void TFormLoadPlayList::FileListBoxDblClick() {
 }
 
 void TFormLoadPlayList::BitBtnLoadClick() {
-    const auto path = ResolvePlaylistPath(Directory(), name_.Bytes(EditFileName->text()));
+    const std::string typed = name_.Bytes(EditFileName->text());
+    // The box takes a bare name: a folder typed into it would be passed over without a word.
+    if (typed.find('/') != std::string::npos) {
+        host_.ShowError(tr(kMsgLoadNameOnly.data()).toStdString());
+        EditFileName->setFocus();
+        return;
+    }
+    const auto path = ResolvePlaylistPath(Directory(), typed);
     if (!path)
         return;
     struct stat st {};

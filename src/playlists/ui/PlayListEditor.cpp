@@ -13,9 +13,42 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QStyle>
 
 namespace veltrane {
+
+namespace {
+
+// The theme's arrows are drawn pale grey, which reads as a disabled button: these are dark
+// while the button works and grey only when it does not.
+QIcon MoveIcon(bool Up) {
+    QIcon icon;
+    for (const auto& [mode, colour] : {std::pair{QIcon::Normal, QColor(0, 0, 128)},
+                                       std::pair{QIcon::Active, QColor(0, 0, 128)},
+                                       std::pair{QIcon::Disabled, QColor(160, 160, 160)}}) {
+        for (const int size : {16, 32}) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(size / 16.0, size / 16.0);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(colour);
+            QPolygonF arrow({{8, 1}, {15, 8}, {10.5, 8}, {10.5, 15}, {5.5, 15}, {5.5, 8}, {1, 8}});
+            if (!Up)
+                arrow = QTransform(1, 0, 0, -1, 0, 16).map(arrow);
+            painter.drawPolygon(arrow);
+            painter.end();
+            icon.addPixmap(pixmap, mode);
+        }
+    }
+    return icon;
+}
+
+} // namespace
 
 TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     : TEditingDialog(tr("Playlist editor"), 655, 368, false, Parent), host_(Host) {
@@ -49,11 +82,11 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
     BitBtnUp = Button("BitBtnUp", "", 336, 8, 73, QT_TR_NOOP("Move selected MP3 one place up"),
                       {QT_TR_NOOP("Move the selected MP3 one place up in the current playlist")},
                       &E::BitBtnUpClick);
-    BitBtnUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    BitBtnUp->setIcon(MoveIcon(true));
     BitBtnDown =
         Button("BitBtnDown", "", 336, 32, 73, QT_TR_NOOP("Move selected MP3 one place down"),
                {QT_TR_NOOP("Move selected MP3 one place down")}, &E::BitBtnDownClick);
-    BitBtnDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    BitBtnDown->setIcon(MoveIcon(false));
     BitBtnReverse =
         Button("BitBtnReverse", QT_TR_NOOP("Reverse"), 416, 8, 73, QT_TR_NOOP("Reverse the list"),
                {QT_TR_NOOP("Simply reverses the current playlist")}, &E::BitBtnReverseClick);

@@ -1,0 +1,71 @@
+#include "browser/Layout.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrane {
+namespace {
+
+TEST(Layout, ColumnWidthsTakeOnlyAWholeSensibleList) {
+    const struct {
+        const char* text;
+        std::optional<std::vector<int>> widths;
+    } cases[] = {
+        {"100,150,40", std::vector<int>{100, 150, 40}},
+        {"0,10000,7", std::vector<int>{0, 10000, 7}},
+        {"100,150", std::nullopt},      // a column short
+        {"100,,40", std::nullopt},
+        {"100,-5,40", std::nullopt},
+        {"100,10001,40", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseColumnWidths(c.text, 3), c.widths) << c.text;
+    EXPECT_EQ(FormatColumnWidths({100, 150, 40}), "100,150,40");
+}
+
+// What is written is read back (the window test restarts with it); an edited file's bad
+// values each fall back on their own default.
+TEST(Layout, NonsenseInTheFileGivesDefaults) {
+    test::TestDir dir;
+    const std::string ini = dir / "Veltrane.ini";
+    dir.WriteFile("Veltrane.ini", "[Layout]\nKeepLayout=1\nColumnWidths=1,2\nSortColumn=4\n"
+                                  "WindowLeft=0\nWindowTop=0\nWindowWidth=99\nWindowHeight=500\n");
+    const TListLayout edited = ReadLayout(ini, 3);
+    EXPECT_TRUE(edited.KeepLayout);
+    EXPECT_FALSE(edited.StretchList);
+    EXPECT_TRUE(edited.ColumnWidths.empty());
+    EXPECT_EQ(edited.SortColumn, 1);
+    EXPECT_FALSE(edited.Window); // too narrow to be a window the user left
+    dir.WriteFile("Veltrane.ini", "[Layout]\nSortColumn=-3\nWindowLeft=x\nWindowTop=0\n"
+                                  "WindowWidth=800\nWindowHeight=500\n");
+    EXPECT_EQ(ReadLayout(ini, 3).SortColumn, -3);
+    EXPECT_FALSE(ReadLayout(ini, 3).Window);
+}
+
+TEST(Layout, KeptWindowStaysWhereItCanBeGrabbed) {
+    const std::vector<TRectangle> screens = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+    const struct {
+        TRectangle window;
+        TRectangle placed;
+    } cases[] = {
+        {{60, 40, 1000, 700}, {60, 40, 1000, 700}},
+        {{2000, 100, 800, 600}, {2000, 100, 800, 600}}, // on the second screen
+        {{-900, 10, 1000, 700}, {-900, 10, 1000, 700}}, // 100 pixels of its top still in view
+        {{-950, 10, 1000, 700}, {140, 162, 1000, 700}}, // not enough: centred on the first
+        {{100, 1010, 800, 600}, {240, 212, 800, 600}},  // its title bar below the screen
+        {{100, 100, 2500, 1500}, {100, 100, 2500, 1500}},
+        {{5000, 5000, 2500, 1500}, {0, 0, 1280, 1024}}, // cut to the first screen
+    };
+    for (const auto& c : cases) {
+        const auto placed = PlaceOnScreens(c.window, screens);
+        ASSERT_TRUE(placed);
+        EXPECT_EQ((std::vector<int>{placed->Left, placed->Top, placed->Width, placed->Height}),
+                  (std::vector<int>{c.placed.Left, c.placed.Top, c.placed.Width, c.placed.Height}))
+            << c.window.Left << "," << c.window.Top;
+    }
+    EXPECT_FALSE(PlaceOnScreens({0, 0, 800, 600}, {}));
+}
+
+} // namespace
+} // namespace veltrane
