@@ -62,10 +62,10 @@ TFooterTexts FooterTexts(std::uint64_t count, std::uint64_t bytes, char decimalS
 }
 
 std::string ReadingCancelledMessage(std::size_t leftOut) {
-    return leftOut == 1
-               ? UiText("MainCommands", "Reading cancelled: 1 file left out of the list.")
-               : FillText(UiText("MainCommands", "Reading cancelled: %1 files left out of the list."),
-                          {std::to_string(leftOut)});
+    return leftOut == 1 ? UiText("MainCommands", "Reading cancelled: 1 file left out of the list.")
+                        : FillText(UiText("MainCommands",
+                                          "Reading cancelled: %1 files left out of the list."),
+                                   {std::to_string(leftOut)});
 }
 
 std::string DeleteQuestion(std::size_t rows) {

@@ -37,8 +37,7 @@ constexpr int kEventIntervalMs = 30;
 TfrmProgress::TfrmProgress(QWidget* Owner)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      ProgressBar(new QProgressBar(this)),
-      ButtonCancel(new QPushButton(tr("Cancel"), this)) {
+      ProgressBar(new QProgressBar(this)), ButtonCancel(new QPushButton(tr("Cancel"), this)) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));

@@ -49,8 +49,8 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
         Label = AddClickLabel(Text, 42, Y + 2);
         connect(Label, &TClickLabel::clicked, Box, [Box] { Box->toggle(); });
     };
-    addCheck("CheckBoxKeepLayout", tr("Keep the list layout between runs"), 146,
-             CheckBoxKeepLayout, LabelKeepLayout);
+    addCheck("CheckBoxKeepLayout", tr("Keep the list layout between runs"), 146, CheckBoxKeepLayout,
+             LabelKeepLayout);
     addCheck("CheckBoxStretchList", tr("Stretch the list with the window"), 176,
              CheckBoxStretchList, LabelStretchList);
 

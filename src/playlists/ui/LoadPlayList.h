@@ -15,9 +15,9 @@ namespace veltrane {
 class TMsgBox;
 
 // Said when a path is typed into the name box.
-inline constexpr std::string_view kMsgLoadNameOnly = VT_TRANSLATE_NOOP(
-    "veltrane::TFormLoadPlayList",
-    "Only a file name is taken here; the folder is chosen in the folder list.");
+inline constexpr std::string_view kMsgLoadNameOnly =
+    VT_TRANSLATE_NOOP("veltrane::TFormLoadPlayList",
+                      "Only a file name is taken here; the folder is chosen in the folder list.");
 
 class TFormLoadPlayList : public TPlaylistBrowseDialog {
     Q_OBJECT
