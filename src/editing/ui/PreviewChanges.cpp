@@ -1,7 +1,9 @@
 #include "editing/ui/PreviewChanges.h"
 
+#include "browser/Settings.h"
 #include "editing/ui/EditingDialog.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +37,10 @@ TFormPreviewChanges::TFormPreviewChanges(QWidget* Parent) : QDialog(Parent) {
     layout->addWidget(TableChanges, 1);
 
     auto* buttons = new QHBoxLayout;
+    CheckBoxShowPreview = new QCheckBox(tr("Show this preview"), this);
+    CheckBoxShowPreview->setObjectName("CheckBoxShowPreview");
+    CheckBoxShowPreview->setChecked(true);
+    buttons->addWidget(CheckBoxShowPreview);
     buttons->addStretch(1);
     BitBtnApply = new QPushButton(tr("Apply"), this);
     BitBtnApply->setObjectName("BitBtnApply");
@@ -61,18 +67,51 @@ void TFormPreviewChanges::SetRows(const QString& Caption, const std::vector<TPre
         text.replace(QLatin1Char('\r'), QStringLiteral("\u21b5"));
         return new QTableWidgetItem(text);
     };
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         const TPreviewRow& row = Rows[i];
         const int r = static_cast<int>(i);
-        auto* file = new QTableWidgetItem(PathToQ(row.File));
-        TableChanges->setItem(r, 0, file);
-        TableChanges->setItem(r, 1, cell(row.Field));
-        TableChanges->setItem(r, 2, cell(row.Old));
-        TableChanges->setItem(r, 3, cell(row.New));
-        TableChanges->setItem(r, 4, cell(row.Note));
+        QTableWidgetItem* items[] = {new QTableWidgetItem(PathToQ(row.File)), cell(row.Field),
+                                     cell(row.Old), cell(row.New), cell(row.Note)};
+        items[4]->setToolTip(items[4]->text());
+        for (int c = 0; c < 5; ++c) {
+            QTableWidgetItem* item = items[c];
+            switch (row.State) {
+            case TPreviewState::psUnchanged:
+                item->setForeground(grey);
+                break;
+            case TPreviewState::psFailed:
+                item->setForeground(QColor(0xa0, 0x00, 0x00));
+                item->setBackground(QColor(0xff, 0xdd, 0xdd));
+                break;
+            case TPreviewState::psWarning:
+                item->setBackground(QColor(0xff, 0xf0, 0xc0));
+                break;
+            case TPreviewState::psChange:
+                break;
+            }
+            TableChanges->setItem(r, c, item);
+        }
     }
     TableChanges->resizeColumnsToContents();
     BitBtnApply->setEnabled(counts.Changes != 0);
+}
+
+bool PreviewBeforeStep(TFormPreviewChanges& Preview, IEditingHost& Host, const char* Key,
+                       const QString& Caption,
+                       const std::function<std::vector<TPreviewRow>()>& MakeRows) {
+    const std::string settings = Host.SettingsFileName();
+    if (!PreviewWanted(settings, Key))
+        return true;
+    const std::vector<TPreviewRow> rows = MakeRows();
+    if (rows.empty())
+        return true;
+    Preview.SetRows(Caption, rows);
+    Preview.CheckBoxShowPreview->setChecked(true);
+    const bool apply = Preview.exec() == QDialog::Accepted;
+    if (!Preview.CheckBoxShowPreview->isChecked() && !WritePreviewWanted(settings, Key, false))
+        Host.ShowError(UnableToWriteMessage(settings));
+    return apply;
 }
 
 } // namespace veltrane
