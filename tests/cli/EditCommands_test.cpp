@@ -43,7 +43,7 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
                                         test::Mp3BytesNoTag(kAudio));
     Result r = Cli({"from-name", a, b});
     EXPECT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(r.err, "veltrane-cli: more pieces than fields; the rest of the name was not used:\n" +
+    EXPECT_EQ(r.err, "veltrane-cli: more pieces than fields; the rest of the name was not used:\n  " +
                          a + "\n");
     TMP3Tag tag = GetMP3Tag(a);
     EXPECT_EQ(tag.Artist, "The \"Band\"");

@@ -234,7 +234,7 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
     } cases[] = {
         {artistTitle, {true, false}, {changed, same, more, gone},
          {"Band - Song.mp3|title|Old|Song||0", "Same - Name.mp3||||unchanged|1",
-          "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty||" + morePieces + "|2",
+          "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + morePieces + "|2",
           "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + morePieces + "|2",
           "Gone - Away.mp3||||File not found|3"}},
         // Clear tag empties what the name does not give.
