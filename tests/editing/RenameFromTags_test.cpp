@@ -194,31 +194,5 @@ TEST(PreviewRenameFromTags, PredictsEachRenameInTurnAndRenamesNothing) {
     EXPECT_FALSE(fs::exists(folder / "Band - Song.mp3"));
 }
 
-TEST(PreviewRenameByTypedName, RefusesAnExistingNameAndASlash) {
-    test::EditingFolder folder;
-    const std::string a = folder.AddNoTag("old.mp3");
-    folder.AddNoTag("taken.mp3");
-    const struct {
-        const char* typed;
-        const char* name;
-        const char* note;
-        TPreviewState state;
-    } cases[] = {
-        {"new", "new.mp3", "", TPreviewState::psChange},
-        {"New.MP3", "New.MP3", "", TPreviewState::psChange},
-        {"taken", "taken.mp3", "File with that name already exists!", TPreviewState::psFailed},
-        {"old.mp3", "old.mp3", "File with that name already exists!", TPreviewState::psFailed},
-        {"../x", "../x.mp3", "a name cannot hold \"/\"", TPreviewState::psFailed},
-    };
-    for (const auto& c : cases) {
-        const TPreviewRow row = PreviewRenameByTypedName(a, c.typed);
-        EXPECT_EQ(row.Old, "old.mp3");
-        EXPECT_EQ(row.New, c.name) << c.typed;
-        EXPECT_EQ(row.Note, c.note) << c.typed;
-        EXPECT_EQ(row.State, c.state) << c.typed;
-    }
-    EXPECT_TRUE(fs::exists(a));
-}
-
 } // namespace
 } // namespace veltrane

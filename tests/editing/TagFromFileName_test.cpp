@@ -253,21 +253,5 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
     EXPECT_EQ(std::filesystem::file_size(more), test::kAudioBytes);
 }
 
-TEST(DeriveRun, NamesTheFilesWithMorePiecesThanFields) {
-    test::EditingFolder folder;
-    const std::string more = folder.AddNoTag("Jean-Luc Ponty - Open Mind.mp3");
-    const std::string fine = folder.AddNoTag("Band - Song.mp3");
-    TFileList& list = folder.List();
-    folder.Select({more, fine});
-    TDeriveFormat format;
-    format.SetSeparator("-");
-    TRunNotes notes;
-    EXPECT_TRUE(DeriveRun(list, format, {}, nullptr, &notes).empty());
-    EXPECT_EQ(notes.MorePieces, std::vector<std::string>{more});
-    EXPECT_EQ(GetMP3Tag(more).Title, "Luc Ponty"); // the run itself cuts as before
-    ASSERT_EQ(notes.Messages().size(), 1u);
-    EXPECT_NE(notes.Messages()[0].find("more pieces than fields"), std::string::npos);
-}
-
 } // namespace
 } // namespace veltrane

@@ -11,12 +11,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace veltrane {
 
 TFormPreviewChanges::TFormPreviewChanges(QWidget* Parent) : QDialog(Parent) {
     setObjectName("FormPreviewChanges");
     setModal(true);
-    resize(760, 440);
+    resize(900, 440);
     auto* layout = new QVBoxLayout(this);
     LabelCounts = new QLabel(this);
     LabelCounts->setObjectName("LabelCounts");
@@ -34,6 +36,9 @@ TFormPreviewChanges::TFormPreviewChanges(QWidget* Parent) : QDialog(Parent) {
     TableChanges->verticalHeader()->setVisible(false);
     TableChanges->horizontalHeader()->setStretchLastSection(true);
     TableChanges->setWordWrap(false);
+    // Long paths lose their middle, so the note (the reason for a red row) stays in view.
+    TableChanges->setTextElideMode(Qt::ElideMiddle);
+    TableChanges->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     layout->addWidget(TableChanges, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -61,18 +66,22 @@ void TFormPreviewChanges::SetRows(const QString& Caption, const std::vector<TPre
     TableChanges->setRowCount(0);
     TableChanges->setRowCount(static_cast<int>(Rows.size()));
     // A line break in a value would hide the rest of the cell; it shows as a visible mark.
-    const auto cell = [](const std::string& Text) {
-        QString text = ToQ(Text);
-        text.replace(QLatin1Char('\n'), QStringLiteral("\u21b5"));
-        text.replace(QLatin1Char('\r'), QStringLiteral("\u21b5"));
-        return new QTableWidgetItem(text);
+    const auto cell = [](QString Text) {
+        Text.replace(QLatin1Char('\n'), QStringLiteral("\u21b5"));
+        Text.replace(QLatin1Char('\r'), QStringLiteral("\u21b5"));
+        return new QTableWidgetItem(Text);
     };
     const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         const TPreviewRow& row = Rows[i];
         const int r = static_cast<int>(i);
-        QTableWidgetItem* items[] = {new QTableWidgetItem(PathToQ(row.File)), cell(row.Field),
-                                     cell(row.Old), cell(row.New), cell(row.Note)};
+        // Names are bytes: old and new names show as paths do, whatever their encoding.
+        const bool names = row.Field == "name";
+        QTableWidgetItem* items[] = {cell(PathToQ(row.File)), cell(ToQ(row.Field)),
+                                     cell(names ? PathToQ(row.Old) : ToQ(row.Old)),
+                                     cell(names ? PathToQ(row.New) : ToQ(row.New)),
+                                     cell(ToQ(row.Note))};
+        items[0]->setToolTip(items[0]->text());
         items[4]->setToolTip(items[4]->text());
         for (int c = 0; c < 5; ++c) {
             QTableWidgetItem* item = items[c];
@@ -94,6 +103,9 @@ void TFormPreviewChanges::SetRows(const QString& Caption, const std::vector<TPre
         }
     }
     TableChanges->resizeColumnsToContents();
+    const int room = width(); // the table is not laid out before the first showing
+    for (const int column : {0, 2, 3})
+        TableChanges->setColumnWidth(column, std::min(TableChanges->columnWidth(column), room / 5));
     BitBtnApply->setEnabled(counts.Changes != 0);
 }
 
