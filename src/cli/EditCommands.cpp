@@ -6,8 +6,8 @@
 #include "cli/Options.h"
 #include "editing/ChangePreview.h"
 #include "editing/DeriveFormatModel.h"
-#include "editing/RunFailures.h"
 #include "editing/RenameFromTags.h"
+#include "editing/RunFailures.h"
 #include "editing/SelectSearch.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/TagFile.h"
@@ -141,9 +141,8 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--dry-run", "--no-undo"},
-                     {"--fields", "--separator", "--to", "--codepage", "--jobs"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo"},
+                                   {"--fields", "--separator", "--to", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;

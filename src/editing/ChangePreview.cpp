@@ -64,9 +64,8 @@ std::string PreviewTsv(const std::vector<TPreviewRow>& Rows) {
 }
 
 bool AnyFailed(const std::vector<TPreviewRow>& Rows) {
-    return std::any_of(Rows.begin(), Rows.end(), [](const TPreviewRow& row) {
-        return row.State == TPreviewState::psFailed;
-    });
+    return std::any_of(Rows.begin(), Rows.end(),
+                       [](const TPreviewRow& row) { return row.State == TPreviewState::psFailed; });
 }
 
 void AddNote(std::string& Note, std::string_view Text) {
@@ -84,8 +83,7 @@ bool PreviewWanted(const std::string& SettingsFile, const char* Key) {
 bool WritePreviewWanted(const std::string& SettingsFile, const char* Key, bool Show) {
     if (SettingsFile.empty())
         return true;
-    return platform::WritePrivateProfileString(kPreviewSection, Key, Show ? "1" : "0",
-                                               SettingsFile)
+    return platform::WritePrivateProfileString(kPreviewSection, Key, Show ? "1" : "0", SettingsFile)
         .ok();
 }
 

@@ -106,8 +106,8 @@ std::string NameNotBuiltReason(const TMP3Tag& Tag, const TDeriveFormat& Format) 
         const std::string* field = TagFieldOf(Tag, code);
         const bool empty = field ? RTrim(*field).empty() : code != kTrackCode || Tag.Track == 0;
         if (empty) {
-            static const char* const names[] = {"title", "artist", "album", "year", "comment",
-                                                "track"};
+            static const char* const names[] = {"title", "artist",  "album",
+                                                "year",  "comment", "track"};
             const bool known = code >= '1' && code <= kTrackCode;
             return std::string("the tag has no ") + (known ? names[code - '1'] : "such field");
         }
@@ -166,8 +166,11 @@ bool CheckTypedName(const std::string& Path, std::string_view Typed, TRenameResu
 TPreviewRow PreviewRenameByTypedName(const std::string& Path, std::string_view Typed) {
     TRenameResult result;
     const bool ok = CheckTypedName(Path, Typed, result);
-    TPreviewRow row{Path, "name", NameWithoutDirectory(Path),
-                    result.NewPath.substr(DirectoryPart(Path).size()), "",
+    TPreviewRow row{Path,
+                    "name",
+                    NameWithoutDirectory(Path),
+                    result.NewPath.substr(DirectoryPart(Path).size()),
+                    "",
                     ok ? TPreviewState::psChange : TPreviewState::psFailed};
     if (!ok)
         row.Note = result.Code == EINVAL ? "a name cannot hold \"/\"" : result.Message;
@@ -301,8 +304,8 @@ std::vector<TPreviewRow> PreviewRenameFromTags(const std::vector<std::string>& P
             if (target == path) {
                 AddNote(row.Note, kNoteUnchanged);
             } else if (row.New.size() > kMaxNameBytes) {
-                AddNote(row.Note, "the name is longer than " + std::to_string(kMaxNameBytes) +
-                                      " bytes");
+                AddNote(row.Note,
+                        "the name is longer than " + std::to_string(kMaxNameBytes) + " bytes");
                 row.State = TPreviewState::psFailed;
             } else if (taken(target)) {
                 AddNote(row.Note, made.count(target) ? "an earlier file of this run takes that name"

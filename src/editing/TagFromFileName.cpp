@@ -193,11 +193,11 @@ std::string DeriveDescription(std::size_t Files) {
     return "tags from file names of " + FileCount(Files);
 }
 
-TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
-                                  const TDeriveOptions& Options, const TagCodec& Codec,
+TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths,
+                                  const TDeriveFormat& Format, const TDeriveOptions& Options,
+                                  const TagCodec& Codec,
                                   const std::function<void(const TMP3Tag&)>& Written,
-                                  const ProgressScope* Progress,
-                                  std::vector<std::string>* BadTrack,
+                                  const ProgressScope* Progress, std::vector<std::string>* BadTrack,
                                   std::vector<std::string>* MorePieces) {
     if (Format.HowTo().empty())
         return {};
@@ -226,7 +226,8 @@ const TPreviewField kPreviewFields[] = {
     {"artist", 30, [](const TMP3Tag& t) { return t.Artist; }},
     {"album", 30, [](const TMP3Tag& t) { return t.Album; }},
     {"year", 4, [](const TMP3Tag& t) { return t.Year; }},
-    {"genre", 0, [](const TMP3Tag& t) { return t.Genre == 255 ? std::string() : RTrim(ByteToStyle(t.Genre)); }},
+    {"genre", 0,
+     [](const TMP3Tag& t) { return t.Genre == 255 ? std::string() : RTrim(ByteToStyle(t.Genre)); }},
     {"comment", 30, [](const TMP3Tag& t) { return t.Comment; }},
     {"track", 0, [](const TMP3Tag& t) { return TrackText(t.Track); }},
 };
@@ -256,8 +257,7 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
             const bool comment = std::string_view(field.Name) == "comment";
             note = StoreNote(after, comment && New.Track != 0 ? kCommentWidthWithTrack : field.Room,
                              Codec);
-        }
-        else if (track && New.Track != 0 && CommentCutByTrack(New, Codec))
+        } else if (track && New.Track != 0 && CommentCutByTrack(New, Codec))
             note = "the comment is cut to 28 characters";
         Rows.push_back({path, field.Name, before, after, std::move(note), TPreviewState::psChange});
     }
@@ -275,12 +275,10 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
 
 } // namespace
 
-std::vector<TPreviewRow> PreviewDeriveFromFileNames(const std::vector<std::string>& Paths,
-                                                    const TDeriveFormat& Format,
-                                                    const TDeriveOptions& Options,
-                                                    const TagCodec& Codec,
-                                                    const ProgressScope* Progress,
-                                                    std::size_t Jobs) {
+std::vector<TPreviewRow>
+PreviewDeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
+                           const TDeriveOptions& Options, const TagCodec& Codec,
+                           const ProgressScope* Progress, std::size_t Jobs) {
     std::vector<TPreviewRow> rows;
     if (Format.HowTo().empty())
         return rows;
@@ -329,14 +327,14 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
         return {};
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
-    return DeriveFromFileNames(SelectedFilePaths(List), Format, Options, TagCodec::Default(),
-                               [&](const TMP3Tag& tag) {
-                                   if (Notes)
-                                       Notes->NoteWritten(tag);
-                                   List.SingleUpdate(tag);
-                               },
-                               &progress, Notes ? &Notes->BadTrack : nullptr,
-                               Notes ? &Notes->MorePieces : nullptr);
+    return DeriveFromFileNames(
+        SelectedFilePaths(List), Format, Options, TagCodec::Default(),
+        [&](const TMP3Tag& tag) {
+            if (Notes)
+                Notes->NoteWritten(tag);
+            List.SingleUpdate(tag);
+        },
+        &progress, Notes ? &Notes->BadTrack : nullptr, Notes ? &Notes->MorePieces : nullptr);
 }
 
 } // namespace veltrane

@@ -63,8 +63,9 @@ std::string DeriveDescription(std::size_t Files);
 // an empty how-to list changes no file.
 // BadTrack, when given, gets the files whose track pieces were no track number; MorePieces
 // those whose names had more pieces than fields.
-TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
-                                  const TDeriveOptions& Options, const TagCodec& Codec,
+TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths,
+                                  const TDeriveFormat& Format, const TDeriveOptions& Options,
+                                  const TagCodec& Codec,
                                   const std::function<void(const TMP3Tag&)>& Written,
                                   const ProgressScope* Progress,
                                   std::vector<std::string>* BadTrack = nullptr,
@@ -74,12 +75,10 @@ TFileFailures DeriveFromFileNames(const std::vector<std::string>& Paths, const T
 // changes, or one "unchanged" row; a file that cannot be read, and a track piece that is no
 // number, are rows that cannot be done; a name with more pieces than fields marks its rows
 // "more pieces than fields". Jobs as for TOrderedReader.
-std::vector<TPreviewRow> PreviewDeriveFromFileNames(const std::vector<std::string>& Paths,
-                                                    const TDeriveFormat& Format,
-                                                    const TDeriveOptions& Options,
-                                                    const TagCodec& Codec,
-                                                    const ProgressScope* Progress = nullptr,
-                                                    std::size_t Jobs = 0);
+std::vector<TPreviewRow>
+PreviewDeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveFormat& Format,
+                           const TDeriveOptions& Options, const TagCodec& Codec,
+                           const ProgressScope* Progress = nullptr, std::size_t Jobs = 0);
 // The preview of DeriveRun over the selected file rows, with the progress window.
 std::vector<TPreviewRow> DerivePreviewRun(const TFileList& List, const TDeriveFormat& Format,
                                           const TDeriveOptions& Options, IProgress* Progress);

@@ -43,8 +43,9 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
                                         test::Mp3BytesNoTag(kAudio));
     Result r = Cli({"from-name", a, b});
     EXPECT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(r.err, "veltrane-cli: more pieces than fields; the rest of the name was not used:\n  " +
-                         a + "\n");
+    EXPECT_EQ(r.err,
+              "veltrane-cli: more pieces than fields; the rest of the name was not used:\n  " + a +
+                  "\n");
     TMP3Tag tag = GetMP3Tag(a);
     EXPECT_EQ(tag.Artist, "The \"Band\"");
     EXPECT_EQ(tag.Title, "Song");
@@ -66,9 +67,12 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
 
 TEST(EditCommands, DryRunPrintsTheTableAndWritesNothing) {
     test::TestDir dir;
-    const std::string more = dir.WriteFile("Jean-Luc Ponty - Open Mind.mp3", test::Mp3BytesNoTag(kAudio));
-    const std::string same = dir.WriteFile("Band - Song.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
-    const std::string other = dir.WriteFile("x.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
+    const std::string more =
+        dir.WriteFile("Jean-Luc Ponty - Open Mind.mp3", test::Mp3BytesNoTag(kAudio));
+    const std::string same =
+        dir.WriteFile("Band - Song.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
+    const std::string other =
+        dir.WriteFile("x.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
     const std::string missing = dir / "gone.mp3";
     const std::string header = "file\tfield\told\tnew\tnote\n";
     const std::string note = "more pieces than fields: \"Open Mind\" is not used";
@@ -81,13 +85,15 @@ TEST(EditCommands, DryRunPrintsTheTableAndWritesNothing) {
          0,
          header + more + "\ttitle\t\tLuc Ponty\t" + note + "\n" + more + "\tartist\t\tJean\t" +
              note + "\n" + same + "\t\t\t\tunchanged\n"},
-        {{"from-name", "--dry-run", "--fields", "title", missing}, 1,
+        {{"from-name", "--dry-run", "--fields", "title", missing},
+         1,
          header + missing + "\t\t\t\tFile not found\n"},
         {{"rename", "--dry-run", other, same},
          1,
          header + other + "\tname\tx.mp3\tBand - Song.mp3\ta file of that name exists\n" + same +
              "\tname\tBand - Song.mp3\tBand - Song.mp3\tunchanged\n"},
-        {{"rename", "--dry-run", "--to", "new", other}, 0,
+        {{"rename", "--dry-run", "--to", "new", other},
+         0,
          header + other + "\tname\tx.mp3\tnew.mp3\t\n"},
     };
     for (const auto& c : cases) {

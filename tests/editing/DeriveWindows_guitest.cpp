@@ -6,13 +6,13 @@
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/PreviewChanges.h"
 #include "editing/ui/Rename.h"
-#include "platform/Profile.h"
 #include "editing/ui/deSelect.h"
+#include "platform/Profile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -261,10 +261,11 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(answer.counts,
                  QString("3 changes in 2 files; 1 file unchanged; 2 rows with a warning"));
         const QString note = "more pieces than fields: \"Open Mind\" is not used";
-        QCOMPARE(answer.rows, (QStringList{"Band - Song.mp3|title|Old|Song|",
-                                           "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + note + "|amber",
-                                           "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + note + "|amber",
-                                           "Same - Name.mp3||||unchanged|grey"}));
+        QCOMPARE(answer.rows,
+                 (QStringList{"Band - Song.mp3|title|Old|Song|",
+                              "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + note + "|amber",
+                              "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + note + "|amber",
+                              "Same - Name.mp3||||unchanged|grey"}));
         QCOMPARE(GetMP3Tag(changed).Title, std::string("Old")); // Cancel wrote nothing
         QVERIFY(w.getTag.isVisible());
         QCOMPARE(host.listChanged, 0);
@@ -278,11 +279,16 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(host.errors.size(), std::size_t(1));
         QVERIFY(host.errors[0].find("more pieces than fields") != std::string::npos);
         QVERIFY(host.errors[0].find(more) != std::string::npos);
-        QCOMPARE(platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
-                 std::string("0"));
+        QCOMPARE(
+            platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
+            std::string("0"));
 
         // Turned off, OK runs at once.
-        SetMP3Tag(changed, [&] { TMP3Tag t = GetMP3Tag(changed); t.Title = "Again"; return t; }());
+        SetMP3Tag(changed, [&] {
+            TMP3Tag t = GetMP3Tag(changed);
+            t.Title = "Again";
+            return t;
+        }());
         folder.Select({changed}); // a run deselects the rows it rebuilt
         w.getTag.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
@@ -315,12 +321,13 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(answer.shown, 1);
         QCOMPARE(answer.counts,
                  QString("2 changes in 2 files; 1 file unchanged; 1 row cannot be done"));
-        QCOMPARE(answer.rows,
-                 (QStringList{"a.mp3|name|a.mp3|Band - Song.mp3|",
-                              "b.mp3|name|b.mp3|Band - Song.mp3|an earlier file of this run "
-                              "takes that name|red",
-                              "c.mp3|name|c.mp3|c.mp3|the file has no tag|grey",
-                              "d.mp3|name|d.mp3|ACDC - Live.mp3|removed / ? (not allowed in a name)"}));
+        QCOMPARE(
+            answer.rows,
+            (QStringList{"a.mp3|name|a.mp3|Band - Song.mp3|",
+                         "b.mp3|name|b.mp3|Band - Song.mp3|an earlier file of this run "
+                         "takes that name|red",
+                         "c.mp3|name|c.mp3|c.mp3|the file has no tag|grey",
+                         "d.mp3|name|d.mp3|ACDC - Live.mp3|removed / ? (not allowed in a name)"}));
         QVERIFY(w.rename.isVisible());
         QCOMPARE(host.searches, 0);
         QVERIFY(fs::exists(a));

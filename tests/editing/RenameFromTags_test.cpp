@@ -151,7 +151,8 @@ TEST(PreviewRenameFromTags, PredictsEachRenameInTurnAndRenamesNothing) {
     const std::string movesIn = folder.Add("i.mp3", test::Tagged("J", "K"));
     const std::string missing = folder / "gone.mp3";
     const std::string euros(30, '\x80'); // three UTF-8 bytes each
-    const std::string longName = folder.Add("l.mp3", test::RawTag{euros, euros, euros, "", euros, 255});
+    const std::string longName =
+        folder.Add("l.mp3", test::RawTag{euros, euros, euros, "", euros, 255});
     TDeriveFormat four;
     ASSERT_TRUE(four.SetHowToCodes("1235"));
 
@@ -169,19 +170,24 @@ TEST(PreviewRenameFromTags, PredictsEachRenameInTurnAndRenamesNothing) {
           "Z - Q.mp3|Z - Q.mp3|unchanged|1", "g.mp3|Y - X.mp3|a file of that name exists|3",
           "K - J.mp3|K - M.mp3||0", "i.mp3|K - J.mp3||0", "gone.mp3||File not found|3"}},
         // Taken in the other order, the first target is not free yet.
-        {TDeriveFormat{}, {movesIn, movesAway},
+        {TDeriveFormat{},
+         {movesIn, movesAway},
          {"i.mp3|K - J.mp3|a file of that name exists|3", "K - J.mp3|K - M.mp3||0"}},
-        {four, {longName}, {"l.mp3|" + [&] {
-             std::string utf8;
-             for (int i = 0; i < 30; ++i)
-                 utf8 += "\xE2\x82\xAC";
-             return utf8 + " - " + utf8 + " - " + utf8 + " - " + utf8 + ".mp3";
-         }() + "|the name is longer than 255 bytes|3"}},
+        {four,
+         {longName},
+         {"l.mp3|" +
+          [&] {
+              std::string utf8;
+              for (int i = 0; i < 30; ++i)
+                  utf8 += "\xE2\x82\xAC";
+              return utf8 + " - " + utf8 + " - " + utf8 + " - " + utf8 + ".mp3";
+          }() +
+          "|the name is longer than 255 bytes|3"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> rows;
-        for (const TPreviewRow& r : PreviewRenameFromTags(c.paths, c.format, TagCodec::Default(),
-                                                          nullptr, 1)) {
+        for (const TPreviewRow& r :
+             PreviewRenameFromTags(c.paths, c.format, TagCodec::Default(), nullptr, 1)) {
             EXPECT_EQ(r.Field, "name");
             EXPECT_EQ(r.File.substr(0, dir.size()), dir);
             rows.push_back(r.Old + "|" + r.New + "|" + r.Note + "|" +

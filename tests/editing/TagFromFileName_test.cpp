@@ -29,7 +29,7 @@ TEST(SmartCut, TrimsBlanksAndBracketsOrQuotesWithoutPartnerOrEnclosingThePiece) 
         {"Remix)", "Remix"},
         {"(Remix", "Remix"},
         {"([Remix)]", "Remix"}, // by nesting only "[" and "]" pair: "(" and ")" go, then "[]"
-        {"Song ()", "Song"},      // an empty pair at an end
+        {"Song ()", "Song"},    // an empty pair at an end
         {"[] Song", "Song"},
         {"Don't Stop'", "Don't Stop"}, // an apostrophe inside a word is no quote
         {"'Til Dawn'", "Til Dawn"},
@@ -55,13 +55,13 @@ TEST(CutNameIntoFields, NamesTheTextLeftOverAndTheBadTrackPiece) {
         {"Jean-Luc Ponty - Open Mind.mp3", " - ", "21", "", ""},
         {"Band - Song - Live.MP3", "-", "21", "Live", ""},
         {"Band - Song.mp3", "-", "21", "", ""},
-        {"Band - Song - .mp3", "-", "21", "", ""},      // nothing but blanks is left
-        {"Band - Song - ().mp3", "-", "21", "", ""},    // nor an empty pair
+        {"Band - Song - .mp3", "-", "21", "", ""},   // nothing but blanks is left
+        {"Band - Song - ().mp3", "-", "21", "", ""}, // nor an empty pair
         {"Band - Song - (Live).mp3", "-", "21", "Live", ""},
-        {"Band.mp3", "-", "21", "", ""},                // fewer pieces than fields
+        {"Band.mp3", "-", "21", "", ""}, // fewer pieces than fields
         {"A-B-C.mp3", "-", "1", "B-C", ""},
-        {"A-B-C", "-", "21", "C", ""},                  // no extension: the rest to the end
-        {"A_B.mp3", "", "21", "", ""},                  // an empty separator is never found
+        {"A-B-C", "-", "21", "C", ""}, // no extension: the rest to the end
+        {"A_B.mp3", "", "21", "", ""}, // an empty separator is never found
         {"x7 - Song - Live.mp3", "-", "61", "Live", "x7"},
         {"07 - Song.mp3", "-", "61", "", ""},
     };
@@ -213,7 +213,8 @@ std::vector<std::string> RowTexts(const std::vector<TPreviewRow>& rows, const st
 
 TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWritesNothing) {
     test::EditingFolder folder;
-    const std::string changed = folder.Add("Band - Song.mp3", RawTag{"Old", "Band", "Alb", "", "", 17});
+    const std::string changed =
+        folder.Add("Band - Song.mp3", RawTag{"Old", "Band", "Alb", "", "", 17});
     const std::string same = folder.Add("Same - Name.mp3", test::Tagged("Name", "Same"));
     const std::string more = folder.AddNoTag("Jean-Luc Ponty - Open Mind.mp3");
     const std::string track = folder.Add("x7 - Tune.mp3", test::Tagged("Tune", "y"));
@@ -232,17 +233,24 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
         std::vector<std::string> paths;
         std::vector<std::string> rows;
     } cases[] = {
-        {artistTitle, {true, false}, {changed, same, more, gone},
+        {artistTitle,
+         {true, false},
+         {changed, same, more, gone},
          {"Band - Song.mp3|title|Old|Song||0", "Same - Name.mp3||||unchanged|1",
           "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + morePieces + "|2",
           "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + morePieces + "|2",
           "Gone - Away.mp3||||File not found|3"}},
         // Clear tag empties what the name does not give.
-        {artistTitle, {true, true}, {changed},
+        {artistTitle,
+         {true, true},
+         {changed},
          {"Band - Song.mp3|title|Old|Song||0", "Band - Song.mp3|album|Alb|||0",
           "Band - Song.mp3|genre|Rock|||0"}},
-        {trackTitle, {true, false}, {track},
-         {"x7 - Tune.mp3|track||x7|not a track number from 1 to 255; the track is left as it is|3"}},
+        {trackTitle,
+         {true, false},
+         {track},
+         {"x7 - Tune.mp3|track||x7|not a track number from 1 to 255; the track is left as it "
+          "is|3"}},
     };
     for (const auto& c : cases) {
         const auto rows = PreviewDeriveFromFileNames(c.paths, c.format, c.options,

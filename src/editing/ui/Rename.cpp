@@ -123,11 +123,10 @@ void TFormRename::BitBtnOKClick() {
         }
     } else if (FormDeriveFormat) {
         // Cancel comes back here, so the user can change the format and try again.
-        if (!PreviewBeforeStep(*Preview, host_, kKeyPreviewRenameFromTags, tr("Rename from tags"),
-                               [&] {
-                                   return RenamePreviewRun(list, FormDeriveFormat->Format,
-                                                           host_.ProgressWindow());
-                               }))
+        if (!PreviewBeforeStep(
+                *Preview, host_, kKeyPreviewRenameFromTags, tr("Rename from tags"), [&] {
+                    return RenamePreviewRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
+                }))
             return;
         const TRenameRun run =
             RenameFromTagsRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
