@@ -1,23 +1,37 @@
 #include "editing/ChangePreview.h"
 
+#include "platform/Profile.h"
 #include "tagcore/TextEscape.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace veltrane {
 
 TPreviewCounts CountPreview(const std::vector<TPreviewRow>& Rows) {
     TPreviewCounts counts;
-    std::unordered_set<std::string> files;
+    std::unordered_set<std::string> files, unchanged;
     for (const TPreviewRow& row : Rows) {
-        if (row.Field.empty()) {
-            ++counts.Notes;
+        switch (row.State) {
+        case TPreviewState::psUnchanged:
+            unchanged.insert(row.File);
             continue;
+        case TPreviewState::psFailed:
+            ++counts.Failed;
+            continue;
+        case TPreviewState::psWarning:
+            ++counts.Warnings;
+            break;
+        case TPreviewState::psChange:
+            break;
         }
+        if (row.Field.empty())
+            continue;
         ++counts.Changes;
         files.insert(row.File);
     }
     counts.Files = files.size();
+    counts.Unchanged = unchanged.size();
     return counts;
 }
 
@@ -27,8 +41,12 @@ std::string PreviewSummary(const TPreviewCounts& Counts) {
     };
     std::string text = plural(Counts.Changes, "change", "changes") + " in " +
                        plural(Counts.Files, "file", "files");
-    if (Counts.Notes != 0)
-        text += "; " + plural(Counts.Notes, "row", "rows") + " left out";
+    if (Counts.Unchanged != 0)
+        text += "; " + plural(Counts.Unchanged, "file", "files") + " unchanged";
+    if (Counts.Failed != 0)
+        text += "; " + plural(Counts.Failed, "row cannot", "rows cannot") + " be done";
+    if (Counts.Warnings != 0)
+        text += "; " + plural(Counts.Warnings, "row", "rows") + " with a warning";
     return text;
 }
 
@@ -43,6 +61,30 @@ std::string PreviewTsv(const std::vector<TPreviewRow>& Rows) {
         text += '\n';
     }
     return text;
+}
+
+bool AnyFailed(const std::vector<TPreviewRow>& Rows) {
+    return std::any_of(Rows.begin(), Rows.end(),
+                       [](const TPreviewRow& row) { return row.State == TPreviewState::psFailed; });
+}
+
+void AddNote(std::string& Note, std::string_view Text) {
+    if (!Note.empty())
+        Note += "; ";
+    Note += Text;
+}
+
+bool PreviewWanted(const std::string& SettingsFile, const char* Key) {
+    if (SettingsFile.empty())
+        return true;
+    return platform::GetPrivateProfileInt(kPreviewSection, Key, 1, SettingsFile) != 0;
+}
+
+bool WritePreviewWanted(const std::string& SettingsFile, const char* Key, bool Show) {
+    if (SettingsFile.empty())
+        return true;
+    return platform::WritePrivateProfileString(kPreviewSection, Key, Show ? "1" : "0", SettingsFile)
+        .ok();
 }
 
 } // namespace veltrane

@@ -1,7 +1,9 @@
 #include "editing/ui/PreviewChanges.h"
 
+#include "browser/Settings.h"
 #include "editing/ui/EditingDialog.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,12 +11,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace veltrane {
 
 TFormPreviewChanges::TFormPreviewChanges(QWidget* Parent) : QDialog(Parent) {
     setObjectName("FormPreviewChanges");
     setModal(true);
-    resize(760, 440);
+    resize(900, 440);
     auto* layout = new QVBoxLayout(this);
     LabelCounts = new QLabel(this);
     LabelCounts->setObjectName("LabelCounts");
@@ -32,9 +36,16 @@ TFormPreviewChanges::TFormPreviewChanges(QWidget* Parent) : QDialog(Parent) {
     TableChanges->verticalHeader()->setVisible(false);
     TableChanges->horizontalHeader()->setStretchLastSection(true);
     TableChanges->setWordWrap(false);
+    // Long paths lose their middle, so the note (the reason for a red row) stays in view.
+    TableChanges->setTextElideMode(Qt::ElideMiddle);
+    TableChanges->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     layout->addWidget(TableChanges, 1);
 
     auto* buttons = new QHBoxLayout;
+    CheckBoxShowPreview = new QCheckBox(tr("Show this preview"), this);
+    CheckBoxShowPreview->setObjectName("CheckBoxShowPreview");
+    CheckBoxShowPreview->setChecked(true);
+    buttons->addWidget(CheckBoxShowPreview);
     buttons->addStretch(1);
     BitBtnApply = new QPushButton(tr("Apply"), this);
     BitBtnApply->setObjectName("BitBtnApply");
@@ -55,24 +66,64 @@ void TFormPreviewChanges::SetRows(const QString& Caption, const std::vector<TPre
     TableChanges->setRowCount(0);
     TableChanges->setRowCount(static_cast<int>(Rows.size()));
     // A line break in a value would hide the rest of the cell; it shows as a visible mark.
-    const auto cell = [](const std::string& Text) {
-        QString text = ToQ(Text);
-        text.replace(QLatin1Char('\n'), QStringLiteral("\u21b5"));
-        text.replace(QLatin1Char('\r'), QStringLiteral("\u21b5"));
-        return new QTableWidgetItem(text);
+    const auto cell = [](QString Text) {
+        Text.replace(QLatin1Char('\n'), QStringLiteral("\u21b5"));
+        Text.replace(QLatin1Char('\r'), QStringLiteral("\u21b5"));
+        return new QTableWidgetItem(Text);
     };
+    const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         const TPreviewRow& row = Rows[i];
         const int r = static_cast<int>(i);
-        auto* file = new QTableWidgetItem(PathToQ(row.File));
-        TableChanges->setItem(r, 0, file);
-        TableChanges->setItem(r, 1, cell(row.Field));
-        TableChanges->setItem(r, 2, cell(row.Old));
-        TableChanges->setItem(r, 3, cell(row.New));
-        TableChanges->setItem(r, 4, cell(row.Note));
+        // Names are bytes: old and new names show as paths do, whatever their encoding.
+        const bool names = row.Field == "name";
+        QTableWidgetItem* items[] = {cell(PathToQ(row.File)), cell(ToQ(row.Field)),
+                                     cell(names ? PathToQ(row.Old) : ToQ(row.Old)),
+                                     cell(names ? PathToQ(row.New) : ToQ(row.New)),
+                                     cell(ToQ(row.Note))};
+        items[0]->setToolTip(items[0]->text());
+        items[4]->setToolTip(items[4]->text());
+        for (int c = 0; c < 5; ++c) {
+            QTableWidgetItem* item = items[c];
+            switch (row.State) {
+            case TPreviewState::psUnchanged:
+                item->setForeground(grey);
+                break;
+            case TPreviewState::psFailed:
+                item->setForeground(QColor(0xa0, 0x00, 0x00));
+                item->setBackground(QColor(0xff, 0xdd, 0xdd));
+                break;
+            case TPreviewState::psWarning:
+                item->setBackground(QColor(0xff, 0xf0, 0xc0));
+                break;
+            case TPreviewState::psChange:
+                break;
+            }
+            TableChanges->setItem(r, c, item);
+        }
     }
     TableChanges->resizeColumnsToContents();
+    const int room = width(); // the table is not laid out before the first showing
+    for (const int column : {0, 2, 3})
+        TableChanges->setColumnWidth(column, std::min(TableChanges->columnWidth(column), room / 5));
     BitBtnApply->setEnabled(counts.Changes != 0);
+}
+
+bool PreviewBeforeStep(TFormPreviewChanges& Preview, IEditingHost& Host, const char* Key,
+                       const QString& Caption,
+                       const std::function<std::vector<TPreviewRow>()>& MakeRows) {
+    const std::string settings = Host.SettingsFileName();
+    if (!PreviewWanted(settings, Key))
+        return true;
+    const std::vector<TPreviewRow> rows = MakeRows();
+    if (rows.empty())
+        return true;
+    Preview.SetRows(Caption, rows);
+    Preview.CheckBoxShowPreview->setChecked(true);
+    const bool apply = Preview.exec() == QDialog::Accepted;
+    if (!Preview.CheckBoxShowPreview->isChecked() && !WritePreviewWanted(settings, Key, false))
+        Host.ShowError(UnableToWriteMessage(settings));
+    return apply;
 }
 
 } // namespace veltrane
