@@ -121,6 +121,121 @@
     </message>
 </context>
 <context>
+    <name>ChangePreview</name>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <source>%1 change</source>
+        <translation>%1 Änderung</translation>
+    </message>
+    <message>
+        <source>%1 changes</source>
+        <translation>%1 Änderungen</translation>
+    </message>
+    <message>
+        <source>%1 file</source>
+        <translation>%1 Datei</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+    <message>
+        <source>%1 file unchanged</source>
+        <translation>%1 Datei unverändert</translation>
+    </message>
+    <message>
+        <source>%1 files unchanged</source>
+        <translation>%1 Dateien unverändert</translation>
+    </message>
+    <message>
+        <source>%1 row cannot be done</source>
+        <translation>%1 Zeile nicht ausführbar</translation>
+    </message>
+    <message>
+        <source>%1 rows cannot be done</source>
+        <translation>%1 Zeilen nicht ausführbar</translation>
+    </message>
+    <message>
+        <source>%1 row with a warning</source>
+        <translation>%1 Zeile mit Warnung</translation>
+    </message>
+    <message>
+        <source>%1 rows with a warning</source>
+        <translation>%1 Zeilen mit Warnung</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>genre</source>
+        <translation>Genre</translation>
+    </message>
+    <message>
+        <source>comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>track</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>more pieces than fields</source>
+        <translation>mehr Teile als Felder</translation>
+    </message>
+    <message>
+        <source>the format names no field</source>
+        <translation>das Format nennt kein Feld</translation>
+    </message>
+    <message>
+        <source>the file has no tag</source>
+        <translation>die Datei hat kein Tag</translation>
+    </message>
+    <message>
+        <source>the name would be empty</source>
+        <translation>der Name wäre leer</translation>
+    </message>
+    <message>
+        <source>a file of that name exists</source>
+        <translation>eine Datei dieses Namens existiert</translation>
+    </message>
+    <message>
+        <source>an earlier file of this run takes that name</source>
+        <translation>eine frühere Datei dieses Laufs erhält diesen Namen</translation>
+    </message>
+    <message>
+        <source>the comment is cut to 28 characters</source>
+        <translation>der Kommentar wird auf 28 Zeichen gekürzt</translation>
+    </message>
+    <message>
+        <source>not a track number from 1 to 255; the track is left as it is</source>
+        <translation>keine Tracknummer von 1 bis 255; der Track bleibt unverändert</translation>
+    </message>
+</context>
+<context>
     <name>CodePageCheck</name>
     <message>
         <source>The tag&apos;s code page (%1) cannot hold these characters; they will be saved as &quot;?&quot;:</source>
@@ -149,6 +264,10 @@
     <message>
         <source>cut after %1 characters: &quot;%2&quot; is left out</source>
         <translation>nach %1 Zeichen gekürzt: „%2“ entfällt</translation>
+    </message>
+    <message>
+        <source>The names of these files have more pieces than fields; the rest of each name was not used:</source>
+        <translation>Die Namen dieser Dateien haben mehr Teile als Felder; der Rest jedes Namens wurde nicht verwendet:</translation>
     </message>
 </context>
 <context>
@@ -646,6 +765,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Deriving %1 tags, please wait...</source>
         <translation>%1 Tags werden abgeleitet, bitte warten...</translation>
     </message>
+    <message>
+        <source>Reading %1 tags, please wait...</source>
+        <translation>%1 Tags werden gelesen, bitte warten...</translation>
+    </message>
 </context>
 <context>
     <name>TrackNumbers</name>
@@ -1035,6 +1158,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>These files could not be changed:</source>
         <translation>Diese Dateien konnten nicht geändert werden:</translation>
     </message>
+    <message>
+        <source>Tags from file names</source>
+        <translation>Tags aus Dateinamen</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormHelp</name>
@@ -1353,6 +1480,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Show this preview</source>
+        <translation>Diese Vorschau zeigen</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormRename</name>
@@ -1387,6 +1518,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>These files could not be renamed:</source>
         <translation>Diese Dateien konnten nicht umbenannt werden:</translation>
+    </message>
+    <message>
+        <source>Rename from tags</source>
+        <translation>Aus Tags umbenennen</translation>
     </message>
 </context>
 <context>

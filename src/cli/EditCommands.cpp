@@ -4,9 +4,10 @@
 #include "browser/FindFile.h"
 #include "cli/Escape.h"
 #include "cli/Options.h"
+#include "editing/ChangePreview.h"
 #include "editing/DeriveFormatModel.h"
-#include "editing/RunFailures.h"
 #include "editing/RenameFromTags.h"
+#include "editing/RunFailures.h"
 #include "editing/SelectSearch.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/TagFile.h"
@@ -23,16 +24,20 @@ namespace {
 
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
-    "                              [--clear-tag] [--codepage NAME] [--jobs N] [--no-undo]\n"
-    "                              FILE...\n"
+    "                              [--clear-tag] [--codepage NAME] [--jobs N] [--dry-run]\n"
+    "                              [--no-undo] FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
     "        comment, track (default artist,title); SEP defaults to \"-\"\n"
+    "  --dry-run: print the changes as TSV (file, field, old, new, note) and write nothing;\n"
+    "             exits with 1 when a row cannot be done\n"
     "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kRenameUsage =
     "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
-    "                           [--no-undo] FILE...\n"
-    "       veltrane-cli rename --to NAME [--no-undo] FILE\n"
+    "                           [--dry-run] [--no-undo] FILE...\n"
+    "       veltrane-cli rename --to NAME [--dry-run] [--no-undo] FILE\n"
     "  LIST as for from-name (default artist,title); SEP defaults to \" - \"\n"
+    "  --dry-run: print the renames as TSV (file, field, old, new, note) and rename nothing;\n"
+    "             exits with 1 when a rename cannot be done\n"
     "  --no-undo: rename even when the change cannot be recorded for undo (refused without)\n";
 constexpr std::string_view kSelectUsage =
     "usage: veltrane-cli select [--recursive] [--case-sensitive] [--codepage NAME] [--jobs N]\n"
@@ -100,7 +105,7 @@ std::string ParseStyle(const std::string& Name) {
 
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--no-smart-cut", "--clear-tag", "--no-undo"},
+        ParseOptions(args, {"--no-smart-cut", "--clear-tag", "--dry-run", "--no-undo"},
                      {"--fields", "--separator", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
@@ -112,25 +117,32 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const auto codec = MakeCodec(o);
     const TDeriveFormat format = MakeFormat(o, "-");
     const TDeriveOptions options{!o.Has("--no-smart-cut"), o.Has("--clear-tag")};
-    std::vector<std::string> cut, badTrack;
+    if (o.Has("--dry-run")) {
+        const std::vector<TPreviewRow> rows = PreviewDeriveFromFileNames(
+            o.Positional(), format, options, *codec, nullptr, ReadJobs(o));
+        out << PreviewTsv(rows);
+        return AnyFailed(rows) ? 1 : 0;
+    }
+    std::vector<std::string> cut, badTrack, morePieces;
     const TFileFailures failures = DeriveFromFileNames(
         o.Positional(), format, options, *codec,
         [&](const TMP3Tag& tag) {
             if (CommentCutByTrack(tag, *codec))
                 cut.push_back(tag.FileName);
         },
-        nullptr, &badTrack);
+        nullptr, &badTrack, &morePieces);
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, "comment cut to 28 characters to make room for the track number:", cut);
     ReportFiles(err, "track in the name is not a number from 1 to 255; track left as it was:",
                 badTrack);
+    ReportFiles(err, "more pieces than fields; the rest of the name was not used:", morePieces);
     return failures.empty() ? 0 : 1;
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--no-undo"}, {"--fields", "--separator", "--to", "--codepage", "--jobs"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo"},
+                                   {"--fields", "--separator", "--to", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kRenameUsage;
         return 0;
@@ -156,10 +168,21 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
         if (o.Positional().size() != 1)
             throw UsageError("rename: --to renames exactly one FILE");
         const std::string& path = o.Positional().front();
+        if (o.Has("--dry-run")) {
+            const std::vector<TPreviewRow> rows{PreviewRenameByTypedName(path, *typed)};
+            out << PreviewTsv(rows);
+            return AnyFailed(rows) ? 1 : 0;
+        }
         return report(path, RenameByTypedName(path, *typed)) ? 0 : 1;
     }
 
     const TDeriveFormat format = MakeFormat(o, " - ");
+    if (o.Has("--dry-run")) {
+        const std::vector<TPreviewRow> rows =
+            PreviewRenameFromTags(o.Positional(), format, *codec, nullptr, ReadJobs(o));
+        out << PreviewTsv(rows);
+        return AnyFailed(rows) ? 1 : 0;
+    }
     const std::vector<TRenameResult> results = RenameFromTags(o.Positional(), format, *codec);
     bool ok = true;
     for (std::size_t i = 0; i < results.size(); ++i)

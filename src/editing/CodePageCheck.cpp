@@ -107,6 +107,21 @@ std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::siz
         Paths, MaxLines);
 }
 
+std::string MorePiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
+    return ListedLinesMessage(UiText("CodePageCheck", "The names of these files have more pieces than fields; the rest of "
+                              "each name was not used:"),
+                              Paths, MaxLines);
+}
+
+std::string StoreNote(std::string_view Utf8, std::size_t Room, const TagCodec& Codec) {
+    const std::string lost = UnencodableChars(Utf8, Codec);
+    if (!lost.empty())
+        return "the code page has no " + lost;
+    if (Codec.Encode(Utf8).size() > Room)
+        return "cut to " + std::to_string(Room) + " bytes";
+    return {};
+}
+
 void TRunNotes::NoteWritten(const TMP3Tag& Tag, const TagCodec& Codec) {
     if (TagIsLossy(Tag, Codec))
         Lossy.push_back(Tag.FileName);
@@ -122,6 +137,8 @@ std::vector<std::string> TRunNotes::Messages() const {
         messages.push_back(CommentCutReport(CommentCut));
     if (!BadTrack.empty())
         messages.push_back(BadTrackPiecesReport(BadTrack));
+    if (!MorePieces.empty())
+        messages.push_back(MorePiecesReport(MorePieces));
     return messages;
 }
 

@@ -45,10 +45,19 @@ std::string CommentCutReport(const std::vector<std::string>& Paths, std::size_t 
 // The end message of a run whose file names held track pieces that are no track number.
 std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
 
+// The note a preview shows beside a new field value: "the code page has no €" when Codec
+// cannot hold a character, else "cut to 30 bytes" when it is longer than Room; "" otherwise.
+std::string StoreNote(std::string_view Utf8, std::size_t Room,
+                      const TagCodec& Codec = TagCodec::Default());
+
+// The end message of a run whose file names had more pieces than the format has fields.
+std::string MorePiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines = 20);
+
 // What a run over many files tells afterwards, one message each: the files whose tags got
-// "?", whose comments were cut for their tracks, and whose names held no track number.
+// "?", whose comments were cut for their tracks, whose names held no track number, and whose
+// names had more pieces than fields.
 struct TRunNotes {
-    std::vector<std::string> Lossy, CommentCut, BadTrack;
+    std::vector<std::string> Lossy, CommentCut, BadTrack, MorePieces;
     // Notes Lossy and CommentCut of a tag as written.
     void NoteWritten(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
     // The messages, in that order; those without files left out.

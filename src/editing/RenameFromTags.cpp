@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace veltrane {
 
@@ -98,6 +99,39 @@ std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFor
     return name;
 }
 
+std::string NameNotBuiltReason(const TMP3Tag& Tag, const TDeriveFormat& Format) {
+    if (BuildNameFromTag(Tag, Format))
+        return {};
+    if (Format.HowTo().empty())
+        return "the format names no field";
+    if (Tag.Header != "TAG")
+        return "the file has no tag";
+    for (const std::string& item : Format.HowTo()) {
+        const char code = item.empty() ? '\0' : item.front();
+        const std::string* field = TagFieldOf(Tag, code);
+        const bool empty = field ? RTrim(*field).empty() : code != kTrackCode || Tag.Track == 0;
+        if (empty) {
+            static const char* const names[] = {"title", "artist",  "album",
+                                                "year",  "comment", "track"};
+            const bool known = code >= '1' && code <= kTrackCode;
+            return std::string("the tag has no ") + (known ? names[code - '1'] : "such field");
+        }
+    }
+    return "the name would be empty";
+}
+
+std::string ForbiddenCharsIn(std::string_view Text) {
+    std::string chars;
+    for (char c : Text) {
+        if (IsForbidden(c) && chars.find(c) == std::string::npos) {
+            if (!chars.empty())
+                chars += ' ';
+            chars += c;
+        }
+    }
+    return chars;
+}
+
 std::string DirectoryPart(std::string_view Path) {
     const std::size_t slash = Path.rfind('/');
     return slash == std::string_view::npos ? std::string() : std::string(Path.substr(0, slash + 1));
@@ -111,22 +145,47 @@ std::string RenameHeadlineOne(std::string_view Name) {
     return FillText(UiText("RenameFromTags", "Rename %1 to:"), {Name});
 }
 
-TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed) {
-    TRenameResult result;
-    result.NewPath = DirectoryPart(Path) + std::string(Typed);
-    if (!HasMp3Extension(result.NewPath))
-        result.NewPath += ".mp3";
+namespace {
+
+// The checks of a typed name before anything is renamed; true when the rename may be tried.
+bool CheckTypedName(const std::string& Path, std::string_view Typed, TRenameResult& Result) {
+    Result.NewPath = DirectoryPart(Path) + std::string(Typed);
+    if (!HasMp3Extension(Result.NewPath))
+        Result.NewPath += ".mp3";
     // A NUL would cut the path short and reach another file.
     if (Typed.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
-        result.Code = EINVAL;
-        result.Message = RenameThisFileError(result.Code);
-        return result;
+        Result.Code = EINVAL;
+        Result.Message = RenameThisFileError(Result.Code);
+        return false;
     }
-    if (Exists(result.NewPath)) {
-        result.Status = TRenameResult::rsExists;
-        result.Message = UiText("RenameFromTags", kMsgFileExists.data());
-        return result;
+    if (Exists(Result.NewPath)) {
+        Result.Status = TRenameResult::rsExists;
+        Result.Message = UiText("RenameFromTags", kMsgFileExists.data());
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+TPreviewRow PreviewRenameByTypedName(const std::string& Path, std::string_view Typed) {
+    TRenameResult result;
+    const bool ok = CheckTypedName(Path, Typed, result);
+    TPreviewRow row{Path,
+                    "name",
+                    NameWithoutDirectory(Path),
+                    result.NewPath.substr(DirectoryPart(Path).size()),
+                    "",
+                    ok ? TPreviewState::psChange : TPreviewState::psFailed};
+    if (!ok)
+        row.Note = result.Code == EINVAL ? "a name cannot hold \"/\"" : result.Message;
+    return row;
+}
+
+TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed) {
+    TRenameResult result;
+    if (!CheckTypedName(Path, Typed, result))
+        return result;
     try {
         result.Code = RunRenameStep({{Path, result.NewPath}}, [&](std::size_t) {
             return "rename " + NameWithoutDirectory(Path) + " to " +
@@ -204,6 +263,78 @@ std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
         }
     }
     return results;
+}
+
+std::vector<TPreviewRow> PreviewRenameFromTags(const std::vector<std::string>& Paths,
+                                               const TDeriveFormat& Format, const TagCodec& Codec,
+                                               const ProgressScope* Progress, std::size_t Jobs) {
+    std::vector<TPreviewRow> rows;
+    if (Format.HowTo().empty())
+        return rows;
+    // The renames run one after the other: a target is free when no file holds it at its turn.
+    std::unordered_set<std::string> gone, made;
+    const auto taken = [&](const std::string& Path) {
+        return made.count(Path) != 0 || (gone.count(Path) == 0 && Exists(Path));
+    };
+    TOrderedReader<TMP3Tag> reader(Paths.size(), Jobs,
+                                   [&](std::size_t k) { return GetMP3Tag(Paths[k], Codec); });
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        const std::string& path = Paths[i];
+        const std::string oldName = NameWithoutDirectory(path);
+        TPreviewRow row{path, "name", oldName, oldName, "", TPreviewState::psUnchanged};
+        std::optional<std::string> name;
+        TMP3Tag tag;
+        try {
+            tag = reader.Next();
+            name = BuildNameFromTag(tag, Format);
+        } catch (const EInOutError& e) {
+            row.New.clear();
+            row.Note = InOutErrorText(e);
+            row.State = TPreviewState::psFailed;
+        }
+        if (row.State == TPreviewState::psFailed) {
+            // The tag could not be read: the note says why.
+        } else if (!name) {
+            row.Note = NameNotBuiltReason(tag, Format);
+        } else {
+            row.New = *name + ".mp3";
+            const std::string target = DirectoryPart(path) + row.New;
+            std::string joined;
+            for (const std::string& item : Format.HowTo())
+                if (const std::string* field = TagFieldOf(tag, item.empty() ? '\0' : item.front()))
+                    joined += *field;
+            joined += Format.Separator();
+            if (const std::string removed = ForbiddenCharsIn(joined); !removed.empty())
+                row.Note = "removed " + removed + " (not allowed in a name)";
+            if (target == path) {
+                AddNote(row.Note, kNoteUnchanged);
+            } else if (row.New.size() > kMaxNameBytes) {
+                AddNote(row.Note,
+                        "the name is longer than " + std::to_string(kMaxNameBytes) + " bytes");
+                row.State = TPreviewState::psFailed;
+            } else if (taken(target)) {
+                AddNote(row.Note, made.count(target) ? "an earlier file of this run takes that name"
+                                                     : "a file of that name exists");
+                row.State = TPreviewState::psFailed;
+            } else {
+                row.State = TPreviewState::psChange;
+                gone.insert(path);
+                made.erase(path);
+                made.insert(target);
+            }
+        }
+        rows.push_back(std::move(row));
+        if (Progress)
+            Progress->SetPosition(i + 1);
+    }
+    return rows;
+}
+
+std::vector<TPreviewRow> RenamePreviewRun(const TFileList& List, const TDeriveFormat& Format,
+                                          IProgress* Progress) {
+    const std::vector<std::string> paths = SelectedFilePaths(List);
+    ProgressScope progress(Progress, PreviewProgressCaption(paths.size()), paths.size());
+    return PreviewRenameFromTags(paths, Format, TagCodec::Default(), &progress, List.ReadJobs());
 }
 
 std::string RenameProgressCaption(std::size_t Selected) {

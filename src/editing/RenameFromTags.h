@@ -4,6 +4,7 @@
 
 #include "browser/FileList.h"
 #include "browser/Progress.h"
+#include "editing/ChangePreview.h"
 #include "editing/DeriveFormatModel.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
@@ -36,6 +37,14 @@ std::string TrackForName(std::uint8_t Track);
 // is empty, or the name ends up empty.
 std::optional<std::string> BuildNameFromTag(const TMP3Tag& Tag, const TDeriveFormat& Format);
 
+// Why BuildNameFromTag builds no name for Tag ("the tag has no title", ...); "" when it does.
+std::string NameNotBuiltReason(const TMP3Tag& Tag, const TDeriveFormat& Format);
+// The characters of Text that a built name leaves out, each once, in order, blank separated.
+std::string ForbiddenCharsIn(std::string_view Text);
+
+// The longest file name the file system takes (the name alone, not its folder).
+inline constexpr std::size_t kMaxNameBytes = 255;
+
 // The directory part of a path, up to and including its last '/'; "" when it has none.
 std::string DirectoryPart(std::string_view Path);
 
@@ -58,6 +67,9 @@ struct TRenameResult {
 // file and fails with EINVAL. The rename is one journal step.
 TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed);
 
+// What RenameByTypedName would do, renaming nothing: one "name" row.
+TPreviewRow PreviewRenameByTypedName(const std::string& Path, std::string_view Typed);
+
 // Text of a rename refused because the journal could not record it.
 inline constexpr std::string_view kMsgNotRecorded =
     "not renamed, the change cannot be recorded for undo: ";
@@ -72,6 +84,19 @@ std::vector<TRenameResult> RenameFromTags(const std::vector<std::string>& Paths,
                                           const TDeriveFormat& Format,
                                           const TagCodec& Codec = TagCodec::Default(),
                                           const ProgressScope* Progress = nullptr);
+
+// What RenameFromTags would do, renaming nothing: one "name" row per file. A file whose name
+// cannot be built or stays as it is is unchanged; a target that exists (or that an earlier file
+// of the run takes), a name too long and a tag that cannot be read cannot be done. The note
+// names the characters left out of the name.
+std::vector<TPreviewRow> PreviewRenameFromTags(const std::vector<std::string>& Paths,
+                                               const TDeriveFormat& Format,
+                                               const TagCodec& Codec = TagCodec::Default(),
+                                               const ProgressScope* Progress = nullptr,
+                                               std::size_t Jobs = 0);
+// The preview of RenameFromTagsRun over the selected file rows, with the progress window.
+std::vector<TPreviewRow> RenamePreviewRun(const TFileList& List, const TDeriveFormat& Format,
+                                          IProgress* Progress);
 
 struct TRenamed {
     std::string OldPath, NewPath;

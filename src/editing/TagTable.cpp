@@ -388,17 +388,12 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                 TagField(file.New, column) = after;
             }
             std::string note;
-            if (column != kGenre && column != kTrack) {
-                const std::string lost = UnencodableChars(after, Codec);
-                const std::size_t room = column == kYear ? 4 : 30;
-                if (!lost.empty())
-                    note = "the code page has no " + lost;
-                else if (Codec.Encode(after).size() > room)
-                    note = "cut to " + std::to_string(room) + " bytes";
-            }
+            if (column != kGenre && column != kTrack)
+                note = StoreNote(after, column == kYear ? 4 : 30, Codec);
             file.Fields.push_back(column);
             plan.Preview.push_back({values.Path, std::string(kTagTableColumns[column]),
-                                    std::move(before), std::move(after), std::move(note)});
+                                    std::move(before), std::move(after), std::move(note),
+                                    TPreviewState::psChange});
         }
         if (!file.Fields.empty())
             plan.Files.push_back(std::move(file));
@@ -407,7 +402,7 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [row, text] : bad) {
         plan.BadRows.push_back(RowText(row, text));
-        plan.Preview.push_back({"", "", "", "", RowText(row, text)});
+        plan.Preview.push_back({"", "", "", "", RowText(row, text), TPreviewState::psFailed});
     }
     return plan;
 }

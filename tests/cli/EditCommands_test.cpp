@@ -43,8 +43,11 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
                                         test::Mp3BytesNoTag(kAudio));
     Result r = Cli({"from-name", a, b});
     EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "veltrane-cli: more pieces than fields; the rest of the name was not used:\n  " + a +
+                  "\n");
     TMP3Tag tag = GetMP3Tag(a);
-    EXPECT_EQ(tag.Artist, "The \"Band");
+    EXPECT_EQ(tag.Artist, "The \"Band\"");
     EXPECT_EQ(tag.Title, "Song");
     tag = GetMP3Tag(b);
     EXPECT_EQ(tag.Artist, "Caf\xC3\xA9");
@@ -60,6 +63,48 @@ TEST(FromNameCommand, CutsNamesWithQuotesBracketsAndSeveralSeparators) {
     EXPECT_EQ(tag.Artist, "Kept");
     EXPECT_EQ(Cli({"from-name", "--clear-tag", "--fields", "title", dir / "-x_2001.mp3"}).rc, 0);
     EXPECT_EQ(GetMP3Tag(dir / "-x_2001.mp3").Artist, "");
+}
+
+TEST(EditCommands, DryRunPrintsTheTableAndWritesNothing) {
+    test::TestDir dir;
+    const std::string more =
+        dir.WriteFile("Jean-Luc Ponty - Open Mind.mp3", test::Mp3BytesNoTag(kAudio));
+    const std::string same =
+        dir.WriteFile("Band - Song.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
+    const std::string other =
+        dir.WriteFile("x.mp3", test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
+    const std::string missing = dir / "gone.mp3";
+    const std::string header = "file\tfield\told\tnew\tnote\n";
+    const std::string note = "more pieces than fields: \"Open Mind\" is not used";
+    const struct {
+        std::vector<std::string> args;
+        int rc;
+        std::string out;
+    } cases[] = {
+        {{"from-name", "--dry-run", more, same},
+         0,
+         header + more + "\ttitle\t\tLuc Ponty\t" + note + "\n" + more + "\tartist\t\tJean\t" +
+             note + "\n" + same + "\t\t\t\tunchanged\n"},
+        {{"from-name", "--dry-run", "--fields", "title", missing},
+         1,
+         header + missing + "\t\t\t\tFile not found\n"},
+        {{"rename", "--dry-run", other, same},
+         1,
+         header + other + "\tname\tx.mp3\tBand - Song.mp3\ta file of that name exists\n" + same +
+             "\tname\tBand - Song.mp3\tBand - Song.mp3\tunchanged\n"},
+        {{"rename", "--dry-run", "--to", "new", other},
+         0,
+         header + other + "\tname\tx.mp3\tnew.mp3\t\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Cli(c.args);
+        EXPECT_EQ(r.rc, c.rc) << c.args[0] << " " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args[0];
+    }
+    EXPECT_EQ(dir.ReadFile("Jean-Luc Ponty - Open Mind.mp3"), test::Mp3BytesNoTag(kAudio));
+    EXPECT_EQ(dir.ReadFile("x.mp3"), test::Mp3Bytes(kAudio, Tagged("Song", "Band")));
+    EXPECT_FALSE(fs::exists(dir / "new.mp3"));
+    EXPECT_FALSE(fs::exists(missing));
 }
 
 TEST(FromNameCommand, BadFieldsAreUsageErrorsAndMissingFilesAreReported) {

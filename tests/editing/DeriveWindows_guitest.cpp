@@ -4,14 +4,19 @@
 #include "FakeEditingHost.h"
 #include "editing/ui/DeriveFormat.h"
 #include "editing/ui/GetTagFromFileName.h"
+#include "editing/ui/PreviewChanges.h"
 #include "editing/ui/Rename.h"
 #include "editing/ui/deSelect.h"
+#include "platform/Profile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include <filesystem>
@@ -29,6 +34,42 @@ struct DeriveWindows {
     TFormRename rename;
     TFormDeriveFormat derive;
     TFormGetTagFromFilename getTag;
+};
+
+// Answers the next showing of Preview: keeps its counts and rows ("cell|cell|...", then "|grey",
+// "|red" or "|amber" for a marked row), clears "Show this preview" when asked, and presses Apply or
+// Cancel.
+struct PreviewAnswer {
+    QString counts;
+    QStringList rows;
+    int shown = 0;
+    void Next(TFormPreviewChanges& Preview, bool Apply, bool HideNextTime = false) {
+        QTimer::singleShot(0, [this, &Preview, Apply, HideNextTime] {
+            ++shown;
+            counts = Preview.LabelCounts->text();
+            rows.clear();
+            QTableWidget* table = Preview.TableChanges;
+            const QColor grey = Preview.palette().color(QPalette::Disabled, QPalette::Text);
+            for (int r = 0; r < table->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < table->columnCount(); ++c)
+                    cells << (c == 0 ? table->item(r, c)->text().section('/', -1)
+                                     : table->item(r, c)->text());
+                const QTableWidgetItem* file = table->item(r, 0);
+                if (file->foreground().color() == grey)
+                    cells << "grey";
+                else if (file->foreground().color() == QColor(0xa0, 0x00, 0x00))
+                    cells << "red";
+                else if (file->background().style() != Qt::NoBrush)
+                    cells << "amber";
+                rows << cells.join('|');
+            }
+            QVERIFY(Preview.CheckBoxShowPreview->isChecked());
+            if (HideNextTime)
+                Preview.CheckBoxShowPreview->setChecked(false);
+            (Apply ? Preview.BitBtnApply : Preview.BitBtnCancel)->click();
+        });
+    }
 };
 
 QStringList Items(QListWidget* box) {
@@ -97,7 +138,10 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(w.getTag.LabelDeriveFormat->text(), QString("Artistname-Songname"));
         QVERIFY(w.getTag.CheckBoxSmartCut->isChecked());
         QVERIFY(!w.getTag.CheckBoxClearTag->isChecked());
+        PreviewAnswer answer;
+        answer.Next(*w.getTag.Preview, true);
         QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
         QVERIFY(!w.getTag.isVisible());
         const TMP3Tag tag = GetMP3Tag(a);
         QCOMPARE(tag.Artist, std::string("Band"));
@@ -187,11 +231,116 @@ class DeriveWindowsTest : public QObject {
         QVERIFY(w.rename.CheckBoxDerive->isChecked());
         QCOMPARE(w.rename.LabelDeriveFormat->text(), QString("Artistname - Songname"));
 
+        PreviewAnswer answer;
+        answer.Next(*w.rename.Preview, true);
         QTest::mouseClick(w.rename.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
         QVERIFY(fs::exists(folder / "Band - Song.mp3"));
         QVERIFY(fs::exists(folder / "ACDC - Live.mp3"));
         QCOMPARE(host.searches, 1);
         QCOMPARE(list.Count(), std::size_t(3));
+    }
+
+    void tagsFromNamesPreviewCancelApplyAndTurnedOff() {
+        test::EditingFolder folder;
+        const std::string changed = folder.Add("Band - Song.mp3", test::Tagged("Old", "Band"));
+        const std::string same = folder.Add("Same - Name.mp3", test::Tagged("Name", "Same"));
+        const std::string more = folder.AddNoTag("Jean-Luc Ponty - Open Mind.mp3");
+        TFileList& list = folder.List();
+        folder.Select({changed, same, more});
+        test::FakeEditingHost host(list);
+        host.settingsFile = folder / "Veltrane.ini";
+        DeriveWindows w(host);
+        w.getTag.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
+
+        PreviewAnswer answer;
+        answer.Next(*w.getTag.Preview, false);
+        QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
+        QCOMPARE(answer.counts,
+                 QString("3 changes in 2 files; 1 file unchanged; 2 rows with a warning"));
+        const QString note = "more pieces than fields: \"Open Mind\" is not used";
+        QCOMPARE(answer.rows,
+                 (QStringList{"Band - Song.mp3|title|Old|Song|",
+                              "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + note + "|amber",
+                              "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + note + "|amber",
+                              "Same - Name.mp3||||unchanged|grey"}));
+        QCOMPARE(GetMP3Tag(changed).Title, std::string("Old")); // Cancel wrote nothing
+        QVERIFY(w.getTag.isVisible());
+        QCOMPARE(host.listChanged, 0);
+
+        answer.Next(*w.getTag.Preview, true, true);
+        QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 2);
+        QCOMPARE(GetMP3Tag(changed).Title, std::string("Song"));
+        QVERIFY(!w.getTag.isVisible());
+        // The message after the run names the file whose name lost a piece.
+        QCOMPARE(host.errors.size(), std::size_t(1));
+        QVERIFY(host.errors[0].find("more pieces than fields") != std::string::npos);
+        QVERIFY(host.errors[0].find(more) != std::string::npos);
+        QCOMPARE(
+            platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
+            std::string("0"));
+
+        // Turned off, OK runs at once.
+        SetMP3Tag(changed, [&] {
+            TMP3Tag t = GetMP3Tag(changed);
+            t.Title = "Again";
+            return t;
+        }());
+        folder.Select({changed}); // a run deselects the rows it rebuilt
+        w.getTag.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
+        QTimer::singleShot(0, [&] {
+            if (w.getTag.Preview->isVisible())
+                w.getTag.Preview->reject();
+        });
+        QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(GetMP3Tag(changed).Title, std::string("Song"));
+        QCoreApplication::processEvents();
+        QCOMPARE(answer.shown, 2);
+    }
+
+    void renamePreviewMarksClashesAndRunsOnlyOnApply() {
+        test::EditingFolder folder;
+        const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+        const std::string twin = folder.Add("b.mp3", test::Tagged("Song", "Band"));
+        const std::string untagged = folder.AddNoTag("c.mp3");
+        const std::string odd = folder.Add("d.mp3", test::Tagged("Live?", "AC/DC"));
+        TFileList& list = folder.List();
+        folder.Select({a, twin, untagged, odd});
+        test::FakeEditingHost host(list, folder.Dir().path().string());
+        DeriveWindows w(host);
+        w.rename.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.rename));
+
+        PreviewAnswer answer;
+        answer.Next(*w.rename.Preview, false);
+        QTest::mouseClick(w.rename.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
+        QCOMPARE(answer.counts,
+                 QString("2 changes in 2 files; 1 file unchanged; 1 row cannot be done"));
+        QCOMPARE(
+            answer.rows,
+            (QStringList{"a.mp3|name|a.mp3|Band - Song.mp3|",
+                         "b.mp3|name|b.mp3|Band - Song.mp3|an earlier file of this run "
+                         "takes that name|red",
+                         "c.mp3|name|c.mp3|c.mp3|the file has no tag|grey",
+                         "d.mp3|name|d.mp3|ACDC - Live.mp3|removed / ? (not allowed in a name)"}));
+        QVERIFY(w.rename.isVisible());
+        QCOMPARE(host.searches, 0);
+        QVERIFY(fs::exists(a));
+
+        answer.Next(*w.rename.Preview, true);
+        QTest::mouseClick(w.rename.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 2);
+        QVERIFY(!w.rename.isVisible());
+        QCOMPARE(host.searches, 1);
+        QVERIFY(fs::exists(folder / "Band - Song.mp3"));
+        QVERIFY(fs::exists(folder / "ACDC - Live.mp3"));
+        QVERIFY(fs::exists(twin)); // the clash the preview showed
+        QCOMPARE(host.errors.size(), std::size_t(1));
     }
 
     void deSelectByTextAndStyle() {

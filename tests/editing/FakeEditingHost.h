@@ -28,7 +28,9 @@ class FakeEditingHost : public IEditingHost {
     }
     std::size_t RememberedRow() const override { return rememberedRow; }
     void ShowError(const std::string& Text) override { errors.push_back(Text); }
+    std::string SettingsFileName() const override { return settingsFile; }
 
+    std::string settingsFile; // "": none kept
     std::size_t rememberedRow = 0;
     int listChanged = 0;
     int searches = 0;

@@ -136,5 +136,69 @@ TEST(RenameFromTagsRun, EmptyFormatRenamesNothing) {
     EXPECT_TRUE(fs::exists(a));
 }
 
+TEST(PreviewRenameFromTags, PredictsEachRenameInTurnAndRenamesNothing) {
+    test::EditingFolder folder;
+    const std::string dir = folder.Dir().path().string();
+    const std::string a = folder.Add("a.mp3", test::Tagged("Song", "Band"));
+    const std::string b = folder.Add("b.mp3", test::Tagged("Live?", "AC/DC:"));
+    const std::string untagged = folder.AddNoTag("c.mp3");
+    const std::string noTitle = folder.Add("d.mp3", test::Tagged("", "Band"));
+    const std::string twin = folder.Add("e.mp3", test::Tagged("Song", "Band"));
+    const std::string same = folder.Add("Z - Q.mp3", test::Tagged("Q", "Z"));
+    const std::string blocked = folder.Add("g.mp3", test::Tagged("X", "Y"));
+    folder.Add("Y - X.mp3", test::Tagged("", ""));
+    const std::string movesAway = folder.Add("K - J.mp3", test::Tagged("M", "K"));
+    const std::string movesIn = folder.Add("i.mp3", test::Tagged("J", "K"));
+    const std::string missing = folder / "gone.mp3";
+    const std::string euros(30, '\x80'); // three UTF-8 bytes each
+    const std::string longName =
+        folder.Add("l.mp3", test::RawTag{euros, euros, euros, "", euros, 255});
+    TDeriveFormat four;
+    ASSERT_TRUE(four.SetHowToCodes("1235"));
+
+    const struct {
+        const TDeriveFormat& format;
+        std::vector<std::string> paths;
+        std::vector<std::string> rows; // old|new|note|state (0 change, 1 unchanged, 3 failed)
+    } cases[] = {
+        {TDeriveFormat{},
+         {a, b, untagged, noTitle, twin, same, blocked, movesAway, movesIn, missing},
+         {"a.mp3|Band - Song.mp3||0",
+          "b.mp3|ACDC - Live.mp3|removed / : ? (not allowed in a name)|0",
+          "c.mp3|c.mp3|the file has no tag|1", "d.mp3|d.mp3|the tag has no title|1",
+          "e.mp3|Band - Song.mp3|an earlier file of this run takes that name|3",
+          "Z - Q.mp3|Z - Q.mp3|unchanged|1", "g.mp3|Y - X.mp3|a file of that name exists|3",
+          "K - J.mp3|K - M.mp3||0", "i.mp3|K - J.mp3||0", "gone.mp3||File not found|3"}},
+        // Taken in the other order, the first target is not free yet.
+        {TDeriveFormat{},
+         {movesIn, movesAway},
+         {"i.mp3|K - J.mp3|a file of that name exists|3", "K - J.mp3|K - M.mp3||0"}},
+        {four,
+         {longName},
+         {"l.mp3|" +
+          [&] {
+              std::string utf8;
+              for (int i = 0; i < 30; ++i)
+                  utf8 += "\xE2\x82\xAC";
+              return utf8 + " - " + utf8 + " - " + utf8 + " - " + utf8 + ".mp3";
+          }() +
+          "|the name is longer than 255 bytes|3"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> rows;
+        for (const TPreviewRow& r :
+             PreviewRenameFromTags(c.paths, c.format, TagCodec::Default(), nullptr, 1)) {
+            EXPECT_EQ(r.Field, "name");
+            EXPECT_EQ(r.File.substr(0, dir.size()), dir);
+            rows.push_back(r.Old + "|" + r.New + "|" + r.Note + "|" +
+                           std::to_string(static_cast<int>(r.State)));
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+    for (const std::string& kept : {a, b, twin, blocked, movesAway, movesIn, longName})
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    EXPECT_FALSE(fs::exists(folder / "Band - Song.mp3"));
+}
+
 } // namespace
 } // namespace veltrane

@@ -10,14 +10,72 @@ namespace {
 
 using test::RawTag;
 
-TEST(SmartCut, TrimsBracketsQuotesAndBlanksAtBothEndsOnly) {
-    EXPECT_EQ(SmartCut(" (Live) "), "Live");
-    EXPECT_EQ(SmartCut("[Intro]"), "Intro");
-    EXPECT_EQ(SmartCut("'Til Dawn"), "Til Dawn");
-    EXPECT_EQ(SmartCut("Rock (Remix)"), "Rock (Remix");
-    EXPECT_EQ(SmartCut("\"a b\""), "a b");
-    EXPECT_EQ(SmartCut(" ()[]'\" "), "");
-    EXPECT_EQ(SmartCut(""), "");
+TEST(SmartCut, TrimsBlanksAndBracketsOrQuotesWithoutPartnerOrEnclosingThePiece) {
+    const struct {
+        const char* piece;
+        const char* cut;
+    } cases[] = {
+        {" (Live) ", "Live"},
+        {"[Intro]", "Intro"},
+        {"'Til Dawn", "Til Dawn"},
+        {"\"a b\"", "a b"},
+        {"Rock (Remix)", "Rock (Remix)"},
+        {"Pulse (Extended Mix)", "Pulse (Extended Mix)"},
+        {"(Live) Song (Remix)", "(Live) Song (Remix)"},
+        {"(Live) Song", "(Live) Song"},
+        {"((Live))", "Live"},
+        {"[Band] ", "Band"},
+        {"Rock (Remix", "Rock (Remix"}, // the open bracket is not at an end
+        {"Remix)", "Remix"},
+        {"(Remix", "Remix"},
+        {"([Remix)]", "Remix"}, // by nesting only "[" and "]" pair: "(" and ")" go, then "[]"
+        {"Song ()", "Song"},    // an empty pair at an end
+        {"[] Song", "Song"},
+        {"Don't Stop'", "Don't Stop"}, // an apostrophe inside a word is no quote
+        {"'Til Dawn'", "Til Dawn"},
+        {"\"Heroes\" Live", "\"Heroes\" Live"},
+        {"[The \"Band\"] ", "The \"Band\""},
+        {" ()[]'\" ", ""},
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SmartCut(c.piece), c.cut) << "'" << c.piece << "'";
+}
+
+TEST(CutNameIntoFields, NamesTheTextLeftOverAndTheBadTrackPiece) {
+    const struct {
+        const char* name;
+        const char* separator;
+        const char* codes; // the format's field codes
+        const char* leftOver;
+        const char* badTrack;
+    } cases[] = {
+        {"Jean-Luc Ponty - Open Mind.mp3", "-", "21", "Open Mind", ""},
+        {"Jean-Luc Ponty - Open Mind.mp3", " - ", "21", "", ""},
+        {"Band - Song - Live.MP3", "-", "21", "Live", ""},
+        {"Band - Song.mp3", "-", "21", "", ""},
+        {"Band - Song - .mp3", "-", "21", "", ""},   // nothing but blanks is left
+        {"Band - Song - ().mp3", "-", "21", "", ""}, // nor an empty pair
+        {"Band - Song - (Live).mp3", "-", "21", "Live", ""},
+        {"Band.mp3", "-", "21", "", ""}, // fewer pieces than fields
+        {"A-B-C.mp3", "-", "1", "B-C", ""},
+        {"A-B-C", "-", "21", "C", ""}, // no extension: the rest to the end
+        {"A_B.mp3", "", "21", "", ""}, // an empty separator is never found
+        {"x7 - Song - Live.mp3", "-", "61", "Live", "x7"},
+        {"07 - Song.mp3", "-", "61", "", ""},
+    };
+    for (const auto& c : cases) {
+        TDeriveFormat format;
+        ASSERT_TRUE(format.SetHowToCodes(c.codes));
+        format.SetSeparator(c.separator);
+        TMP3Tag tag;
+        ClearMP3Tag(tag);
+        TNameCut cut;
+        CutNameIntoFields(c.name, format, true, tag, &cut);
+        EXPECT_EQ(cut.LeftOver, c.leftOver) << c.name << " sep '" << c.separator << "'";
+        EXPECT_EQ(cut.BadTrackPiece, c.badTrack) << c.name;
+    }
 }
 
 struct Cut {
@@ -45,6 +103,7 @@ TEST(CutNameIntoFields, ArtistThenTitle) {
     check("Band - Song.mp3", "-", false, "Band ", " Song");
     check("Band - Song.mp3", " - ", false, "Band", "Song");
     check("Band - Song - Live.mp3", "-", true, "Band", "Song");
+    check("Band - Rock (Remix).mp3", "-", true, "Band", "Rock (Remix)");
     check("Song.mp3", "-", true, "Song", "old"); // one piece: later fields keep their value
     check("- Song.mp3", "-", true, "", "Song");
     check("[Band] - (Song).mp3", "-", true, "Band", "Song");
@@ -133,6 +192,73 @@ TEST(DeriveRun, AFailingFileDoesNotStopTheOthersAndEmptyFormatWritesNothing) {
     EXPECT_EQ(failures[0].Error, "File not found");
     EXPECT_EQ(GetMP3Tag(a).Title, "One");
     EXPECT_EQ(GetMP3Tag(c).Title, "Three");
+}
+
+} // namespace
+} // namespace veltrane
+
+namespace veltrane {
+namespace {
+
+// "file|field|old|new|note|state" with the folder's path cut off, for whole-table compares.
+std::vector<std::string> RowTexts(const std::vector<TPreviewRow>& rows, const std::string& dir) {
+    std::vector<std::string> texts;
+    for (const TPreviewRow& r : rows) {
+        const std::string file = r.File.rfind(dir, 0) == 0 ? r.File.substr(dir.size() + 1) : r.File;
+        texts.push_back(file + "|" + r.Field + "|" + r.Old + "|" + r.New + "|" + r.Note + "|" +
+                        std::to_string(static_cast<int>(r.State)));
+    }
+    return texts;
+}
+
+TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWritesNothing) {
+    test::EditingFolder folder;
+    const std::string changed =
+        folder.Add("Band - Song.mp3", RawTag{"Old", "Band", "Alb", "", "", 17});
+    const std::string same = folder.Add("Same - Name.mp3", test::Tagged("Name", "Same"));
+    const std::string more = folder.AddNoTag("Jean-Luc Ponty - Open Mind.mp3");
+    const std::string track = folder.Add("x7 - Tune.mp3", test::Tagged("Tune", "y"));
+    const std::string gone = folder / "Gone - Away.mp3";
+    const std::string dir = folder.Dir().path().string();
+    const std::string before = folder.Dir().ReadFile("Band - Song.mp3");
+    TDeriveFormat artistTitle;
+    artistTitle.SetSeparator("-");
+    TDeriveFormat trackTitle = artistTitle;
+    ASSERT_TRUE(trackTitle.SetHowToCodes("61"));
+    const std::string morePieces = "more pieces than fields: \"Open Mind\" is not used";
+    // States: 0 change, 1 unchanged, 2 warning, 3 failed.
+    const struct {
+        const TDeriveFormat& format;
+        TDeriveOptions options;
+        std::vector<std::string> paths;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {artistTitle,
+         {true, false},
+         {changed, same, more, gone},
+         {"Band - Song.mp3|title|Old|Song||0", "Same - Name.mp3||||unchanged|1",
+          "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + morePieces + "|2",
+          "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + morePieces + "|2",
+          "Gone - Away.mp3||||File not found|3"}},
+        // Clear tag empties what the name does not give.
+        {artistTitle,
+         {true, true},
+         {changed},
+         {"Band - Song.mp3|title|Old|Song||0", "Band - Song.mp3|album|Alb|||0",
+          "Band - Song.mp3|genre|Rock|||0"}},
+        {trackTitle,
+         {true, false},
+         {track},
+         {"x7 - Tune.mp3|track||x7|not a track number from 1 to 255; the track is left as it "
+          "is|3"}},
+    };
+    for (const auto& c : cases) {
+        const auto rows = PreviewDeriveFromFileNames(c.paths, c.format, c.options,
+                                                     TagCodec::Default(), nullptr, 1);
+        EXPECT_EQ(RowTexts(rows, dir), c.rows);
+    }
+    EXPECT_EQ(folder.Dir().ReadFile("Band - Song.mp3"), before);
+    EXPECT_EQ(std::filesystem::file_size(more), test::kAudioBytes);
 }
 
 } // namespace

@@ -30,6 +30,8 @@ class IEditingHost {
     virtual std::size_t RememberedRow() const = 0;
     // A modal error message box with a single OK button.
     virtual void ShowError(const std::string& Text) = 0;
+    // The settings file ("Veltrane.ini"); "" when none is kept, as in tests.
+    virtual std::string SettingsFileName() const { return {}; }
 };
 
 } // namespace veltrane

@@ -1,6 +1,7 @@
 #include "editing/ui/GetTagFromFileName.h"
 
 #include "editing/ui/DeriveFormat.h"
+#include "editing/ui/PreviewChanges.h"
 #include "editing/ui/Rename.h"
 
 #include <QCheckBox>
@@ -45,6 +46,7 @@ TFormGetTagFromFilename::TFormGetTagFromFilename(IEditingHost& Host, QWidget* Pa
             &TFormGetTagFromFilename::ButtonEditDeriveFormatClick);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormGetTagFromFilename::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormGetTagFromFilename::BitBtnCancelClick);
+    Preview = new TFormPreviewChanges(this);
 }
 
 void TFormGetTagFromFilename::FormShow() {
@@ -69,6 +71,13 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
     if (!FormDeriveFormat)
         return;
     const TDeriveOptions options{CheckBoxSmartCut->isChecked(), CheckBoxClearTag->isChecked()};
+    // Cancel comes back here, so the user can change the format and try again.
+    if (!PreviewBeforeStep(*Preview, host_, kKeyPreviewTagsFromNames, tr("Tags from file names"),
+                           [&] {
+                               return DerivePreviewRun(host_.FileList(), FormDeriveFormat->Format,
+                                                       options, host_.ProgressWindow());
+                           }))
+        return;
     TFileFailures failures;
     TRunNotes notes;
     try {

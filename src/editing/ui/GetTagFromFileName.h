@@ -11,6 +11,7 @@ class QPushButton;
 namespace veltrane {
 
 class TFormDeriveFormat;
+class TFormPreviewChanges;
 
 class TFormGetTagFromFilename : public TEditingDialog {
     Q_OBJECT
@@ -35,6 +36,8 @@ class TFormGetTagFromFilename : public TEditingDialog {
     QLabel* Label8 = nullptr;
     QPushButton* BitBtnOK = nullptr;
     QPushButton* BitBtnCancel = nullptr;
+    // What OK will change, shown before it does.
+    TFormPreviewChanges* Preview = nullptr;
 
     void FormShow();
     void UpdateDeriveFormat();

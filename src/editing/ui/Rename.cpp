@@ -3,6 +3,7 @@
 #include "browser/ErrorText.h"
 #include "editing/TagFromFileName.h"
 #include "editing/ui/DeriveFormat.h"
+#include "editing/ui/PreviewChanges.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -44,6 +45,7 @@ TFormRename::TFormRename(IEditingHost& Host, QWidget* Parent)
             &TFormRename::ButtonEditDeriveFormatClick);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormRename::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormRename::BitBtnCancelClick);
+    Preview = new TFormPreviewChanges(this);
 }
 
 void TFormRename::FormShow() {
@@ -120,6 +122,12 @@ void TFormRename::BitBtnOKClick() {
                 host_.ShowError(result.Message);
         }
     } else if (FormDeriveFormat) {
+        // Cancel comes back here, so the user can change the format and try again.
+        if (!PreviewBeforeStep(
+                *Preview, host_, kKeyPreviewRenameFromTags, tr("Rename from tags"), [&] {
+                    return RenamePreviewRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
+                }))
+            return;
         const TRenameRun run =
             RenameFromTagsRun(list, FormDeriveFormat->Format, host_.ProgressWindow());
         if (!run.Failures.empty())

@@ -13,6 +13,7 @@ class QPushButton;
 namespace veltrane {
 
 class TFormDeriveFormat;
+class TFormPreviewChanges;
 
 class TFormRename : public TEditingDialog {
     Q_OBJECT
@@ -33,6 +34,8 @@ class TFormRename : public TEditingDialog {
     QLabel* Label1 = nullptr;
     QLabel* Label3 = nullptr;
     QFrame* Bevel1 = nullptr;
+    // What OK will rename from tags, shown before it does.
+    TFormPreviewChanges* Preview = nullptr;
 
     void FormShow();
     void UpdateDeriveFormat();

@@ -81,9 +81,10 @@ void TTagTableActions::ImportTagsClick() {
         return;
     }
     for (const std::string& warning : plan.Warnings)
-        plan.Preview.push_back({"", "", "", "", warning});
-    Preview->SetRows(tr("Import tags"), plan.Preview);
-    if (Preview->exec() != QDialog::Accepted)
+        plan.Preview.push_back({"", "", "", "", warning, TPreviewState::psWarning});
+    const bool previewed = PreviewWanted(host_.SettingsFileName(), kKeyPreviewImportTags);
+    if (!PreviewBeforeStep(*Preview, host_, kKeyPreviewImportTags, tr("Import tags"),
+                           [&] { return plan.Preview; }))
         return;
     TFileFailures failures;
     TRunNotes notes;
@@ -103,6 +104,16 @@ void TTagTableActions::ImportTagsClick() {
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
         host_.ShowError(message);
+    // Without the preview these were seen nowhere.
+    if (!previewed) {
+        std::string skipped;
+        for (const std::string& text : plan.Warnings)
+            skipped += "\n" + text;
+        for (const std::string& text : plan.BadRows)
+            skipped += "\n" + text;
+        if (!skipped.empty())
+            host_.ShowError(file + ":" + skipped);
+    }
 }
 
 } // namespace veltrane
