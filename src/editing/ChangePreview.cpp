@@ -40,19 +40,23 @@ std::string PreviewSummary(const TPreviewCounts& Counts) {
     const auto plural = [](std::size_t n, const char* one, const char* many) {
         return FillText(UiText("ChangePreview", n == 1 ? one : many), {std::to_string(n)});
     };
-    std::string text = FillText(UiText("ChangePreview", "%1 in %2"),
-                                {plural(Counts.Changes, VT_TRANSLATE_NOOP("ChangePreview", "%1 change"),
-                                        VT_TRANSLATE_NOOP("ChangePreview", "%1 changes")),
-                                 plural(Counts.Files, VT_TRANSLATE_NOOP("ChangePreview", "%1 file"),
-                                        VT_TRANSLATE_NOOP("ChangePreview", "%1 files"))});
+    std::string text =
+        FillText(UiText("ChangePreview", "%1 in %2"),
+                 {plural(Counts.Changes, VT_TRANSLATE_NOOP("ChangePreview", "%1 change"),
+                         VT_TRANSLATE_NOOP("ChangePreview", "%1 changes")),
+                  plural(Counts.Files, VT_TRANSLATE_NOOP("ChangePreview", "%1 file"),
+                         VT_TRANSLATE_NOOP("ChangePreview", "%1 files"))});
     if (Counts.Unchanged != 0)
-        text += "; " + plural(Counts.Unchanged, VT_TRANSLATE_NOOP("ChangePreview", "%1 file unchanged"),
-                              VT_TRANSLATE_NOOP("ChangePreview", "%1 files unchanged"));
+        text +=
+            "; " + plural(Counts.Unchanged, VT_TRANSLATE_NOOP("ChangePreview", "%1 file unchanged"),
+                          VT_TRANSLATE_NOOP("ChangePreview", "%1 files unchanged"));
     if (Counts.Failed != 0)
-        text += "; " + plural(Counts.Failed, VT_TRANSLATE_NOOP("ChangePreview", "%1 row cannot be done"),
+        text += "; " + plural(Counts.Failed,
+                              VT_TRANSLATE_NOOP("ChangePreview", "%1 row cannot be done"),
                               VT_TRANSLATE_NOOP("ChangePreview", "%1 rows cannot be done"));
     if (Counts.Warnings != 0)
-        text += "; " + plural(Counts.Warnings, VT_TRANSLATE_NOOP("ChangePreview", "%1 row with a warning"),
+        text += "; " + plural(Counts.Warnings,
+                              VT_TRANSLATE_NOOP("ChangePreview", "%1 row with a warning"),
                               VT_TRANSLATE_NOOP("ChangePreview", "%1 rows with a warning"));
     return text;
 }

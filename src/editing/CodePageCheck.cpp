@@ -108,9 +108,11 @@ std::string BadTrackPiecesReport(const std::vector<std::string>& Paths, std::siz
 }
 
 std::string MorePiecesReport(const std::vector<std::string>& Paths, std::size_t MaxLines) {
-    return ListedLinesMessage(UiText("CodePageCheck", "The names of these files have more pieces than fields; the rest of "
-                              "each name was not used:"),
-                              Paths, MaxLines);
+    return ListedLinesMessage(
+        UiText("CodePageCheck",
+               "The names of these files have more pieces than fields; the rest of "
+               "each name was not used:"),
+        Paths, MaxLines);
 }
 
 std::string StoreNote(std::string_view Utf8, std::size_t Room, const TagCodec& Codec) {
