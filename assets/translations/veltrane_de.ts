@@ -234,6 +234,10 @@
         <source>not a track number from 1 to 255; the track is left as it is</source>
         <translation>keine Tracknummer von 1 bis 255; der Track bleibt unverändert</translation>
     </message>
+    <message>
+        <source>more pieces than fields: &quot;%1&quot; is not used</source>
+        <translation>mehr Teile als Felder: „%1“ wird nicht verwendet</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>

@@ -269,7 +269,9 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
         return;
     for (std::size_t i = first; i < Rows.size(); ++i) {
         TPreviewRow& row = Rows[i];
-        AddNote(row.Note, std::string(kNoteMorePieces) + ": \"" + Cut.LeftOver + "\" is not used");
+        AddNote(row.Note,
+                FillText(UiText("ChangePreview", "more pieces than fields: \"%1\" is not used"),
+                         {Cut.LeftOver}));
         if (row.State != TPreviewState::psFailed)
             row.State = TPreviewState::psWarning;
     }
