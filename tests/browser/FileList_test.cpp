@@ -239,7 +239,8 @@ TEST(FileListTest, SortMatchesInsertionSortExactly) {
 
         TFileList list;
         list.SetSortColumn(column);
-        list.RowBuffer() = rows;
+        for (const TFileRow& row : rows)
+            list.RowBuffer().AddText(row.Text, row.Path);
         list.SortList();
         ASSERT_EQ(list.Count(), s.size() + 1);
         EXPECT_TRUE(list.RowBuffer().empty());

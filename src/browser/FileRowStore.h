@@ -1,0 +1,118 @@
+#pragma once
+// The rows of the file list, stored compactly: a million rows must fit in a fraction of what
+// a std::string per row text and per path would take. Each row is a fixed record; its name
+// and its tag texts live as length-prefixed bytes in shared arenas, and folders are held once
+// each. The row text and the full path are built when asked.
+
+#include "tagcore/MP3Tag.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace veltrane {
+
+// Bytes appended once and read by offset. Blocks never move, so a reader on another thread
+// may read entries written before it started while this thread appends.
+class TByteArena {
+  public:
+    // Stores the bytes behind a length prefix; returns the entry's offset.
+    std::uint64_t Add(std::string_view Bytes);
+    // Stores several texts as one entry of consecutive length-prefixed texts.
+    std::uint64_t AddAll(const std::string_view* Texts, std::size_t Count);
+    // Text Index (0-based) of the entry at Offset.
+    std::string_view Get(std::uint64_t Offset, std::size_t Index = 0) const;
+    void Clear();
+    // Bytes held by the blocks (the memory the arena takes).
+    std::uint64_t Capacity() const;
+
+  private:
+    char* Reserve(std::size_t Bytes, std::uint64_t& Offset);
+
+    static constexpr int kBlockBits = 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t used_ = 0; // bytes used in the last block
+    std::size_t last_ = 0; // size of the last block
+};
+
+class TFileRowStore {
+  public:
+    // Row flags.
+    static constexpr std::uint8_t kTagged = 1; // the file carried a tag
+    static constexpr std::uint8_t kText = 2;   // a row of literal text (no path), e.g. a marker
+    static constexpr std::uint8_t kDrop = 4;   // left out at the next Compact
+    static constexpr std::uint8_t kNoPath = 8; // a text row that stands for no file
+
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    void clear();
+
+    // A file row for Folder (ending in "/") and Name, tag not read yet; returns its index.
+    std::size_t AddPath(std::string_view Folder, std::string_view Name);
+    // A file row for a full path.
+    std::size_t AddFullPath(std::string_view Path);
+    // A row of literal text; Path, when given, is the file it stands for.
+    std::size_t AddText(std::string_view Text, std::string_view Path = {});
+    // Stores the file's size and tag (texts as read: without the tag's padding).
+    void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag);
+    void MarkDropped(std::size_t Row) { rows_[Row].Flags |= kDrop; }
+    bool Dropped(std::size_t Row) const { return (rows_[Row].Flags & kDrop) != 0; }
+    // Removes the rows marked dropped, keeping the order of the others.
+    void Compact();
+
+    // The path parts: Folder(Row) + Name(Row) is the full path. Empty for a text row
+    // without a path.
+    std::string_view Folder(std::size_t Row) const;
+    std::string_view Name(std::size_t Row) const;
+    std::string Path(std::size_t Row) const;
+    bool HasPath(std::size_t Row) const { return (rows_[Row].Flags & kNoPath) == 0; }
+    bool IsText(std::size_t Row) const { return (rows_[Row].Flags & kText) != 0; }
+    bool Tagged(std::size_t Row) const { return (rows_[Row].Flags & kTagged) != 0; }
+    std::uint64_t FileSize(std::size_t Row) const { return rows_[Row].Size; }
+    std::uint32_t FolderId(std::size_t Row) const { return rows_[Row].Folder; }
+    // The literal text of a text row.
+    std::string_view Text(std::size_t Row) const { return fields_.Get(rows_[Row].Fields); }
+    // Tag field k of a tagged row: 0 Title, 1 Artist, 2 Album, 3 Year, 4 Comment.
+    std::string_view Field(std::size_t Row, int K) const {
+        return fields_.Get(rows_[Row].Fields, static_cast<std::size_t>(K));
+    }
+    std::uint8_t Genre(std::size_t Row) const { return rows_[Row].Genre; }
+    std::uint8_t Track(std::size_t Row) const { return rows_[Row].Track; }
+    // The tag as stored (FileName left empty).
+    TMP3Tag Tag(std::size_t Row) const;
+
+    // Puts row Order[i] at place i (Order a permutation of 0..size()-1); takes Order apart.
+    void Permute(std::vector<std::uint32_t>& Order);
+    // Moves row From to place To (To <= From), rows between moving on by one.
+    void MoveRow(std::size_t From, std::size_t To);
+    // The folder id of a folder path ending in "/", or -1 when no row has used it.
+    std::int64_t FindFolder(std::string_view Folder) const;
+
+    // Memory held, for the benchmark's accounting.
+    std::uint64_t Bytes() const;
+
+  private:
+    struct TRow {
+        std::uint64_t Name = 0;   // names_ offset of the name
+        std::uint64_t Fields = 0; // fields_ offset of the five tag texts (a text row's text)
+        std::uint64_t Size = 0;
+        std::uint32_t Folder = 0;
+        std::uint8_t Genre = 255;
+        std::uint8_t Track = 0;
+        std::uint8_t Flags = 0;
+    };
+    std::uint32_t InternFolder(std::string_view Folder);
+
+    std::vector<TRow> rows_;
+    TByteArena names_;  // read by the reading workers while the scan runs: written before it
+    TByteArena fields_; // written by the scan
+    std::deque<std::string> folders_; // never moves, so folderIds_ can view it
+    std::unordered_map<std::string_view, std::uint32_t> folderIds_;
+};
+
+} // namespace veltrane
