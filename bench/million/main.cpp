@@ -50,6 +50,14 @@ namespace {
 
 const char* Verdict(bool met) { return met ? "met" : "NOT met"; }
 
+// Notes a failed check by name, so a bad run says what went wrong.
+bool Check(bool& ok, bool good, const char* what) {
+    if (!good)
+        std::fprintf(stderr, "check failed: %s\n", what);
+    ok = ok && good;
+    return good;
+}
+
 std::string FilePath(const std::string& root, std::size_t i, std::size_t folders) {
     char name[160];
     std::snprintf(name, sizeof name, "/Folder %04zu/%07zu - Artist %zu - Song %zu.mp3",
@@ -68,11 +76,15 @@ bool WriteFile(const std::string& path, std::size_t i) {
         ok = ::ftruncate(fd, 129 * 128) == 0;
     } else {
         char tag[128] = {'T', 'A', 'G'};
-        std::snprintf(tag + 3, 30, "Song %zu", i);
-        std::snprintf(tag + 33, 30, "Artist %zu", i % 97);
-        std::snprintf(tag + 63, 30, "Album %zu", i % 211);
+        // Each text cut to its field, a zero after it.
+        const auto put = [&tag](std::size_t at, std::size_t size, const std::string& text) {
+            std::memcpy(tag + at, text.data(), std::min(text.size(), size - 1));
+        };
+        put(3, 30, "Song " + std::to_string(i));
+        put(33, 30, "Artist " + std::to_string(i % 97));
+        put(63, 30, "Album " + std::to_string(i % 211));
         std::memcpy(tag + 93, "1999", 4);
-        std::snprintf(tag + 97, 28, "Comment %zu", i);
+        put(97, 28, "Comment " + std::to_string(i));
         if (i % 10 == 1)
             tag[126] = static_cast<char>(i % 255 + 1);
         tag[127] = static_cast<char>(i % 80);
@@ -235,7 +247,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 3; ++round) {
         model = std::min(model, BestOf(1, [&] { FillModel(list, finder); }));
         const ProgramRun r = RunProgram(root, workDir);
-        ok = ok && r.rows == files;
+        Check(ok, r.rows == files, "program rows");
         programMs.push_back(r.ms);
         peaks.push_back(r.peakKb);
         gap = std::max(gap, r.gapMs);
@@ -289,12 +301,12 @@ int main(int argc, char** argv) {
         list.SetAllSelected(true);
         const TSelectedSize size = FooterSize(list);
         const TFooterTexts texts = FooterTexts(SelectedFileCount(list), size.Bytes);
-        ok = ok && texts.Count == std::to_string(files) + " files selected";
+        Check(ok, texts.Count == std::to_string(files) + " files selected", "footer count");
     });
     TSelectSearch search;
     search.Text = "song 12345";
     const double selectText = BestOf(3, [&] { ApplySelectSearch(list, TDeSelectMode::dmSelect, search); });
-    ok = ok && list.SelCount() == 11; // Song 12345 and Song 123450 to 123459
+    Check(ok, list.SelCount() == (files > 123459 ? 11u : files > 12345 ? 1u : 0u), "select by text"); // Song 12345, 123450 to 123459
 
     // --- One screen of rows at the top, the middle and the end.
     int qtArgc = 1;
@@ -315,7 +327,7 @@ int main(int argc, char** argv) {
         list.SetSelected(i, true);
     for (int k = 0; k < 3; ++k) {
         view.SetTopIndex(tops[k]);
-        paint[k] = BestOf(20, [&] { view.viewport()->render(&image); });
+        paint[k] = BestOf(50, [&] { view.viewport()->render(&image); });
     }
     const double scrollRatio = std::max(paint[1], paint[2]) / paint[0];
 
@@ -347,7 +359,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < 3; ++run) {
             writeLoop = std::min(writeLoop, BestOf(1, [&] { MinimalTagWriteLoop(paths); }));
             saveList.SetAllSelected(true);
-            save = std::min(save, BestOf(1, [&] { ok = EditMoreRun(saveList, fields, nullptr).empty() && ok; }));
+            save = std::min(save, BestOf(1, [&] { Check(ok, EditMoreRun(saveList, fields, nullptr).empty(), "multi-file save"); }));
         }
     }
 
@@ -366,12 +378,12 @@ int main(int argc, char** argv) {
     DropCaches();
     const double coldLoop = BestOf(1, [&] { MinimalTagReadLoop(paths); });
     DropCaches();
-    const double coldShow = BestOf(1, [&] { ok = RunSilently(show) == 0 && ok; });
+    const double coldShow = BestOf(1, [&] { Check(ok, RunSilently(show) == 0, "tag show --recursive"); });
     MinimalTagReadLoop(paths);
     std::vector<double> warmRatios;
     for (int pair = 0; pair < 9; ++pair) {
         const double loop = BestOf(1, [&] { MinimalTagReadLoop(paths); });
-        const double shown = BestOf(1, [&] { ok = RunSilently(show) == 0 && ok; });
+        const double shown = BestOf(1, [&] { Check(ok, RunSilently(show) == 0, "tag show --recursive"); });
         warmRatios.push_back(shown / loop);
     }
     paths = {};
@@ -384,7 +396,7 @@ int main(int argc, char** argv) {
     std::vector<double> namedRatios;
     MinimalTagReadLoop(named.Files());
     for (int pair = 0; pair < 9 && haveId3v2; ++pair) {
-        const double ours = BestOf(1, [&] { ok = RunSilently(showNamed) == 0 && ok; });
+        const double ours = BestOf(1, [&] { Check(ok, RunSilently(showNamed) == 0, "tag show FILE..."); });
         const double peer = BestOf(1, [&] { RunSilently(id3v2); });
         namedRatios.push_back(peer / ours);
     }

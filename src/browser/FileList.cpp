@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -67,13 +68,34 @@ int KeyCompare(const KeyParts& a, const KeyParts& b) {
     }
 }
 
-// The first 16 key bytes as two big-endian numbers, zero-padded. True when the heads alone
-// may not decide: a key of 16 bytes or more, or one with a zero byte (which the padding hides).
-bool KeyHead(const KeyParts& key, std::uint64_t& head0, std::uint64_t& head1) {
+// How many leading key bytes a and b share, at most limit.
+std::size_t CommonPrefix(const KeyParts& a, const KeyParts& b, std::size_t limit) {
+    int pa = 0, pb = 0;
+    std::size_t ia = 0, ib = 0, n = 0;
+    for (; n < limit; ++n) {
+        while (pa < 3 && ia == a.Part[pa].size())
+            ++pa, ia = 0;
+        while (pb < 3 && ib == b.Part[pb].size())
+            ++pb, ib = 0;
+        if (pa == 3 || pb == 3 ||
+            kKey[static_cast<unsigned char>(a.Part[pa][ia++])] !=
+                kKey[static_cast<unsigned char>(b.Part[pb][ib++])])
+            break;
+    }
+    return n;
+}
+
+// Key bytes skip to skip + 15 as two big-endian numbers, zero-padded. True when the heads
+// alone may not decide: a key reaching past them, or one with a zero byte (which the padding
+// hides).
+bool KeyHead(const KeyParts& key, std::size_t skip, std::uint64_t& head0, std::uint64_t& head1) {
     head0 = head1 = 0;
     std::size_t n = 0;
     bool zero = false;
-    for (const std::string_view part : key.Part) {
+    for (std::string_view part : key.Part) {
+        const std::size_t cut = std::min(skip, part.size());
+        part.remove_prefix(cut);
+        skip -= cut;
         for (std::size_t i = 0; i < part.size() && n < 16; ++i, ++n) {
             const std::uint64_t byte = kKey[static_cast<unsigned char>(part[i])];
             zero = zero || byte == 0;
@@ -94,6 +116,52 @@ const std::string& GenreName(std::uint8_t genre) {
         return table;
     }();
     return names[genre];
+}
+
+// Sorts Rows stably by their heads when they hold few distinct values: the distinct heads are
+// sorted and each row counted into its place. False (Rows untouched) when there are too many.
+bool RankSort(std::vector<std::uint32_t>& Rows, const std::vector<std::uint64_t>& heads) {
+    constexpr std::size_t kSlots = 1 << 14, kMaxKeys = kSlots / 2;
+    struct Slot {
+        std::uint64_t h0 = 0, h1 = 0;
+        std::uint32_t rank = 0; // 0 empty, else key number + 1
+    };
+    std::vector<Slot> slots(kSlots);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> keys;
+    std::vector<std::uint16_t> keyOfRow(Rows.size());
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        const std::uint64_t h0 = heads[2 * Rows[i]], h1 = heads[2 * Rows[i] + 1];
+        const std::uint64_t mixed = (h0 * 0x9e3779b97f4a7c15ull) ^ (h1 * 0xc2b2ae3d27d4eb4full);
+        std::size_t at = static_cast<std::size_t>(mixed ^ (mixed >> 29)) & (kSlots - 1);
+        while (slots[at].rank != 0 && (slots[at].h0 != h0 || slots[at].h1 != h1))
+            at = (at + 1) & (kSlots - 1);
+        if (slots[at].rank == 0) {
+            if (keys.size() == kMaxKeys)
+                return false;
+            keys.emplace_back(h0, h1);
+            slots[at] = {h0, h1, static_cast<std::uint32_t>(keys.size())};
+        }
+        keyOfRow[i] = static_cast<std::uint16_t>(slots[at].rank - 1);
+    }
+    // Key number to rank in key order.
+    std::vector<std::uint32_t> byKey(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        byKey[k] = static_cast<std::uint32_t>(k);
+    std::sort(byKey.begin(), byKey.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<std::size_t> start(keys.size() + 1, 0);
+    std::vector<std::uint32_t> rank(keys.size());
+    for (std::size_t r = 0; r < byKey.size(); ++r)
+        rank[byKey[r]] = static_cast<std::uint32_t>(r);
+    for (const std::uint16_t k : keyOfRow)
+        ++start[rank[k] + 1];
+    for (std::size_t r = 1; r < start.size(); ++r)
+        start[r] += start[r - 1];
+    std::vector<std::uint32_t> sorted(Rows.size());
+    for (std::size_t i = 0; i < Rows.size(); ++i)
+        sorted[start[rank[keyOfRow[i]]]++] = Rows[i];
+    std::copy(sorted.begin(), sorted.end(), Rows.begin()); // Rows keeps its room for the marker
+    return true;
 }
 
 std::uint64_t TrackKey(std::string_view text) {
@@ -379,7 +447,19 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         return key;
     };
     const bool numeric = field == kTrackColumn;
+    // Bytes every key shares (a common folder, say) are left out of the heads, so the heads
+    // hold the bytes that tell rows apart.
+    std::size_t skip = 0;
+    if (!numeric && !Rows.empty()) {
+        skip = std::numeric_limits<std::size_t>::max();
+        const KeyParts first = keyOf(Rows.front());
+        for (std::size_t i = 1; i < Rows.size() && skip > 0; ++i)
+            skip = std::min(skip, CommonPrefix(first, keyOf(Rows[i]), skip));
+        if (Rows.size() == 1)
+            skip = 0;
+    }
     std::vector<char> undecided(numeric ? 0 : Store.size(), 0);
+    bool anyUndecided = false;
     std::size_t done = 0;
     for (const std::uint32_t row : Rows) {
         if (numeric) {
@@ -387,30 +467,35 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
                              : Store.Tagged(row) && Store.Track(row) != 0 ? Store.Track(row)
                                                                           : 256;
         } else {
-            undecided[row] = KeyHead(keyOf(row), heads[2 * row], heads[2 * row + 1]) ? 1 : 0;
+            const bool open = KeyHead(keyOf(row), skip, heads[2 * row], heads[2 * row + 1]);
+            undecided[row] = open ? 1 : 0;
+            anyUndecided = anyUndecided || open;
         }
         if (++done % 4096 == 0)
             progress.SetPosition(0); // lets events run
     }
-    const auto less = [&](std::uint32_t a, std::uint32_t b) {
-        const std::uint64_t* x = &heads[2 * a];
-        const std::uint64_t* y = &heads[2 * b];
-        if (x[0] != y[0])
-            return x[0] < y[0];
-        if (x[1] != y[1] || numeric || (undecided[a] == 0 && undecided[b] == 0))
-            return x[1] < y[1];
-        // Both heads equal: only the whole keys decide (and rarely differ after 16 bytes).
-        return KeyCompare(keyOf(a), keyOf(b)) < 0;
-    };
-    StableIndexSort(Rows, less, [&](std::uint64_t merged, std::uint64_t total) {
-        progress.SetPosition(total == 0 ? count : merged * count / total);
-    });
+    // Few distinct keys (years, genres, tracks): ranked and counted, in one pass.
+    if (anyUndecided || !RankSort(Rows, heads)) {
+        const auto less = [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint64_t* x = &heads[2 * a];
+            const std::uint64_t* y = &heads[2 * b];
+            if (x[0] != y[0])
+                return x[0] < y[0];
+            if (x[1] != y[1] || numeric || (undecided[a] == 0 && undecided[b] == 0))
+                return x[1] < y[1];
+            // Both heads equal: only the whole keys decide.
+            return KeyCompare(keyOf(a), keyOf(b)) < 0;
+        };
+        StableIndexSort(Rows, less, [&](std::uint64_t merged, std::uint64_t total) {
+            progress.SetPosition(total == 0 ? count : merged * count / total);
+        });
+    }
     std::vector<std::uint64_t>().swap(heads);
     std::vector<char>().swap(undecided);
     if (sortColumn_ < 0)
         std::reverse(Rows.begin(), Rows.end());
     Rows.insert(Rows.begin(), Head);
-    Store.Permute(Rows);
+    Store.Permute(Rows, [&] { progress.SetPosition(count); });
     progress.SetPosition(count);
 }
 
@@ -420,9 +505,10 @@ void TFileList::SortList(IProgress* Progress) {
     const std::size_t count = rowBuffer_.size();
     if (count >= 0xffffffffu)
         throw std::length_error("too many rows");
-    std::vector<std::uint32_t> order(count);
+    std::vector<std::uint32_t> order;
+    order.reserve(count + 1); // and the marker row, put in front at the end
     for (std::size_t i = 0; i < count; ++i)
-        order[i] = static_cast<std::uint32_t>(i);
+        order.push_back(static_cast<std::uint32_t>(i));
     const auto head = static_cast<std::uint32_t>(rowBuffer_.AddText(kMultiListPlaceholder));
     SortStore(rowBuffer_, head, std::move(order), Progress);
     rows_ = std::move(rowBuffer_);
@@ -438,9 +524,10 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     const std::size_t count = rows_.size();
     if (count >= 0xffffffffu)
         throw std::length_error("too many rows");
-    std::vector<std::uint32_t> order(count - 1);
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
     for (std::size_t i = 1; i < count; ++i)
-        order[i - 1] = static_cast<std::uint32_t>(i);
+        order.push_back(static_cast<std::uint32_t>(i));
     rowBuffer_.clear();
     SortStore(rows_, 0, std::move(order), Progress);
     ResetSelection();

@@ -187,9 +187,10 @@ TMP3Tag TFileRowStore::Tag(std::size_t Row) const {
     return tag;
 }
 
-void TFileRowStore::Permute(std::vector<std::uint32_t>& Order) {
+void TFileRowStore::Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick) {
     // Follows each cycle of the permutation, so no second array of rows is ever held.
     constexpr std::uint32_t placed = 0xffffffffu;
+    std::size_t moved = 0;
     for (std::size_t start = 0; start < Order.size(); ++start) {
         if (Order[start] == placed)
             continue;
@@ -203,6 +204,8 @@ void TFileRowStore::Permute(std::vector<std::uint32_t>& Order) {
             }
             rows_[at] = rows_[from];
             at = from;
+            if (Tick && (++moved & 0xffff) == 0)
+                Tick();
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -87,7 +88,8 @@ class TFileRowStore {
     TMP3Tag Tag(std::size_t Row) const;
 
     // Puts row Order[i] at place i (Order a permutation of 0..size()-1); takes Order apart.
-    void Permute(std::vector<std::uint32_t>& Order);
+    // Tick, when given, is called every few thousand rows moved.
+    void Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick = {});
     // Moves row From to place To (To <= From), rows between moving on by one.
     void MoveRow(std::size_t From, std::size_t To);
     // The folder id of a folder path ending in "/", or -1 when no row has used it.

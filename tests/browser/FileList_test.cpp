@@ -450,7 +450,8 @@ TEST(FileListTest, WorkerCountChangesNoRowOrderEventOrFailure) {
 
 TEST(FileListTest, SelectionAndClear) {
     TFileList list;
-    list.RowBuffer() = {{" a\t", "/d/a"}, {" b\t", "/d/b"}, {" c\t", "/d/c"}};
+    for (const TFileRow& row : std::vector<TFileRow>{{" a\t", "/d/a"}, {" b\t", "/d/b"}, {" c\t", "/d/c"}})
+        list.RowBuffer().AddText(row.Text, row.Path);
     list.SortList();
     list.SetAllSelected(true);
     EXPECT_EQ(list.SelCount(), 3u);
