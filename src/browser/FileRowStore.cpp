@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace veltrane {
@@ -93,6 +94,12 @@ std::uint64_t TByteArena::Capacity() const {
                                  last_;
 }
 
+std::uint64_t TFileRowStore::TRow::Checked(std::uint64_t Offset) {
+    if (Offset > kLow40)
+        throw std::length_error("the list's text store is full");
+    return Offset;
+}
+
 void TFileRowStore::clear() {
     std::vector<TRow>().swap(rows_);
     names_.Clear();
@@ -119,7 +126,7 @@ std::int64_t TFileRowStore::FindFolder(std::string_view Folder) const {
 std::size_t TFileRowStore::AddPath(std::string_view Folder, std::string_view Name) {
     TRow row;
     row.Folder = InternFolder(Folder);
-    row.Name = names_.Add(Name);
+    row.SetName(names_.Add(Name));
     rows_.push_back(row);
     return rows_.size() - 1;
 }
@@ -133,20 +140,20 @@ std::size_t TFileRowStore::AddFullPath(std::string_view Path) {
 std::size_t TFileRowStore::AddText(std::string_view Text, std::string_view Path) {
     const std::size_t row = Path.empty() ? AddPath({}, {}) : AddFullPath(Path);
     rows_[row].Flags = kText | (Path.empty() ? kNoPath : 0);
-    rows_[row].Fields = fields_.Add(Text);
+    rows_[row].SetFields(fields_.Add(Text));
     return row;
 }
 
 void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
     TRow& row = rows_[Row];
-    row.Size = Size;
+    row.SetSize(Size);
     row.Flags &= static_cast<std::uint8_t>(~kText); // a text row with a path becomes a file row
     if (Tag.Header != "TAG") {
         row.Flags &= static_cast<std::uint8_t>(~kTagged);
         return;
     }
     const std::string_view texts[] = {Tag.Title, Tag.Artist, Tag.Album, Tag.Year, Tag.Comment};
-    row.Fields = fields_.AddAll(texts, 5);
+    row.SetFields(fields_.AddAll(texts, 5));
     row.Genre = Tag.Genre;
     row.Track = Tag.Track;
     row.Flags |= kTagged;
@@ -163,7 +170,7 @@ std::string_view TFileRowStore::Folder(std::size_t Row) const {
 }
 
 std::string_view TFileRowStore::Name(std::size_t Row) const {
-    return HasPath(Row) ? names_.Get(rows_[Row].Name) : std::string_view();
+    return HasPath(Row) ? names_.Get(rows_[Row].Name()) : std::string_view();
 }
 
 std::string TFileRowStore::Path(std::size_t Row) const {

@@ -6,6 +6,7 @@
 
 #include "tagcore/MP3Tag.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -74,13 +75,13 @@ class TFileRowStore {
     bool HasPath(std::size_t Row) const { return (rows_[Row].Flags & kNoPath) == 0; }
     bool IsText(std::size_t Row) const { return (rows_[Row].Flags & kText) != 0; }
     bool Tagged(std::size_t Row) const { return (rows_[Row].Flags & kTagged) != 0; }
-    std::uint64_t FileSize(std::size_t Row) const { return rows_[Row].Size; }
+    std::uint64_t FileSize(std::size_t Row) const { return rows_[Row].Size(); }
     std::uint32_t FolderId(std::size_t Row) const { return rows_[Row].Folder; }
     // The literal text of a text row.
-    std::string_view Text(std::size_t Row) const { return fields_.Get(rows_[Row].Fields); }
+    std::string_view Text(std::size_t Row) const { return fields_.Get(rows_[Row].Fields()); }
     // Tag field k of a tagged row: 0 Title, 1 Artist, 2 Album, 3 Year, 4 Comment.
     std::string_view Field(std::size_t Row, int K) const {
-        return fields_.Get(rows_[Row].Fields, static_cast<std::size_t>(K));
+        return fields_.Get(rows_[Row].Fields(), static_cast<std::size_t>(K));
     }
     std::uint8_t Genre(std::size_t Row) const { return rows_[Row].Genre; }
     std::uint8_t Track(std::size_t Row) const { return rows_[Row].Track; }
@@ -99,15 +100,32 @@ class TFileRowStore {
     std::uint64_t Bytes() const;
 
   private:
+    // 24 bytes: two 40-bit arena offsets (a terabyte each) sharing their words with the
+    // 48-bit file size.
     struct TRow {
-        std::uint64_t Name = 0;   // names_ offset of the name
-        std::uint64_t Fields = 0; // fields_ offset of the five tag texts (a text row's text)
-        std::uint64_t Size = 0;
+        static constexpr std::uint64_t kLow40 = (std::uint64_t{1} << 40) - 1;
+        std::uint64_t NameWord = 0;   // names_ offset of the name | size bits 0..23
+        std::uint64_t FieldsWord = 0; // fields_ offset of the five tag texts (a text row's
+                                      // text) | size bits 24..47
+        std::uint64_t Name() const { return NameWord & kLow40; }
+        std::uint64_t Fields() const { return FieldsWord & kLow40; }
+        std::uint64_t Size() const { return (NameWord >> 40) | (FieldsWord >> 40 << 24); }
+        void SetName(std::uint64_t Offset) { NameWord = (NameWord & ~kLow40) | Checked(Offset); }
+        void SetFields(std::uint64_t Offset) {
+            FieldsWord = (FieldsWord & ~kLow40) | Checked(Offset);
+        }
+        void SetSize(std::uint64_t Bytes) {
+            Bytes = std::min<std::uint64_t>(Bytes, (std::uint64_t{1} << 48) - 1);
+            NameWord = (NameWord & kLow40) | (Bytes << 40);
+            FieldsWord = (FieldsWord & kLow40) | (Bytes >> 24 << 40);
+        }
+        static std::uint64_t Checked(std::uint64_t Offset);
         std::uint32_t Folder = 0;
         std::uint8_t Genre = 255;
         std::uint8_t Track = 0;
         std::uint8_t Flags = 0;
     };
+    static_assert(sizeof(TRow) == 24);
     std::uint32_t InternFolder(std::string_view Folder);
 
     std::vector<TRow> rows_;
