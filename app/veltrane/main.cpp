@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -176,8 +177,20 @@ int Run(int argc, char** argv) {
         passes.setTimerType(Qt::PreciseTimer);
         passes.setInterval(1);
         QObject::connect(&passes, &QTimer::timeout, &app, [&] {
-            if (filling)
+            if (filling) {
                 longestGapMs = std::max(longestGapMs, sincePass.elapsed());
+                // VELTRANE_BENCH_GAPS: where the long gaps end, for whoever hunts them.
+                if (sincePass.elapsed() >= 50 && std::getenv("VELTRANE_BENCH_GAPS"))
+                    std::fprintf(stderr, "gap %lld ms, ending at '%s' %d\n",
+                                 static_cast<long long>(sincePass.elapsed()),
+                                 veltrane::TmProgressWnd::IsOpen()
+                                     ? veltrane::TmProgressWnd::OpenWindow()
+                                           ->windowTitle().toLocal8Bit().constData()
+                                     : "(no progress window)",
+                                 veltrane::TmProgressWnd::IsOpen()
+                                     ? veltrane::TmProgressWnd::OpenWindow()->ProgressBar->value()
+                                     : -1);
+            }
             filling = filling || veltrane::TmProgressWnd::IsOpen();
             sincePass.restart();
         });

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -120,7 +121,8 @@ const std::string& GenreName(std::uint8_t genre) {
 
 // Sorts Rows stably by their heads when they hold few distinct values: the distinct heads are
 // sorted and each row counted into its place. False (Rows untouched) when there are too many.
-bool RankSort(std::vector<std::uint32_t>& Rows, const std::vector<std::uint64_t>& heads) {
+bool RankSort(std::vector<std::uint32_t>& Rows, const std::vector<std::uint64_t>& heads,
+              const std::function<void()>& tick) {
     constexpr std::size_t kSlots = 1 << 14, kMaxKeys = kSlots / 2;
     struct Slot {
         std::uint64_t h0 = 0, h1 = 0;
@@ -142,6 +144,8 @@ bool RankSort(std::vector<std::uint32_t>& Rows, const std::vector<std::uint64_t>
             slots[at] = {h0, h1, static_cast<std::uint32_t>(keys.size())};
         }
         keyOfRow[i] = static_cast<std::uint16_t>(slots[at].rank - 1);
+        if (i % 65536 == 0)
+            tick();
     }
     // Key number to rank in key order.
     std::vector<std::uint32_t> byKey(keys.size());
@@ -404,6 +408,11 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                     rowBuffer_.MarkDropped(i);
                 progress.SetPosition(i);
             }
+            // The steps up to the sort let events run between them too.
+            rowBuffer_.Compact();
+            progress.SetPosition(files - 1);
+            ReleaseFreeMemory();
+            progress.SetPosition(files - 1);
         } catch (EInOutError& e) {
             e.SetFileName(rowBuffer_.Path(i));
             rowBuffer_.clear();
@@ -413,9 +422,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             throw;
         }
     }
-    rowBuffer_.Compact();
     directory_ = Directory;
-    ReleaseFreeMemory();
     SortList(Progress);
 }
 
@@ -453,15 +460,23 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     if (!numeric && !Rows.empty()) {
         skip = std::numeric_limits<std::size_t>::max();
         const KeyParts first = keyOf(Rows.front());
-        for (std::size_t i = 1; i < Rows.size() && skip > 0; ++i)
+        for (std::size_t i = 1; i < Rows.size() && skip > 0; ++i) {
             skip = std::min(skip, CommonPrefix(first, keyOf(Rows[i]), skip));
+            if (i % 4096 == 0)
+                progress.SetPosition(0); // lets events run
+        }
         if (Rows.size() == 1)
             skip = 0;
     }
     std::vector<char> undecided(numeric ? 0 : Store.size(), 0);
     bool anyUndecided = false;
     std::size_t done = 0;
-    for (const std::uint32_t row : Rows) {
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        const std::uint32_t row = Rows[i];
+        // The tag texts of rows a little ahead are fetched meanwhile: after a sort they lie
+        // all over the arena.
+        if (i + 16 < Rows.size())
+            Store.Prefetch(Rows[i + 16]);
         if (numeric) {
             heads[2 * row] = Store.IsText(row) ? TrackKey(GetStringItem(field, Store.Text(row)))
                              : Store.Tagged(row) && Store.Track(row) != 0 ? Store.Track(row)
@@ -475,7 +490,7 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
             progress.SetPosition(0); // lets events run
     }
     // Few distinct keys (years, genres, tracks): ranked and counted, in one pass.
-    if (anyUndecided || !RankSort(Rows, heads)) {
+    if (anyUndecided || !RankSort(Rows, heads, [&] { progress.SetPosition(0); })) {
         const auto less = [&](std::uint32_t a, std::uint32_t b) {
             const std::uint64_t* x = &heads[2 * a];
             const std::uint64_t* y = &heads[2 * b];
@@ -495,7 +510,9 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     if (sortColumn_ < 0)
         std::reverse(Rows.begin(), Rows.end());
     Rows.insert(Rows.begin(), Head);
-    Store.Permute(Rows, [&] { progress.SetPosition(count); });
+    // The first listing moves its rows in place (its memory peak counts); a later sort
+    // gathers them into a new array, several times quicker.
+    Store.Permute(Rows, [&] { progress.SetPosition(count); }, &Store == &rows_);
     progress.SetPosition(count);
 }
 

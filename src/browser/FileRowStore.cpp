@@ -194,7 +194,27 @@ TMP3Tag TFileRowStore::Tag(std::size_t Row) const {
     return tag;
 }
 
-void TFileRowStore::Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick) {
+void TFileRowStore::Prefetch(std::size_t Row) const {
+    const TRow& row = rows_[Row];
+    if ((row.Flags & (kTagged | kText)) != 0)
+        __builtin_prefetch(fields_.At(row.Fields()));
+    __builtin_prefetch(names_.At(row.Name()));
+}
+
+void TFileRowStore::Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick,
+                            bool OutOfPlace) {
+    if (OutOfPlace) {
+        std::vector<TRow> rows(Order.size());
+        for (std::size_t i = 0; i < Order.size(); ++i) {
+            if (i + 8 < Order.size())
+                __builtin_prefetch(&rows_[Order[i + 8]]);
+            rows[i] = rows_[Order[i]];
+            if (Tick && (i & 0xffff) == 0xffff)
+                Tick();
+        }
+        rows_.swap(rows);
+        return;
+    }
     // Follows each cycle of the permutation, so no second array of rows is ever held.
     constexpr std::uint32_t placed = 0xffffffffu;
     std::size_t moved = 0;

@@ -29,6 +29,10 @@ class TByteArena {
     std::uint64_t AddAll(const std::string_view* Texts, std::size_t Count);
     // Text Index (0-based) of the entry at Offset.
     std::string_view Get(std::uint64_t Offset, std::size_t Index = 0) const;
+    const char* At(std::uint64_t Offset) const {
+        return blocks_[static_cast<std::size_t>(Offset >> kBlockBits)].get() +
+               (Offset & ((std::uint64_t{1} << kBlockBits) - 1));
+    }
     void Clear();
     // Bytes held by the blocks (the memory the arena takes).
     std::uint64_t Capacity() const;
@@ -90,7 +94,11 @@ class TFileRowStore {
 
     // Puts row Order[i] at place i (Order a permutation of 0..size()-1); takes Order apart.
     // Tick, when given, is called every few thousand rows moved.
-    void Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick = {});
+    // OutOfPlace gathers the rows into a new array instead (quicker, an array more for a while).
+    void Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick = {},
+                 bool OutOfPlace = false);
+    // Asks for row Row's record and tag texts to be brought into the cache.
+    void Prefetch(std::size_t Row) const;
     // Moves row From to place To (To <= From), rows between moving on by one.
     void MoveRow(std::size_t From, std::size_t To);
     // The folder id of a folder path ending in "/", or -1 when no row has used it.
