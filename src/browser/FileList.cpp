@@ -510,9 +510,7 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     if (sortColumn_ < 0)
         std::reverse(Rows.begin(), Rows.end());
     Rows.insert(Rows.begin(), Head);
-    // The first listing moves its rows in place (its memory peak counts); a later sort
-    // gathers them into a new array, several times quicker.
-    Store.Permute(Rows, [&] { progress.SetPosition(count); }, &Store == &rows_);
+    Store.Permute(std::move(Rows));
     progress.SetPosition(count);
 }
 

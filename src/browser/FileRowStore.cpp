@@ -102,6 +102,8 @@ std::uint64_t TFileRowStore::TRow::Checked(std::uint64_t Offset) {
 
 void TFileRowStore::clear() {
     std::vector<TRow>().swap(rows_);
+    std::vector<std::uint32_t>().swap(order_);
+    ordered_ = false;
     names_.Clear();
     fields_.Clear();
     folders_.clear();
@@ -128,7 +130,9 @@ std::size_t TFileRowStore::AddPath(std::string_view Folder, std::string_view Nam
     row.Folder = InternFolder(Folder);
     row.SetName(names_.Add(Name));
     rows_.push_back(row);
-    return rows_.size() - 1;
+    if (ordered_)
+        order_.push_back(static_cast<std::uint32_t>(rows_.size() - 1));
+    return size() - 1;
 }
 
 std::size_t TFileRowStore::AddFullPath(std::string_view Path) {
@@ -139,13 +143,13 @@ std::size_t TFileRowStore::AddFullPath(std::string_view Path) {
 
 std::size_t TFileRowStore::AddText(std::string_view Text, std::string_view Path) {
     const std::size_t row = Path.empty() ? AddPath({}, {}) : AddFullPath(Path);
-    rows_[row].Flags = kText | (Path.empty() ? kNoPath : 0);
-    rows_[row].SetFields(fields_.Add(Text));
+    W(row).Flags = kText | (Path.empty() ? kNoPath : 0);
+    W(row).SetFields(fields_.Add(Text));
     return row;
 }
 
 void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
-    TRow& row = rows_[Row];
+    TRow& row = W(Row);
     row.SetSize(Size);
     row.Flags &= static_cast<std::uint8_t>(~kText); // a text row with a path becomes a file row
     if (Tag.Header != "TAG") {
@@ -160,17 +164,24 @@ void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& T
 }
 
 void TFileRowStore::Compact() {
-    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
-                               [](const TRow& r) { return (r.Flags & kDrop) != 0; }),
-                rows_.end());
+    if (!ordered_) {
+        rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                                   [](const TRow& r) { return (r.Flags & kDrop) != 0; }),
+                    rows_.end());
+        return;
+    }
+    // The dropped records stay behind, unreferenced, until the next listing.
+    order_.erase(std::remove_if(order_.begin(), order_.end(),
+                                [&](std::uint32_t r) { return (rows_[r].Flags & kDrop) != 0; }),
+                 order_.end());
 }
 
 std::string_view TFileRowStore::Folder(std::size_t Row) const {
-    return HasPath(Row) ? std::string_view(folders_[rows_[Row].Folder]) : std::string_view();
+    return HasPath(Row) ? std::string_view(folders_[R(Row).Folder]) : std::string_view();
 }
 
 std::string_view TFileRowStore::Name(std::size_t Row) const {
-    return HasPath(Row) ? names_.Get(rows_[Row].Name()) : std::string_view();
+    return HasPath(Row) ? names_.Get(R(Row).Name()) : std::string_view();
 }
 
 std::string TFileRowStore::Path(std::size_t Row) const {
@@ -195,56 +206,23 @@ TMP3Tag TFileRowStore::Tag(std::size_t Row) const {
 }
 
 void TFileRowStore::Prefetch(std::size_t Row) const {
-    const TRow& row = rows_[Row];
+    const TRow& row = R(Row);
     if ((row.Flags & (kTagged | kText)) != 0)
         __builtin_prefetch(fields_.At(row.Fields()));
     __builtin_prefetch(names_.At(row.Name()));
 }
 
-void TFileRowStore::Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick,
-                            bool OutOfPlace) {
-    if (OutOfPlace) {
-        std::vector<TRow> rows(Order.size());
-        for (std::size_t i = 0; i < Order.size(); ++i) {
-            if (i + 8 < Order.size())
-                __builtin_prefetch(&rows_[Order[i + 8]]);
-            rows[i] = rows_[Order[i]];
-            if (Tick && (i & 0xffff) == 0xffff)
-                Tick();
-        }
-        rows_.swap(rows);
-        return;
-    }
-    // Follows each cycle of the permutation, so no second array of rows is ever held.
-    constexpr std::uint32_t placed = 0xffffffffu;
-    std::size_t moved = 0;
-    for (std::size_t start = 0; start < Order.size(); ++start) {
-        if (Order[start] == placed)
-            continue;
-        const TRow held = rows_[start];
-        std::size_t at = start;
-        for (;;) {
-            const std::size_t from = std::exchange(Order[at], placed);
-            if (from == start) {
-                rows_[at] = held;
-                break;
-            }
-            rows_[at] = rows_[from];
-            at = from;
-            if (Tick && (++moved & 0xffff) == 0)
-                Tick();
-        }
-    }
-}
-
-void TFileRowStore::MoveRow(std::size_t From, std::size_t To) {
-    std::rotate(rows_.begin() + static_cast<std::ptrdiff_t>(To),
-                rows_.begin() + static_cast<std::ptrdiff_t>(From),
-                rows_.begin() + static_cast<std::ptrdiff_t>(From) + 1);
+void TFileRowStore::Permute(std::vector<std::uint32_t>&& Order) {
+    if (ordered_)
+        for (std::uint32_t& place : Order)
+            place = order_[place];
+    order_ = std::move(Order);
+    ordered_ = true;
 }
 
 std::uint64_t TFileRowStore::Bytes() const {
-    return rows_.capacity() * sizeof(TRow) + names_.Capacity() + fields_.Capacity();
+    return rows_.capacity() * sizeof(TRow) + order_.capacity() * sizeof(std::uint32_t) +
+           names_.Capacity() + fields_.Capacity();
 }
 
 } // namespace veltrane

@@ -54,8 +54,8 @@ class TFileRowStore {
     static constexpr std::uint8_t kDrop = 4;   // left out at the next Compact
     static constexpr std::uint8_t kNoPath = 8; // a text row that stands for no file
 
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
+    std::size_t size() const { return ordered_ ? order_.size() : rows_.size(); }
+    bool empty() const { return size() == 0; }
     void clear();
 
     // A file row for Folder (ending in "/") and Name, tag not read yet; returns its index.
@@ -66,8 +66,8 @@ class TFileRowStore {
     std::size_t AddText(std::string_view Text, std::string_view Path = {});
     // Stores the file's size and tag (texts as read: without the tag's padding).
     void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag);
-    void MarkDropped(std::size_t Row) { rows_[Row].Flags |= kDrop; }
-    bool Dropped(std::size_t Row) const { return (rows_[Row].Flags & kDrop) != 0; }
+    void MarkDropped(std::size_t Row) { W(Row).Flags |= kDrop; }
+    bool Dropped(std::size_t Row) const { return (R(Row).Flags & kDrop) != 0; }
     // Removes the rows marked dropped, keeping the order of the others.
     void Compact();
 
@@ -76,31 +76,27 @@ class TFileRowStore {
     std::string_view Folder(std::size_t Row) const;
     std::string_view Name(std::size_t Row) const;
     std::string Path(std::size_t Row) const;
-    bool HasPath(std::size_t Row) const { return (rows_[Row].Flags & kNoPath) == 0; }
-    bool IsText(std::size_t Row) const { return (rows_[Row].Flags & kText) != 0; }
-    bool Tagged(std::size_t Row) const { return (rows_[Row].Flags & kTagged) != 0; }
-    std::uint64_t FileSize(std::size_t Row) const { return rows_[Row].Size(); }
-    std::uint32_t FolderId(std::size_t Row) const { return rows_[Row].Folder; }
+    bool HasPath(std::size_t Row) const { return (R(Row).Flags & kNoPath) == 0; }
+    bool IsText(std::size_t Row) const { return (R(Row).Flags & kText) != 0; }
+    bool Tagged(std::size_t Row) const { return (R(Row).Flags & kTagged) != 0; }
+    std::uint64_t FileSize(std::size_t Row) const { return R(Row).Size(); }
+    std::uint32_t FolderId(std::size_t Row) const { return R(Row).Folder; }
     // The literal text of a text row.
-    std::string_view Text(std::size_t Row) const { return fields_.Get(rows_[Row].Fields()); }
+    std::string_view Text(std::size_t Row) const { return fields_.Get(R(Row).Fields()); }
     // Tag field k of a tagged row: 0 Title, 1 Artist, 2 Album, 3 Year, 4 Comment.
     std::string_view Field(std::size_t Row, int K) const {
-        return fields_.Get(rows_[Row].Fields(), static_cast<std::size_t>(K));
+        return fields_.Get(R(Row).Fields(), static_cast<std::size_t>(K));
     }
-    std::uint8_t Genre(std::size_t Row) const { return rows_[Row].Genre; }
-    std::uint8_t Track(std::size_t Row) const { return rows_[Row].Track; }
+    std::uint8_t Genre(std::size_t Row) const { return R(Row).Genre; }
+    std::uint8_t Track(std::size_t Row) const { return R(Row).Track; }
     // The tag as stored (FileName left empty).
     TMP3Tag Tag(std::size_t Row) const;
 
-    // Puts row Order[i] at place i (Order a permutation of 0..size()-1); takes Order apart.
-    // Tick, when given, is called every few thousand rows moved.
-    // OutOfPlace gathers the rows into a new array instead (quicker, an array more for a while).
-    void Permute(std::vector<std::uint32_t>& Order, const std::function<void()>& Tick = {},
-                 bool OutOfPlace = false);
+    // Puts row Order[i] at place i (Order a permutation of 0..size()-1). The records stay
+    // where they are: the store keeps the order instead, 4 bytes a row.
+    void Permute(std::vector<std::uint32_t>&& Order);
     // Asks for row Row's record and tag texts to be brought into the cache.
     void Prefetch(std::size_t Row) const;
-    // Moves row From to place To (To <= From), rows between moving on by one.
-    void MoveRow(std::size_t From, std::size_t To);
     // The folder id of a folder path ending in "/", or -1 when no row has used it.
     std::int64_t FindFolder(std::string_view Folder) const;
 
@@ -134,9 +130,15 @@ class TFileRowStore {
         std::uint8_t Flags = 0;
     };
     static_assert(sizeof(TRow) == 24);
+    // The record at list place Row.
+    const TRow& R(std::size_t Row) const { return rows_[ordered_ ? order_[Row] : Row]; }
+    TRow& W(std::size_t Row) { return rows_[ordered_ ? order_[Row] : Row]; }
     std::uint32_t InternFolder(std::string_view Folder);
 
     std::vector<TRow> rows_;
+    // Place -> record, once sorted (records then stay in reading order).
+    std::vector<std::uint32_t> order_;
+    bool ordered_ = false;
     TByteArena names_;  // read by the reading workers while the scan runs: written before it
     TByteArena fields_; // written by the scan
     std::deque<std::string> folders_; // never moves, so folderIds_ can view it

@@ -71,11 +71,21 @@ TEST(FileRowStoreTest, PathsTagsAndTextRows) {
     ASSERT_EQ(store.size(), 4u);
     EXPECT_EQ(store.Name(1), "noslash.mp3");
     std::vector<std::uint32_t> order = {3, 0, 2, 1};
-    store.Permute(order);
+    store.Permute(std::move(order));
     EXPECT_EQ(store.Name(0), "x.mp3");
     EXPECT_EQ(store.Name(1), "a.mp3");
     EXPECT_EQ(store.Text(2), "No mp3's found!\t");
     EXPECT_EQ(store.Name(3), "noslash.mp3");
+    // A second order is taken on top of the first; drops and additions keep it.
+    store.Permute({1, 0, 3, 2});
+    store.MarkDropped(0);
+    store.Compact();
+    EXPECT_EQ(store.AddPath("/m/", "new.mp3"), 3u);
+    ASSERT_EQ(store.size(), 4u);
+    EXPECT_EQ(store.Name(0), "x.mp3");
+    EXPECT_EQ(store.Name(1), "noslash.mp3");
+    EXPECT_EQ(store.Text(2), "No mp3's found!\t");
+    EXPECT_EQ(store.Path(3), "/m/new.mp3");
 }
 
 // Rows built from stored parts read exactly as the text built from the record.
