@@ -434,60 +434,62 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     // The insertion sort puts each row before the first equal-or-greater key: ascending, with
     // equal keys in reverse reading order. A stable sort of the reversed rows gives the same.
     // The first 16 key bytes are worked out once per row, so most comparisons touch neither
-    // the arenas nor the folders.
+    // the arenas nor the folders. The sort runs on record numbers: the keys are worked out
+    // in the records' own order, which is the arenas' order.
     const int field = sortColumn_ < 0 ? -sortColumn_ : sortColumn_;
+    const TFileRowStore::TRecords records(Store);
     std::reverse(Rows.begin(), Rows.end());
-    std::vector<std::uint64_t> heads(2 * Store.size(), 0);
-    const auto keyOf = [&](std::uint32_t row) {
+    for (std::uint32_t& row : Rows)
+        row = Store.RecordOf(row);
+    const std::uint32_t headRecord = Store.RecordOf(Head);
+    const std::size_t total = Store.Records();
+    std::vector<std::uint64_t> heads(2 * total, 0);
+    const auto keyOf = [&](std::uint32_t r) {
         KeyParts key;
-        if (Store.IsText(row)) {
-            key.Part[0] = GetStringItem(field, Store.Text(row));
+        if (records.IsText(r)) {
+            key.Part[0] = GetStringItem(field, records.Text(r));
         } else if (field == 1) {
             key.Part[0] = " ";
-            key.Part[1] = RelativeFolder(Store, row);
-            key.Part[2] = Store.Name(row);
-        } else if (Store.Tagged(row) && field <= kFileListColumnCount - 1) {
-            key.Part[0] = field == 6   ? std::string_view(GenreName(Store.Genre(row)))
-                          : field == 7 ? Store.Field(row, 4)
-                                       : Store.Field(row, field - 2);
+            key.Part[1] = RelativeView(directory_, records.Folder(r));
+            key.Part[2] = records.Name(r);
+        } else if (records.Tagged(r) && field <= kFileListColumnCount - 1) {
+            key.Part[0] = field == 6   ? std::string_view(GenreName(records.Genre(r)))
+                          : field == 7 ? records.Field(r, 4)
+                                       : records.Field(r, field - 2);
         }
         return key;
     };
+    const auto sorted = [&](std::uint32_t r) { return r != headRecord && !records.Dropped(r); };
     const bool numeric = field == kTrackColumn;
     // Bytes every key shares (a common folder, say) are left out of the heads, so the heads
     // hold the bytes that tell rows apart.
     std::size_t skip = 0;
-    if (!numeric && !Rows.empty()) {
+    if (!numeric && Rows.size() > 1) {
         skip = std::numeric_limits<std::size_t>::max();
         const KeyParts first = keyOf(Rows.front());
-        for (std::size_t i = 1; i < Rows.size() && skip > 0; ++i) {
-            skip = std::min(skip, CommonPrefix(first, keyOf(Rows[i]), skip));
-            if (i % 4096 == 0)
+        for (std::uint32_t r = 0; r < total && skip > 0; ++r) {
+            if (sorted(r))
+                skip = std::min(skip, CommonPrefix(first, keyOf(r), skip));
+            if (r % 4096 == 0)
                 progress.SetPosition(0); // lets events run
         }
-        if (Rows.size() == 1)
-            skip = 0;
     }
-    std::vector<char> undecided(numeric ? 0 : Store.size(), 0);
+    std::vector<char> undecided(numeric ? 0 : total, 0);
     bool anyUndecided = false;
-    std::size_t done = 0;
-    for (std::size_t i = 0; i < Rows.size(); ++i) {
-        const std::uint32_t row = Rows[i];
-        // The tag texts of rows a little ahead are fetched meanwhile: after a sort they lie
-        // all over the arena.
-        if (i + 16 < Rows.size())
-            Store.Prefetch(Rows[i + 16]);
+    for (std::uint32_t r = 0; r < total; ++r) {
+        if (!sorted(r))
+            continue;
         if (numeric) {
-            heads[2 * row] = Store.IsText(row) ? TrackKey(GetStringItem(field, Store.Text(row)))
-                             : Store.Tagged(row) && Store.Track(row) != 0 ? Store.Track(row)
-                                                                          : 256;
+            heads[2 * r] = records.IsText(r) ? TrackKey(GetStringItem(field, records.Text(r)))
+                           : records.Tagged(r) && records.Track(r) != 0 ? records.Track(r)
+                                                                        : 256;
         } else {
-            const bool open = KeyHead(keyOf(row), skip, heads[2 * row], heads[2 * row + 1]);
-            undecided[row] = open ? 1 : 0;
+            const bool open = KeyHead(keyOf(r), skip, heads[2 * r], heads[2 * r + 1]);
+            undecided[r] = open ? 1 : 0;
             anyUndecided = anyUndecided || open;
         }
-        if (++done % 4096 == 0)
-            progress.SetPosition(0); // lets events run
+        if (r % 4096 == 0)
+            progress.SetPosition(0);
     }
     // Few distinct keys (years, genres, tracks): ranked and counted, in one pass.
     if (anyUndecided || !RankSort(Rows, heads, [&] { progress.SetPosition(0); })) {
@@ -501,16 +503,16 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
             // Both heads equal: only the whole keys decide.
             return KeyCompare(keyOf(a), keyOf(b)) < 0;
         };
-        StableIndexSort(Rows, less, [&](std::uint64_t merged, std::uint64_t total) {
-            progress.SetPosition(total == 0 ? count : merged * count / total);
+        StableIndexSort(Rows, less, [&](std::uint64_t merged, std::uint64_t all) {
+            progress.SetPosition(all == 0 ? count : merged * count / all);
         });
     }
     std::vector<std::uint64_t>().swap(heads);
     std::vector<char>().swap(undecided);
     if (sortColumn_ < 0)
         std::reverse(Rows.begin(), Rows.end());
-    Rows.insert(Rows.begin(), Head);
-    Store.Permute(std::move(Rows));
+    Rows.insert(Rows.begin(), headRecord);
+    Store.SetOrder(std::move(Rows));
     progress.SetPosition(count);
 }
 

@@ -100,6 +100,36 @@ class TFileRowStore {
     // The folder id of a folder path ending in "/", or -1 when no row has used it.
     std::int64_t FindFolder(std::string_view Folder) const;
 
+    // Records in reading order, for a sort: a pass over them reads the arenas in order.
+    std::size_t Records() const { return rows_.size(); }
+    std::uint32_t RecordOf(std::size_t Row) const {
+        return ordered_ ? order_[Row] : static_cast<std::uint32_t>(Row);
+    }
+    // The list order as record numbers (each record at most once; others are left out).
+    void SetOrder(std::vector<std::uint32_t>&& Records) {
+        order_ = std::move(Records);
+        ordered_ = true;
+    }
+    // The accessors above, by record number.
+    class TRecords {
+      public:
+        explicit TRecords(const TFileRowStore& Store) : s_(Store) {}
+        bool Dropped(std::uint32_t R) const { return (s_.rows_[R].Flags & kDrop) != 0; }
+        bool IsText(std::uint32_t R) const { return (s_.rows_[R].Flags & kText) != 0; }
+        bool Tagged(std::uint32_t R) const { return (s_.rows_[R].Flags & kTagged) != 0; }
+        std::string_view Text(std::uint32_t R) const { return s_.fields_.Get(s_.rows_[R].Fields()); }
+        std::string_view Field(std::uint32_t R, int K) const {
+            return s_.fields_.Get(s_.rows_[R].Fields(), static_cast<std::size_t>(K));
+        }
+        std::string_view Folder(std::uint32_t R) const { return s_.folders_[s_.rows_[R].Folder]; }
+        std::string_view Name(std::uint32_t R) const { return s_.names_.Get(s_.rows_[R].Name()); }
+        std::uint8_t Genre(std::uint32_t R) const { return s_.rows_[R].Genre; }
+        std::uint8_t Track(std::uint32_t R) const { return s_.rows_[R].Track; }
+
+      private:
+        const TFileRowStore& s_;
+    };
+
     // Memory held, for the benchmark's accounting.
     std::uint64_t Bytes() const;
 
