@@ -443,7 +443,7 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         row = Store.RecordOf(row);
     const std::uint32_t headRecord = Store.RecordOf(Head);
     const std::size_t total = Store.Records();
-    std::vector<std::uint64_t> heads(2 * total, 0);
+    std::vector<std::uint64_t> heads(field == kTrackColumn ? 0 : 2 * total, 0);
     const auto keyOf = [&](std::uint32_t r) {
         KeyParts key;
         if (records.IsText(r)) {
@@ -461,6 +461,26 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     };
     const auto sorted = [&](std::uint32_t r) { return r != headRecord && !records.Dropped(r); };
     const bool numeric = field == kTrackColumn;
+    if (numeric) {
+        // Track numbers 1 to 255, then none: counted straight into their places.
+        std::vector<std::uint16_t> key(total, 256);
+        for (std::uint32_t r = 0; r < total; ++r)
+            if (sorted(r))
+                key[r] = static_cast<std::uint16_t>(
+                    std::min<std::uint64_t>(records.IsText(r)   ? TrackKey(GetStringItem(field, records.Text(r)))
+                                            : records.Tagged(r) && records.Track(r) != 0 ? records.Track(r)
+                                                                                         : 256,
+                                            256));
+        std::vector<std::size_t> start(258, 0);
+        for (const std::uint32_t r : Rows)
+            ++start[key[r] + 1u];
+        for (std::size_t k = 1; k < start.size(); ++k)
+            start[k] += start[k - 1];
+        std::vector<std::uint32_t> placed(Rows.size());
+        for (const std::uint32_t r : Rows)
+            placed[start[key[r]]++] = r;
+        std::copy(placed.begin(), placed.end(), Rows.begin());
+    }
     // Bytes every key shares (a common folder, say) are left out of the heads, so the heads
     // hold the bytes that tell rows apart.
     std::size_t skip = 0;
@@ -476,29 +496,23 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
     }
     std::vector<char> undecided(numeric ? 0 : total, 0);
     bool anyUndecided = false;
-    for (std::uint32_t r = 0; r < total; ++r) {
+    for (std::uint32_t r = 0; r < total && !numeric; ++r) {
         if (!sorted(r))
             continue;
-        if (numeric) {
-            heads[2 * r] = records.IsText(r) ? TrackKey(GetStringItem(field, records.Text(r)))
-                           : records.Tagged(r) && records.Track(r) != 0 ? records.Track(r)
-                                                                        : 256;
-        } else {
-            const bool open = KeyHead(keyOf(r), skip, heads[2 * r], heads[2 * r + 1]);
-            undecided[r] = open ? 1 : 0;
-            anyUndecided = anyUndecided || open;
-        }
+        const bool open = KeyHead(keyOf(r), skip, heads[2 * r], heads[2 * r + 1]);
+        undecided[r] = open ? 1 : 0;
+        anyUndecided = anyUndecided || open;
         if (r % 4096 == 0)
             progress.SetPosition(0);
     }
-    // Few distinct keys (years, genres, tracks): ranked and counted, in one pass.
-    if (anyUndecided || !RankSort(Rows, heads, [&] { progress.SetPosition(0); })) {
+    // Few distinct keys (years, genres): ranked and counted, in one pass.
+    if (!numeric && (anyUndecided || !RankSort(Rows, heads, [&] { progress.SetPosition(0); }))) {
         const auto less = [&](std::uint32_t a, std::uint32_t b) {
             const std::uint64_t* x = &heads[2 * a];
             const std::uint64_t* y = &heads[2 * b];
             if (x[0] != y[0])
                 return x[0] < y[0];
-            if (x[1] != y[1] || numeric || (undecided[a] == 0 && undecided[b] == 0))
+            if (x[1] != y[1] || (undecided[a] == 0 && undecided[b] == 0))
                 return x[1] < y[1];
             // Both heads equal: only the whole keys decide.
             return KeyCompare(keyOf(a), keyOf(b)) < 0;
