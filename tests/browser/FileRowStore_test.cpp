@@ -249,5 +249,54 @@ TEST(FileRowStoreTest, SearchIntoTheBufferMatchesTheSearchIntoFiles) {
     EXPECT_EQ(list.GetFileName(1), dir / "A.mp3");
 }
 
+// A written tag finds its row through the folder and name index (nested folders, names that
+// repeat in other folders), shows the bytes as written and counts an appended tag's bytes.
+TEST(FileRowStoreTest, WrittenTagsUpdateTheirOwnRow) {
+    struct Case {
+        std::string path;
+        std::string title; // as given; the row shows at most 30 bytes
+        std::string shown;
+        std::uint64_t size; // after the write
+    };
+    const Case cases[] = {
+        {"/d/a.mp3", "New", "New", 20000 + 128},   // untagged before: a tag appended
+        {"/d/Sub/a.mp3", std::string(40, 'x'), std::string(30, 'x'), 30000},
+        {"/d/Sub/Deeper/a.mp3", "", "", 40000},
+    };
+    TFileList list;
+    list.SetDirectory("/d");
+    TMP3Tag old;
+    old.Header = "TAG";
+    old.Title = "Old";
+    TFileRowStore& buffer = list.RowBuffer();
+    buffer.SetTag(buffer.AddFullPath("/d/a.mp3"), 20000, TMP3Tag{});
+    buffer.SetTag(buffer.AddFullPath("/d/Sub/a.mp3"), 30000, old);
+    buffer.SetTag(buffer.AddFullPath("/d/Sub/Deeper/a.mp3"), 40000, old);
+    list.SortList();
+    list.SetAllSelected(true);
+    for (const Case& c : cases) {
+        TMP3Tag tag;
+        tag.FileName = c.path;
+        tag.Header = "TAG";
+        tag.Title = c.title;
+        list.SingleUpdateWritten(tag);
+        ASSERT_EQ(list.Count(), 4u) << c.path; // replaced, not appended
+        std::size_t row = 0;
+        for (std::size_t i = 1; i < list.Count(); ++i)
+            if (list.GetFileName(i) == c.path)
+                row = i;
+        ASSERT_NE(row, 0u) << c.path;
+        EXPECT_EQ(TFileList::GetStringItem(2, list.ItemText(row)), c.shown) << c.path;
+        EXPECT_EQ(list.FileSize(row), c.size) << c.path;
+        EXPECT_FALSE(list.Selected(row)) << c.path;
+    }
+    EXPECT_EQ(list.SelCount(), 0u);
+    TMP3Tag elsewhere;
+    elsewhere.FileName = "/d/Other/a.mp3";
+    list.SingleUpdateWritten(elsewhere); // no row for it: appended
+    EXPECT_EQ(list.Count(), 5u);
+    EXPECT_EQ(list.GetFileName(4), "/d/Other/a.mp3");
+}
+
 } // namespace
 } // namespace veltrane
