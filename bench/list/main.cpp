@@ -70,10 +70,15 @@ int main(int argc, char** argv) {
                 listingCpu / loopCpu);
 
     // Sorting: the rows in a shuffled reading order, the same order for both sides.
-    std::vector<TFileRow> rows;
+    struct Stored {
+        std::string Path, Text;
+        TMP3Tag Tag;
+        std::uint64_t Size;
+    };
+    std::vector<Stored> rows;
     rows.reserve(files);
     for (std::size_t i = 1; i < list.Count(); ++i)
-        rows.push_back(list.Row(i));
+        rows.push_back({list.GetFileName(i), list.ItemText(i), list.Rows().Tag(i), list.FileSize(i)});
     std::shuffle(rows.begin(), rows.end(), std::mt19937(42));
     std::printf(
         "\nsorting %zu rows                 SortList ms  stable_sort ms  ratio (target <= 3.00)\n",
@@ -83,13 +88,17 @@ int main(int argc, char** argv) {
     for (int column = 1; column <= kFileListColumnCount; ++column) {
         std::vector<std::string> keys;
         keys.reserve(rows.size());
-        for (const TFileRow& row : rows)
+        for (const Stored& row : rows)
             keys.push_back(UpperKey(TFileList::GetStringItem(column, row.Text)));
         double model = 1e300, plain = 1e300;
         for (int run = 0; run < 5; ++run) {
             sorter.ClearListBox(); // freeing the last result is not part of the sort
             sorter.SetSortColumn(column);
-            sorter.RowBuffer() = rows;
+            sorter.SetDirectory(list.Directory());
+            for (const Stored& row : rows) {
+                TFileRowStore& buffer = sorter.RowBuffer();
+                buffer.SetTag(buffer.AddFullPath(row.Path), row.Size, row.Tag);
+            }
             model = std::min(model, BestOf(1, [&] { sorter.SortList(); }));
             std::vector<std::string> copy = keys;
             plain = std::min(plain, BestOf(1, [&] { std::stable_sort(copy.begin(), copy.end()); }));

@@ -1,12 +1,16 @@
 #include "browser/FileList.h"
 
 #include "tagcore/OrderedReader.h"
+#include "browser/IndexSort.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/UiText.h"
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <limits>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #ifdef __GLIBC__
@@ -26,9 +30,6 @@ constexpr std::array<unsigned char, 256> MakeUpperTable() {
 }
 constexpr auto kUpper = MakeUpperTable();
 
-// A sort entry whose row has been put in its place.
-constexpr std::size_t kPlaced = static_cast<std::size_t>(-1);
-
 // Reading many files leaves the workers' heaps and the freed temporaries' chunks behind:
 // their pages go back to the system before the sort asks for more.
 void ReleaseFreeMemory() {
@@ -37,57 +38,142 @@ void ReleaseFreeMemory() {
 #endif
 }
 
-// Byte order of the upper-cased keys, a prefix first: negative, zero or positive.
-int KeyCompare(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int x = kUpper[static_cast<unsigned char>(a[i])];
-        const int y = kUpper[static_cast<unsigned char>(b[i])];
+// Sort keys compare as their row texts do: upper-cased a..z, and a tab in a text is the
+// blank the row shows.
+constexpr std::array<unsigned char, 256> MakeKeyTable() {
+    auto table = MakeUpperTable();
+    table['\t'] = ' ';
+    return table;
+}
+constexpr auto kKey = MakeKeyTable();
+
+// A key in up to three pieces (blank, relative folder, name), compared as their
+// concatenation, so no key string is ever built.
+struct KeyParts {
+    std::string_view Part[3];
+};
+
+int KeyCompare(const KeyParts& a, const KeyParts& b) {
+    int pa = 0, pb = 0;
+    std::size_t ia = 0, ib = 0;
+    for (;;) {
+        while (pa < 3 && ia == a.Part[pa].size())
+            ++pa, ia = 0;
+        while (pb < 3 && ib == b.Part[pb].size())
+            ++pb, ib = 0;
+        if (pa == 3 || pb == 3)
+            return (pa == 3 ? 0 : 1) - (pb == 3 ? 0 : 1);
+        const int x = kKey[static_cast<unsigned char>(a.Part[pa][ia++])];
+        const int y = kKey[static_cast<unsigned char>(b.Part[pb][ib++])];
         if (x != y)
             return x - y;
     }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-struct SortEntry {
-    std::uint64_t Head0; // upper-cased bytes 0..7, big-endian, zero-padded
-    std::uint64_t Head1; // bytes 8..15
-    std::string_view Key;
-    std::size_t Row;
-};
-
-SortEntry MakeSortEntry(std::string_view key, std::size_t row) {
-    SortEntry entry{0, 0, key, row};
-    for (std::size_t i = 0; i < 16; ++i) {
-        const std::uint64_t byte = i < key.size() ? kUpper[static_cast<unsigned char>(key[i])] : 0;
-        (i < 8 ? entry.Head0 : entry.Head1) |= byte << (8 * (7 - i % 8));
+// How many leading key bytes a and b share, at most limit.
+std::size_t CommonPrefix(const KeyParts& a, const KeyParts& b, std::size_t limit) {
+    int pa = 0, pb = 0;
+    std::size_t ia = 0, ib = 0, n = 0;
+    for (; n < limit; ++n) {
+        while (pa < 3 && ia == a.Part[pa].size())
+            ++pa, ia = 0;
+        while (pb < 3 && ib == b.Part[pb].size())
+            ++pb, ib = 0;
+        if (pa == 3 || pb == 3 ||
+            kKey[static_cast<unsigned char>(a.Part[pa][ia++])] !=
+                kKey[static_cast<unsigned char>(b.Part[pb][ib++])])
+            break;
     }
-    return entry;
+    return n;
 }
 
-// The same order as KeyCompare on the whole keys: zero padding sorts a prefix first, and the
-// length settles keys that differ only by trailing zero bytes.
-bool SortEntryLess(const SortEntry& a, const SortEntry& b) {
-    if (a.Head0 != b.Head0)
-        return a.Head0 < b.Head0;
-    if (a.Head1 != b.Head1)
-        return a.Head1 < b.Head1;
-    if (a.Key.size() > 16 || b.Key.size() > 16) {
-        const int tail = KeyCompare(a.Key.substr(std::min<std::size_t>(16, a.Key.size())),
-                                    b.Key.substr(std::min<std::size_t>(16, b.Key.size())));
-        if (tail != 0)
-            return tail < 0;
+// Key bytes skip to skip + 15 as two big-endian numbers, zero-padded. True when the heads
+// alone may not decide: a key reaching past them, or one with a zero byte (which the padding
+// hides).
+bool KeyHead(const KeyParts& key, std::size_t skip, std::uint64_t& head0, std::uint64_t& head1) {
+    head0 = head1 = 0;
+    std::size_t n = 0;
+    bool zero = false;
+    for (std::string_view part : key.Part) {
+        const std::size_t cut = std::min(skip, part.size());
+        part.remove_prefix(cut);
+        skip -= cut;
+        for (std::size_t i = 0; i < part.size() && n < 16; ++i, ++n) {
+            const std::uint64_t byte = kKey[static_cast<unsigned char>(part[i])];
+            zero = zero || byte == 0;
+            (n < 8 ? head0 : head1) |= byte << (8 * (7 - n % 8));
+        }
+        if (n == 16)
+            return true;
     }
-    return a.Key.size() < b.Key.size();
+    return zero;
 }
 
-// The track column's key: its number, or one past the largest for an empty column, so rows
-// without a track follow the others in ascending order.
-SortEntry MakeTrackSortEntry(std::string_view key, std::size_t row) {
+// ByteToStyle once per genre byte, for keys and rows that view the names.
+const std::string& GenreName(std::uint8_t genre) {
+    static const auto names = [] {
+        std::array<std::string, 256> table;
+        for (int g = 0; g < 256; ++g)
+            table[static_cast<std::size_t>(g)] = ByteToStyle(static_cast<std::uint8_t>(g));
+        return table;
+    }();
+    return names[genre];
+}
+
+// Sorts Rows stably by their heads when they hold few distinct values: the distinct heads are
+// sorted and each row counted into its place. False (Rows untouched) when there are too many.
+bool RankSort(std::vector<std::uint32_t>& Rows, const std::vector<std::uint64_t>& heads,
+              const std::function<void()>& tick) {
+    constexpr std::size_t kSlots = 1 << 14, kMaxKeys = kSlots / 2;
+    struct Slot {
+        std::uint64_t h0 = 0, h1 = 0;
+        std::uint32_t rank = 0; // 0 empty, else key number + 1
+    };
+    std::vector<Slot> slots(kSlots);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> keys;
+    std::vector<std::uint16_t> keyOfRow(Rows.size());
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        const std::uint64_t h0 = heads[2 * Rows[i]], h1 = heads[2 * Rows[i] + 1];
+        const std::uint64_t mixed = (h0 * 0x9e3779b97f4a7c15ull) ^ (h1 * 0xc2b2ae3d27d4eb4full);
+        std::size_t at = static_cast<std::size_t>(mixed ^ (mixed >> 29)) & (kSlots - 1);
+        while (slots[at].rank != 0 && (slots[at].h0 != h0 || slots[at].h1 != h1))
+            at = (at + 1) & (kSlots - 1);
+        if (slots[at].rank == 0) {
+            if (keys.size() == kMaxKeys)
+                return false;
+            keys.emplace_back(h0, h1);
+            slots[at] = {h0, h1, static_cast<std::uint32_t>(keys.size())};
+        }
+        keyOfRow[i] = static_cast<std::uint16_t>(slots[at].rank - 1);
+        if (i % 65536 == 0)
+            tick();
+    }
+    // Key number to rank in key order.
+    std::vector<std::uint32_t> byKey(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        byKey[k] = static_cast<std::uint32_t>(k);
+    std::sort(byKey.begin(), byKey.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<std::size_t> start(keys.size() + 1, 0);
+    std::vector<std::uint32_t> rank(keys.size());
+    for (std::size_t r = 0; r < byKey.size(); ++r)
+        rank[byKey[r]] = static_cast<std::uint32_t>(r);
+    for (const std::uint16_t k : keyOfRow)
+        ++start[rank[k] + 1];
+    for (std::size_t r = 1; r < start.size(); ++r)
+        start[r] += start[r - 1];
+    std::vector<std::uint32_t> sorted(Rows.size());
+    for (std::size_t i = 0; i < Rows.size(); ++i)
+        sorted[start[rank[keyOfRow[i]]]++] = Rows[i];
+    std::copy(sorted.begin(), sorted.end(), Rows.begin()); // Rows keeps its room for the marker
+    return true;
+}
+
+std::uint64_t TrackKey(std::string_view text) {
     std::uint64_t value = 0;
-    for (const char c : key)
+    for (const char c : text)
         value = value * 10 + static_cast<unsigned char>(c - '0');
-    return {key.empty() ? 256 : value, 0, {}, row};
+    return text.empty() ? 256 : value;
 }
 
 void AppendColumn(std::string& row, std::string_view text) {
@@ -97,11 +183,31 @@ void AppendColumn(std::string& row, std::string_view text) {
     row.push_back('\t');
 }
 
-std::string RelativeName(std::string_view directory, std::string_view fullPath) {
+void AppendTrack(std::string& row, std::uint8_t track) {
+    // Three digits at most: no temporary string.
+    char digits[3];
+    int n = 0;
+    for (unsigned v = track; v != 0; v /= 10)
+        digits[n++] = static_cast<char>('0' + v % 10);
+    while (n > 0)
+        row.push_back(digits[--n]);
+    row.push_back('\t');
+}
+
+std::string_view RelativeView(std::string_view directory, std::string_view fullPath) {
     std::string_view rest = fullPath.substr(std::min(directory.size(), fullPath.size()));
     if (!rest.empty() && rest.front() == '/')
         rest.remove_prefix(1);
-    return std::string(rest);
+    return rest;
+}
+
+std::string RelativeName(std::string_view directory, std::string_view fullPath) {
+    return std::string(RelativeView(directory, fullPath));
+}
+
+std::size_t HashOf(std::int64_t folder, std::string_view name) {
+    return std::hash<std::string_view>{}(name) ^
+           (static_cast<std::size_t>(folder) * 0x9e3779b97f4a7c15ull);
 }
 
 } // namespace
@@ -110,9 +216,11 @@ std::string TrackText(std::uint8_t Track) {
     return Track == 0 ? std::string() : std::to_string(Track);
 }
 
+
 TFileList::TFileList() {
-    rows_.push_back({std::string(kMultiListPlaceholder), {}});
+    rows_.AddText(kMultiListPlaceholder);
     selected_.push_back(0);
+    found_.Store = &rowBuffer_;
 }
 
 void TFileList::SetSelected(std::size_t Index, bool On) {
@@ -132,9 +240,55 @@ void TFileList::SetItemIndex(std::ptrdiff_t Index) {
     itemIndex_ = Index >= 0 && static_cast<std::size_t>(Index) < rows_.size() ? Index : -1;
 }
 
+std::string_view TFileList::RelativeFolder(const TFileRowStore& Store, std::size_t Index) const {
+    return RelativeView(directory_, Store.Folder(Index));
+}
+
+void TFileList::AppendText(const TFileRowStore& Store, std::size_t Index,
+                           std::string& Out) const {
+    if (Store.IsText(Index)) {
+        Out.append(Store.Text(Index));
+        return;
+    }
+    Out.push_back(' ');
+    const std::size_t start = Out.size();
+    Out.append(RelativeFolder(Store, Index));
+    Out.append(Store.Name(Index));
+    std::replace(Out.begin() + static_cast<std::ptrdiff_t>(start), Out.end(), '\t', ' ');
+    Out.push_back('\t');
+    if (!Store.Tagged(Index)) {
+        Out.append(kFileListColumnCount - 1, '\t');
+        return;
+    }
+    for (int k = 0; k < 4; ++k)
+        AppendColumn(Out, Store.Field(Index, k));
+    AppendColumn(Out, GenreName(Store.Genre(Index)));
+    AppendColumn(Out, Store.Field(Index, 4));
+    AppendTrack(Out, Store.Track(Index));
+}
+
+std::string TFileList::ItemText(std::size_t Index) const {
+    if (Index >= rows_.size())
+        throw std::out_of_range("TFileList::ItemText");
+    std::string text;
+    AppendText(rows_, Index, text);
+    return text;
+}
+
+void TFileList::AppendItemText(std::size_t Index, std::string& Out) const {
+    if (Index >= rows_.size())
+        throw std::out_of_range("TFileList::AppendItemText");
+    AppendText(rows_, Index, Out);
+}
+
+TFileRow TFileList::Row(std::size_t Index) const {
+    return {ItemText(Index), rows_.Path(Index)};
+}
+
 std::string TFileList::GetFileName(std::size_t Index) const {
-    const TFileRow& row = rows_.at(Index);
-    return row.Path.empty() ? GetFileName(row.Text) : row.Path;
+    if (Index >= rows_.size())
+        throw std::out_of_range("TFileList::GetFileName");
+    return rows_.HasPath(Index) ? rows_.Path(Index) : GetFileName(ItemText(Index));
 }
 
 std::string TFileList::GetFileName(std::string_view RowText) const {
@@ -180,39 +334,44 @@ std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag&
     AppendColumn(row, Tag.Year);
     AppendColumn(row, ByteToStyle(Tag.Genre));
     AppendColumn(row, Tag.Comment);
-    if (Tag.Track != 0) {
-        // Three digits at most: no temporary string.
-        char digits[3];
-        int n = 0;
-        for (unsigned v = Tag.Track; v != 0; v /= 10)
-            digits[n++] = static_cast<char>('0' + v % 10);
-        while (n > 0)
-            row.push_back(digits[--n]);
-    }
-    row.push_back('\t');
+    AppendTrack(row, Tag.Track);
     return row;
 }
 
 void TFileList::UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
                            IProgress* Progress, const TagCodec& Codec) {
-    FillRows(Files, nullptr, Directory, Progress, Codec);
+    rowBuffer_.clear();
+    for (const std::string& path : Files)
+        rowBuffer_.AddFullPath(path);
+    FillRows(Directory, Progress, Codec);
 }
 
 void TFileList::UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
                            IProgress* Progress, const TagCodec& Codec) {
-    FillRows(Files, &Files, Directory, Progress, Codec);
+    rowBuffer_.clear();
+    for (std::string& path : Files) {
+        rowBuffer_.AddFullPath(path);
+        std::string().swap(path);
+    }
+    std::vector<std::string>().swap(Files);
+    FillRows(Directory, Progress, Codec);
 }
 
-void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std::string>* Owned,
-                         const std::string& Directory, IProgress* Progress,
+void TFileList::UpdateList(const std::string& Directory, IProgress* Progress,
+                           const TagCodec& Codec) {
+    FillRows(Directory, Progress, Codec);
+}
+
+void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                          const TagCodec& Codec) {
-    rowBuffer_.clear();
+    const std::size_t files = rowBuffer_.size();
     readingCancelled_ = false;
     leftOut_ = 0;
-    if (Files.empty()) {
+    if (files == 0) {
         directory_ = Directory;
-        rows_.resize(1);
-        rows_.push_back({std::string(kNoMp3sFound), {}});
+        rows_.clear();
+        rows_.AddText(kMultiListPlaceholder);
+        rows_.AddText(kNoMp3sFound);
         ResetSelection();
         InvalidateIndex();
         Changed();
@@ -220,8 +379,10 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
     }
     // While the files are read the list stands for none of them; a failure puts the rows it
     // had back, selection and focus included.
-    std::vector<TFileRow> previousRows = std::move(rows_);
-    rows_ = {previousRows.front(), {std::string(kReadingFiles), {}}};
+    TFileRowStore previousRows = std::move(rows_);
+    rows_.clear();
+    rows_.AddText(kMultiListPlaceholder);
+    rows_.AddText(kReadingFiles);
     std::vector<char> previousSelected = std::move(selected_);
     const std::size_t previousSelCount = selCount_;
     const std::ptrdiff_t previousItemIndex = itemIndex_;
@@ -229,8 +390,7 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
     InvalidateIndex();
     Changed();
     const auto restore = [&] {
-        rowBuffer_.clear();
-        rowBuffer_.shrink_to_fit();
+        rowBuffer_ = TFileRowStore();
         rows_ = std::move(previousRows);
         selected_ = std::move(previousSelected);
         selCount_ = previousSelCount;
@@ -239,105 +399,187 @@ void TFileList::FillRows(const std::vector<std::string>& Files, std::vector<std:
     };
     {
         ProgressScope progress(
-            Progress,
-            FillText(UiText("FileList", "Reading %1 files..."), {std::to_string(Files.size())}),
-            Files.size() - 1);
+            Progress, FillText(UiText("FileList", "Reading %1 files..."), {std::to_string(files)}),
+            files - 1);
         progress.OfferCancel();
         std::size_t i = 0;
         try {
-            // One more for the marker row, which the sort puts in front.
-            rowBuffer_.reserve(Files.size() + 1);
-            // Workers read and build the row texts; this thread takes them in search order, so
-            // the rows, the progress steps and the first failure are those of a sequential
-            // read. Leaving this block, by a failure too, stops the workers. A worker only
-            // reads entries not yet taken, so taking a path from Owned here races with none.
-            TOrderedReader<std::optional<std::string>, TDirectoryCache> reader(
-                Files.size(), readJobs_,
-                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<std::string> {
-                    const std::string& path = Files[k];
-                    std::uint64_t size = 0;
+            struct Read {
+                std::uint64_t Size = 0;
+                TMP3Tag Tag;
+            };
+            // Workers read the tags; this thread takes them in search order, so the rows, the
+            // progress steps and the first failure are those of a sequential read. Leaving
+            // this block, by a failure too, stops the workers. The workers only read the
+            // paths, which were all stored before they started; this thread writes the tags.
+            const TFileRowStore& paths = rowBuffer_;
+            TOrderedReader<std::optional<Read>, TDirectoryCache> reader(
+                files, readJobs_,
+                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<Read> {
+                    Read read;
                     // Files too small for a row are only measured, as the listing never reads
                     // them.
-                    const TMP3Tag tag =
-                        GetMP3Tag(path, Codec, &size, kMinListedFileSize, &directories);
-                    if (size < kMinListedFileSize)
+                    read.Tag = GetMP3Tag(paths.Path(k), Codec, &read.Size, kMinListedFileSize,
+                                         &directories);
+                    if (read.Size < kMinListedFileSize)
                         return std::nullopt;
-                    return MakeRowText(RelativeName(Directory, path), tag);
+                    read.Tag.FileName.clear();
+                    return read;
                 });
-            for (; i < Files.size(); ++i) {
-                if (std::optional<std::string> text = reader.Next())
-                    rowBuffer_.push_back(
-                        {std::move(*text), Owned ? std::move((*Owned)[i]) : Files[i]});
+            for (; i < files; ++i) {
+                if (std::optional<Read> read = reader.Next())
+                    rowBuffer_.SetTag(i, read->Size, read->Tag);
+                else
+                    rowBuffer_.MarkDropped(i);
                 progress.SetPosition(i);
                 if (progress.Cancelled()) {
                     readingCancelled_ = true;
-                    leftOut_ = Files.size() - i - 1;
+                    leftOut_ = files - i - 1;
+                    for (std::size_t k = i + 1; k < files; ++k)
+                        rowBuffer_.MarkDropped(k);
                     break;
                 }
             }
+            // The steps up to the sort let events run between them too.
+            rowBuffer_.Compact();
+            progress.SetPosition(files - 1);
+            ReleaseFreeMemory();
+            progress.SetPosition(files - 1);
         } catch (EInOutError& e) {
+            e.SetFileName(rowBuffer_.Path(i));
             restore();
-            e.SetFileName(Files[i]);
             throw;
         } catch (...) {
             restore();
             throw;
         }
     }
-    previousRows = {};
+    previousRows = TFileRowStore();
     previousSelected = {};
     directory_ = Directory;
-    if (Owned)
-        std::vector<std::string>().swap(*Owned);
-    ReleaseFreeMemory();
     SortList(Progress);
 }
 
-void TFileList::SortList(IProgress* Progress) {
-    const std::size_t count = rowBuffer_.size();
+void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
+                          std::vector<std::uint32_t> Rows, IProgress* Progress) {
+    const std::uint64_t count = Rows.size();
     ProgressScope progress(
         Progress, FillText(UiText("FileList", "Sorting %1 items..."), {std::to_string(count)}),
         count);
 
     // The insertion sort puts each row before the first equal-or-greater key: ascending, with
     // equal keys in reverse reading order. A stable sort of the reversed rows gives the same.
-    // The first 16 upper-cased key bytes live in the sort entries, so most comparisons touch
-    // no row text.
+    // The first 16 key bytes are worked out once per row, so most comparisons touch neither
+    // the arenas nor the folders. The sort runs on record numbers: the keys are worked out
+    // in the records' own order, which is the arenas' order.
     const int field = sortColumn_ < 0 ? -sortColumn_ : sortColumn_;
-    std::vector<SortEntry> entries(count);
-    const auto makeEntry = field == kTrackColumn ? MakeTrackSortEntry : MakeSortEntry;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t row = count - 1 - i;
-        entries[i] = makeEntry(GetStringItem(field, rowBuffer_[row].Text), row);
+    const TFileRowStore::TRecords records(Store);
+    std::reverse(Rows.begin(), Rows.end());
+    for (std::uint32_t& row : Rows)
+        row = Store.RecordOf(row);
+    const std::uint32_t headRecord = Store.RecordOf(Head);
+    const std::size_t total = Store.Records();
+    std::vector<std::uint64_t> heads(field == kTrackColumn ? 0 : 2 * total, 0);
+    const auto keyOf = [&](std::uint32_t r) {
+        KeyParts key;
+        if (records.IsText(r)) {
+            key.Part[0] = GetStringItem(field, records.Text(r));
+        } else if (field == 1) {
+            key.Part[0] = " ";
+            key.Part[1] = RelativeView(directory_, records.Folder(r));
+            key.Part[2] = records.Name(r);
+        } else if (records.Tagged(r) && field <= kFileListColumnCount - 1) {
+            key.Part[0] = field == 6   ? std::string_view(GenreName(records.Genre(r)))
+                          : field == 7 ? records.Field(r, 4)
+                                       : records.Field(r, field - 2);
+        }
+        return key;
+    };
+    const auto sorted = [&](std::uint32_t r) { return r != headRecord && !records.Dropped(r); };
+    const bool numeric = field == kTrackColumn;
+    if (numeric) {
+        // Track numbers 1 to 255, then none: counted straight into their places.
+        std::vector<std::uint16_t> key(total, 256);
+        for (std::uint32_t r = 0; r < total; ++r)
+            if (sorted(r))
+                key[r] = static_cast<std::uint16_t>(
+                    std::min<std::uint64_t>(records.IsText(r)   ? TrackKey(GetStringItem(field, records.Text(r)))
+                                            : records.Tagged(r) && records.Track(r) != 0 ? records.Track(r)
+                                                                                         : 256,
+                                            256));
+        std::vector<std::size_t> start(258, 0);
+        for (const std::uint32_t r : Rows)
+            ++start[key[r] + 1u];
+        for (std::size_t k = 1; k < start.size(); ++k)
+            start[k] += start[k - 1];
+        std::vector<std::uint32_t> placed(Rows.size());
+        for (const std::uint32_t r : Rows)
+            placed[start[key[r]]++] = r;
+        std::copy(placed.begin(), placed.end(), Rows.begin());
     }
-    std::stable_sort(entries.begin(), entries.end(), SortEntryLess);
-    if (sortColumn_ < 0)
-        std::reverse(entries.begin(), entries.end());
-
-    // The rows are put in order where they stand (following each cycle of the permutation),
-    // then the buffer, marker row in front, becomes the list: a large listing never holds
-    // two arrays of rows.
-    for (std::size_t start = 0; start < count; ++start) {
-        if (entries[start].Row == kPlaced)
-            continue;
-        TFileRow held = std::move(rowBuffer_[start]);
-        std::size_t at = start;
-        for (;;) {
-            const std::size_t from = std::exchange(entries[at].Row, kPlaced);
-            if (from == start) {
-                rowBuffer_[at] = std::move(held);
-                break;
-            }
-            rowBuffer_[at] = std::move(rowBuffer_[from]);
-            at = from;
+    // Bytes every key shares (a common folder, say) are left out of the heads, so the heads
+    // hold the bytes that tell rows apart.
+    std::size_t skip = 0;
+    if (!numeric && Rows.size() > 1) {
+        skip = std::numeric_limits<std::size_t>::max();
+        const KeyParts first = keyOf(Rows.front());
+        for (std::uint32_t r = 0; r < total && skip > 0; ++r) {
+            if (sorted(r))
+                skip = std::min(skip, CommonPrefix(first, keyOf(r), skip));
+            if (r % 4096 == 0)
+                progress.SetPosition(0); // lets events run
         }
     }
-    entries = {};
-    rows_.resize(1);
-    rowBuffer_.insert(rowBuffer_.begin(), std::move(rows_[0]));
-    rows_.swap(rowBuffer_);
-    std::vector<TFileRow>().swap(rowBuffer_);
+    std::vector<char> undecided(numeric ? 0 : total, 0);
+    bool anyUndecided = false;
+    for (std::uint32_t r = 0; r < total && !numeric; ++r) {
+        if (!sorted(r))
+            continue;
+        const bool open = KeyHead(keyOf(r), skip, heads[2 * r], heads[2 * r + 1]);
+        undecided[r] = open ? 1 : 0;
+        anyUndecided = anyUndecided || open;
+        if (r % 4096 == 0)
+            progress.SetPosition(0);
+    }
+    // Few distinct keys (years, genres): ranked and counted, in one pass.
+    if (!numeric && (anyUndecided || !RankSort(Rows, heads, [&] { progress.SetPosition(0); }))) {
+        const auto less = [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint64_t* x = &heads[2 * a];
+            const std::uint64_t* y = &heads[2 * b];
+            if (x[0] != y[0])
+                return x[0] < y[0];
+            if (x[1] != y[1] || (undecided[a] == 0 && undecided[b] == 0))
+                return x[1] < y[1];
+            // Both heads equal: only the whole keys decide.
+            return KeyCompare(keyOf(a), keyOf(b)) < 0;
+        };
+        StableIndexSort(Rows, less, [&](std::uint64_t merged, std::uint64_t all) {
+            progress.SetPosition(all == 0 ? count : merged * count / all);
+        });
+    }
+    std::vector<std::uint64_t>().swap(heads);
+    std::vector<char>().swap(undecided);
+    if (sortColumn_ < 0)
+        std::reverse(Rows.begin(), Rows.end());
+    Rows.insert(Rows.begin(), headRecord);
+    Store.SetOrder(std::move(Rows));
     progress.SetPosition(count);
+}
+
+void TFileList::SortList(IProgress* Progress) {
+    // The rows of the buffer, marker row in front, become the list: a large listing never
+    // holds two arrays of rows.
+    const std::size_t count = rowBuffer_.size();
+    if (count >= 0xffffffffu)
+        throw std::length_error("too many rows");
+    std::vector<std::uint32_t> order;
+    order.reserve(count + 1); // and the marker row, put in front at the end
+    for (std::size_t i = 0; i < count; ++i)
+        order.push_back(static_cast<std::uint32_t>(i));
+    const auto head = static_cast<std::uint32_t>(rowBuffer_.AddText(kMultiListPlaceholder));
+    SortStore(rowBuffer_, head, std::move(order), Progress);
+    rows_ = std::move(rowBuffer_);
+    rowBuffer_.clear();
     ResetSelection();
     InvalidateIndex();
     Changed();
@@ -346,43 +588,68 @@ void TFileList::SortList(IProgress* Progress) {
 void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     const int field = Section + 1;
     sortColumn_ = sortColumn_ == field ? -field : field;
+    const std::size_t count = rows_.size();
+    if (count >= 0xffffffffu)
+        throw std::length_error("too many rows");
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
+    for (std::size_t i = 1; i < count; ++i)
+        order.push_back(static_cast<std::uint32_t>(i));
     rowBuffer_.clear();
-    rowBuffer_.reserve(rows_.size()); // and the marker row
-    for (std::size_t i = 1; i < rows_.size(); ++i)
-        rowBuffer_.push_back(std::move(rows_[i]));
-    rows_.resize(1);
-    SortList(Progress);
+    SortStore(rows_, 0, std::move(order), Progress);
+    ResetSelection();
+    InvalidateIndex();
+    Changed();
 }
 
 void TFileList::SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec) {
     // The row shows what the file now holds, not what was asked for: the code page writes
     // "?" for a character it lacks, and a field keeps only its 30 bytes.
     TMP3Tag shown;
+    std::optional<std::uint64_t> size = 0;
     try {
-        shown = GetMP3Tag(Tag.FileName, Codec);
+        shown = GetMP3Tag(Tag.FileName, Codec, &*size);
     } catch (const EInOutError&) {
         shown = Tag; // gone again since its write: the row keeps what was written
+        size.reset();
     }
-    std::string relative = PrepFileName(Tag.FileName);
-    std::string text = MakeRowText(relative, shown);
+    UpdateRow(Tag, shown, size, false);
+}
+
+void TFileList::SingleUpdateWritten(const TMP3Tag& Tag, const TagCodec& Codec) {
+    TMP3Tag shown = ParseTagBytes(BuildTagBytes(Tag, Codec), Codec);
+    UpdateRow(Tag, shown, std::nullopt, true);
+}
+
+void TFileList::UpdateRow(const TMP3Tag& Tag, const TMP3Tag& shown,
+                          std::optional<std::uint64_t> size, bool written) {
     if (!indexValid_)
         RebuildIndex();
-    const auto found = index_.find(relative);
-    if (found != index_.end()) {
-        const std::size_t row = found->second;
-        rows_[row].Text = std::move(text);
-        SetSelected(row, false);
-        Changed(row);
+    const std::size_t slash = Tag.FileName.rfind('/');
+    const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
+    const std::string_view name = std::string_view(Tag.FileName).substr(cut);
+    const std::size_t found =
+        FindRow(rows_.FindFolder(std::string_view(Tag.FileName).substr(0, cut)), name);
+    if (found != 0) {
+        // Unknown size: the listed one, and a tag this program appended adds its 128 bytes.
+        const std::uint64_t known =
+            size ? *size
+                 : rows_.FileSize(found) + (written && !rows_.Tagged(found) ? 128 : 0);
+        rows_.SetTag(found, known, shown);
+        SetSelected(found, false);
+        Changed(found);
         return;
     }
-    rows_.push_back({std::move(text), Tag.FileName});
+    const std::size_t row = rows_.AddFullPath(Tag.FileName);
+    rows_.SetTag(row, size.value_or(0), shown);
     selected_.push_back(0);
-    index_.emplace(std::move(relative), rows_.size() - 1);
+    InvalidateIndex();
     Changed();
 }
 
 void TFileList::ClearListBox() {
-    rows_.resize(1);
+    rows_.clear();
+    rows_.AddText(kMultiListPlaceholder);
     ResetSelection();
     itemIndex_ = -1;
     InvalidateIndex();
@@ -390,26 +657,21 @@ void TFileList::ClearListBox() {
 }
 
 void TFileList::DeleteRows(const std::vector<std::size_t>& Rows) {
-    std::vector<char> drop(rows_.size(), 0);
     for (std::size_t row : Rows)
         if (row >= 1 && row < rows_.size())
-            drop[row] = 1;
+            rows_.MarkDropped(row);
     std::size_t kept = 1;
     std::ptrdiff_t focus = -1;
-    for (std::size_t i = 1; i < rows_.size(); ++i) {
+    for (std::size_t i = 1; i < selected_.size(); ++i) {
         if (static_cast<std::ptrdiff_t>(i) == itemIndex_)
             focus = static_cast<std::ptrdiff_t>(kept);
-        if (drop[i]) {
+        if (rows_.Dropped(i)) {
             selCount_ -= selected_[i] != 0 ? 1 : 0;
             continue;
         }
-        if (kept != i) {
-            rows_[kept] = std::move(rows_[i]);
-            selected_[kept] = selected_[i];
-        }
-        ++kept;
+        selected_[kept++] = selected_[i];
     }
-    rows_.resize(kept);
+    rows_.Compact();
     selected_.resize(kept);
     const auto last = static_cast<std::ptrdiff_t>(kept) - 1;
     itemIndex_ = last < 1 ? -1 : std::clamp<std::ptrdiff_t>(focus, 1, last);
@@ -418,8 +680,10 @@ void TFileList::DeleteRows(const std::vector<std::size_t>& Rows) {
 }
 
 bool TFileList::FilesInThisDir() const {
-    return itemIndex_ >= 1 && static_cast<std::size_t>(itemIndex_) < rows_.size() &&
-           !IsMarkerRow(rows_[static_cast<std::size_t>(itemIndex_)].Text);
+    if (itemIndex_ < 1 || static_cast<std::size_t>(itemIndex_) >= rows_.size())
+        return false;
+    const auto row = static_cast<std::size_t>(itemIndex_);
+    return !rows_.IsText(row) || !IsMarkerRow(rows_.Text(row));
 }
 
 void TFileList::ResetSelection() {
@@ -428,13 +692,42 @@ void TFileList::ResetSelection() {
     itemIndex_ = rows_.size() > 1 ? 1 : -1;
 }
 
+std::size_t TFileList::FindRow(std::int64_t Folder, std::string_view Name) const {
+    if (Folder < 0 || index_.empty())
+        return 0;
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = HashOf(Folder, Name) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = index_[at];
+        if (slot == 0)
+            return 0;
+        const std::size_t row = slot - 1;
+        if (rows_.FolderId(row) == Folder && rows_.Name(row) == Name)
+            return row;
+    }
+}
+
 void TFileList::RebuildIndex() {
     indexValid_ = true;
-    index_.clear();
-    index_.reserve(rows_.size());
-    for (std::size_t i = 1; i < rows_.size(); ++i)
-        if (!rows_[i].Path.empty())
-            index_.emplace(PrepFileName(rows_[i].Path), i);
+    std::size_t capacity = 16;
+    while (capacity < 2 * rows_.size())
+        capacity *= 2;
+    index_.assign(capacity, 0);
+    const std::size_t mask = capacity - 1;
+    for (std::size_t i = 1; i < rows_.size(); ++i) {
+        if (!rows_.HasPath(i))
+            continue;
+        const std::int64_t folder = rows_.FolderId(i);
+        const std::string_view name = rows_.Name(i);
+        for (std::size_t at = HashOf(folder, name) & mask;; at = (at + 1) & mask) {
+            const std::uint32_t slot = index_[at];
+            if (slot == 0) {
+                index_[at] = static_cast<std::uint32_t>(i + 1);
+                break;
+            }
+            if (rows_.FolderId(slot - 1) == folder && rows_.Name(slot - 1) == name)
+                break; // the first row holding the name stays
+        }
+    }
 }
 
 } // namespace veltrane

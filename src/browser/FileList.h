@@ -8,6 +8,8 @@
 // tab. Without a tag: blank, relative name, then eight tabs. Row 0 is the placeholder; file
 // rows are 1 to Count() - 1.
 
+#include "browser/FileRowStore.h"
+#include "browser/FindFile.h"
 #include "browser/Progress.h"
 #include "components/MultiLstItems.h"
 #include "tagcore/MP3Tag.h"
@@ -15,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,7 +46,8 @@ inline constexpr int kTrackColumn = 8;
 // The track as the list shows it: "7", "" for none.
 std::string TrackText(std::uint8_t Track);
 
-// One row: its text and the full path of its file (empty for the marker row).
+// One row as built from the store: its text and the full path of its file (empty for the
+// marker row).
 struct TFileRow {
     std::string Text;
     std::string Path;
@@ -55,7 +59,8 @@ class TFileList : public TMultiListItems {
 
     // --- TMultiListItems: what the control reads and changes.
     std::size_t Count() const override { return rows_.size(); }
-    std::string_view ItemText(std::size_t Index) const override { return rows_.at(Index).Text; }
+    std::string ItemText(std::size_t Index) const override;
+    void AppendItemText(std::size_t Index, std::string& Out) const override;
     bool Selected(std::size_t Index) const override { return selected_.at(Index) != 0; }
     void SetSelected(std::size_t Index, bool On) override;
     void SetAllSelected(bool On) override;
@@ -63,8 +68,14 @@ class TFileList : public TMultiListItems {
     std::ptrdiff_t ItemIndex() const override { return itemIndex_; }
     void SetItemIndex(std::ptrdiff_t Index) override;
 
-    // Row Index (text and path); row 0 is the placeholder.
-    const TFileRow& Row(std::size_t Index) const { return rows_.at(Index); }
+    // Row Index (text and path, built); row 0 is the placeholder.
+    TFileRow Row(std::size_t Index) const;
+    // True when row Index stands for a file (has a path): not row 0, not the marker row.
+    bool HasPath(std::size_t Index) const { return Index >= 1 && Index < rows_.size() && rows_.HasPath(Index); }
+    // The file size the scan (or the last SingleUpdate) read for row Index.
+    std::uint64_t FileSize(std::size_t Index) const { return rows_.FileSize(Index); }
+    // The stored rows, for readers that want the parts without building texts.
+    const TFileRowStore& Rows() const { return rows_; }
     // Full path of row Index's file: the path kept with the row (never re-parsed from text).
     // For a row without a path (the marker row) the directory joined with the row's name.
     std::string GetFileName(std::size_t Index) const;
@@ -94,7 +105,10 @@ class TFileList : public TMultiListItems {
     void SetReadJobs(std::size_t Jobs) { readJobs_ = Jobs; }
 
     // The rows between reading and sorting; SortList moves them into the list.
-    std::vector<TFileRow>& RowBuffer() { return rowBuffer_; }
+    TFileRowStore& RowBuffer() { return rowBuffer_; }
+    // Where a search puts the files it finds: straight into the row buffer, each folder held
+    // once, so a million paths never exist as strings.
+    IFoundFiles& FoundFiles() { return found_; }
 
     // Builds all rows from a search result (full paths in search order) of Directory: one open
     // per file for size and tag (read ReadJobs() at a time, handed back in search order), files
@@ -109,6 +123,9 @@ class TFileList : public TMultiListItems {
     // copied, and it is emptied before the sort (a large listing holds every path once).
     void UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
                     IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
+    // The same for the files a search put into FoundFiles().
+    void UpdateList(const std::string& Directory, IProgress* Progress = nullptr,
+                    const TagCodec& Codec = TagCodec::Default());
     // Moves the row buffer, sorted by SortColumn, into the list (replacing the file rows);
     // the order of the insertion sort, ties included, in O(n log n). Caption "Sorting M items...".
     void SortList(IProgress* Progress = nullptr);
@@ -119,6 +136,9 @@ class TFileList : public TMultiListItems {
     // the row loses its selection mark), or appends it when no row matches. No re-sort. The
     // row shows the tag read back from the file (Tag itself when the file cannot be read).
     void SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
+    // The same for a tag this program has just written to the file: the row shows the bytes
+    // written, decoded as a read would decode them, without opening the file again.
+    void SingleUpdateWritten(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
     // Removes every row but row 0.
     void ClearListBox();
     // Removes the file rows Rows (>= 1) in one pass; the rows below move up. The focus stays
@@ -131,26 +151,43 @@ class TFileList : public TMultiListItems {
     std::size_t LeftOut() const { return leftOut_; }
 
   private:
-    void FillRows(const std::vector<std::string>& Files, std::vector<std::string>* Owned,
-                  const std::string& Directory, IProgress* Progress, const TagCodec& Codec);
+    struct TFound : IFoundFiles {
+        TFileRowStore* Store = nullptr;
+        void Clear() override { Store->clear(); }
+        void Add(std::string_view Folder, std::string_view Name) override {
+            Store->AddPath(Folder, Name);
+        }
+        std::size_t Count() const override { return Store->size(); }
+    };
+    void FillRows(const std::string& Directory, IProgress* Progress, const TagCodec& Codec);
+    // Sorts Rows of Store (in reading order) by the sort column behind the row Head.
+    void SortStore(TFileRowStore& Store, std::uint32_t Head, std::vector<std::uint32_t> Rows,
+                   IProgress* Progress);
+    // The relative folder part of row Index's folder.
+    std::string_view RelativeFolder(const TFileRowStore& Store, std::size_t Index) const;
+    void AppendText(const TFileRowStore& Store, std::size_t Index, std::string& Out) const;
 
     void ResetSelection();
     // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
     void InvalidateIndex() { indexValid_ = false; }
     void RebuildIndex();
+    void UpdateRow(const TMP3Tag& Tag, const TMP3Tag& Shown, std::optional<std::uint64_t> Size,
+                   bool Written);
 
-    std::vector<TFileRow> rows_;
+    TFileRowStore rows_;
     std::vector<char> selected_;
     std::size_t selCount_ = 0;
     std::ptrdiff_t itemIndex_ = -1;
-    std::vector<TFileRow> rowBuffer_;
+    TFileRowStore rowBuffer_;
+    TFound found_;
     std::string directory_;
     int sortColumn_ = 1;
     std::size_t readJobs_ = 0;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;
-    // Relative name -> first row holding it.
-    std::unordered_map<std::string, std::size_t> index_;
+    // Open-addressing table of row + 1 (0 empty) by folder and name; the first row wins.
+    std::vector<std::uint32_t> index_;
+    std::size_t FindRow(std::int64_t Folder, std::string_view Name) const;
     bool indexValid_ = false;
 };
 

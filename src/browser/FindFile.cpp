@@ -199,14 +199,17 @@ void TFindFile::SearchOne(const std::string& dir, const std::vector<Entry>& entr
             Problems.push_back({dir + e.name, ReasonOf(e.error)});
             continue;
         }
-        Files.push_back(dir + e.name);
+        if (Sink)
+            Sink->Add(dir, e.name);
+        else
+            Files.push_back(dir + e.name);
         if (e.attrs == ffDirectory)
             ++dirCount_;
         else
             ++fileCount_;
         if (e.sized)
             totalSize_ += e.size;
-        else
+        else if (!Sink)
             unsized_.push_back(Files.size() - 1);
     }
 }
@@ -227,6 +230,8 @@ std::uint64_t TFindFile::TotalSize() const {
 void TFindFile::Execute() {
     const std::uint8_t mask = AttributeMask();
     Files.clear();
+    if (Sink)
+        Sink->Clear();
     Problems.clear();
     unsized_.clear();
     totalSize_ = dirCount_ = fileCount_ = 0;

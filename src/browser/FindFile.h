@@ -28,6 +28,15 @@ struct TFindProblem {
     std::string Reason;
 };
 
+// Takes the found files one by one instead of a list of full paths.
+struct IFoundFiles {
+    virtual ~IFoundFiles() = default;
+    virtual void Clear() = 0;
+    // Folder is the searched directory's path ending in "/".
+    virtual void Add(std::string_view Folder, std::string_view Name) = 0;
+    virtual std::size_t Count() const = 0;
+};
+
 class TFindFile {
   public:
     using TNotifyEvent = std::function<void(TFindFile& Sender)>;
@@ -38,6 +47,9 @@ class TFindFile {
     std::string Directory; // with or without a trailing "/"
     std::string Filter = "*.*";
     std::vector<std::string> Files; // the result: full paths in search order
+    // When set, found files go here (cleared at the start of a run) instead of into Files,
+    // and TotalSize counts only the sizes the enumeration gave.
+    IFoundFiles* Sink = nullptr;
     // What the last run had to skip, each once, in search order. Paths of any length are read.
     std::vector<TFindProblem> Problems;
     TFileAttributes Attributes = {ffReadOnly, ffHidden, ffSystem, ffArchive};
@@ -53,6 +65,8 @@ class TFindFile {
     std::uint64_t TotalSize() const;
     std::uint64_t DirCount() const { return dirCount_; }   // entries that are exactly a directory
     std::uint64_t FileCount() const { return fileCount_; } // all other entries
+    // Entries found by the last run, in Files or in Sink.
+    std::size_t FoundCount() const { return Sink ? Sink->Count() : Files.size(); }
     // Set by OnNewPath; stays set for later runs until cleared.
     bool Aborted() const { return abort_; }
     void ClearAbort() { abort_ = false; }

@@ -12,7 +12,7 @@ std::vector<std::string> SelectedFiles(const TFileList& List) {
     std::vector<std::string> files;
     files.reserve(List.SelCount());
     for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (List.Selected(i) && !List.Row(i).Path.empty())
+        if (List.Selected(i) && List.HasPath(i))
             files.push_back(List.GetFileName(i));
     }
     return files;
@@ -29,7 +29,7 @@ std::size_t HighestSelectedRow(const TFileList& List) {
 std::uint64_t SelectedSize(const TFileList& List) {
     std::uint64_t sum = 0;
     for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || List.Row(i).Path.empty())
+        if (!List.Selected(i) || !List.HasPath(i))
             continue;
         struct stat st {};
         if (::stat(List.GetFileName(i).c_str(), &st) != 0)

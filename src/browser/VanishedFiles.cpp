@@ -22,7 +22,7 @@ TSelectedSize SelectedSizeDroppingVanished(TFileList& List) {
     TSelectedSize result;
     std::vector<std::size_t> gone;
     for (std::size_t i = 1; i < List.Count(); ++i) {
-        if (!List.Selected(i) || List.Row(i).Path.empty())
+        if (!List.Selected(i) || !List.HasPath(i))
             continue;
         const std::string path = List.GetFileName(i);
         struct stat st {};
@@ -44,8 +44,27 @@ TSelectedSize SelectedSizeDroppingVanished(TFileList& List) {
     return result;
 }
 
+std::uint64_t SelectedFileCount(const TFileList& List) {
+    std::uint64_t count = List.SelCount();
+    // Only the marker row can be selected without standing for a file.
+    for (std::size_t i = 1; i < List.Count() && i < 2; ++i)
+        if (List.Selected(i) && !List.HasPath(i))
+            --count;
+    return count;
+}
+
+TSelectedSize FooterSize(TFileList& List) {
+    if (SelectedFileCount(List) <= kFooterMeasureLimit)
+        return SelectedSizeDroppingVanished(List);
+    TSelectedSize result;
+    for (std::size_t i = 1; i < List.Count(); ++i)
+        if (List.Selected(i))
+            result.Bytes += List.FileSize(i);
+    return result;
+}
+
 bool DropRowIfVanished(TFileList& List, std::size_t Row) {
-    if (Row == 0 || Row >= List.Count() || List.Row(Row).Path.empty())
+    if (!List.HasPath(Row))
         return false;
     struct stat st {};
     if (::lstat(List.GetFileName(Row).c_str(), &st) == 0 || !IsGone(errno))

@@ -22,6 +22,15 @@ struct TSelectedSize {
 // longer exist. Any other failure throws EInOutError naming the file.
 TSelectedSize SelectedSizeDroppingVanished(TFileList& List);
 
+// Selections up to this many files are measured again for the footer; larger ones take the
+// sizes the scan read, so select all on a million rows answers at once.
+inline constexpr std::size_t kFooterMeasureLimit = 10000;
+// The footer's sum: SelectedSizeDroppingVanished for a selection of at most
+// kFooterMeasureLimit files, else the sum of the sizes the scan read (nothing is dropped).
+TSelectedSize FooterSize(TFileList& List);
+// The number of selected rows that stand for files.
+std::uint64_t SelectedFileCount(const TFileList& List);
+
 // Drops row Row when its file no longer exists; true when it was dropped.
 bool DropRowIfVanished(TFileList& List, std::size_t Row);
 

@@ -71,14 +71,14 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
 
     std::size_t rows = 0;
     for (std::size_t i = 1; i < list.Count(); ++i)
-        rows += list.Row(i).Path.empty() ? 0 : 1;
+        rows += list.HasPath(i) ? 1 : 0;
     if (found > rows)
         err << "veltrane-cli: " << found - rows << (found - rows == 1 ? " file" : " files")
             << " under " << kMinListedFileSize << " bytes left out\n";
 
     std::string text;
     for (std::size_t i = 1; i < list.Count(); ++i) {
-        const TFileRow& row = list.Row(i);
+        const TFileRow row = list.Row(i);
         if (row.Path.empty()) { // the marker row
             text += Escape(TFileList::GetStringItem(1, row.Text));
             text += '\n';

@@ -21,8 +21,13 @@ class TMultiListItems {
 
     // Number of items, the placeholder included (0 only for a list that has none yet).
     virtual std::size_t Count() const = 0;
-    // Item text: marker, columns each closed by the separator. Valid until the next change.
-    virtual std::string_view ItemText(std::size_t Index) const = 0;
+    // Item text: marker, columns each closed by the separator (built when asked: a large list
+    // keeps its rows compactly).
+    virtual std::string ItemText(std::size_t Index) const = 0;
+    // The same, appended to Out: a loop over every row reuses one buffer.
+    virtual void AppendItemText(std::size_t Index, std::string& Out) const {
+        Out.append(ItemText(Index));
+    }
 
     // The placeholder (row 0) is never selected.
     virtual bool Selected(std::size_t Index) const = 0;
@@ -57,7 +62,7 @@ class TMultiListItems {
 class TMultiListStrings : public TMultiListItems {
   public:
     std::size_t Count() const override { return items_.size(); }
-    std::string_view ItemText(std::size_t Index) const override { return items_.at(Index); }
+    std::string ItemText(std::size_t Index) const override { return items_.at(Index); }
     bool Selected(std::size_t Index) const override { return selected_.at(Index) != 0; }
     void SetSelected(std::size_t Index, bool On) override;
     void SetAllSelected(bool On) override;

@@ -26,7 +26,7 @@ using TFileFailures = std::vector<TFileFailure>;
 
 // A row that stands for a file: never row 0 or the "No mp3's found!" marker.
 inline bool IsFileRow(const TFileList& List, std::size_t Index) {
-    return Index >= 1 && !List.Row(Index).Path.empty();
+    return List.HasPath(Index);
 }
 
 // The paths of the selected file rows, in list order.

@@ -77,7 +77,8 @@ TFileFailures ApplySelectSearch(TFileList& List, TDeSelectMode Mode, const TSele
             }
             progress.SetPosition(i - 1);
         } else if (!text.empty()) {
-            row.assign(List.ItemText(i));
+            row.clear();
+            List.AppendItemText(i, row);
             if (!Search.CaseSensitive)
                 AsciiUpperInPlace(row);
             match = row.find(text) != std::string::npos;

@@ -126,7 +126,7 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
         [&](const TMP3Tag& tag) {
             if (Notes)
                 Notes->NoteWritten(tag);
-            List.SingleUpdate(tag);
+            List.SingleUpdateWritten(tag);
         },
         &progress);
 }

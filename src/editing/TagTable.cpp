@@ -181,15 +181,14 @@ void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format
 void SortLikeList(std::vector<std::string>& Paths, const std::string& Directory) {
     TFileList list;
     list.SetDirectory(Directory);
-    std::vector<TFileRow>& rows = list.RowBuffer();
-    rows.reserve(Paths.size());
+    TFileRowStore& rows = list.RowBuffer();
     for (std::string& path : Paths) {
-        std::string text = TFileList::MakeRowText(list.PrepFileName(path), TMP3Tag{});
-        rows.push_back({std::move(text), std::move(path)});
+        rows.AddFullPath(path);
+        std::string().swap(path);
     }
     list.SortList();
     for (std::size_t i = 1; i < list.Count(); ++i)
-        Paths[i - 1] = list.Row(i).Path;
+        Paths[i - 1] = list.GetFileName(i);
 }
 
 bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,

@@ -539,6 +539,8 @@ void TMainForm::FormCreate() {
     ProgressWindow.Width = 256;
 
     FindMP3.Filter = "*.mp3";
+    // Found files go straight into the list's compact rows.
+    FindMP3.Sink = &FileList.FoundFiles();
     FindMP3.BeforeExecute = [this](TFindFile&) { FindMP3BeforeExecute(); };
     FindMP3.AfterExecute = [this](TFindFile&) { FindMP3AfterExecute(); };
 }
@@ -964,10 +966,9 @@ void TMainForm::UpdateList() {
     if (FormChangeDir)
         FormChangeDir->RefreshVolumes();
     EditDockCurrentDir->setText(Q(FindMP3.Directory));
-    const bool found = !FindMP3.Files.empty();
+    const bool found = FindMP3.FoundCount() > 0;
     try {
-        // The rows take the paths: a large listing keeps each only once.
-        FileList.UpdateList(std::move(FindMP3.Files), FindMP3.Directory, &ProgressWindow);
+        FileList.UpdateList(FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
         RefreshList();
         ReportError(InOutErrorMessage(e));
@@ -1003,7 +1004,7 @@ void TMainForm::ChooseCommandLineFile() {
         std::size_t focus = 0, focusOrder = files.size();
         FileList.SetAllSelected(false);
         for (std::size_t i = 1; i < FileList.Count(); ++i) {
-            const auto it = order.find(FileList.Row(i).Path);
+            const auto it = order.find(FileList.Rows().Path(i));
             if (it == order.end())
                 continue;
             FileList.SetSelected(i, true);
@@ -1300,8 +1301,7 @@ void TMainForm::MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
 void TMainForm::SelectAllFiles() {
     MultiListMP3->SetLockDisplay(true);
     const std::size_t top = MultiListMP3->TopIndex();
-    for (std::size_t i = 1; i < FileList.Count(); ++i)
-        FileList.SetSelected(i, true);
+    FileList.SetAllSelected(true);
     if (FileList.Count() > 1)
         FileList.SetItemIndex(1);
     UpdateFooter();
@@ -1312,7 +1312,7 @@ void TMainForm::SelectAllFiles() {
 void TMainForm::UpdateFooter() {
     TSelectedSize size;
     try {
-        size = SelectedSizeDroppingVanished(FileList);
+        size = FooterSize(FileList);
     } catch (const EInOutError& e) {
         // The footer keeps its previous texts.
         ReportError(InOutErrorMessage(e));
@@ -1325,7 +1325,7 @@ void TMainForm::UpdateFooter() {
     }
     const QString sep = QLocale().decimalPoint();
     const TFooterTexts texts =
-        FooterTexts(SelectedFiles(FileList).size(), size.Bytes,
+        FooterTexts(SelectedFileCount(FileList), size.Bytes,
                     sep.size() == 1 ? sep.at(0).toLatin1() : '.');
     StatusPanel0->setText(Q(texts.Count));
     StatusPanel1->setText(Q(texts.Size));

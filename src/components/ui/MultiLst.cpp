@@ -485,7 +485,7 @@ void TMultiList::DrawText(QPainter& Painter, std::string_view Text, const QRect&
 
 void TMultiList::DrawItem(QPainter& Painter, std::size_t Index, const QRect& Rect, bool Selected,
                           bool Focused) {
-    const std::string_view item = items_->ItemText(Index);
+    const std::string item = items_->ItemText(Index);
     const QPalette& pal = viewport()->palette();
     QColor brush = Selected ? highlightColor_ : pal.color(QPalette::Base);
     QColor textColor = Selected ? highlightText_ : pal.color(QPalette::Text);
