@@ -115,7 +115,8 @@ std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
 }
 
 // Records Items as one step, then writes them. CheckAlways: each write checks its file is
-// untouched since the state in Before even when no journal is active.
+// untouched since the state in Before, and its last bytes the same, even when no journal is
+// active.
 void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>& Items,
                     std::vector<std::exception_ptr>& Errors, const TDescribeStep& Describe,
                     const TagCodec& Codec, const std::function<void(const TMP3Tag&)>& Written,
@@ -164,6 +165,10 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                       [&](int fd, bool done, const struct stat& status) {
                 if (!done) {
                     if (check && !Untouched(StatusOf(status), item.Before))
+                        throw std::runtime_error(std::string(kMsgChangedMeanwhile));
+                    // Read long before, a rewrite may share the read's time stamp tick: the
+                    // bytes about to be replaced must be those read.
+                    if (CheckAlways && StateOfOpenFile(fd, status).Tail != item.Before.Tail)
                         throw std::runtime_error(std::string(kMsgChangedMeanwhile));
                 } else if (journaled) {
                     after = StateOfOpenFile(fd);

@@ -54,8 +54,8 @@ struct TReadFile {
 // RunTagStep for files read already: the step records and changes the tags as they were read,
 // without reading them again, and Change gets each file's place in Files. Each write checks
 // that its file is still untouched since that read (same file, size and time, from the stat
-// the write makes anyway); one that is not is left alone (kMsgChangedMeanwhile), journal or
-// not.
+// the write makes anyway, and the same last 128 bytes); one that is not is left alone
+// (kMsgChangedMeanwhile), journal or not.
 TFileFailures RunReadTagStep(const std::vector<TReadFile>& Files, const TDescribeStep& Describe,
                              const std::function<void(std::size_t Index, TMP3Tag&)>& Change,
                              const TagCodec& Codec,
