@@ -7,6 +7,8 @@
 #include "tagcore/TagFile.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -122,6 +124,16 @@ TEST(TagTable, ImportLeavesAFileChangedSinceItsPlanAlone) {
     } cases[] = {
         {"untouched", [](const std::string&) {}, true},
         {"tag rewritten, same size", rewriteTag, false},
+        // As tag editors do that keep the file's time (or a rewrite in the same clock tick).
+        {"tag rewritten, size and time kept",
+         [&](const std::string& p) {
+             struct stat st {};
+             ::stat(p.c_str(), &st);
+             rewriteTag(p);
+             const struct timespec times[2] = {st.st_atim, st.st_mtim};
+             ::utimensat(AT_FDCWD, p.c_str(), times, 0);
+         },
+         false},
         {"grown", [](const std::string& p) { std::ofstream(p, std::ios::app) << "xyz"; }, false},
         {"replaced by a new file",
          [](const std::string& p) {
