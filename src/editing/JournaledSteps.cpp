@@ -166,8 +166,9 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                 if (!done) {
                     if (check && !Untouched(StatusOf(status), item.Before))
                         throw std::runtime_error(std::string(kMsgChangedMeanwhile));
-                    // Read long before, a rewrite may share the read's time stamp tick: the
-                    // bytes about to be replaced must be those read.
+                    // Read long before (a preview stays open), the file may have been retagged
+                    // in the same clock tick or by a tool that keeps its time: the bytes about
+                    // to be replaced must be those read.
                     if (CheckAlways && StateOfOpenFile(fd, status).Tail != item.Before.Tail)
                         throw std::runtime_error(std::string(kMsgChangedMeanwhile));
                 } else if (journaled) {
