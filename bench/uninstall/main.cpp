@@ -86,6 +86,7 @@ Figures Run(std::size_t Count, Way How) {
         Out.cpu = ProcessCpuSeconds() - Cpu;
         Out.clean = !std::filesystem::exists(Install);
         std::filesystem::remove_all(Root);
+        ::sync(); // the next run must not pay for this one's freed blocks
         return Out;
     }
 
@@ -119,6 +120,7 @@ Figures Run(std::size_t Count, Way How) {
         std::filesystem::remove(Printed);
     }
     std::filesystem::remove_all(Root);
+    ::sync();
     return Out;
 }
 
