@@ -10,6 +10,7 @@ packages=(
   libglib2.0-dev shared-mime-info libpulse-dev
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
+  libreoffice-calc-nogui
   mpg123 mpv pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
   python3-mutagen eyed3 kid3-cli
   zlib1g-dev nlohmann-json3-dev libtag1-dev

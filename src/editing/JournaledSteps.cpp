@@ -147,58 +147,68 @@ std::string FileCount(std::size_t Files) {
     return std::to_string(Files) + (Files == 1 ? " file" : " files");
 }
 
-std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>& Paths,
-                                                 const TDescribeStep& Describe,
-                                                 const std::function<void(TMP3Tag&)>& Change,
-                                                 const TagCodec& Codec,
-                                                 const std::function<void(const TMP3Tag&)>& Written,
-                                                 const ProgressScope* Progress) {
-    std::vector<std::exception_ptr> errors(Paths.size());
-    std::vector<TTagItem> items;
-    items.reserve(Paths.size());
+namespace {
+
+// The first place of each path in Paths: a path named twice is done once.
+std::vector<std::size_t> FirstPlaces(const std::vector<std::string>& Paths) {
     std::unordered_set<std::string_view> seen;
     std::vector<std::size_t> unique;
     for (std::size_t i = 0; i < Paths.size(); ++i)
         if (seen.insert(Paths[i]).second)
             unique.push_back(i);
-    // Every file is read before the first is written, so the reads may run ahead several at a
-    // time: a cold disk answers many requests at once far faster than one after another.
-    TOrderedReader<TFileState, TDirectoryCache> reader(
-        unique.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
-            return ReadFileState(Paths[unique[k]], &directories);
-        });
-    // Two names of one file (a hard link) would be written at the same time: the first
-    // name is changed, the others are left alone and reported.
+    return unique;
+}
+
+// Makes the record of each path of Unique from its state (State(k) for the k-th, in order;
+// it may throw). Two names of one file (a hard link) would be written at the same time: the
+// first name is changed, the others are left alone and reported.
+std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
+                                const std::vector<std::size_t>& Unique,
+                                const std::function<TFileState(std::size_t K)>& State,
+                                const std::function<void(std::size_t, TMP3Tag&)>& Change,
+                                const TagCodec& Codec, std::vector<std::exception_ptr>& Errors) {
+    std::vector<TTagItem> items;
+    items.reserve(Unique.size());
     std::unordered_map<std::uint64_t, std::unordered_set<std::uint64_t>> files;
-    for (const std::size_t i : unique) {
+    for (std::size_t k = 0; k < Unique.size(); ++k) {
+        const std::size_t i = Unique[k];
         try {
-            TTagItem item{i, {}, reader.Next()};
+            TTagItem item{i, {}, State(k)};
             if (!files[item.Before.Device].insert(item.Before.Inode).second)
                 throw std::runtime_error(std::string(kMsgSameFile));
             item.Tag = ParseTagBytes(item.Before.Tail, Codec);
             item.Tag.FileName = Paths[i];
-            Change(item.Tag);
+            Change(i, item.Tag);
             items.push_back(std::move(item));
         } catch (...) {
-            errors[i] = std::current_exception();
+            Errors[i] = std::current_exception();
         }
     }
+    return items;
+}
 
+// Records Items as one step, then writes them. CheckAlways: each write checks its file is
+// untouched since the state in Before, and its last bytes the same, even when no journal is
+// active.
+void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>& Items,
+                    std::vector<std::exception_ptr>& Errors, const TDescribeStep& Describe,
+                    const TagCodec& Codec, const std::function<void(const TMP3Tag&)>& Written,
+                    const ProgressScope* Progress, bool CheckAlways) {
     TChangeJournal* journal = ActiveJournal();
     std::optional<TJournalLock> lock;
     std::optional<TStepWriter> writer;
-    if (journal && !items.empty()) {
+    if (journal && !Items.empty()) {
         try {
             lock.emplace(*journal);
             const TJournalContents contents = journal->ReadLocked();
             TJournalStep step;
-            step.Command = Describe(items.size());
-            step.Entries.resize(items.size());
-            for (std::size_t k = 0; k < items.size(); ++k) {
+            step.Command = Describe(Items.size());
+            step.Entries.resize(Items.size());
+            for (std::size_t k = 0; k < Items.size(); ++k) {
                 TJournalEntry& e = step.Entries[k];
-                e.Path = WholePath(items[k].Tag.FileName);
-                e.Before = items[k].Before;
-                e.Planned = BuildTagBytes(items[k].Tag, Codec);
+                e.Path = WholePath(Items[k].Tag.FileName);
+                e.Before = Items[k].Before;
+                e.Planned = BuildTagBytes(Items[k].Tag, Codec);
             }
             writer.emplace(*journal, contents, step);
         } catch (const EJournalError& e) {
@@ -207,9 +217,9 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
                 const EJournalError refused(
                     std::string("not written, the change cannot be recorded for undo: ") +
                     e.what());
-                for (const TTagItem& item : items)
-                    errors[item.PathIndex] = std::make_exception_ptr(refused);
-                items.clear();
+                for (const TTagItem& item : Items)
+                    Errors[item.PathIndex] = std::make_exception_ptr(refused);
+                Items.clear();
             }
         }
     }
@@ -219,18 +229,22 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
     // undone by their planned bytes, as those whose outcome was not yet flushed. A file
     // changed since its read is left alone with or without a record.
     const bool journaled = journal != nullptr;
+    const bool check = journaled || CheckAlways;
     TOrderedReader<TFileState, TDirectoryCache> writes(
-        items.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
-            const TTagItem& item = items[k];
+        Items.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
+            const TTagItem& item = Items[k];
             TFileState after;
             SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
                       [&](int fd, bool done, const struct stat& status) {
-                if (!journaled)
-                    return;
                 if (!done) {
-                    if (!Untouched(StatusOf(status), item.Before))
+                    if (check && !Untouched(StatusOf(status), item.Before))
                         throw std::runtime_error(std::string(kMsgChangedMeanwhile));
-                } else {
+                    // Read long before (a preview stays open), the file may have been retagged
+                    // in the same clock tick or by a tool that keeps its time: the bytes about
+                    // to be replaced must be those read.
+                    if (CheckAlways && StateOfOpenFile(fd, status).Tail != item.Before.Tail)
+                        throw std::runtime_error(std::string(kMsgChangedMeanwhile));
+                } else if (journaled) {
                     after = StateOfOpenFile(fd);
                 }
             }, &directories);
@@ -238,9 +252,9 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
         });
     std::size_t next = 0;
     for (std::size_t i = 0; i < Paths.size(); ++i) {
-        if (next < items.size() && items[next].PathIndex == i) {
+        if (next < Items.size() && Items[next].PathIndex == i) {
             const std::size_t k = next++;
-            const TTagItem& item = items[k];
+            const TTagItem& item = Items[k];
             try {
                 const TFileState after = writes.Next();
                 if (writer)
@@ -250,13 +264,49 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
             } catch (const std::exception& e) {
                 if (writer)
                     writer->Failed(k, e.what());
-                errors[i] = std::current_exception();
+                Errors[i] = std::current_exception();
             }
         }
         if (Progress)
             Progress->SetPosition(i + 1);
     }
+}
 
+TFileFailures FailuresOf(const std::vector<std::string>& Paths,
+                         const std::vector<std::exception_ptr>& Errors) {
+    TFileFailures failures;
+    for (std::size_t i = 0; i < Paths.size(); ++i) {
+        if (!Errors[i])
+            continue;
+        try {
+            std::rethrow_exception(Errors[i]);
+        } catch (const std::exception& e) {
+            failures.push_back({Paths[i], e.what()});
+        }
+    }
+    return failures;
+}
+
+} // namespace
+
+std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>& Paths,
+                                                 const TDescribeStep& Describe,
+                                                 const std::function<void(TMP3Tag&)>& Change,
+                                                 const TagCodec& Codec,
+                                                 const std::function<void(const TMP3Tag&)>& Written,
+                                                 const ProgressScope* Progress) {
+    std::vector<std::exception_ptr> errors(Paths.size());
+    const std::vector<std::size_t> unique = FirstPlaces(Paths);
+    // Every file is read before the first is written, so the reads may run ahead several at a
+    // time: a cold disk answers many requests at once far faster than one after another.
+    TOrderedReader<TFileState, TDirectoryCache> reader(
+        unique.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
+            return ReadFileState(Paths[unique[k]], &directories);
+        });
+    std::vector<TTagItem> items = MakeItems(
+        Paths, unique, [&](std::size_t) { return reader.Next(); },
+        [&](std::size_t, TMP3Tag& tag) { Change(tag); }, Codec, errors);
+    RecordAndWrite(Paths, items, errors, Describe, Codec, Written, Progress, false);
     return errors;
 }
 
@@ -264,19 +314,25 @@ TFileFailures RunTagStep(const std::vector<std::string>& Paths, const TDescribeS
                          const std::function<void(TMP3Tag&)>& Change, const TagCodec& Codec,
                          const std::function<void(const TMP3Tag&)>& Written,
                          const ProgressScope* Progress) {
-    const std::vector<std::exception_ptr> errors =
-        RunTagStepErrors(Paths, Describe, Change, Codec, Written, Progress);
-    TFileFailures failures;
-    for (std::size_t i = 0; i < Paths.size(); ++i) {
-        if (!errors[i])
-            continue;
-        try {
-            std::rethrow_exception(errors[i]);
-        } catch (const std::exception& e) {
-            failures.push_back({Paths[i], e.what()});
-        }
-    }
-    return failures;
+    return FailuresOf(Paths, RunTagStepErrors(Paths, Describe, Change, Codec, Written, Progress));
+}
+
+TFileFailures RunReadTagStep(const std::vector<TReadFile>& Files, const TDescribeStep& Describe,
+                             const std::function<void(std::size_t Index, TMP3Tag&)>& Change,
+                             const TagCodec& Codec,
+                             const std::function<void(const TMP3Tag&)>& Written,
+                             const ProgressScope* Progress) {
+    std::vector<std::string> paths;
+    paths.reserve(Files.size());
+    for (const TReadFile& file : Files)
+        paths.push_back(file.Path);
+    std::vector<std::exception_ptr> errors(paths.size());
+    const std::vector<std::size_t> unique = FirstPlaces(paths);
+    std::vector<TTagItem> items = MakeItems(
+        paths, unique, [&](std::size_t k) { return Files[unique[k]].Before; }, Change, Codec,
+        errors);
+    RecordAndWrite(paths, items, errors, Describe, Codec, Written, Progress, true);
+    return FailuresOf(paths, errors);
 }
 
 std::vector<int> RunRenameStep(const std::vector<TRenameItem>& Items,

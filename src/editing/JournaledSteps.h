@@ -5,6 +5,7 @@
 
 #include "browser/FileOp.h"
 #include "browser/Progress.h"
+#include "editing/ChangeJournal.h"
 #include "editing/RunFailures.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
@@ -45,6 +46,23 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
                                                  const TagCodec& Codec,
                                                  const std::function<void(const TMP3Tag&)>& Written,
                                                  const ProgressScope* Progress);
+
+// A file its caller has read already (ReadFileState), with its state as read then.
+struct TReadFile {
+    std::string Path;
+    TFileState Before;
+};
+
+// RunTagStep for files read already: the step records and changes the tags as they were read,
+// without reading them again, and Change gets each file's place in Files. Each write checks
+// that its file is still untouched since that read (same file, size and time, from the stat
+// the write makes anyway, and the same last 128 bytes); one that is not is left alone
+// (kMsgChangedMeanwhile), journal or not.
+TFileFailures RunReadTagStep(const std::vector<TReadFile>& Files, const TDescribeStep& Describe,
+                             const std::function<void(std::size_t Index, TMP3Tag&)>& Change,
+                             const TagCodec& Codec,
+                             const std::function<void(const TMP3Tag&)>& Written,
+                             const ProgressScope* Progress);
 
 struct TRenameItem {
     std::string From, To;

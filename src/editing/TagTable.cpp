@@ -352,20 +352,23 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
     std::erase_if(rows, [&](const RowValues& v) { return twice.count(v.Path) != 0; });
 
     // Directories cached per worker, as tag show reads: most rows share a folder.
-    TOrderedReader<TMP3Tag, TDirectoryCache> reader(
+    // The state read here is the one the step records and writes over, so no file is read twice.
+    TOrderedReader<TFileState, TDirectoryCache> reader(
         rows.size(), 0, [&](std::size_t i, TDirectoryCache& directories) {
-            return GetMP3Tag(rows[i].Path, Codec, nullptr, 0, &directories);
+            return ReadFileState(rows[i].Path, &directories);
         });
     for (const RowValues& values : rows) {
-        TMP3Tag old;
+        TFileState state;
         try {
-            old = reader.Next();
+            state = reader.Next();
         } catch (const EInOutError& e) {
             bad.emplace_back(values.Row, EscapeBytes(values.Path) + ": " + e.what());
             continue;
         }
+        TMP3Tag old = ParseTagBytes(state.Tail, Codec);
+        old.FileName = values.Path;
         const bool tagged = old.Header == "TAG";
-        TImportFile file{values.Path, old, {}};
+        TImportFile file{values.Path, old, {}, std::move(state)};
         for (int column = 1; column < kColumns; ++column) {
             if (where[column] < 0)
                 continue;
@@ -444,18 +447,16 @@ std::string TagImportDescription(std::size_t Files) {
 TFileFailures ApplyTagImport(const TImportPlan& Plan, const TagCodec& Codec,
                              const std::function<void(const TMP3Tag&)>& Written,
                              const ProgressScope* Progress) {
-    std::vector<std::string> paths;
-    std::unordered_map<std::string, const TImportFile*> byPath;
-    for (const TImportFile& file : Plan.Files) {
-        paths.push_back(file.Path);
-        byPath.emplace(file.Path, &file);
-    }
-    if (paths.empty())
+    if (Plan.Files.empty())
         return {};
-    return RunTagStep(
-        paths, TagImportDescription,
-        [&](TMP3Tag& tag) {
-            const TImportFile& file = *byPath.at(tag.FileName);
+    std::vector<TReadFile> files;
+    files.reserve(Plan.Files.size());
+    for (const TImportFile& file : Plan.Files)
+        files.push_back({file.Path, file.Before});
+    return RunReadTagStep(
+        files, TagImportDescription,
+        [&](std::size_t index, TMP3Tag& tag) {
+            const TImportFile& file = Plan.Files[index];
             if (tag.Header != "TAG")
                 ClearMP3Tag(tag);
             for (const int column : file.Fields) {

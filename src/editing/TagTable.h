@@ -5,6 +5,7 @@
 // formats, so every name reads back to the same bytes.
 
 #include "browser/Progress.h"
+#include "editing/ChangeJournal.h"
 #include "editing/ChangePreview.h"
 #include "editing/RunFailures.h"
 #include "editing/TableText.h"
@@ -46,11 +47,13 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
                    const ProgressScope* Progress = nullptr);
 
 // One file an import changes: the fields of Fields set (indexes into kTagTableColumns) take
-// their values from New.
+// their values from New. Before is the file as the plan read it: the import writes over that
+// tag and leaves a file changed since alone.
 struct TImportFile {
     std::string Path;
     TMP3Tag New;
     std::vector<int> Fields;
+    TFileState Before;
 };
 
 struct TImportPlan {
@@ -72,8 +75,8 @@ TImportPlan PlanTagImportFile(const std::string& TableFile, const TagCodec& Code
 // "import tags of 12 files".
 std::string TagImportDescription(std::size_t Files);
 
-// Writes the plan's changes as one step of the change journal. Written gets each record
-// written.
+// Writes the plan's changes as one step of the change journal, each file opened once more
+// only to be written. Written gets each record written.
 TFileFailures ApplyTagImport(const TImportPlan& Plan, const TagCodec& Codec,
                              const std::function<void(const TMP3Tag&)>& Written,
                              const ProgressScope* Progress);

@@ -28,12 +28,14 @@ constexpr char Usage[] =
     "       install --unattended Uninstall\n"
     "       install --describe [FILE]\n"
     "       install --write-description JSON OUT\n"
+    "       install --version\n"
     "\n"
     "Without options the installation wizard opens. --unattended runs the same steps without\n"
     "windows, printing each one; existing files are kept unless --overwrite says otherwise.\n"
     "The menu group is the default one unless --group names another.\n"
     "--describe prints a setup description as JSON: the one stored in this program, or the one\n"
     "in FILE. --write-description writes the description in JSON as a stored description.\n"
+    "--version prints the program's version.\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
 // Regular files only, opened non-blocking: a FIFO or a device named on the command line

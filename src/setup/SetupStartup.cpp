@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltrane {
@@ -102,6 +103,27 @@ bool WriteHandOver(const TSetupInfo& Info, const std::string& Section,
     return true;
 }
 
+// Removes the copy a first uninstall stage started this program as: the program and the
+// files it took along, then their private directory. Only a directory MakePrivateTempDir
+// makes (this user's, not a link) is touched, so a program started from anywhere else keeps
+// its files.
+void RemoveOwnCopy(const std::string& ProgramPath, const std::vector<std::string>& TakenAlong) {
+    const std::string Dir = DirOf(ProgramPath);
+    const std::string Prefix = AddBackslash(platform::TempDirectory()) + "install.";
+    if (Dir.size() != Prefix.size() + 7 || Dir.compare(0, Prefix.size(), Prefix) != 0 ||
+        Dir.find('/', Prefix.size()) != Dir.size() - 1)
+        return;
+    struct stat St {};
+    if (::lstat(RemoveBackslash(Dir).c_str(), &St) != 0 || !S_ISDIR(St.st_mode) ||
+        St.st_uid != ::geteuid())
+        return;
+    for (const std::string& F : TakenAlong)
+        if (!F.empty() && F.find('/') == std::string::npos && F != "." && F != "..")
+            ::unlink((Dir + F).c_str());
+    ::unlink(ProgramPath.c_str());
+    ::rmdir(RemoveBackslash(Dir).c_str()); // when nothing else is in it
+}
+
 } // namespace
 
 std::string HandOverFile(const TSetupInfo& Info) { return AddBackslash(Info.WindowsDir) + HandOverFileName; }
@@ -183,31 +205,31 @@ TStartupResult RunStartup(TSetupInfo& Info, const TStartupOptions& O) {
             p::EraseProfileSectionAndEmptyFile("UnInstall", HandOver);
     } else if (!Log.empty()) {
         D.UnInstallFiles.clear();
+        std::vector<std::string> TakenAlong;
         for (int K = 0;; ++K) {
             const std::string F = p::GetPrivateProfileString("UnInstall", std::to_string(K), "", HandOver);
             if (F.empty())
                 break;
+            TakenAlong.push_back(F);
             D.UnInstallFiles.push_back(UpperCase(F));
         }
         p::EraseProfileSectionAndEmptyFile("UnInstall", HandOver);
         const std::string Refused = "Nothing was uninstalled.";
-        if (Log[0] != '/' || NameOf(Log) != D.LogFileName) {
-            Info.MessageBox("The uninstall was handed " + Log + ", which is not an install log called " +
-                                D.LogFileName + ". " + Refused,
-                            mtError, mbOK);
-            return {TStartupKind::Refused, 1};
-        }
+        // Refused, the copy is of no further use: it goes as a finished uninstall's does.
+        const auto Refuse = [&](const std::string& Message) {
+            Info.MessageBox(Message + ". " + Refused, mtError, mbOK);
+            RemoveOwnCopy(Info.ProgramPath, TakenAlong);
+            return TStartupResult{TStartupKind::Refused, 1};
+        };
+        if (Log[0] != '/' || NameOf(Log) != D.LogFileName)
+            return Refuse("The uninstall was handed " + Log + ", which is not an install log called " +
+                          D.LogFileName);
         TInstallRecord Record;
         std::string Language;
-        if (const int Err = ReadInstallLog(Log, false, Record, &D, &Language)) {
-            Info.MessageBox("The install log " + Log + " cannot be read: " + std::strerror(Err) + ". " + Refused,
-                            mtError, mbOK);
-            return {TStartupKind::Refused, 1};
-        }
-        if (!IsInstallLog(Log)) {
-            Info.MessageBox(Log + " is not an install log. " + Refused, mtError, mbOK);
-            return {TStartupKind::Refused, 1};
-        }
+        if (const int Err = ReadInstallLog(Log, false, Record, &D, &Language))
+            return Refuse("The install log " + Log + " cannot be read: " + std::strerror(Err));
+        if (!IsInstallLog(Log))
+            return Refuse(Log + " is not an install log");
         Info.AttemptUnInstall = true;
         Info.LogFile = Log;
         StoreRecord(Info, Record);

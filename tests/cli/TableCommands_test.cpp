@@ -173,5 +173,66 @@ TEST_F(TableCommands, ASpreadsheetWriterRoundTripsAndAFillDownImportsJustThat) {
                         "\talbum\t\tAlb\t\n");
 }
 
+// The spreadsheet itself: LibreOffice Calc, headless, reads the exported table (every column
+// as text, as a user would import it to keep "0012" and "199?") and saves it back as CSV,
+// which imports with no change; a macro fills the album column down from its first row, as
+// Sheet > Fill Cells > Down does, and the import changes exactly those albums.
+TEST_F(TableCommands, LibreOfficeRoundTripsAndAFillDownImportsJustThat) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice (soffice, Debian libreoffice-calc-nogui) is missing";
+    const std::string in = dir_.WriteFile("lo/in.csv", Export("csv"));
+    const std::string profile = dir_ / "lo/profile";
+    const std::string soffice = "soffice -env:UserInstallation=file://" + profile + " --headless ";
+    const std::string textColumns = "44,34,76,1,1/2/2/2/3/2/4/2/5/2/6/2/7/2/8/2";
+    const std::string convert = soffice + "--infilter=CSV:" + textColumns +
+                                " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir " +
+                                (dir_ / "lo/out") + " " + in + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(convert.c_str()), 0);
+    const std::string same = dir_ / "lo/out/in.csv";
+    CliRun r = Cli({"tag", "import", "--dry-run", same});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "file\tfield\told\tnew\tnote\n");
+
+    // The first start made the profile; its standard library gets the macro.
+    dir_.WriteFile("lo/profile/user/basic/Standard/Module1.xba", R"xba(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE script:module PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "module.dtd">
+<script:module xmlns:script="http://openoffice.org/2000/script" script:name="Module1" script:language="StarBasic">
+Sub FillDown(InFile As String, OutFile As String, Column As String)
+  Dim Load(2) As New com.sun.star.beans.PropertyValue
+  Load(0).Name = "FilterName" : Load(0).Value = "Text - txt - csv (StarCalc)"
+  Load(1).Name = "FilterOptions" : Load(1).Value = ")xba" + textColumns + R"xba("
+  Load(2).Name = "Hidden" : Load(2).Value = True
+  Doc = StarDesktop.loadComponentFromURL(ConvertToURL(InFile), "_blank", 0, Load())
+  Sheet = Doc.Sheets.getByIndex(0)
+  Cursor = Sheet.createCursor()
+  Cursor.gotoEndOfUsedArea(False)
+  For C = 0 To Cursor.RangeAddress.EndColumn
+    If Sheet.getCellByPosition(C, 0).String = Column Then
+      Sheet.getCellRangeByPosition(C, 1, C, Cursor.RangeAddress.EndRow).fillSeries(_
+        com.sun.star.sheet.FillDirection.TO_BOTTOM, com.sun.star.sheet.FillMode.SIMPLE,_
+        com.sun.star.sheet.FillDateMode.FILL_DATE_DAY, 0, 0)
+    End If
+  Next C
+  Dim Store(1) As New com.sun.star.beans.PropertyValue
+  Store(0).Name = "FilterName" : Store(0).Value = "Text - txt - csv (StarCalc)"
+  Store(1).Name = "FilterOptions" : Store(1).Value = "44,34,76,1"
+  Doc.storeToURL(ConvertToURL(OutFile), Store())
+  Doc.close(True)
+End Sub
+</script:module>
+)xba");
+    const std::string filled = dir_ / "lo/filled.csv";
+    const std::string macro = soffice + "'macro:///Standard.Module1.FillDown(\"" + in + "\",\"" +
+                              filled + "\",\"album\")' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(macro.c_str()), 0);
+    r = Cli({"tag", "import", "--dry-run", filled});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "file\tfield\told\tnew\tnote\n" + dir_ / "M/A.mp3" + "\talbum\t\tAlb\t\n" +
+                         dir_ / "M/S/new\\nline.mp3" + "\talbum\t\tAlb\t\n");
+    r = Cli({"tag", "import", filled});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Show().find("A.mp3\t1\tOdd\t\tAlb\t"), std::string::npos) << Show();
+}
+
 } // namespace
 } // namespace veltrane::cli

@@ -1,7 +1,16 @@
 #include "editing/TagTable.h"
 
+#include "editing/JournaledSteps.h"
+#include "editing/Undo.h"
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
 #include "tagcore/TagFile.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -95,6 +104,75 @@ TEST(TagTable, HeaderProblemsAndEmptyTablesApplyNothing) {
                  std::invalid_argument);
     EXPECT_THROW(PlanTagImport("path,title\r\n", TTableFormat::Csv, "/", codec), ETableSyntax);
     EXPECT_THROW(PlanTagImport("", TTableFormat::Csv, "/", codec), ETableSyntax);
+}
+
+// The import writes over the tags its plan read: a file another program changed between the
+// plan and the apply (as the preview window stays open) is left alone, journal or not, even
+// when the change keeps its size; an untouched one is written and undone to the byte.
+TEST(TagTable, ImportLeavesAFileChangedSinceItsPlanAlone) {
+    using Change = std::function<void(const std::string&)>;
+    const auto rewriteTag = [](const std::string& path) {
+        const std::string bytes = test::Mp3Bytes(300, test::RawTag{"T", "A", "Other", "", "", 1});
+        std::fstream(path, std::ios::binary | std::ios::in | std::ios::out)
+            .seekp(300)
+            .write(bytes.data() + 300, 128);
+    };
+    const struct {
+        const char* Name;
+        Change Meanwhile;
+        bool Written;
+    } cases[] = {
+        {"untouched", [](const std::string&) {}, true},
+        {"tag rewritten, same size", rewriteTag, false},
+        // As tag editors do that keep the file's time (or a rewrite in the same clock tick).
+        {"tag rewritten, size and time kept",
+         [&](const std::string& p) {
+             struct stat st {};
+             ::stat(p.c_str(), &st);
+             rewriteTag(p);
+             const struct timespec times[2] = {st.st_atim, st.st_mtim};
+             ::utimensat(AT_FDCWD, p.c_str(), times, 0);
+         },
+         false},
+        {"grown", [](const std::string& p) { std::ofstream(p, std::ios::app) << "xyz"; }, false},
+        {"replaced by a new file",
+         [](const std::string& p) {
+             std::ofstream(p + ".new", std::ios::binary) << test::Mp3Bytes(300, test::RawTag{});
+             std::rename((p + ".new").c_str(), p.c_str());
+         },
+         false},
+    };
+    const TagCodec& codec = TagCodec::Default();
+    for (const bool journaled : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (journaled ? ", journaled" : ", no journal"));
+            test::TestDir dir, state;
+            TChangeJournal journal(state / "veltrane");
+            SetActiveJournal(journaled ? &journal : nullptr);
+            const std::string file =
+                dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::RawTag{"T", "A", "Old", "", "", 1}));
+            const std::string original = dir.ReadFile("a.mp3");
+            const TImportPlan plan =
+                PlanTagImport("path,album\r\n" + file + ",New\r\n", TTableFormat::Csv, "/", codec);
+            ASSERT_EQ(plan.Files.size(), 1u);
+            c.Meanwhile(file);
+            const std::string meanwhile = dir.ReadFile("a.mp3");
+            const TFileFailures failures = ApplyTagImport(plan, codec, {}, nullptr);
+            if (c.Written) {
+                EXPECT_TRUE(failures.empty());
+                EXPECT_EQ(GetMP3Tag(file).Album, "New");
+                if (journaled) {
+                    EXPECT_EQ(UndoStep(journal).Restored, 1u);
+                    EXPECT_EQ(dir.ReadFile("a.mp3"), original);
+                }
+            } else {
+                ASSERT_EQ(failures.size(), 1u);
+                EXPECT_EQ(failures[0].Error, kMsgChangedMeanwhile);
+                EXPECT_EQ(dir.ReadFile("a.mp3"), meanwhile);
+            }
+            SetActiveJournal(nullptr);
+        }
+    }
 }
 
 } // namespace

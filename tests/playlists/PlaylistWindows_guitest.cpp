@@ -5,11 +5,13 @@
 #include "playlists/ui/LoadPlayList.h"
 #include "playlists/ui/PlayListEditor.h"
 #include "playlists/ui/SavePlayList.h"
+#include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 #include "support/platform/FakeAssociations.h"
 #include "support/platform/FakeProcessStarter.h"
 #include "support/platform/FakeVolumes.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -128,6 +130,53 @@ class PlaylistWindowsTest : public QObject {
         QVERIFY(save_->isVisible());
         QCOMPARE(editor_->Playlist.Count(), size_t(4));
         QCOMPARE(dirp_->ReadFile("new.m3u"), "old\r\n/m/a.mp3\r\n/m/b.mp3\r\n");
+    }
+
+    // The dialog's two options, ticked through their boxes: "#EXTM3U" and an "#EXTINF" line
+    // from each file's tag (its name without extension when it has none), entries below the
+    // playlist's folder written relative to it; neither ticked, the plain lines.
+    void saveOptionsWriteExtendedAndRelativeEntries() {
+        const std::string song =
+            dirp_->WriteFile("songs/a.mp3", test::Mp3Bytes(300, test::RawTag{"Song", "Band", "", "", "", 255}));
+        const std::string bare = dirp_->WriteFile("songs/b c.mp3", test::Mp3BytesNoTag(300));
+        const std::string outside = "/m/x.mp3"; // not below the folder: stays absolute
+        const struct {
+            bool Extended, Relative;
+            const char* Name;
+            std::string Text;
+            Lines Entries;
+        } cases[] = {
+            {false, false, "plain.m3u", song + "\r\n" + bare + "\r\n" + outside + "\r\n",
+             {song, bare, outside}},
+            {true, false, "ext.m3u",
+             "#EXTM3U\r\n#EXTINF:-1,Band - Song\r\n" + song + "\r\n#EXTINF:-1,b c\r\n" + bare +
+                 "\r\n#EXTINF:-1,x\r\n" + outside + "\r\n",
+             {song, bare, outside}},
+            {false, true, "rel.m3u", "songs/a.mp3\r\nsongs/b c.mp3\r\n" + outside + "\r\n",
+             {"songs/a.mp3", "songs/b c.mp3", outside}},
+            {true, true, "both.m3u8",
+             "#EXTM3U\r\n#EXTINF:-1,Band - Song\r\nsongs/a.mp3\r\n#EXTINF:-1,b c\r\n"
+             "songs/b c.mp3\r\n#EXTINF:-1,x\r\n" + outside + "\r\n",
+             {"songs/a.mp3", "songs/b c.mp3", outside}},
+        };
+        for (const auto& c : cases) {
+            editor_->OpenWith({song, bare, outside});
+            QTest::mouseClick(editor_->BitBtnSave, Qt::LeftButton);
+            QVERIFY(save_->isVisible());
+            for (const auto& [box, ticked] :
+                 {std::pair{save_->CheckBoxExtended, c.Extended}, {save_->CheckBoxRelative, c.Relative}})
+                if (box->isChecked() != ticked)
+                    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+            QCOMPARE(save_->CheckBoxExtended->isChecked(), c.Extended);
+            QCOMPARE(save_->CheckBoxRelative->isChecked(), c.Relative);
+            QTest::keyClicks(save_->EditFileName, c.Name);
+            QTest::mouseClick(save_->BitBtnSave, Qt::LeftButton);
+            QVERIFY(!save_->isVisible());
+            QCOMPARE(dirp_->ReadFile(c.Name), c.Text);
+            // Reloaded from the file: its entries only, none of the # lines.
+            QCOMPARE(editor_->Playlist.Entries(), c.Entries);
+        }
+        QVERIFY(host_.errors.empty());
     }
 
     void loadIntoEmptyAndNonEmptyPlaylists() {

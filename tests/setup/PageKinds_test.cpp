@@ -341,6 +341,8 @@ TEST(Start, WithoutADisplayTheProgramSaysWhatToDoAndExits2) {
         {"env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" + Program + "' Uninstall 2>&1", 2,
          "install: no display was found; install --unattended installs without windows\n"},
         {"'" + Program + "' --version 2>&1", 0, "install 2.0\n"},
+        {"'" + Program + "' --help 2>&1 | grep -x '       install --version'", 0,
+         "       install --version\n"},
     };
     for (const Case& C : Cases) {
         FILE* P = ::popen(C.Command.c_str(), "r");

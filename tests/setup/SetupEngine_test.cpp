@@ -9,6 +9,9 @@
 #include "support/platform/FakeProcessStarter.h"
 #include "platform/Profile.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <utime.h>
@@ -378,6 +381,70 @@ TEST(Startup, HandOverActsOnlyWithItsToken) {
         } else {
             EXPECT_TRUE(F.Info.InstalledFiles.empty());
         }
+    }
+}
+
+// A second stage that refuses its log removes the copy its first stage made, as a finished
+// uninstall's copy does; a program outside such a private folder, or one the hand-over was
+// not meant for, keeps its files.
+TEST(Startup, ARefusedSecondStageRemovesItsOwnCopy) {
+    const std::string Token(32, 'a');
+    struct Case {
+        const char* What;
+        const char* LogName;
+        const char* LogBytes; // null: a folder of that name
+        bool InPrivateDir;
+        const char* Env;
+        TStartupKind Kind;
+        bool CopyGone;
+    } Cases[] = {
+        {"handed a diary", "diary.txt", "dear diary", true, Token.c_str(), TStartupKind::Refused, true},
+        {"a log that cannot be read", "INSTALL.LOG", nullptr, true, Token.c_str(), TStartupKind::Refused, true},
+        {"not an install log", "INSTALL.LOG", "[Other]\nx=1\n", true, Token.c_str(), TStartupKind::Refused, true},
+        {"started from an ordinary folder", "diary.txt", "dear diary", false, Token.c_str(), TStartupKind::Refused, false},
+        {"a wrong token", "diary.txt", "dear diary", true, nullptr, TStartupKind::Install, false},
+    };
+    const char* OldTmp = std::getenv("TMPDIR");
+    const std::string SavedTmp = OldTmp ? OldTmp : "";
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestDir Win, Prog, Tmp;
+        ::setenv("TMPDIR", Tmp.path().c_str(), 1);
+        const std::string Dir = C.InPrivateDir ? MakePrivateTempDir() : AddBackslash(Tmp / "plain");
+        std::filesystem::create_directories(Dir);
+        Fixture F;
+        F.Info.WindowsDir = AddBackslash(Win.path().string());
+        F.Info.ProgramPath = Dir + "install";
+        const std::vector<std::string> Copy = {Dir + "install", Dir + "readme.txt", Dir + "Lang.dll"};
+        for (const std::string& Path : Copy)
+            std::ofstream(Path) << "x";
+        const std::string Log = Prog / C.LogName;
+        if (C.LogBytes)
+            Prog.WriteFile(C.LogName, C.LogBytes);
+        else
+            Prog.MakeDir(C.LogName);
+        const std::string HandOver = HandOverFile(F.Info);
+        platform::WritePrivateProfileString("UnInstall", "Log File", Log, HandOver);
+        platform::WritePrivateProfileString("UnInstall", "Token", Token, HandOver);
+        platform::WritePrivateProfileString("UnInstall", "0", "readme.txt", HandOver);
+        platform::WritePrivateProfileString("UnInstall", "1", "Lang.dll", HandOver);
+        platform::WritePrivateProfileString("UnInstall", "2", "../outside", HandOver);
+        const std::string Outside = Tmp.WriteFile("outside", "keep");
+        if (C.Env)
+            ::setenv(HandOverTokenVariable, C.Env, 1);
+        else
+            ::unsetenv(HandOverTokenVariable);
+        EXPECT_EQ(RunStartup(F.Info, {}).Kind, C.Kind);
+        for (const std::string& Path : Copy)
+            EXPECT_EQ(std::filesystem::exists(Path), !C.CopyGone) << Path;
+        EXPECT_EQ(std::filesystem::exists(Dir), !C.CopyGone);
+        EXPECT_TRUE(std::filesystem::exists(Outside));
+        EXPECT_TRUE(std::filesystem::exists(Log));
+        // Back before the next test folders are made.
+        if (OldTmp)
+            ::setenv("TMPDIR", SavedTmp.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
     }
 }
 
