@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=fuzz/out
 seconds=${FUZZ_SECONDS:-60}
+# A share of 0 would mean no limit to libFuzzer.
+share() { local t=$((seconds / $1)); echo $((t > 0 ? t : 1)); }
 mkdir -p "$out"
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I src
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
@@ -40,15 +42,15 @@ printf '\xef\xbb\xbf#EXTM3U\r\n#EXTINF:12,A - T\r\na.mp3\r\n\r\n#x\r\nb.mp3\r\n#
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$out/lzrw1kh_fuzz" -max_total_time=$((seconds / 4)) -max_len=4096 -rss_limit_mb=1024 \
+"$out/lzrw1kh_fuzz" -max_total_time=$(share 4) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-lzrw"
-"$out/avireader_fuzz" -max_total_time=$((seconds / 8)) -max_len=8192 -rss_limit_mb=1024 \
+"$out/avireader_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-avi"
-"$out/tabletext_fuzz" -max_total_time=$((seconds / 8)) -max_len=4096 -rss_limit_mb=1024 \
+"$out/tabletext_fuzz" -max_total_time=$(share 8) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-table"
-"$out/extm3u_fuzz" -max_total_time=$((seconds / 8)) -max_len=4096 -rss_limit_mb=1024 \
+"$out/extm3u_fuzz" -max_total_time=$(share 8) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-m3u"
-"$out/setupstream_fuzz" -max_total_time=$((seconds / 4)) -max_len=4096 -rss_limit_mb=1024 \
+"$out/setupstream_fuzz" -max_total_time=$(share 4) -max_len=4096 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-setup"
-"$out/id3v2_fuzz" -max_total_time=$((seconds / 8)) -max_len=8192 -rss_limit_mb=1024 \
+"$out/id3v2_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-id3v2"
