@@ -126,47 +126,10 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& program, const std::string& dir,
                       const std::string& workDir, std::size_t jobs) {
     ProgramRun result;
-    int out[2];
-    if (::pipe(out) != 0)
-        return result;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0); // Qt's chatter
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
-    env.emplace_back("VELTRANE_BENCH_QUIT_AFTER_LIST=1");
-    env.emplace_back("VELTRANE_BENCH_SUBDIRS=1");
+    std::vector<std::string> extra;
     if (jobs > 0)
-        env.emplace_back("VELTRANE_BENCH_READ_JOBS=" + std::to_string(jobs));
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string prog = program, arg = dir;
-    char* argv[] = {prog.data(), arg.data(), nullptr};
-    // The settings file is read from the working directory: start in an empty one.
-    const fs::path before = fs::current_path();
-    fs::current_path(workDir);
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, prog.c_str(), &actions, nullptr, argv, envp.data());
-    fs::current_path(before);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    std::string text;
-    if (rc == 0) {
-        char buf[4096];
-        ssize_t n;
-        while ((n = ::read(out[0], buf, sizeof buf)) > 0)
-            text.append(buf, static_cast<std::size_t>(n));
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    ::close(out[0]);
+        extra.push_back("VELTRANE_BENCH_READ_JOBS=" + std::to_string(jobs));
+    const std::string text = RunListingProgram(program, dir, workDir, extra);
     long long ms = -1;
     if (std::sscanf(text.c_str(), "startup_to_list_ms %lld rows %zu peak_kb %ld", &ms,
                     &result.rows, &result.peakKb) == 3)

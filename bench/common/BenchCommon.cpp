@@ -147,4 +147,48 @@ int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string RunListingProgram(const std::string& Program, const std::string& Dir,
+                              const std::string& WorkDir, const std::vector<std::string>& Extra) {
+    int out[2];
+    if (::pipe(out) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0); // Qt's chatter
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    env.emplace_back("QT_QPA_PLATFORM=offscreen");
+    env.emplace_back("VELTRANE_BENCH_QUIT_AFTER_LIST=1");
+    env.emplace_back("VELTRANE_BENCH_SUBDIRS=1");
+    env.insert(env.end(), Extra.begin(), Extra.end());
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string prog = Program, arg = Dir;
+    char* argv[] = {prog.data(), arg.data(), nullptr};
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(WorkDir);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, prog.c_str(), &actions, nullptr, argv, envp.data());
+    std::filesystem::current_path(before);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string text;
+    if (rc == 0) {
+        char buf[4096];
+        ssize_t n;
+        while ((n = ::read(out[0], buf, sizeof buf)) > 0)
+            text.append(buf, static_cast<std::size_t>(n));
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    ::close(out[0]);
+    return text;
+}
+
 } // namespace veltrane::bench

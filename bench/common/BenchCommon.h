@@ -39,6 +39,14 @@ std::size_t MinimalTagWriteLoop(const std::vector<std::string>& paths);
 // receives the child's user plus system time.
 int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds = nullptr);
 
+// Starts the window program offscreen on Dir, quitting once the list is filled, with the
+// folder's subfolders searched and Extra added to the environment. It starts in WorkDir, where
+// it reads its settings file; its standard error is dropped. Returns what it printed on
+// standard output, "" when it could not start.
+std::string RunListingProgram(const std::string& Program, const std::string& Dir,
+                              const std::string& WorkDir,
+                              const std::vector<std::string>& Extra = {});
+
 // User plus system time this process has used so far.
 double ProcessCpuSeconds();
 
