@@ -2,6 +2,7 @@
 // Shared pieces of the benchmarks: a temporary tree of tagged MP3 files, the minimal C read
 // loop that tag reading is measured against, and a wall-clock timer.
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -74,5 +75,15 @@ template <typename F> double BestOf(int runs, F&& f) {
     }
     return best;
 }
+
+// The best of several rounds, in wall-clock and in CPU time.
+struct Best {
+    double wall = 1e300, cpu = 1e300;
+    template <typename F> void Time(F&& f) {
+        const double c = ProcessCpuSeconds();
+        wall = std::min(wall, BestOf(1, f));
+        cpu = std::min(cpu, ProcessCpuSeconds() - c);
+    }
+};
 
 } // namespace veltrane::bench

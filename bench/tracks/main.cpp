@@ -21,19 +21,6 @@
 using namespace veltrane;
 using namespace veltrane::bench;
 
-namespace {
-
-struct Best {
-    double wall = 1e300, cpu = 1e300;
-    template <typename F> void Time(F&& f) {
-        const double c = ProcessCpuSeconds();
-        wall = std::min(wall, BestOf(1, f));
-        cpu = std::min(cpu, ProcessCpuSeconds() - c);
-    }
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     const std::size_t files = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 10000;
     std::printf("building %zu tagged files...\n", files);
