@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "cli/Cli.h"
 
 #include "support/Id3v2Builder.h"
@@ -9,17 +10,6 @@
 
 namespace veltrane::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(TagFromV2, ShowsFillsAndReportsEachFileThatFailed) {
     test::TestDir dir;

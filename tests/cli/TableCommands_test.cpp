@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "cli/Cli.h"
 
 #include "support/Mp3Builder.h"
@@ -17,17 +18,6 @@ namespace {
 using test::Mp3Bytes;
 using test::Mp3BytesNoTag;
 using test::RawTag;
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "cli/Cli.h"
 
 #include "support/Mp3Builder.h"
@@ -14,17 +15,6 @@ namespace {
 using test::Mp3Bytes;
 using test::Mp3BytesNoTag;
 using test::RawTag;
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(TagShow, PrintsEscapedFieldsOfFilesAndDirectories) {
     test::TestDir dir;
