@@ -514,14 +514,33 @@ TJournalContents TChangeJournal::ReadLocked(std::uint64_t WithEntries) const {
     return contents;
 }
 
-void TChangeJournal::NoteAppend(const struct stat& Before, const struct stat& After) const {
+void TChangeJournal::NoteAppend(const struct stat& Before, const struct stat& After,
+                                std::uint64_t Bytes, const TJournalStep* Step) const {
     std::lock_guard guard(cache_->Mutex);
     TReadCache& cache = *cache_;
-    if (cache.Valid && SameStatus(Before, cache.Status) && After.st_ino == Before.st_ino &&
-        After.st_size >= Before.st_size)
-        cache.Status = After;
-    else
+    if (!cache.Valid || !SameStatus(Before, cache.Status) || After.st_ino != Before.st_ino ||
+        After.st_size < Before.st_size) {
         cache.Valid = false;
+        return;
+    }
+    cache.Status = After;
+    // A step of a hundred thousand files is tens of megabytes: not read back when its bytes
+    // are known to be exactly the ones written.
+    const std::uint64_t size = static_cast<std::uint64_t>(After.st_size);
+    if (Step && cache.Contents.FileBytes == static_cast<std::uint64_t>(Before.st_size) &&
+        size == cache.Contents.FileBytes + Bytes) {
+        cache.Contents.Steps.push_back(*Step);
+        cache.Contents.FileBytes = cache.Contents.ValidBytes = size;
+    }
+}
+
+void TChangeJournal::NoteRewrite(const struct stat& Status, TJournalContents Kept) const {
+    std::lock_guard guard(cache_->Mutex);
+    for (TJournalStep& step : Kept.Steps)
+        step.Entries = {};
+    cache_->Contents = std::move(Kept);
+    cache_->Status = Status;
+    cache_->Valid = true;
 }
 
 TJournalContents TChangeJournal::Read(std::uint64_t WithEntries) const {
@@ -590,6 +609,9 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
     // Only the damage goes: the journal is cut where its readable part ends, in place, which
     // needs no room on a full disk. Dropping old steps writes the rest anew.
     bool cut = false;
+    // What the journal holds once rewritten, when that is known for sure: the next step then
+    // need not read it all again.
+    std::optional<TJournalContents> rewritten;
     if (first == 0 && damaged) {
         const int fd = OpenOwnFile(path, "the journal " + path, O_WRONLY, false);
         struct stat now;
@@ -600,15 +622,31 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
                   ::fsync(fd) == 0;
             ::close(fd);
         }
+        if (cut) {
+            rewritten.emplace(Contents);
+            rewritten->FileBytes = rewritten->ValidBytes;
+            rewritten->Damage.clear();
+        }
     }
     if (!cut && (first > 0 || damaged)) {
-        const std::optional<std::string> data = ReadWholeFile(path);
         const std::uint64_t from = first < Contents.Steps.size() ? Contents.Steps[first].Offset
                                                                  : Contents.ValidBytes;
+        // Nothing kept: the old bytes need not be read at all.
+        const std::optional<std::string> data =
+            from < Contents.ValidBytes ? ReadWholeFile(path) : std::optional<std::string>("");
         const std::string kept =
             data ? data->substr(std::min<std::size_t>(from, data->size()),
                                 Contents.ValidBytes - std::min<std::uint64_t>(from, Contents.ValidBytes))
                  : std::string();
+        if (data && kept.size() == Contents.ValidBytes - std::min(from, Contents.ValidBytes)) {
+            rewritten.emplace();
+            for (std::size_t k = first; k < Contents.Steps.size(); ++k) {
+                rewritten->Steps.push_back(Contents.Steps[k]);
+                rewritten->Steps.back().Entries = {};
+                rewritten->Steps.back().Offset -= from;
+            }
+            rewritten->ValidBytes = rewritten->FileBytes = kept.size();
+        }
         const std::string fresh = path + ".new";
         const int n = CreateFresh(fresh);
         if (n < 0)
@@ -631,6 +669,10 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
     }
     const bool fresh = st.st_size == 0;
     opened_ = st;
+    if (fresh)
+        Journal.NoteRewrite(st, {});
+    else if (rewritten && static_cast<std::uint64_t>(st.st_size) == rewritten->FileBytes)
+        Journal.NoteRewrite(st, std::move(*rewritten));
     if (!WriteAll(fd_, plan) || ::fdatasync(fd_) != 0) {
         const int err = errno;
         // A plan cut short would hide every later step: the journal goes back to where it
@@ -642,6 +684,13 @@ TStepWriter::TStepWriter(const TChangeJournal& Journal, const TJournalContents& 
     if (fresh || first > 0 || damaged)
         SyncDirectory(Journal.Directory());
     id_ = Step.Id;
+    appended_ = plan.size();
+    noted_.Id = Step.Id;
+    noted_.Time = Step.Time;
+    noted_.Command = Step.Command;
+    noted_.Undoes = Step.Undoes;
+    noted_.Files = Step.Entries.size();
+    noted_.Offset = static_cast<std::uint64_t>(opened_.st_size);
 }
 
 TStepWriter::~TStepWriter() {
@@ -649,9 +698,10 @@ TStepWriter::~TStepWriter() {
     w.U64(id_);
     pending_ += Record(rtEnd, w.Bytes());
     Flush();
+    noted_.Finished = true;
     struct stat after;
     if (::fstat(fd_, &after) == 0)
-        journal_->NoteAppend(opened_, after);
+        journal_->NoteAppend(opened_, after, appended_, lost_ ? nullptr : &noted_);
     ::close(fd_);
 }
 
@@ -666,8 +716,13 @@ void TStepWriter::Flush() {
     // Part of a record would be damage that hides every later step: it is taken back.
     struct stat st;
     const bool sized = ::fstat(fd_, &st) == 0;
-    if (!WriteAll(fd_, pending_) && sized)
-        (void)::ftruncate(fd_, st.st_size);
+    if (WriteAll(fd_, pending_)) {
+        appended_ += pending_.size();
+    } else {
+        lost_ = true;
+        if (sized)
+            (void)::ftruncate(fd_, st.st_size);
+    }
     pending_.clear();
 }
 
@@ -689,6 +744,8 @@ void TStepWriter::Failed(std::size_t Entry, const std::string& Error) {
     w.State({});
     w.Str(Error);
     Append(Record(rtOutcome, w.Bytes()));
+    if (Entry < noted_.Files)
+        ++noted_.FailedFiles;
 }
 
 namespace {

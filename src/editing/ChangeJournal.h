@@ -51,7 +51,7 @@ struct TJournalEntry {
     std::string Planned;
     std::uint64_t PlannedSize = 0;
     TOutcome Outcome = joPending;
-    TFileState After;  // joDone of a tail: read back from the written file
+    TFileState After;  // joDone of a tail: the file as the write left it
     std::string Error; // joFailed
 };
 
@@ -100,7 +100,13 @@ class TChangeJournal {
   private:
     friend class TStepWriter;
     // A step writer appended to the journal, which stood as Before and stands as After.
-    void NoteAppend(const struct stat& Before, const struct stat& After) const;
+    // Step: the step as a read would find it, when every byte appended (Bytes) is known to
+    // be there; else the appended bytes are parsed by the next read.
+    void NoteAppend(const struct stat& Before, const struct stat& After, std::uint64_t Bytes,
+                    const TJournalStep* Step) const;
+    // A step writer wrote the journal anew (old steps dropped, damage cut): it holds Kept
+    // and stands as Status.
+    void NoteRewrite(const struct stat& Status, TJournalContents Kept) const;
 
     // What the last read without entries found, and the file's status it expects next: only
     // bytes this object's own writers appended are parsed again. Any other change to the
@@ -150,6 +156,9 @@ class TStepWriter {
     int fd_ = -1;
     std::uint64_t id_ = 0;
     std::string pending_; // outcomes not yet written
+    TJournalStep noted_;  // the step without its entries, as a read would find it
+    std::uint64_t appended_ = 0; // bytes written
+    bool lost_ = false;          // a batch of outcomes could not be written
     const TChangeJournal* journal_;
     struct stat opened_ {}; // the journal as it stood before the plan went in
 };

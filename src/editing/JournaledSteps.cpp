@@ -26,6 +26,7 @@ struct TTagItem {
     std::size_t PathIndex;
     TMP3Tag Tag;
     TFileState Before;
+    std::string Planned; // the tag's bytes, when journaled
 };
 
 // The file as it stands, without reading its bytes: enough for Untouched.
@@ -53,6 +54,26 @@ std::string WholePath(const std::string& Path) {
 TNoUndoConsent& NoUndoConsent() {
     static TNoUndoConsent consent;
     return consent;
+}
+
+constexpr std::size_t kTagSize = 128; // an ID3v1 tag, as the journal tail
+static_assert(kJournalTailSize == kTagSize, "the tail after a write is the tag written");
+
+// The state a tag write left (Before: the file just before it). Its tail is the tag just
+// written, so it is not read back; a size that no write of ours gives is read as it is.
+TFileState StateAfterTagWrite(int Fd, const struct stat& Before, const std::string& Written) {
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    const bool ours = st.st_ino == Before.st_ino &&
+                      (st.st_size == Before.st_size ||
+                       st.st_size == Before.st_size + static_cast<off_t>(kTagSize));
+    if (!S_ISREG(st.st_mode) || !ours || Written.size() != kTagSize ||
+        st.st_size < static_cast<off_t>(kTagSize))
+        return StateOfOpenFile(Fd, st);
+    TFileState s = StatusOf(st);
+    s.Tail = Written;
+    return s;
 }
 
 bool MayGoOnWithoutUndo(const EJournalError& Error) {
@@ -173,7 +194,7 @@ std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
     for (std::size_t k = 0; k < Unique.size(); ++k) {
         const std::size_t i = Unique[k];
         try {
-            TTagItem item{i, {}, State(k)};
+            TTagItem item{i, {}, State(k), {}};
             if (!files[item.Before.Device].insert(item.Before.Inode).second)
                 throw std::runtime_error(std::string(kMsgSameFile));
             item.Tag = ParseTagBytes(item.Before.Tail, Codec);
@@ -208,7 +229,8 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                 TJournalEntry& e = step.Entries[k];
                 e.Path = WholePath(Items[k].Tag.FileName);
                 e.Before = Items[k].Before;
-                e.Planned = BuildTagBytes(Items[k].Tag, Codec);
+                Items[k].Planned = BuildTagBytes(Items[k].Tag, Codec);
+                e.Planned = Items[k].Planned;
             }
             writer.emplace(*journal, contents, step);
         } catch (const EJournalError& e) {
@@ -245,7 +267,8 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                     if (CheckAlways && StateOfOpenFile(fd, status).Tail != item.Before.Tail)
                         throw std::runtime_error(std::string(kMsgChangedMeanwhile));
                 } else if (journaled) {
-                    after = StateOfOpenFile(fd);
+                    after = item.Planned.empty() ? StateOfOpenFile(fd)
+                                                 : StateAfterTagWrite(fd, status, item.Planned);
                 }
             }, &directories);
             return after;

@@ -222,8 +222,14 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     struct stat now;
     if (::fstat(fd.get(), &now) != 0)
         throw EInOutError::FromErrno(errno);
-    bool changed = now.st_size != size;
-    if (!changed && static_cast<std::uint64_t>(size) >= kTagSize) {
+    bool changed = now.st_size != size || now.st_ino != st.st_ino;
+    // Same size and the same change time: nothing wrote the file since the read above (the
+    // clock's own granularity aside, as everywhere else), so the marker read stands.
+    const bool sameTimes = now.st_mtim.tv_sec == st.st_mtim.tv_sec &&
+                           now.st_mtim.tv_nsec == st.st_mtim.tv_nsec &&
+                           now.st_ctim.tv_sec == st.st_ctim.tv_sec &&
+                           now.st_ctim.tv_nsec == st.st_ctim.tv_nsec;
+    if (!changed && !sameTimes && static_cast<std::uint64_t>(size) >= kTagSize) {
         char marker[3];
         changed = !PreadAll(fd.get(), marker, sizeof marker, size - static_cast<off_t>(kTagSize)) ||
                   HasMarker(marker) != replace;

@@ -464,6 +464,53 @@ TEST_F(UndoTest, TheJournalKeepsTheLastHundredSteps) {
     EXPECT_TRUE(contents.Damage.empty());
 }
 
+// What a read of the journal finds, as text: the writer's own record of its steps must match
+// what a reader of the file finds, through every way the journal is written.
+std::string Summary(const TJournalContents& c) {
+    std::string out = std::to_string(c.ValidBytes) + "/" + std::to_string(c.FileBytes) + " " + c.Damage;
+    for (const TJournalStep& s : c.Steps)
+        out += "\n" + std::to_string(s.Id) + " " + std::to_string(s.Time) + " " + s.Command + " " +
+               std::to_string(s.Undoes) + " " + std::to_string(s.Files) + " " +
+               std::to_string(s.FailedFiles) + " " + std::to_string(s.Finished) + " " +
+               std::to_string(s.Offset);
+    return out;
+}
+
+TEST_F(UndoTest, TheWritersOwnStepsReadAsTheFileSaysAfterEveryKindOfWrite) {
+    test::TestDir dir;
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
+    const auto edit = [&](int i) {
+        ASSERT_TRUE(RunTagStep({a}, FileCount, [&](TMP3Tag& t) { t.Year = std::to_string(i); },
+                               TagCodec::Default(), {}, nullptr)
+                        .empty());
+    };
+    const auto failing = [&] { // two entries: one done, one failed twice
+        const TJournalLock lock(journal_);
+        TJournalStep step;
+        step.Command = "set year of 2 files";
+        step.Entries.resize(2);
+        for (TJournalEntry& e : step.Entries)
+            e.Path = a;
+        TStepWriter writer(journal_, journal_.ReadLocked(), step);
+        writer.Done(0, ReadFileState(a));
+        writer.Failed(1, "denied");
+        writer.Failed(1, "denied");
+    };
+    const std::function<void()> writes[] = {
+        [&] { edit(0); },                                          // a fresh journal
+        [&] { failing(); },                                        // failures counted
+        [&] { for (int i = 1; i < 104; ++i) edit(i); },            // old steps dropped
+        [&] { fs::resize_file(journal_.FilePath(), fs::file_size(journal_.FilePath()) - 5); },
+        [&] { edit(104); },                                        // the damage cut off
+    };
+    for (std::size_t k = 0; k < std::size(writes); ++k) {
+        writes[k]();
+        const TChangeJournal fresh(journal_.Directory());
+        EXPECT_EQ(Summary(journal_.Read()), Summary(fresh.Read())) << "after write " << k;
+    }
+    EXPECT_EQ(journal_.Read().Steps.size(), TChangeJournal::kMaxSteps);
+}
+
 TEST_F(UndoTest, AJournalThatCannotBeWrittenRefusesTheEdit) {
     test::TestDir dir;
     const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(300, test::Tagged("S", "B")));
