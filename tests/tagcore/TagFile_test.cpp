@@ -342,10 +342,10 @@ TEST(SetMP3Tag, FileChangedWhileWritingIsReportedAndLeftAsItIs) {
             BeforeTagWriteHook = nullptr;
             const bool cut = change == TruncateToHalf;
             EXPECT_EQ(text, cut || tagged ? kTagFileChanged : "") << "tagged " << tagged << " cut " << cut;
-            if (cut)
-                EXPECT_EQ(dir.ReadFile("cut.mp3"), before.substr(0, before.size() / 2));
-            else if (tagged)
-                EXPECT_EQ(dir.ReadFile("cut.mp3"), before.substr(0, before.size() - 128) + std::string(128, '\0'));
+            const std::string left = cut      ? before.substr(0, before.size() / 2)
+                                     : tagged ? before.substr(0, before.size() - 128) + std::string(128, '\0')
+                                              : dir.ReadFile("cut.mp3"); // tagged anew: nothing to compare
+            EXPECT_EQ(dir.ReadFile("cut.mp3"), left);
         }
     }
 }
