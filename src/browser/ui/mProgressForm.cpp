@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,6 +32,9 @@ int gBarStep = 1;
 constexpr int kBarHeight = 15;
 constexpr int kMargin = 20;
 constexpr int kEventIntervalMs = 30;
+// What a title bar takes beside its text: the window's icon, three buttons and padding.
+constexpr int kTitleDecoration = 112;
+constexpr int kMaxWidth = 640;
 
 } // namespace
 
@@ -74,6 +78,19 @@ void TfrmProgress::ShowCancel() {
     ButtonCancel->setFocus();
 }
 
+void TfrmProgress::FitTitle(const QString& Title) {
+    QFont titleFont = font();
+    titleFont.setBold(true); // as most window managers draw titles
+    const int need = std::min(QFontMetrics(titleFont).horizontalAdvance(Title) + kTitleDecoration, kMaxWidth);
+    if (need <= width())
+        return;
+    const int grow = need - width();
+    setGeometry(x() - grow / 2, y(), need, height());
+    ProgressBar->setGeometry(kMargin, kMargin, need - 2 * kMargin, kBarHeight);
+    if (!ButtonCancel->isHidden())
+        ButtonCancel->move((need - ButtonCancel->width()) / 2, ButtonCancel->y());
+}
+
 void TfrmProgress::keyPressEvent(QKeyEvent* Event) {
     if (Event->key() == Qt::Key_Escape && ButtonCancel->isVisible() && ButtonCancel->isEnabled()) {
         ButtonCancel->click();
@@ -102,6 +119,7 @@ TfrmProgress* TmProgressWnd::OpenWindow() {
 void TmProgressWnd::SetCaption(const QString& Text) {
     if (gOpenWindow) {
         gOpenWindow->setWindowTitle(Text);
+        gOpenWindow->FitTitle(Text);
         ProcessEvents(true);
     } else {
         caption_ = Text;
@@ -122,6 +140,7 @@ void TmProgressWnd::Open() {
     gBarStep = std::max(1, static_cast<int>(range / gBarScale / 1000));
     window->ProgressBar->setValue(0);
     window->setWindowTitle(caption_);
+    window->FitTitle(caption_);
 
     int left = 0, top = 0;
     if (owner_) {

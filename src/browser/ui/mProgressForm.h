@@ -30,6 +30,9 @@ class TfrmProgress : public QWidget {
 
     // Shows the Cancel button and makes the window as high as its controls need.
     void ShowCancel();
+    // Widens the window (about its centre) so that the title bar can show Title whole: "Reading
+    // 1,000,000 files..." does not fit the usual width.
+    void FitTitle(const QString& Title);
 
   protected:
     // The user cannot close it; only its TmProgressWnd does.
