@@ -175,6 +175,14 @@ std::string UpperKey(std::string_view key) {
     return upper;
 }
 
+// Every MP3 file below root, found straight into list.
+void AimFinder(TFindFile& finder, const std::string& root, TFileList& list) {
+    finder.Directory = root;
+    finder.Recurse = true;
+    finder.Filter = "*.mp3";
+    finder.Sink = &list.FoundFiles();
+}
+
 void FillModel(TFileList& list, TFindFile& finder) {
     finder.Execute();
     list.UpdateList(finder.Directory);
@@ -188,10 +196,7 @@ bool SaveFigures(const std::string& saveRoot, std::size_t saveFiles, bool& ok, d
         return false;
     TFileList saveList;
     TFindFile saveFinder;
-    saveFinder.Directory = saveRoot;
-    saveFinder.Recurse = true;
-    saveFinder.Filter = "*.mp3";
-    saveFinder.Sink = &saveList.FoundFiles();
+    AimFinder(saveFinder, saveRoot, saveList);
     FillModel(saveList, saveFinder);
     // The untagged files get a tag from the save; written once first, both sides then
     // write over an existing tag.
@@ -246,10 +251,7 @@ int main(int argc, char** argv) {
     // --- The list model alone, then the program, warm.
     TFileList list;
     TFindFile finder;
-    finder.Directory = root;
-    finder.Recurse = true;
-    finder.Filter = "*.mp3";
-    finder.Sink = &list.FoundFiles();
+    AimFinder(finder, root, list);
     FillModel(list, finder); // warms the caches
     if (list.Count() != files + 1) {
         std::fprintf(stderr, "listed %zu rows, expected %zu\n", list.Count() - 1, files);
