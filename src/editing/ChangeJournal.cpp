@@ -131,7 +131,8 @@ std::uint32_t Crc(std::string_view header, std::string_view payload) {
     return static_cast<std::uint32_t>(crc);
 }
 
-std::string Record(TRecordType type, const std::string& payload) {
+// The header of a record of Payload.
+std::string Header(TRecordType type, std::string_view payload) {
     Writer h;
     for (char c : kMagic)
         h.U8(static_cast<std::uint8_t>(c));
@@ -142,7 +143,19 @@ std::string Record(TRecordType type, const std::string& payload) {
     h.U32(static_cast<std::uint32_t>(payload.size()));
     const std::uint32_t crc = Crc(h.Bytes(), payload);
     h.U32(crc);
-    return h.Bytes() + payload;
+    return std::move(h.Bytes());
+}
+
+std::string Record(TRecordType type, const std::string& payload) {
+    return Header(type, payload) + payload;
+}
+
+// A record of the payload that follows the first kHeaderSize bytes of Framed, which were left
+// for the header: a plan of a hundred thousand files is not copied once more.
+std::string RecordInPlace(TRecordType type, std::string framed) {
+    const std::string header = Header(type, std::string_view(framed).substr(kHeaderSize));
+    framed.replace(0, kHeaderSize, header);
+    return framed;
 }
 
 std::string PlanRecord(const TJournalStep& step) {
@@ -150,7 +163,8 @@ std::string PlanRecord(const TJournalStep& step) {
     std::size_t size = 64 + step.Command.size();
     for (const TJournalEntry& e : step.Entries)
         size += 80 + e.Path.size() + e.NewPath.size() + e.Before.Tail.size() + e.Planned.size();
-    w.Reserve(size);
+    w.Reserve(kHeaderSize + size);
+    w.Bytes().append(kHeaderSize, '\0');
     w.U64(step.Id);
     w.I64(step.Time);
     w.U64(step.Undoes);
@@ -164,7 +178,7 @@ std::string PlanRecord(const TJournalStep& step) {
         w.Str(e.Planned);
         w.U64(e.PlannedSize);
     }
-    return Record(rtPlan, w.Bytes());
+    return RecordInPlace(rtPlan, std::move(w.Bytes()));
 }
 
 // The fewest bytes an entry can take: its kind, the lengths of its four strings (old name,
