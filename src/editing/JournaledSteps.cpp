@@ -270,7 +270,15 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                     after = item.Planned.empty() ? StateOfOpenFile(fd)
                                                  : StateAfterTagWrite(fd, status, item.Planned);
                 }
-            }, &directories);
+            }, &directories,
+                      // Read moments ago with this status: the tail is not read again. (An
+                      // import checks the bytes themselves, read long before.)
+                      [&](const struct stat& status) -> const char* {
+                          return !CheckAlways && item.Before.Tail.size() == kTagSize &&
+                                         Untouched(StatusOf(status), item.Before)
+                                     ? item.Before.Tail.data()
+                                     : nullptr;
+                      });
             return after;
         });
     std::size_t next = 0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -199,7 +200,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
 }
 
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& codec,
-               const TTagWriteHook& Hook, TDirectoryCache* Directories) {
+               const TTagWriteHook& Hook, TDirectoryCache* Directories, const TKnownTail& Known) {
     const std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
@@ -210,8 +211,12 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
 
     char old[kTagSize];
     bool replace = false;
+    const char* known = nullptr;
     if (static_cast<std::uint64_t>(size) >= kTagSize) {
-        if (!PreadAll(fd.get(), old, kTagSize, size - static_cast<off_t>(kTagSize)))
+        known = Known ? Known(st) : nullptr;
+        if (known)
+            std::memcpy(old, known, kTagSize);
+        else if (!PreadAll(fd.get(), old, kTagSize, size - static_cast<off_t>(kTagSize)))
             throw EInOutError(100);
         replace = HasMarker(old);
     }
@@ -219,8 +224,8 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
         BeforeTagWriteHook(fd.get());
     // Another program may have cut or grown the file meanwhile: a write at the old offset
     // would then leave a hole of zero bytes or land inside the audio.
-    struct stat now;
-    if (::fstat(fd.get(), &now) != 0)
+    struct stat now = st;
+    if ((!known || BeforeTagWriteHook) && ::fstat(fd.get(), &now) != 0)
         throw EInOutError::FromErrno(errno);
     bool changed = now.st_size != size || now.st_ino != st.st_ino;
     // Same size and the same change time: nothing wrote the file since the read above (the

@@ -35,10 +35,15 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec:
 // refuse the write) and after it (Written true), with the file's status as checked just
 // before the write: the change journal checks and reads back through it.
 using TTagWriteHook = std::function<void(int Fd, bool Written, const struct stat& Status)>;
+// Known, when given, is asked with the file's status as opened: the file's last 128 bytes as
+// the caller read them, when that status shows nobody wrote the file since; nullptr to have
+// them read here. Taken, nothing happens between the look at the file and the write, so it is
+// not looked at again.
+using TKnownTail = std::function<const char*(const struct stat& Status)>;
 // Directories, when given, opens the file relative to its folder.
 void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag,
                const TagCodec& codec = TagCodec::Default(), const TTagWriteHook& Hook = {},
-               TDirectoryCache* Directories = nullptr);
+               TDirectoryCache* Directories = nullptr, const TKnownTail& Known = {});
 
 inline constexpr const char* kTagFileChanged = "The file changed while its tag was written";
 
