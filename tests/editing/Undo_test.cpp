@@ -184,6 +184,48 @@ TEST(StepSubject, StripsOnlyTheProgramsOwnPrefixes) {
     }
 }
 
+// Between a step's reading and its writes another program grows one file, retags another in
+// place under a time of its own and puts a new file under a third name: each is left as that
+// program left it and named; the untouched one is written.
+TEST_F(UndoTest, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
+    test::TestDir dir;
+    std::vector<std::string> files;
+    for (const char* name : {"grown.mp3", "retagged.mp3", "replaced.mp3", "kept.mp3"})
+        files.push_back(dir.WriteFile(name, test::Mp3Bytes(300, test::Tagged("S", "B"))));
+    const auto meddle = [&](const std::string& path) {
+        if (path == files[0]) {
+            Append(path, "more");
+        } else if (path == files[1]) {
+            const int fd = ::open(path.c_str(), O_WRONLY);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::pwrite(fd, "TAGOther", 8, 300), 8);
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+            ASSERT_EQ(::futimens(fd, times), 0);
+            ::close(fd);
+        } else if (path == files[2]) {
+            const std::string fresh = path + ".new";
+            std::ofstream(fresh, std::ios::binary) << test::Mp3Bytes(300, test::Tagged("N", "B"));
+            fs::rename(fresh, path);
+        }
+    };
+    std::vector<std::string> meddled;
+    const TFileFailures failures = RunTagStep(
+        files, FileCount,
+        [&](TMP3Tag& t) {
+            meddle(t.FileName); // after this file was read, before the first write
+            meddled.push_back(Bytes(t.FileName));
+            t.Album = "Mine";
+        },
+        TagCodec::Default(), {}, nullptr);
+    ASSERT_EQ(failures.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(failures[i].Path, files[i]);
+        EXPECT_EQ(failures[i].Error, kMsgChangedMeanwhile);
+        EXPECT_EQ(Bytes(files[i]), meddled[i]) << files[i];
+    }
+    EXPECT_EQ(GetMP3Tag(files[3]).Album, "Mine");
+}
+
 TEST_F(UndoTest, AFileChangedAfterTheWriteIsLeftAloneAndReported) {
     test::EditingFolder folder;
     const std::string a = folder.Add("a.mp3", test::Tagged("A", "Band"));
