@@ -3,6 +3,7 @@
 #include "tagcore/OrderedReader.h"
 #include "browser/IndexSort.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/TagRunReader.h"
 #include "tagcore/UiText.h"
 
 #include <algorithm>
@@ -412,20 +413,33 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             // progress steps and the first failure are those of a sequential read. Leaving
             // this block, by a failure too, stops the workers. The workers only read the
             // paths, which were all stored before they started; this thread writes the tags.
+            // A worker reads a run of neighbouring files at once (see TTagRunReader).
             const TFileRowStore& paths = rowBuffer_;
-            TOrderedReader<std::optional<Read>, TDirectoryCache> reader(
+            struct ReadState {
+                // Files too small for a row are only measured, as the listing never reads them.
+                explicit ReadState(const TFileRowStore& Paths)
+                    : Tags([&Paths](std::size_t k) { return Paths.Path(k); }, kMinListedFileSize) {}
+                TDirectoryCache Directories;
+                TTagRunReader Tags;
+            };
+            using Reader = TOrderedReader<std::optional<Read>, std::optional<ReadState>>;
+            Reader reader(
                 files, readJobs_,
-                [&](std::size_t k, TDirectoryCache& directories) -> std::optional<Read> {
-                    Read read;
-                    // Files too small for a row are only measured, as the listing never reads
-                    // them.
-                    read.Tag = GetMP3Tag(paths.Path(k), Codec, &read.Size, kMinListedFileSize,
-                                         &directories);
-                    if (read.Size < kMinListedFileSize)
-                        return std::nullopt;
-                    read.Tag.FileName.clear();
-                    return read;
-                });
+                Reader::ReadWithState(
+                    [&](std::size_t k, std::optional<ReadState>& state) -> std::optional<Read> {
+                        if (!state)
+                            state.emplace(paths);
+                        if (k % TTagRunReader::kMaxRun == 0)
+                            state->Tags.Prepare(k, std::min(files, k + TTagRunReader::kMaxRun),
+                                                &state->Directories);
+                        Read read;
+                        read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories);
+                        if (read.Size < kMinListedFileSize)
+                            return std::nullopt;
+                        read.Tag.FileName.clear();
+                        return read;
+                    }),
+                TTagRunReader::kMaxRun);
             for (; i < files; ++i) {
                 if (std::optional<Read> read = reader.Next())
                     rowBuffer_.SetTag(i, read->Size, read->Tag);

@@ -9,11 +9,14 @@
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/TagRunReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <fcntl.h>
@@ -69,13 +72,25 @@ struct ShownFile {
     std::string Text; // the line with its newline, or the error text
 };
 
+// What a worker keeps from file to file: its open folders, and the run of tags it has read.
+struct ShowState {
+    explicit ShowState(const std::vector<std::string>& paths)
+        : Tags([&paths](std::size_t i) { return paths[i]; }) {}
+    TDirectoryCache Directories;
+    TTagRunReader Tags;
+};
+
 // A named path is tried as a file first: a directory fails to read as one, and only then costs
-// a look at what it is.
-ShownFile ShowFile(const std::string& path, const TagCodec& codec, bool mayBeDirectory,
-                   TDirectoryCache& directories) {
+// a look at what it is. A run of files is read at once, from the first entry of the run.
+ShownFile ShowFile(const std::vector<std::string>& paths, std::size_t index,
+                   const TagCodec& codec, bool mayBeDirectory, ShowState& state) {
+    const std::string& path = paths[index];
     TMP3Tag tag;
     try {
-        tag = GetMP3Tag(path, codec, nullptr, 0, &directories);
+        if (index % TTagRunReader::kMaxRun == 0)
+            state.Tags.Prepare(index, std::min(paths.size(), index + TTagRunReader::kMaxRun),
+                               &state.Directories);
+        tag = state.Tags.Read(index, codec, nullptr, &state.Directories);
     } catch (const EInOutError& e) {
         if (mayBeDirectory && IsDirectory(path))
             return {false, true, {}};
@@ -108,10 +123,15 @@ using ShowDirectory = std::function<bool(const std::string& dir)>;
 bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const TagCodec& codec,
                std::ostream& out, std::ostream& err, const ShowDirectory& showDirectory = {}) {
     const bool named = static_cast<bool>(showDirectory);
-    TOrderedReader<ShownFile, TDirectoryCache> reader(
-        paths.size(), jobs, [&](std::size_t i, TDirectoryCache& directories) {
-            return ShowFile(paths[i], codec, named, directories);
-        });
+    using Reader = TOrderedReader<ShownFile, std::optional<ShowState>>;
+    Reader reader(
+        paths.size(), jobs,
+        Reader::ReadWithState([&](std::size_t i, std::optional<ShowState>& state) {
+            if (!state)
+                state.emplace(paths);
+            return ShowFile(paths, i, codec, named, *state);
+        }),
+        TTagRunReader::kMaxRun);
     bool ok = true;
     std::string block;
     for (const std::string& path : paths) {

@@ -10,6 +10,12 @@
 // per-entry CPU work. With one job (or one entry) no thread is started: Next() calls the read
 // function itself, which is the plain sequential read.
 //
+// With runs (Run > 1), a worker claims Run neighbouring entries at once, the runs starting at
+// multiples of Run, and reads them in order: the read function may then read a whole run in
+// one request. The consumer reads the first kSequentialEntries itself, so a short list on a
+// warm cache costs no thread at all; the workers, as many as the caller asked for (a worker
+// per core, two at least, eight at most, when not), take over from there.
+//
 // Workers read at most Window entries ahead of the consumer, so memory stays bounded and a
 // consumer that stops early leaves few entries read for nothing. Destroying the reader (also
 // while an exception unwinds) stops the workers and waits for them: when the owner returns,
@@ -47,6 +53,9 @@ inline constexpr std::size_t kDefaultReadJobs = 32;
 inline constexpr std::chrono::microseconds kSlowRead{50};
 // Largest accepted job count (a guard against a typo such as --jobs 100000).
 inline constexpr std::size_t kMaxReadJobs = 256;
+// With runs, the entries the consumer reads itself before workers start: a thread's start
+// and the hand-over of every result cost more than they save on some thousand warm files.
+inline constexpr std::size_t kSequentialEntries = 2048;
 
 // State: what one worker keeps from entry to entry during the run (say, the folder it has
 // open), made anew for each worker and for the sequential read, gone with the reader.
@@ -60,16 +69,26 @@ template <class Result, class State = std::monostate> class TOrderedReader {
               return read(i);
           })) {}
 
-    TOrderedReader(std::size_t Count, std::size_t Jobs, ReadWithState Read)
-        : count_(Count), read_(std::move(Read)) {
+    TOrderedReader(std::size_t Count, std::size_t Jobs, ReadWithState Read, std::size_t Run = 1)
+        : count_(Count), read_(std::move(Read)), run_(std::max<std::size_t>(Run, 1)) {
+        const std::size_t cores =
+            std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 8);
+        if (run_ > 1) {
+            maxWorkers_ = Jobs == 0 ? cores : std::min(Jobs, kMaxReadJobs);
+            handOver_ = (kSequentialEntries + run_ - 1) / run_ * run_;
+            if (maxWorkers_ <= 1 || Count <= handOver_)
+                return; // sequential: Next() reads
+            window_ = 4 * run_ * maxWorkers_;
+            batch_ = run_;
+            slots_ = std::make_unique<Slot[]>(window_);
+            return; // Next() starts the workers after the first entries
+        }
         maxWorkers_ = std::min(Jobs == 0 ? kDefaultReadJobs : std::min(Jobs, kMaxReadJobs), Count);
         if (maxWorkers_ <= 1)
             return; // sequential: Next() reads
         std::size_t jobs = maxWorkers_;
-        if (Jobs == 0) {
-            const std::size_t cores = std::thread::hardware_concurrency();
-            jobs = std::min(maxWorkers_, std::clamp<std::size_t>(cores, 2, 8));
-        }
+        if (Jobs == 0)
+            jobs = std::min(maxWorkers_, cores);
         growable_ = jobs < maxWorkers_;
         window_ = std::max<std::size_t>(64, 8 * maxWorkers_);
         batch_ = std::min<std::size_t>(maxWorkers_, 8);
@@ -97,6 +116,8 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         if (next_ >= count_)
             throw std::out_of_range("TOrderedReader: no entry left");
         const std::size_t index = next_++;
+        if (workers_.empty() && slots_ && index == handOver_)
+            StartWorkers(index);
         if (workers_.empty())
             return read_(index, sequentialState_);
         Slot& slot = slots_[index % window_];
@@ -160,6 +181,19 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         }
     }
 
+    // With runs: the workers take over at First, a multiple of the run. A thread that cannot
+    // be started leaves the others at work, or the consumer reading on alone.
+    void StartWorkers(std::size_t First) {
+        claimed_.store(First);
+        consumed_.store(First);
+        workers_.reserve(maxWorkers_);
+        try {
+            for (std::size_t w = 0; w < maxWorkers_; ++w)
+                workers_.emplace_back([this] { Work(); });
+        } catch (const std::exception&) {
+        }
+    }
+
     // A slot of its own cache line: workers fill neighbouring slots at the same time.
     struct alignas(64) Slot {
         std::optional<Result> Value;
@@ -193,17 +227,18 @@ template <class Result, class State = std::monostate> class TOrderedReader {
         spaceFree_.notify_one();
     }
 
-    bool HasSpace() const { return claimed_.load() < consumed_.load() + window_; }
+    bool HasSpace() const { return claimed_.load() + run_ <= consumed_.load() + window_; }
 
-    // The next entry to read, claimed only while the window has room for it; kNobody when
-    // the list is done or the reader stops. A worker sleeps without an entry of its own.
+    // The next run to read (its first entry), claimed only while the window has room for all
+    // of it; kNobody when the list is done or the reader stops. A worker sleeps without an
+    // entry of its own.
     std::size_t Claim() {
         std::size_t index = claimed_.load();
         bool woken = false;
         for (;;) {
             if (stopping_.load() || index >= count_)
                 return kNobody;
-            if (index >= consumed_.load() + window_) {
+            if (index + run_ > consumed_.load() + window_) {
                 std::unique_lock lock(mutex_);
                 idleWorkers_.fetch_add(1);
                 spaceFree_.wait(lock, [&] {
@@ -214,7 +249,7 @@ template <class Result, class State = std::monostate> class TOrderedReader {
                 woken = true;
                 continue;
             }
-            if (claimed_.compare_exchange_weak(index, index + 1))
+            if (claimed_.compare_exchange_weak(index, index + run_))
                 break;
         }
         // Cold files keep every worker waiting on the disk: a woken worker wakes the next
@@ -230,34 +265,41 @@ template <class Result, class State = std::monostate> class TOrderedReader {
     void Work() {
         State state;
         for (;;) {
-            const std::size_t index = Claim();
-            if (index == kNobody)
+            const std::size_t first = Claim();
+            if (first == kNobody)
                 return;
-            Slot& slot = slots_[index % window_];
-            const auto start = growable_ ? std::chrono::steady_clock::now()
-                                         : std::chrono::steady_clock::time_point();
-            try {
-                slot.Value.emplace(read_(index, state));
-            } catch (...) {
-                slot.Error = std::current_exception();
-            }
-            if (growable_) {
-                reads_.fetch_add(1, std::memory_order_relaxed);
-                if (std::chrono::steady_clock::now() - start > kSlowRead)
-                    slowReads_.fetch_add(1, std::memory_order_relaxed);
-            }
-            slot.Ready.store(index + 1);
-            const std::size_t waiter = consumerWaitsFor_.load();
-            if (waiter != kNobody && index >= waiter && index < waiter + batch_ &&
-                RunReady(waiter)) {
-                std::lock_guard lock(mutex_);
-                resultReady_.notify_one();
-            }
+            const std::size_t end = std::min(count_, first + run_);
+            for (std::size_t index = first; index < end; ++index)
+                ReadInto(index, state);
+        }
+    }
+
+    void ReadInto(std::size_t index, State& state) {
+        Slot& slot = slots_[index % window_];
+        const auto start = growable_ ? std::chrono::steady_clock::now()
+                                     : std::chrono::steady_clock::time_point();
+        try {
+            slot.Value.emplace(read_(index, state));
+        } catch (...) {
+            slot.Error = std::current_exception();
+        }
+        if (growable_) {
+            reads_.fetch_add(1, std::memory_order_relaxed);
+            if (std::chrono::steady_clock::now() - start > kSlowRead)
+                slowReads_.fetch_add(1, std::memory_order_relaxed);
+        }
+        slot.Ready.store(index + 1);
+        const std::size_t waiter = consumerWaitsFor_.load();
+        if (waiter != kNobody && index >= waiter && index < waiter + batch_ && RunReady(waiter)) {
+            std::lock_guard lock(mutex_);
+            resultReady_.notify_one();
         }
     }
 
     const std::size_t count_;
     const ReadWithState read_;
+    const std::size_t run_;
+    std::size_t handOver_ = 0; // with runs: the entry from which workers read
     State sequentialState_;
     std::size_t next_ = 0; // consumer side only
 

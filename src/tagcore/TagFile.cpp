@@ -170,28 +170,30 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     return tag;
 }
 
-TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize,
-                  std::uint64_t MinSize, TDirectoryCache* Directories) {
+TTagOpen OpenForTag(const std::string& FileName, std::uint64_t MinSize,
+                    TDirectoryCache* Directories) {
     // Reading needs read access only. A read-write open would also make file watchers and
     // desktop indexers see every listed file as written when it is closed.
     struct stat st;
-    const Fd fd = OpenWithStatus(FileName, O_RDONLY, st, Directories);
+    Fd fd = OpenWithStatus(FileName, O_RDONLY, st, Directories);
     if (S_ISDIR(st.st_mode))
         throw EInOutError(5);
     const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (FileSize)
-        *FileSize = size;
-
-    TMP3Tag tag;
-    if (size < MinSize) {
-        tag.FileName = FileName;
-        return tag;
-    }
+    if (size < MinSize)
+        return {std::move(fd), size, false};
     AddOwnerWriteBit(fd.get(), FileName, st);
+    return {std::move(fd), size, size >= kTagSize};
+}
 
-    if (size >= kTagSize) {
+TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint64_t* FileSize,
+                  std::uint64_t MinSize, TDirectoryCache* Directories) {
+    const TTagOpen opened = OpenForTag(FileName, MinSize, Directories);
+    if (FileSize)
+        *FileSize = opened.Size;
+    TMP3Tag tag;
+    if (opened.ReadTail) {
         char buf[kTagSize];
-        if (!PreadAll(fd.get(), buf, kTagSize, static_cast<off_t>(size - kTagSize)))
+        if (!PreadAll(opened.File.get(), buf, kTagSize, static_cast<off_t>(opened.Size - kTagSize)))
             throw EInOutError(100);
         tag = ParseTagBytes(std::string_view(buf, kTagSize), codec);
     }

@@ -5,6 +5,7 @@
 #include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
+#include "tagcore/UniqueFd.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,16 @@ namespace veltrane {
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
                   std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0,
                   TDirectoryCache* Directories = nullptr);
+
+// GetMP3Tag up to the read of the tag: the file open for reading, its size, and whether its
+// last 128 bytes are to be read (false below MinSize or 128 bytes). Throws as GetMP3Tag does.
+struct TTagOpen {
+    TUniqueFd File;
+    std::uint64_t Size = 0;
+    bool ReadTail = false;
+};
+TTagOpen OpenForTag(const std::string& FileName, std::uint64_t MinSize = 0,
+                    TDirectoryCache* Directories = nullptr);
 
 // Writes Tag as the file's tag: replaces an existing tag, else appends 128 bytes at the file's
 // true end. A Track of 1 to 255 makes an ID3v1.1 tag (comment cut to 28 bytes, byte 125 zero,

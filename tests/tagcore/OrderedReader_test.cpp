@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace veltrane {
@@ -89,6 +90,45 @@ TEST(OrderedReaderTest, WorkersAreAddedOnlyWhileReadsWaitOnTheDevice) {
     for (std::size_t i = 0; i < 100; ++i)
         fixed.Next();
     EXPECT_EQ(fixed.Workers(), 3u);
+}
+
+// With runs, a short list is read by the consumer alone; a long one is handed to the workers
+// after the first entries, each run read whole by one worker in order, from a multiple of
+// the run on.
+TEST(OrderedReaderTest, RunsAreReadWholeByOneWorkerAfterASequentialStart) {
+    struct Case {
+        std::size_t count, run, jobs, workers;
+    };
+    for (const Case c : {Case{100, 8, 2, 0}, Case{kSequentialEntries, 64, 4, 0},
+                         Case{5000, 64, 3, 3}, Case{4000, 7, 2, 2}, Case{5000, 64, 1, 0}}) {
+        SCOPED_TRACE(std::to_string(c.count) + " entries, runs of " + std::to_string(c.run) +
+                     ", jobs " + std::to_string(c.jobs));
+        std::vector<std::thread::id> by(c.count);
+        std::vector<std::size_t> previous(c.count, static_cast<std::size_t>(-1));
+        using Reader = TOrderedReader<std::size_t, std::size_t>;
+        Reader reader(
+            c.count, c.jobs,
+            Reader::ReadWithState([&](std::size_t i, std::size_t& last) {
+                by[i] = std::this_thread::get_id();
+                previous[i] = std::exchange(last, i);
+                return i;
+            }),
+            c.run);
+        for (std::size_t i = 0; i < c.count; ++i)
+            ASSERT_EQ(reader.Next(), i);
+        EXPECT_EQ(reader.Workers(), c.workers);
+        for (std::size_t i = 1; i < c.count; ++i) {
+            if (i % c.run == 0)
+                continue;
+            EXPECT_EQ(by[i], by[i - 1]) << i;
+            EXPECT_EQ(previous[i], i - 1) << i;
+        }
+        if (c.workers > 0) {
+            const std::size_t handOver = (kSequentialEntries + c.run - 1) / c.run * c.run;
+            EXPECT_EQ(by[handOver - 1], std::this_thread::get_id());
+            EXPECT_NE(by[handOver], std::this_thread::get_id());
+        }
+    }
 }
 
 TEST(OrderedReaderTest, StoppingEarlyLeavesNoWorkerRunning) {
