@@ -815,21 +815,27 @@ TFileState StateOfOpenFile(int Fd) {
     return StateOfOpenFile(Fd, st);
 }
 
-TFileState StateOfOpenFile(int Fd, const struct stat& st) {
+TFileState StateOf(const struct stat& st, std::string_view Tail) {
     TFileState s;
     s.Device = static_cast<std::uint64_t>(st.st_dev);
     s.Inode = static_cast<std::uint64_t>(st.st_ino);
     s.Size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     s.MtimeSec = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     s.MtimeNsec = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(s.Size, kJournalTailSize));
-    s.Tail.resize(n);
-    if (n > 0 && !PreadAll(Fd, s.Tail.data(), n, static_cast<off_t>(s.Size - n)))
-        throw EInOutError(100);
+    s.Tail.assign(Tail);
     return s;
 }
 
-TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories) {
+TFileState StateOfOpenFile(int Fd, const struct stat& st) {
+    const std::uint64_t size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, kJournalTailSize));
+    char tail[kJournalTailSize];
+    if (n > 0 && !PreadAll(Fd, tail, n, static_cast<off_t>(size - n)))
+        throw EInOutError(100);
+    return StateOf(st, std::string_view(tail, n));
+}
+
+TTailOpen OpenForState(const std::string& Path, TDirectoryCache* Directories) {
     int fd;
     do {
         fd = Directories ? Directories->Open(Path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOATIME)
@@ -837,14 +843,22 @@ TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories) 
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);
-    const FdCloser closer{fd};
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
+    TTailOpen open;
+    open.File.reset(fd);
+    if (::fstat(fd, &open.Status) != 0)
         throw EInOutError::FromErrno(errno);
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(open.Status.st_mode))
         throw EInOutError(5);
-    AddOwnerWriteBit(fd, Path, st);
-    return StateOfOpenFile(fd, st);
+    AddOwnerWriteBit(fd, Path, open.Status);
+    open.Path = Path;
+    open.TailEnd = static_cast<std::uint64_t>(open.Status.st_size);
+    open.TailLength = static_cast<std::size_t>(std::min<std::uint64_t>(open.TailEnd, kJournalTailSize));
+    return open;
+}
+
+TFileState ReadFileState(const std::string& Path, TDirectoryCache* Directories) {
+    const TTailOpen open = OpenForState(Path, Directories);
+    return StateOfOpenFile(open.File.get(), open.Status);
 }
 
 void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail) {

@@ -8,6 +8,7 @@
 // record; the next step cuts the damage off (keeping a copy as "journal.damaged").
 
 #include "tagcore/LongPath.h"
+#include "tagcore/TailRunReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <vector>
 
@@ -186,6 +188,11 @@ bool SameNamedFile(const TFileState& Now, const TFileState& Recorded);
 TFileState StateOfOpenFile(int Fd);
 // The same with its status already at hand (st from fstat of Fd).
 TFileState StateOfOpenFile(int Fd, const struct stat& st);
+// The state of a file with status st whose last bytes (min(128, size)) are Tail.
+TFileState StateOf(const struct stat& st, std::string_view Tail);
+// ReadFileState up to the read of the tail: the file open, checked and its write bit handled,
+// with the tail to read.
+TTailOpen OpenForState(const std::string& Path, TDirectoryCache* Directories = nullptr);
 // Brings an open file back to Size ending in Tail: cut when longer, then the bytes written at
 // Size - Tail.size(). Throws EInOutError.
 void RestoreTail(int Fd, std::uint64_t Size, const std::string& Tail);

@@ -7,8 +7,10 @@
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
+#include "tagcore/TailRunReader.h"
 #include "tagcore/UiText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -328,12 +330,30 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
                                                  const ProgressScope* Progress) {
     std::vector<std::exception_ptr> errors(Paths.size());
     const std::vector<std::size_t> unique = FirstPlaces(Paths);
-    // Every file is read before the first is written, so the reads may run ahead several at a
-    // time: a cold disk answers many requests at once far faster than one after another.
-    TOrderedReader<TFileState, TDirectoryCache> reader(
-        unique.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
-            return ReadFileState(Paths[unique[k]], &directories);
-        });
+    // Every file is read before the first is written, so the reads may run ahead, a run of
+    // files at a time: a cold disk answers many requests at once far faster than one after
+    // another.
+    struct ReadState {
+        ReadState(const std::vector<std::string>& paths, const std::vector<std::size_t>& unique)
+            : Tails([&paths, &unique](std::size_t k, TDirectoryCache* directories) {
+                  return OpenForState(paths[unique[k]], directories);
+              }) {}
+        TDirectoryCache Directories;
+        TTailRunReader Tails;
+    };
+    using Reader = TOrderedReader<TFileState, std::optional<ReadState>>;
+    Reader reader(
+        unique.size(), 0,
+        Reader::ReadWithState([&](std::size_t k, std::optional<ReadState>& state) {
+            if (!state)
+                state.emplace(Paths, unique);
+            if (k % TTailRunReader::kMaxRun == 0)
+                state->Tails.Prepare(k, std::min(unique.size(), k + TTailRunReader::kMaxRun),
+                                     &state->Directories);
+            const TTailRunReader::TTail tail = state->Tails.Read(k, &state->Directories);
+            return StateOf(tail.Status, tail.Bytes);
+        }),
+        TTailRunReader::kMaxRun);
     std::vector<TTagItem> items = MakeItems(
         Paths, unique, [&](std::size_t) { return reader.Next(); },
         [&](std::size_t, TMP3Tag& tag) { Change(tag); }, Codec, errors);

@@ -226,6 +226,31 @@ TEST_F(UndoTest, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
     EXPECT_EQ(GetMP3Tag(files[3]).Album, "Mine");
 }
 
+// Files are read a run at a time: over several runs, with names given twice, each file is
+// written once with its own tag, and undo takes every one back.
+TEST_F(UndoTest, AStepOverSeveralRunsWithRepeatedNamesWritesEachFileFromItsOwnTag) {
+    test::TestDir dir;
+    std::vector<std::string> files, before;
+    for (int i = 0; i < 150; ++i) {
+        files.push_back(dir.WriteFile(std::to_string(i) + ".mp3",
+                                      test::Mp3Bytes(40, test::Tagged("S" + std::to_string(i), "B"))));
+        before.push_back(Bytes(files.back()));
+    }
+    std::vector<std::string> named = files;
+    named.insert(named.begin() + 1, files[0]);
+    named.insert(named.begin() + 70, files[3]);
+    const TFileFailures failures = RunTagStep(
+        named, FileCount, [](TMP3Tag& t) { t.Album = "Mine"; }, TagCodec::Default(), {}, nullptr);
+    EXPECT_TRUE(failures.empty());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const TMP3Tag tag = GetMP3Tag(files[i]);
+        EXPECT_EQ(tag.Title + "|" + tag.Album, "S" + std::to_string(i) + "|Mine");
+    }
+    EXPECT_TRUE(UndoStep(journal_).Failures.empty());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(Bytes(files[i]), before[i]) << files[i];
+}
+
 TEST_F(UndoTest, AFileChangedAfterTheWriteIsLeftAloneAndReported) {
     test::EditingFolder folder;
     const std::string a = folder.Add("a.mp3", test::Tagged("A", "Band"));
