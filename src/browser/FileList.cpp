@@ -429,9 +429,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                     [&](std::size_t k, std::optional<ReadState>& state) -> std::optional<Read> {
                         if (!state)
                             state.emplace(paths);
-                        if (k % TTagRunReader::kMaxRun == 0)
-                            state->Tags.Prepare(k, std::min(files, k + TTagRunReader::kMaxRun),
-                                                &state->Directories);
+                        state->Tags.PrepareRunAt(k, files, &state->Directories);
                         Read read;
                         read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories);
                         if (read.Size < kMinListedFileSize)

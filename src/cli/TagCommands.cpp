@@ -11,7 +11,6 @@
 #include "tagcore/TagFile.h"
 #include "tagcore/TagRunReader.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <functional>
@@ -87,9 +86,7 @@ ShownFile ShowFile(const std::vector<std::string>& paths, std::size_t index,
     const std::string& path = paths[index];
     TMP3Tag tag;
     try {
-        if (index % TTagRunReader::kMaxRun == 0)
-            state.Tags.Prepare(index, std::min(paths.size(), index + TTagRunReader::kMaxRun),
-                               &state.Directories);
+        state.Tags.PrepareRunAt(index, paths.size(), &state.Directories);
         tag = state.Tags.Read(index, codec, nullptr, &state.Directories);
     } catch (const EInOutError& e) {
         if (mayBeDirectory && IsDirectory(path))

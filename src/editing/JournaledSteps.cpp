@@ -10,7 +10,6 @@
 #include "tagcore/TailRunReader.h"
 #include "tagcore/UiText.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -347,9 +346,7 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
         Reader::ReadWithState([&](std::size_t k, std::optional<ReadState>& state) {
             if (!state)
                 state.emplace(Paths, unique);
-            if (k % TTailRunReader::kMaxRun == 0)
-                state->Tails.Prepare(k, std::min(unique.size(), k + TTailRunReader::kMaxRun),
-                                     &state->Directories);
+            state->Tails.PrepareRunAt(k, unique.size(), &state->Directories);
             const TTailRunReader::TTail tail = state->Tails.Read(k, &state->Directories);
             return StateOf(tail.Status, tail.Bytes);
         }),

@@ -34,6 +34,9 @@ class TTagRunReader {
     void Prepare(std::size_t First, std::size_t End, TDirectoryCache* Directories) {
         tails_.Prepare(First, End, Directories);
     }
+    void PrepareRunAt(std::size_t Index, std::size_t Count, TDirectoryCache* Directories) {
+        tails_.PrepareRunAt(Index, Count, Directories);
+    }
     bool Holds(std::size_t Index) const { return tails_.Holds(Index); }
     // GetMP3Tag(path of Index, codec, FileSize, MinSize, Directories), from the run prepared
     // when it holds the entry.

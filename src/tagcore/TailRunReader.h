@@ -16,6 +16,7 @@
 #include "tagcore/LongPath.h"
 #include "tagcore/UniqueFd.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -56,6 +57,12 @@ class TTailRunReader {
     // and reads their tails; what was prepared before is dropped. Failures are kept for Read
     // to throw at their own entry.
     void Prepare(std::size_t First, std::size_t End, TDirectoryCache* Directories);
+    // For a reader going through Count entries in order: prepares the run that starts at
+    // Index, if one does (runs of kMaxRun from entry 0).
+    void PrepareRunAt(std::size_t Index, std::size_t Count, TDirectoryCache* Directories) {
+        if (Index % kMaxRun == 0)
+            Prepare(Index, std::min(Count, Index + kMaxRun), Directories);
+    }
     // True when entry Index was prepared and not read yet.
     bool Holds(std::size_t Index) const;
 
