@@ -11,7 +11,7 @@ packages=(
   fonts-liberation adwaita-icon-theme desktop-file-utils
   xvfb xauth
   libreoffice-calc-nogui
-  mpg123 mpv pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
+  mpg123 mpv pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev libuchardet-dev fonts-noto-cjk
   python3-mutagen eyed3 kid3-cli
   zlib1g-dev nlohmann-json3-dev libtag1-dev
   librsvg2-bin dpkg-dev file groff-base man-db lintian

@@ -20,6 +20,9 @@ struct TMP3Tag {
     std::string Comment;
     std::uint8_t Genre = 255; // 255 = no genre
     std::uint8_t Track = 0;   // ID3v1.1 track number; 0 = none
+    // The code page the texts were read in (TagCodec::Id), written back in; 0: ASCII text or
+    // no tag, written in the default.
+    std::uint8_t CodePage = 0;
 
     friend bool operator==(const TMP3Tag&, const TMP3Tag&) = default;
 };

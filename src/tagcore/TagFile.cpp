@@ -1,5 +1,7 @@
 #include "tagcore/TagFile.h"
 
+#include "tagcore/CodePageGuess.h"
+
 #include "tagcore/LongPath.h"
 #include "tagcore/PreadAll.h"
 #include "tagcore/UniqueFd.h"
@@ -69,9 +71,7 @@ int WriteAll(int fd, std::string_view bytes, off_t offset, bool append, std::siz
 }
 
 void PutField(std::string& out, const TagCodec& codec, std::string_view text, std::size_t width) {
-    std::string bytes = codec.Encode(text);
-    bytes.resize(std::min(bytes.size(), width));
-    out += AddTrailingSpaces(bytes, width);
+    out += AddTrailingSpaces(codec.EncodeFit(text, width), width);
 }
 
 } // namespace
@@ -114,11 +114,13 @@ void ClearMP3Tag(TMP3Tag& Tag) {
     Tag.Track = 0;
 }
 
-bool CommentCutByTrack(const TMP3Tag& Tag, const TagCodec& codec) {
+bool CommentCutByTrack(const TMP3Tag& Tag, const TagCodec& codec0) {
+    const TagCodec& codec = codec0.ForTag(Tag.CodePage);
     return Tag.Track != 0 && RTrim(codec.Encode(Tag.Comment)).size() > kCommentWidthWithTrack;
 }
 
-std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
+std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec0) {
+    const TagCodec& codec = codec0.ForTag(Tag.CodePage);
     std::string out = "TAG";
     out.reserve(kTagSize);
     PutField(out, codec, Tag.Title, 30);
@@ -140,8 +142,17 @@ std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec) {
     return out;
 }
 
-TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
+TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec0, const std::string* Path) {
     TMP3Tag tag;
+    TCodePageId id = codec0.Id();
+    if (codec0.IsAuto() && Bytes.size() >= kTagSize) {
+        if (Path)
+            id = codec0.Resolver()->Decide(*Path, Bytes);
+        else
+            id = codec0.Resolver()->Judge({}, RawTagFields(Bytes)).CodePage;
+    }
+    const TagCodec& codec = codec0.ForTag(id);
+    bool high = false;
     if (Bytes.size() < kTagSize)
         return tag;
     char text[kTagSize];
@@ -155,6 +166,8 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
         std::string_view f = view.substr(offset, width);
         while (!f.empty() && f.back() == ' ')
             f.remove_suffix(1);
+        for (const char c : f)
+            high = high || static_cast<unsigned char>(c) >= 0x80;
         return codec.Decode(f);
     };
     tag.Header = "TAG";
@@ -167,6 +180,7 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     tag.Comment = field(97, v11 ? kCommentWidthWithTrack : 30);
     tag.Track = v11 ? static_cast<std::uint8_t>(src[126]) : 0;
     tag.Genre = static_cast<std::uint8_t>(src[kTagSize - 1]);
+    tag.CodePage = high ? codec.Id() : 0;
     return tag;
 }
 
@@ -195,7 +209,7 @@ TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec, std::uint6
         char buf[kTagSize];
         if (!PreadAll(opened.File.get(), buf, kTagSize, static_cast<off_t>(opened.Size - kTagSize)))
             throw EInOutError(100);
-        tag = ParseTagBytes(std::string_view(buf, kTagSize), codec);
+        tag = ParseTagBytes(std::string_view(buf, kTagSize), codec, &FileName);
     }
     tag.FileName = FileName;
     return tag;

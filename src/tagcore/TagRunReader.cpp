@@ -24,7 +24,7 @@ TMP3Tag TTagRunReader::Read(std::size_t Index, const TagCodec& codec, std::uint6
     TTailRunReader::TTail tail = tails_.Read(Index, Directories);
     if (FileSize)
         *FileSize = tail.TailEnd;
-    TMP3Tag tag = ParseTagBytes(tail.Bytes, codec); // no tail read: no tag
+    TMP3Tag tag = ParseTagBytes(tail.Bytes, codec, &tail.Path); // no tail read: no tag
     tag.FileName = std::move(tail.Path);
     return tag;
 }

@@ -1,0 +1,88 @@
+#pragma once
+// Which code page a tag's text is in. ID3v1 names none, so "auto" judges each file, strongest
+// evidence first: ASCII reads the same everywhere; valid UTF-8 is UTF-8; an ID3v2 title or
+// artist stored in UTF-16 or UTF-8 that holds the same text decides outright; then the text
+// itself (uchardet's opinion and our scoring of letters, case and double-byte sequences);
+// a file whose own evidence is weak takes the code page the other files of its folder show.
+
+#include "tagcore/TagCodec.h"
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace veltrane {
+
+// The raw text fields of a 128-byte tag (Title, Artist, Album, Year, Comment) as the tag
+// reader cuts them: control bytes as blanks, trailing blanks removed. Empty when no tag.
+std::vector<std::string> RawTagFields(std::string_view Tail);
+
+struct TCodePageGuess {
+    TCodePageId CodePage = 0; // 0: ASCII (or nothing to judge)
+    bool Weak = false;        // too little evidence: the folder may overrule it
+    double Score = 0;         // per character, for comparing guesses of one text
+};
+
+// Judges by the text alone.
+TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields);
+// The score of the text in one code page (per character above ASCII; a byte that is no
+// character costs much).
+double CodePageScore(const std::vector<std::string>& Fields, const TagCodec& Codec);
+// The code pages "auto" chooses among (besides UTF-8).
+const std::vector<std::string>& AutoCandidates();
+
+// What a file's ID3v2 tag says: title and artist, only from frames stored in UTF-16 or UTF-8.
+struct TUnicodeTitles {
+    std::string Title, Artist;
+};
+using TId3v2Hint = std::function<std::optional<TUnicodeTitles>(const std::string& Path)>;
+
+// The ID3v2 evidence: the code page in which the raw fields read as the Unicode titles, or 0.
+TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUnicodeTitles& V2);
+
+// Decides, file by file, for one run of reads. Safe to share between reading threads.
+class TCodePageResolver {
+  public:
+    void SetId3v2Hint(TId3v2Hint Hint) { hint_ = std::move(Hint); }
+    // The files this run reads: a folder's files among them are "the folder". Without them,
+    // the folder is its files named "*.mp3" on disk.
+    void SetRunFiles(const std::vector<std::string>& Paths);
+    // The code page of the file Path whose last 128 bytes are Tail.
+    TCodePageId Decide(const std::string& Path, std::string_view Tail);
+    // The file's own evidence, without its folder.
+    TCodePageGuess Judge(const std::string& Path, const std::vector<std::string>& Fields) const;
+
+  private:
+    TCodePageId FolderOpinion(const std::string& Folder);
+
+    TId3v2Hint hint_;
+    std::mutex lock_;
+    std::unordered_map<std::string, std::vector<std::string>> runFiles_;
+    bool runKnown_ = false;
+    std::unordered_map<std::string, TCodePageId> folders_;
+};
+
+// The ANSI code page of a locale ("ru_RU.UTF-8" gives "WINDOWS-1251"), from the first set of
+// LC_ALL, LC_CTYPE and LANG (each may be null).
+std::string LocaleCodePage(const char* LcAll, const char* LcCtype, const char* Lang);
+// The same for this process's environment.
+std::string SystemCodePage();
+
+// The code pages offered by name, in the order shown: {canonical name, caption}.
+const std::vector<std::pair<std::string, std::string>>& NamedCodePages();
+// "Cyrillic (Windows-1251)" for "WINDOWS-1251"; the name itself for one without a caption.
+std::string CodePageCaption(std::string_view Name);
+
+// For the window: when most tags above ASCII of a folder read far better in another code page
+// than the fixed one, that code page's canonical name; "" otherwise. Fields: each file's raw
+// text fields.
+std::string FolderLooksLike(const std::vector<std::vector<std::string>>& Files,
+                            const TagCodec& Fixed);
+
+} // namespace veltrane
