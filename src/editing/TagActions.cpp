@@ -515,7 +515,7 @@ TActionOutcome ApplyTagAction(const TTagAction& Action, TMP3Tag& Tag, const TagC
             continue;
         std::string& now = ActionFieldOf(stored, f);
         std::string& made = ActionFieldOf(Tag, f);
-        if (now != ActionFieldOf(old, f)) {
+        if (now != RTrim(ActionFieldOf(old, f))) {
             outcome.Changed |= f;
             if (Codec.Encode(RTrim(made)).size() > ActionFieldRoom(f, Tag))
                 outcome.Cut |= f;
