@@ -123,7 +123,7 @@ TActionOutcome ApplyTagAction(const TTagAction& Action, TMP3Tag& Tag, const TagC
                               std::vector<std::string>* Made = nullptr);
 
 inline constexpr std::string_view kNoteLimit =
-    "the pattern hit PCRE2's match limit; the file is left as it is";
+    "the pattern hit PCRE2's match limit, the file is left as it is";
 
 // One file a planned action changes: its state as read, and the record to write.
 struct TActionFile {

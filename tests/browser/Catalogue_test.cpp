@@ -59,6 +59,8 @@ TEST(GermanCatalogue, MainWindowEditorsAndMessagesAreTranslated) {
         {"veltrane::TFormGetTagFromFilename", 12},
         {"veltrane::TFormRename", 7},
         {"veltrane::TFormDeSelect", 8},
+        {"veltrane::TFormActions", 27},
+        {"TagActions", 10},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.Context);

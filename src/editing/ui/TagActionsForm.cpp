@@ -23,6 +23,13 @@ constexpr const char* kCaptions[] = {QT_TRANSLATE_NOOP("veltrane::TFormActions",
                                      QT_TRANSLATE_NOOP("veltrane::TFormActions", "Album"),
                                      QT_TRANSLATE_NOOP("veltrane::TFormActions", "Year"),
                                      QT_TRANSLATE_NOOP("veltrane::TFormActions", "Comment")};
+// The notes the actions' preview gives beside the shared ones.
+[[maybe_unused]] const char* const kPreviewNotes[] = {
+    QT_TRANSLATE_NOOP("ChangePreview", "cut to 30 bytes"),
+    QT_TRANSLATE_NOOP("ChangePreview", "cut to 28 bytes"),
+    QT_TRANSLATE_NOOP("ChangePreview", "cut to 4 bytes"),
+    QT_TRANSLATE_NOOP("ChangePreview", "the pattern hit PCRE2's match limit, the file is left as it is"),
+};
 constexpr TCaseMode kModes[] = {TCaseMode::cmTitle, TCaseMode::cmUpper, TCaseMode::cmLower,
                                 TCaseMode::cmSentence};
 
