@@ -70,7 +70,7 @@ bool IsRomanNumeral(std::string_view Word) {
             all.insert(std::string(tens[n / 10]) + units[n % 10]);
         return all;
     }();
-    if (Word.empty() || Word.size() > 6)
+    if (Word.empty() || Word.size() > 7) // XXXVIII is the longest
         return false;
     std::string upper(Word);
     for (char& c : upper)

@@ -51,8 +51,8 @@ TEST(TagActions, CaseRules) {
         {"don't", TCaseMode::cmTitle, "Don't", nullptr},
         {"jean-luc's", TCaseMode::cmTitle, "Jean-Luc's", nullptr},
         {"AC/DC", TCaseMode::cmTitle, "Ac/Dc", nullptr},
-        {"part ii (xiv) [iv] \"xxxix\" ix.", TCaseMode::cmTitle, "Part II (XIV) [IV] \"XXXIX\" IX.",
-         nullptr},
+        {"part ii (xiv) [iv] \"xxxix\" ix. xxxviii", TCaseMode::cmTitle,
+         "Part II (XIV) [IV] \"XXXIX\" IX. XXXVIII", nullptr},
         {"mix civil vivid xl iiii vx", TCaseMode::cmTitle, "Mix Civil Vivid Xl Iiii Vx", nullptr},
         {"über {best} of/the  rest", TCaseMode::cmTitle, "Über {Best} Of/The  Rest", nullptr},
         {"'til dawn", TCaseMode::cmTitle, "'til Dawn", nullptr},
@@ -107,7 +107,7 @@ TEST(TagActions, SpecsThatCannotRun) {
         }
         return std::pair<int, std::string>(-1, "");
     };
-    const std::string huge(kMaxActionText + 1, 'a');
+    const std::string huge(kMaxActionText + 1, 'a'), most(kMaxActionText, 'a');
     const struct {
         std::function<void()> make;
         int where;
@@ -123,6 +123,7 @@ TEST(TagActions, SpecsThatCannotRun) {
         {[] { Replace("(?<x>a)", "${x", false, true); }, EActionSpec::wWith, "at character 4"},
         {[&] { Replace(huge, "", false, false); }, EActionSpec::wFind, "longer than 4096 bytes"},
         {[&] { Replace("a", huge, false, false); }, EActionSpec::wWith, "longer than 4096 bytes"},
+        {[&] { Replace(most, most, false, false); }, -1, ""},
         {[] { Format("%titel%"); }, EActionSpec::wPattern, "unknown placeholder %titel%"},
         {[] { Format("100% sure"); }, EActionSpec::wPattern, "a % at character 4 has no closing"},
         {[] { Format("%title%", afTitle | afAlbum); }, EActionSpec::wFields, "one field"},
