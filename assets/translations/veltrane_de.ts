@@ -238,6 +238,22 @@
         <source>more pieces than fields: &quot;%1&quot; is not used</source>
         <translation>mehr Teile als Felder: „%1“ wird nicht verwendet</translation>
     </message>
+    <message>
+        <source>cut to 30 bytes</source>
+        <translation>auf 30 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>cut to 28 bytes</source>
+        <translation>auf 28 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>cut to 4 bytes</source>
+        <translation>auf 4 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>the pattern hit PCRE2&apos;s match limit, the file is left as it is</source>
+        <translation>das Muster erreichte die Suchgrenze von PCRE2, die Datei bleibt, wie sie ist</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>
@@ -745,6 +761,49 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
 </context>
 <context>
+    <name>TagActions</name>
+    <message>
+        <source>a % at character %1 has no closing %; write %% for a percent sign</source>
+        <translation>ein % an Zeichen %1 hat kein schließendes %; für ein Prozentzeichen %% schreiben</translation>
+    </message>
+    <message>
+        <source>unknown placeholder %%1%</source>
+        <translation>unbekannter Platzhalter %%1%</translation>
+    </message>
+    <message>
+        <source>%1 at character %2</source>
+        <translation>%1 an Zeichen %2</translation>
+    </message>
+    <message>
+        <source>no field is chosen</source>
+        <translation>kein Feld gewählt</translation>
+    </message>
+    <message>
+        <source>a format fills one field, not several</source>
+        <translation>ein Format füllt ein Feld, nicht mehrere</translation>
+    </message>
+    <message>
+        <source>longer than %1 bytes</source>
+        <translation>länger als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>nothing to find</source>
+        <translation>nichts zu suchen</translation>
+    </message>
+    <message>
+        <source>In the tags of these files, values longer than their fields were cut (30 bytes, the year 4, a comment beside a track 28):</source>
+        <translation>In den Tags dieser Dateien wurden Werte gekürzt, die länger als ihre Felder sind (30 Bytes, das Jahr 4, ein Kommentar neben einer Tracknummer 28):</translation>
+    </message>
+    <message>
+        <source>On these files the pattern hit PCRE2&apos;s match limit; they were left as they were:</source>
+        <translation>Bei diesen Dateien erreichte das Muster die Suchgrenze von PCRE2; sie blieben, wie sie waren:</translation>
+    </message>
+    <message>
+        <source>Changing %1 tags, please wait...</source>
+        <translation>%1 Tags werden geändert, bitte warten...</translation>
+    </message>
+</context>
+<context>
     <name>TagEditing</name>
     <message>
         <source>changing tag for 1 file</source>
@@ -841,6 +900,121 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>About</source>
         <translation>Info</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TFormActions</name>
+    <message>
+        <source>Song</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>acting on 1 file</source>
+        <translation>wirkt auf 1 Datei</translation>
+    </message>
+    <message>
+        <source>acting on %1 files</source>
+        <translation>wirkt auf %1 Dateien</translation>
+    </message>
+    <message>
+        <source>Actions</source>
+        <translation>Aktionen</translation>
+    </message>
+    <message>
+        <source>Fields:</source>
+        <translation>Felder:</translation>
+    </message>
+    <message>
+        <source>Change to</source>
+        <translation>Ändern in</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Jedes Wort Groß</translation>
+    </message>
+    <message>
+        <source>UPPER CASE</source>
+        <translation>GROSSBUCHSTABEN</translation>
+    </message>
+    <message>
+        <source>lower case</source>
+        <translation>kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Satzanfang groß</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Schreibung</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Replace with</source>
+        <translation>Ersetzen durch</translation>
+    </message>
+    <message>
+        <source>Ignore case</source>
+        <translation>Groß/klein ignorieren</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Feld</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Muster</translation>
+    </message>
+    <message>
+        <source>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% for %</source>
+        <translation>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% für %</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>These files could not be changed:</source>
+        <translation>Diese Dateien konnten nicht geändert werden:</translation>
+    </message>
+    <message>
+        <source>Actions...</source>
+        <translation>Aktionen...</translation>
     </message>
 </context>
 <context>

@@ -26,6 +26,11 @@ constexpr std::string_view kUsage =
     "  tag show --v2 [--jobs N] FILE...\n"
     "  tag export [--format csv|tsv] [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "  tag import [--dry-run] [--format csv|tsv] [--codepage NAME] [--no-undo] FILE\n"
+    "  tag case --field LIST --mode title|upper|lower|sentence [--codepage NAME] [--dry-run]\n"
+    "           [--no-undo] FILE...\n"
+    "  tag replace --field LIST --find TEXT --with TEXT [--ignore-case] [--regex]\n"
+    "              [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
+    "  tag format --field FIELD --pattern PATTERN [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
@@ -54,6 +59,12 @@ constexpr std::string_view kTagUsage =
     "                                [--no-undo] FILE...\n"
     "       veltrane-cli tag export [--format csv|tsv] [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
     "       veltrane-cli tag import [--dry-run] [--format csv|tsv] [--codepage NAME] [--no-undo] FILE\n"
+    "       veltrane-cli tag case --field LIST --mode title|upper|lower|sentence [--codepage NAME]\n"
+    "                             [--dry-run] [--no-undo] FILE...\n"
+    "       veltrane-cli tag replace --field LIST --find TEXT --with TEXT [--ignore-case] [--regex]\n"
+    "                                [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
+    "       veltrane-cli tag format --field FIELD --pattern PATTERN [--codepage NAME] [--dry-run]\n"
+    "                               [--no-undo] FILE...\n"
     "  tag show --help, tag set --help and the like: more on each\n";
 
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
@@ -105,6 +116,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             if (args[1] == "from-v2") return RunTagFromV2(rest, out, err);
             if (args[1] == "export") return RunTagExport(rest, out, err);
             if (args[1] == "import") return RunTagImport(rest, out, err);
+            if (args[1] == "case") return RunTagCase(rest, out, err);
+            if (args[1] == "replace") return RunTagReplace(rest, out, err);
+            if (args[1] == "format") return RunTagFormat(rest, out, err);
             throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {

@@ -63,6 +63,8 @@ TEST_P(Catalogue, MainWindowEditorsAndMessagesAreTranslated) {
         {"veltrane::TFormGetTagFromFilename", 12},
         {"veltrane::TFormRename", 7},
         {"veltrane::TFormDeSelect", 8},
+        {"veltrane::TFormActions", 27},
+        {"TagActions", 10},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.Context);

@@ -29,6 +29,7 @@
 #include "editing/ui/NumberTracks.h"
 #include "editing/ui/FillFromId3v2Form.h"
 #include "editing/ui/TagTableActions.h"
+#include "editing/ui/TagActionsForm.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/JournaledSteps.h"
@@ -463,6 +464,7 @@ void TMainForm::CreatePopupMenu() {
     Numbertracks = add("Numbertracks", tr("Number tracks..."), &TMainForm::NumbertracksClick);
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
+    AddActionsEntry(*PopupMenuMultiListMP3, *host_, this);
     PopupMenuMultiListMP3->addSeparator();
     auto* undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
