@@ -15,6 +15,7 @@
 #include <tbytevectorstream.h>
 #include <textidentificationframe.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -113,10 +114,12 @@ std::string Comment(const TagLib::ID3v2::Tag& Tag) {
 }
 
 bool AllDigits(std::string_view Text) {
-    return !Text.empty() && Text.size() <= 3 && Text.find_first_not_of("0123456789") == std::string_view::npos;
+    return !Text.empty() && Text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// "17", "(17)", "(17)Rock" or a name of the genre table, letter case aside.
+// "17", "(17)", "(0017)", "(17)Rock" or a name of the genre table, letter case aside. A number
+// of any length is read without overflow: leading zeros aside, more than three digits are past
+// the table.
 void MapGenre(const std::string& Text, TId3v2Values& Values) {
     if (Text.empty())
         return;
@@ -126,7 +129,9 @@ void MapGenre(const std::string& Text, TId3v2Values& Values) {
         number = close == std::string_view::npos ? std::string_view() : number.substr(1, close - 1);
     }
     if (AllDigits(number)) {
-        const unsigned g = static_cast<unsigned>(std::stoul(std::string(number)));
+        number.remove_prefix(std::min(number.find_first_not_of('0'), number.size() - 1));
+        const unsigned g =
+            number.size() <= 3 ? static_cast<unsigned>(std::stoul(std::string(number))) : 255;
         if (g + 1 < kGenreTableSize) {
             Values.Genre = static_cast<std::uint8_t>(g);
             return;
