@@ -19,10 +19,10 @@ clang++ "${flags[@]}" fuzz/SetupStreamFuzz.cpp "${setup_sources[@]}" -o "$out/se
 clang++ -std=c++20 -O1 -I src fuzz/MakeSetupSeeds.cpp "${setup_sources[@]}" -o "$out/make_setup_seeds"
 # TagLib itself is not instrumented: the target covers our checks and mapping around it.
 read -r -a taglib <<< "$(pkg-config --cflags --libs taglib)"
-id3v2_sources=(src/id3v2/Id3v2Reader.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
+id3v2_sources=(src/id3v2/Id3v2Reader.cpp src/id3v2/Id3v2Check.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
                src/tagcore/LongPath.cpp)
-clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -o "$out/id3v2_fuzz"
-clang++ -std=c++20 -O1 fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -o "$out/make_id3v2_seeds"
+clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -lz -o "$out/id3v2_fuzz"
+clang++ -std=c++20 -O1 -I tests fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -lz -o "$out/make_id3v2_seeds"
 
 clang++ "${flags[@]}" fuzz/TableTextFuzz.cpp src/editing/TableText.cpp -o "$out/tabletext_fuzz"
 m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp

@@ -25,6 +25,7 @@ struct CsvCase {
     std::string Text;
     std::vector<Fields> Records; // empty with ErrorRow set: the parse fails
     std::size_t ErrorRow = 0;
+    TTableFormat Format = TTableFormat::Csv;
 };
 
 TEST(TagTable, CsvReading) {
@@ -41,12 +42,16 @@ TEST(TagTable, CsvReading) {
         {"CR alone", "a\rb\r", {}, 1},
         {"text after closing quote", "\"a\"b\r\n", {}, 1},
         {"quote inside a bare field", "a\"b\r\n", {}, 1},
+        {"TSV: BOM skipped", "\xEF\xBB\xBFpath\tt\nx\ty\n", {{"path", "t"}, {"x", "y"}}, 0,
+         TTableFormat::Tsv},
+        {"TSV: CRLF", "a\tb\r\n\r\nc\t\r\n", {{"a", "b"}, {"c", ""}}, 0, TTableFormat::Tsv},
+        {"TSV: CR alone", "a\r\nb\rc\n", {}, 2, TTableFormat::Tsv},
     };
     for (const CsvCase& c : cases) {
         SCOPED_TRACE(c.Name);
         if (c.ErrorRow != 0) {
             try {
-                ParseTable(c.Text, TTableFormat::Csv);
+                ParseTable(c.Text, c.Format);
                 ADD_FAILURE() << "parsed";
             } catch (const ETableSyntax& e) {
                 EXPECT_EQ(e.Row(), c.ErrorRow) << e.what();
@@ -54,7 +59,7 @@ TEST(TagTable, CsvReading) {
             continue;
         }
         std::vector<Fields> got;
-        for (const TTableRecord& r : ParseTable(c.Text, TTableFormat::Csv))
+        for (const TTableRecord& r : ParseTable(c.Text, c.Format))
             got.push_back(r.Fields);
         EXPECT_EQ(got, c.Records);
     }
@@ -104,6 +109,37 @@ TEST(TagTable, HeaderProblemsAndEmptyTablesApplyNothing) {
                  std::invalid_argument);
     EXPECT_THROW(PlanTagImport("path,title\r\n", TTableFormat::Csv, "/", codec), ETableSyntax);
     EXPECT_THROW(PlanTagImport("", TTableFormat::Csv, "/", codec), ETableSyntax);
+}
+
+// Tag cells of a TSV are unescaped, those of a CSV taken as they stand; trailing blanks go
+// from tag cells, never from a path.
+TEST(TagTable, ImportCellsReadAsTheExportWroteThem) {
+    test::TestDir dir;
+    const test::RawTag title{"Title", "", "", "", "", 255};
+    const std::string file = dir.WriteFile("t.mp3", test::Mp3Bytes(300, title));
+    const std::string blank = dir.WriteFile("b.mp3 ", test::Mp3Bytes(300, title));
+    const auto csv = TTableFormat::Csv, tsv = TTableFormat::Tsv;
+    const struct {
+        const char* Name;
+        TTableFormat Format;
+        std::string Table;
+        std::vector<std::string> Titles; // of the files that change
+    } cases[] = {
+        {"TSV backslash", tsv, "path\ttitle\n" + file + "\tAC\\\\DC\n", {"AC\\DC"}},
+        {"TSV escaped tab", tsv, "path\ttitle\n" + file + "\ta\\tb\n", {"a\tb"}},
+        {"CSV as it stands", csv, "path,title\r\n" + file + ",AC\\DC\r\n", {"AC\\DC"}},
+        {"blanks after a title", csv, "path,title\r\n" + file + ",Title  \r\n", {}},
+        {"blank ending a path", tsv, "path\ttitle\n" + blank + "\tNew \n", {"New"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TImportPlan plan = PlanTagImport(c.Table, c.Format, "/", TagCodec::Default());
+        EXPECT_EQ(plan.BadRows, std::vector<std::string>{});
+        std::vector<std::string> titles;
+        for (const TImportFile& f : plan.Files)
+            titles.push_back(f.New.Title);
+        EXPECT_EQ(titles, c.Titles);
+    }
 }
 
 // The import writes over the tags its plan read: a file another program changed between the

@@ -1,5 +1,7 @@
 #include "id3v2/Id3v2Reader.h"
 
+#include "id3v2/Id3v2Check.h"
+#include "support/HostileId3v2.h"
 #include "support/Id3v2Builder.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
@@ -140,6 +142,58 @@ TEST(Id3v2Reader, DamagedTagsAreNotReadAndFifosDoNotHang) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_THROW(ReadId3v2(fifo), ENoId3v2);
     EXPECT_THROW(ReadId3v2(dir / "missing.mp3"), EInOutError);
+}
+
+// Tags made to crash, exhaust or fool a reader: what can be read is read, the rest is left out
+// before anything is allocated for it, and a tag that yields nothing is no tag.
+TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
+    using test::CompressedFrame;
+    using test::TagOf;
+    using test::TextFrame;
+    const std::string band = TextFrame(4, "TPE1", "Band");
+    const std::string big(17u << 20, 'x'); // past 16 MB
+    const struct {
+        const char* name;
+        std::string tag;
+        bool readable;
+        std::string title, artist;
+        std::vector<std::string> unsafe;
+    } cases[] = {
+        {"chapters nested 20,000 deep", test::NestedChapters(20000), true, "Song", "", {}},
+        {"compressed frame", TagOf(4, 0, CompressedFrame("TIT2", "Packed") + band), true,
+         "Packed", "Band", {}},
+        {"compressed frame declaring 200 MB", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20) + band),
+         true, "", "Band", {"TIT2: inflates to 209715200 bytes, past 16 MB"}},
+        {"compressed frame of 17 MB", TagOf(4, 0, band + CompressedFrame("TIT2", big)), true, "",
+         "Band", {"TIT2: inflates to 17825793 bytes, past 16 MB"}},
+        {"two frames of 9 MB", TagOf(4, 0, CompressedFrame("TIT2", big.substr(0, 9u << 20)) +
+                                                CompressedFrame("TPE1", big.substr(0, 9u << 20))),
+         true, big.substr(0, 9u << 20), "", {"TPE1: inflates to 9437185 bytes, past 16 MB"}},
+        {"compressed frame inflating past what it declares",
+         TagOf(4, 0, band + CompressedFrame("TIT2", big.substr(0, 200000), 100)), true, "", "Band",
+         {"TIT2: inflates past the size it declares"}},
+        {"only a bomb", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20)), false, "", "", {}},
+        {"2.3 extended header", test::ExtendedHeader23(false), true, "Song", "Band", {}},
+        {"2.3 extended header with a CRC", test::ExtendedHeader23(true), true, "Song", "Band", {}},
+        {"2.3 extended header, unsynchronised", test::ExtendedHeader23(false, true), true,
+         "Song\xc3\xbf", "Band", {}},
+        {"2.3 extended header past the end", TagOf(3, 0x40, test::Plain4(60) + TextFrame(3, "TIT2", "S")),
+         false, "", "", {}},
+        {"empty first frame", TagOf(3, 0, "TIT2" + test::Plain4(0) + std::string(2, '\0') + TextFrame(3, "TPE1", "B")),
+         false, "", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.readable) {
+            EXPECT_THROW(ParseId3v2(c.tag), ENoId3v2);
+            continue;
+        }
+        EXPECT_EQ(CheckId3v2Tag(c.tag).Unsafe, c.unsafe);
+        const TId3v2Values v = ParseId3v2(c.tag);
+        EXPECT_EQ(v.Title.size(), c.title.size());
+        EXPECT_TRUE(v.Title == c.title);
+        EXPECT_EQ(v.Artist, c.artist);
+    }
 }
 
 // Files tagged at test time by the tag writers of other projects.

@@ -1,5 +1,7 @@
 #include "tagcore/TagRunReader.h"
 
+#include "tagcore/TailRunReader.h"
+
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 #include "tagcore/InOutError.h"
@@ -101,6 +103,46 @@ TEST(TagRunReader, EveryEntryReadsAsGetMP3TagReadsIt) {
                 EXPECT_EQ(ModeOf(readOnly), minSize ? 0444u : 0644u);
             }
         }
+    }
+}
+
+// A file cut between its open and the run's read of its tail: the short read is refused
+// ("Read beyond end of file"), never taken with what the buffer held before; its neighbours
+// read as usual, with the ring or without.
+TEST(TagRunReader, AFileCutAfterItsOpenIsRefused) {
+    test::TestDir dir;
+    const std::vector<std::string> paths = {
+        dir.WriteFile("0.mp3", Mp3Bytes(300, RawTag{"Zero", "", "", "", "", 0})),
+        dir.WriteFile("1.mp3", Mp3Bytes(300, RawTag{"Cut", "", "", "", "", 0})),
+        dir.WriteFile("2.mp3", Mp3Bytes(300, RawTag{"Two", "", "", "", "", 0}))};
+    for (const bool ring : {true, false}) {
+        SCOPED_TRACE(ring ? "ring" : "no ring");
+        for (const std::string& p : paths)
+            ASSERT_EQ(::truncate(p.c_str(), 428), 0);
+        TTailRunReader reader(
+            [&](std::size_t i, TDirectoryCache*) {
+                TTailOpen open;
+                open.Path = paths[i];
+                open.File.reset(::open(paths[i].c_str(), O_RDONLY | O_CLOEXEC));
+                ::fstat(open.File.get(), &open.Status);
+                open.TailEnd = static_cast<std::uint64_t>(open.Status.st_size);
+                open.TailLength = 128;
+                if (i == 1)
+                    EXPECT_EQ(::truncate(paths[i].c_str(), 350), 0);
+                return open;
+            },
+            ring);
+        reader.Prepare(0, 3, nullptr);
+        std::vector<std::string> outcomes;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            try {
+                outcomes.push_back(
+                    ParseTagBytes(reader.Read(i, nullptr).Bytes, TagCodec::Default()).Title);
+            } catch (const EInOutError& e) {
+                outcomes.push_back("error " + std::to_string(e.ErrorCode()));
+            }
+        }
+        EXPECT_EQ(outcomes, (std::vector<std::string>{"Zero", "error 100", "Two"}));
     }
 }
 
