@@ -706,6 +706,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>File with that name already exists!</source>
         <translation>Eine Datei mit diesem Namen existiert bereits!</translation>
     </message>
+    <message>
+        <source>The new name is empty. Type a name.</source>
+        <translation>Der neue Name ist leer. Bitte einen Namen eingeben.</translation>
+    </message>
 </context>
 <context>
     <name>SelectSearch</name>

@@ -168,6 +168,9 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
         if (o.Positional().size() != 1)
             throw UsageError("rename: --to renames exactly one FILE");
         const std::string& path = o.Positional().front();
+        if (EmptyTypedName(*typed))
+            throw UsageError("rename: --to needs a name; \"" + Escape(*typed) +
+                             "\" would give the hidden name \".mp3\"");
         if (o.Has("--dry-run")) {
             const std::vector<TPreviewRow> rows{PreviewRenameByTypedName(path, *typed)};
             out << PreviewTsv(rows);

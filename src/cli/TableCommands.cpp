@@ -6,6 +6,7 @@
 #include "editing/ChangePreview.h"
 #include "editing/TagTable.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 
 #include <filesystem>
@@ -39,12 +40,6 @@ TTableFormat ParseFormat(const std::string& text) {
     throw UsageError("--format takes csv or tsv, not '" + Escape(text) + "'");
 }
 
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    return std::filesystem::absolute(path).lexically_normal().string();
-}
-
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -68,7 +63,7 @@ int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
     bool ok = true;
     std::vector<std::string> paths;
     for (const std::string& named : o.Positional()) {
-        const std::string path = Absolute(named);
+        const std::string path = SystemAbsolute(named);
         if (!IsDirectory(path)) {
             paths.push_back(path);
             continue;

@@ -160,8 +160,10 @@ bool CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
                 Tag.Track = *track;
             } else {
                 trackOk = false;
-                if (Cut)
+                if (Cut) {
                     Cut->BadTrackPiece = piece;
+                    Cut->BadTrack = true;
+                }
             }
         }
         if (++k == howTo.size())
@@ -246,7 +248,7 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
         const std::string before = tagged ? field.Text(Old) : std::string();
         const std::string after = field.Text(New);
         const bool track = std::string_view(field.Name) == "track";
-        if (track && !Cut.BadTrackPiece.empty()) {
+        if (track && Cut.BadTrack) {
             Rows.push_back({path, field.Name, before, Cut.BadTrackPiece,
                             "not a track number from 1 to 255; the track is left as it is",
                             TPreviewState::psFailed});

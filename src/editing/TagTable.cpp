@@ -4,6 +4,7 @@
 #include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/TextEscape.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <unordered_map>
@@ -50,7 +52,7 @@ std::string GenreText(std::uint8_t Genre) {
     return name.empty() ? std::to_string(Genre) : name;
 }
 
-// The column's text of a tag as the table holds it, not yet escaped or quoted.
+// The column's text of a tag, not yet escaped or quoted.
 std::string ColumnText(const TMP3Tag& Tag, int Column) {
     if (Column == kPath)
         return EscapeBytes(Tag.FileName);
@@ -65,6 +67,12 @@ std::string ColumnText(const TMP3Tag& Tag, int Column) {
     case kComment: return Tag.Comment;
     default: return TrackText(Tag.Track);
     }
+}
+
+// The column's text as the table holds it: a tag text a spreadsheet would run as a formula
+// is kept text (the path is absolute, so it never starts with a formula character).
+std::string CellText(const TMP3Tag& Tag, int Column) {
+    return Column == kPath ? ColumnText(Tag, Column) : GuardCell(ColumnText(Tag, Column));
 }
 
 void AppendCsvField(std::string& Out, std::string_view Text) {
@@ -165,14 +173,14 @@ void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format
         if (Format == TTableFormat::Csv) {
             if (column != 0)
                 Out += ',';
-            AppendCsvField(Out, ColumnText(Tag, column));
+            AppendCsvField(Out, CellText(Tag, column));
         } else {
             if (column != 0)
                 Out += '\t';
             if (column == kPath)
                 Out += ColumnText(Tag, column); // already escaped
             else
-                AppendEscapedBytes(Out, ColumnText(Tag, column));
+                AppendEscapedBytes(Out, CellText(Tag, column));
         }
     }
     Out += Format == TTableFormat::Csv ? "\r\n" : "\n";
@@ -301,7 +309,7 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                 values.Text[column] = raw;
             }
             if (column != kPath)
-                values.Text[column] = RTrim(values.Text[column]);
+                values.Text[column] = RTrim(UnguardCell(values.Text[column]));
         }
         if (!ok)
             continue;
@@ -313,7 +321,8 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         }
         if (path[0] != '/')
             path = BaseDir + (BaseDir.empty() || BaseDir.back() == '/' ? "" : "/") + path;
-        path = std::filesystem::path(path).lexically_normal().string();
+        // "LINK/../x.mp3" is the file the system reaches, as tag set writes it.
+        path = SystemAbsolute(path);
         if (where[kYear] >= 0 && Codec.Encode(values.Text[kYear]).size() > 4) {
             reject("the year " + EscapeBytes(values.Text[kYear]) + " is longer than 4 bytes");
             continue;
@@ -357,12 +366,23 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         rows.size(), 0, [&](std::size_t i, TDirectoryCache& directories) {
             return ReadFileState(rows[i].Path, &directories);
         });
+    // One file under two names (a link, a hard link) is refused in its later row, as the
+    // step refuses it, so the dry run says what the run does.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> fileRow;
     for (const RowValues& values : rows) {
         TFileState state;
         try {
             state = reader.Next();
         } catch (const EInOutError& e) {
             bad.emplace_back(values.Row, EscapeBytes(values.Path) + ": " + e.what());
+            continue;
+        }
+        const auto [named, firstName] =
+            fileRow.emplace(std::make_pair(state.Device, state.Inode), values.Row);
+        if (!firstName) {
+            bad.emplace_back(values.Row, EscapeBytes(values.Path) + ": the file of row " +
+                                             std::to_string(named->second) +
+                                             " under another name; left as it is");
             continue;
         }
         TMP3Tag old = ParseTagBytes(state.Tail, Codec);

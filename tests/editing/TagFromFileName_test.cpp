@@ -275,5 +275,20 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
     EXPECT_EQ(std::filesystem::file_size(more), test::kAudioBytes);
 }
 
+// An empty track piece (" - Tune.mp3" cut as track - title) is no track number: the dry run
+// flags it as the run does, never a silent "no change".
+TEST(PreviewDeriveFromFileNames, AnEmptyTrackPieceFails) {
+    test::EditingFolder folder;
+    const std::string path = folder.Add(" - Tune.mp3", test::Tagged("Tune", "y"));
+    TDeriveFormat trackTitle;
+    trackTitle.SetSeparator("-");
+    ASSERT_TRUE(trackTitle.SetHowToCodes("61"));
+    const auto rows = PreviewDeriveFromFileNames({path}, trackTitle, {true, false},
+                                                 TagCodec::Default(), nullptr, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Field, "track");
+    EXPECT_EQ(rows[0].State, TPreviewState::psFailed);
+}
+
 } // namespace
 } // namespace veltrane

@@ -1,6 +1,7 @@
 #include "editing/TagTable.h"
 
 #include "editing/JournaledSteps.h"
+#include "editing/TableText.h"
 #include "editing/Undo.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -209,6 +211,55 @@ TEST(TagTable, ImportLeavesAFileChangedSinceItsPlanAlone) {
             SetActiveJournal(nullptr);
         }
     }
+}
+
+// A cell a spreadsheet would run as a formula is written with one apostrophe before it, and
+// an import takes exactly that apostrophe off again: every title comes back as it was.
+TEST(TagTable, FormulaCellsAreGuardedAndImportedBackAsTheyWere) {
+    const struct {
+        std::string title, cell;
+    } cases[] = {
+        {"=1+1", "'=1+1"},   {"+x", "'+x"},   {"-5", "'-5"},   {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},     {"\rx", "'\rx"}, {"'=x", "''=x"}, {"''-", "'''-"},
+        {"'plain", "'plain"}, {"a=b", "a=b"}, {"'", "'"},      {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(GuardCell(c.title), c.cell);
+        EXPECT_EQ(UnguardCell(c.cell), c.title);
+    }
+    test::TestDir dir;
+    const std::string path = dir.WriteFile(
+        "a.mp3", test::Mp3Bytes(10, test::RawTag{"=HYPERLINK(1)", "-B", "", "", "", 255}));
+    for (const TTableFormat format : {TTableFormat::Csv, TTableFormat::Tsv}) {
+        TMP3Tag tag = GetMP3Tag(path, TagCodec::Default());
+        tag.FileName = path;
+        std::string table = TagTableHeader(format);
+        AppendTagTableRow(table, tag, format);
+        EXPECT_NE(table.find("'=HYPERLINK(1)"), std::string::npos) << table;
+        const TImportPlan plan =
+            PlanTagImport(table, format, dir.path().string(), TagCodec::Default());
+        EXPECT_TRUE(plan.Files.empty() && plan.BadRows.empty()) << table;
+    }
+}
+
+// The import names files as the system reaches them: "LINK/../x.mp3" is the file beside the
+// link's target, and one file under two names is planned once, its later row refused.
+TEST(TagTable, ImportResolvesPathsAsTheSystemDoes) {
+    test::TestDir dir;
+    const std::string x =
+        dir.WriteFile("top/x.mp3", test::Mp3Bytes(10, test::RawTag{"Old", "", "", "", "", 255}));
+    dir.WriteFile("top/deep/y.mp3", test::Mp3Bytes(10, test::RawTag{}));
+    std::filesystem::create_directory_symlink(dir / "top/deep", dir / "link");
+    ASSERT_EQ(::link(x.c_str(), (dir / "top/hard.mp3").c_str()), 0);
+    const TImportPlan plan =
+        PlanTagImport("path\ttitle\nlink/../x.mp3\tNew\ntop/hard.mp3\tOther\n", TTableFormat::Tsv,
+                      dir.path().string(), TagCodec::Default());
+    ASSERT_EQ(plan.Files.size(), 1u);
+    EXPECT_EQ(plan.Files[0].Path, x);
+    EXPECT_EQ(plan.Files[0].New.Title, "New");
+    ASSERT_EQ(plan.BadRows.size(), 1u);
+    EXPECT_NE(plan.BadRows[0].find("the file of row 2 under another name"), std::string::npos);
 }
 
 } // namespace
