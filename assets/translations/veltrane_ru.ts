@@ -238,6 +238,22 @@
         <source>more pieces than fields: &quot;%1&quot; is not used</source>
         <translation>частей больше, чем полей: «%1» не используется</translation>
     </message>
+    <message>
+        <source>cut to 30 bytes</source>
+        <translation>обрезано до 30 байт</translation>
+    </message>
+    <message>
+        <source>cut to 28 bytes</source>
+        <translation>обрезано до 28 байт</translation>
+    </message>
+    <message>
+        <source>cut to 4 bytes</source>
+        <translation>обрезано до 4 байт</translation>
+    </message>
+    <message>
+        <source>the pattern hit PCRE2&apos;s match limit, the file is left as it is</source>
+        <translation>шаблон достиг предела сопоставления PCRE2, файл оставлен как есть</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>
@@ -690,6 +706,10 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <source>File with that name already exists!</source>
         <translation>Файл с таким именем уже существует!</translation>
     </message>
+    <message>
+        <source>The new name is empty. Type a name.</source>
+        <translation>Новое имя пустое. Введите имя.</translation>
+    </message>
 </context>
 <context>
     <name>SelectSearch</name>
@@ -742,6 +762,49 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>&amp;No</source>
         <translation>&amp;Нет</translation>
+    </message>
+</context>
+<context>
+    <name>TagActions</name>
+    <message>
+        <source>a % at character %1 has no closing %; write %% for a percent sign</source>
+        <translation>у % в позиции %1 нет закрывающего %; для знака процента пишите %%</translation>
+    </message>
+    <message>
+        <source>unknown placeholder %%1%</source>
+        <translation>неизвестная подстановка %%1%</translation>
+    </message>
+    <message>
+        <source>%1 at character %2</source>
+        <translation>%1 в позиции %2</translation>
+    </message>
+    <message>
+        <source>no field is chosen</source>
+        <translation>не выбрано ни одно поле</translation>
+    </message>
+    <message>
+        <source>a format fills one field, not several</source>
+        <translation>формат заполняет одно поле, а не несколько</translation>
+    </message>
+    <message>
+        <source>longer than %1 bytes</source>
+        <translation>длиннее %1 байт</translation>
+    </message>
+    <message>
+        <source>nothing to find</source>
+        <translation>нечего искать</translation>
+    </message>
+    <message>
+        <source>In the tags of these files, values longer than their fields were cut (30 bytes, the year 4, a comment beside a track 28):</source>
+        <translation>В тегах этих файлов значения длиннее своих полей были обрезаны (30 байт, год 4, комментарий рядом с номером дорожки 28):</translation>
+    </message>
+    <message>
+        <source>On these files the pattern hit PCRE2&apos;s match limit; they were left as they were:</source>
+        <translation>На этих файлах шаблон достиг предела сопоставления PCRE2; они оставлены как были:</translation>
+    </message>
+    <message>
+        <source>Changing %1 tags, please wait...</source>
+        <translation>Изменение тегов: %1, подождите...</translation>
     </message>
 </context>
 <context>
@@ -841,6 +904,121 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>About</source>
         <translation>О программе</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TFormActions</name>
+    <message>
+        <source>Song</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Исполнитель</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Альбом</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Год</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Комментарий</translation>
+    </message>
+    <message>
+        <source>acting on 1 file</source>
+        <translation>для 1 файла</translation>
+    </message>
+    <message>
+        <source>acting on %1 files</source>
+        <translation>для файлов: %1</translation>
+    </message>
+    <message>
+        <source>Actions</source>
+        <translation>Действия</translation>
+    </message>
+    <message>
+        <source>Fields:</source>
+        <translation>Поля:</translation>
+    </message>
+    <message>
+        <source>Change to</source>
+        <translation>Изменить на</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Каждое Слово С Заглавной</translation>
+    </message>
+    <message>
+        <source>UPPER CASE</source>
+        <translation>ВСЕ ПРОПИСНЫЕ</translation>
+    </message>
+    <message>
+        <source>lower case</source>
+        <translation>все строчные</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Как в предложении</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Регистр</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Replace with</source>
+        <translation>Заменить на</translation>
+    </message>
+    <message>
+        <source>Ignore case</source>
+        <translation>Без учёта регистра</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Регулярное выражение</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Замена</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Поле</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% for %</source>
+        <translation>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% для %</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Формат</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>These files could not be changed:</source>
+        <translation>Эти файлы не удалось изменить:</translation>
+    </message>
+    <message>
+        <source>Actions...</source>
+        <translation>Действия...</translation>
     </message>
 </context>
 <context>
