@@ -257,6 +257,8 @@ class TMainForm : public QMainWindow {
     void MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void MultiListMP3ListHeaderClick(int Section);
     void SelectAllFiles();
+    void EditFilterChange(const QString& Text);
+    void UpdateFilterPanel();
     void UpdateFooter();
 
     // --- The search and the list.
