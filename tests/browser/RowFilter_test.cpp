@@ -39,8 +39,10 @@ TEST(RowFilterTest, SameRowsInTheirOrderWhateverTheThreadsAndMarkersStay) {
     for (const std::uint32_t r : candidates)
         if (r % 3 == 0 || r == 7)
             expected.push_back(r);
-    for (const std::size_t jobs : {1u, 3u, 8u, 0u})
+    for (const std::size_t jobs : {1u, 3u, 8u, 0u}) {
         EXPECT_EQ(FilterRecords(candidates, "KEEP", text, jobs), expected) << jobs;
+        EXPECT_EQ(FilterRecords(candidates, "ROW", text, jobs), candidates) << jobs;
+    }
     EXPECT_EQ(FilterRecords(candidates, "", text, 4), candidates);
     EXPECT_EQ(FilterRecords({}, "KEEP", text, 4), std::vector<std::uint32_t>{});
     EXPECT_EQ(FilterRecords({5, 99999}, "ROW99999", text, 4), std::vector<std::uint32_t>{99999});
