@@ -12,7 +12,7 @@ namespace {
 constexpr std::array<unsigned char, 256> MakeFoldTable() {
     std::array<unsigned char, 256> table{};
     for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'a' && c < 'z' ? c - 'a' + 'A' : c);
+        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     return table;
 }
 constexpr auto kFold = MakeFoldTable();
