@@ -616,6 +616,11 @@ TEST(FileListTest, FilterHidesRowsAndGivesThemBack) {
     list.UpdateList({}, "/elsewhere");
     EXPECT_EQ(list.Filter(), "");
     EXPECT_FALSE(list.Filtered());
+    list.SetFilter("edited");
+    TestDir other;
+    list.UpdateList({other.WriteFile("x.mp3", Mp3BytesNoTag(kAudio))}, other.path().string());
+    EXPECT_EQ(list.Filter(), "");
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3"}));
 }
 
 } // namespace
