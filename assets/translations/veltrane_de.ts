@@ -1760,6 +1760,14 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <translation>Werkzeuge</translation>
     </message>
     <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files shown</source>
+        <translation>%1 von %2 Dateien angezeigt</translation>
+    </message>
+    <message>
         <source>Misc</source>
         <translation>Sonstiges</translation>
     </message>

@@ -146,6 +146,20 @@ class TFileList : public TMultiListItems {
     void DeleteRows(const std::vector<std::size_t>& Rows);
     // True when the focused row is a file row: index >= 1 and not a marker row.
     bool FilesInThisDir() const;
+    // The filter: while its text is not empty, the list's rows are only the file rows whose
+    // row text holds it (folded as select by text folds it), with the marker row; the others
+    // are hidden, out of Count(), and lose their selection marks. Typing on (a text holding
+    // the previous one) narrows the rows shown; any other change matches every row again.
+    // A row edited after the filter was set stays until its text changes. An empty text
+    // shows every row again, the selection as it stands. A new listing keeps the filter,
+    // a listing of another directory empties it.
+    void SetFilter(std::string_view Text);
+    const std::string& Filter() const { return filter_; }
+    bool Filtered() const { return !folded_.empty(); }
+    // File rows shown and file rows in all (for "N of M files shown").
+    std::size_t FileRowsShown() const;
+    std::size_t FileRowsTotal() const;
+
     // Whether the last UpdateList was cancelled, and how many found files it did not read.
     bool ReadingCancelled() const { return readingCancelled_; }
     std::size_t LeftOut() const { return leftOut_; }
@@ -166,6 +180,19 @@ class TFileList : public TMultiListItems {
     // The relative folder part of row Index's folder.
     std::string_view RelativeFolder(const TFileRowStore& Store, std::size_t Index) const;
     void AppendText(const TFileRowStore& Store, std::size_t Index, std::string& Out) const;
+    void AppendRecordText(const TFileRowStore::TRecords& Records, std::uint32_t Record,
+                          std::string& Out) const;
+
+    // The store's list order as records.
+    std::vector<std::uint32_t> StoreOrder() const;
+    // Shows the rows that hold Folded, every row for "": Narrow matches only the rows shown.
+    // Selection and focus follow their records.
+    void ApplyFilter(std::string Folded, bool Narrow);
+    // Shows the records of all_ marked in Keep, in all_'s order; selection and focus reset.
+    void ShowRecords(const std::vector<char>& Keep);
+    // After the rows were replaced: the filter Folded applied to them afresh.
+    void Refilter(std::string Folded);
+    void RebuildShownAt();
 
     void ResetSelection();
     // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
@@ -187,8 +214,20 @@ class TFileList : public TMultiListItems {
     std::size_t leftOut_ = 0;
     // Open-addressing table of row + 1 (0 empty) by folder and name; the first row wins.
     std::vector<std::uint32_t> index_;
+    // Place in the full order (all rows, hidden ones too) of a folder and name, 0 for none.
     std::size_t FindRow(std::int64_t Folder, std::string_view Name) const;
+    std::uint32_t FullRecord(std::size_t Place) const {
+        return Filtered() ? all_[Place] : rows_.RecordOf(Place);
+    }
+    std::size_t FullCount() const { return Filtered() ? all_.size() : rows_.size(); }
     bool indexValid_ = false;
+
+    std::string filter_;
+    std::string folded_;
+    // While filtered: every row's record in list order, and each one's place among the rows
+    // shown (0 hidden).
+    std::vector<std::uint32_t> all_;
+    std::vector<std::uint32_t> shownAt_;
 };
 
 } // namespace veltrane

@@ -148,8 +148,8 @@ std::size_t TFileRowStore::AddText(std::string_view Text, std::string_view Path)
     return row;
 }
 
-void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
-    TRow& row = W(Row);
+void TFileRowStore::SetRecordTag(std::uint32_t Record, std::uint64_t Size, const TMP3Tag& Tag) {
+    TRow& row = rows_[Record];
     row.SetSize(Size);
     row.Flags &= static_cast<std::uint8_t>(~kText); // a text row with a path becomes a file row
     if (Tag.Header != "TAG") {

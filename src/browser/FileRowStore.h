@@ -65,7 +65,11 @@ class TFileRowStore {
     // A row of literal text; Path, when given, is the file it stands for.
     std::size_t AddText(std::string_view Text, std::string_view Path = {});
     // Stores the file's size and tag (texts as read: without the tag's padding).
-    void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag);
+    void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
+        SetRecordTag(RecordOf(Row), Size, Tag);
+    }
+    // The same by record number, for a record the list order leaves out.
+    void SetRecordTag(std::uint32_t Record, std::uint64_t Size, const TMP3Tag& Tag);
     void MarkDropped(std::size_t Row) { W(Row).Flags |= kDrop; }
     bool Dropped(std::size_t Row) const { return (R(Row).Flags & kDrop) != 0; }
     // Removes the rows marked dropped, keeping the order of the others.
@@ -125,6 +129,9 @@ class TFileRowStore {
         std::string_view Name(std::uint32_t R) const { return s_.names_.Get(s_.rows_[R].Name()); }
         std::uint8_t Genre(std::uint32_t R) const { return s_.rows_[R].Genre; }
         std::uint8_t Track(std::uint32_t R) const { return s_.rows_[R].Track; }
+        bool HasPath(std::uint32_t R) const { return (s_.rows_[R].Flags & kNoPath) == 0; }
+        std::uint32_t FolderId(std::uint32_t R) const { return s_.rows_[R].Folder; }
+        std::uint64_t FileSize(std::uint32_t R) const { return s_.rows_[R].Size(); }
 
       private:
         const TFileRowStore& s_;

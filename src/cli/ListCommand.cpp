@@ -49,20 +49,22 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
 
     if (!FolderOk(o.Positional()[0], err))
         return 1;
-    TFindFile finder;
-    finder.Directory = o.Positional()[0];
-    finder.Recurse = o.Has("--recursive");
-    finder.Filter = "*.mp3";
-    finder.Execute();
-    const bool skipped = ReportFindProblems(err, finder.Problems);
-    const std::size_t found = finder.Files.size();
-
+    // The search hands its paths straight to the list's compact rows, as the window's does.
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
     if (auto sort = o.Value("--sort"))
         list.SetSortColumn(ParseSortColumn(*sort));
+    TFindFile finder;
+    finder.Directory = o.Positional()[0];
+    finder.Recurse = o.Has("--recursive");
+    finder.Filter = "*.mp3";
+    finder.Sink = &list.FoundFiles();
+    finder.Execute();
+    const bool skipped = ReportFindProblems(err, finder.Problems);
+    const std::size_t found = finder.FoundCount();
+
     try {
-        list.UpdateList(std::move(finder.Files), finder.Directory, nullptr, *codec);
+        list.UpdateList(finder.Directory, nullptr, *codec);
     } catch (const EInOutError& e) {
         ReportFileError(err, Escape(e.FileName().empty() ? finder.Directory : e.FileName()),
                         e.what());
@@ -94,6 +96,11 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
             text += Escape(column);
         }
         text += '\n';
+        // Written in pieces: the whole listing never sits in memory next to the rows.
+        if (text.size() >= (1u << 16)) {
+            out << text;
+            text.clear();
+        }
     }
     out << text;
     return skipped ? 1 : 0;

@@ -734,6 +734,34 @@ class MainWindowTest : public QObject {
         form->ToolbarButton97Help->click();
         QTRY_VERIFY(!form->ToolbarButton97Help->isChecked());
     }
+
+    // Typing in the filter box narrows the list and the footer says how far; select all takes
+    // only the rows shown; Esc empties the box and gives every row back, selection as it is.
+    void filterBoxNarrowsTheList() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        form->EditFilter->setFocus();
+        QTest::keyClicks(form->EditFilter, "ALP");
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3"}));
+        QVERIFY(form->StatusPanelFilter->isVisible());
+        QCOMPARE(form->StatusPanelFilter->text(), QString("1 of 3 files shown"));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(form->EditFilter, Qt::Key_Backspace);
+        QTest::keyClicks(form->EditFilter, "ha");
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3", " c d;e.mp3"}));
+        QCOMPARE(form->StatusPanelFilter->text(), QString("2 of 3 files shown"));
+
+        form->MultiListMP3->setFocus();
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        QTRY_COMPARE(form->FileList.SelCount(), std::size_t(2));
+        QCOMPARE(form->StatusPanel0->text(), QString("2 files selected"));
+
+        QTest::keyClick(form->EditFilter, Qt::Key_Escape);
+        QTRY_COMPARE(form->EditFilter->text(), QString());
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
+        QCOMPARE(form->FileList.SelCount(), std::size_t(2));
+        QVERIFY(!form->StatusPanelFilter->isVisible());
+    }
 };
 
 int main(int argc, char** argv) {

@@ -1,4 +1,6 @@
 #include "browser/ui/main.h"
+#include <QShortcut>
+#include <QSignalBlocker>
 #include "browser/ui/MainPlaylistHost.h"
 #include "browser/ui/DropOpen.h"
 
@@ -287,6 +289,10 @@ void TMainForm::CreateControls() {
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2, 1);
+    StatusPanelFilter = new QLabel(this);
+    StatusPanelFilter->setObjectName("StatusPanelFilter");
+    StatusPanelFilter->hide();
+    statusBar()->addPermanentWidget(StatusPanelFilter);
 
     // Configured before it attaches, so the window never sees the default limits.
     MinMax1 = new TMinMax();
@@ -432,6 +438,20 @@ void TMainForm::CreateToolbars() {
         m, "ToolbarButtonQuit", TToolbarControl::Quit,
         ThemeIcon({"application-exit", "window-close"}, StdIcon(QStyle::SP_DialogCloseButton)),
         &TMainForm::ToolbarButtonQuitClick);
+
+    ToolBarFilter = makeBar("Filter", tr("Filter"));
+    ToolBarFilter->addWidget(new QLabel(tr("Filter") + ' ', ToolBarFilter));
+    EditFilter = new QLineEdit(ToolBarFilter);
+    EditFilter->setObjectName("EditFilter");
+    EditFilter->setFixedWidth(160);
+    EditFilter->installEventFilter(this);
+    ToolBarFilter->addWidget(EditFilter);
+    connect(EditFilter, &QLineEdit::textChanged, this, &TMainForm::EditFilterChange);
+    auto* focusFilter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(focusFilter, &QShortcut::activated, this, [this] {
+        EditFilter->setFocus(Qt::ShortcutFocusReason);
+        EditFilter->selectAll();
+    });
     // The program's own pictures: coloured when enabled, faint grey when not.
     for (const auto& [control, kind] : controlOf_)
         if (auto* button = qobject_cast<QToolButton*>(control))
@@ -902,6 +922,10 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
         break;
     }
     case QEvent::KeyPress:
+        if (Watched == EditFilter && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape) {
+            EditFilter->clear();
+            return true;
+        }
         if (Watched == EditDockCurrentDir) {
             const int key = static_cast<QKeyEvent*>(Event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -1044,6 +1068,36 @@ void TMainForm::SingleUpdate(const TMP3Tag& Tag) {
 
 void TMainForm::RefreshList() {
     MultiListMP3->viewport()->update();
+    UpdateFilterPanel();
+}
+
+void TMainForm::EditFilterChange(const QString& Text) {
+    const std::string text = Text.toStdString();
+    if (text == FileList.Filter())
+        return;
+    FileList.SetFilter(text);
+    MultiListMP3->SetTopIndex(0);
+    RefreshList();
+    UpdateFooter();
+}
+
+void TMainForm::UpdateFilterPanel() {
+    // A change of folder empties the filter: the box follows.
+    const QString filter = Q(FileList.Filter());
+    if (EditFilter && EditFilter->text() != filter) {
+        const QSignalBlocker quiet(EditFilter);
+        EditFilter->setText(filter);
+    }
+    if (!StatusPanelFilter)
+        return;
+    if (!FileList.Filtered()) {
+        StatusPanelFilter->hide();
+        return;
+    }
+    StatusPanelFilter->setText(tr("%1 of %2 files shown")
+                                   .arg(FileList.FileRowsShown())
+                                   .arg(FileList.FileRowsTotal()));
+    StatusPanelFilter->show();
 }
 
 // --- Commands -----------------------------------------------------------------------------

@@ -163,6 +163,8 @@ class TMainForm : public QMainWindow {
     QToolBar* ToolBarDirectory = nullptr;
     QToolBar* ToolBarEditTools = nullptr;
     QToolBar* ToolBarMisc = nullptr;
+    QToolBar* ToolBarFilter = nullptr;
+    QLineEdit* EditFilter = nullptr; // the list shows the rows holding its text
     QToolButton* ToolbarButtonShowDir = nullptr;
     QLineEdit* EditDockCurrentDir = nullptr;
     QToolButton* ToolbarButton97Refresh = nullptr;
@@ -196,6 +198,7 @@ class TMainForm : public QMainWindow {
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint
+    QLabel* StatusPanelFilter = nullptr; // "N of M files shown" while a filter is set
     QFrame* PanelSearching = nullptr;
     QLabel* LabelSearchFrom = nullptr;
     TAnimatedSymbol* AnimatedSymbol = nullptr;
@@ -254,6 +257,8 @@ class TMainForm : public QMainWindow {
     void MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void MultiListMP3ListHeaderClick(int Section);
     void SelectAllFiles();
+    void EditFilterChange(const QString& Text);
+    void UpdateFilterPanel();
     void UpdateFooter();
 
     // --- The search and the list.
