@@ -1803,6 +1803,14 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <source>MP3 files</source>
         <translation>Файлы MP3</translation>
     </message>
+    <message>
+        <source>Filter</source>
+        <translation>Фильтр</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files shown</source>
+        <translation>Показано файлов: %1 из %2</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TMarsCaption</name>
