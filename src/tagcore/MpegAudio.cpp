@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace veltrane {
@@ -295,6 +296,20 @@ std::string_view AudioNoteText(TAudioNote Note) {
     default:
         return "";
     }
+}
+
+std::array<std::string, 5> AudioColumnTexts(const TMpegAudio& Audio) {
+    std::array<std::string, 5> texts;
+    texts[4] = AudioNoteText(Audio.Note);
+    if (!Audio.HasAudio())
+        return texts;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", Audio.Seconds);
+    texts[0] = seconds;
+    texts[1] = std::to_string(Audio.Kbps);
+    texts[2] = Audio.Vbr ? "1" : "0";
+    texts[3] = std::to_string(Audio.SampleRate);
+    return texts;
 }
 
 } // namespace veltrane

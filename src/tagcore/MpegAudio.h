@@ -8,6 +8,7 @@
 //       return ReadSomehow(at, into, n); // bytes read; fewer only at the file's end
 //   });
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -50,5 +51,12 @@ TMpegAudio ReadMpegAudio(std::string_view File, std::uint64_t TrailingBytes = 0)
 
 // "truncated", "no audio" or "".
 std::string_view AudioNoteText(TAudioNote Note);
+
+// The columns the command-line tool adds for a file's audio, and their texts: seconds with two
+// decimals, kbps (the average for VBR), vbr 0 or 1, rate in Hz, the note; all but the note
+// empty without audio.
+inline constexpr std::array<std::string_view, 5> kAudioColumns = {"seconds", "kbps", "vbr", "rate",
+                                                                  "note"};
+std::array<std::string, 5> AudioColumnTexts(const TMpegAudio& Audio);
 
 } // namespace veltrane
