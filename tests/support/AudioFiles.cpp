@@ -1,6 +1,8 @@
 #include "AudioFiles.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -109,6 +111,30 @@ std::optional<double> DecodedSeconds(const std::string& Path) {
     std::remove(raw.c_str());
     std::remove(rate.c_str());
     return static_cast<double>(st.st_size) / 2 / static_cast<double>(hz);
+}
+
+} // namespace veltrane::test
+
+namespace veltrane::test {
+
+std::string Mp3Frames(int Count, int Kbps) {
+    std::string frame(Kbps == 160 ? 522 : 417, '\0');
+    const unsigned char header[4] = {0xFF, 0xFB, static_cast<unsigned char>(Kbps == 160 ? 0xA0 : 0x90), 0};
+    std::copy(header, header + 4, frame.begin());
+    std::string out;
+    for (int i = 0; i < Count; ++i)
+        out += frame;
+    return out;
+}
+
+std::string InfoFrame(std::uint32_t Frames, std::uint32_t Bytes) {
+    std::string frame = Mp3Frames(1);
+    frame.replace(36, 4, "Info");
+    const std::uint32_t words[3] = {3, Frames, Bytes}; // flags: frames and bytes
+    for (int w = 0; w < 3; ++w)
+        for (int k = 0; k < 4; ++k)
+            frame[40 + 4 * w + k] = static_cast<char>(words[w] >> (24 - 8 * k));
+    return frame;
 }
 
 } // namespace veltrane::test
