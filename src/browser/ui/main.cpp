@@ -161,6 +161,15 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void SetLayoutPreferences(const TLayoutPreferences& Value) override {
         form_.SetLayoutPreferences(Value);
     }
+    TMorePreferences MorePreferences() const override {
+        TMorePreferences more = form_.MorePrefs;
+        const TMorePreferences stored = ReadMorePreferences(form_.SettingsFileName());
+        more.PreviewTagsFromNames = stored.PreviewTagsFromNames;
+        more.PreviewRenameFromTags = stored.PreviewRenameFromTags;
+        more.PreviewImportTags = stored.PreviewImportTags;
+        return more;
+    }
+    void SetMorePreferences(const TMorePreferences& Value) override { form_.MorePrefs = Value; }
 
   private:
     TMainForm& form_;
@@ -515,6 +524,7 @@ void TMainForm::FormCreate() {
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
     DefaultDir = settings.DefaultDir;
     DblClickAction = settings.DblClickAction;
+    MorePrefs = ReadMorePreferences(settingsFiles_.Read);
     layout_ = ReadLayout(settingsFiles_.Read, kFileListColumnCount);
     if (layout_.KeepLayout) {
         FileList.SetSortColumn(layout_.SortColumn);

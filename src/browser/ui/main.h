@@ -105,6 +105,9 @@ class TMainForm : public QMainWindow {
     bool DeleteToRecycleBin = true;
     bool SubdirMode = false;
     std::uint8_t DblClickAction = 0;
+    // The "More" page's switches, kept here; the preview switches are read from the settings
+    // file when asked for, since the previews change them there.
+    TMorePreferences MorePrefs;
     std::size_t RememberedRow = 0;
 
     // A directory named on the command line; shown instead of the default directory.
