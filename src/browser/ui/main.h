@@ -199,6 +199,7 @@ class TMainForm : public QMainWindow {
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint
+    QLabel* StatusPanelLength = nullptr; // the selection's total length, with the audio columns
     QFrame* PanelSearching = nullptr;
     QLabel* LabelSearchFrom = nullptr;
     TAnimatedSymbol* AnimatedSymbol = nullptr;
@@ -278,6 +279,8 @@ class TMainForm : public QMainWindow {
     const TListLayout& Layout() const { return layout_; }
     // Keep takes effect at the next close; stretch at once (and enables Maximize).
     void SetLayoutPreferences(const TLayoutPreferences& Value);
+    // The "More" page's switches; a change of ShowAudio reads the folder again.
+    void SetMorePreferences(const TMorePreferences& Value);
     // The focus back on the list with its focused row in view, the window active.
     void FocusList();
 
@@ -307,6 +310,8 @@ class TMainForm : public QMainWindow {
     void ApplicationHints();
     void ChooseCommandLineFile();
     void ApplyStretch(bool On);
+    // The Length and Bitrate columns and the length panel, shown or not.
+    void ApplyShowAudio(bool On);
     void RestoreWindowPlace();
     void StoreLayout();
     void UpdateSortArrow();
