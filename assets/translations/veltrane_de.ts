@@ -637,6 +637,14 @@
         <source>Track</source>
         <translation>Track</translation>
     </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
 </context>
 <context>
     <name>OpenRequest</name>
