@@ -29,6 +29,7 @@ m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagF
              src/tagcore/TagCodec.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
              src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp)
 clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" -o "$out/extm3u_fuzz"
+clang++ "${flags[@]}" fuzz/MpegAudioFuzz.cpp src/tagcore/MpegAudio.cpp -o "$out/mpegaudio_fuzz"
 
 rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
 mkdir -p "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
@@ -54,3 +55,12 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-setup"
 "$out/id3v2_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-id3v2"
+# Seeds: frames of 128 kb/s behind an ID3v2 tag, and the same with a Xing header.
+rm -rf "$out/corpus-mpeg" && mkdir -p "$out/corpus-mpeg"
+frame() { printf "$1"; head -c "$2" /dev/zero; }
+{ printf 'ID3\x03\x00\x00\x00\x00\x00\x0a'; head -c 10 /dev/zero
+  for _ in 1 2 3 4; do frame '\xff\xfb\x90\x00' 413; done; } > "$out/corpus-mpeg/cbr"
+{ printf '\xff\xfb\x90\x00'; head -c 32 /dev/zero; printf 'Xing\x00\x00\x00\x03\x00\x00\x00\x03\x00\x00\x04\xe3'
+  head -c 365 /dev/zero; for _ in 1 2; do frame '\xff\xfb\x90\x00' 413; done; } > "$out/corpus-mpeg/xing"
+"$out/mpegaudio_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-mpeg"

@@ -13,6 +13,7 @@ packages=(
   libreoffice-calc-nogui
   mpg123 mpv pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev
   python3-mutagen eyed3 kid3-cli
+  lame ffmpeg
   zlib1g-dev nlohmann-json3-dev libtag1-dev libpcre2-dev
   librsvg2-bin dpkg-dev file groff-base man-db lintian
 )

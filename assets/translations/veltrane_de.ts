@@ -653,6 +653,14 @@
         <source>Track</source>
         <translation>Track</translation>
     </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
 </context>
 <context>
     <name>OpenRequest</name>
@@ -1630,6 +1638,42 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Stretch the list with the window</source>
         <translation>Liste mit dem Fenster vergrößern</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Weitere</translation>
+    </message>
+    <message>
+        <source>Make read-only files writable when reading a folder</source>
+        <translation>Schreibgeschützte Dateien beim Lesen eines Ordners beschreibbar machen</translation>
+    </message>
+    <message>
+        <source>Keep ID3v2 tags in step</source>
+        <translation>ID3v2-Tags mitführen</translation>
+    </message>
+    <message>
+        <source>Show length and bit rate</source>
+        <translation>Länge und Bitrate anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Read ID3 tags from filename</source>
+        <translation>Vorschau zu „ID3-Tags aus dem Dateinamen lesen“ zeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Rename from tags</source>
+        <translation>Vorschau zu „Aus Tags umbenennen“ zeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Import tags</source>
+        <translation>Vorschau zu „Tags importieren“ zeigen</translation>
+    </message>
+    <message>
+        <source>Tag code page:</source>
+        <translation>Codepage der Tags:</translation>
     </message>
 </context>
 <context>

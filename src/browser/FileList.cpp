@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -218,6 +219,50 @@ std::string TrackText(std::uint8_t Track) {
     return Track == 0 ? std::string() : std::to_string(Track);
 }
 
+std::string TotalLengthText(std::uint64_t Centis) {
+    const std::uint64_t seconds = (Centis + 50) / 100;
+    char text[48];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%llu:%02u:%02u",
+                      static_cast<unsigned long long>(seconds / 3600),
+                      static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    else
+        std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(seconds / 60),
+                      static_cast<unsigned>(seconds % 60));
+    return text;
+}
+
+std::string AudioLengthText(const TAudioCell& Audio) {
+    if ((Audio.Flags & TAudioCell::kRead) == 0)
+        return {};
+    if ((Audio.Flags & TAudioCell::kNoAudio) != 0)
+        return "no audio";
+    std::string text = TotalLengthText(Audio.Centis);
+    if ((Audio.Flags & TAudioCell::kTruncated) != 0)
+        text += " truncated";
+    return text;
+}
+
+std::string AudioBitrateText(const TAudioCell& Audio) {
+    if (!Audio.HasLength())
+        return "?";
+    return ((Audio.Flags & TAudioCell::kVbr) != 0 ? "~" : "") + std::to_string(Audio.Kbps);
+}
+
+void TFileList::SetShowAudio(bool On) {
+    showAudio_ = On;
+    if (!On && (sortColumn_ > kFileListColumnCount || sortColumn_ < -kFileListColumnCount))
+        sortColumn_ = 1;
+}
+
+std::uint64_t TFileList::SelectedCentis() const {
+    std::uint64_t total = 0;
+    for (std::size_t i = 1; i < selected_.size() && i < rows_.size(); ++i)
+        if (selected_[i] != 0 && !rows_.IsText(i))
+            total += rows_.Audio(i).HasLength() ? rows_.Audio(i).Centis : 0;
+    return total;
+}
+
 
 TFileList::TFileList() {
     rows_.AddText(kMultiListPlaceholder);
@@ -265,13 +310,18 @@ void TFileList::AppendRecordText(const TFileRowStore::TRecords& Records, std::ui
     Out.push_back('\t');
     if (!Records.Tagged(Record)) {
         Out.append(kFileListColumnCount - 1, '\t');
-        return;
+    } else {
+        for (int k = 0; k < 4; ++k)
+            AppendColumn(Out, Records.Field(Record, k));
+        AppendColumn(Out, GenreName(Records.Genre(Record)));
+        AppendColumn(Out, Records.Field(Record, 4));
+        AppendTrack(Out, Records.Track(Record));
     }
-    for (int k = 0; k < 4; ++k)
-        AppendColumn(Out, Records.Field(Record, k));
-    AppendColumn(Out, GenreName(Records.Genre(Record)));
-    AppendColumn(Out, Records.Field(Record, 4));
-    AppendTrack(Out, Records.Track(Record));
+    if (showAudio_) {
+        const TAudioCell audio = Records.Audio(Record);
+        AppendColumn(Out, AudioLengthText(audio));
+        AppendColumn(Out, AudioBitrateText(audio));
+    }
 }
 
 std::string TFileList::ItemText(std::size_t Index) const {
@@ -424,6 +474,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             struct Read {
                 std::uint64_t Size = 0;
                 TMP3Tag Tag;
+                TMpegAudio Audio;
             };
             // Workers read the tags; this thread takes them in search order, so the rows, the
             // progress steps and the first failure are those of a sequential read. Leaving
@@ -433,8 +484,9 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             const TFileRowStore& paths = rowBuffer_;
             struct ReadState {
                 // Files too small for a row are only measured, as the listing never reads them.
-                explicit ReadState(const TFileRowStore& Paths)
-                    : Tags([&Paths](std::size_t k) { return Paths.Path(k); }, kMinListedFileSize) {}
+                ReadState(const TFileRowStore& Paths, bool Audio)
+                    : Tags([&Paths](std::size_t k) { return Paths.Path(k); }, kMinListedFileSize,
+                           true, Audio) {}
                 TDirectoryCache Directories;
                 TTagRunReader Tags;
             };
@@ -444,10 +496,11 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                 Reader::ReadWithState(
                     [&](std::size_t k, std::optional<ReadState>& state) -> std::optional<Read> {
                         if (!state)
-                            state.emplace(paths);
+                            state.emplace(paths, showAudio_);
                         state->Tags.PrepareRunAt(k, files, &state->Directories);
                         Read read;
-                        read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories);
+                        read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories,
+                                                    showAudio_ ? &read.Audio : nullptr);
                         if (read.Size < kMinListedFileSize)
                             return std::nullopt;
                         read.Tag.FileName.clear();
@@ -455,9 +508,11 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                     }),
                 TTagRunReader::kMaxRun);
             for (; i < files; ++i) {
-                if (std::optional<Read> read = reader.Next())
+                if (std::optional<Read> read = reader.Next()) {
                     rowBuffer_.SetTag(i, read->Size, read->Tag);
-                else
+                    if (showAudio_)
+                        rowBuffer_.SetAudio(i, TAudioCell::From(read->Audio));
+                } else
                     rowBuffer_.MarkDropped(i);
                 progress.SetPosition(i);
                 if (progress.Cancelled()) {
@@ -511,7 +566,9 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         row = Store.RecordOf(row);
     const std::uint32_t headRecord = Store.RecordOf(Head);
     const std::size_t total = Store.Records();
-    std::vector<std::uint64_t> heads(field == kTrackColumn ? 0 : 2 * total, 0);
+    const bool audioField = field == kLengthColumn || field == kBitrateColumn;
+    const bool numeric = field == kTrackColumn || audioField;
+    std::vector<std::uint64_t> heads(numeric ? 0 : 2 * total, 0);
     const auto keyOf = [&](std::uint32_t r) {
         KeyParts key;
         if (records.IsText(r)) {
@@ -528,8 +585,17 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         return key;
     };
     const auto sorted = [&](std::uint32_t r) { return r != headRecord && !records.Dropped(r); };
-    const bool numeric = field == kTrackColumn;
-    if (numeric) {
+    if (audioField) {
+        // Lengths and bit rates by number; rows without one after the others.
+        std::vector<std::uint64_t> key(total, std::numeric_limits<std::uint64_t>::max());
+        for (std::uint32_t r = 0; r < total; ++r) {
+            const TAudioCell audio = Store.AudioOf(r);
+            if (sorted(r) && !records.IsText(r) && audio.HasLength())
+                key[r] = field == kLengthColumn ? audio.Centis : audio.Kbps;
+        }
+        std::stable_sort(Rows.begin(), Rows.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return key[a] < key[b]; });
+    } else if (numeric) {
         // Track numbers 1 to 255, then none: counted straight into their places.
         std::vector<std::uint16_t> key(total, 256);
         for (std::uint32_t r = 0; r < total; ++r)

@@ -42,6 +42,20 @@ inline constexpr std::string_view kFileListColumns[] = {"FileName", "Song",    "
 inline constexpr int kFileListColumnCount = 8;
 // The track column sorts by number, rows without a track after those with one.
 inline constexpr int kTrackColumn = 8;
+// With the length and bit rate shown, two columns after Track; both sort by number, rows
+// without a value after the others.
+inline constexpr std::string_view kAudioListColumns[] = {"Length", "Bitrate"};
+inline constexpr int kLengthColumn = 9;
+inline constexpr int kBitrateColumn = 10;
+inline constexpr int kFileListAudioColumnCount = 10;
+
+// The Length column: "3:07", "1:02:03" from an hour, "3:07 truncated", "no audio"; "" for a
+// file not looked at.
+std::string AudioLengthText(const TAudioCell& Audio);
+// The Bitrate column: "128", "~190" for VBR, "?" when unknown.
+std::string AudioBitrateText(const TAudioCell& Audio);
+// A total length as the footer shows it: "0:00", "3:07", "1:02:03", "100:00:00".
+std::string TotalLengthText(std::uint64_t Centis);
 
 // The track as the list shows it: "7", "" for none.
 std::string TrackText(std::uint8_t Track);
@@ -98,6 +112,17 @@ class TFileList : public TMultiListItems {
     // Signed sort column: |value| is the field number 1..8, the sign the direction.
     int SortColumn() const { return sortColumn_; }
     void SetSortColumn(int Column) { sortColumn_ = Column; }
+
+    // Whether rows carry the file's length and bit rate: UpdateList then reads them too and the
+    // row text has the Length and Bitrate columns after Track. Takes effect at the next
+    // UpdateList (a sort column of those columns goes back to 1 when switched off).
+    bool ShowAudio() const { return showAudio_; }
+    void SetShowAudio(bool On);
+    int ColumnCount() const { return showAudio_ ? kFileListAudioColumnCount : kFileListColumnCount; }
+    // The audio of row Index as read by the scan (none read for a list without the columns).
+    TAudioCell Audio(std::size_t Index) const { return rows_.Audio(Index); }
+    // The summed length of the selected rows, in hundredths of a second.
+    std::uint64_t SelectedCentis() const;
 
     // Workers that read tags in UpdateList: 0 is the program's choice, 1 the plain sequential
     // read. The rows and every report are the same whatever the number.
@@ -209,6 +234,7 @@ class TFileList : public TMultiListItems {
     TFound found_;
     std::string directory_;
     int sortColumn_ = 1;
+    bool showAudio_ = false;
     std::size_t readJobs_ = 0;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;

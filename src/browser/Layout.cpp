@@ -70,8 +70,16 @@ TListLayout ReadLayout(const std::string& settingsFile, int columnCount) {
     TListLayout layout;
     layout.KeepLayout = ReadInt(settingsFile, kKeyKeepLayout).value_or(0) != 0;
     layout.StretchList = ReadInt(settingsFile, kKeyStretchList).value_or(0) != 0;
-    if (auto text = platform::ReadProfileValue(settingsFile, kLayoutSection, kKeyColumnWidths))
-        layout.ColumnWidths = ParseColumnWidths(*text, columnCount).value_or(std::vector<int>{});
+    if (auto text = platform::ReadProfileValue(settingsFile, kLayoutSection, kKeyColumnWidths)) {
+        // A list kept with the length and bit rate columns and one kept without them serve
+        // each other: the two extra widths are dropped, or the described ones fill in.
+        const int kept = static_cast<int>(std::count(text->begin(), text->end(), ',')) + 1;
+        const bool other = (columnCount == 8 && kept == 10) || (columnCount == 10 && kept == 8);
+        layout.ColumnWidths =
+            ParseColumnWidths(*text, other ? kept : columnCount).value_or(std::vector<int>{});
+        if (layout.ColumnWidths.size() > static_cast<std::size_t>(columnCount))
+            layout.ColumnWidths.resize(static_cast<std::size_t>(columnCount));
+    }
     const long long sort = ReadInt(settingsFile, kKeySortColumn).value_or(1);
     if (sort != 0 && sort >= -columnCount && sort <= columnCount)
         layout.SortColumn = static_cast<int>(sort);

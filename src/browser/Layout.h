@@ -49,7 +49,8 @@ struct TListLayout {
 
 // Reads the section; a missing file or key, or a value that is no sensible one (a width
 // list of the wrong length, a sort column out of range, a window too small or too large),
-// gives that value's default.
+// gives that value's default. For 8 columns a list of 10 widths gives its first 8; for 10
+// columns a list of 8 gives those 8 (the window keeps its own for the last two).
 TListLayout ReadLayout(const std::string& settingsFile, int columnCount);
 // The two preferences alone; false when the file could not be written.
 bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bool stretchList);

@@ -18,11 +18,12 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kExportUsage =
-    "usage: veltrane-cli tag export [--format csv|tsv] [--recursive] [--codepage NAME]\n"
+    "usage: veltrane-cli tag export [--format csv|tsv] [--recursive] [--audio] [--codepage NAME]\n"
     "                               [--jobs N] PATH...\n"
     "  prints one header line (path,title,artist,album,year,genre,comment,track) and a row\n"
     "  per MP3 file, a folder's files sorted as list sorts them; CSV by default (RFC 4180,\n"
-    "  CR LF), TSV with the escaping of tag show; the path is absolute and escaped in both\n";
+    "  CR LF), TSV with the escaping of tag show; the path is absolute and escaped in both\n"
+    "  --audio: adds seconds, kbps, vbr, rate and note, as tag show --audio (import ignores them)\n";
 constexpr std::string_view kImportUsage =
     "usage: veltrane-cli tag import [--dry-run] [--format csv|tsv] [--codepage NAME]\n"
     "                               [--no-undo] FILE\n"
@@ -48,7 +49,8 @@ bool IsDirectory(const std::string& path) {
 } // namespace
 
 int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive"}, {"--format", "--codepage", "--jobs"});
+    const Options o =
+        ParseOptions(args, {"--recursive", "--audio"}, {"--format", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kExportUsage;
         return 0;
@@ -78,13 +80,15 @@ int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
         paths.insert(paths.end(), std::make_move_iterator(finder.Files.begin()),
                      std::make_move_iterator(finder.Files.end()));
     }
-    out << TagTableHeader(format);
+    const bool audio = o.Has("--audio");
+    out << TagTableHeader(format, audio);
     ok = WriteTagTable(
              paths, format, *codec, jobs, [&](std::string_view block) { out << block; },
              [&](const std::string& path, const std::string& error) {
                  out.flush();
                  ReportFileError(err, Escape(path), error);
-             }) &&
+             },
+             nullptr, audio) &&
          ok;
     return ok ? 0 : 1;
 }

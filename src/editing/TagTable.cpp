@@ -157,18 +157,23 @@ TTableFormat TableFormatForName(std::string_view FileName) {
                : TTableFormat::Csv;
 }
 
-std::string TagTableHeader(TTableFormat Format) {
+std::string TagTableHeader(TTableFormat Format, bool Audio) {
     std::string line;
     for (std::size_t i = 0; i < kTagTableColumns.size(); ++i) {
         if (i != 0)
             line += Format == TTableFormat::Csv ? ',' : '\t';
         line += kTagTableColumns[i];
     }
+    for (std::size_t i = 0; Audio && i < kAudioColumns.size(); ++i) {
+        line += Format == TTableFormat::Csv ? ',' : '\t';
+        line += kAudioColumns[i];
+    }
     line += Format == TTableFormat::Csv ? "\r\n" : "\n";
     return line;
 }
 
-void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format) {
+void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format,
+                       const TMpegAudio* Audio) {
     for (int column = 0; column < kColumns; ++column) {
         if (Format == TTableFormat::Csv) {
             if (column != 0)
@@ -181,6 +186,15 @@ void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format
                 Out += ColumnText(Tag, column); // already escaped
             else
                 AppendEscapedBytes(Out, CellText(Tag, column));
+        }
+    }
+    if (Audio) {
+        for (const std::string& text : AudioColumnTexts(*Audio)) {
+            Out += Format == TTableFormat::Csv ? ',' : '\t';
+            if (Format == TTableFormat::Csv)
+                AppendCsvField(Out, text);
+            else
+                AppendEscapedBytes(Out, text);
         }
     }
     Out += Format == TTableFormat::Csv ? "\r\n" : "\n";
@@ -203,9 +217,10 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
                    const TagCodec& Codec, std::size_t Jobs,
                    const std::function<void(std::string_view)>& Out,
                    const std::function<void(const std::string&, const std::string&)>& OnFailure,
-                   const ProgressScope* Progress) {
+                   const ProgressScope* Progress, bool Audio) {
     struct Read {
         TMP3Tag Tag;
+        TMpegAudio Sound;
         std::string Error;
     };
     TOrderedReader<Read, TDirectoryCache> reader(
@@ -213,6 +228,8 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
             Read r;
             try {
                 r.Tag = GetMP3Tag(Paths[i], Codec, nullptr, 0, &directories);
+                if (Audio)
+                    r.Sound = GetMpegAudio(Paths[i], r.Tag.Header == "TAG" ? 128 : 0, &directories);
             } catch (const EInOutError& e) {
                 r.Error = e.what();
             }
@@ -223,7 +240,7 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
     for (std::size_t i = 0; i < Paths.size(); ++i) {
         const Read r = reader.Next();
         if (r.Error.empty()) {
-            AppendTagTableRow(block, r.Tag, Format);
+            AppendTagTableRow(block, r.Tag, Format, Audio ? &r.Sound : nullptr);
         } else {
             Out(block);
             block.clear();
@@ -258,7 +275,9 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         const std::string name = Lower(header[i]);
         const auto found = std::find(kTagTableColumns.begin(), kTagTableColumns.end(), name);
         if (found == kTagTableColumns.end()) {
-            unknown.push_back(header[i]);
+            // An export's audio columns are facts about the file, not fields to set.
+            if (std::find(kAudioColumns.begin(), kAudioColumns.end(), name) == kAudioColumns.end())
+                unknown.push_back(header[i]);
             continue;
         }
         const int column = static_cast<int>(found - kTagTableColumns.begin());

@@ -170,6 +170,37 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec) {
     return tag;
 }
 
+TMpegAudio ReadMpegAudioOf(int Fd, std::uint64_t FileSize, std::uint64_t TrailingBytes,
+                           std::string_view Head) {
+    // The head already read first, then the file itself for what lies past it.
+    return ReadMpegAudio(
+        FileSize, TrailingBytes, [Head, Fd](std::uint64_t Offset, char* Into, std::size_t Length) {
+            std::size_t done = 0;
+            if (Offset < Head.size()) {
+                done = std::min<std::size_t>(Length, Head.size() - Offset);
+                std::memcpy(Into, Head.data() + Offset, done);
+            }
+            while (done < Length) {
+                const ssize_t r =
+                    ::pread(Fd, Into + done, Length - done, static_cast<off_t>(Offset + done));
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r < 0)
+                    throw EInOutError::FromErrno(errno);
+                if (r == 0)
+                    break;
+                done += static_cast<std::size_t>(r);
+            }
+            return done;
+        });
+}
+
+TMpegAudio GetMpegAudio(const std::string& FileName, std::uint64_t TrailingBytes,
+                        TDirectoryCache* Directories) {
+    const TTagOpen open = OpenForTag(FileName, 0, Directories);
+    return ReadMpegAudioOf(open.File.get(), open.Size, TrailingBytes);
+}
+
 TTagOpen OpenForTag(const std::string& FileName, std::uint64_t MinSize,
                     TDirectoryCache* Directories) {
     // Reading needs read access only. A read-write open would also make file watchers and

@@ -4,6 +4,7 @@
 #include "tagcore/InOutError.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/MpegAudio.h"
 #include "tagcore/TagCodec.h"
 #include "tagcore/UniqueFd.h"
 
@@ -24,6 +25,14 @@ namespace veltrane {
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
                   std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0,
                   TDirectoryCache* Directories = nullptr);
+
+// The length and bit rate of FileName's audio, TrailingBytes (a tag) at its end left out.
+// Opens and checks the file as GetMP3Tag does and throws as it does.
+TMpegAudio GetMpegAudio(const std::string& FileName, std::uint64_t TrailingBytes,
+                        TDirectoryCache* Directories = nullptr);
+// ReadMpegAudio over an open file.
+TMpegAudio ReadMpegAudioOf(int Fd, std::uint64_t FileSize, std::uint64_t TrailingBytes,
+                           std::string_view Head = {});
 
 // GetMP3Tag up to the read of the tag: the file open for reading, its size, and whether its
 // last 128 bytes are to be read (false below MinSize or 128 bytes). Throws as GetMP3Tag does.

@@ -2,6 +2,7 @@
 
 #include "tagcore/TailRunReader.h"
 
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 #include "tagcore/InOutError.h"
@@ -22,6 +23,7 @@ namespace {
 
 using test::Mp3Bytes;
 using test::Mp3BytesNoTag;
+using test::Mp3Frames;
 using test::RawTag;
 
 // What a read gives, as one comparable text: the tag and size, or the error's code.
@@ -174,6 +176,45 @@ TEST(TagRunReader, TooFewDescriptorsForTheRunFailsNoFile) {
     for (std::size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(reader.Read(i, TagCodec::Default(), nullptr, &folders).Title,
                   "T" + std::to_string(i));
+}
+
+// The audio read with the run is what a read of the whole file gives: a head that holds the
+// frames, one that ends inside an ID3v2 tag, one that holds only part of the frames looked at.
+TEST(TagRunReader, AudioReadWithTheRunIsTheFilesOwn) {
+    test::TestDir dir;
+    const std::string id3 = std::string("ID3\x03\x00\x00\x00\x01\x7F\x7F", 10) + std::string(32767, '\0');
+    std::vector<std::string> kinds = {
+        dir.WriteFile("cbr.mp3", Mp3Frames(100) + test::TagBytes({"S", "", "", "", "", 1})),
+        dir.WriteFile("tagged.mp3", id3 + Mp3Frames(15) + Mp3Frames(1, 160) + Mp3Frames(200)),
+        dir.WriteFile("late.mp3", std::string(15000, 'x') + Mp3Frames(60)),
+        dir.WriteFile("none.mp3", Mp3BytesNoTag(70000)),
+        dir.WriteFile("small.mp3", Mp3Frames(3)),
+    };
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < 70; ++i)
+        paths.push_back(kinds[i % kinds.size()]);
+    const auto text = [](const TMpegAudio& a) {
+        return std::to_string(a.Seconds) + "|" + std::to_string(a.Kbps) + "|" + std::to_string(a.Vbr) +
+               "|" + std::string(AudioNoteText(a.Note)) + "|" + std::to_string(a.AudioStart);
+    };
+    for (const bool ring : {true, false}) {
+        TTagRunReader reader([&](std::size_t i) { return paths[i]; }, 2000, ring, true);
+        TDirectoryCache folders;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            SCOPED_TRACE(paths[i]);
+            reader.PrepareRunAt(i, paths.size(), &folders);
+            TMpegAudio audio;
+            audio.Kbps = -1;
+            const TMP3Tag tag = reader.Read(i, TagCodec::Default(), nullptr, &folders, &audio);
+            if (i % kinds.size() == 4) {
+                EXPECT_EQ(audio.Kbps, -1); // below the smallest size: only measured
+                continue;
+            }
+            EXPECT_EQ(text(audio), text(GetMpegAudio(paths[i], tag.Header == "TAG" ? 128 : 0)));
+            EXPECT_EQ(audio.Vbr, i % kinds.size() == 1);
+            EXPECT_EQ(audio.HasAudio(), i % kinds.size() != 3);
+        }
+    }
 }
 
 } // namespace

@@ -164,6 +164,17 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void SetLayoutPreferences(const TLayoutPreferences& Value) override {
         form_.SetLayoutPreferences(Value);
     }
+    TMorePreferences MorePreferences() const override {
+        TMorePreferences more = form_.MorePrefs;
+        const TMorePreferences stored = ReadMorePreferences(form_.SettingsFileName());
+        more.PreviewTagsFromNames = stored.PreviewTagsFromNames;
+        more.PreviewRenameFromTags = stored.PreviewRenameFromTags;
+        more.PreviewImportTags = stored.PreviewImportTags;
+        return more;
+    }
+    void SetMorePreferences(const TMorePreferences& Value) override {
+        form_.SetMorePreferences(Value);
+    }
 
   private:
     TMainForm& form_;
@@ -293,6 +304,12 @@ void TMainForm::CreateControls() {
     StatusPanelFilter->setObjectName("StatusPanelFilter");
     StatusPanelFilter->hide();
     statusBar()->addPermanentWidget(StatusPanelFilter);
+    StatusPanelLength = new QLabel(this);
+    StatusPanelLength->setObjectName("StatusPanelLength");
+    StatusPanelLength->setMinimumWidth(80);
+    StatusPanelLength->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->insertWidget(2, StatusPanelLength);
+    StatusPanelLength->hide();
 
     // Configured before it attaches, so the window never sees the default limits.
     MinMax1 = new TMinMax();
@@ -537,7 +554,9 @@ void TMainForm::FormCreate() {
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
     DefaultDir = settings.DefaultDir;
     DblClickAction = settings.DblClickAction;
-    layout_ = ReadLayout(settingsFiles_.Read, kFileListColumnCount);
+    MorePrefs = ReadMorePreferences(settingsFiles_.Read);
+    ApplyShowAudio(MorePrefs.ShowAudio);
+    layout_ = ReadLayout(settingsFiles_.Read, FileList.ColumnCount());
     if (layout_.KeepLayout) {
         FileList.SetSortColumn(layout_.SortColumn);
         SubdirMode = layout_.SubdirMode;
@@ -677,6 +696,22 @@ void TMainForm::SetLayoutPreferences(const TLayoutPreferences& Value) {
         ApplyStretch(Value.StretchList);
 }
 
+void TMainForm::SetMorePreferences(const TMorePreferences& Value) {
+    const bool audioChanged = Value.ShowAudio != MorePrefs.ShowAudio;
+    MorePrefs = Value;
+    if (!audioChanged)
+        return;
+    ApplyShowAudio(Value.ShowAudio);
+    UpdateSortArrow();
+    RunSearch(); // the rows read without the audio, or with it, are read again
+}
+
+void TMainForm::ApplyShowAudio(bool On) {
+    FileList.SetShowAudio(On);
+    ShowMainFileListAudio(*MultiListMP3, On);
+    StatusPanelLength->setVisible(On);
+}
+
 void TMainForm::ApplyStretch(bool On) {
     layout_.StretchList = On;
     // Maximize is worth having only when the list follows the window.
@@ -709,7 +744,7 @@ void TMainForm::StoreLayout() {
         return;
     TListLayout kept = layout_;
     kept.ColumnWidths.clear();
-    for (int i = 0; i < kFileListColumnCount; ++i)
+    for (int i = 0; i < FileList.ColumnCount(); ++i)
         kept.ColumnWidths.push_back(MultiListMP3->SectionWidth(i));
     kept.SortColumn = FileList.SortColumn();
     kept.SubdirMode = SubdirMode;
@@ -1006,6 +1041,7 @@ void TMainForm::UpdateList() {
     if (!found) {
         StatusPanel0->clear();
         StatusPanel1->clear();
+        StatusPanelLength->clear();
     } else {
         UpdateFooter();
     }
@@ -1385,6 +1421,8 @@ void TMainForm::UpdateFooter() {
                     sep.size() == 1 ? sep.at(0).toLatin1() : '.');
     StatusPanel0->setText(Q(texts.Count));
     StatusPanel1->setText(Q(texts.Size));
+    if (FileList.ShowAudio())
+        StatusPanelLength->setText(Q(TotalLengthText(FileList.SelectedCentis())));
 }
 
 void TMainForm::ReportError(const std::string& Text) {

@@ -105,6 +105,9 @@ class TMainForm : public QMainWindow {
     bool DeleteToRecycleBin = true;
     bool SubdirMode = false;
     std::uint8_t DblClickAction = 0;
+    // The "More" page's switches, kept here; the preview switches are read from the settings
+    // file when asked for, since the previews change them there.
+    TMorePreferences MorePrefs;
     std::size_t RememberedRow = 0;
 
     // A directory named on the command line; shown instead of the default directory.
@@ -199,6 +202,7 @@ class TMainForm : public QMainWindow {
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint
     QLabel* StatusPanelFilter = nullptr; // "N of M files shown" while a filter is set
+    QLabel* StatusPanelLength = nullptr; // the selection's total length, with the audio columns
     QFrame* PanelSearching = nullptr;
     QLabel* LabelSearchFrom = nullptr;
     TAnimatedSymbol* AnimatedSymbol = nullptr;
@@ -280,6 +284,8 @@ class TMainForm : public QMainWindow {
     const TListLayout& Layout() const { return layout_; }
     // Keep takes effect at the next close; stretch at once (and enables Maximize).
     void SetLayoutPreferences(const TLayoutPreferences& Value);
+    // The "More" page's switches; a change of ShowAudio reads the folder again.
+    void SetMorePreferences(const TMorePreferences& Value);
     // The focus back on the list with its focused row in view, the window active.
     void FocusList();
 
@@ -309,6 +315,8 @@ class TMainForm : public QMainWindow {
     void ApplicationHints();
     void ChooseCommandLineFile();
     void ApplyStretch(bool On);
+    // The Length and Bitrate columns and the length panel, shown or not.
+    void ApplyShowAudio(bool On);
     void RestoreWindowPlace();
     void StoreLayout();
     void UpdateSortArrow();

@@ -684,8 +684,8 @@ void TMultiList::keyPressEvent(QKeyEvent* Event) {
 
 // ---------------------------------------------------------------------------------------------
 
-void ConfigureMainFileList(TMultiList& List) {
-    List.setGeometry(8, 40, 745, 481);
+namespace {
+QStringList MainFileListHeaders(bool Audio) {
     QStringList headers;
     for (const char* text :
          {QT_TRANSLATE_NOOP("MainFileList", "FileName"), QT_TRANSLATE_NOOP("MainFileList", "Song"),
@@ -693,7 +693,25 @@ void ConfigureMainFileList(TMultiList& List) {
           QT_TRANSLATE_NOOP("MainFileList", "Year"), QT_TRANSLATE_NOOP("MainFileList", "Genre"),
           QT_TRANSLATE_NOOP("MainFileList", "Comment"), QT_TRANSLATE_NOOP("MainFileList", "Track")})
         headers << QCoreApplication::translate("MainFileList", text);
-    List.SetHeaderSections(headers);
+    if (Audio)
+        for (const char* text :
+             {QT_TRANSLATE_NOOP("MainFileList", "Length"), QT_TRANSLATE_NOOP("MainFileList", "Bitrate")})
+            headers << QCoreApplication::translate("MainFileList", text);
+    return headers;
+}
+} // namespace
+
+void ShowMainFileListAudio(TMultiList& List, bool On) {
+    List.SetHeaderSections(MainFileListHeaders(On));
+    List.SetSectionWidth(8, On ? 70 : 0);
+    List.SetSectionWidth(9, On ? 50 : 0);
+    List.SetAlignment(8, taRightJustify);
+    List.SetAlignment(9, taRightJustify);
+}
+
+void ConfigureMainFileList(TMultiList& List) {
+    List.setGeometry(8, 40, 745, 481);
+    List.SetHeaderSections(MainFileListHeaders(false));
     const int widths[] = {100, 150, 150, 100, 40, 60, 100, 40};
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);
