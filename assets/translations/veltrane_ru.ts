@@ -653,6 +653,14 @@
         <source>Track</source>
         <translation>Дорожка</translation>
     </message>
+    <message>
+        <source>Length</source>
+        <translation>Длительность</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Битрейт</translation>
+    </message>
 </context>
 <context>
     <name>OpenRequest</name>
@@ -1630,6 +1638,42 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>Stretch the list with the window</source>
         <translation>Растягивать список вместе с окном</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Дополнительно</translation>
+    </message>
+    <message>
+        <source>Make read-only files writable when reading a folder</source>
+        <translation>Делать файлы только для чтения доступными для записи при чтении папки</translation>
+    </message>
+    <message>
+        <source>Keep ID3v2 tags in step</source>
+        <translation>Обновлять и теги ID3v2</translation>
+    </message>
+    <message>
+        <source>Show length and bit rate</source>
+        <translation>Показывать длительность и битрейт</translation>
+    </message>
+    <message>
+        <source>Show the preview of Read ID3 tags from filename</source>
+        <translation>Показывать предпросмотр «Прочитать теги ID3 из имени файла»</translation>
+    </message>
+    <message>
+        <source>Show the preview of Rename from tags</source>
+        <translation>Показывать предпросмотр «Переименовать по тегам»</translation>
+    </message>
+    <message>
+        <source>Show the preview of Import tags</source>
+        <translation>Показывать предпросмотр «Импорт тегов»</translation>
+    </message>
+    <message>
+        <source>Tag code page:</source>
+        <translation>Кодовая страница тегов:</translation>
     </message>
 </context>
 <context>
