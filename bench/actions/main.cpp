@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
         // A fresh journal each round, so every side records into one of the same size.
         TChangeJournal journal(state + "/" + std::to_string(i));
         SetActiveJournal(&journal);
-        const std::string title = "Set " + std::to_string(i);
+        const std::string text = "Set " + std::to_string(i);
         set.Time([&] {
             failures += RunTagStep(tree.Files(), FileCount,
-                                   [&](TMP3Tag& tag) { tag.Title = title; }, TagCodec::Default(),
+                                   [&](TMP3Tag& tag) { tag.Title = text; }, TagCodec::Default(),
                                    {}, nullptr)
                             .size();
         });

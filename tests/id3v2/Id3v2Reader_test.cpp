@@ -151,6 +151,12 @@ TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
     using test::TagOf;
     using test::TextFrame;
     const std::string band = TextFrame(4, "TPE1", "Band");
+    // The same frame as 2.3 writes it: compression is the flag 0x80, the sizes plain numbers.
+    const auto v23 = [](std::string Frame) {
+        Frame[8] = '\0';
+        Frame[9] = '\x80';
+        return Frame;
+    };
     const std::string big(17u << 20, 'x'); // past 16 MB
     const struct {
         const char* name;
@@ -173,6 +179,13 @@ TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
          TagOf(4, 0, band + CompressedFrame("TIT2", big.substr(0, 200000), 100)), true, "", "Band",
          {"TIT2: inflates past the size it declares"}},
         {"only a bomb", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20)), false, "", "", {}},
+        {"2.3 compressed frame declaring 1.6 GB",
+         TagOf(3, 0, v23(CompressedFrame("TIT2", "x", 200u << 20)) + TextFrame(3, "TPE1", "Band")),
+         true, "", "Band", {"TIT2: inflates to 1677721600 bytes, past 16 MB"}},
+        {"a frame one byte past the end",
+         TagOf(3, 0, TextFrame(3, "TIT2", "Song") + "TPE1" + test::Plain4(6) + std::string(2, '\0') +
+                         std::string("\0Band", 5)),
+         false, "", "", {}},
         {"2.3 extended header", test::ExtendedHeader23(false), true, "Song", "Band", {}},
         {"2.3 extended header with a CRC", test::ExtendedHeader23(true), true, "Song", "Band", {}},
         {"2.3 extended header, unsynchronised", test::ExtendedHeader23(false, true), true,

@@ -456,6 +456,9 @@ void TMainForm::CreateToolbars() {
         ThemeIcon({"application-exit", "window-close"}, StdIcon(QStyle::SP_DialogCloseButton)),
         &TMainForm::ToolbarButtonQuitClick);
 
+    // A row of its own: beside the three described bars the box would fold away at the
+    // window's first size.
+    addToolBarBreak(Qt::TopToolBarArea);
     ToolBarFilter = makeBar("Filter", tr("Filter"));
     ToolBarFilter->addWidget(new QLabel(tr("Filter") + ' ', ToolBarFilter));
     EditFilter = new QLineEdit(ToolBarFilter);
