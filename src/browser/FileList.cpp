@@ -24,15 +24,6 @@ namespace veltrane {
 
 namespace {
 
-// Upper-cases ASCII a..z only; every other byte keeps its value.
-constexpr std::array<unsigned char, 256> MakeUpperTable() {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return table;
-}
-constexpr auto kUpper = MakeUpperTable();
-
 // Reading many files leaves the workers' heaps and the freed temporaries' chunks behind:
 // their pages go back to the system before the sort asks for more.
 void ReleaseFreeMemory() {
@@ -44,7 +35,7 @@ void ReleaseFreeMemory() {
 // Sort keys compare as their row texts do: upper-cased a..z, and a tab in a text is the
 // blank the row shows.
 constexpr std::array<unsigned char, 256> MakeKeyTable() {
-    auto table = MakeUpperTable();
+    auto table = kAsciiUpper;
     table['\t'] = ' ';
     return table;
 }

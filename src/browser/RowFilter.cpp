@@ -9,13 +9,7 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::array<unsigned char, 256> MakeFoldTable() {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return table;
-}
-constexpr auto kFold = MakeFoldTable();
+constexpr const auto& kFold = kAsciiUpper;
 
 void FoldInPlace(char* At, std::size_t Size) {
     for (std::size_t i = 0; i < Size; ++i)

@@ -2,6 +2,7 @@
 // Which rows the list's filter box lets through: those whose row text holds the typed text,
 // folded as select by text folds it. A million rows are matched by several threads at once.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,14 @@
 #include <vector>
 
 namespace veltrane {
+
+// Upper-cases ASCII a..z only; every other byte keeps its value.
+inline constexpr std::array<unsigned char, 256> kAsciiUpper = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return table;
+}();
 
 // Upper-cases ASCII a..z; every other byte keeps its value (as select by text does).
 std::string FoldFilterText(std::string_view Text);

@@ -8,18 +8,6 @@
 
 namespace veltrane {
 
-namespace {
-
-constexpr std::size_t kHeaderSize = 10;
-
-std::uint32_t BigEndian(std::string_view b, std::size_t n) {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        v = (v << 8) | static_cast<unsigned char>(b[i]);
-    return v;
-}
-
-// A syncsafe number (7 bits a byte); false when a byte has its top bit set.
 bool SyncSafe(std::string_view b, std::uint32_t& v) {
     v = 0;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -29,6 +17,17 @@ bool SyncSafe(std::string_view b, std::uint32_t& v) {
         v = (v << 7) | c;
     }
     return true;
+}
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 10;
+
+std::uint32_t BigEndian(std::string_view b, std::size_t n) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        v = (v << 8) | static_cast<unsigned char>(b[i]);
+    return v;
 }
 
 std::string SyncSafeBytes(std::uint32_t v) {

@@ -6,11 +6,16 @@
 #include <id3v2framefactory.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace veltrane {
+
+// A syncsafe number (7 bits a byte) from B's first four bytes; false when a byte has its
+// top bit set.
+bool SyncSafe(std::string_view B, std::uint32_t& V);
 
 struct TId3v2Check {
     // Why the tag cannot be read; empty when it can.

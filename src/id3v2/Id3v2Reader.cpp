@@ -27,18 +27,6 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 10;
 
-// A syncsafe number (7 bits a byte); false when a byte has its top bit set.
-bool SyncSafe(std::string_view b, std::uint32_t& v) {
-    v = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto c = static_cast<unsigned char>(b[i]);
-        if (c & 0x80)
-            return false;
-        v = (v << 7) | c;
-    }
-    return true;
-}
-
 // Control characters become blanks (ID3v1 readers show them so anyway); blanks at either
 // end go.
 std::string Clean(std::string Text) {
