@@ -180,18 +180,8 @@ TMpegAudio ReadMpegAudioOf(int Fd, std::uint64_t FileSize, std::uint64_t Trailin
                 done = std::min<std::size_t>(Length, Head.size() - Offset);
                 std::memcpy(Into, Head.data() + Offset, done);
             }
-            while (done < Length) {
-                const ssize_t r =
-                    ::pread(Fd, Into + done, Length - done, static_cast<off_t>(Offset + done));
-                if (r < 0 && errno == EINTR)
-                    continue;
-                if (r < 0)
-                    throw EInOutError::FromErrno(errno);
-                if (r == 0)
-                    break;
-                done += static_cast<std::size_t>(r);
-            }
-            return done;
+            return done + PreadUpTo(Fd, Into + done, Length - done,
+                                    static_cast<off_t>(Offset + done));
         });
 }
 

@@ -20,18 +20,7 @@ bool ReadTailPlainly(int Fd, char* Into, std::uint64_t End, std::size_t Length) 
 
 // The head as far as the file goes.
 std::size_t ReadHeadPlainly(int Fd, char* Into, std::size_t Length) {
-    std::size_t done = 0;
-    while (done < Length) {
-        const ssize_t r = ::pread(Fd, Into + done, Length - done, static_cast<off_t>(done));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            throw EInOutError::FromErrno(errno);
-        if (r == 0)
-            break;
-        done += static_cast<std::size_t>(r);
-    }
-    return done;
+    return PreadUpTo(Fd, Into, Length, 0);
 }
 constexpr std::uint64_t kHeadBit = 1; // in a request's data: the head's read, not the tail's
 } // namespace
