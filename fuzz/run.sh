@@ -25,7 +25,7 @@ clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -l
 clang++ -std=c++20 -O1 -I tests fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -lz -o "$out/make_id3v2_seeds"
 
 clang++ "${flags[@]}" fuzz/TableTextFuzz.cpp src/editing/TableText.cpp -o "$out/tabletext_fuzz"
-m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp
+m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp src/tagcore/MpegAudio.cpp
              src/tagcore/TagCodec.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
              src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp)
 clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" -o "$out/extm3u_fuzz"
