@@ -567,6 +567,7 @@ TEST(FileList, AudioCellTexts) {
         EXPECT_EQ(AudioBitrateText(c.Cell), c.Bitrate) << c.Length;
     }
     EXPECT_EQ(TotalLengthText(0), "0:00");
+    EXPECT_EQ(TotalLengthText(360000), "1:00:00");
     EXPECT_EQ(TotalLengthText(36000000), "100:00:00");
 }
 
