@@ -623,5 +623,29 @@ TEST(FileListTest, FilterHidesRowsAndGivesThemBack) {
     EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3"}));
 }
 
+TEST(FileList, AudioCellTexts) {
+    using C = TAudioCell;
+    const struct {
+        TAudioCell Cell;
+        const char* Length;
+        const char* Bitrate;
+    } cases[] = {
+        {{0, 0, 0, 0}, "", "?"}, // not looked at
+        {{18749, 128, 1, C::kRead}, "3:07", "128"},
+        {{18751, 128, 1, C::kRead}, "3:08", "128"},
+        {{372300, 190, 1, C::kRead | C::kVbr}, "1:02:03", "~190"},
+        {{359949, 96, 1, C::kRead | C::kVbr | C::kEstimated}, "59:59", "~96"},
+        {{520, 128, 1, C::kRead | C::kTruncated}, "0:05 truncated", "128"},
+        {{0, 0, 0, C::kRead | C::kNoAudio}, "no audio", "?"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AudioLengthText(c.Cell), c.Length) << c.Length;
+        EXPECT_EQ(AudioBitrateText(c.Cell), c.Bitrate) << c.Length;
+    }
+    EXPECT_EQ(TotalLengthText(0), "0:00");
+    EXPECT_EQ(TotalLengthText(360000), "1:00:00");
+    EXPECT_EQ(TotalLengthText(36000000), "100:00:00");
+}
+
 } // namespace
 } // namespace veltrane

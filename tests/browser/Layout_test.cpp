@@ -67,5 +67,32 @@ TEST(Layout, KeptWindowStaysWhereItCanBeGrabbed) {
     EXPECT_FALSE(PlaceOnScreens({0, 0, 800, 600}, {}));
 }
 
+// A list kept with the length and bit rate columns and one kept without them serve each
+// other; a sort by a column the list does not have falls back on the default.
+TEST(Layout, EightAndTenColumnsServeEachOther) {
+    test::TestDir dir;
+    const std::string ini = dir / "Veltrane.ini";
+    struct Case {
+        const char* Widths;
+        long Sort;
+        int Columns;
+        std::vector<int> Expected;
+        int ExpectedSort;
+    } cases[] = {
+        {"1,2,3,4,5,6,7,8,9,10", -9, 8, {1, 2, 3, 4, 5, 6, 7, 8}, 1},
+        {"1,2,3,4,5,6,7,8,9,10", -9, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, -9},
+        {"1,2,3,4,5,6,7,8", 10, 10, {1, 2, 3, 4, 5, 6, 7, 8}, 10},
+        {"1,2,3,4,5,6,7,8,9", 2, 10, {}, 2},
+        {"1,2,3,4,5,6,7,8,9", 2, 8, {}, 2},
+    };
+    for (const Case& c : cases) {
+        dir.WriteFile("Veltrane.ini", std::string("[Layout]\nColumnWidths=") + c.Widths +
+                                          "\nSortColumn=" + std::to_string(c.Sort) + "\n");
+        const TListLayout l = ReadLayout(ini, c.Columns);
+        EXPECT_EQ(l.ColumnWidths, c.Expected) << c.Widths << " for " << c.Columns;
+        EXPECT_EQ(l.SortColumn, c.ExpectedSort) << c.Widths << " for " << c.Columns;
+    }
+}
+
 } // namespace
 } // namespace veltrane

@@ -20,6 +20,7 @@
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
 #include "playlists/ui/PlayListEditor.h"
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/platform/FakeVolumes.h"
 
@@ -581,6 +582,47 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->MultiListMP3->geometry(), list);
         form->close();
         QCOMPARE(ReadText(start_ + "/Veltrane.ini"), before);
+    }
+
+    // With "Show length and bit rate" on: Length and Bitrate after Track, sorted by number
+    // with the files without a length last, the footer's total; off again, eight columns.
+    void audioColumnsWithThePreference() {
+        WriteText(start_ + "/Veltrane.ini", "[Preferences]\nShowAudio=1\n");
+        WriteText(music_ + "/long.mp3", test::Mp3Frames(1000) + test::TagBytes({}));
+        WriteText(music_ + "/short.mp3", test::Mp3Frames(300));
+        WriteText(music_ + "/cut.mp3", test::InfoFrame(400, 401 * 417) + test::Mp3Frames(199));
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(form->FileList.ColumnCount(), 10);
+        QVERIFY(form->StatusPanelLength->isVisible());
+        form->MultiListMP3ListHeaderClick(8); // Length, ascending
+        QTRY_COMPARE(form->FileList.SortColumn(), 9);
+        const QStringList names = Names(*form);
+        QCOMPARE(names.mid(0, 3), QStringList({" cut.mp3", " short.mp3", " long.mp3"}));
+        auto cell = [&](std::size_t row, int field) {
+            return std::string(TFileList::GetStringItem(field, form->FileList.Row(row).Text));
+        };
+        QCOMPARE(cell(1, 9), "0:05 truncated");
+        QCOMPARE(cell(3, 9), "0:26");
+        QCOMPARE(cell(3, 10), "128");
+        QCOMPARE(cell(4, 9), "no audio");
+        QCOMPARE(cell(4, 10), "?");
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(form->StatusPanelLength->text(), QString("0:39")); // 5.2 + 7.84 + 26.12 s
+
+        form->ToolbarButton97EditPreferences->click();
+        TFormPreferences* prefs = form->FormPreferences;
+        QTRY_VERIFY(prefs->isVisible());
+        QVERIFY(prefs->CheckBoxShowAudio->isChecked());
+        prefs->CheckBoxShowAudio->setChecked(false);
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        prefs->BitBtnOK->click();
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(form->FileList.ColumnCount(), 8);
+        QCOMPARE(form->FileList.SortColumn(), 1);
+        QVERIFY(!form->StatusPanelLength->isVisible());
+        QCOMPARE(cell(1, 9), "");
+        QCOMPARE(Names(*form).first(), QString(" A.mp3"));
     }
 
     // Every tool window takes the keyboard when shown, so Esc closes it; then the focus is on

@@ -45,6 +45,13 @@ TEST(AudioColumns, ShowListAndExportPrintTheSameFigures) {
     run = Cli({"tag", "import", "--dry-run", d + "/tags.csv"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
+
+    // Length and Bitrate sort apart: the shorter file has the higher bit rate.
+    test::TestDir two;
+    two.WriteFile("fast.mp3", Mp3Frames(50, 160));
+    two.WriteFile("slow.mp3", Mp3Frames(100));
+    EXPECT_EQ(Cli({"list", "--audio", "--sort", "9", two.path().string()}).out.substr(0, 4), "fast");
+    EXPECT_EQ(Cli({"list", "--audio", "--sort", "10", two.path().string()}).out.substr(0, 4), "slow");
 }
 
 } // namespace

@@ -164,6 +164,14 @@ TEST(MpegAudio, FirstFramesDecideBetweenCbrAndAnEstimate) {
     EXPECT_TRUE(a.Estimated);
     EXPECT_NEAR(a.Seconds, 20 * 1152 / 44100.0, 1e-6);
     EXPECT_EQ(a.Kbps, 129); // (19 * 417 + 522) bytes in 20 frames of 1152 samples
+    // A padded frame is a byte longer; a header of another stream (layer 2) is no second frame.
+    std::string padded(418, '\0');
+    const unsigned char hPad[4] = {0xFF, 0xFB, 0x92, 0x00}, hLayer2[4] = {0xFF, 0xFD, 0x90, 0x00};
+    std::memcpy(padded.data(), hPad, 4);
+    EXPECT_EQ(ReadMpegAudio(padded + Frames(20)).AudioStart, 0u);
+    std::string layer2 = Frames(1);
+    std::memcpy(layer2.data(), hLayer2, 4);
+    EXPECT_EQ(ReadMpegAudio(Frames(1) + layer2 + Frames(20)).AudioStart, 834u);
     EXPECT_EQ(AudioNoteText(TAudioNote::anTruncated), "truncated");
     EXPECT_EQ(AudioNoteText(TAudioNote::anNoAudio), "no audio");
     EXPECT_EQ(AudioNoteText(TAudioNote::anNone), "");
