@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/Escape.h"
 #include "VeltraneVersion.h"
+#include "tagcore/TagFile.h"
 
 #include <exception>
 #include <functional>
@@ -48,6 +49,8 @@ constexpr std::string_view kUsage =
     "  playlist check FILE\n"
     "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n"
     "--no-undo: make the change even when it cannot be recorded for undo\n"
+    "--force (tag set, number, from-v2, import, from-name): also write read-only files, which\n"
+    "  stay read-only; without it they are refused; reading never changes a file's mode\n"
     "COMMAND --help: that command's usage; --version: the version\n";
 constexpr std::string_view kTagUsage =
     "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
@@ -67,6 +70,39 @@ constexpr std::string_view kTagUsage =
     "                               [--no-undo] FILE...\n"
     "  tag show --help, tag set --help and the like: more on each\n";
 
+// The tool reads without touching a mode; the previous policy comes back for the window
+// code sharing the process (tests).
+class ReadOnlyScope {
+  public:
+    explicit ReadOnlyScope(bool Force) : previous_(ReadOnlyPolicy()) {
+        SetReadOnlyPolicy({false, Force});
+    }
+    ~ReadOnlyScope() { SetReadOnlyPolicy(previous_); }
+    ReadOnlyScope(const ReadOnlyScope&) = delete;
+    ReadOnlyScope& operator=(const ReadOnlyScope&) = delete;
+
+  private:
+    TReadOnlyPolicy previous_;
+};
+
+// Takes "--force" out of the options of a command that writes tags; true when it was there.
+bool TakeForce(std::vector<std::string>& Args) {
+    const bool writes = (Args[0] == "tag" && Args.size() >= 2 &&
+                         (Args[1] == "set" || Args[1] == "number" || Args[1] == "from-v2" ||
+                          Args[1] == "import")) ||
+                        Args[0] == "from-name";
+    bool force = false;
+    for (auto it = Args.begin(); writes && it != Args.end() && *it != "--";) {
+        if (*it == "--force") {
+            it = Args.erase(it);
+            force = true;
+        } else {
+            ++it;
+        }
+    }
+    return force;
+}
+
 using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
 
 struct Command {
@@ -80,11 +116,13 @@ void ReportFileError(std::ostream& err, const std::string& path, const std::stri
     err << "veltrane-cli: " << path << ": " << text << '\n';
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) {
+int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    if (given.empty()) {
         err << "veltrane-cli: missing command (try --help)\n";
         return 2;
     }
+    std::vector<std::string> args = given;
+    const ReadOnlyScope readOnly(TakeForce(args));
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         out << kUsage;
         return 0;

@@ -71,8 +71,21 @@ inline constexpr const char* kTagFileChanged = "The file changed while its tag w
 // before it checks it again and writes.
 extern void (*BeforeTagWriteHook)(int Fd);
 
+// What reading and writing do with a file without its owner's write bit. The window reads
+// with ClearWhenReading (files copied from a CD are read-only); the command-line tool reads
+// without changing a mode, and then a tag write refuses such a file with kMsgReadOnlyFile
+// unless ForceWrite, which lends the bit for the write and gives the mode back.
+struct TReadOnlyPolicy {
+    bool ClearWhenReading = true;
+    bool ForceWrite = false;
+};
+TReadOnlyPolicy ReadOnlyPolicy();
+void SetReadOnlyPolicy(const TReadOnlyPolicy& Policy);
+inline constexpr const char* kMsgReadOnlyFile = "read-only (its owner has no write permission)";
+
 // Adds the owner's write permission to the open file Fd, named Path, by the rule GetMP3Tag
-// follows: only a regular file this process owns, named without a link in its last part.
+// follows: only a regular file this process owns, named without a link in its last part;
+// nothing unless ReadOnlyPolicy().ClearWhenReading.
 void AddOwnerWriteBit(int Fd, const std::string& Path);
 // The same with the file's status already at hand (st from fstat of Fd).
 void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st);
