@@ -70,6 +70,10 @@ TEST(Id3v2Mapping, FramesMapOntoId3v1Fields) {
          Values("", "", "", "", "", 255, 0, "Chiptune")},
         {"genre number past the table", {{"TCON", {"200"}}},
          Values("", "", "", "", "", 255, 0, "200")},
+        {"genre with leading zeros", {{"TCON", {"(0017)"}}}, Values("", "", "", "", "", 17)},
+        {"genre 0 written long", {{"TCON", {"0000"}}}, Values("", "", "", "", "", 0)},
+        {"genre of 25 digits", {{"TCON", {"1000000000000000000000017"}}},
+         Values("", "", "", "", "", 255, 0, "1000000000000000000000017")},
         {"track of a total", {{"TRCK", {"3/12"}}}, Values("", "", "", "", "", 255, 3)},
         {"track with a leading zero", {{"TRCK", {"07"}}}, Values("", "", "", "", "", 255, 7)},
         {"track 255", {{"TRCK", {"255"}}}, Values("", "", "", "", "", 255, 255)},
@@ -151,6 +155,12 @@ TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
     using test::TagOf;
     using test::TextFrame;
     const std::string band = TextFrame(4, "TPE1", "Band");
+    // The same frame as 2.3 writes it: compression is the flag 0x80, the sizes plain numbers.
+    const auto v23 = [](std::string Frame) {
+        Frame[8] = '\0';
+        Frame[9] = '\x80';
+        return Frame;
+    };
     const std::string big(17u << 20, 'x'); // past 16 MB
     const struct {
         const char* name;
@@ -175,6 +185,13 @@ TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
          TagOf(4, 0, band + CompressedFrame("TIT2", big.substr(0, 200000), 100)), true, "", "Band",
          {"TIT2: inflates past the size it declares"}},
         {"only a bomb", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20)), false, "", "", {}},
+        {"2.3 compressed frame declaring 1.6 GB",
+         TagOf(3, 0, v23(CompressedFrame("TIT2", "x", 200u << 20)) + TextFrame(3, "TPE1", "Band")),
+         true, "", "Band", {"TIT2: inflates to 1677721600 bytes, past 16 MB"}},
+        {"a frame one byte past the end",
+         TagOf(3, 0, TextFrame(3, "TIT2", "Song") + "TPE1" + test::Plain4(6) + std::string(2, '\0') +
+                         std::string("\0Band", 5)),
+         false, "", "", {}},
         {"2.3 extended header", test::ExtendedHeader23(false), true, "Song", "Band", {}},
         {"2.3 extended header with a CRC", test::ExtendedHeader23(true), true, "Song", "Band", {}},
         {"2.3 extended header, unsynchronised", test::ExtendedHeader23(false, true), true,
