@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     const std::string band = t::TextFrame(4, "TPE1", "Band");
     const std::pair<const char*, std::string> hostile[] = {
         {"nested-chapters", t::NestedChapters(200)}, // within the target's input length
+        {"nested-tocs", t::NestedChapters(200, "CTOC")},
         {"bomb-declared", t::TagOf(4, 0, t::CompressedFrame("TIT2", "x", 200u << 20) + band)},
         {"bomb-understated",
          t::TagOf(4, 0, band + t::CompressedFrame("TIT2", std::string(200000, 'x'), 100))},

@@ -170,6 +170,8 @@ TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
         std::vector<std::string> unsafe;
     } cases[] = {
         {"chapters nested 20,000 deep", test::NestedChapters(20000), true, "Song", "", {}},
+        {"tables of contents nested 20,000 deep", test::NestedChapters(20000, "CTOC"), true, "Song",
+         "", {}},
         {"compressed frame", TagOf(4, 0, CompressedFrame("TIT2", "Packed") + band), true,
          "Packed", "Band", {}},
         {"compressed frame declaring 200 MB", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20) + band),

@@ -52,17 +52,19 @@ inline std::string CompressedFrame(const std::string& Id, const std::string& Tex
            SyncSafe4(inflated) + packed;
 }
 
-// A 2.4 tag: a TIT2 "Song", then CHAP frames each holding the next, Depth deep, a TPE1 "Deep"
-// innermost. Built from the outside in, since each frame's size counts all it holds.
-inline std::string NestedChapters(std::size_t Depth) {
+// A 2.4 tag: a TIT2 "Song", then CHAP (or CTOC) frames each holding the next, Depth deep, a
+// TPE1 "Deep" innermost. Built from the outside in, since each frame's size counts all it holds.
+inline std::string NestedChapters(std::size_t Depth, const std::string& Id = "CHAP") {
     const std::string inner = TextFrame(4, "TPE1", "Deep");
-    const std::size_t element = 2 + 16; // "c\0", then start and end times and offsets
+    // CHAP: "c\0", then start and end times and offsets; CTOC: "c\0", flags, no child entries.
+    const std::string fields =
+        Id == "CTOC" ? std::string("c\0\0\0", 4) : std::string("c\0", 2) + std::string(16, '\0');
+    const std::size_t element = fields.size();
     std::string body = TextFrame(4, "TIT2", "Song");
     body.reserve(body.size() + Depth * (10 + element) + inner.size());
     for (std::size_t level = 0; level < Depth; ++level) {
         const std::size_t size = (Depth - level) * (10 + element) - 10 + inner.size();
-        body += "CHAP" + SyncSafe4(static_cast<std::uint32_t>(size)) + std::string(2, '\0');
-        body += std::string("c\0", 2) + std::string(16, '\0');
+        body += Id + SyncSafe4(static_cast<std::uint32_t>(size)) + std::string(2, '\0') + fields;
     }
     return TagOf(4, 0, body + inner);
 }
