@@ -50,7 +50,7 @@ constexpr std::string_view kUsage =
     "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n"
     "--no-undo: make the change even when it cannot be recorded for undo\n"
     "--force (tag set, number, from-v2, import, from-name): also write read-only files, which\n"
-    "  stay read-only; without it they are refused; reading never changes a file's mode\n"
+    "    stay read-only; without it they are refused; reading never changes a file's mode\n"
     "COMMAND --help: that command's usage; --version: the version\n";
 constexpr std::string_view kTagUsage =
     "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"

@@ -14,7 +14,7 @@ namespace {
 
 TEST(ActionCommands, UsageErrorsWriteNothing) {
     test::TestDir dir;
-    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(20000, {"song", "band"}));
+    const std::string a = dir.WriteFile("a.mp3", test::Mp3Bytes(20000, {"song", "band", "", "", ""}));
     const std::string before = dir.ReadFile("a.mp3");
     const struct {
         std::vector<std::string> args;
@@ -45,7 +45,7 @@ TEST(ActionCommands, DryRunRunAndUndo) {
     const std::string a =
         dir.WriteFile("a.mp3", test::Mp3Bytes(20000, {"song feat. x", "ac/dc", "", "", "", 17}));
     const std::string b =
-        dir.WriteFile("b.mp3", test::Mp3Bytes(20000, {"A Long Title In Title Case", "Band"}));
+        dir.WriteFile("b.mp3", test::Mp3Bytes(20000, {"A Long Title In Title Case", "Band", "", "", ""}));
     CliRun run = Cli({"tag", "case", "--field", "title,artist", "--mode", "title", "--dry-run", a, b});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "file\tfield\told\tnew\tnote\n" + a + "\ttitle\tsong feat. x\tSong Feat. X\t\n" +
@@ -76,8 +76,8 @@ TEST(ActionCommands, DryRunRunAndUndo) {
 TEST(ActionCommands, APatternAtItsLimitLeavesThatFileAlone) {
     test::TestDir dir;
     const std::string hit =
-        dir.WriteFile("a.mp3", test::Mp3Bytes(20000, {std::string(29, 'a') + "b"}));
-    const std::string ok = dir.WriteFile("b.mp3", test::Mp3Bytes(20000, {"aaa"}));
+        dir.WriteFile("a.mp3", test::Mp3Bytes(20000, {std::string(29, 'a') + "b", "", "", "", ""}));
+    const std::string ok = dir.WriteFile("b.mp3", test::Mp3Bytes(20000, {"aaa", "", "", "", ""}));
     const CliRun run =
         Cli({"tag", "replace", "--field", "title", "--find", "(a+)+$", "--with", "X", "--regex",
              hit, ok});

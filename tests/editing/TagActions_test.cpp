@@ -204,7 +204,7 @@ TEST(TagActions, PlanNamesLimitsAndTheStepWritesWhatItShowed) {
         "a.mp3", test::Mp3Bytes(20000, {std::string(29, 'a') + "b", "", "", "", "", 17}));
     const std::string ok =
         dir.WriteFile("b.mp3", test::Mp3Bytes(20000, {"aaa", "", "", "", "", 17}));
-    const std::string same = dir.WriteFile("c.mp3", test::Mp3Bytes(20000, {"zzz"}));
+    const std::string same = dir.WriteFile("c.mp3", test::Mp3Bytes(20000, {"zzz", "", "", "", ""}));
     const std::string gone = dir / "missing.mp3";
     const TTagAction action = Replace("(a+)+$", "X", false, true);
     EXPECT_THROW(action.Apply(std::string(29, 'a') + "b", {}), EActionLimit);

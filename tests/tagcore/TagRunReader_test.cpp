@@ -129,8 +129,9 @@ TEST(TagRunReader, AFileCutAfterItsOpenIsRefused) {
                 ::fstat(open.File.get(), &open.Status);
                 open.TailEnd = static_cast<std::uint64_t>(open.Status.st_size);
                 open.TailLength = 128;
-                if (i == 1)
+                if (i == 1) {
                     EXPECT_EQ(::truncate(paths[i].c_str(), 350), 0);
+                }
                 return open;
             },
             ring);
