@@ -37,13 +37,13 @@ TSettingsFiles LocateSettingsFiles(const std::string& startDir, const std::strin
     const std::string dir = startDir.empty() ? "." : startDir;
     const std::string startFile = SettingsFilePath(startDir);
     // A settings file that exists but cannot be written sends the writes elsewhere as well.
-    const bool writable = ::access(dir.c_str(), W_OK) == 0 &&
-                          (::access(startFile.c_str(), F_OK) != 0 ||
-                           ::access(startFile.c_str(), W_OK) == 0);
+    const bool writable =
+        ::access(dir.c_str(), W_OK) == 0 &&
+        (::access(startFile.c_str(), F_OK) != 0 || ::access(startFile.c_str(), W_OK) == 0);
     const std::string configFolder = ConfigFolder(configDir);
-    TSettingsFiles files = ChooseSettingsFiles(
-        startDir, configDir, writable, ::access(startFile.c_str(), F_OK) == 0,
-        ::access(SettingsFilePath(configFolder).c_str(), F_OK) == 0);
+    TSettingsFiles files =
+        ChooseSettingsFiles(startDir, configDir, writable, ::access(startFile.c_str(), F_OK) == 0,
+                            ::access(SettingsFilePath(configFolder).c_str(), F_OK) == 0);
     if (!writable) {
         ::mkdir(configDir.c_str(), 0700);
         ::mkdir(configFolder.c_str(), 0700);
@@ -89,8 +89,8 @@ TMorePreferences ReadMorePreferences(const std::string& settingsFile) {
     m.ClearReadOnly = flag(kSettingsSection, kKeyClearReadOnly, true);
     m.SyncID3v2 = flag(kSettingsSection, kKeySyncID3v2, false);
     m.ShowAudio = flag(kSettingsSection, kKeyShowAudio, false);
-    m.TagCodePage = platform::GetPrivateProfileString(kSettingsSection, kKeyTagCodePage, "",
-                                                      settingsFile);
+    m.TagCodePage =
+        platform::GetPrivateProfileString(kSettingsSection, kKeyTagCodePage, "", settingsFile);
     m.PreviewTagsFromNames = flag(kMorePreviewSection, kMoreKeyPreviewTagsFromNames, true);
     m.PreviewRenameFromTags = flag(kMorePreviewSection, kMoreKeyPreviewRenameFromTags, true);
     m.PreviewImportTags = flag(kMorePreviewSection, kMoreKeyPreviewImportTags, true);
