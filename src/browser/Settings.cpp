@@ -37,13 +37,13 @@ TSettingsFiles LocateSettingsFiles(const std::string& startDir, const std::strin
     const std::string dir = startDir.empty() ? "." : startDir;
     const std::string startFile = SettingsFilePath(startDir);
     // A settings file that exists but cannot be written sends the writes elsewhere as well.
-    const bool writable =
-        ::access(dir.c_str(), W_OK) == 0 &&
-        (::access(startFile.c_str(), F_OK) != 0 || ::access(startFile.c_str(), W_OK) == 0);
+    const bool writable = ::access(dir.c_str(), W_OK) == 0 &&
+                          (::access(startFile.c_str(), F_OK) != 0 ||
+                           ::access(startFile.c_str(), W_OK) == 0);
     const std::string configFolder = ConfigFolder(configDir);
-    TSettingsFiles files =
-        ChooseSettingsFiles(startDir, configDir, writable, ::access(startFile.c_str(), F_OK) == 0,
-                            ::access(SettingsFilePath(configFolder).c_str(), F_OK) == 0);
+    TSettingsFiles files = ChooseSettingsFiles(
+        startDir, configDir, writable, ::access(startFile.c_str(), F_OK) == 0,
+        ::access(SettingsFilePath(configFolder).c_str(), F_OK) == 0);
     if (!writable) {
         ::mkdir(configDir.c_str(), 0700);
         ::mkdir(configFolder.c_str(), 0700);
