@@ -95,6 +95,34 @@ TListLayout ReadLayout(const std::string& settingsFile, int columnCount) {
     return layout;
 }
 
+std::vector<int> FitListColumns(const std::vector<int>& Base, int Available, bool Stretch,
+                                int TrackMin) {
+    std::vector<int> widths(Base.begin(), Base.begin() + std::min<std::size_t>(Base.size(), 7));
+    widths.resize(7, 0);
+    int used = 0;
+    for (const int w : widths)
+        used += w;
+    int extra = Available - used - TrackMin;
+    if (Stretch && extra > 0) {
+        constexpr int kText[] = {0, 1, 2, 3, 6};
+        int textWidth = 0;
+        for (const int c : kText)
+            textWidth += widths[c];
+        int given = 0;
+        for (const int c : kText) {
+            const int more = textWidth > 0 ? static_cast<int>(static_cast<long long>(extra) *
+                                                              widths[c] / textWidth)
+                                            : extra / 5;
+            widths[c] += more;
+            given += more;
+        }
+        widths[0] += extra - given; // what rounding left over
+        used += extra;
+    }
+    widths.push_back(std::max(TrackMin, Available - used));
+    return widths;
+}
+
 bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bool stretchList) {
     return Write(settingsFile, kKeyKeepLayout, keepLayout ? "1" : "0") &&
            Write(settingsFile, kKeyStretchList, stretchList ? "1" : "0");

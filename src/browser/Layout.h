@@ -56,6 +56,13 @@ bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bo
 // What KeepLayout keeps: widths, sort column, subdir mode and the window's place.
 bool WriteLayout(const std::string& settingsFile, const TListLayout& layout);
 
+// The list's eight column widths for a list Available pixels wide: the first seven as Base
+// gives them and Track the rest, at least TrackMin. With Stretch, the room beyond Base and
+// TrackMin goes to the text columns (file name, song, artist, album, comment) in proportion
+// to their widths, so Track stays narrow.
+std::vector<int> FitListColumns(const std::vector<int>& Base, int Available, bool Stretch,
+                                int TrackMin);
+
 // "100,150,40" and back; nullopt for anything but count numbers from 0 to 10000.
 std::string FormatColumnWidths(const std::vector<int>& widths);
 std::optional<std::vector<int>> ParseColumnWidths(const std::string& text, int count);

@@ -24,6 +24,27 @@ TEST(Layout, ColumnWidthsTakeOnlyAWholeSensibleList) {
     EXPECT_EQ(FormatColumnWidths({100, 150, 40}), "100,150,40");
 }
 
+// Track takes what is left, never less than its minimum; stretching widens the text columns
+// in proportion and leaves year, genre and track alone.
+TEST(Layout, TrackTakesTheRestAndStretchWidensTheTextColumns) {
+    const std::vector<int> described{100, 150, 150, 100, 40, 60, 100};
+    const struct {
+        int available;
+        bool stretch;
+        std::vector<int> widths;
+    } cases[] = {
+        {728, false, {100, 150, 150, 100, 40, 60, 100, 28}},
+        {728, true, {100, 150, 150, 100, 40, 60, 100, 28}},
+        {690, false, {100, 150, 150, 100, 40, 60, 100, 24}}, // too narrow: Track keeps 24
+        {1024, false, {100, 150, 150, 100, 40, 60, 100, 324}},
+        {1324, true, {200, 300, 300, 200, 40, 60, 200, 24}},
+        {1325, true, {201, 300, 300, 200, 40, 60, 200, 24}}, // rounding goes to the file name
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitListColumns(described, c.available, c.stretch, 24), c.widths)
+            << c.available << (c.stretch ? " stretched" : "");
+}
+
 // What is written is read back (the window test restarts with it); an edited file's bad
 // values each fall back on their own default.
 TEST(Layout, NonsenseInTheFileGivesDefaults) {

@@ -244,7 +244,7 @@ void TFormEditMore::BitBtnSaveClick() {
         host_.ShowError(
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
-        host_.ShowError(message);
+        host_.ShowNotice(message);
 }
 
 void TFormEditMore::BitBtnCancelClick() {
