@@ -244,7 +244,7 @@ void TFormEditMore::BitBtnSaveClick() {
         host_.ShowError(
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
-        host_.ShowNotice(message);
+        host_.ShowError(message);
 }
 
 void TFormEditMore::BitBtnCancelClick() {

@@ -93,7 +93,7 @@ void TFormGetTagFromFilename::BitBtnOKClick() {
         host_.ShowError(
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
-        host_.ShowNotice(message);
+        host_.ShowError(message);
 }
 
 void TFormGetTagFromFilename::BitBtnCancelClick() {

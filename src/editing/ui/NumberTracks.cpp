@@ -89,7 +89,7 @@ void TFormNumberTracks::BitBtnOKClick() {
         host_.ShowError(
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
-        host_.ShowNotice(message);
+        host_.ShowError(message);
 }
 
 void TFormNumberTracks::BitBtnCancelClick() {

@@ -103,7 +103,7 @@ void TTagTableActions::ImportTagsClick() {
         host_.ShowError(
             FailureReport(tr("These files could not be changed:").toStdString(), failures));
     for (const std::string& message : notes.Messages())
-        host_.ShowNotice(message);
+        host_.ShowError(message);
     // Without the preview these were seen nowhere.
     if (!previewed) {
         std::string skipped;
