@@ -650,16 +650,16 @@
         <translation>Kommentar</translation>
     </message>
     <message>
-        <source>Track</source>
-        <translation>Track</translation>
-    </message>
-    <message>
         <source>Length</source>
         <translation>Länge</translation>
     </message>
     <message>
         <source>Bitrate</source>
         <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
     </message>
 </context>
 <context>
@@ -1166,6 +1166,18 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Edit tag for %1</source>
         <translation>Tag bearbeiten: %1</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program since it was opened here.</source>
+        <translation>%1 wurde seit dem Öffnen hier von einem anderen Programm geändert.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Write anyway</source>
+        <translation>Trotzdem schreiben</translation>
     </message>
 </context>
 <context>
@@ -1749,6 +1761,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Rename from tags</source>
         <translation>Aus Tags umbenennen</translation>
     </message>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>Der neue Name ist leer.</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormSavePlayList</name>
@@ -1854,6 +1870,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>MP3 files</source>
         <translation>MP3-Dateien</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
     </message>
 </context>
 <context>

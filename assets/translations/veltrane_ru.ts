@@ -650,16 +650,16 @@
         <translation>Комментарий</translation>
     </message>
     <message>
-        <source>Track</source>
-        <translation>Дорожка</translation>
-    </message>
-    <message>
         <source>Length</source>
         <translation>Длительность</translation>
     </message>
     <message>
         <source>Bitrate</source>
         <translation>Битрейт</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
     </message>
 </context>
 <context>
@@ -1166,6 +1166,18 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>Edit tag for %1</source>
         <translation>Изменить тег: %1</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program since it was opened here.</source>
+        <translation>%1 изменён другой программой после того, как был открыт здесь.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Перечитать</translation>
+    </message>
+    <message>
+        <source>Write anyway</source>
+        <translation>Всё равно записать</translation>
     </message>
 </context>
 <context>
@@ -1749,6 +1761,10 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <source>Rename from tags</source>
         <translation>Переименовать по тегам</translation>
     </message>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>Новое имя пустое.</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormSavePlayList</name>
@@ -1854,6 +1870,10 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>%1 of %2 files shown</source>
         <translation>Показано файлов: %1 из %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Папка %1 не существует.</translation>
     </message>
 </context>
 <context>

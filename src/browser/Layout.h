@@ -57,6 +57,16 @@ bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bo
 // What KeepLayout keeps: widths, sort column, subdir mode and the window's place.
 bool WriteLayout(const std::string& settingsFile, const TListLayout& layout);
 
+// The list's eight column widths for a list Available pixels wide: the first seven as Base
+// gives them and Track the rest, at least TrackMin. With Stretch, the room beyond Base and
+// TrackMin goes to the text columns (file name, song, artist, album, comment) in proportion
+// to their widths, so Track stays narrow. Tail (the length and bit rate columns) follows
+// Track at its own widths; the text columns then give up what the list lacks, in proportion
+// and down to kMinTextColumn each, so the new columns are in view without scrolling.
+inline constexpr int kMinTextColumn = 40;
+std::vector<int> FitListColumns(const std::vector<int>& Base, int Available, bool Stretch,
+                                int TrackMin, const std::vector<int>& Tail = {});
+
 // "100,150,40" and back; nullopt for anything but count numbers from 0 to 10000.
 std::string FormatColumnWidths(const std::vector<int>& widths);
 std::optional<std::vector<int>> ParseColumnWidths(const std::string& text, int count);

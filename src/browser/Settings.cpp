@@ -89,8 +89,8 @@ TMorePreferences ReadMorePreferences(const std::string& settingsFile) {
     m.ClearReadOnly = flag(kSettingsSection, kKeyClearReadOnly, true);
     m.SyncID3v2 = flag(kSettingsSection, kKeySyncID3v2, false);
     m.ShowAudio = flag(kSettingsSection, kKeyShowAudio, false);
-    m.TagCodePage = platform::GetPrivateProfileString(kSettingsSection, kKeyTagCodePage, "",
-                                                      settingsFile);
+    m.TagCodePage =
+        platform::GetPrivateProfileString(kSettingsSection, kKeyTagCodePage, "", settingsFile);
     m.PreviewTagsFromNames = flag(kMorePreviewSection, kMoreKeyPreviewTagsFromNames, true);
     m.PreviewRenameFromTags = flag(kMorePreviewSection, kMoreKeyPreviewRenameFromTags, true);
     m.PreviewImportTags = flag(kMorePreviewSection, kMoreKeyPreviewImportTags, true);

@@ -106,6 +106,17 @@ class DeriveWindowsTest : public QObject {
         QVERIFY(!w.derive.isVisible());
         QCOMPARE(w.rename.LabelDeriveFormat->text(), QString("Artistname_Songname_Year"));
         QCOMPARE(w.getTag.LabelDeriveFormat->text(), QString("Artistname_Songname_Year"));
+
+        // Cancel keeps the change, and both texts show the format that is now in use.
+        w.derive.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.derive));
+        w.derive.ListBoxDeriveHowTo->setCurrentRow(2);
+        QTest::mouseClick(w.derive.ButtonGoToOptions, Qt::LeftButton);
+        QTest::keyClick(&w.derive, Qt::Key_Escape);
+        QVERIFY(!w.derive.isVisible());
+        QCOMPARE(w.derive.Format.FormatText(), std::string("Artistname_Songname"));
+        QCOMPARE(w.rename.LabelDeriveFormat->text(), QString("Artistname_Songname"));
+        QCOMPARE(w.getTag.LabelDeriveFormat->text(), QString("Artistname_Songname"));
     }
 
     void deriveWindowRefusesAnEmptyFormat() {
@@ -192,6 +203,15 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(host.errors, (std::vector<std::string>{"File with that name already exists!"}));
         QVERIFY(fs::exists(a));
         QCOMPARE(folder.Dir().ReadFile("b.mp3"), bBytes);
+        // The window stays with the typed name for another try; an empty name is refused.
+        QVERIFY(w.rename.isVisible());
+        QCOMPARE(w.rename.EditRename->text(), QString("b.mp3"));
+        w.rename.EditRename->clear();
+        QTest::keyClick(w.rename.EditRename, Qt::Key_Return);
+        QCOMPARE(host.errors.back(), std::string("The new name is empty."));
+        QVERIFY(w.rename.isVisible());
+        QVERIFY(fs::exists(a) && !fs::exists(folder / ".mp3"));
+        QCOMPARE(host.searches, 0);
     }
 
     void renameKeepsANameThatIsNotUtf8() {
@@ -255,9 +275,12 @@ class DeriveWindowsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
 
         PreviewAnswer answer;
-        answer.Next(*w.getTag.Preview, false);
+        answer.Next(*w.getTag.Preview, false, true); // unticked, then cancelled: not kept
         QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
         QCOMPARE(answer.shown, 1);
+        QCOMPARE(
+            platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
+            std::string());
         QCOMPARE(answer.counts,
                  QString("3 changes in 2 files; 1 file unchanged; 2 rows with a warning"));
         const QString note = "more pieces than fields: \"Open Mind\" is not used";
@@ -276,9 +299,11 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(GetMP3Tag(changed).Title, std::string("Song"));
         QVERIFY(!w.getTag.isVisible());
         // The message after the run names the file whose name lost a piece.
+        // A warning about what was not used, not a plain notice of success.
         QCOMPARE(host.errors.size(), std::size_t(1));
         QVERIFY(host.errors[0].find("more pieces than fields") != std::string::npos);
         QVERIFY(host.errors[0].find(more) != std::string::npos);
+        QVERIFY(host.notices.empty());
         QCOMPARE(
             platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
             std::string("0"));

@@ -145,6 +145,7 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void RunSearch() override { form_.RunSearch(); }
     std::size_t RememberedRow() const override { return form_.RememberedRow; }
     void ShowError(const std::string& Text) override { form_.ReportError(Text); }
+    void ShowNotice(const std::string& Text) override { form_.ReportNotice(Text); }
 
     std::string SettingsFileName() const override { return form_.SettingsFileName(); }
     std::string BackImageFileName() const override { return form_.BackImageFileName; }
@@ -252,6 +253,7 @@ void TMainForm::CreateControls() {
     MultiListMP3->SetItems(&FileList);
     ConfigureMainFileList(*MultiListMP3);
     MultiListMP3->installEventFilter(this);
+    MultiListMP3->viewport()->installEventFilter(this);
     connect(MultiListMP3, &TMultiList::Click, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::SelectionChanged, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::DblClick, this, &TMainForm::MultiListMP3DblClick);
@@ -713,6 +715,27 @@ void TMainForm::ApplyShowAudio(bool On) {
     FileList.SetShowAudio(On);
     ShowMainFileListAudio(*MultiListMP3, On);
     StatusPanelLength->setVisible(On);
+    FitListColumns();
+}
+
+void TMainForm::FitListColumns() {
+    std::vector<int> now;
+    for (int i = 0; i < kFileListColumnCount; ++i)
+        now.push_back(MultiListMP3->SectionWidth(i));
+    // A width the user dragged (or a kept layout) becomes the base that stretching adds to.
+    if (columnBase_.empty() || !std::equal(now.begin(), now.begin() + 7, columnsSet_.begin(),
+                                           columnsSet_.begin() + std::min<std::size_t>(
+                                                                     columnsSet_.size(), 7)))
+        columnBase_.assign(now.begin(), now.begin() + 7);
+    const int trackMin =
+        std::max(24, MultiListMP3->fontMetrics().horizontalAdvance(QStringLiteral("255")) + 8);
+    std::vector<int> tail;
+    for (int i = kFileListColumnCount; i < FileList.ColumnCount(); ++i)
+        tail.push_back(MultiListMP3->SectionWidth(i));
+    columnsSet_ = veltrane::FitListColumns(columnBase_, MultiListMP3->viewport()->width(),
+                                           layout_.StretchList, trackMin, tail);
+    for (int i = 0; i < FileList.ColumnCount(); ++i)
+        MultiListMP3->SetSectionWidth(i, columnsSet_[static_cast<std::size_t>(i)]);
 }
 
 void TMainForm::ApplyStretch(bool On) {
@@ -925,6 +948,8 @@ void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+    if (MultiListMP3 && Watched == MultiListMP3->viewport() && Event->type() == QEvent::Resize)
+        FitListColumns();
     auto* widget = qobject_cast<QWidget*>(Watched);
     if (widget && openers_.count(widget)) {
         if (Event->type() == QEvent::Show)
@@ -970,6 +995,10 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
                 EditDockCurrentDirKeyDown(key);
                 return true;
             }
+            if (key == Qt::Key_F5) {
+                ToolbarButton97RefreshClick();
+                return true;
+            }
         }
         break;
     default:
@@ -988,11 +1017,16 @@ void TMainForm::EditDockCurrentDirKeyDown(int Key) {
     const std::string typed = EditDockCurrentDir->text().toStdString();
     // An absolute path ("~/" expanded) of an existing directory becomes current; anything
     // else, a relative name included, puts the current directory back.
-    if (auto dir = platform::ResolveTypedDirectory(typed))
+    const std::optional<std::string> dir = platform::ResolveTypedDirectory(typed);
+    if (dir)
         ChangeDirectory(*dir);
     EditDockCurrentDir->setText(Q(CurrentDirectory()));
     EditDockCurrentDir->deselect();
     EditDockCurrentDir->end(false);
+    // An absolute path that names no folder is said, not just put back.
+    const std::string expanded = platform::ExpandHome(typed);
+    if (!dir && !expanded.empty() && expanded.front() == '/' && !platform::IsDirectory(expanded))
+        ReportError(FolderMissingMessage(expanded));
 }
 
 // --- The search and the list --------------------------------------------------------------
@@ -1031,6 +1065,7 @@ void TMainForm::UpdateList() {
         FormChangeDir->RefreshVolumes();
     EditDockCurrentDir->setText(Q(FindMP3.Directory));
     const bool found = FindMP3.FoundCount() > 0;
+    const bool missing = !platform::IsDirectory(FindMP3.Directory);
     try {
         FileList.UpdateList(FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
@@ -1050,6 +1085,9 @@ void TMainForm::UpdateList() {
     }
     ChooseCommandLineFile();
     emit ListFilled();
+    // The list reads "No mp3's found!" either way; this says why.
+    if (missing)
+        ReportError(FolderMissingMessage(FindMP3.Directory));
     const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
     if (!skipped.empty())
         ReportError(skipped);
@@ -1091,6 +1129,7 @@ void TMainForm::SortList() {
     BusyCursor busy;
     FileList.SortList(&ProgressWindow);
     RefreshList();
+    UpdateFooter();
 }
 
 void TMainForm::MultiListMP3ListHeaderClick(int Section) {
@@ -1098,6 +1137,8 @@ void TMainForm::MultiListMP3ListHeaderClick(int Section) {
     FileList.MultiListMP3ListHeaderClick(Section, &ProgressWindow);
     UpdateSortArrow();
     RefreshList();
+    // The sort dropped the selection: the footer must not count it any more.
+    UpdateFooter();
 }
 
 void TMainForm::SingleUpdate(const TMP3Tag& Tag) {
@@ -1428,6 +1469,10 @@ void TMainForm::UpdateFooter() {
         StatusPanelLength->setText(Q(TotalLengthText(FileList.SelectedCentis())));
 }
 
+std::string TMainForm::FolderMissingMessage(const std::string& Dir) const {
+    return tr("The folder %1 does not exist.").arg(Q(Dir)).toStdString();
+}
+
 void TMainForm::ReportError(const std::string& Text) {
     if (services_.ShowError) {
         services_.ShowError(Text);
@@ -1437,6 +1482,10 @@ void TMainForm::ReportError(const std::string& Text) {
 }
 
 void TMainForm::ReportNotice(const std::string& Text) {
+    if (services_.ShowNotice) {
+        services_.ShowNotice(Text);
+        return;
+    }
     if (services_.ShowError) {
         services_.ShowError(Text);
         return;

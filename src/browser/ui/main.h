@@ -83,6 +83,8 @@ struct TMainServices {
     std::function<bool(const std::string& Question)> Confirm;
     // Shows an error text; empty: a message box.
     std::function<void(const std::string& Text)> ShowError;
+    // Shows a notice of what was done; empty: ShowError when set, else an information box.
+    std::function<void(const std::string& Text)> ShowNotice;
     // Where the temporary media files are recorded for a later run to clean up after a kill;
     // empty: not recorded.
     TRunFileList* RunFiles = nullptr;
@@ -279,6 +281,7 @@ class TMainForm : public QMainWindow {
     void ReportError(const std::string& Text);
     // A notice that is no error (a reading the user cancelled): an information box.
     void ReportNotice(const std::string& Text);
+    std::string FolderMissingMessage(const std::string& Dir) const;
 
     // --- Layout ("Layout" section of the settings file).
     const TListLayout& Layout() const { return layout_; }
@@ -340,6 +343,10 @@ class TMainForm : public QMainWindow {
     std::string openNotice_; // from OpenPaths, shown after the listing
     TListLayout layout_;
     QRect fixedListGeometry_; // the list's place when it does not follow the window
+    // Track takes the list's remaining width; stretching widens the text columns instead.
+    void FitListColumns();
+    std::vector<int> columnBase_; // the first seven widths before stretching
+    std::vector<int> columnsSet_; // the widths FitListColumns set last
     std::map<QWidget*, QPointer<QWidget>> openers_; // the window active when a tool window came
     QPointer<QWidget> focusTarget_;                 // where ReturnFocus goes; none: the list
     QTimer* focusTimer_ = nullptr;

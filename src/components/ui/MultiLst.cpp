@@ -235,6 +235,7 @@ void TMultiList::SetHeaderSections(QStringList Sections) {
 
 void TMultiList::SetSectionWidth(int Section, int Width) {
     sectionWidths_.at(Section) = Width;
+    UpdateHeader(); // the header shows the new width at once, not at the next scroll
     viewport()->update();
 }
 
@@ -691,7 +692,9 @@ QStringList MainFileListHeaders(bool Audio) {
          {QT_TRANSLATE_NOOP("MainFileList", "FileName"), QT_TRANSLATE_NOOP("MainFileList", "Song"),
           QT_TRANSLATE_NOOP("MainFileList", "Artist"), QT_TRANSLATE_NOOP("MainFileList", "Album"),
           QT_TRANSLATE_NOOP("MainFileList", "Year"), QT_TRANSLATE_NOOP("MainFileList", "Genre"),
-          QT_TRANSLATE_NOOP("MainFileList", "Comment"), QT_TRANSLATE_NOOP("MainFileList", "Track")})
+          QT_TRANSLATE_NOOP("MainFileList", "Comment"),
+          // The track column gets what is left beside the scroll bar: a header that fits it.
+          QT_TRANSLATE_NOOP("MainFileList", "#")})
         headers << QCoreApplication::translate("MainFileList", text);
     if (Audio)
         for (const char* text :

@@ -114,11 +114,10 @@ void TFormPreferences::CreateMorePage() {
                                      tr("Make read-only files writable when reading a folder"), 16);
     CheckBoxSyncID3v2 = addCheck("CheckBoxSyncID3v2", tr("Keep ID3v2 tags in step"), 42);
     CheckBoxShowAudio = addCheck("CheckBoxShowAudio", tr("Show length and bit rate"), 68);
-    CheckBoxPreviewTagsFromNames =
-        addCheck("CheckBoxPreviewTagsFromNames",
-                 tr("Show the preview of Read ID3 tags from filename"), 94);
-    CheckBoxPreviewRenameFromTags = addCheck("CheckBoxPreviewRenameFromTags",
-                                             tr("Show the preview of Rename from tags"), 120);
+    CheckBoxPreviewTagsFromNames = addCheck(
+        "CheckBoxPreviewTagsFromNames", tr("Show the preview of Read ID3 tags from filename"), 94);
+    CheckBoxPreviewRenameFromTags =
+        addCheck("CheckBoxPreviewRenameFromTags", tr("Show the preview of Rename from tags"), 120);
     CheckBoxPreviewImportTags =
         addCheck("CheckBoxPreviewImportTags", tr("Show the preview of Import tags"), 146);
     auto* label = new QLabel(tr("Tag code page:"), PageMore);
