@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -705,9 +706,16 @@ QStringList MainFileListHeaders(bool Audio) {
 } // namespace
 
 void ShowMainFileListAudio(TMultiList& List, bool On) {
-    List.SetHeaderSections(MainFileListHeaders(On));
-    List.SetSectionWidth(8, On ? 70 : 0);
-    List.SetSectionWidth(9, On ? 50 : 0);
+    const QStringList headers = MainFileListHeaders(On);
+    List.SetHeaderSections(headers);
+    // Wide enough for the longest cell ("0:05 truncated") and the header, each whole.
+    const QFontMetrics cells(List.font()), header(List.HeaderFont());
+    const auto fit = [&](int Section, const QString& Longest) {
+        return std::max(cells.horizontalAdvance(Longest),
+                        header.horizontalAdvance(headers.value(Section))) + 12;
+    };
+    List.SetSectionWidth(8, On ? fit(8, QStringLiteral("0:00 truncated")) : 0);
+    List.SetSectionWidth(9, On ? fit(9, QStringLiteral("~320")) : 0);
     List.SetAlignment(8, taRightJustify);
     List.SetAlignment(9, taRightJustify);
 }
