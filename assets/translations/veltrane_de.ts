@@ -1570,6 +1570,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
 <context>
     <name>veltrane::TMainForm</name>
     <message>
+        <source>%1 files also hold an ID3v2 tag, which players show first; it was not changed (Preferences, More: Keep ID3v2 tags in step).</source>
+        <translation>%1 Dateien enthalten auch einen ID3v2-Tag, den Player zuerst anzeigen; er wurde nicht geändert (Einstellungen, Weitere: ID3v2-Tags mitführen).</translation>
+    </message>
+    <message>
         <source>searching for all MP3&apos;s from:</source>
         <translation>suche alle MP3s ab:</translation>
     </message>

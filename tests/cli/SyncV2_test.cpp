@@ -211,6 +211,7 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
         {"unsynchronised", V2Tag(std::string("\x03\0\x80", 3), title), "unsynchronisation"},
         {"extended header", V2Tag(std::string("\x03\0\x40", 3), std::string("\0\0\0\x06\0\0\0\0\0\0", 10) + title), "extended header"},
         {"frame past the end", V2Tag(std::string("\x03\0\0", 3), title.substr(0, 7) + "\x7F" + title.substr(8)), "past"},
+        {"frame one byte past the end", V2Tag(std::string("\x03\0\0", 3), title.substr(0, 7) + "\x05" + title.substr(8)), "past"},
         {"size byte with its top bit", V2Tag(std::string("\x03\0\0", 3), title).replace(9, 1, "\x80"), "damaged"},
         {"damaged frame id", V2Tag(std::string("\x03\0\0", 3), "ti" + title.substr(2)), "damaged"},
         {"cut short", V2Tag(std::string("\x03\0\0", 3), title).substr(0, 14), "cut short"},
