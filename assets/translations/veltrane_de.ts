@@ -1808,6 +1808,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
 <context>
     <name>veltrane::TMainForm</name>
     <message>
+        <source>%1 files also hold an ID3v2 tag, which players show first; it was not changed (Preferences, More: Keep ID3v2 tags in step).</source>
+        <translation>%1 Dateien enthalten auch einen ID3v2-Tag, den Player zuerst anzeigen; er wurde nicht geändert (Einstellungen, Weitere: ID3v2-Tags mitführen).</translation>
+    </message>
+    <message>
         <source>searching for all MP3&apos;s from:</source>
         <translation>suche alle MP3s ab:</translation>
     </message>
@@ -1874,6 +1878,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>The folder %1 does not exist.</source>
         <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>These files&apos; ID3v2 tags were left as they were; their ID3v1 tags were written:</source>
+        <translation>Die ID3v2-Tags dieser Dateien blieben, wie sie waren; ihre ID3v1-Tags wurden geschrieben:</translation>
     </message>
 </context>
 <context>

@@ -1875,6 +1875,14 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <source>The folder %1 does not exist.</source>
         <translation>Папка %1 не существует.</translation>
     </message>
+    <message>
+        <source>%1 files also hold an ID3v2 tag, which players show first; it was not changed (Preferences, More: Keep ID3v2 tags in step).</source>
+        <translation>Файлов, в которых есть и тег ID3v2, который проигрыватели показывают первым: %1; он не изменён (Настройки, Дополнительно: Обновлять и теги ID3v2).</translation>
+    </message>
+    <message>
+        <source>These files&apos; ID3v2 tags were left as they were; their ID3v1 tags were written:</source>
+        <translation>Теги ID3v2 этих файлов оставлены как были; их теги ID3v1 записаны:</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TMarsCaption</name>

@@ -26,12 +26,13 @@ constexpr std::string_view kExportUsage =
     "  --audio: adds seconds, kbps, vbr, rate and note, as tag show --audio (import ignores them)\n";
 constexpr std::string_view kImportUsage =
     "usage: veltrane-cli tag import [--dry-run] [--format csv|tsv] [--codepage NAME]\n"
-    "                               [--no-undo] FILE\n"
+    "                               [--no-undo] [--sync-v2] FILE\n"
     "  sets the fields that differ from each row's file, as one step that undo takes back;\n"
     "  columns by the header, in any order, path required; a relative path is taken from\n"
     "  FILE's folder; the format by FILE's extension (.tsv or .tab for TSV) unless given.\n"
     "  Bad rows are reported by number and skipped, the rest applied, status 1.\n"
-    "  --dry-run: prints file, field, old, new and note (TSV) and writes nothing\n";
+    "  --dry-run: prints file, field, old, new and note (TSV) and writes nothing\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 
 TTableFormat ParseFormat(const std::string& text) {
     if (text == "csv")
@@ -94,7 +95,7 @@ int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--dry-run", "--no-undo"}, {"--format", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"}, {"--format", "--codepage"});
     if (o.Has("--help")) {
         out << kImportUsage;
         return 0;
@@ -107,6 +108,7 @@ int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
     if (const auto text = o.Value("--format"))
         format = ParseFormat(*text);
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
 
     TImportPlan plan;
     try {
@@ -140,7 +142,8 @@ int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, "comment cut to 28 characters to make room for the track number:", cut);
-    return failures.empty() && plan.BadRows.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && plan.BadRows.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

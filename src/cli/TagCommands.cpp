@@ -34,14 +34,16 @@ constexpr std::string_view kShowUsage =
 constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "                            [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo]\n"
-    "                            FILE...\n"
+    "                            [--sync-v2] FILE...\n"
     "  --track \"\" removes the track number\n"
-    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 constexpr std::string_view kNumberUsage =
     "usage: veltrane-cli tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo]\n"
-    "                               FILE...\n"
+    "                               [--sync-v2] FILE...\n"
     "  numbers the files in the order given, from N (default 1) up to 255 at most;\n"
-    "  --keep-existing: files that have a track keep it and use up no number\n";
+    "  --keep-existing: files that have a track keep it and use up no number\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 constexpr std::string_view kCommentCutIntro =
     "comment cut to 28 characters to make room for the track number:";
 
@@ -220,7 +222,7 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
 
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(
-        args, {"--no-undo"},
+        args, {"--no-undo", "--sync-v2"},
         {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--track",
          "--codepage"});
     if (o.Has("--help")) {
@@ -228,6 +230,7 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
         return 0;
     }
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError("tag set: missing FILE");
     const auto codec = MakeCodec(o);
@@ -275,16 +278,18 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, std::string(kCommentCutIntro), cut);
-    return failures.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--keep-existing", "--no-undo"}, {"--start", "--codepage"});
+    const Options o = ParseOptions(args, {"--keep-existing", "--no-undo", "--sync-v2"}, {"--start", "--codepage"});
     if (o.Has("--help")) {
         out << kNumberUsage;
         return 0;
     }
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError("tag number: missing FILE");
     TNumberOptions options;
@@ -313,7 +318,8 @@ int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, std::string(kCommentCutIntro), cut);
-    return failures.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

@@ -1,4 +1,5 @@
 #include "editing/TagFromFileName.h"
+#include "editing/SyncV2.h"
 
 #include "editing/CodePageCheck.h"
 
@@ -265,6 +266,9 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
             note = "the comment is cut to 28 characters";
         Rows.push_back({path, field.Name, before, after, std::move(note), TPreviewState::psChange});
     }
+    if (const TSyncV2* sync = ActiveSyncV2(); sync && sync->Enabled && Rows.size() != first)
+        for (TPreviewRow& row : V2PreviewRows(path, Old, New, Codec))
+            Rows.push_back(std::move(row));
     if (Rows.size() == first)
         Rows.push_back({path, "", "", "", std::string(kNoteUnchanged), TPreviewState::psUnchanged});
     if (Cut.LeftOver.empty())

@@ -1,4 +1,5 @@
 #include "editing/TagTable.h"
+#include "editing/SyncV2.h"
 
 #include "browser/FileList.h"
 #include "editing/CodePageCheck.h"
@@ -435,6 +436,21 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
             plan.Preview.push_back({values.Path, std::string(kTagTableColumns[column]),
                                     std::move(before), std::move(after), std::move(note),
                                     TPreviewState::psChange});
+        }
+        if (const TSyncV2* sync = ActiveSyncV2(); sync && sync->Enabled && !file.Fields.empty()) {
+            TMP3Tag after = tagged ? old : TMP3Tag{};
+            if (!tagged)
+                ClearMP3Tag(after);
+            for (const int column : file.Fields) {
+                if (column == kGenre)
+                    after.Genre = file.New.Genre;
+                else if (column == kTrack)
+                    after.Track = file.New.Track;
+                else
+                    TagField(after, column) = TagField(file.New, column);
+            }
+            for (TPreviewRow& row : V2PreviewRows(values.Path, old, after, Codec))
+                plan.Preview.push_back(std::move(row));
         }
         if (!file.Fields.empty())
             plan.Files.push_back(std::move(file));

@@ -804,6 +804,39 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->FileList.SelCount(), std::size_t(2));
         QVERIFY(!form->StatusPanelFilter->isVisible());
     }
+
+    // A file that also holds an ID3v2 tag: with "Keep ID3v2 tags in step" off the status bar
+    // says its tag was not changed; with it on, the title frame follows the editor's title.
+    void id3v2TagFollowsOnlyWithTheSwitch() {
+        const std::string v2 = std::string("ID3\x03\0\0\0\0\0\x0E", 10) + "TIT2" +
+                               std::string("\0\0\0\x04\0\0\0", 7) + "Old";
+        WriteText(music_ + "/A.mp3", v2 + Song("Alpha", "One"));
+        auto form = Start(music_);
+        QVERIFY(form);
+        const auto save = [&](const char* title) {
+            SelectRow(*form, 1);
+            form->ToolbarButton97EditMore->click();
+            QTRY_VERIFY(form->FormEditMP3Tag->isVisible());
+            form->FormEditMP3Tag->EditSongName->setText(title);
+            form->FormEditMP3Tag->BitBtnSave->click();
+            QTRY_VERIFY(!form->FormEditMP3Tag->isVisible());
+        };
+        save("Neu");
+        QTRY_COMPARE(form->StatusPanel2->text(),
+                     QString("1 files also hold an ID3v2 tag, which players show first; it was "
+                             "not changed (Preferences, More: Keep ID3v2 tags in step)."));
+        QCOMPARE(ReadText(music_ + "/A.mp3").substr(0, v2.size()), v2);
+
+        form->MorePrefs.SyncID3v2 = true;
+        form->ApplySyncV2();
+        form->StatusPanel2->clear();
+        save("Neuer Titel");
+        QCOMPARE(form->StatusPanel2->text(), QString());
+        const std::string now = ReadText(music_ + "/A.mp3");
+        QVERIFY(now.find(std::string("N\0e\0u\0e\0r\0 \0T\0i\0t\0e\0l\0", 22)) < 100);
+        QCOMPARE(now.substr(now.size() - 128 - 20000, 20000), Song("Alpha", "One").substr(0, 20000));
+        QVERIFY(errors_.empty());
+    }
 };
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 
 #include "EditingFixture.h"
 #include "FakeEditingHost.h"
+#include "editing/SyncV2.h"
 #include "editing/ui/DeriveFormat.h"
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/PreviewChanges.h"
@@ -408,6 +409,34 @@ class DeriveWindowsTest : public QObject {
         QTest::mouseClick(form.BitBtnCancel, Qt::LeftButton);
         QVERIFY(list.Selected(folder.RowOf(other)));
         QVERIFY(form.CheckBoxUseStyleSearch->isChecked()); // settings persist
+    }
+
+    // With ID3v2 tags kept in step, the preview shows the frames that change beside the fields.
+    void getTagPreviewShowsTheId3v2Frames() {
+        test::EditingFolder folder;
+        const std::string a = folder.Add("Band - Song.mp3", test::Tagged("x", "y"));
+        const std::string bytes = std::string("ID3\x03\0\0\0\0\0\x0E", 10) + "TIT2" +
+                                  std::string("\0\0\0\x04\0\0\0", 7) + "Old" +
+                                  test::Mp3Bytes(test::kAudioBytes, test::Tagged("x", "y"));
+        folder.Dir().WriteFile("Band - Song.mp3", bytes);
+        TFileList& list = folder.List();
+        folder.Select({a});
+        TSyncV2 sync;
+        sync.Enabled = true;
+        const TSyncV2Scope scope(&sync);
+        test::FakeEditingHost host(list);
+        DeriveWindows w(host);
+        w.getTag.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
+        PreviewAnswer answer;
+        answer.Next(*w.getTag.Preview, false);
+        QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
+        QCOMPARE(answer.rows, (QStringList{"Band - Song.mp3|title|x|Song|",
+                                           "Band - Song.mp3|artist|y|Band|",
+                                           "Band - Song.mp3|v2:TIT2|Old|Song|",
+                                           "Band - Song.mp3|v2:TPE1||Band|"}));
+        QCOMPARE(folder.Dir().ReadFile("Band - Song.mp3"), bytes);
     }
 };
 

@@ -135,6 +135,7 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void ListChanged() override {
         form_.RefreshList();
         form_.UpdateFooter();
+        form_.ReportSyncV2();
     }
     void ShowFocusedRow() override {
         if (form_.FileList.ItemIndex() >= 1)
@@ -220,6 +221,8 @@ void TMainForm::RestoreMedia() {
 // The child windows and the list use members of this window (the host, the rows): they go
 // first, before the members they use.
 TMainForm::~TMainForm() {
+    if (ActiveSyncV2() == &SyncV2)
+        SetSyncV2(nullptr);
     qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
     MultiListMP3->SetItems(nullptr);
     delete MultiListMP3;
@@ -561,6 +564,7 @@ void TMainForm::FormCreate() {
     DblClickAction = settings.DblClickAction;
     MorePrefs = ReadMorePreferences(settingsFiles_.Read);
     ApplyShowAudio(MorePrefs.ShowAudio);
+    ApplySyncV2();
     layout_ = ReadLayout(settingsFiles_.Read, FileList.ColumnCount());
     if (layout_.KeepLayout) {
         FileList.SetSortColumn(layout_.SortColumn);
@@ -704,11 +708,45 @@ void TMainForm::SetLayoutPreferences(const TLayoutPreferences& Value) {
 void TMainForm::SetMorePreferences(const TMorePreferences& Value) {
     const bool audioChanged = Value.ShowAudio != MorePrefs.ShowAudio;
     MorePrefs = Value;
+    ApplySyncV2();
     if (!audioChanged)
         return;
     ApplyShowAudio(Value.ShowAudio);
     UpdateSortArrow();
     RunSearch(); // the rows read without the audio, or with it, are read again
+}
+
+void TMainForm::ApplySyncV2() {
+    {
+        const std::lock_guard<std::mutex> lock(SyncV2.Mutex);
+        SyncV2.Enabled = MorePrefs.SyncID3v2;
+        SyncV2.Count = !MorePrefs.SyncID3v2;
+        SyncV2.Skipped.clear();
+        SyncV2.Holding = 0;
+    }
+    SetSyncV2(&SyncV2);
+}
+
+void TMainForm::ReportSyncV2() {
+    std::size_t holding = 0;
+    TFileFailures skipped;
+    {
+        const std::lock_guard<std::mutex> lock(SyncV2.Mutex);
+        std::swap(holding, SyncV2.Holding);
+        skipped.swap(SyncV2.Skipped);
+    }
+    if (!SyncV2.Enabled && holding > 0)
+        StatusPanel2->setText(tr("%1 files also hold an ID3v2 tag, which players show first; it "
+                                 "was not changed (Preferences, More: Keep ID3v2 tags in step).")
+                                  .arg(holding));
+    if (!skipped.empty()) {
+        std::string text = tr("These files' ID3v2 tags were left as they were; their ID3v1 "
+                              "tags were written:")
+                               .toStdString();
+        for (const TFileFailure& f : skipped)
+            text += "\n" + f.Path + ": " + f.Error;
+        ReportError(text);
+    }
 }
 
 void TMainForm::ApplyShowAudio(bool On) {

@@ -12,6 +12,7 @@
 #include "browser/Settings.h"
 #include "browser/ui/mProgressForm.h"
 #include "components/FileSrc.h"
+#include "editing/SyncV2.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -110,6 +111,12 @@ class TMainForm : public QMainWindow {
     // The "More" page's switches, kept here; the preview switches are read from the settings
     // file when asked for, since the previews change them there.
     TMorePreferences MorePrefs;
+    // What the tag steps do with ID3v2 tags: follow MorePrefs.SyncID3v2, or only count them.
+    TSyncV2 SyncV2;
+    void ApplySyncV2();
+    // After a step: the files whose ID3v2 tag was left alone, or the note that it was not kept
+    // in step.
+    void ReportSyncV2();
     std::size_t RememberedRow = 0;
 
     // A directory named on the command line; shown instead of the default directory.
