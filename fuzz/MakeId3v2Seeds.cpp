@@ -1,5 +1,9 @@
 // Writes seed tags for the ID3v2 target: TagLib renders versions 2.4 and 2.3 with every
-// mapped frame, and a 2.3 tag is unsynchronised and given an extended header by hand.
+// mapped frame, and a 2.3 tag is unsynchronised and given an extended header by hand; then
+// the hostile tags of the tests (nested chapters, compressed frames that inflate too far,
+// 2.3 extended headers).
+
+#include "support/HostileId3v2.h"
 
 #include <commentsframe.h>
 #include <id3v2tag.h>
@@ -7,6 +11,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -60,5 +65,20 @@ int main(int argc, char** argv) {
             header.append(static_cast<char>((size >> shift) & 0x7F));
         Write(name + "-v23-unsync.id3", header + ext + unsync);
     }
+    namespace t = veltrane::test;
+    const std::string band = t::TextFrame(4, "TPE1", "Band");
+    const std::pair<const char*, std::string> hostile[] = {
+        {"nested-chapters", t::NestedChapters(200)}, // within the target's input length
+        {"nested-tocs", t::NestedChapters(200, "CTOC")},
+        {"bomb-declared", t::TagOf(4, 0, t::CompressedFrame("TIT2", "x", 200u << 20) + band)},
+        {"bomb-understated",
+         t::TagOf(4, 0, band + t::CompressedFrame("TIT2", std::string(200000, 'x'), 100))},
+        {"compressed", t::TagOf(4, 0, t::CompressedFrame("TIT2", "Packed") + band)},
+        {"v23-extended", t::ExtendedHeader23(false)},
+        {"v23-extended-crc", t::ExtendedHeader23(true)},
+        {"v23-extended-unsync", t::ExtendedHeader23(false, true)},
+    };
+    for (const auto& [name, bytes] : hostile)
+        std::ofstream(dir + "/" + name + ".id3", std::ios::binary) << bytes;
     return 0;
 }

@@ -1,5 +1,5 @@
 // libFuzzer target: the CSV and TSV readers read or refuse any bytes; what they read keeps
-// every record's row inside the text's lines.
+// every record's row inside the text's lines; a guarded cell reads back as it was.
 
 #include "editing/TableText.h"
 
@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (r.Row <= last || r.Fields.empty())
                     std::abort();
                 last = r.Row;
+                for (const std::string& cell : r.Fields)
+                    if (veltrane::UnguardCell(veltrane::GuardCell(cell)) != cell)
+                        std::abort();
             }
         } catch (const veltrane::ETableSyntax& e) {
             if (e.Row() == 0 || e.Row() > size + 2)

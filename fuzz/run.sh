@@ -19,22 +19,26 @@ clang++ "${flags[@]}" fuzz/SetupStreamFuzz.cpp "${setup_sources[@]}" -o "$out/se
 clang++ -std=c++20 -O1 -I src fuzz/MakeSetupSeeds.cpp "${setup_sources[@]}" -o "$out/make_setup_seeds"
 # TagLib itself is not instrumented: the target covers our checks and mapping around it.
 read -r -a taglib <<< "$(pkg-config --cflags --libs taglib)"
-id3v2_sources=(src/id3v2/Id3v2Reader.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
+id3v2_sources=(src/id3v2/Id3v2Reader.cpp src/id3v2/Id3v2Check.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
                src/tagcore/LongPath.cpp)
-clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -o "$out/id3v2_fuzz"
-clang++ -std=c++20 -O1 fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -o "$out/make_id3v2_seeds"
+clang++ "${flags[@]}" fuzz/Id3v2Fuzz.cpp "${id3v2_sources[@]}" "${taglib[@]}" -lz -o "$out/id3v2_fuzz"
+clang++ -std=c++20 -O1 -I tests fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -lz -o "$out/make_id3v2_seeds"
 
 clang++ "${flags[@]}" fuzz/TableTextFuzz.cpp src/editing/TableText.cpp -o "$out/tabletext_fuzz"
-m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp
+m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp src/tagcore/MpegAudio.cpp
              src/tagcore/TagCodec.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
              src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp)
 clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" -o "$out/extm3u_fuzz"
+clang++ "${flags[@]}" fuzz/MpegAudioFuzz.cpp src/tagcore/MpegAudio.cpp -o "$out/mpegaudio_fuzz"
 
 rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
 mkdir -p "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
 printf 'path,title\r\n"/a,""b"".mp3","x\r\ny"\r\n/c.mp3,\r\n' > "$out/corpus-table/csv"
 printf 'path\ttitle\n/a\\tb.mp3\tx\\ny\n' > "$out/corpus-table/tsv"
 printf '\xef\xbb\xbf#EXTM3U\r\n#EXTINF:12,A - T\r\na.mp3\r\n\r\n#x\r\nb.mp3\r\n#end\r\n' > "$out/corpus-m3u/ext"
+printf 'path,title,artist\r\n/a.mp3,"\x27=HYPERLINK(""x"")",\x27\x27+1\r\n/b.mp3,"\x27\t@x","\x27\r-"\r\n' > "$out/corpus-table/formula"
+printf '\xef\xbb\xbf#EXTM3U\n./#1 Hit.mp3\n#EXTINF:1,x\n./#\n/abs/#b.mp3\n' > "$out/corpus-m3u/hash"
+printf '\xef\xbb\xbfa.mp3\r\n#1 Hit.mp3\r\nb\x00c.mp3\r\n' > "$out/corpus-m3u/bom-plain"
 "$out/make_seeds" "$out/corpus-lzrw"
 "$out/make_avi_seed" "$out/corpus-avi/search.avi"
 "$out/make_setup_seeds" "$out/corpus-setup"
@@ -54,3 +58,12 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-setup"
 "$out/id3v2_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-id3v2"
+# Seeds: frames of 128 kb/s behind an ID3v2 tag, and the same with a Xing header.
+rm -rf "$out/corpus-mpeg" && mkdir -p "$out/corpus-mpeg"
+frame() { printf "$1"; head -c "$2" /dev/zero; }
+{ printf 'ID3\x03\x00\x00\x00\x00\x00\x0a'; head -c 10 /dev/zero
+  for _ in 1 2 3 4; do frame '\xff\xfb\x90\x00' 413; done; } > "$out/corpus-mpeg/cbr"
+{ printf '\xff\xfb\x90\x00'; head -c 32 /dev/zero; printf 'Xing\x00\x00\x00\x03\x00\x00\x00\x03\x00\x00\x04\xe3'
+  head -c 365 /dev/zero; for _ in 1 2; do frame '\xff\xfb\x90\x00' 413; done; } > "$out/corpus-mpeg/xing"
+"$out/mpegaudio_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-mpeg"

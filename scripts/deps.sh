@@ -13,7 +13,8 @@ packages=(
   libreoffice-calc-nogui
   mpg123 mpv pulseaudio pulseaudio-utils xmp id3v2 fonts-comic-neue appstream liburing-dev libuchardet-dev fonts-noto-cjk
   python3-mutagen eyed3 kid3-cli
-  zlib1g-dev nlohmann-json3-dev libtag1-dev
+  lame ffmpeg
+  zlib1g-dev nlohmann-json3-dev libtag1-dev libpcre2-dev
   librsvg2-bin dpkg-dev file groff-base man-db lintian
 )
 missing=()

@@ -238,6 +238,22 @@
         <source>more pieces than fields: &quot;%1&quot; is not used</source>
         <translation>mehr Teile als Felder: „%1“ wird nicht verwendet</translation>
     </message>
+    <message>
+        <source>cut to 30 bytes</source>
+        <translation>auf 30 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>cut to 28 bytes</source>
+        <translation>auf 28 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>cut to 4 bytes</source>
+        <translation>auf 4 Bytes gekürzt</translation>
+    </message>
+    <message>
+        <source>the pattern hit PCRE2&apos;s match limit, the file is left as it is</source>
+        <translation>das Muster erreichte die Suchgrenze von PCRE2, die Datei bleibt, wie sie ist</translation>
+    </message>
 </context>
 <context>
     <name>CodePageCheck</name>
@@ -634,8 +650,16 @@
         <translation>Kommentar</translation>
     </message>
     <message>
-        <source>Track</source>
-        <translation>Track</translation>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
     </message>
 </context>
 <context>
@@ -690,6 +714,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>File with that name already exists!</source>
         <translation>Eine Datei mit diesem Namen existiert bereits!</translation>
     </message>
+    <message>
+        <source>The new name is empty. Type a name.</source>
+        <translation>Der neue Name ist leer. Bitte einen Namen eingeben.</translation>
+    </message>
 </context>
 <context>
     <name>SelectSearch</name>
@@ -742,6 +770,49 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>&amp;No</source>
         <translation>&amp;Nein</translation>
+    </message>
+</context>
+<context>
+    <name>TagActions</name>
+    <message>
+        <source>a % at character %1 has no closing %; write %% for a percent sign</source>
+        <translation>ein % an Zeichen %1 hat kein schließendes %; für ein Prozentzeichen %% schreiben</translation>
+    </message>
+    <message>
+        <source>unknown placeholder %%1%</source>
+        <translation>unbekannter Platzhalter %%1%</translation>
+    </message>
+    <message>
+        <source>%1 at character %2</source>
+        <translation>%1 an Zeichen %2</translation>
+    </message>
+    <message>
+        <source>no field is chosen</source>
+        <translation>kein Feld gewählt</translation>
+    </message>
+    <message>
+        <source>a format fills one field, not several</source>
+        <translation>ein Format füllt ein Feld, nicht mehrere</translation>
+    </message>
+    <message>
+        <source>longer than %1 bytes</source>
+        <translation>länger als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>nothing to find</source>
+        <translation>nichts zu suchen</translation>
+    </message>
+    <message>
+        <source>In the tags of these files, values longer than their fields were cut (30 bytes, the year 4, a comment beside a track 28):</source>
+        <translation>In den Tags dieser Dateien wurden Werte gekürzt, die länger als ihre Felder sind (30 Bytes, das Jahr 4, ein Kommentar neben einer Tracknummer 28):</translation>
+    </message>
+    <message>
+        <source>On these files the pattern hit PCRE2&apos;s match limit; they were left as they were:</source>
+        <translation>Bei diesen Dateien erreichte das Muster die Suchgrenze von PCRE2; sie blieben, wie sie waren:</translation>
+    </message>
+    <message>
+        <source>Changing %1 tags, please wait...</source>
+        <translation>%1 Tags werden geändert, bitte warten...</translation>
     </message>
 </context>
 <context>
@@ -841,6 +912,121 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>About</source>
         <translation>Info</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TFormActions</name>
+    <message>
+        <source>Song</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>acting on 1 file</source>
+        <translation>wirkt auf 1 Datei</translation>
+    </message>
+    <message>
+        <source>acting on %1 files</source>
+        <translation>wirkt auf %1 Dateien</translation>
+    </message>
+    <message>
+        <source>Actions</source>
+        <translation>Aktionen</translation>
+    </message>
+    <message>
+        <source>Fields:</source>
+        <translation>Felder:</translation>
+    </message>
+    <message>
+        <source>Change to</source>
+        <translation>Ändern in</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Jedes Wort Groß</translation>
+    </message>
+    <message>
+        <source>UPPER CASE</source>
+        <translation>GROSSBUCHSTABEN</translation>
+    </message>
+    <message>
+        <source>lower case</source>
+        <translation>kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>Sentence case</source>
+        <translation>Satzanfang groß</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Schreibung</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Replace with</source>
+        <translation>Ersetzen durch</translation>
+    </message>
+    <message>
+        <source>Ignore case</source>
+        <translation>Groß/klein ignorieren</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Feld</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Muster</translation>
+    </message>
+    <message>
+        <source>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% for %</source>
+        <translation>%title% %artist% %album% %year% %comment% %genre% %track% %file%; %% für %</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>These files could not be changed:</source>
+        <translation>Diese Dateien konnten nicht geändert werden:</translation>
+    </message>
+    <message>
+        <source>Actions...</source>
+        <translation>Aktionen...</translation>
     </message>
 </context>
 <context>
@@ -980,6 +1166,18 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Edit tag for %1</source>
         <translation>Tag bearbeiten: %1</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program since it was opened here.</source>
+        <translation>%1 wurde seit dem Öffnen hier von einem anderen Programm geändert.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Write anyway</source>
+        <translation>Trotzdem schreiben</translation>
     </message>
 </context>
 <context>
@@ -1453,6 +1651,42 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Stretch the list with the window</source>
         <translation>Liste mit dem Fenster vergrößern</translation>
     </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Weitere</translation>
+    </message>
+    <message>
+        <source>Make read-only files writable when reading a folder</source>
+        <translation>Schreibgeschützte Dateien beim Lesen eines Ordners beschreibbar machen</translation>
+    </message>
+    <message>
+        <source>Keep ID3v2 tags in step</source>
+        <translation>ID3v2-Tags mitführen</translation>
+    </message>
+    <message>
+        <source>Show length and bit rate</source>
+        <translation>Länge und Bitrate anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Read ID3 tags from filename</source>
+        <translation>Vorschau zu „ID3-Tags aus dem Dateinamen lesen“ zeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Rename from tags</source>
+        <translation>Vorschau zu „Aus Tags umbenennen“ zeigen</translation>
+    </message>
+    <message>
+        <source>Show the preview of Import tags</source>
+        <translation>Vorschau zu „Tags importieren“ zeigen</translation>
+    </message>
+    <message>
+        <source>Tag code page:</source>
+        <translation>Codepage der Tags:</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormPreviewChanges</name>
@@ -1527,6 +1761,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>Rename from tags</source>
         <translation>Aus Tags umbenennen</translation>
     </message>
+    <message>
+        <source>The new name is empty.</source>
+        <translation>Der neue Name ist leer.</translation>
+    </message>
 </context>
 <context>
     <name>veltrane::TFormSavePlayList</name>
@@ -1570,6 +1808,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
 <context>
     <name>veltrane::TMainForm</name>
     <message>
+        <source>%1 files also hold an ID3v2 tag, which players show first; it was not changed (Preferences, More: Keep ID3v2 tags in step).</source>
+        <translation>%1 Dateien enthalten auch einen ID3v2-Tag, den Player zuerst anzeigen; er wurde nicht geändert (Einstellungen, Weitere: ID3v2-Tags mitführen).</translation>
+    </message>
+    <message>
         <source>searching for all MP3&apos;s from:</source>
         <translation>suche alle MP3s ab:</translation>
     </message>
@@ -1580,6 +1822,14 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Edit tools</source>
         <translation>Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files shown</source>
+        <translation>%1 von %2 Dateien angezeigt</translation>
     </message>
     <message>
         <source>Misc</source>
@@ -1624,6 +1874,14 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>MP3 files</source>
         <translation>MP3-Dateien</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>These files&apos; ID3v2 tags were left as they were; their ID3v1 tags were written:</source>
+        <translation>Die ID3v2-Tags dieser Dateien blieben, wie sie waren; ihre ID3v1-Tags wurden geschrieben:</translation>
     </message>
 </context>
 <context>

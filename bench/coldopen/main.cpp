@@ -41,82 +41,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// FOLDERS folders of files of 16,512 bytes (the smallest listed size) with a tag each; the
-// audio part is a hole, so 100,000 files take little disk. Kept on a real disk, not in the
-// page cache alone: TMPDIR or /var/tmp.
-class Tree {
-  public:
-    Tree(std::size_t files, std::size_t folders) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string tmpl = std::string(tmp && *tmp ? tmp : "/var/tmp") + "/veltrane-open-XXXXXX";
-        if (!::mkdtemp(tmpl.data()))
-            throw std::runtime_error(std::strerror(errno));
-        root_ = tmpl;
-        for (std::size_t f = 0; f < folders; ++f) {
-            char name[64];
-            std::snprintf(name, sizeof name, "/Folder %03zu", f);
-            ::mkdir((root_ + name).c_str(), 0755);
-        }
-        for (std::size_t i = 0; i < files; ++i) {
-            char name[128];
-            std::snprintf(name, sizeof name, "/Folder %03zu/%06zu - Artist %zu - Song %zu.mp3",
-                          i % folders, i, i % 97, i);
-            const std::string path = root_ + name;
-            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (fd < 0)
-                throw std::runtime_error(path + ": " + std::strerror(errno));
-            char tag[128] = {'T', 'A', 'G'};
-            std::snprintf(tag + 3, 30, "Song %zu", i);
-            std::snprintf(tag + 33, 30, "Artist %zu", i % 97);
-            std::snprintf(tag + 63, 30, "Album %zu", i % 211);
-            std::memcpy(tag + 93, "1999", 4);
-            std::snprintf(tag + 97, 30, "Comment %zu", i);
-            tag[127] = static_cast<char>(i % 80);
-            const bool ok = ::pwrite(fd, tag, sizeof tag, 128 * 128) == 128;
-            ::close(fd);
-            if (!ok)
-                throw std::runtime_error("cannot write " + path);
-        }
-        ::sync(); // dirty pages cannot be dropped
-    }
-    ~Tree() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    const std::string& Root() const { return root_; }
-
-  private:
-    std::string root_;
-};
-
-bool CanDropAll() {
-    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-}
-
-void DropCaches(const std::vector<std::string>& files, bool all) {
-    ::sync();
-    if (all) {
-        const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
-        if (fd >= 0 && ::write(fd, "3", 1) == 1) {
-            ::close(fd);
-            return;
-        }
-        if (fd >= 0)
-            ::close(fd);
-    }
-    for (const std::string& f : files) {
-        const int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    }
-}
-
 struct ProgramRun {
     double insideMs = -1; // start of main to the filled list, as the program reports it
     std::size_t rows = 0;
@@ -208,7 +132,7 @@ int main(int argc, char** argv) {
     const std::string cli = VELTRANE_CLI_PATH, program = VELTRANE_PROGRAM;
     std::printf("building %zu tagged files in %zu folders...\n", files, folders);
     std::fflush(stdout);
-    const Tree tree(files, std::max<std::size_t>(folders, 1));
+    const FolderTree tree(files, std::max<std::size_t>(folders, 1));
     const std::string workDir = tree.Root() + "-work";
     fs::create_directory(workDir);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
@@ -189,6 +190,81 @@ std::string RunListingProgram(const std::string& Program, const std::string& Dir
     }
     ::close(out[0]);
     return text;
+}
+
+FolderTree::FolderTree(std::size_t files, std::size_t folders, bool frames) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tmpl = std::string(tmp && *tmp ? tmp : "/var/tmp") + "/veltrane-open-XXXXXX";
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error(std::strerror(errno));
+    root_ = tmpl;
+    for (std::size_t f = 0; f < folders; ++f) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/Folder %03zu", f);
+        ::mkdir((root_ + name).c_str(), 0755);
+    }
+    // 30 frames of 417 bytes: MPEG 1 layer 3, 128 kb/s, 44,100 Hz, no padding.
+    std::string audio;
+    for (int i = 0; frames && i < 30; ++i) {
+        audio += std::string("\xFF\xFB\x90\x00", 4);
+        audio.append(413, '\0');
+    }
+    for (std::size_t i = 0; i < files; ++i) {
+        char name[128];
+        std::snprintf(name, sizeof name, "/Folder %03zu/%06zu - Artist %zu - Song %zu.mp3",
+                      i % folders, i, i % 97, i);
+        const std::string path = root_ + name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            throw std::runtime_error(path + ": " + std::strerror(errno));
+        char tag[128] = {'T', 'A', 'G'};
+        std::snprintf(tag + 3, 30, "Song %zu", i);
+        std::snprintf(tag + 33, 30, "Artist %zu", i % 97);
+        std::snprintf(tag + 63, 30, "Album %zu", i % 211);
+        std::memcpy(tag + 93, "1999", 4);
+        std::snprintf(tag + 97, 30, "Comment %zu", i);
+        tag[127] = static_cast<char>(i % 80);
+        const bool ok = ::pwrite(fd, audio.data(), audio.size(), 0) ==
+                            static_cast<ssize_t>(audio.size()) &&
+                        ::pwrite(fd, tag, sizeof tag, 128 * 128) == 128;
+        ::close(fd);
+        if (!ok)
+            throw std::runtime_error("cannot write " + path);
+    }
+    ::sync(); // dirty pages cannot be dropped
+}
+
+FolderTree::~FolderTree() {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+bool CanDropAll() {
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+void DropCaches(const std::vector<std::string>& files, bool all) {
+    ::sync();
+    if (all) {
+        const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+        if (fd >= 0 && ::write(fd, "3", 1) == 1) {
+            ::close(fd);
+            return;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    for (const std::string& f : files) {
+        const int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+    }
 }
 
 } // namespace veltrane::bench

@@ -51,6 +51,27 @@ std::string RunListingProgram(const std::string& Program, const std::string& Dir
 // User plus system time this process has used so far.
 double ProcessCpuSeconds();
 
+// FOLDERS folders of files of 16,512 bytes (the smallest listed size) with a tag each. The
+// audio part is a hole, so 100,000 files take little disk; with Frames, its first 30 frames are
+// MPEG 1 layer 3 at 128 kb/s, so a reader of length and bit rate finds CBR audio. Kept on a
+// real disk, not in the page cache alone: TMPDIR or /var/tmp. Removed on destruction.
+class FolderTree {
+  public:
+    FolderTree(std::size_t files, std::size_t folders, bool frames = false);
+    ~FolderTree();
+    FolderTree(const FolderTree&) = delete;
+    FolderTree& operator=(const FolderTree&) = delete;
+    const std::string& Root() const { return root_; }
+
+  private:
+    std::string root_;
+};
+
+// True when this process may write /proc/sys/vm/drop_caches (root).
+bool CanDropAll();
+// Syncs, then drops the page cache (all: every cache through /proc; else each file's pages).
+void DropCaches(const std::vector<std::string>& files, bool all);
+
 class Stopwatch {
   public:
     Stopwatch() : start_(std::chrono::steady_clock::now()) {}

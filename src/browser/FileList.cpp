@@ -2,12 +2,14 @@
 
 #include "tagcore/OrderedReader.h"
 #include "browser/IndexSort.h"
+#include "browser/RowFilter.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/TagRunReader.h"
 #include "tagcore/UiText.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -22,15 +24,6 @@ namespace veltrane {
 
 namespace {
 
-// Upper-cases ASCII a..z only; every other byte keeps its value.
-constexpr std::array<unsigned char, 256> MakeUpperTable() {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return table;
-}
-constexpr auto kUpper = MakeUpperTable();
-
 // Reading many files leaves the workers' heaps and the freed temporaries' chunks behind:
 // their pages go back to the system before the sort asks for more.
 void ReleaseFreeMemory() {
@@ -42,7 +35,7 @@ void ReleaseFreeMemory() {
 // Sort keys compare as their row texts do: upper-cased a..z, and a tab in a text is the
 // blank the row shows.
 constexpr std::array<unsigned char, 256> MakeKeyTable() {
-    auto table = MakeUpperTable();
+    auto table = kAsciiUpper;
     table['\t'] = ' ';
     return table;
 }
@@ -217,6 +210,50 @@ std::string TrackText(std::uint8_t Track) {
     return Track == 0 ? std::string() : std::to_string(Track);
 }
 
+std::string TotalLengthText(std::uint64_t Centis) {
+    const std::uint64_t seconds = (Centis + 50) / 100;
+    char text[48];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%llu:%02u:%02u",
+                      static_cast<unsigned long long>(seconds / 3600),
+                      static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    else
+        std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(seconds / 60),
+                      static_cast<unsigned>(seconds % 60));
+    return text;
+}
+
+std::string AudioLengthText(const TAudioCell& Audio) {
+    if ((Audio.Flags & TAudioCell::kRead) == 0)
+        return {};
+    if ((Audio.Flags & TAudioCell::kNoAudio) != 0)
+        return "no audio";
+    std::string text = TotalLengthText(Audio.Centis);
+    if ((Audio.Flags & TAudioCell::kTruncated) != 0)
+        text += " truncated";
+    return text;
+}
+
+std::string AudioBitrateText(const TAudioCell& Audio) {
+    if (!Audio.HasLength())
+        return "?";
+    return ((Audio.Flags & TAudioCell::kVbr) != 0 ? "~" : "") + std::to_string(Audio.Kbps);
+}
+
+void TFileList::SetShowAudio(bool On) {
+    showAudio_ = On;
+    if (!On && (sortColumn_ > kFileListColumnCount || sortColumn_ < -kFileListColumnCount))
+        sortColumn_ = 1;
+}
+
+std::uint64_t TFileList::SelectedCentis() const {
+    std::uint64_t total = 0;
+    for (std::size_t i = 1; i < selected_.size() && i < rows_.size(); ++i)
+        if (selected_[i] != 0 && !rows_.IsText(i))
+            total += rows_.Audio(i).HasLength() ? rows_.Audio(i).Centis : 0;
+    return total;
+}
+
 
 TFileList::TFileList() {
     rows_.AddText(kMultiListPlaceholder);
@@ -247,25 +284,35 @@ std::string_view TFileList::RelativeFolder(const TFileRowStore& Store, std::size
 
 void TFileList::AppendText(const TFileRowStore& Store, std::size_t Index,
                            std::string& Out) const {
-    if (Store.IsText(Index)) {
-        Out.append(Store.Text(Index));
+    AppendRecordText(TFileRowStore::TRecords(Store), Store.RecordOf(Index), Out);
+}
+
+void TFileList::AppendRecordText(const TFileRowStore::TRecords& Records, std::uint32_t Record,
+                                 std::string& Out) const {
+    if (Records.IsText(Record)) {
+        Out.append(Records.Text(Record));
         return;
     }
     Out.push_back(' ');
     const std::size_t start = Out.size();
-    Out.append(RelativeFolder(Store, Index));
-    Out.append(Store.Name(Index));
+    Out.append(RelativeView(directory_, Records.Folder(Record)));
+    Out.append(Records.Name(Record));
     std::replace(Out.begin() + static_cast<std::ptrdiff_t>(start), Out.end(), '\t', ' ');
     Out.push_back('\t');
-    if (!Store.Tagged(Index)) {
+    if (!Records.Tagged(Record)) {
         Out.append(kFileListColumnCount - 1, '\t');
-        return;
+    } else {
+        for (int k = 0; k < 4; ++k)
+            AppendColumn(Out, Records.Field(Record, k));
+        AppendColumn(Out, GenreName(Records.Genre(Record)));
+        AppendColumn(Out, Records.Field(Record, 4));
+        AppendTrack(Out, Records.Track(Record));
     }
-    for (int k = 0; k < 4; ++k)
-        AppendColumn(Out, Store.Field(Index, k));
-    AppendColumn(Out, GenreName(Store.Genre(Index)));
-    AppendColumn(Out, Store.Field(Index, 4));
-    AppendTrack(Out, Store.Track(Index));
+    if (showAudio_) {
+        const TAudioCell audio = Records.Audio(Record);
+        AppendColumn(Out, AudioLengthText(audio));
+        AppendColumn(Out, AudioBitrateText(audio));
+    }
 }
 
 std::string TFileList::ItemText(std::size_t Index) const {
@@ -368,12 +415,20 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
     const std::size_t files = rowBuffer_.size();
     readingCancelled_ = false;
     leftOut_ = 0;
+    // The rows kept for a failed reading are all of them; the filter is applied again after.
+    // A listing of another directory empties the filter; a failed one keeps it.
+    const std::string filter = folded_;
+    if (Filtered())
+        ApplyFilter({}, false);
     if (files == 0) {
+        if (Directory != directory_)
+            filter_.clear();
         directory_ = Directory;
         rows_.clear();
         rows_.AddText(kMultiListPlaceholder);
         rows_.AddText(kNoMp3sFound);
         ResetSelection();
+        Refilter(filter_.empty() ? std::string() : filter);
         InvalidateIndex();
         Changed();
         return;
@@ -388,6 +443,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
     const std::size_t previousSelCount = selCount_;
     const std::ptrdiff_t previousItemIndex = itemIndex_;
     ResetSelection();
+    Refilter(filter);
     InvalidateIndex();
     Changed();
     const auto restore = [&] {
@@ -396,6 +452,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
         selected_ = std::move(previousSelected);
         selCount_ = previousSelCount;
         itemIndex_ = previousItemIndex;
+        Refilter(filter);
         Changed();
     };
     {
@@ -408,6 +465,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             struct Read {
                 std::uint64_t Size = 0;
                 TMP3Tag Tag;
+                TMpegAudio Audio;
             };
             // Workers read the tags; this thread takes them in search order, so the rows, the
             // progress steps and the first failure are those of a sequential read. Leaving
@@ -417,8 +475,9 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
             const TFileRowStore& paths = rowBuffer_;
             struct ReadState {
                 // Files too small for a row are only measured, as the listing never reads them.
-                explicit ReadState(const TFileRowStore& Paths)
-                    : Tags([&Paths](std::size_t k) { return Paths.Path(k); }, kMinListedFileSize) {}
+                ReadState(const TFileRowStore& Paths, bool Audio)
+                    : Tags([&Paths](std::size_t k) { return Paths.Path(k); }, kMinListedFileSize,
+                           true, Audio) {}
                 TDirectoryCache Directories;
                 TTagRunReader Tags;
             };
@@ -428,10 +487,11 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                 Reader::ReadWithState(
                     [&](std::size_t k, std::optional<ReadState>& state) -> std::optional<Read> {
                         if (!state)
-                            state.emplace(paths);
+                            state.emplace(paths, showAudio_);
                         state->Tags.PrepareRunAt(k, files, &state->Directories);
                         Read read;
-                        read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories);
+                        read.Tag = state->Tags.Read(k, Codec, &read.Size, &state->Directories,
+                                                    showAudio_ ? &read.Audio : nullptr);
                         if (read.Size < kMinListedFileSize)
                             return std::nullopt;
                         read.Tag.FileName.clear();
@@ -439,9 +499,11 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
                     }),
                 TTagRunReader::kMaxRun);
             for (; i < files; ++i) {
-                if (std::optional<Read> read = reader.Next())
+                if (std::optional<Read> read = reader.Next()) {
                     rowBuffer_.SetTag(i, read->Size, read->Tag);
-                else
+                    if (showAudio_)
+                        rowBuffer_.SetAudio(i, TAudioCell::From(read->Audio));
+                } else
                     rowBuffer_.MarkDropped(i);
                 progress.SetPosition(i);
                 if (progress.Cancelled()) {
@@ -468,6 +530,10 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
     }
     previousRows = TFileRowStore();
     previousSelected = {};
+    if (Directory != directory_) {
+        filter_.clear();
+        Refilter({});
+    }
     directory_ = Directory;
     SortList(Progress);
 }
@@ -491,7 +557,9 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         row = Store.RecordOf(row);
     const std::uint32_t headRecord = Store.RecordOf(Head);
     const std::size_t total = Store.Records();
-    std::vector<std::uint64_t> heads(field == kTrackColumn ? 0 : 2 * total, 0);
+    const bool audioField = field == kLengthColumn || field == kBitrateColumn;
+    const bool numeric = field == kTrackColumn || audioField;
+    std::vector<std::uint64_t> heads(numeric ? 0 : 2 * total, 0);
     const auto keyOf = [&](std::uint32_t r) {
         KeyParts key;
         if (records.IsText(r)) {
@@ -508,8 +576,17 @@ void TFileList::SortStore(TFileRowStore& Store, std::uint32_t Head,
         return key;
     };
     const auto sorted = [&](std::uint32_t r) { return r != headRecord && !records.Dropped(r); };
-    const bool numeric = field == kTrackColumn;
-    if (numeric) {
+    if (audioField) {
+        // Lengths and bit rates by number; rows without one after the others.
+        std::vector<std::uint64_t> key(total, std::numeric_limits<std::uint64_t>::max());
+        for (std::uint32_t r = 0; r < total; ++r) {
+            const TAudioCell audio = Store.AudioOf(r);
+            if (sorted(r) && !records.IsText(r) && audio.HasLength())
+                key[r] = field == kLengthColumn ? audio.Centis : audio.Kbps;
+        }
+        std::stable_sort(Rows.begin(), Rows.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return key[a] < key[b]; });
+    } else if (numeric) {
         // Track numbers 1 to 255, then none: counted straight into their places.
         std::vector<std::uint16_t> key(total, 256);
         for (std::uint32_t r = 0; r < total; ++r)
@@ -593,6 +670,7 @@ void TFileList::SortList(IProgress* Progress) {
     rows_ = std::move(rowBuffer_);
     rowBuffer_.clear();
     ResetSelection();
+    Refilter(folded_);
     InvalidateIndex();
     Changed();
 }
@@ -600,6 +678,14 @@ void TFileList::SortList(IProgress* Progress) {
 void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     const int field = Section + 1;
     sortColumn_ = sortColumn_ == field ? -field : field;
+    // Every row is sorted; the rows shown stay the same ones.
+    std::vector<char> keep;
+    if (Filtered()) {
+        keep.assign(rows_.Records(), 0);
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            keep[rows_.RecordOf(i)] = 1;
+        rows_.SetOrder(std::vector<std::uint32_t>(all_));
+    }
     const std::size_t count = rows_.size();
     if (count >= 0xffffffffu)
         throw std::length_error("too many rows");
@@ -609,6 +695,8 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
         order.push_back(static_cast<std::uint32_t>(i));
     rowBuffer_.clear();
     SortStore(rows_, 0, std::move(order), Progress);
+    if (!keep.empty())
+        ShowRecords(keep);
     ResetSelection();
     InvalidateIndex();
     Changed();
@@ -644,17 +732,26 @@ void TFileList::UpdateRow(const TMP3Tag& Tag, const TMP3Tag& shown,
         FindRow(rows_.FindFolder(std::string_view(Tag.FileName).substr(0, cut)), name);
     if (found != 0) {
         // Unknown size: the listed one, and a tag this program appended adds its 128 bytes.
+        const std::uint32_t record = FullRecord(found);
+        const TFileRowStore::TRecords records(rows_);
         const std::uint64_t known =
             size ? *size
-                 : rows_.FileSize(found) + (written && !rows_.Tagged(found) ? 128 : 0);
-        rows_.SetTag(found, known, shown);
-        SetSelected(found, false);
-        Changed(found);
+                 : records.FileSize(record) + (written && !records.Tagged(record) ? 128 : 0);
+        rows_.SetRecordTag(record, known, shown);
+        const std::size_t row = Filtered() ? shownAt_[found] : found;
+        if (row == 0)
+            return; // a hidden row: nothing shown changes
+        SetSelected(row, false);
+        Changed(row);
         return;
     }
     const std::size_t row = rows_.AddFullPath(Tag.FileName);
     rows_.SetTag(row, size.value_or(0), shown);
     selected_.push_back(0);
+    if (Filtered()) {
+        all_.push_back(rows_.RecordOf(row));
+        shownAt_.push_back(static_cast<std::uint32_t>(row));
+    }
     InvalidateIndex();
     Changed();
 }
@@ -663,6 +760,7 @@ void TFileList::ClearListBox() {
     rows_.clear();
     rows_.AddText(kMultiListPlaceholder);
     ResetSelection();
+    Refilter(folded_);
     itemIndex_ = -1;
     InvalidateIndex();
     Changed();
@@ -684,6 +782,13 @@ void TFileList::DeleteRows(const std::vector<std::size_t>& Rows) {
         selected_[kept++] = selected_[i];
     }
     rows_.Compact();
+    if (Filtered()) {
+        const TFileRowStore::TRecords records(rows_);
+        all_.erase(std::remove_if(all_.begin(), all_.end(),
+                                  [&](std::uint32_t r) { return records.Dropped(r); }),
+                   all_.end());
+        RebuildShownAt();
+    }
     selected_.resize(kept);
     const auto last = static_cast<std::ptrdiff_t>(kept) - 1;
     itemIndex_ = last < 1 ? -1 : std::clamp<std::ptrdiff_t>(focus, 1, last);
@@ -707,39 +812,168 @@ void TFileList::ResetSelection() {
 std::size_t TFileList::FindRow(std::int64_t Folder, std::string_view Name) const {
     if (Folder < 0 || index_.empty())
         return 0;
+    const TFileRowStore::TRecords records(rows_);
     const std::size_t mask = index_.size() - 1;
     for (std::size_t at = HashOf(Folder, Name) & mask;; at = (at + 1) & mask) {
         const std::uint32_t slot = index_[at];
         if (slot == 0)
             return 0;
-        const std::size_t row = slot - 1;
-        if (rows_.FolderId(row) == Folder && rows_.Name(row) == Name)
-            return row;
+        const std::uint32_t record = FullRecord(slot - 1);
+        if (records.FolderId(record) == Folder && records.Name(record) == Name)
+            return slot - 1;
     }
 }
 
 void TFileList::RebuildIndex() {
     indexValid_ = true;
+    // Over every row, hidden ones too: a hidden file's tag is kept up to date as well.
+    const TFileRowStore::TRecords records(rows_);
+    const std::size_t count = FullCount();
     std::size_t capacity = 16;
-    while (capacity < 2 * rows_.size())
+    while (capacity < 2 * count)
         capacity *= 2;
     index_.assign(capacity, 0);
     const std::size_t mask = capacity - 1;
-    for (std::size_t i = 1; i < rows_.size(); ++i) {
-        if (!rows_.HasPath(i))
+    for (std::size_t i = 1; i < count; ++i) {
+        const std::uint32_t record = FullRecord(i);
+        if (!records.HasPath(record))
             continue;
-        const std::int64_t folder = rows_.FolderId(i);
-        const std::string_view name = rows_.Name(i);
+        const std::int64_t folder = records.FolderId(record);
+        const std::string_view name = records.Name(record);
         for (std::size_t at = HashOf(folder, name) & mask;; at = (at + 1) & mask) {
             const std::uint32_t slot = index_[at];
             if (slot == 0) {
                 index_[at] = static_cast<std::uint32_t>(i + 1);
                 break;
             }
-            if (rows_.FolderId(slot - 1) == folder && rows_.Name(slot - 1) == name)
+            const std::uint32_t other = FullRecord(slot - 1);
+            if (records.FolderId(other) == folder && records.Name(other) == name)
                 break; // the first row holding the name stays
         }
     }
+}
+
+// --- The filter ---------------------------------------------------------------------------
+
+void TFileList::SetFilter(std::string_view Text) {
+    std::string folded = FoldFilterText(Text);
+    filter_ = std::string(Text);
+    if (folded == folded_)
+        return;
+    // Rows holding the longer text are among those holding the shorter one.
+    const bool narrow =
+        Filtered() && !folded.empty() && folded.find(folded_) != std::string::npos;
+    ApplyFilter(std::move(folded), narrow);
+}
+
+std::size_t TFileList::FileRowsShown() const {
+    std::size_t n = 0;
+    for (std::size_t i = 1; i < rows_.size(); ++i)
+        n += rows_.HasPath(i) ? 1 : 0;
+    return n;
+}
+
+std::size_t TFileList::FileRowsTotal() const {
+    if (!Filtered())
+        return FileRowsShown();
+    const TFileRowStore::TRecords records(rows_);
+    std::size_t n = 0;
+    for (std::size_t i = 1; i < all_.size(); ++i)
+        n += records.HasPath(all_[i]) ? 1 : 0;
+    return n;
+}
+
+std::vector<std::uint32_t> TFileList::StoreOrder() const {
+    std::vector<std::uint32_t> order(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = rows_.RecordOf(i);
+    return order;
+}
+
+void TFileList::ApplyFilter(std::string Folded, bool Narrow) {
+    if (!Filtered())
+        all_ = StoreOrder();
+    if (all_.empty())
+        return; // no rows, not even the placeholder
+    std::vector<char> selectedRecord(rows_.Records(), 0);
+    for (std::size_t i = 1; i < rows_.size(); ++i)
+        if (selected_[i] != 0)
+            selectedRecord[rows_.RecordOf(i)] = 1;
+    const std::int64_t focus =
+        itemIndex_ >= 1 ? static_cast<std::int64_t>(rows_.RecordOf(static_cast<std::size_t>(itemIndex_)))
+                        : -1;
+    std::vector<std::uint32_t> order;
+    if (Folded.empty()) {
+        order = all_;
+    } else {
+        std::vector<std::uint32_t> candidates;
+        if (Narrow) {
+            candidates = StoreOrder();
+            candidates.erase(candidates.begin());
+        } else {
+            candidates.assign(all_.begin() + 1, all_.end());
+        }
+        const TFileRowStore::TRecords records(rows_);
+        order = FilterRecords(candidates, Folded, [&](std::uint32_t r, std::string& text) {
+            if (!records.HasPath(r))
+                return false; // the marker row stays
+            AppendRecordText(records, r, text);
+            return true;
+        });
+        order.insert(order.begin(), all_.front());
+    }
+    rows_.SetOrder(std::move(order));
+    folded_ = std::move(Folded);
+    // A hidden row loses its mark; the focus stays on its row while that is shown.
+    selected_.assign(rows_.size(), 0);
+    selCount_ = 0;
+    itemIndex_ = -1;
+    for (std::size_t i = 1; i < rows_.size(); ++i) {
+        const std::uint32_t record = rows_.RecordOf(i);
+        if (selectedRecord[record] != 0) {
+            selected_[i] = 1;
+            ++selCount_;
+        }
+        if (record == focus)
+            itemIndex_ = static_cast<std::ptrdiff_t>(i);
+    }
+    if (itemIndex_ < 0 && rows_.size() > 1)
+        itemIndex_ = 1;
+    if (Filtered()) {
+        RebuildShownAt();
+    } else {
+        std::vector<std::uint32_t>().swap(all_);
+        std::vector<std::uint32_t>().swap(shownAt_);
+    }
+    InvalidateIndex();
+    Changed();
+}
+
+void TFileList::ShowRecords(const std::vector<char>& Keep) {
+    all_ = StoreOrder();
+    std::vector<std::uint32_t> order;
+    for (const std::uint32_t record : all_)
+        if (Keep[record] != 0)
+            order.push_back(record);
+    rows_.SetOrder(std::move(order));
+    RebuildShownAt();
+}
+
+void TFileList::Refilter(std::string Folded) {
+    std::vector<std::uint32_t>().swap(all_);
+    std::vector<std::uint32_t>().swap(shownAt_);
+    folded_.clear();
+    if (!Folded.empty())
+        ApplyFilter(std::move(Folded), false);
+}
+
+void TFileList::RebuildShownAt() {
+    // The rows shown are in all_'s order: one walk pairs them up.
+    shownAt_.assign(all_.size(), 0);
+    std::size_t shown = 1;
+    for (std::size_t i = 1; i < all_.size() && shown < rows_.size(); ++i)
+        if (all_[i] == rows_.RecordOf(shown))
+            shownAt_[i] = static_cast<std::uint32_t>(shown++);
 }
 
 } // namespace veltrane

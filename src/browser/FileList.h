@@ -42,6 +42,20 @@ inline constexpr std::string_view kFileListColumns[] = {"FileName", "Song",    "
 inline constexpr int kFileListColumnCount = 8;
 // The track column sorts by number, rows without a track after those with one.
 inline constexpr int kTrackColumn = 8;
+// With the length and bit rate shown, two columns after Track; both sort by number, rows
+// without a value after the others.
+inline constexpr std::string_view kAudioListColumns[] = {"Length", "Bitrate"};
+inline constexpr int kLengthColumn = 9;
+inline constexpr int kBitrateColumn = 10;
+inline constexpr int kFileListAudioColumnCount = 10;
+
+// The Length column: "3:07", "1:02:03" from an hour, "3:07 truncated", "no audio"; "" for a
+// file not looked at.
+std::string AudioLengthText(const TAudioCell& Audio);
+// The Bitrate column: "128", "~190" for VBR, "?" when unknown.
+std::string AudioBitrateText(const TAudioCell& Audio);
+// A total length as the footer shows it: "0:00", "3:07", "1:02:03", "100:00:00".
+std::string TotalLengthText(std::uint64_t Centis);
 
 // The track as the list shows it: "7", "" for none.
 std::string TrackText(std::uint8_t Track);
@@ -99,6 +113,17 @@ class TFileList : public TMultiListItems {
     int SortColumn() const { return sortColumn_; }
     void SetSortColumn(int Column) { sortColumn_ = Column; }
 
+    // Whether rows carry the file's length and bit rate: UpdateList then reads them too and the
+    // row text has the Length and Bitrate columns after Track. Takes effect at the next
+    // UpdateList (a sort column of those columns goes back to 1 when switched off).
+    bool ShowAudio() const { return showAudio_; }
+    void SetShowAudio(bool On);
+    int ColumnCount() const { return showAudio_ ? kFileListAudioColumnCount : kFileListColumnCount; }
+    // The audio of row Index as read by the scan (none read for a list without the columns).
+    TAudioCell Audio(std::size_t Index) const { return rows_.Audio(Index); }
+    // The summed length of the selected rows, in hundredths of a second.
+    std::uint64_t SelectedCentis() const;
+
     // Workers that read tags in UpdateList: 0 is the program's choice, 1 the plain sequential
     // read. The rows and every report are the same whatever the number.
     std::size_t ReadJobs() const { return readJobs_; }
@@ -146,6 +171,20 @@ class TFileList : public TMultiListItems {
     void DeleteRows(const std::vector<std::size_t>& Rows);
     // True when the focused row is a file row: index >= 1 and not a marker row.
     bool FilesInThisDir() const;
+    // The filter: while its text is not empty, the list's rows are only the file rows whose
+    // row text holds it (folded as select by text folds it), with the marker row; the others
+    // are hidden, out of Count(), and lose their selection marks. Typing on (a text holding
+    // the previous one) narrows the rows shown; any other change matches every row again.
+    // A row edited after the filter was set stays until its text changes. An empty text
+    // shows every row again, the selection as it stands. A new listing keeps the filter,
+    // a listing of another directory empties it.
+    void SetFilter(std::string_view Text);
+    const std::string& Filter() const { return filter_; }
+    bool Filtered() const { return !folded_.empty(); }
+    // File rows shown and file rows in all (for "N of M files shown").
+    std::size_t FileRowsShown() const;
+    std::size_t FileRowsTotal() const;
+
     // Whether the last UpdateList was cancelled, and how many found files it did not read.
     bool ReadingCancelled() const { return readingCancelled_; }
     std::size_t LeftOut() const { return leftOut_; }
@@ -166,6 +205,19 @@ class TFileList : public TMultiListItems {
     // The relative folder part of row Index's folder.
     std::string_view RelativeFolder(const TFileRowStore& Store, std::size_t Index) const;
     void AppendText(const TFileRowStore& Store, std::size_t Index, std::string& Out) const;
+    void AppendRecordText(const TFileRowStore::TRecords& Records, std::uint32_t Record,
+                          std::string& Out) const;
+
+    // The store's list order as records.
+    std::vector<std::uint32_t> StoreOrder() const;
+    // Shows the rows that hold Folded, every row for "": Narrow matches only the rows shown.
+    // Selection and focus follow their records.
+    void ApplyFilter(std::string Folded, bool Narrow);
+    // Shows the records of all_ marked in Keep, in all_'s order; selection and focus reset.
+    void ShowRecords(const std::vector<char>& Keep);
+    // After the rows were replaced: the filter Folded applied to them afresh.
+    void Refilter(std::string Folded);
+    void RebuildShownAt();
 
     void ResetSelection();
     // The index is rebuilt on the first SingleUpdate after the rows moved, not on every sort.
@@ -182,13 +234,26 @@ class TFileList : public TMultiListItems {
     TFound found_;
     std::string directory_;
     int sortColumn_ = 1;
+    bool showAudio_ = false;
     std::size_t readJobs_ = 0;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;
     // Open-addressing table of row + 1 (0 empty) by folder and name; the first row wins.
     std::vector<std::uint32_t> index_;
+    // Place in the full order (all rows, hidden ones too) of a folder and name, 0 for none.
     std::size_t FindRow(std::int64_t Folder, std::string_view Name) const;
+    std::uint32_t FullRecord(std::size_t Place) const {
+        return Filtered() ? all_[Place] : rows_.RecordOf(Place);
+    }
+    std::size_t FullCount() const { return Filtered() ? all_.size() : rows_.size(); }
     bool indexValid_ = false;
+
+    std::string filter_;
+    std::string folded_;
+    // While filtered: every row's record in list order, and each one's place among the rows
+    // shown (0 hidden).
+    std::vector<std::uint32_t> all_;
+    std::vector<std::uint32_t> shownAt_;
 };
 
 } // namespace veltrane

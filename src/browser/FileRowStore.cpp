@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -102,6 +103,7 @@ std::uint64_t TFileRowStore::TRow::Checked(std::uint64_t Offset) {
 
 void TFileRowStore::clear() {
     std::vector<TRow>().swap(rows_);
+    std::vector<TAudioCell>().swap(audio_);
     std::vector<std::uint32_t>().swap(order_);
     ordered_ = false;
     names_.Clear();
@@ -148,8 +150,8 @@ std::size_t TFileRowStore::AddText(std::string_view Text, std::string_view Path)
     return row;
 }
 
-void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
-    TRow& row = W(Row);
+void TFileRowStore::SetRecordTag(std::uint32_t Record, std::uint64_t Size, const TMP3Tag& Tag) {
+    TRow& row = rows_[Record];
     row.SetSize(Size);
     row.Flags &= static_cast<std::uint8_t>(~kText); // a text row with a path becomes a file row
     if (Tag.Header != "TAG") {
@@ -165,9 +167,17 @@ void TFileRowStore::SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& T
 
 void TFileRowStore::Compact() {
     if (!ordered_) {
-        rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
-                                   [](const TRow& r) { return (r.Flags & kDrop) != 0; }),
-                    rows_.end());
+        std::size_t kept = 0;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if ((rows_[r].Flags & kDrop) != 0)
+                continue;
+            if (r < audio_.size())
+                audio_[kept] = audio_[r];
+            rows_[kept++] = rows_[r];
+        }
+        rows_.resize(kept);
+        if (audio_.size() > kept)
+            audio_.resize(kept);
         return;
     }
     // The dropped records stay behind, unreferenced, until the next listing.
@@ -222,7 +232,50 @@ void TFileRowStore::Permute(std::vector<std::uint32_t>&& Order) {
 
 std::uint64_t TFileRowStore::Bytes() const {
     return rows_.capacity() * sizeof(TRow) + order_.capacity() * sizeof(std::uint32_t) +
-           names_.Capacity() + fields_.Capacity();
+           audio_.capacity() * sizeof(TAudioCell) + names_.Capacity() + fields_.Capacity();
+}
+
+void TFileRowStore::SetAudio(std::size_t Row, TAudioCell Audio) {
+    const std::uint32_t record = RecordOf(Row);
+    if (audio_.size() <= record)
+        audio_.resize(std::max<std::size_t>(rows_.size(), record + 1));
+    audio_[record] = Audio;
+}
+
+namespace {
+constexpr int kRates[] = {0, 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+}
+
+TAudioCell TAudioCell::From(const TMpegAudio& Audio) {
+    TAudioCell cell;
+    cell.Flags = kRead;
+    if (!Audio.HasAudio()) {
+        cell.Flags |= kNoAudio;
+        return cell;
+    }
+    // A header may claim days of audio: the cell holds up to 497 of them.
+    cell.Centis = static_cast<std::uint32_t>(
+        std::min(std::max(Audio.Seconds, 0.0) * 100 + 0.5, 4294967295.0));
+    cell.Kbps = static_cast<std::uint16_t>(std::clamp(Audio.Kbps, 0, 65535));
+    for (std::uint8_t i = 1; i < std::size(kRates); ++i)
+        if (kRates[i] == Audio.SampleRate)
+            cell.Rate = i;
+    cell.Flags |= (Audio.Vbr ? kVbr : 0) | (Audio.Estimated ? kEstimated : 0) |
+                  (Audio.Note == TAudioNote::anTruncated ? kTruncated : 0);
+    return cell;
+}
+
+TMpegAudio TAudioCell::ToAudio() const {
+    TMpegAudio audio;
+    if (!HasLength())
+        return audio;
+    audio.Note = (Flags & kTruncated) != 0 ? TAudioNote::anTruncated : TAudioNote::anNone;
+    audio.Seconds = Centis / 100.0;
+    audio.Kbps = Kbps;
+    audio.Vbr = (Flags & kVbr) != 0;
+    audio.Estimated = (Flags & kEstimated) != 0;
+    audio.SampleRate = kRates[Rate < std::size(kRates) ? Rate : 0];
+    return audio;
 }
 
 } // namespace veltrane

@@ -5,6 +5,7 @@
 // each. The row text and the full path are built when asked.
 
 #include "tagcore/MP3Tag.h"
+#include "tagcore/MpegAudio.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -46,6 +47,26 @@ class TByteArena {
     std::size_t last_ = 0; // size of the last block
 };
 
+// A file's length and bit rate as a row keeps them: 8 bytes, held only for a list that shows
+// them.
+struct TAudioCell {
+    static constexpr std::uint8_t kRead = 1; // the file's audio was looked at
+    static constexpr std::uint8_t kVbr = 2;
+    static constexpr std::uint8_t kEstimated = 4;
+    static constexpr std::uint8_t kTruncated = 8;
+    static constexpr std::uint8_t kNoAudio = 16;
+    std::uint32_t Centis = 0; // length in hundredths of a second
+    std::uint16_t Kbps = 0;
+    std::uint8_t Rate = 0; // index into the sample rates, 0 for none
+    std::uint8_t Flags = 0;
+
+    static TAudioCell From(const TMpegAudio& Audio);
+    // Back to what the command-line tool prints (the rest left at its defaults).
+    TMpegAudio ToAudio() const;
+    bool HasLength() const { return (Flags & kRead) != 0 && (Flags & kNoAudio) == 0; }
+};
+static_assert(sizeof(TAudioCell) == 8);
+
 class TFileRowStore {
   public:
     // Row flags.
@@ -65,7 +86,11 @@ class TFileRowStore {
     // A row of literal text; Path, when given, is the file it stands for.
     std::size_t AddText(std::string_view Text, std::string_view Path = {});
     // Stores the file's size and tag (texts as read: without the tag's padding).
-    void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag);
+    void SetTag(std::size_t Row, std::uint64_t Size, const TMP3Tag& Tag) {
+        SetRecordTag(RecordOf(Row), Size, Tag);
+    }
+    // The same by record number, for a record the list order leaves out.
+    void SetRecordTag(std::uint32_t Record, std::uint64_t Size, const TMP3Tag& Tag);
     void MarkDropped(std::size_t Row) { W(Row).Flags |= kDrop; }
     bool Dropped(std::size_t Row) const { return (R(Row).Flags & kDrop) != 0; }
     // Removes the rows marked dropped, keeping the order of the others.
@@ -89,6 +114,12 @@ class TFileRowStore {
     }
     std::uint8_t Genre(std::size_t Row) const { return R(Row).Genre; }
     std::uint8_t Track(std::size_t Row) const { return R(Row).Track; }
+    // The audio of row Row; a row never given one has none read.
+    void SetAudio(std::size_t Row, TAudioCell Audio);
+    TAudioCell Audio(std::size_t Row) const { return AudioOf(RecordOf(Row)); }
+    TAudioCell AudioOf(std::uint32_t Record) const {
+        return Record < audio_.size() ? audio_[Record] : TAudioCell{};
+    }
     // The tag as stored (FileName left empty).
     TMP3Tag Tag(std::size_t Row) const;
 
@@ -125,6 +156,10 @@ class TFileRowStore {
         std::string_view Name(std::uint32_t R) const { return s_.names_.Get(s_.rows_[R].Name()); }
         std::uint8_t Genre(std::uint32_t R) const { return s_.rows_[R].Genre; }
         std::uint8_t Track(std::uint32_t R) const { return s_.rows_[R].Track; }
+        bool HasPath(std::uint32_t R) const { return (s_.rows_[R].Flags & kNoPath) == 0; }
+        std::uint32_t FolderId(std::uint32_t R) const { return s_.rows_[R].Folder; }
+        std::uint64_t FileSize(std::uint32_t R) const { return s_.rows_[R].Size(); }
+        TAudioCell Audio(std::uint32_t R) const { return s_.AudioOf(R); }
 
       private:
         const TFileRowStore& s_;
@@ -166,6 +201,7 @@ class TFileRowStore {
     std::uint32_t InternFolder(std::string_view Folder);
 
     std::vector<TRow> rows_;
+    std::vector<TAudioCell> audio_; // by record; empty unless a row was given its audio
     // Place -> record, once sorted (records then stay in reading order).
     std::vector<std::uint32_t> order_;
     bool ordered_ = false;

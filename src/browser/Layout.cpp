@@ -70,8 +70,16 @@ TListLayout ReadLayout(const std::string& settingsFile, int columnCount) {
     TListLayout layout;
     layout.KeepLayout = ReadInt(settingsFile, kKeyKeepLayout).value_or(0) != 0;
     layout.StretchList = ReadInt(settingsFile, kKeyStretchList).value_or(0) != 0;
-    if (auto text = platform::ReadProfileValue(settingsFile, kLayoutSection, kKeyColumnWidths))
-        layout.ColumnWidths = ParseColumnWidths(*text, columnCount).value_or(std::vector<int>{});
+    if (auto text = platform::ReadProfileValue(settingsFile, kLayoutSection, kKeyColumnWidths)) {
+        // A list kept with the length and bit rate columns and one kept without them serve
+        // each other: the two extra widths are dropped, or the described ones fill in.
+        const int kept = static_cast<int>(std::count(text->begin(), text->end(), ',')) + 1;
+        const bool other = (columnCount == 8 && kept == 10) || (columnCount == 10 && kept == 8);
+        layout.ColumnWidths =
+            ParseColumnWidths(*text, other ? kept : columnCount).value_or(std::vector<int>{});
+        if (layout.ColumnWidths.size() > static_cast<std::size_t>(columnCount))
+            layout.ColumnWidths.resize(static_cast<std::size_t>(columnCount));
+    }
     const long long sort = ReadInt(settingsFile, kKeySortColumn).value_or(1);
     if (sort != 0 && sort >= -columnCount && sort <= columnCount)
         layout.SortColumn = static_cast<int>(sort);
@@ -93,6 +101,57 @@ TListLayout ReadLayout(const std::string& settingsFile, int columnCount) {
         layout.Window = place;
     }
     return layout;
+}
+
+std::vector<int> FitListColumns(const std::vector<int>& Base, int Available, bool Stretch,
+                                int TrackMin, const std::vector<int>& Tail) {
+    constexpr int kText[] = {0, 1, 2, 3, 6};
+    std::vector<int> widths(Base.begin(), Base.begin() + std::min<std::size_t>(Base.size(), 7));
+    widths.resize(7, 0);
+    for (const int w : Tail)
+        Available -= w;
+    int used = 0;
+    for (const int w : widths)
+        used += w;
+    int textWidth = 0;
+    for (const int c : kText)
+        textWidth += widths[c];
+    int extra = Available - used - TrackMin;
+    if (Stretch && extra > 0) {
+        int given = 0;
+        for (const int c : kText) {
+            const int more = textWidth > 0 ? static_cast<int>(static_cast<long long>(extra) *
+                                                              widths[c] / textWidth)
+                                            : extra / 5;
+            widths[c] += more;
+            given += more;
+        }
+        widths[0] += extra - given; // what rounding left over
+        used += extra;
+    } else if (!Tail.empty() && extra < 0) {
+        int spare = 0; // what the text columns can give above their minimum
+        for (const int c : kText)
+            spare += std::max(0, widths[c] - kMinTextColumn);
+        const int lack = std::min(-extra, spare);
+        int taken = 0;
+        for (const int c : kText) {
+            const int less = spare > 0 ? static_cast<int>(static_cast<long long>(lack) *
+                                                          std::max(0, widths[c] - kMinTextColumn) /
+                                                          spare)
+                                       : 0;
+            widths[c] -= less;
+            taken += less;
+        }
+        for (const int c : kText) { // what rounding left over, from the first that can give
+            const int less = std::min(lack - taken, std::max(0, widths[c] - kMinTextColumn));
+            widths[c] -= less;
+            taken += less;
+        }
+        used -= taken;
+    }
+    widths.push_back(std::max(TrackMin, Available - used));
+    widths.insert(widths.end(), Tail.begin(), Tail.end());
+    return widths;
 }
 
 bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bool stretchList) {

@@ -49,12 +49,23 @@ struct TListLayout {
 
 // Reads the section; a missing file or key, or a value that is no sensible one (a width
 // list of the wrong length, a sort column out of range, a window too small or too large),
-// gives that value's default.
+// gives that value's default. For 8 columns a list of 10 widths gives its first 8; for 10
+// columns a list of 8 gives those 8 (the window keeps its own for the last two).
 TListLayout ReadLayout(const std::string& settingsFile, int columnCount);
 // The two preferences alone; false when the file could not be written.
 bool WriteLayoutPreferences(const std::string& settingsFile, bool keepLayout, bool stretchList);
 // What KeepLayout keeps: widths, sort column, subdir mode and the window's place.
 bool WriteLayout(const std::string& settingsFile, const TListLayout& layout);
+
+// The list's eight column widths for a list Available pixels wide: the first seven as Base
+// gives them and Track the rest, at least TrackMin. With Stretch, the room beyond Base and
+// TrackMin goes to the text columns (file name, song, artist, album, comment) in proportion
+// to their widths, so Track stays narrow. Tail (the length and bit rate columns) follows
+// Track at its own widths; the text columns then give up what the list lacks, in proportion
+// and down to kMinTextColumn each, so the new columns are in view without scrolling.
+inline constexpr int kMinTextColumn = 40;
+std::vector<int> FitListColumns(const std::vector<int>& Base, int Available, bool Stretch,
+                                int TrackMin, const std::vector<int>& Tail = {});
 
 // "100,150,40" and back; nullopt for anything but count numbers from 0 to 10000.
 std::string FormatColumnWidths(const std::vector<int>& widths);

@@ -81,6 +81,50 @@ bool WriteDblClickActionIndex(const std::string& settingsFile, int index) {
         .ok();
 }
 
+TMorePreferences ReadMorePreferences(const std::string& settingsFile) {
+    const auto flag = [&](const char* Section, const char* Key, bool Default) {
+        return platform::GetPrivateProfileInt(Section, Key, Default ? 1 : 0, settingsFile) != 0;
+    };
+    TMorePreferences m;
+    m.ClearReadOnly = flag(kSettingsSection, kKeyClearReadOnly, true);
+    m.SyncID3v2 = flag(kSettingsSection, kKeySyncID3v2, false);
+    m.ShowAudio = flag(kSettingsSection, kKeyShowAudio, false);
+    m.TagCodePage =
+        platform::GetPrivateProfileString(kSettingsSection, kKeyTagCodePage, "", settingsFile);
+    m.PreviewTagsFromNames = flag(kMorePreviewSection, kMoreKeyPreviewTagsFromNames, true);
+    m.PreviewRenameFromTags = flag(kMorePreviewSection, kMoreKeyPreviewRenameFromTags, true);
+    m.PreviewImportTags = flag(kMorePreviewSection, kMoreKeyPreviewImportTags, true);
+    return m;
+}
+
+bool WriteMorePreferences(const std::string& settingsFile, const TMorePreferences& Old,
+                          const TMorePreferences& Value) {
+    const auto flag = [&](const char* Section, const char* Key, bool Before, bool After) {
+        return Before == After ||
+               platform::WritePrivateProfileString(Section, Key, After ? "1" : "0", settingsFile)
+                   .ok();
+    };
+    if (!flag(kSettingsSection, kKeyClearReadOnly, Old.ClearReadOnly, Value.ClearReadOnly) ||
+        !flag(kSettingsSection, kKeySyncID3v2, Old.SyncID3v2, Value.SyncID3v2) ||
+        !flag(kSettingsSection, kKeyShowAudio, Old.ShowAudio, Value.ShowAudio))
+        return false;
+    if (Old.TagCodePage != Value.TagCodePage) {
+        const platform::ProfileStatus status =
+            Value.TagCodePage.empty()
+                ? platform::DeleteProfileKey(kSettingsSection, kKeyTagCodePage, settingsFile)
+                : platform::WritePrivateProfileString(kSettingsSection, kKeyTagCodePage,
+                                                      Value.TagCodePage, settingsFile);
+        if (!status.ok())
+            return false;
+    }
+    return flag(kMorePreviewSection, kMoreKeyPreviewTagsFromNames, Old.PreviewTagsFromNames,
+                Value.PreviewTagsFromNames) &&
+           flag(kMorePreviewSection, kMoreKeyPreviewRenameFromTags, Old.PreviewRenameFromTags,
+                Value.PreviewRenameFromTags) &&
+           flag(kMorePreviewSection, kMoreKeyPreviewImportTags, Old.PreviewImportTags,
+                Value.PreviewImportTags);
+}
+
 std::string UnableToWriteMessage(const std::string& settingsFile) {
     return "Unable to write to " + settingsFile;
 }

@@ -43,6 +43,35 @@ bool WriteDeleteToRecycleBin(const std::string& settingsFile, bool value); // "1
 bool WriteDefaultDir(const std::string& settingsFile, const std::string& value);
 bool WriteDblClickActionIndex(const std::string& settingsFile, int index); // decimal, -1 for none
 
+// The "More" page of the preferences. The first four live in section "Preferences"; the
+// preview switches are the "Show this preview" keys of section "Preview".
+inline constexpr const char* kKeyClearReadOnly = "ClearReadOnly";
+inline constexpr const char* kKeySyncID3v2 = "SyncID3v2";
+inline constexpr const char* kKeyShowAudio = "ShowAudio";
+inline constexpr const char* kKeyTagCodePage = "TagCodePage";
+inline constexpr const char* kMorePreviewSection = "Preview";
+inline constexpr const char* kMoreKeyPreviewTagsFromNames = "TagsFromNames";
+inline constexpr const char* kMoreKeyPreviewRenameFromTags = "RenameFromTags";
+inline constexpr const char* kMoreKeyPreviewImportTags = "ImportTags";
+
+struct TMorePreferences {
+    bool ClearReadOnly = true; // reading a folder makes its read-only files writable
+    bool SyncID3v2 = false;    // a tag change is made in the ID3v2 tag as well
+    bool ShowAudio = false;    // the list shows length and bit rate
+    std::string TagCodePage;   // empty (absent): Windows-1252; "auto" or a code page name
+    bool PreviewTagsFromNames = true;
+    bool PreviewRenameFromTags = true;
+    bool PreviewImportTags = true;
+    bool operator==(const TMorePreferences&) const = default;
+};
+
+// A missing file or key gives its default; a switch is on for any number but 0.
+TMorePreferences ReadMorePreferences(const std::string& settingsFile);
+// Writes the keys whose value differs from Old ("1"/"0"; an empty code page removes its key),
+// nothing else; false when a key could not be written (later keys are then left alone).
+bool WriteMorePreferences(const std::string& settingsFile, const TMorePreferences& Old,
+                          const TMorePreferences& Value);
+
 // "Unable to write to %s" with the file's path.
 std::string UnableToWriteMessage(const std::string& settingsFile);
 

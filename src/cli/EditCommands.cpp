@@ -25,12 +25,13 @@ namespace {
 constexpr std::string_view kFromNameUsage =
     "usage: veltrane-cli from-name [--fields LIST] [--separator SEP] [--no-smart-cut]\n"
     "                              [--clear-tag] [--codepage NAME] [--jobs N] [--dry-run]\n"
-    "                              [--no-undo] FILE...\n"
+    "                              [--no-undo] [--sync-v2] FILE...\n"
     "  LIST: fields in file-name order, comma separated, from title, artist, album, year,\n"
     "        comment, track (default artist,title); SEP defaults to \"-\"\n"
     "  --dry-run: print the changes as TSV (file, field, old, new, note) and write nothing;\n"
     "             exits with 1 when a row cannot be done\n"
-    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 constexpr std::string_view kRenameUsage =
     "usage: veltrane-cli rename [--fields LIST] [--separator SEP] [--codepage NAME] [--jobs N]\n"
     "                           [--dry-run] [--no-undo] FILE...\n"
@@ -105,13 +106,14 @@ std::string ParseStyle(const std::string& Name) {
 
 int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o =
-        ParseOptions(args, {"--no-smart-cut", "--clear-tag", "--dry-run", "--no-undo"},
+        ParseOptions(args, {"--no-smart-cut", "--clear-tag", "--dry-run", "--no-undo", "--sync-v2"},
                      {"--fields", "--separator", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kFromNameUsage;
         return 0;
     }
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError("from-name: missing FILE");
     const auto codec = MakeCodec(o);
@@ -137,7 +139,8 @@ int RunFromName(const Args& args, std::ostream& out, std::ostream& err) {
     ReportFiles(err, "track in the name is not a number from 1 to 255; track left as it was:",
                 badTrack);
     ReportFiles(err, "more pieces than fields; the rest of the name was not used:", morePieces);
-    return failures.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
@@ -168,6 +171,9 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
         if (o.Positional().size() != 1)
             throw UsageError("rename: --to renames exactly one FILE");
         const std::string& path = o.Positional().front();
+        if (EmptyTypedName(*typed))
+            throw UsageError("rename: --to needs a name; \"" + Escape(*typed) +
+                             "\" would give the hidden name \".mp3\"");
         if (o.Has("--dry-run")) {
             const std::vector<TPreviewRow> rows{PreviewRenameByTypedName(path, *typed)};
             out << PreviewTsv(rows);

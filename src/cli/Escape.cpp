@@ -1,5 +1,6 @@
 #include "cli/Escape.h"
 
+#include "tagcore/MpegAudio.h"
 #include "tagcore/TextEscape.h"
 
 namespace veltrane::cli {
@@ -14,6 +15,17 @@ void AppendEscaped(std::string& out, std::string_view s) {
 
 std::optional<std::string> Unescape(std::string_view text) {
     return UnescapeBytes(text);
+}
+
+} // namespace veltrane::cli
+
+namespace veltrane::cli {
+
+void AppendAudioColumns(std::string& out, const TMpegAudio& audio) {
+    for (const std::string& text : AudioColumnTexts(audio)) {
+        out += '\t';
+        out += text;
+    }
 }
 
 } // namespace veltrane::cli

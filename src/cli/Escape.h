@@ -17,3 +17,14 @@ void AppendEscaped(std::string& out, std::string_view bytes);
 std::optional<std::string> Unescape(std::string_view text);
 
 } // namespace veltrane::cli
+
+namespace veltrane {
+struct TMpegAudio;
+}
+
+namespace veltrane::cli {
+
+// Tab and the audio columns (seconds, kbps, vbr, rate, note) for a line of tag show or list.
+void AppendAudioColumns(std::string& out, const TMpegAudio& audio);
+
+} // namespace veltrane::cli

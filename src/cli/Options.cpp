@@ -107,4 +107,18 @@ NoUndoScope::~NoUndoScope() {
         SetNoUndoConsent(std::move(previous_));
 }
 
+SyncV2Scope::SyncV2Scope(const Options& o) {
+    if (!o.Has("--sync-v2"))
+        return;
+    sync_.Enabled = true;
+    scope_.emplace(&sync_);
+}
+
+bool SyncV2Scope::Report(std::ostream& err) {
+    const std::lock_guard<std::mutex> lock(sync_.Mutex);
+    for (const TFileFailure& skipped : sync_.Skipped)
+        err << "veltrane-cli: " << Escape(skipped.Path) << ": " << Escape(skipped.Error) << '\n';
+    return !sync_.Skipped.empty();
+}
+
 } // namespace veltrane::cli

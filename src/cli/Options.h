@@ -11,6 +11,7 @@
 // UsageError. A valued option given twice keeps the last value.
 
 #include "cli/Commands.h"
+#include "editing/SyncV2.h"
 
 #include <functional>
 #include <initializer_list>
@@ -66,6 +67,20 @@ class NoUndoScope {
   private:
     bool set_ = false;
     std::function<bool(const std::string&)> previous_;
+};
+
+// "--sync-v2" of the tag steps: while the object lives, an ID3v2 tag a file holds follows its
+// ID3v1 changes. Report names the files whose ID3v2 tag was left alone, true when there were.
+class SyncV2Scope {
+  public:
+    explicit SyncV2Scope(const Options& o);
+    SyncV2Scope(const SyncV2Scope&) = delete;
+    SyncV2Scope& operator=(const SyncV2Scope&) = delete;
+    bool Report(std::ostream& err);
+
+  private:
+    TSyncV2 sync_;
+    std::optional<TSyncV2Scope> scope_;
 };
 
 } // namespace veltrane::cli

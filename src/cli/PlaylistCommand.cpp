@@ -28,7 +28,10 @@ constexpr const char* kWriteUsage =
     "  find and tag show print them), to OUT; --append adds them at its end, on lines of\n"
     "  their own (a playlist with a Ctrl-Z before its last byte is refused)\n"
     "  --extended: #EXTM3U (new or empty files only) and #EXTINF:-1,ARTIST - TITLE from\n"
-    "  each file's tag before its entry; --relative: entries below OUT's folder relative to it\n";
+    "  each file's tag before its entry; --relative: entries below OUT's folder relative to it,\n"
+    "  the others absolute. In an extended playlist (--extended, .m3u8, or appended to one\n"
+    "  starting with #EXTM3U) an entry starting with # is written ./#... A read-only OUT is\n"
+    "  refused; a replaced OUT keeps its owner and mode\n";
 constexpr const char* kCheckUsage =
     "usage: veltrane-cli playlist check FILE\n"
     "  prints the entries of FILE that name no file; status 1 when there is any. Relative\n"
@@ -104,7 +107,7 @@ int Write(const Args& args, std::istream& in, std::ostream&, std::ostream& err) 
     }
     if (const std::string* bad = UnwritableEntry(entries)) {
         ReportFileError(err, Escape(file),
-                        "a playlist line cannot hold a name with a line break or Ctrl-Z in it: " +
+                        "a playlist line cannot hold a name with a line break, NUL or Ctrl-Z in it: " +
                             Escape(*bad));
         return 1;
     }

@@ -6,6 +6,7 @@
 #include "editing/ChangePreview.h"
 #include "editing/TagTable.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 
 #include <filesystem>
@@ -17,19 +18,21 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kExportUsage =
-    "usage: veltrane-cli tag export [--format csv|tsv] [--recursive] [--codepage NAME]\n"
+    "usage: veltrane-cli tag export [--format csv|tsv] [--recursive] [--audio] [--codepage NAME]\n"
     "                               [--jobs N] PATH...\n"
     "  prints one header line (path,title,artist,album,year,genre,comment,track) and a row\n"
     "  per MP3 file, a folder's files sorted as list sorts them; CSV by default (RFC 4180,\n"
-    "  CR LF), TSV with the escaping of tag show; the path is absolute and escaped in both\n";
+    "  CR LF), TSV with the escaping of tag show; the path is absolute and escaped in both\n"
+    "  --audio: adds seconds, kbps, vbr, rate and note, as tag show --audio (import ignores them)\n";
 constexpr std::string_view kImportUsage =
     "usage: veltrane-cli tag import [--dry-run] [--format csv|tsv] [--codepage NAME]\n"
-    "                               [--no-undo] FILE\n"
+    "                               [--no-undo] [--sync-v2] FILE\n"
     "  sets the fields that differ from each row's file, as one step that undo takes back;\n"
     "  columns by the header, in any order, path required; a relative path is taken from\n"
     "  FILE's folder; the format by FILE's extension (.tsv or .tab for TSV) unless given.\n"
     "  Bad rows are reported by number and skipped, the rest applied, status 1.\n"
-    "  --dry-run: prints file, field, old, new and note (TSV) and writes nothing\n";
+    "  --dry-run: prints file, field, old, new and note (TSV) and writes nothing\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 
 TTableFormat ParseFormat(const std::string& text) {
     if (text == "csv")
@@ -37,12 +40,6 @@ TTableFormat ParseFormat(const std::string& text) {
     if (text == "tsv")
         return TTableFormat::Tsv;
     throw UsageError("--format takes csv or tsv, not '" + Escape(text) + "'");
-}
-
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    return std::filesystem::absolute(path).lexically_normal().string();
 }
 
 bool IsDirectory(const std::string& path) {
@@ -53,7 +50,8 @@ bool IsDirectory(const std::string& path) {
 } // namespace
 
 int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive"}, {"--format", "--codepage", "--jobs"});
+    const Options o =
+        ParseOptions(args, {"--recursive", "--audio"}, {"--format", "--codepage", "--jobs"});
     if (o.Has("--help")) {
         out << kExportUsage;
         return 0;
@@ -68,7 +66,7 @@ int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
     bool ok = true;
     std::vector<std::string> paths;
     for (const std::string& named : o.Positional()) {
-        const std::string path = Absolute(named);
+        const std::string path = SystemAbsolute(named);
         if (!IsDirectory(path)) {
             paths.push_back(path);
             continue;
@@ -83,19 +81,21 @@ int RunTagExport(const Args& args, std::ostream& out, std::ostream& err) {
         paths.insert(paths.end(), std::make_move_iterator(finder.Files.begin()),
                      std::make_move_iterator(finder.Files.end()));
     }
-    out << TagTableHeader(format);
+    const bool audio = o.Has("--audio");
+    out << TagTableHeader(format, audio);
     ok = WriteTagTable(
              paths, format, *codec, jobs, [&](std::string_view block) { out << block; },
              [&](const std::string& path, const std::string& error) {
                  out.flush();
                  ReportFileError(err, Escape(path), error);
-             }) &&
+             },
+             nullptr, audio) &&
          ok;
     return ok ? 0 : 1;
 }
 
 int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--dry-run", "--no-undo"}, {"--format", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"}, {"--format", "--codepage"});
     if (o.Has("--help")) {
         out << kImportUsage;
         return 0;
@@ -108,6 +108,7 @@ int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
     if (const auto text = o.Value("--format"))
         format = ParseFormat(*text);
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
 
     TImportPlan plan;
     try {
@@ -141,7 +142,8 @@ int RunTagImport(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, "comment cut to 28 characters to make room for the track number:", cut);
-    return failures.empty() && plan.BadRows.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && plan.BadRows.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

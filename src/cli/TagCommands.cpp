@@ -27,19 +27,23 @@ namespace veltrane::cli {
 namespace {
 
 constexpr std::string_view kShowUsage =
-    "usage: veltrane-cli tag show [--recursive] [--codepage NAME] [--jobs N] PATH...\n"
-    "  N: files read at once (default: the program's choice; 1 reads one after another)\n";
+    "usage: veltrane-cli tag show [--recursive] [--audio] [--codepage NAME] [--jobs N] PATH...\n"
+    "  N: files read at once (default: the program's choice; 1 reads one after another)\n"
+    "  --audio: adds seconds, kbps (the average for VBR), vbr (0 or 1), rate (Hz) and note\n"
+    "           (empty, truncated or no audio)\n";
 constexpr std::string_view kSetUsage =
     "usage: veltrane-cli tag set [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
     "                            [--genre NAME-OR-NUMBER] [--track N] [--codepage NAME] [--no-undo]\n"
-    "                            FILE...\n"
+    "                            [--sync-v2] FILE...\n"
     "  --track \"\" removes the track number\n"
-    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 constexpr std::string_view kNumberUsage =
     "usage: veltrane-cli tag number [--start N] [--keep-existing] [--codepage NAME] [--no-undo]\n"
-    "                               FILE...\n"
+    "                               [--sync-v2] FILE...\n"
     "  numbers the files in the order given, from N (default 1) up to 255 at most;\n"
-    "  --keep-existing: files that have a track keep it and use up no number\n";
+    "  --keep-existing: files that have a track keep it and use up no number\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows the ID3v1 fields changed\n";
 constexpr std::string_view kCommentCutIntro =
     "comment cut to 28 characters to make room for the track number:";
 
@@ -73,8 +77,8 @@ struct ShownFile {
 
 // What a worker keeps from file to file: its open folders, and the run of tags it has read.
 struct ShowState {
-    explicit ShowState(const std::vector<std::string>& paths)
-        : Tags([&paths](std::size_t i) { return paths[i]; }) {}
+    ShowState(const std::vector<std::string>& paths, bool audio)
+        : Tags([&paths](std::size_t i) { return paths[i]; }, 0, true, audio) {}
     TDirectoryCache Directories;
     TTagRunReader Tags;
 };
@@ -82,12 +86,13 @@ struct ShowState {
 // A named path is tried as a file first: a directory fails to read as one, and only then costs
 // a look at what it is. A run of files is read at once, from the first entry of the run.
 ShownFile ShowFile(const std::vector<std::string>& paths, std::size_t index,
-                   const TagCodec& codec, bool mayBeDirectory, ShowState& state) {
+                   const TagCodec& codec, bool mayBeDirectory, bool audio, ShowState& state) {
     const std::string& path = paths[index];
     TMP3Tag tag;
+    TMpegAudio sound;
     try {
         state.Tags.PrepareRunAt(index, paths.size(), &state.Directories);
-        tag = state.Tags.Read(index, codec, nullptr, &state.Directories);
+        tag = state.Tags.Read(index, codec, nullptr, &state.Directories, audio ? &sound : nullptr);
     } catch (const EInOutError& e) {
         if (mayBeDirectory && IsDirectory(path))
             return {false, true, {}};
@@ -108,6 +113,8 @@ ShownFile ShowFile(const std::vector<std::string>& paths, std::size_t index,
     AppendField(line, tag.Comment);
     line += '\t';
     line += TrackText(tag.Track);
+    if (audio)
+        AppendAudioColumns(line, sound);
     line += '\n';
     return shown;
 }
@@ -118,15 +125,16 @@ using ShowDirectory = std::function<bool(const std::string& dir)>;
 // Lines are written in blocks; an error line first writes out the lines before it. With
 // showDirectory, a path that is a directory is handed to it in its place.
 bool ShowFiles(const std::vector<std::string>& paths, std::size_t jobs, const TagCodec& codec,
-               std::ostream& out, std::ostream& err, const ShowDirectory& showDirectory = {}) {
+               bool audio, std::ostream& out, std::ostream& err,
+               const ShowDirectory& showDirectory = {}) {
     const bool named = static_cast<bool>(showDirectory);
     using Reader = TOrderedReader<ShownFile, std::optional<ShowState>>;
     Reader reader(
         paths.size(), jobs,
         Reader::ReadWithState([&](std::size_t i, std::optional<ShowState>& state) {
             if (!state)
-                state.emplace(paths);
-            return ShowFile(paths, i, codec, named, *state);
+                state.emplace(paths, audio);
+            return ShowFile(paths, i, codec, named, audio, *state);
         }),
         TTagRunReader::kMaxRun);
     bool ok = true;
@@ -185,7 +193,8 @@ void ReportFiles(std::ostream& err, const std::string& intro,
 }
 
 int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--recursive", "--v2"}, {"--codepage", "--jobs"});
+    const Options o =
+        ParseOptions(args, {"--recursive", "--v2", "--audio"}, {"--codepage", "--jobs"});
     if (o.Has("--v2"))
         return RunTagShowV2(args, out, err);
     if (o.Has("--help")) {
@@ -197,6 +206,7 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
     const auto codec = MakeCodec(o);
     const std::size_t jobs = ReadJobs(o);
     const bool recursive = o.Has("--recursive");
+    const bool audio = o.Has("--audio");
     const auto showDirectory = [&](const std::string& dir) {
         TFindFile finder;
         finder.Directory = dir;
@@ -204,15 +214,15 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
         finder.Recurse = recursive;
         finder.Execute();
         const bool problems = ReportFindProblems(err, finder.Problems);
-        return ShowFiles(finder.Files, jobs, *codec, out, err) && !problems;
+        return ShowFiles(finder.Files, jobs, *codec, audio, out, err) && !problems;
     };
     // The paths named are read as one list; a directory among them is shown in its place.
-    return ShowFiles(o.Positional(), jobs, *codec, out, err, showDirectory) ? 0 : 1;
+    return ShowFiles(o.Positional(), jobs, *codec, audio, out, err, showDirectory) ? 0 : 1;
 }
 
 int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     const Options o = ParseOptions(
-        args, {"--no-undo"},
+        args, {"--no-undo", "--sync-v2"},
         {"--title", "--artist", "--album", "--year", "--comment", "--genre", "--track",
          "--codepage"});
     if (o.Has("--help")) {
@@ -220,6 +230,7 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
         return 0;
     }
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError("tag set: missing FILE");
     const auto codec = MakeCodec(o);
@@ -267,16 +278,18 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, std::string(kCommentCutIntro), cut);
-    return failures.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--keep-existing", "--no-undo"}, {"--start", "--codepage"});
+    const Options o = ParseOptions(args, {"--keep-existing", "--no-undo", "--sync-v2"}, {"--start", "--codepage"});
     if (o.Has("--help")) {
         out << kNumberUsage;
         return 0;
     }
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError("tag number: missing FILE");
     TNumberOptions options;
@@ -305,7 +318,8 @@ int RunTagNumber(const Args& args, std::ostream& out, std::ostream& err) {
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, std::string(kCommentCutIntro), cut);
-    return failures.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return failures.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace veltrane::cli

@@ -162,7 +162,8 @@ std::string PlanRecord(const TJournalStep& step) {
     Writer w;
     std::size_t size = 64 + step.Command.size();
     for (const TJournalEntry& e : step.Entries)
-        size += 80 + e.Path.size() + e.NewPath.size() + e.Before.Tail.size() + e.Planned.size();
+        size += 80 + e.Path.size() + e.NewPath.size() + e.Before.Tail.size() + e.Planned.size() +
+                e.Head.size();
     w.Reserve(kHeaderSize + size);
     w.Bytes().append(kHeaderSize, '\0');
     w.U64(step.Id);
@@ -177,6 +178,8 @@ std::string PlanRecord(const TJournalStep& step) {
         w.State(e.Before);
         w.Str(e.Planned);
         w.U64(e.PlannedSize);
+        if (e.Kind == TJournalEntry::jkSync)
+            w.Str(e.Head);
     }
     return RecordInPlace(rtPlan, std::move(w.Bytes()));
 }
@@ -206,7 +209,7 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
     step.Entries.resize(n);
     for (TJournalEntry& e : step.Entries) {
         const std::uint8_t kind = r.U8();
-        if (kind < TJournalEntry::jkTail || kind > TJournalEntry::jkUntrash)
+        if (kind < TJournalEntry::jkTail || kind > TJournalEntry::jkSync)
             return std::nullopt;
         e.Kind = static_cast<TJournalEntry::TKind>(kind);
         e.Path = r.Str();
@@ -214,6 +217,8 @@ std::optional<TJournalStep> ParsePlan(std::string_view payload, bool entries) {
         e.Before = r.State();
         e.Planned = r.Str();
         e.PlannedSize = r.U64();
+        if (e.Kind == TJournalEntry::jkSync)
+            e.Head = r.Str();
     }
     if (!r.Ok())
         return std::nullopt;

@@ -42,7 +42,8 @@ bool Untouched(const TFileState& A, const TFileState& B);
 struct TJournalEntry {
     // jkTrash: Path went to the desktop's trash; jkUntrash: the file at Path, in the trash,
     // was put back as NewPath (and its trash record removed).
-    enum TKind : std::uint8_t { jkTail = 1, jkRename = 2, jkTrash = 3, jkUntrash = 4 };
+    // jkSync: a tail as jkTail, and the file's ID3v2 tag changed as Head says.
+    enum TKind : std::uint8_t { jkTail = 1, jkRename = 2, jkTrash = 3, jkUntrash = 4, jkSync = 5 };
     enum TOutcome : std::uint8_t { joPending = 0, joDone = 1, joFailed = 2 };
     TKind Kind = jkTail;
     std::string Path;    // the file; for a rename its old name
@@ -52,6 +53,7 @@ struct TJournalEntry {
     // replacing and appending).
     std::string Planned;
     std::uint64_t PlannedSize = 0;
+    std::string Head; // jkSync: the ID3v2 region's change (EncodeV2Change)
     TOutcome Outcome = joPending;
     TFileState After;  // joDone of a tail: the file as the write left it
     std::string Error; // joFailed

@@ -1,6 +1,7 @@
 #include "editing/JournaledSteps.h"
 
 #include "editing/ChangeJournal.h"
+#include "editing/SyncV2.h"
 
 #include "platform/RenameNoReplace.h"
 #include "platform/SystemDirs.h"
@@ -28,7 +29,28 @@ struct TTagItem {
     TMP3Tag Tag;
     TFileState Before;
     std::string Planned; // the tag's bytes, when journaled
+    std::optional<TV2Change> Sync; // the ID3v2 tag changes too
 };
+
+// Plans the ID3v2 side of Item (Old: its record as read) when the steps keep ID3v2 tags in
+// step or count them. A tag left alone is noted; a file that cannot be grown is refused.
+void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec) {
+    TSyncV2* sync = ActiveSyncV2();
+    if (!sync || (!sync->Enabled && !sync->Count))
+        return;
+    const TV2Edit edit = V2EditFor(Old, Item.Tag, Codec);
+    if (edit.Empty())
+        return;
+    TV2Plan plan = PlanV2(Item.Tag.FileName, Item.Before, edit, !sync->Enabled);
+    if (plan.Refused)
+        throw std::runtime_error(plan.Problem);
+    const std::lock_guard<std::mutex> lock(sync->Mutex);
+    if (plan.Holds)
+        ++sync->Holding;
+    if (!plan.Problem.empty())
+        sync->Skipped.push_back({Item.Tag.FileName, plan.Problem});
+    Item.Sync = std::move(plan.Change);
+}
 
 // The file as it stands, without reading its bytes: enough for Untouched.
 TFileState StatusOf(const struct stat& st) {
@@ -195,12 +217,14 @@ std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
     for (std::size_t k = 0; k < Unique.size(); ++k) {
         const std::size_t i = Unique[k];
         try {
-            TTagItem item{i, {}, State(k), {}};
+            TTagItem item{i, {}, State(k), {}, {}};
             if (!files[item.Before.Device].insert(item.Before.Inode).second)
                 throw std::runtime_error(std::string(kMsgSameFile));
             item.Tag = ParseTagBytes(item.Before.Tail, Codec);
             item.Tag.FileName = Paths[i];
+            const TMP3Tag old = item.Tag;
             Change(i, item.Tag);
+            PlanSync(item, old, Codec);
             items.push_back(std::move(item));
         } catch (...) {
             Errors[i] = std::current_exception();
@@ -232,6 +256,10 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                 e.Before = Items[k].Before;
                 Items[k].Planned = BuildTagBytes(Items[k].Tag, Codec);
                 e.Planned = Items[k].Planned;
+                if (Items[k].Sync) {
+                    e.Kind = TJournalEntry::jkSync;
+                    e.Head = EncodeV2Change(*Items[k].Sync);
+                }
             }
             writer.emplace(*journal, contents, step);
         } catch (const EJournalError& e) {
@@ -256,6 +284,11 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
     TOrderedReader<TFileState, TDirectoryCache> writes(
         Items.size(), 0, [&](std::size_t k, TDirectoryCache& directories) {
             const TTagItem& item = Items[k];
+            if (item.Sync)
+                return WriteSynced(item.Tag.FileName, item.Before, *item.Sync,
+                                   item.Planned.empty() ? BuildTagBytes(item.Tag, Codec)
+                                                        : item.Planned,
+                                   0);
             TFileState after;
             SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
                       [&](int fd, bool done, const struct stat& status) {

@@ -1,6 +1,16 @@
 #include "editing/PreferencesLogic.h"
 
+#include "editing/ChangePreview.h"
+
+#include <string_view>
+
 namespace veltrane {
+
+// The page's preview switches are the previews' own keys.
+static_assert(std::string_view(kMorePreviewSection) == kPreviewSection);
+static_assert(std::string_view(kMoreKeyPreviewTagsFromNames) == kKeyPreviewTagsFromNames);
+static_assert(std::string_view(kMoreKeyPreviewRenameFromTags) == kKeyPreviewRenameFromTags);
+static_assert(std::string_view(kMoreKeyPreviewImportTags) == kKeyPreviewImportTags);
 
 std::optional<std::string> StorePreferences(IPreferencesHost& Host, bool DeleteToRecycleBin,
                                             const std::string& DefaultDir, int DblClickIndex) {
@@ -27,6 +37,15 @@ std::optional<std::string> StoreLayoutPreferences(IPreferencesHost& Host,
     if (!WriteLayoutPreferences(file, Value.KeepLayout, Value.StretchList))
         return UnableToWriteMessage(file);
     Host.SetLayoutPreferences(Value);
+    return std::nullopt;
+}
+
+std::optional<std::string> StoreMorePreferences(IPreferencesHost& Host,
+                                                const TMorePreferences& Value) {
+    const std::string file = Host.SettingsFileName();
+    if (!WriteMorePreferences(file, Host.MorePreferences(), Value))
+        return UnableToWriteMessage(file);
+    Host.SetMorePreferences(Value);
     return std::nullopt;
 }
 

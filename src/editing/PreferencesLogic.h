@@ -26,6 +26,10 @@ class IPreferencesHost {
     // the next close; stretch the list with the window, at once.
     virtual TLayoutPreferences LayoutPreferences() const = 0;
     virtual void SetLayoutPreferences(const TLayoutPreferences& Value) = 0;
+    // The "More" page's switches as now in effect; the preview switches as the settings file
+    // holds them (the previews themselves may change them).
+    virtual TMorePreferences MorePreferences() const = 0;
+    virtual void SetMorePreferences(const TMorePreferences& Value) = 0;
 };
 
 // A host that keeps the settings in a plain TSettings.
@@ -41,12 +45,15 @@ class TSettingsHost : public IPreferencesHost {
     void SetDblClickAction(std::uint8_t Value) override { settings_.DblClickAction = Value; }
     TLayoutPreferences LayoutPreferences() const override { return layout_; }
     void SetLayoutPreferences(const TLayoutPreferences& Value) override { layout_ = Value; }
+    TMorePreferences MorePreferences() const override { return more_; }
+    void SetMorePreferences(const TMorePreferences& Value) override { more_ = Value; }
 
   private:
     std::string file_;
     std::string back_;
     TSettings settings_;
     TLayoutPreferences layout_;
+    TMorePreferences more_;
 };
 
 // Writes the three settings in turn, each followed by its update in the host. Stops at the
@@ -59,5 +66,9 @@ std::optional<std::string> StorePreferences(IPreferencesHost& Host, bool DeleteT
 // "Unable to write to <file>" and the host keeps what it had.
 std::optional<std::string> StoreLayoutPreferences(IPreferencesHost& Host,
                                                   const TLayoutPreferences& Value);
+// The same for the "More" page: writes only the keys that changed, then hands the values to
+// the host; on a failed write "Unable to write to <file>" and the host keeps what it had.
+std::optional<std::string> StoreMorePreferences(IPreferencesHost& Host,
+                                                const TMorePreferences& Value);
 
 } // namespace veltrane

@@ -145,10 +145,21 @@ std::string RenameHeadlineOne(std::string_view Name) {
     return FillText(UiText("RenameFromTags", "Rename %1 to:"), {Name});
 }
 
+bool EmptyTypedName(std::string_view Typed) {
+    // ".mp3" alone would give the same hidden name as nothing typed.
+    return Typed.empty() || (Typed.size() == 4 && HasMp3Extension(Typed));
+}
+
 namespace {
 
 // The checks of a typed name before anything is renamed; true when the rename may be tried.
 bool CheckTypedName(const std::string& Path, std::string_view Typed, TRenameResult& Result) {
+    if (EmptyTypedName(Typed)) {
+        Result.NewPath = Path;
+        Result.Code = EINVAL;
+        Result.Message = UiText("RenameFromTags", kMsgEmptyName.data());
+        return false;
+    }
     Result.NewPath = DirectoryPart(Path) + std::string(Typed);
     if (!HasMp3Extension(Result.NewPath))
         Result.NewPath += ".mp3";
@@ -178,7 +189,8 @@ TPreviewRow PreviewRenameByTypedName(const std::string& Path, std::string_view T
                     "",
                     ok ? TPreviewState::psChange : TPreviewState::psFailed};
     if (!ok)
-        row.Note = result.Code == EINVAL ? "a name cannot hold \"/\"" : result.Message;
+        row.Note = result.Code == EINVAL && !EmptyTypedName(Typed) ? "a name cannot hold \"/\""
+                                                                   : result.Message;
     return row;
 }
 

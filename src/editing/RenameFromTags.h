@@ -67,6 +67,12 @@ struct TRenameResult {
 // file and fails with EINVAL. The rename is one journal step.
 TRenameResult RenameByTypedName(const std::string& Path, std::string_view Typed);
 
+// Whether a typed name is empty, or ".mp3" alone: either would give the hidden name ".mp3".
+// RenameByTypedName refuses it (EINVAL, kMsgEmptyName) before anything else.
+bool EmptyTypedName(std::string_view Typed);
+inline constexpr std::string_view kMsgEmptyName =
+    VT_TRANSLATE_NOOP("RenameFromTags", "The new name is empty. Type a name.");
+
 // What RenameByTypedName would do, renaming nothing: one "name" row.
 TPreviewRow PreviewRenameByTypedName(const std::string& Path, std::string_view Typed);
 

@@ -108,7 +108,24 @@ std::vector<TTableRecord> ParseTsv(std::string_view text, std::size_t pos) {
     return records;
 }
 
+// A cell that would be guarded: after any apostrophes, a character that starts a formula.
+bool NeedsGuard(std::string_view Text) {
+    const std::size_t first = Text.find_first_not_of('\'');
+    return first != std::string_view::npos &&
+           std::string_view("=+-@\t\r").find(Text[first]) != std::string_view::npos;
+}
+
 } // namespace
+
+std::string GuardCell(std::string_view Text) {
+    return NeedsGuard(Text) ? "'" + std::string(Text) : std::string(Text);
+}
+
+std::string UnguardCell(std::string_view Text) {
+    if (!Text.empty() && Text.front() == '\'' && NeedsGuard(Text.substr(1)))
+        Text.remove_prefix(1);
+    return std::string(Text);
+}
 
 ETableSyntax::ETableSyntax(std::size_t Row, const std::string& Text)
     : std::runtime_error(RowText(Row, Text)), row_(Row) {}

@@ -32,4 +32,11 @@ struct TTableRecord {
 // come unquoted; TSV fields as they stand (still escaped). Throws ETableSyntax.
 std::vector<TTableRecord> ParseTable(std::string_view Text, TTableFormat Format);
 
+// A spreadsheet runs a cell that starts with "=", "+", "-", "@", tab or CR as a formula.
+// GuardCell puts one apostrophe before such a cell, and before one that starts with
+// apostrophes followed by such a character, so that the cell stays text; UnguardCell is its
+// exact inverse: it removes one leading apostrophe when the rest would be guarded.
+std::string GuardCell(std::string_view Text);
+std::string UnguardCell(std::string_view Text);
+
 } // namespace veltrane

@@ -5,10 +5,16 @@
 #include "editing/JournaledSteps.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/UiText.h"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrane {
 
@@ -47,6 +53,25 @@ TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileL
     if (List)
         List->SingleUpdate(tag);
     return tag;
+}
+
+std::optional<TEditedFileState> ReadEditedFileState(const std::string& Path) {
+    const int fd = OpenLongPath(Path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<TEditedFileState> state;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        TEditedFileState s;
+        s.Size = static_cast<std::uint64_t>(st.st_size);
+        const std::uint64_t want = std::min<std::uint64_t>(s.Size, 128);
+        s.Tail.resize(want);
+        const ssize_t got = ::pread(fd, s.Tail.data(), want, static_cast<off_t>(s.Size - want));
+        if (got == static_cast<ssize_t>(want))
+            state = std::move(s);
+    }
+    ::close(fd);
+    return state;
 }
 
 std::string EditMoreHeadline(std::size_t Selected) {

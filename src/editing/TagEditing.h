@@ -10,6 +10,8 @@
 #include "tagcore/UiText.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,16 @@ TEditorFields EditorFieldsFromTag(const TMP3Tag& Tag);
 // when it cannot be recorded, std::runtime_error when the file changed meanwhile; the row is
 // then left as it was.
 TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileList* List);
+
+// What the single-file editor compares at Save to see whether another program wrote the
+// file while it was open: its size and its last 128 bytes (where the tag lives).
+struct TEditedFileState {
+    std::uint64_t Size = 0;
+    std::string Tail;
+    friend bool operator==(const TEditedFileState&, const TEditedFileState&) = default;
+};
+// Read without changing the file (its mode included); nullopt when it cannot be read.
+std::optional<TEditedFileState> ReadEditedFileState(const std::string& Path);
 
 // One field of the multi-file editor: Leave set means the field is not touched.
 struct TLeaveField {

@@ -1,4 +1,5 @@
 #include "editing/TagFromFileName.h"
+#include "editing/SyncV2.h"
 
 #include "editing/CodePageCheck.h"
 
@@ -160,8 +161,10 @@ bool CutNameIntoFields(std::string_view Name, const TDeriveFormat& Format, bool 
                 Tag.Track = *track;
             } else {
                 trackOk = false;
-                if (Cut)
+                if (Cut) {
                     Cut->BadTrackPiece = piece;
+                    Cut->BadTrack = true;
+                }
             }
         }
         if (++k == howTo.size())
@@ -246,7 +249,7 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
         const std::string before = tagged ? field.Text(Old) : std::string();
         const std::string after = field.Text(New);
         const bool track = std::string_view(field.Name) == "track";
-        if (track && !Cut.BadTrackPiece.empty()) {
+        if (track && Cut.BadTrack) {
             Rows.push_back({path, field.Name, before, Cut.BadTrackPiece,
                             "not a track number from 1 to 255; the track is left as it is",
                             TPreviewState::psFailed});
@@ -263,6 +266,9 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
             note = "the comment is cut to 28 characters";
         Rows.push_back({path, field.Name, before, after, std::move(note), TPreviewState::psChange});
     }
+    if (const TSyncV2* sync = ActiveSyncV2(); sync && sync->Enabled && Rows.size() != first)
+        for (TPreviewRow& row : V2PreviewRows(path, Old, New, Codec))
+            Rows.push_back(std::move(row));
     if (Rows.size() == first)
         Rows.push_back({path, "", "", "", std::string(kNoteUnchanged), TPreviewState::psUnchanged});
     if (Cut.LeftOver.empty())

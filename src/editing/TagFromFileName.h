@@ -29,6 +29,7 @@ std::string NameWithoutDirectory(std::string_view Path);
 // What a cut left unused.
 struct TNameCut {
     std::string BadTrackPiece; // a track piece that is no track number
+    bool BadTrack = false;     // there was one (the piece may be empty)
     // The text after the last field's piece, up to the extension, when it holds more than
     // blanks, quotes and brackets: the name has more pieces than the format has fields.
     std::string LeftOver;

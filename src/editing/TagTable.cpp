@@ -1,9 +1,11 @@
 #include "editing/TagTable.h"
+#include "editing/SyncV2.h"
 
 #include "browser/FileList.h"
 #include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/TextEscape.h"
@@ -18,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <unordered_map>
@@ -50,7 +53,7 @@ std::string GenreText(std::uint8_t Genre) {
     return name.empty() ? std::to_string(Genre) : name;
 }
 
-// The column's text of a tag as the table holds it, not yet escaped or quoted.
+// The column's text of a tag, not yet escaped or quoted.
 std::string ColumnText(const TMP3Tag& Tag, int Column) {
     if (Column == kPath)
         return EscapeBytes(Tag.FileName);
@@ -65,6 +68,12 @@ std::string ColumnText(const TMP3Tag& Tag, int Column) {
     case kComment: return Tag.Comment;
     default: return TrackText(Tag.Track);
     }
+}
+
+// The column's text as the table holds it: a tag text a spreadsheet would run as a formula
+// is kept text (the path is absolute, so it never starts with a formula character).
+std::string CellText(const TMP3Tag& Tag, int Column) {
+    return Column == kPath ? ColumnText(Tag, Column) : GuardCell(ColumnText(Tag, Column));
 }
 
 void AppendCsvField(std::string& Out, std::string_view Text) {
@@ -149,30 +158,44 @@ TTableFormat TableFormatForName(std::string_view FileName) {
                : TTableFormat::Csv;
 }
 
-std::string TagTableHeader(TTableFormat Format) {
+std::string TagTableHeader(TTableFormat Format, bool Audio) {
     std::string line;
     for (std::size_t i = 0; i < kTagTableColumns.size(); ++i) {
         if (i != 0)
             line += Format == TTableFormat::Csv ? ',' : '\t';
         line += kTagTableColumns[i];
     }
+    for (std::size_t i = 0; Audio && i < kAudioColumns.size(); ++i) {
+        line += Format == TTableFormat::Csv ? ',' : '\t';
+        line += kAudioColumns[i];
+    }
     line += Format == TTableFormat::Csv ? "\r\n" : "\n";
     return line;
 }
 
-void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format) {
+void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format,
+                       const TMpegAudio* Audio) {
     for (int column = 0; column < kColumns; ++column) {
         if (Format == TTableFormat::Csv) {
             if (column != 0)
                 Out += ',';
-            AppendCsvField(Out, ColumnText(Tag, column));
+            AppendCsvField(Out, CellText(Tag, column));
         } else {
             if (column != 0)
                 Out += '\t';
             if (column == kPath)
                 Out += ColumnText(Tag, column); // already escaped
             else
-                AppendEscapedBytes(Out, ColumnText(Tag, column));
+                AppendEscapedBytes(Out, CellText(Tag, column));
+        }
+    }
+    if (Audio) {
+        for (const std::string& text : AudioColumnTexts(*Audio)) {
+            Out += Format == TTableFormat::Csv ? ',' : '\t';
+            if (Format == TTableFormat::Csv)
+                AppendCsvField(Out, text);
+            else
+                AppendEscapedBytes(Out, text);
         }
     }
     Out += Format == TTableFormat::Csv ? "\r\n" : "\n";
@@ -195,9 +218,10 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
                    const TagCodec& Codec, std::size_t Jobs,
                    const std::function<void(std::string_view)>& Out,
                    const std::function<void(const std::string&, const std::string&)>& OnFailure,
-                   const ProgressScope* Progress) {
+                   const ProgressScope* Progress, bool Audio) {
     struct Read {
         TMP3Tag Tag;
+        TMpegAudio Sound;
         std::string Error;
     };
     TOrderedReader<Read, TDirectoryCache> reader(
@@ -205,6 +229,8 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
             Read r;
             try {
                 r.Tag = GetMP3Tag(Paths[i], Codec, nullptr, 0, &directories);
+                if (Audio)
+                    r.Sound = GetMpegAudio(Paths[i], r.Tag.Header == "TAG" ? 128 : 0, &directories);
             } catch (const EInOutError& e) {
                 r.Error = e.what();
             }
@@ -215,7 +241,7 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
     for (std::size_t i = 0; i < Paths.size(); ++i) {
         const Read r = reader.Next();
         if (r.Error.empty()) {
-            AppendTagTableRow(block, r.Tag, Format);
+            AppendTagTableRow(block, r.Tag, Format, Audio ? &r.Sound : nullptr);
         } else {
             Out(block);
             block.clear();
@@ -250,7 +276,9 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         const std::string name = Lower(header[i]);
         const auto found = std::find(kTagTableColumns.begin(), kTagTableColumns.end(), name);
         if (found == kTagTableColumns.end()) {
-            unknown.push_back(header[i]);
+            // An export's audio columns are facts about the file, not fields to set.
+            if (std::find(kAudioColumns.begin(), kAudioColumns.end(), name) == kAudioColumns.end())
+                unknown.push_back(header[i]);
             continue;
         }
         const int column = static_cast<int>(found - kTagTableColumns.begin());
@@ -301,7 +329,7 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                 values.Text[column] = raw;
             }
             if (column != kPath)
-                values.Text[column] = RTrim(values.Text[column]);
+                values.Text[column] = RTrim(UnguardCell(values.Text[column]));
         }
         if (!ok)
             continue;
@@ -313,7 +341,8 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         }
         if (path[0] != '/')
             path = BaseDir + (BaseDir.empty() || BaseDir.back() == '/' ? "" : "/") + path;
-        path = std::filesystem::path(path).lexically_normal().string();
+        // "LINK/../x.mp3" is the file the system reaches, as tag set writes it.
+        path = SystemAbsolute(path);
         if (where[kYear] >= 0 && Codec.Encode(values.Text[kYear]).size() > 4) {
             reject("the year " + EscapeBytes(values.Text[kYear]) + " is longer than 4 bytes");
             continue;
@@ -357,12 +386,23 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
         rows.size(), 0, [&](std::size_t i, TDirectoryCache& directories) {
             return ReadFileState(rows[i].Path, &directories);
         });
+    // One file under two names (a link, a hard link) is refused in its later row, as the
+    // step refuses it, so the dry run says what the run does.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> fileRow;
     for (const RowValues& values : rows) {
         TFileState state;
         try {
             state = reader.Next();
         } catch (const EInOutError& e) {
             bad.emplace_back(values.Row, EscapeBytes(values.Path) + ": " + e.what());
+            continue;
+        }
+        const auto [named, firstName] =
+            fileRow.emplace(std::make_pair(state.Device, state.Inode), values.Row);
+        if (!firstName) {
+            bad.emplace_back(values.Row, EscapeBytes(values.Path) + ": the file of row " +
+                                             std::to_string(named->second) +
+                                             " under another name; left as it is");
             continue;
         }
         TMP3Tag old = ParseTagBytes(state.Tail, Codec);
@@ -396,6 +436,21 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
             plan.Preview.push_back({values.Path, std::string(kTagTableColumns[column]),
                                     std::move(before), std::move(after), std::move(note),
                                     TPreviewState::psChange});
+        }
+        if (const TSyncV2* sync = ActiveSyncV2(); sync && sync->Enabled && !file.Fields.empty()) {
+            TMP3Tag after = tagged ? old : TMP3Tag{};
+            if (!tagged)
+                ClearMP3Tag(after);
+            for (const int column : file.Fields) {
+                if (column == kGenre)
+                    after.Genre = file.New.Genre;
+                else if (column == kTrack)
+                    after.Track = file.New.Track;
+                else
+                    TagField(after, column) = TagField(file.New, column);
+            }
+            for (TPreviewRow& row : V2PreviewRows(values.Path, old, after, Codec))
+                plan.Preview.push_back(std::move(row));
         }
         if (!file.Fields.empty())
             plan.Files.push_back(std::move(file));

@@ -10,6 +10,7 @@
 #include "editing/RunFailures.h"
 #include "editing/TableText.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/MpegAudio.h"
 #include "tagcore/TagCodec.h"
 
 #include <array>
@@ -28,11 +29,14 @@ inline constexpr std::array<std::string_view, 8> kTagTableColumns = {
 // TSV for a name ending in ".tsv" or ".tab" (any case), else CSV.
 TTableFormat TableFormatForName(std::string_view FileName);
 
-// The header line with its line end (CR LF for CSV, LF for TSV).
-std::string TagTableHeader(TTableFormat Format);
+// The header line with its line end (CR LF for CSV, LF for TSV); Audio adds kAudioColumns,
+// which an import passes over.
+std::string TagTableHeader(TTableFormat Format, bool Audio = false);
 // One row for Tag (its FileName absolute), with its line end. A file without a tag has empty
 // fields; the genre is its name, empty for none, its number when the table has no name.
-void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format);
+// Audio, when given, adds its columns.
+void AppendTagTableRow(std::string& Out, const TMP3Tag& Tag, TTableFormat Format,
+                       const TMpegAudio* Audio = nullptr);
 
 // Paths of one folder's search in the order the file list sorts them by default.
 void SortLikeList(std::vector<std::string>& Paths, const std::string& Directory);
@@ -44,7 +48,7 @@ bool WriteTagTable(const std::vector<std::string>& Paths, TTableFormat Format,
                    const std::function<void(std::string_view)>& Out,
                    const std::function<void(const std::string& Path, const std::string& Error)>&
                        OnFailure,
-                   const ProgressScope* Progress = nullptr);
+                   const ProgressScope* Progress = nullptr, bool Audio = false);
 
 // One file an import changes: the fields of Fields set (indexes into kTagTableColumns) take
 // their values from New. Before is the file as the plan read it: the import writes over that

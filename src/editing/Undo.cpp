@@ -1,6 +1,7 @@
 #include "editing/Undo.h"
 
 #include "editing/JournaledSteps.h"
+#include "editing/SyncV2.h"
 #include "platform/FileOperations.h"
 #include "platform/RenameNoReplace.h"
 #include "tagcore/InOutError.h"
@@ -347,6 +348,30 @@ static TUndoReport UndoLocked(TChangeJournal& Journal, std::uint64_t Id, bool Fo
             back.Before = now;
             back.Planned = e.Before.Tail;
             back.PlannedSize = e.Before.Size;
+        } else if (e.Kind == TJournalEntry::jkSync) {
+            TFileState now;
+            mode_t mode = 0;
+            TSyncedUndo plan;
+            try {
+                now = CurrentState(e.Path, mode);
+                plan = PlanSyncedUndo(e, now, back);
+            } catch (const std::exception& x) {
+                report.Failures.push_back({e.Path, x.what()});
+                continue;
+            }
+            if (plan == TSyncedUndo::suAlreadyBack) {
+                ++report.AlreadyBack;
+                continue;
+            }
+            if (plan == TSyncedUndo::suChangedSince) {
+                report.Failures.push_back({e.Path, std::string(kMsgChangedSince)});
+                continue;
+            }
+            if (ReadOnlyMode(mode)) {
+                report.Failures.push_back({e.Path, std::string(kMsgReadOnly)});
+                ++report.ReadOnly;
+                continue;
+            }
         } else if (e.Kind == TJournalEntry::jkTrash) {
             // Not trashed (failed, or cut off before it): nothing to put back.
             if (e.Outcome == TJournalEntry::joFailed)
@@ -437,6 +462,14 @@ static TUndoReport UndoLocked(TChangeJournal& Journal, std::uint64_t Id, bool Fo
                 report.Failures.push_back({e.Path, x.what()});
                 if (x.what() == kMsgReadOnly)
                     ++report.ReadOnly;
+            }
+        } else if (e.Kind == TJournalEntry::jkSync) {
+            try {
+                done(k, WriteSynced(e.Path, e.Before, DecodeV2Change(e.Head), e.Planned,
+                                    e.PlannedSize));
+            } catch (const std::exception& x) {
+                failed(k, x.what());
+                report.Failures.push_back({e.Path, x.what()});
             }
         } else if (e.Kind == TJournalEntry::jkUntrash) {
             const int code = RenameNoReplace(e.Path, e.NewPath);

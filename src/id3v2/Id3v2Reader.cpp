@@ -1,5 +1,7 @@
 #include "id3v2/Id3v2Reader.h"
 
+#include "id3v2/Id3v2Check.h"
+
 #include "tagcore/InOutError.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/PreadAll.h"
@@ -13,6 +15,7 @@
 #include <tbytevectorstream.h>
 #include <textidentificationframe.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,95 +26,6 @@ namespace veltrane {
 namespace {
 
 constexpr std::size_t kHeaderSize = 10;
-
-std::uint32_t BigEndian(std::string_view b, std::size_t n) {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        v = (v << 8) | static_cast<unsigned char>(b[i]);
-    return v;
-}
-
-// A syncsafe number (7 bits a byte); nullopt-like false when a byte has its top bit set.
-bool SyncSafe(std::string_view b, std::uint32_t& v) {
-    v = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto c = static_cast<unsigned char>(b[i]);
-        if (c & 0x80)
-            return false;
-        v = (v << 7) | c;
-    }
-    return true;
-}
-
-bool FrameIdChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-// TagLib stops quietly at a frame that runs past the tag's end and keeps what came before:
-// such a tag is damaged, and nothing of it is taken. Walks the frame headers of Tag (the
-// whole tag, header included) and says whether every frame fits.
-bool FramesFit(std::string_view Tag) {
-    const int version = static_cast<unsigned char>(Tag[3]);
-    const auto flags = static_cast<unsigned char>(Tag[5]);
-    std::uint32_t bodySize = 0;
-    SyncSafe(Tag.substr(6, 4), bodySize);
-    std::string body(Tag.substr(kHeaderSize, bodySize));
-    if (version <= 3 && (flags & 0x80)) {
-        // The whole tag is unsynchronised: frame sizes count the bytes without the inserted
-        // zeros.
-        std::string plain;
-        plain.reserve(body.size());
-        for (std::size_t i = 0; i < body.size(); ++i) {
-            plain += body[i];
-            if (static_cast<unsigned char>(body[i]) == 0xFF && i + 1 < body.size() &&
-                body[i + 1] == 0)
-                ++i;
-        }
-        body = std::move(plain);
-    }
-    if (version == 2 && (flags & 0x40))
-        return false; // compressed: no scheme was ever defined, readers skip such tags
-    std::size_t pos = 0;
-    if (version >= 3 && (flags & 0x40)) {
-        if (body.size() < 4)
-            return false;
-        std::uint32_t ext = 0;
-        if (version == 3)
-            ext = BigEndian(body, 4) + 4;
-        else if (!SyncSafe(body, ext))
-            return false;
-        if (ext > body.size())
-            return false;
-        pos = ext;
-    }
-    const std::size_t headerSize = version == 2 ? 6 : 10;
-    const std::size_t idSize = version == 2 ? 3 : 4;
-    while (pos + headerSize <= body.size()) {
-        const std::string_view frame(body.data() + pos, headerSize);
-        if (frame[0] == 0)
-            break; // padding
-        for (std::size_t i = 0; i < idSize; ++i)
-            if (!FrameIdChar(frame[i]))
-                return pos > 0; // no frame where the first one should be
-        const std::size_t room = body.size() - pos - headerSize;
-        std::size_t size = 0;
-        if (version == 2) {
-            size = BigEndian(frame.substr(3), 3);
-        } else if (version == 3) {
-            size = BigEndian(frame.substr(4), 4);
-        } else {
-            // Some writers put plain sizes into 2.4 tags; TagLib takes whichever fits.
-            std::uint32_t safe = 0;
-            const bool isSafe = SyncSafe(frame.substr(4), safe);
-            const std::size_t plain = BigEndian(frame.substr(4), 4);
-            size = isSafe && safe <= room ? safe : plain;
-        }
-        if (size > room)
-            return false;
-        pos += headerSize + size;
-    }
-    return true;
-}
 
 // Control characters become blanks (ID3v1 readers show them so anyway); blanks at either
 // end go.
@@ -188,10 +102,12 @@ std::string Comment(const TagLib::ID3v2::Tag& Tag) {
 }
 
 bool AllDigits(std::string_view Text) {
-    return !Text.empty() && Text.size() <= 3 && Text.find_first_not_of("0123456789") == std::string_view::npos;
+    return !Text.empty() && Text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// "17", "(17)", "(17)Rock" or a name of the genre table, letter case aside.
+// "17", "(17)", "(0017)", "(17)Rock" or a name of the genre table, letter case aside. A number
+// of any length is read without overflow: leading zeros aside, more than three digits are past
+// the table.
 void MapGenre(const std::string& Text, TId3v2Values& Values) {
     if (Text.empty())
         return;
@@ -201,7 +117,9 @@ void MapGenre(const std::string& Text, TId3v2Values& Values) {
         number = close == std::string_view::npos ? std::string_view() : number.substr(1, close - 1);
     }
     if (AllDigits(number)) {
-        const unsigned g = static_cast<unsigned>(std::stoul(std::string(number)));
+        number.remove_prefix(std::min(number.find_first_not_of('0'), number.size() - 1));
+        const unsigned g =
+            number.size() <= 3 ? static_cast<unsigned>(std::stoul(std::string(number))) : 255;
         if (g + 1 < kGenreTableSize) {
             Values.Genre = static_cast<std::uint8_t>(g);
             return;
@@ -261,13 +179,18 @@ std::size_t Id3v2TagLength(std::string_view Header) {
 
 TId3v2Values ParseId3v2(std::string_view Bytes) {
     const std::size_t length = Id3v2TagLength(Bytes);
-    if (length == 0 || length > Bytes.size() || !FramesFit(Bytes.substr(0, length)))
+    if (length == 0 || length > Bytes.size())
+        throw ENoId3v2();
+    const TId3v2Check check = CheckId3v2Tag(Bytes.substr(0, length));
+    if (!check.Unreadable.empty())
         throw ENoId3v2();
     TagLib::ByteVectorStream stream(
-        TagLib::ByteVector(Bytes.data(), static_cast<unsigned int>(length)));
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+        TagLib::ByteVector(check.Tag.data(), static_cast<unsigned int>(check.Tag.size())));
+    TSafeFrameFactory factory;
+    TagLib::MPEG::File file(&stream, &factory, false);
     const TagLib::ID3v2::Tag* tag = file.isValid() ? file.ID3v2Tag(false) : nullptr;
-    if (!tag)
+    // Frames that TagLib read none of: the tag is there, but it was not read.
+    if (!tag || (check.Frames > 0 && tag->frameList().isEmpty()))
         throw ENoId3v2();
     return Map(*tag);
 }

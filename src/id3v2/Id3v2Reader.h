@@ -43,7 +43,8 @@ struct TId3v2Values {
 std::size_t Id3v2TagLength(std::string_view Header);
 
 // Maps a tag given as its bytes from the header on (Bytes may hold more). Throws ENoId3v2
-// when there is no tag, it is cut short, or a frame runs past its end.
+// when there is no tag, it is cut short, a frame runs past its end, or none of its frames
+// can be read. Frames that CheckId3v2Tag finds unsafe are left out.
 TId3v2Values ParseId3v2(std::string_view Bytes);
 
 // Reads and maps the tag of the file Path. Throws ENoId3v2 as ParseId3v2 does (also for a

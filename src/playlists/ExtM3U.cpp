@@ -1,11 +1,15 @@
 #include "playlists/ExtM3U.h"
 
 #include "tagcore/InOutError.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/TagFile.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrane {
 
@@ -23,13 +27,6 @@ std::string BaseNameWithoutExtension(const std::string& Path) {
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
     return name;
-}
-
-std::string AbsoluteLexical(const std::string& Path) {
-    std::filesystem::path p(Path);
-    if (p.is_relative())
-        p = std::filesystem::current_path() / p;
-    return p.lexically_normal().string();
 }
 
 } // namespace
@@ -54,6 +51,9 @@ TPlaylistDocument ParsePlaylistDocument(std::string_view Text, std::string_view 
     TPlaylistDocument doc;
     doc.Extended = IsExtendedPlaylist(Text, FileName);
     if (!doc.Extended) {
+        // A BOM that an editor put in front is no part of the first entry.
+        if (Text.substr(0, kBom.size()) == kBom)
+            Text.remove_prefix(kBom.size());
         for (std::string& entry : ParsePlaylistText(Text))
             doc.Items.push_back({std::move(entry), {}});
         return doc;
@@ -136,13 +136,53 @@ std::string ExtInfLine(const std::string& Path, const TagCodec& Codec) {
 }
 
 std::string RelativeEntry(const std::string& Entry, const std::string& PlaylistPath) {
-    std::string dir = std::filesystem::path(AbsoluteLexical(PlaylistPath)).parent_path().string();
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    const std::string entry = AbsoluteLexical(Entry);
-    if (entry.size() > dir.size() && entry.compare(0, dir.size(), dir) == 0)
-        return entry.substr(dir.size());
-    return Entry;
+    namespace fs = std::filesystem;
+    const std::string entry = SystemAbsolute(Entry);
+    const std::string dir = fs::path(SystemAbsolute(PlaylistPath)).parent_path().string();
+    const auto below = [](const std::string& Path, std::string Dir) -> std::optional<std::string> {
+        if (Dir.empty() || Dir.back() != '/')
+            Dir += '/';
+        if (Path.size() > Dir.size() && Path.compare(0, Dir.size(), Dir) == 0)
+            return Path.substr(Dir.size());
+        return std::nullopt;
+    };
+    if (auto relative = below(entry, dir))
+        return *relative;
+    // The playlist's folder or the entry's may be reached through a link: compare the folders
+    // the system reaches.
+    std::error_code ec1, ec2;
+    const fs::path entryPath(entry);
+    const fs::path entryDir = fs::weakly_canonical(entryPath.parent_path(), ec1);
+    const fs::path realDir = fs::weakly_canonical(dir, ec2);
+    if (!ec1 && !ec2) {
+        if (entryDir == realDir)
+            return entryPath.filename().string();
+        if (auto relative = below(entryDir.string(), realDir.string()))
+            return *relative + "/" + entryPath.filename().string();
+    }
+    // Relative to the working folder it would not resolve from the playlist.
+    return entry;
+}
+
+std::string ExtendedEntryText(const std::string& Entry) {
+    return !Entry.empty() && Entry.front() == '#' ? "./" + Entry : Entry;
+}
+
+bool WritesExtended(const std::string& Path, TPlaylistWriteMode Mode, bool Header) {
+    if (IsM3u8Name(Path))
+        return true;
+    if (Mode == pwAppend) {
+        const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0) {
+            char start[16];
+            const ssize_t n = ::pread(fd, start, sizeof start, 0);
+            ::close(fd);
+            // Appended to an existing file, the lines are read the way its start says.
+            if (n > 0)
+                return IsExtendedPlaylist(std::string_view(start, static_cast<std::size_t>(n)), "");
+        }
+    }
+    return Header;
 }
 
 void WritePlaylistEntries(const std::string& Path, const std::vector<std::string>& Entries,
@@ -153,10 +193,7 @@ void WritePlaylistEntries(const std::string& Path, const std::vector<std::string
         return;
     }
     if (const std::string* bad = UnwritableEntry(Entries))
-        throw EPlaylistFileError(EINVAL, Path,
-                                 "A playlist line cannot hold a name with a line break or "
-                                 "Ctrl-Z in it: " +
-                                     *bad);
+        throw EPlaylistFileError(EINVAL, Path, std::string(kMsgUnwritableEntry) + *bad);
     TPlaylistDocument doc;
     if (Options.Extended) {
         struct stat st {};
@@ -164,8 +201,11 @@ void WritePlaylistEntries(const std::string& Path, const std::vector<std::string
         if (Mode == pwOverwrite || fresh)
             doc.Header = "#EXTM3U";
     }
+    const bool extended = WritesExtended(Path, Mode, !doc.Header.empty());
     for (const std::string& entry : Entries) {
         TPlaylistItem item{Options.Relative ? RelativeEntry(entry, Path) : entry, {}};
+        if (extended)
+            item.Entry = ExtendedEntryText(item.Entry);
         if (Options.Extended)
             item.Lines.push_back(ExtInfLine(entry, Codec));
         doc.Items.push_back(std::move(item));

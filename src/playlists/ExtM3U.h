@@ -43,9 +43,17 @@ TPlaylistDocument ReadPlaylistDocument(const std::string& Path);
 // "#EXTINF:-1,ARTIST - TITLE" from the file's ID3v1 tag (one of them alone when the other is
 // empty); the name without its extension when the tag has neither or cannot be read.
 std::string ExtInfLine(const std::string& Path, const TagCodec& Codec = TagCodec::Default());
-// Entry relative to the folder of the playlist PlaylistPath when it lies below it, else as
-// it stands. Both are taken from the working folder when relative.
+// Entry relative to the folder of the playlist PlaylistPath when it lies below it (also
+// when one of them is reached through a link), else its absolute path. Both are taken from
+// the working folder when relative.
 std::string RelativeEntry(const std::string& Entry, const std::string& PlaylistPath);
+
+// An extended playlist reads a line starting with "#" as a comment: such an entry (a relative
+// one; an absolute one starts with "/") is written "./#..." and still names the same file.
+std::string ExtendedEntryText(const std::string& Entry);
+// Whether lines written to Path with Mode are read as extended M3U: a ".m3u8" name, the start
+// of the file appended to, or else the "#EXTM3U" header the write puts first (Header).
+bool WritesExtended(const std::string& Path, TPlaylistWriteMode Mode, bool Header);
 
 struct TPlaylistWriteOptions {
     bool Extended = false; // "#EXTM3U" and an "#EXTINF" line for each entry
@@ -53,8 +61,9 @@ struct TPlaylistWriteOptions {
 };
 
 // Writes Entries with Options. Appending with Extended adds the "#EXTM3U" header only when
-// the file is new or empty. Refuses entries with a line break or Ctrl-Z as
-// WritePlaylistFile does.
+// the file is new or empty. Refuses entries with a line break, NUL or Ctrl-Z as
+// WritePlaylistFile does. Entries starting with "#" are written as ExtendedEntryText when
+// the playlist is extended (WritesExtended).
 void WritePlaylistEntries(const std::string& Path, const std::vector<std::string>& Entries,
                           TPlaylistWriteMode Mode, const TPlaylistWriteOptions& Options,
                           const TagCodec& Codec = TagCodec::Default(),

@@ -78,6 +78,12 @@ std::string WriteTarget(const std::string& Path) {
     return target;
 }
 
+// Refuses a playlist its owner may not write: root could write it, but the mode says no.
+void RefuseReadOnly(const std::string& Path, const struct stat& St) {
+    if (S_ISREG(St.st_mode) && !(St.st_mode & S_IWUSR))
+        throw EPlaylistFileError(EACCES, Path, kMsgReadOnlyPlaylist);
+}
+
 mode_t DefaultMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -86,15 +92,26 @@ mode_t DefaultMode() {
 
 void Overwrite(const std::string& Path, const std::string& Text, const TPlaylistFileIo& Io) {
     const std::string target = WriteTarget(Path);
+    struct stat old {};
+    const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replaces)
+        RefuseReadOnly(Path, old);
     std::string temp = DirectoryOf(target) + "/.veltrane-m3u-XXXXXX";
     Fd fd(::mkstemp(temp.data()));
     if (fd.get() < 0)
         throw EPlaylistFileError(errno, Path);
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)
-                            ? (old.st_mode & 07777)
-                            : DefaultMode();
+    const mode_t mode = replaces ? (old.st_mode & 07777) : DefaultMode();
     int err = WriteAll(Io, fd.get(), Text, 0);
+    // The replaced file's owner keeps it (root writing another user's playlist); the mode
+    // goes on after, as a change of owner drops the set-id bits.
+    if (!err && replaces && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+        // Another user's file that we may not give back to them is not taken over.
+        if (old.st_uid != ::geteuid())
+            err = errno;
+        else
+            (void)::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
+    }
     if (!err && ::fchmod(fd.get(), mode) != 0)
         err = errno;
     if (!err && Io.Sync(fd.get()) != 0)
@@ -120,6 +137,7 @@ void Append(const std::string& Path, const std::string& Text, const TPlaylistFil
         throw EPlaylistFileError(EISDIR, Path);
     if (!S_ISREG(st.st_mode))
         throw EPlaylistFileError(EINVAL, Path);
+    RefuseReadOnly(Path, st);
     const off_t oldSize = st.st_size;
     // Readers stop at the first Ctrl-Z: one as the very last byte is cut off, one anywhere
     // else would hide the new lines, so nothing is appended then.
@@ -178,6 +196,11 @@ void Append(const std::string& Path, const std::string& Text, const TPlaylistFil
 
 } // namespace
 
+const char* const kMsgUnwritableEntry =
+    "A playlist line cannot hold a name with a line break, NUL or Ctrl-Z in it: ";
+const char* const kMsgReadOnlyPlaylist =
+    "read-only (its owner has no write permission); the playlist was left as it is";
+
 EPlaylistFileError::EPlaylistFileError(int Errno, std::string FileName)
     : std::runtime_error(std::strerror(Errno)), errno_(Errno), fileName_(std::move(FileName)) {}
 
@@ -227,7 +250,7 @@ std::vector<std::string> ParsePlaylistText(std::string_view Text) {
 
 const std::string* UnwritableEntry(const std::vector<std::string>& Entries) {
     for (const std::string& entry : Entries)
-        if (entry.find_first_of("\r\n\x1a") != std::string::npos)
+        if (entry.find_first_of(std::string_view("\r\n\x1a\0", 4)) != std::string::npos)
             return &entry;
     return nullptr;
 }
@@ -276,11 +299,16 @@ std::string ReadPlaylistBytes(const std::string& Path) {
 void WritePlaylistFile(const std::string& Path, const std::vector<std::string>& Entries,
                        TPlaylistWriteMode Mode, const TPlaylistFileIo& Io) {
     if (const std::string* bad = UnwritableEntry(Entries))
-        throw EPlaylistFileError(EINVAL, Path,
-                                 "A playlist line cannot hold a name with a line break or "
-                                 "Ctrl-Z in it: " +
-                                     *bad);
-    WritePlaylistBytes(Path, PlaylistText(Entries), Mode, Io);
+        throw EPlaylistFileError(EINVAL, Path, std::string(kMsgUnwritableEntry) + *bad);
+    if (!WritesExtended(Path, Mode, false)) {
+        WritePlaylistBytes(Path, PlaylistText(Entries), Mode, Io);
+        return;
+    }
+    std::vector<std::string> lines;
+    lines.reserve(Entries.size());
+    for (const std::string& entry : Entries)
+        lines.push_back(ExtendedEntryText(entry));
+    WritePlaylistBytes(Path, PlaylistText(lines), Mode, Io);
 }
 
 void WritePlaylistBytes(const std::string& Path, const std::string& text, TPlaylistWriteMode Mode,

@@ -46,8 +46,13 @@ std::optional<std::string> ResolvePlaylistPath(const std::string& Directory,
 
 // The entries of M3U text, in order.
 std::vector<std::string> ParsePlaylistText(std::string_view Text);
-// The first entry that no playlist line can hold, or nullptr.
+// The first entry that no playlist line can hold (a line break, NUL or Ctrl-Z in it), or
+// nullptr.
 const std::string* UnwritableEntry(const std::vector<std::string>& Entries);
+// "A playlist line cannot hold a name with a line break, NUL or Ctrl-Z in it: "
+extern const char* const kMsgUnwritableEntry;
+// The text of a playlist refused for having no write bit for its owner.
+extern const char* const kMsgReadOnlyPlaylist;
 // The bytes written for Entries: each followed by CR LF.
 std::string PlaylistText(const std::vector<std::string>& Entries);
 
@@ -55,10 +60,12 @@ std::string PlaylistText(const std::vector<std::string>& Entries);
 // of extended M3U (see ExtM3U.h).
 std::vector<std::string> ReadPlaylistFile(const std::string& Path);
 
-// Writes Entries. An entry holding CR, LF or Ctrl-Z cannot be one line of a playlist and
+// Writes Entries. An entry holding CR, LF, NUL or Ctrl-Z cannot be one line of a playlist and
 // would come back as other entries: such a write is refused (EINVAL) before the file is
-// touched. Overwrite goes through a new file in the same directory that replaces the
-// target only once every byte is on disk, keeping the old file's mode; Append adds at the end
+// touched. A playlist without its owner's write bit is refused (EACCES, also for root).
+// Entries starting with "#" are written "./#..." when the file reads as extended M3U.
+// Overwrite goes through a new file in the same directory that replaces the
+// target only once every byte is on disk, keeping the old file's mode and owner; Append adds at the end
 // of the file, on a line of its own (a CR LF first when the last line has no line end), in
 // place of a Ctrl-Z that is the last byte, and, on failure, puts the old end back. A file
 // with a Ctrl-Z anywhere else is refused (EINVAL), as the new lines would be hidden. A

@@ -95,15 +95,12 @@ void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
     TPlaylistDocument doc = document_;
     for (const TEntry& e : entries_) {
         for (const std::string& line : e.Lines)
-            if (line.find_first_of("\r\n\x1a") != std::string::npos)
+            if (line.find_first_of(std::string_view("\r\n\x1a\0", 4)) != std::string::npos)
                 throw EPlaylistFileError(EINVAL, Path);
         doc.Items.push_back({e.Text, e.Lines});
     }
     if (const std::string* bad = UnwritableEntry(Entries()))
-        throw EPlaylistFileError(EINVAL, Path,
-                                 "A playlist line cannot hold a name with a line break or "
-                                 "Ctrl-Z in it: " +
-                                     *bad);
+        throw EPlaylistFileError(EINVAL, Path, std::string(kMsgUnwritableEntry) + *bad);
     if (Mode == pwAppend) {
         // The header only goes into a new or empty file.
         struct stat st {};
@@ -112,6 +109,9 @@ void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
             doc.Bom = false;
         }
     }
+    if (WritesExtended(Path, Mode, !doc.Header.empty()))
+        for (TPlaylistItem& item : doc.Items)
+            item.Entry = ExtendedEntryText(item.Entry);
     WritePlaylistBytes(Path, PlaylistDocumentText(doc), Mode, Io);
 }
 

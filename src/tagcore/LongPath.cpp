@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <filesystem>
 #include <string_view>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -146,6 +147,27 @@ int OpenLongPathNoAtime(const std::string& Path, int Flags) {
     if (fd >= 0 || errno != EPERM)
         return fd;
     return OpenLongPath(Path, Flags); // not ours: the kernel keeps O_NOATIME to the owner
+}
+
+std::string SystemAbsolute(const std::string& Path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p(Path);
+    if (p.is_relative())
+        p = fs::current_path(ec) / p;
+    bool up = false;
+    for (const fs::path& part : p)
+        up = up || part == "..";
+    if (!up)
+        return p.lexically_normal().string();
+    // The last part stays as it is: a link there names the link, as an open would.
+    const fs::path name = p.filename();
+    if (name == ".." || name == "." || name.empty()) {
+        const fs::path whole = fs::weakly_canonical(p, ec);
+        return ec ? p.string() : whole.string();
+    }
+    const fs::path dir = fs::weakly_canonical(p.parent_path(), ec);
+    return ec ? p.string() : (dir / name).string();
 }
 
 } // namespace veltrane

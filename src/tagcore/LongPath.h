@@ -36,6 +36,11 @@ int OpenLongPath(const std::string& Path, int Flags);
 // every read would otherwise cost a metadata write.
 int OpenLongPathNoAtime(const std::string& Path, int Flags);
 
+// Path made absolute (from the working folder) so that it names the file the system reaches:
+// "." and doubled "/" are dropped, but a ".." is resolved through the folders as they are (a
+// link's ".." is the parent of its target), never by cutting the text before it.
+std::string SystemAbsolute(const std::string& Path);
+
 // Opens files relative to their directory, which stays open for the next files there (the
 // last kSlots folders): a long list in few folders costs one walk of the path per folder,
 // not per file, even when the files take turns between folders.

@@ -8,9 +8,8 @@
 
 namespace veltrane {
 
-// Reads exactly n bytes at offset; false on a short read (the file shrank). Header only, so
-// the fuzz targets need no more of the tag core than they link today.
-inline bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
+// Reads up to n bytes at offset, as far as the file goes; the count read.
+inline std::size_t PreadUpTo(int fd, char* buf, std::size_t n, off_t offset) {
     std::size_t done = 0;
     while (done < n) {
         const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
@@ -20,10 +19,16 @@ inline bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
             throw EInOutError::FromErrno(errno);
         }
         if (r == 0)
-            return false;
+            break;
         done += static_cast<std::size_t>(r);
     }
-    return true;
+    return done;
+}
+
+// Reads exactly n bytes at offset; false on a short read (the file shrank). Header only, so
+// the fuzz targets need no more of the tag core than they link today.
+inline bool PreadAll(int fd, char* buf, std::size_t n, off_t offset) {
+    return PreadUpTo(fd, buf, n, offset) == n;
 }
 
 } // namespace veltrane

@@ -7,6 +7,7 @@
 #include "tagcore/UniqueFd.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -70,6 +71,43 @@ int WriteAll(int fd, std::string_view bytes, off_t offset, bool append, std::siz
     return 0;
 }
 
+std::atomic<bool> clearWhenReading{true};
+std::atomic<bool> forceWrite{false};
+
+// Gives a lent write bit back when the write is over, however it ends.
+struct TModeBack {
+    int Fd = -1;
+    mode_t Mode = 0;
+    ~TModeBack() {
+        if (Fd >= 0)
+            (void)::fchmod(Fd, Mode);
+    }
+};
+
+// Opens a file for a tag write. Unless reading clears the read-only state, the owner's write
+// bit decides (root included, whom the kernel would let write anyway): without it the file is
+// refused, or with ForceWrite written with the bit lent through Lent, which restores it.
+Fd OpenForTagWrite(const std::string& path, struct stat& st, TDirectoryCache* directories,
+                   Fd& keep, TModeBack& lent) {
+    if (clearWhenReading.load(std::memory_order_relaxed))
+        return OpenWithStatus(path, O_RDWR, st, directories);
+    keep.reset(OpenWithStatus(path, O_RDONLY, st, directories).release());
+    if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR))
+        return OpenWithStatus(path, O_RDWR, st, directories);
+    if (!forceWrite.load(std::memory_order_relaxed))
+        throw EInOutError(5, kMsgReadOnlyFile);
+    const mode_t mode = st.st_mode & 07777;
+    if (::fchmod(keep.get(), mode | S_IWUSR) != 0)
+        throw EInOutError::FromErrno(errno);
+    lent.Fd = keep.get();
+    lent.Mode = mode;
+    struct stat before = st;
+    Fd fd = OpenWithStatus(path, O_RDWR, st, directories);
+    if (st.st_dev != before.st_dev || st.st_ino != before.st_ino)
+        throw EInOutError(100, kTagFileChanged); // the name was given another file meanwhile
+    return fd;
+}
+
 void PutField(std::string& out, const TagCodec& codec, std::string_view text, std::size_t width) {
     out += AddTrailingSpaces(codec.EncodeFit(text, width), width);
 }
@@ -78,7 +116,18 @@ void PutField(std::string& out, const TagCodec& codec, std::string_view text, st
 
 void (*BeforeTagWriteHook)(int Fd) = nullptr;
 
+TReadOnlyPolicy ReadOnlyPolicy() {
+    return {clearWhenReading.load(), forceWrite.load()};
+}
+
+void SetReadOnlyPolicy(const TReadOnlyPolicy& Policy) {
+    clearWhenReading = Policy.ClearWhenReading;
+    forceWrite = Policy.ForceWrite;
+}
+
 void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st) {
+    if (!clearWhenReading.load(std::memory_order_relaxed))
+        return;
     if (!(st.st_mode & S_IWUSR) && MayAddWriteBit(Path, st))
         (void)::fchmod(Fd, (st.st_mode & 07777) | S_IWUSR); // failure is ignored
 }
@@ -184,6 +233,27 @@ TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec0, const std:
     return tag;
 }
 
+TMpegAudio ReadMpegAudioOf(int Fd, std::uint64_t FileSize, std::uint64_t TrailingBytes,
+                           std::string_view Head) {
+    // The head already read first, then the file itself for what lies past it.
+    return ReadMpegAudio(
+        FileSize, TrailingBytes, [Head, Fd](std::uint64_t Offset, char* Into, std::size_t Length) {
+            std::size_t done = 0;
+            if (Offset < Head.size()) {
+                done = std::min<std::size_t>(Length, Head.size() - Offset);
+                std::memcpy(Into, Head.data() + Offset, done);
+            }
+            return done + PreadUpTo(Fd, Into + done, Length - done,
+                                    static_cast<off_t>(Offset + done));
+        });
+}
+
+TMpegAudio GetMpegAudio(const std::string& FileName, std::uint64_t TrailingBytes,
+                        TDirectoryCache* Directories) {
+    const TTagOpen open = OpenForTag(FileName, 0, Directories);
+    return ReadMpegAudioOf(open.File.get(), open.Size, TrailingBytes);
+}
+
 TTagOpen OpenForTag(const std::string& FileName, std::uint64_t MinSize,
                     TDirectoryCache* Directories) {
     // Reading needs read access only. A read-write open would also make file watchers and
@@ -220,7 +290,9 @@ void SetMP3Tag(const std::string& FileName, const TMP3Tag& Tag, const TagCodec& 
     const std::string bytes = BuildTagBytes(Tag, codec);
 
     struct stat st;
-    Fd fd = OpenWithStatus(FileName, O_RDWR, st, Directories);
+    Fd keep;
+    TModeBack lent;
+    Fd fd = OpenForTagWrite(FileName, st, Directories, keep, lent);
     if (!S_ISREG(st.st_mode))
         throw EInOutError(5); // never write a tag into a device or pipe
     const off_t size = st.st_size;

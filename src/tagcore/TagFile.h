@@ -4,6 +4,7 @@
 #include "tagcore/InOutError.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/MpegAudio.h"
 #include "tagcore/TagCodec.h"
 #include "tagcore/UniqueFd.h"
 
@@ -24,6 +25,14 @@ namespace veltrane {
 TMP3Tag GetMP3Tag(const std::string& FileName, const TagCodec& codec = TagCodec::Default(),
                   std::uint64_t* FileSize = nullptr, std::uint64_t MinSize = 0,
                   TDirectoryCache* Directories = nullptr);
+
+// The length and bit rate of FileName's audio, TrailingBytes (a tag) at its end left out.
+// Opens and checks the file as GetMP3Tag does and throws as it does.
+TMpegAudio GetMpegAudio(const std::string& FileName, std::uint64_t TrailingBytes,
+                        TDirectoryCache* Directories = nullptr);
+// ReadMpegAudio over an open file.
+TMpegAudio ReadMpegAudioOf(int Fd, std::uint64_t FileSize, std::uint64_t TrailingBytes,
+                           std::string_view Head = {});
 
 // GetMP3Tag up to the read of the tag: the file open for reading, its size, and whether its
 // last 128 bytes are to be read (false below MinSize or 128 bytes). Throws as GetMP3Tag does.
@@ -62,8 +71,21 @@ inline constexpr const char* kTagFileChanged = "The file changed while its tag w
 // before it checks it again and writes.
 extern void (*BeforeTagWriteHook)(int Fd);
 
+// What reading and writing do with a file without its owner's write bit. The window reads
+// with ClearWhenReading (files copied from a CD are read-only); the command-line tool reads
+// without changing a mode, and then a tag write refuses such a file with kMsgReadOnlyFile
+// unless ForceWrite, which lends the bit for the write and gives the mode back.
+struct TReadOnlyPolicy {
+    bool ClearWhenReading = true;
+    bool ForceWrite = false;
+};
+TReadOnlyPolicy ReadOnlyPolicy();
+void SetReadOnlyPolicy(const TReadOnlyPolicy& Policy);
+inline constexpr const char* kMsgReadOnlyFile = "read-only (its owner has no write permission)";
+
 // Adds the owner's write permission to the open file Fd, named Path, by the rule GetMP3Tag
-// follows: only a regular file this process owns, named without a link in its last part.
+// follows: only a regular file this process owns, named without a link in its last part;
+// nothing unless ReadOnlyPolicy().ClearWhenReading.
 void AddOwnerWriteBit(int Fd, const std::string& Path);
 // The same with the file's status already at hand (st from fstat of Fd).
 void AddOwnerWriteBit(int Fd, const std::string& Path, const struct stat& st);

@@ -10,6 +10,7 @@
 
 #include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
+#include "tagcore/MpegAudio.h"
 #include "tagcore/TagCodec.h"
 #include "tagcore/TailRunReader.h"
 
@@ -27,8 +28,10 @@ class TTagRunReader {
     // The path of entry Index; asked once for each file opened.
     using TPathOf = std::function<std::string(std::size_t Index)>;
 
-    // UseRing false reads every entry with GetMP3Tag's own read.
-    explicit TTagRunReader(TPathOf PathOf, std::uint64_t MinSize = 0, bool UseRing = true);
+    // UseRing false reads every entry with GetMP3Tag's own read. Audio: each file's start is
+    // read too, in the same request, for the length and bit rate that Read gives.
+    explicit TTagRunReader(TPathOf PathOf, std::uint64_t MinSize = 0, bool UseRing = true,
+                           bool Audio = false);
 
     // As TTailRunReader::Prepare.
     void Prepare(std::size_t First, std::size_t End, TDirectoryCache* Directories) {
@@ -39,9 +42,10 @@ class TTagRunReader {
     }
     bool Holds(std::size_t Index) const { return tails_.Holds(Index); }
     // GetMP3Tag(path of Index, codec, FileSize, MinSize, Directories), from the run prepared
-    // when it holds the entry.
+    // when it holds the entry. Audio, for a reader made with Audio, receives the file's
+    // length and bit rate (left alone for a file below MinSize).
     TMP3Tag Read(std::size_t Index, const TagCodec& codec, std::uint64_t* FileSize,
-                 TDirectoryCache* Directories);
+                 TDirectoryCache* Directories, TMpegAudio* Audio = nullptr);
     bool UsesRing() const { return tails_.UsesRing(); }
 
   private:

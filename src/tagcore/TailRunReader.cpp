@@ -17,6 +17,12 @@ constexpr int kTooManyOpenFiles = 4; // the runtime's code for EMFILE and ENFILE
 bool ReadTailPlainly(int Fd, char* Into, std::uint64_t End, std::size_t Length) {
     return PreadAll(Fd, Into, Length, static_cast<off_t>(End - Length));
 }
+
+// The head as far as the file goes.
+std::size_t ReadHeadPlainly(int Fd, char* Into, std::size_t Length) {
+    return PreadUpTo(Fd, Into, Length, 0);
+}
+constexpr std::uint64_t kHeadBit = 1; // in a request's data: the head's read, not the tail's
 } // namespace
 
 struct TTailRunReader::Ring {
@@ -28,7 +34,7 @@ TTailRunReader::TTailRunReader(TOpen Open, bool UseRing)
     if (!UseRing)
         return;
     auto ring = std::make_unique<Ring>();
-    if (io_uring_queue_init(static_cast<unsigned>(kMaxRun), &ring->Uring, 0) == 0)
+    if (io_uring_queue_init(static_cast<unsigned>(2 * kMaxRun), &ring->Uring, 0) == 0)
         ring_ = std::move(ring);
 }
 
@@ -47,8 +53,11 @@ bool TTailRunReader::Holds(std::size_t Index) const {
 }
 
 void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache* Directories) {
-    for (Entry& e : entries_)
+    for (Entry& e : entries_) {
         e.Prepared = false;
+        e.File.reset(-1);
+    }
+    current_.reset(-1);
     first_ = First;
     End = std::min(End, First + kMaxRun);
     if (!ring_ || First >= End)
@@ -61,20 +70,34 @@ void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache
         Entry& e = entries_[i - First];
         e.Error = nullptr;
         e.Result = -1;
+        e.HeadResult = -1;
         try {
             TTailOpen opened = open_(i, Directories);
             e.Status = opened.Status;
             e.Path = std::move(opened.Path);
             e.TailEnd = opened.TailEnd;
             e.TailLength = std::min(opened.TailLength, kMaxTail);
+            e.HeadLength = std::min(opened.HeadLength, kMaxHead);
             e.Prepared = true;
-            if (e.TailLength == 0)
+            if (e.TailLength == 0 && e.HeadLength == 0)
                 continue;
-            if (io_uring_sqe* sqe = io_uring_get_sqe(&ring_->Uring)) {
-                io_uring_prep_read(sqe, opened.File.get(), e.Tail, static_cast<unsigned>(e.TailLength),
-                                   e.TailEnd - e.TailLength);
-                io_uring_sqe_set_data64(sqe, i - First);
-                ++queued;
+            if (e.TailLength > 0) {
+                if (io_uring_sqe* sqe = io_uring_get_sqe(&ring_->Uring)) {
+                    io_uring_prep_read(sqe, opened.File.get(), e.Tail,
+                                       static_cast<unsigned>(e.TailLength), e.TailEnd - e.TailLength);
+                    io_uring_sqe_set_data64(sqe, (i - First) << 1);
+                    ++queued;
+                }
+            }
+            if (e.HeadLength > 0) {
+                if (!e.Head)
+                    e.Head = std::make_unique<char[]>(kMaxHead);
+                if (io_uring_sqe* sqe = io_uring_get_sqe(&ring_->Uring)) {
+                    io_uring_prep_read(sqe, opened.File.get(), e.Head.get(),
+                                       static_cast<unsigned>(e.HeadLength), 0);
+                    io_uring_sqe_set_data64(sqe, (i - First) << 1 | kHeadBit);
+                    ++queued;
+                }
             }
             reading_.push_back(i - First);
             files_.push_back(std::move(opened.File));
@@ -113,7 +136,8 @@ void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache
             entries_ = std::vector<Entry>(kMaxRun);
             return;
         }
-        entries_[io_uring_cqe_get_data64(cqe)].Result = cqe->res;
+        const std::uint64_t data = io_uring_cqe_get_data64(cqe);
+        (data & kHeadBit ? entries_[data >> 1].HeadResult : entries_[data >> 1].Result) = cqe->res;
         io_uring_cqe_seen(&ring_->Uring, cqe);
         ++done;
     }
@@ -122,12 +146,18 @@ void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache
 
     for (std::size_t k = 0; k < reading_.size(); ++k) {
         Entry& e = entries_[reading_[k]];
-        if (e.Result == static_cast<int>(e.TailLength))
-            continue;
         try {
-            if (!ReadTailPlainly(files_[k].get(), e.Tail, e.TailEnd, e.TailLength))
-                throw EInOutError(100);
-            e.Result = static_cast<int>(e.TailLength);
+            if (e.Result != static_cast<int>(e.TailLength)) {
+                if (!ReadTailPlainly(files_[k].get(), e.Tail, e.TailEnd, e.TailLength))
+                    throw EInOutError(100);
+                e.Result = static_cast<int>(e.TailLength);
+            }
+            if (e.HeadLength > 0) {
+                // A short head is read again: the kernel may stop a read early.
+                if (e.HeadResult != static_cast<int>(e.HeadLength))
+                    e.HeadLength = ReadHeadPlainly(files_[k].get(), e.Head.get(), e.HeadLength);
+                e.File.reset(files_[k].release()); // for whoever reads on past the head
+            }
         } catch (...) {
             e.Error = std::current_exception();
         }
@@ -136,19 +166,30 @@ void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache
 }
 
 TTailRunReader::TTail TTailRunReader::Read(std::size_t Index, TDirectoryCache* Directories) {
+    current_.reset(-1);
     if (!Holds(Index)) {
         TTailOpen opened = open_(Index, Directories);
         const std::size_t length = std::min(opened.TailLength, kMaxTail);
         if (length > 0 && !ReadTailPlainly(opened.File.get(), single_, opened.TailEnd, length))
             throw EInOutError(100);
+        std::size_t head = std::min(opened.HeadLength, kMaxHead);
+        if (head > 0) {
+            if (!singleHead_)
+                singleHead_ = std::make_unique<char[]>(kMaxHead);
+            head = ReadHeadPlainly(opened.File.get(), singleHead_.get(), head);
+            current_.reset(opened.File.release());
+        }
         return {opened.Status, std::move(opened.Path), opened.TailEnd,
-                std::string_view(single_, length)};
+                std::string_view(single_, length), std::string_view(singleHead_.get(), head),
+                current_.get()};
     }
     Entry& e = entries_[Index - first_];
     e.Prepared = false;
     if (e.Error)
         std::rethrow_exception(std::exchange(e.Error, nullptr));
-    return {e.Status, std::move(e.Path), e.TailEnd, std::string_view(e.Tail, e.TailLength)};
+    current_.reset(e.File.release());
+    return {e.Status, std::move(e.Path), e.TailEnd, std::string_view(e.Tail, e.TailLength),
+            std::string_view(e.Head.get(), e.HeadLength), current_.get()};
 }
 
 } // namespace veltrane

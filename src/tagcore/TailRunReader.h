@@ -29,13 +29,15 @@
 
 namespace veltrane {
 
-// A file opened for its tail: read TailLength bytes (at most 128) ending at TailEnd.
+// A file opened for its tail: read TailLength bytes (at most 128) ending at TailEnd, and
+// HeadLength bytes (at most kMaxHead) from its start.
 struct TTailOpen {
     TUniqueFd File;
     struct stat Status {};
     std::string Path;
     std::uint64_t TailEnd = 0;
     std::size_t TailLength = 0;
+    std::size_t HeadLength = 0;
 };
 
 class TTailRunReader {
@@ -43,6 +45,8 @@ class TTailRunReader {
     // Files a run holds at most: 64 open files per reader, well inside the usual limit.
     static constexpr std::size_t kMaxRun = 64;
     static constexpr std::size_t kMaxTail = 128;
+    // Enough for an ID3v2 tag's header and, behind a small tag, the first audio frames.
+    static constexpr std::size_t kMaxHead = 16 * 1024;
 
     // Opens entry Index or throws (an EInOutError for a file that cannot be read).
     using TOpen = std::function<TTailOpen(std::size_t Index, TDirectoryCache* Directories)>;
@@ -71,6 +75,8 @@ class TTailRunReader {
         std::string Path;
         std::uint64_t TailEnd;
         std::string_view Bytes; // valid until the next Prepare or Read
+        std::string_view Head;  // the bytes from the start asked for (fewer at the file's end)
+        int File = -1;          // open while Head is there, until the next Prepare or Read
     };
     // Entry Index: from the run prepared when it holds the entry, else opened and read now.
     // Throws what Open threw, or what reading the tail threw.
@@ -90,6 +96,10 @@ class TTailRunReader {
         bool Prepared = false;
         int Result = -1; // of the tail's read
         char Tail[kMaxTail];
+        std::size_t HeadLength = 0;
+        int HeadResult = -1;
+        std::unique_ptr<char[]> Head; // kMaxHead bytes, made when first asked for
+        TUniqueFd File;               // kept for a reader of more than the head
     };
     void DropRing();
 
@@ -100,6 +110,8 @@ class TTailRunReader {
     std::vector<std::size_t> reading_; // the entries those are, in the same order
     std::size_t first_ = 0;
     char single_[kMaxTail];            // the tail of an entry read on its own
+    std::unique_ptr<char[]> singleHead_;
+    TUniqueFd current_;                // the file of the entry read last, when it had a head
 };
 
 } // namespace veltrane

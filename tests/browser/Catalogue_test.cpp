@@ -1,4 +1,4 @@
-// The German catalogue as the build merged it with the sources' current texts: the main window,
+// The German and Russian catalogues as the build merged them with the sources' current texts: the main window,
 // the editors, the preferences and the messages have no text left untranslated.
 
 #include <gtest/gtest.h>
@@ -38,9 +38,13 @@ std::map<std::string, TContextCount> ReadCatalogue(const std::string& Path) {
     return counts;
 }
 
-TEST(GermanCatalogue, MainWindowEditorsAndMessagesAreTranslated) {
-    const auto counts = ReadCatalogue(VELTRANE_MERGED_CATALOGUE);
-    ASSERT_FALSE(counts.empty()) << VELTRANE_MERGED_CATALOGUE;
+class Catalogue : public testing::TestWithParam<const char*> {};
+
+TEST_P(Catalogue, MainWindowEditorsAndMessagesAreTranslated) {
+    const std::string path =
+        std::string(VELTRANE_MERGED_CATALOGUES) + "/veltrane_" + GetParam() + ".ts";
+    const auto counts = ReadCatalogue(path);
+    ASSERT_FALSE(counts.empty()) << path;
     const struct {
         const char* Context;
         int AtLeast; // translated texts the context has today
@@ -59,6 +63,8 @@ TEST(GermanCatalogue, MainWindowEditorsAndMessagesAreTranslated) {
         {"veltrane::TFormGetTagFromFilename", 12},
         {"veltrane::TFormRename", 7},
         {"veltrane::TFormDeSelect", 8},
+        {"veltrane::TFormActions", 27},
+        {"TagActions", 10},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.Context);
@@ -68,5 +74,7 @@ TEST(GermanCatalogue, MainWindowEditorsAndMessagesAreTranslated) {
         EXPECT_GE(it->second.Finished, e.AtLeast);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, Catalogue, testing::Values("de", "ru"));
 
 } // namespace

@@ -62,7 +62,7 @@ class DropOpenTest : public QObject {
         errors_.clear();
         TMainServices services{&associations_, &fileOps_, &processes_, &volumes_, nullptr,
                                dir_->path().string(), nullptr,
-                               [this](const std::string& t) { errors_.push_back(t); }};
+                               [this](const std::string& t) { errors_.push_back(t); }, {}, nullptr};
         form_ = std::make_unique<TMainForm>(services);
         form_->CreateWindows();
         form_->CommandLineDir = *dir_ / "Live";
@@ -151,7 +151,7 @@ class DropOpenTest : public QObject {
         form_.reset();
         TMainServices services{&associations_, &fileOps_, &processes_, &volumes_, nullptr,
                                dir_->path().string(), nullptr,
-                               [this](const std::string& t) { errors_.push_back(t); }};
+                               [this](const std::string& t) { errors_.push_back(t); }, {}, nullptr};
         form_ = std::make_unique<TMainForm>(services);
         form_->CreateWindows();
         form_->OpenPaths({"Live/x.mp3", "c.mp3", "Live/../b.mp3", "Live/x.mp3"});

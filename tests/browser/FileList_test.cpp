@@ -547,5 +547,105 @@ TEST(FileListTest, GetStringItem) {
     EXPECT_EQ(TFileList::GetStringItem(0, row), "");
 }
 
+
+// The filter hides rows without losing them: selection of hidden rows goes, an edited row stays
+// until the text changes, typing on narrows, a header click sorts all, a new folder empties it.
+TEST(FileListTest, FilterHidesRowsAndGivesThemBack) {
+    TestDir dir;
+    const std::string a = dir.WriteFile("abba.mp3", Mp3Bytes(kAudio, RawTag{"Waterloo", "", "", "", "", 255}));
+    const std::string b = dir.WriteFile("bee.mp3", Mp3BytesNoTag(kAudio));
+    const std::string c = dir.WriteFile("cab.mp3", Mp3Bytes(kAudio, RawTag{"Zulu", "", "", "", "", 255}));
+    TFileList list;
+    list.UpdateList({a, b, c}, dir.path().string());
+    list.SetAllSelected(true);
+    list.SetItemIndex(3);
+
+    struct Step {
+        std::string_view typed;
+        std::vector<std::string> names;
+        std::size_t selCount;
+    } const steps[] = {
+        {"B", {"abba.mp3", "bee.mp3", "cab.mp3"}, 3},
+        {"bB", {"abba.mp3"}, 1}, // "cab" and "bee" lose their marks
+        {"bBa.mp3\tw", {"abba.mp3"}, 1},
+        {"", {"abba.mp3", "bee.mp3", "cab.mp3"}, 1},
+        {"a", {"abba.mp3", "cab.mp3"}, 1},
+        {"zz", {}, 0},
+    };
+    for (const auto& s : steps) {
+        list.SetFilter(s.typed);
+        EXPECT_EQ(Names(list), s.names) << s.typed;
+        EXPECT_EQ(list.SelCount(), s.selCount) << s.typed;
+        EXPECT_EQ(list.FileRowsShown(), s.names.size());
+        EXPECT_EQ(list.FileRowsTotal(), 3u);
+        EXPECT_EQ(list.ItemText(0), kMultiListPlaceholder);
+    }
+    EXPECT_EQ(list.Filter(), "zz");
+
+    list.SetFilter("cab");
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_EQ(list.GetFileName(1), c);
+    list.SetAllSelected(true);
+    EXPECT_EQ(list.SelCount(), 1u);
+
+    // A hidden file edited: its row is up to date once shown; a shown one stays while edited.
+    TMP3Tag tag;
+    tag.Header = "TAG";
+    tag.Genre = 255;
+    tag.FileName = a;
+    tag.Title = "Edited";
+    SetMP3Tag(a, tag);
+    list.SingleUpdate(tag);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"cab.mp3"}));
+    list.SetFilter("zulu");
+    tag.FileName = c;
+    tag.Title = "Other";
+    SetMP3Tag(c, tag);
+    list.SingleUpdate(tag);
+    EXPECT_EQ(list.ItemText(1), " cab.mp3\tOther\t\t\t\t\t\t\t");
+    list.MultiListMP3ListHeaderClick(0); // sorts every row, shows the same one
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"cab.mp3"}));
+    list.SetFilter("");
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"cab.mp3", "bee.mp3", "abba.mp3"}));
+    EXPECT_EQ(list.ItemText(3), " abba.mp3\tEdited\t\t\t\t\t\t\t");
+
+    list.SetFilter("edited");
+    list.UpdateList({a, b, c}, dir.path().string()); // a refresh keeps the filter
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"abba.mp3"}));
+    EXPECT_EQ(list.Filter(), "edited");
+    list.UpdateList({}, "/elsewhere");
+    EXPECT_EQ(list.Filter(), "");
+    EXPECT_FALSE(list.Filtered());
+    list.SetFilter("edited");
+    TestDir other;
+    list.UpdateList({other.WriteFile("x.mp3", Mp3BytesNoTag(kAudio))}, other.path().string());
+    EXPECT_EQ(list.Filter(), "");
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"x.mp3"}));
+}
+
+TEST(FileList, AudioCellTexts) {
+    using C = TAudioCell;
+    const struct {
+        TAudioCell Cell;
+        const char* Length;
+        const char* Bitrate;
+    } cases[] = {
+        {{0, 0, 0, 0}, "", "?"}, // not looked at
+        {{18749, 128, 1, C::kRead}, "3:07", "128"},
+        {{18751, 128, 1, C::kRead}, "3:08", "128"},
+        {{372300, 190, 1, C::kRead | C::kVbr}, "1:02:03", "~190"},
+        {{359949, 96, 1, C::kRead | C::kVbr | C::kEstimated}, "59:59", "~96"},
+        {{520, 128, 1, C::kRead | C::kTruncated}, "0:05 truncated", "128"},
+        {{0, 0, 0, C::kRead | C::kNoAudio}, "no audio", "?"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AudioLengthText(c.Cell), c.Length) << c.Length;
+        EXPECT_EQ(AudioBitrateText(c.Cell), c.Bitrate) << c.Length;
+    }
+    EXPECT_EQ(TotalLengthText(0), "0:00");
+    EXPECT_EQ(TotalLengthText(360000), "1:00:00");
+    EXPECT_EQ(TotalLengthText(36000000), "100:00:00");
+}
+
 } // namespace
 } // namespace veltrane

@@ -34,7 +34,7 @@ class PlaylistButtonTest : public QObject {
         std::vector<std::string> errors;
         TMainServices services{&associations, &fileOps, &processes, &volumes, nullptr,
                                dir.path().string(), nullptr,
-                               [&errors](const std::string& t) { errors.push_back(t); }};
+                               [&errors](const std::string& t) { errors.push_back(t); }, {}, nullptr};
         TMainForm form(services);
         form.CreateWindows();
         form.CommandLineDir = dir.path().string();

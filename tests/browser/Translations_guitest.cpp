@@ -208,6 +208,16 @@ class TranslationsTest : public QObject {
                                       TranslationDirs(QCoreApplication::applicationDirPath())));
         QVERIFY(!translations.FileName().startsWith(empty.path()));
     }
+
+    // Russian ships beside German: a Russian desktop gets its own catalogue, not the German one.
+    void russianCatalogue() {
+        TTranslations translations;
+        QVERIFY(translations.Load(QLocale(QLocale::Russian, QLocale::Russia),
+                                  TranslationDirs(QCoreApplication::applicationDirPath())));
+        QVERIFY(translations.FileName().endsWith("/veltrane_ru.qm"));
+        QCOMPARE(QCoreApplication::translate("MainFileList", "Artist"),
+                 QString::fromUtf8("Исполнитель"));
+    }
 };
 
 int main(int argc, char** argv) {

@@ -20,6 +20,7 @@
 #include "platform/FileOperations.h"
 #include "platform/ProcessStarter.h"
 #include "playlists/ui/PlayListEditor.h"
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/platform/FakeVolumes.h"
 
@@ -583,6 +584,47 @@ class MainWindowTest : public QObject {
         QCOMPARE(ReadText(start_ + "/Veltrane.ini"), before);
     }
 
+    // With "Show length and bit rate" on: Length and Bitrate after Track, sorted by number
+    // with the files without a length last, the footer's total; off again, eight columns.
+    void audioColumnsWithThePreference() {
+        WriteText(start_ + "/Veltrane.ini", "[Preferences]\nShowAudio=1\n");
+        WriteText(music_ + "/long.mp3", test::Mp3Frames(1000) + test::TagBytes({}));
+        WriteText(music_ + "/short.mp3", test::Mp3Frames(300));
+        WriteText(music_ + "/cut.mp3", test::InfoFrame(400, 401 * 417) + test::Mp3Frames(199));
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(form->FileList.ColumnCount(), 10);
+        QVERIFY(form->StatusPanelLength->isVisible());
+        form->MultiListMP3ListHeaderClick(8); // Length, ascending
+        QTRY_COMPARE(form->FileList.SortColumn(), 9);
+        const QStringList names = Names(*form);
+        QCOMPARE(names.mid(0, 3), QStringList({" cut.mp3", " short.mp3", " long.mp3"}));
+        auto cell = [&](std::size_t row, int field) {
+            return std::string(TFileList::GetStringItem(field, form->FileList.Row(row).Text));
+        };
+        QCOMPARE(cell(1, 9), "0:05 truncated");
+        QCOMPARE(cell(3, 9), "0:26");
+        QCOMPARE(cell(3, 10), "128");
+        QCOMPARE(cell(4, 9), "no audio");
+        QCOMPARE(cell(4, 10), "?");
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(form->StatusPanelLength->text(), QString("0:39")); // 5.2 + 7.84 + 26.12 s
+
+        form->ToolbarButton97EditPreferences->click();
+        TFormPreferences* prefs = form->FormPreferences;
+        QTRY_VERIFY(prefs->isVisible());
+        QVERIFY(prefs->CheckBoxShowAudio->isChecked());
+        prefs->CheckBoxShowAudio->setChecked(false);
+        QSignalSpy filled(form.get(), &TMainForm::ListFilled);
+        prefs->BitBtnOK->click();
+        QTRY_COMPARE(filled.count(), 1);
+        QCOMPARE(form->FileList.ColumnCount(), 8);
+        QCOMPARE(form->FileList.SortColumn(), 1);
+        QVERIFY(!form->StatusPanelLength->isVisible());
+        QCOMPARE(cell(1, 9), "");
+        QCOMPARE(Names(*form).first(), QString(" A.mp3"));
+    }
+
     // Every tool window takes the keyboard when shown, so Esc closes it; then the focus is on
     // the list again with its focused row in view, never in the directory box.
     void focusAfterEachWindow() {
@@ -733,6 +775,67 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->FormHelp->LabelTopic->text(), QString("Help on help"));
         form->ToolbarButton97Help->click();
         QTRY_VERIFY(!form->ToolbarButton97Help->isChecked());
+    }
+
+    // Typing in the filter box narrows the list and the footer says how far; select all takes
+    // only the rows shown; Esc empties the box and gives every row back, selection as it is.
+    void filterBoxNarrowsTheList() {
+        auto form = Start(music_);
+        QVERIFY(form);
+        form->EditFilter->setFocus();
+        QTest::keyClicks(form->EditFilter, "ALP");
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3"}));
+        QVERIFY(form->StatusPanelFilter->isVisible());
+        QCOMPARE(form->StatusPanelFilter->text(), QString("1 of 3 files shown"));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(form->EditFilter, Qt::Key_Backspace);
+        QTest::keyClicks(form->EditFilter, "ha");
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3", " c d;e.mp3"}));
+        QCOMPARE(form->StatusPanelFilter->text(), QString("2 of 3 files shown"));
+
+        form->MultiListMP3->setFocus();
+        Key(*form, Qt::Key_A, Qt::ControlModifier);
+        QTRY_COMPARE(form->FileList.SelCount(), std::size_t(2));
+        QCOMPARE(form->StatusPanel0->text(), QString("2 files selected"));
+
+        QTest::keyClick(form->EditFilter, Qt::Key_Escape);
+        QTRY_COMPARE(form->EditFilter->text(), QString());
+        QTRY_COMPARE(Names(*form), QStringList({" A.mp3", " b.mp3", " c d;e.mp3"}));
+        QCOMPARE(form->FileList.SelCount(), std::size_t(2));
+        QVERIFY(!form->StatusPanelFilter->isVisible());
+    }
+
+    // A file that also holds an ID3v2 tag: with "Keep ID3v2 tags in step" off the status bar
+    // says its tag was not changed; with it on, the title frame follows the editor's title.
+    void id3v2TagFollowsOnlyWithTheSwitch() {
+        const std::string v2 = std::string("ID3\x03\0\0\0\0\0\x0E", 10) + "TIT2" +
+                               std::string("\0\0\0\x04\0\0\0", 7) + "Old";
+        WriteText(music_ + "/A.mp3", v2 + Song("Alpha", "One"));
+        auto form = Start(music_);
+        QVERIFY(form);
+        const auto save = [&](const char* title) {
+            SelectRow(*form, 1);
+            form->ToolbarButton97EditMore->click();
+            QTRY_VERIFY(form->FormEditMP3Tag->isVisible());
+            form->FormEditMP3Tag->EditSongName->setText(title);
+            form->FormEditMP3Tag->BitBtnSave->click();
+            QTRY_VERIFY(!form->FormEditMP3Tag->isVisible());
+        };
+        save("Neu");
+        QTRY_COMPARE(form->StatusPanel2->text(),
+                     QString("1 files also hold an ID3v2 tag, which players show first; it was "
+                             "not changed (Preferences, More: Keep ID3v2 tags in step)."));
+        QCOMPARE(ReadText(music_ + "/A.mp3").substr(0, v2.size()), v2);
+
+        form->MorePrefs.SyncID3v2 = true;
+        form->ApplySyncV2();
+        form->StatusPanel2->clear();
+        save("Neuer Titel");
+        QCOMPARE(form->StatusPanel2->text(), QString());
+        const std::string now = ReadText(music_ + "/A.mp3");
+        QVERIFY(now.find(std::string("N\0e\0u\0e\0r\0 \0T\0i\0t\0e\0l\0", 22)) < 100);
+        QCOMPARE(now.substr(now.size() - 128 - 20000, 20000), Song("Alpha", "One").substr(0, 20000));
+        QVERIFY(errors_.empty());
     }
 };
 

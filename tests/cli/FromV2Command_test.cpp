@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "cli/Cli.h"
 
+#include "support/HostileId3v2.h"
 #include "support/Id3v2Builder.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
@@ -35,6 +36,49 @@ TEST(TagFromV2, ShowsFillsAndReportsEachFileThatFailed) {
     r = Cli({"tag", "from-v2", "--overwrite", "--fields", "title", a});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Cli({"tag", "show", a}).out, a + "\t1\tSong\tBand\t\t\t17\tRock\t?\t3\n");
+}
+
+// One batch of hostile tags: each file that can be read is shown and filled, the one that
+// cannot is named and makes the exit 1, and the files after it are still done.
+TEST(TagFromV2, HostileTagsInOneBatch) {
+    test::TestDir dir;
+    const std::string audio = test::Mp3BytesNoTag(400);
+    const struct {
+        const char* name;
+        std::string tag;
+        const char* shown; // the columns after the path; nullptr: not readable
+    } cases[] = {
+        {"nested.mp3", test::NestedChapters(20000), "\t1\tSong\t\t\t\t255\t\t\t\n"},
+        {"bomb.mp3",
+         test::TagOf(4, 0, test::CompressedFrame("TIT2", "x", 200u << 20) +
+                               test::TextFrame(4, "TPE1", "Band")),
+         "\t1\t\tBand\t\t\t255\t\t\t\n"},
+        {"broken.mp3", test::TagOf(3, 0x40, test::Plain4(60) + test::TextFrame(3, "TIT2", "S")),
+         nullptr},
+        {"ext23.mp3", test::ExtendedHeader23(true), "\t1\tSong\tBand\t\t\t255\t\t\t\n"},
+    };
+    std::vector<std::string> paths;
+    std::string shown, named;
+    for (const auto& c : cases) {
+        paths.push_back(dir.WriteFile(c.name, c.tag + audio));
+        if (c.shown)
+            shown += paths.back() + c.shown;
+        else
+            named += "veltrane-cli: " + paths.back() + ": no readable ID3v2 tag\n";
+    }
+    std::vector<std::string> args = {"tag", "show", "--v2"};
+    args.insert(args.end(), paths.begin(), paths.end());
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, shown);
+    EXPECT_EQ(r.err, named);
+
+    args = {"tag", "from-v2"};
+    args.insert(args.end(), paths.begin(), paths.end());
+    r = Cli(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, named);
+    EXPECT_EQ(Cli({"tag", "show", paths[3]}).out, paths[3] + "\t1\tSong\tBand\t\t\t255\t\t\t\n");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <unistd.h>
 
@@ -37,6 +38,22 @@ TEST(List, RowsColumnsAndOrder) {
     EXPECT_EQ(List({"--sort", "3", d}).substr(0, 5), "A.mp3");
     EXPECT_EQ(List({"--sort", "5", d + "/"}).substr(0, 5), "b.mp3");
     EXPECT_EQ(List({"--sort", "-5", d}).substr(0, 5), "A.mp3");
+}
+
+// A listing longer than one written piece comes out whole, each row once, in order.
+TEST(List, LongListingIsWrittenWhole) {
+    test::TestDir dir;
+    const std::string audio = Mp3BytesNoTag(20000);
+    std::string expected;
+    for (int i = 0; i < 330; ++i) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d", i);
+        const std::string name = "Sub/" + std::string(number) + std::string(200, 'x') + ".mp3";
+        dir.WriteFile(name, audio);
+        expected += name + "\t\t\t\t\t\t\t\n";
+    }
+    ASSERT_GT(expected.size(), 1u << 16);
+    EXPECT_EQ(List({"--recursive", dir.path().string()}), expected);
 }
 
 TEST(List, AwkwardNamesAndTexts) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace veltrane::cli {
 namespace {
@@ -57,6 +58,71 @@ TEST(PlaylistCommand, BadInputIsRefusedAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x.m3u"));
     EXPECT_EQ(Playlist({"show", dir / "missing.m3u"}, "", out, err), 1);
     EXPECT_NE(err.find("No such file"), std::string::npos);
+}
+
+
+// What the attacker wrote must read back as the same files: "#" entries of extended
+// playlists, entries outside the playlist's folder, a BOM, NUL, and playlists not ours to write.
+TEST(PlaylistCommand, EntriesReadBackAsTheFilesWritten) {
+    test::TestDir dir;
+    std::filesystem::create_directories(dir / "M/S");
+    std::filesystem::create_directories(dir / "other");
+    std::filesystem::create_directory_symlink(dir / "M", dir / "link");
+    const std::string m = dir / "M";
+    const struct {
+        const char* name;
+        std::string out;
+        Args extra;
+        std::string entry, shown;
+    } cases[] = {
+        {"m3u8: # entry", "M/a.m3u8", {}, "#1 Hit.mp3", "./#1 Hit.mp3\n"},
+        {"--extended: # entry", "M/b.m3u", {"--extended"}, "#1 Hit.mp3", "./#1 Hit.mp3\n"},
+        {"plain keeps # entries", "M/c.m3u", {}, "#1 Hit.mp3", "#1 Hit.mp3\n"},
+        {"--relative giving #", "M/d.m3u8", {"--relative"}, m + "/#1 Hit.mp3", "./#1 Hit.mp3\n"},
+        {"--relative below", "M/e.m3u", {"--relative"}, m + "/S/x.mp3", "S/x.mp3\n"},
+        {"--relative outside: absolute", "M/f.m3u", {"--relative"}, dir / "other/x.mp3",
+         dir / "other/x.mp3\n"},
+        {"--relative through a link", "link/g.m3u", {"--relative"}, m + "/S/x.mp3", "S/x.mp3\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string out, err;
+        Args args{"write"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        args.push_back(dir / c.out);
+        args.push_back(c.entry);
+        ASSERT_EQ(Playlist(args, "", out, err), 0) << err;
+        EXPECT_EQ(Playlist({"show", dir / c.out}, "", out, err), 0);
+        EXPECT_EQ(out, c.shown);
+    }
+    // Appending to a file that starts #EXTM3U writes "#" entries extended too.
+    std::string out, err;
+    dir.WriteFile("M/h.m3u", "#EXTM3U\r\n");
+    EXPECT_EQ(Playlist({"write", "--append", dir / "M/h.m3u", "#2.mp3"}, "", out, err), 0);
+    EXPECT_EQ(dir.ReadFile("M/h.m3u"), "#EXTM3U\r\n./#2.mp3\r\n");
+    // A BOM an editor put before a plain playlist is no part of its first entry.
+    dir.WriteFile("bom.m3u", "\xEF\xBB\xBF" "a.mp3\r\nb.mp3\r\n");
+    EXPECT_EQ(Playlist({"show", dir / "bom.m3u"}, "", out, err), 0);
+    EXPECT_EQ(out, "a.mp3\nb.mp3\n");
+    // NUL cannot stand in a line: refused before anything is written.
+    EXPECT_EQ(Playlist({"write", dir / "nul.m3u"}, "a\\x00b.mp3\n", out, err), 1);
+    EXPECT_NE(err.find("NUL"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "nul.m3u"));
+    // Without its owner's write bit a playlist is refused, also for root; a replaced one keeps
+    // its mode.
+    const std::string ro = dir.WriteFile("ro.m3u", "old\r\n");
+    ::chmod(ro.c_str(), 0444);
+    for (const Args& args : {Args{"write", ro, "x.mp3"}, Args{"write", "--append", ro, "x.mp3"}}) {
+        EXPECT_EQ(Playlist(args, "", out, err), 1);
+        EXPECT_NE(err.find("read-only"), std::string::npos);
+        EXPECT_EQ(dir.ReadFile("ro.m3u"), "old\r\n");
+    }
+    const std::string kept = dir.WriteFile("kept.m3u", "old\r\n");
+    ::chmod(kept.c_str(), 0640);
+    EXPECT_EQ(Playlist({"write", kept, "x.mp3"}, "", out, err), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 } // namespace

@@ -105,7 +105,8 @@ TEST_F(TableCommands, BadRowsAreReportedAndSkippedTheRestApplied) {
         "x,," + Csv(a_) + ",,,Nope,\r\n"                                   // row 6
         "x,," + Csv(a_) + ",,\r\n"                                         // row 7: too few fields
         "y,,M/S/new\\nline.mp3,199?,3,rock,\r\n"                      // row 8
-        "z,," + dir_ / "M/S/../S/new\\nline.mp3" + ",,,,\r\n";        // row 9: same as 8
+        "z,," + dir_ / "M/S/../S/new\\nline.mp3" + ",,,,\r\n"         // row 9: same as 8
+        ",,,,,,\r\n";                                                 // row 10: only commas
     const std::string file = dir_.WriteFile("t.csv", csv);
     const CliRun r = Cli({"tag", "import", file});
     EXPECT_EQ(r.status, 1);
@@ -118,8 +119,10 @@ TEST_F(TableCommands, BadRowsAreReportedAndSkippedTheRestApplied) {
               f + "row 6: unknown genre Nope; row skipped\n" +
               f + "row 7: 5 fields where the header has 7; row skipped\n" +
               f + "row 8: the path " + dir_ / "M/S/new\\nline.mp3" + " is given again in a later row; row skipped\n" +
-              f + "row 9: the path " + dir_ / "M/S/new\\nline.mp3" + " is given twice (first in row 8); row skipped\n");
+              f + "row 9: the path " + dir_ / "M/S/new\\nline.mp3" + " is given twice (first in row 8); row skipped\n" +
+              f + "row 10: the path is empty; row skipped\n");
     EXPECT_NE(Show().find("A.mp3\t1\tOdd\t\tok\t"), std::string::npos) << Show();
+    EXPECT_EQ(dir_.ReadFile("M/S/new\nline.mp3"), Mp3BytesNoTag(300)); // neither row 8 nor 9
 }
 
 TEST_F(TableCommands, ATableThatCannotBeReadWritesNothing) {

@@ -165,6 +165,42 @@ TEST_F(UndoCommand, AReadOnlyFileIsNamedAndWrittenOnlyWithForce) {
     EXPECT_EQ(fs::status(a_).permissions() & fs::perms::all, fs::perms::owner_read);
 }
 
+// A file copied from a CD: the tool reads it (also through a link from outside the folder)
+// without making it writable, refuses each tag write naming it, and --force writes it and
+// keeps the mode, also for root, whom the kernel would let write it anyway.
+TEST_F(UndoCommand, ReadsKeepAReadOnlyModeAndWritesNeedForce) {
+    const auto mode = [&] { return fs::status(a_).permissions() & fs::perms::all; };
+    fs::permissions(b_, fs::perms::owner_read);
+    fs::permissions(a_, fs::perms::owner_read);
+    test::TestDir outside;
+    const std::string link = outside.path().string() + "/link.mp3";
+    fs::create_symlink(a_, link);
+    const std::string folder = dir_.path().string();
+    for (const std::vector<std::string>& read : std::vector<std::vector<std::string>>{
+             {"tag", "show", a_}, {"tag", "show", link}, {"list", folder},
+             {"select", "--text", "Song", folder}, {"tag", "export", folder, link}}) {
+        Cli(read);
+        EXPECT_EQ(mode(), fs::perms::owner_read) << read[0] << ' ' << read[1];
+    }
+    const std::string a = dir_.ReadFile("a.mp3");
+    const std::string csv = outside.path().string() + "/t.csv";
+    std::ofstream(csv) << "Path,Title\r\n" << a_ << ",Other\r\n";
+    for (const std::vector<std::string>& write : std::vector<std::vector<std::string>>{
+             {"tag", "set", "--album", "X", a_}, {"tag", "number", a_},
+             {"from-name", "--fields", "title", a_}, {"tag", "import", csv}}) {
+        const Result refused = Cli(write);
+        EXPECT_EQ(refused.rc, 1) << write[1];
+        EXPECT_NE(refused.err.find(a_ + ": read-only"), std::string::npos) << refused.err;
+        EXPECT_EQ(dir_.ReadFile("a.mp3"), a) << write[1];
+    }
+    const Result forced = Cli({"tag", "set", "--force", "--album", "X", a_, b_});
+    EXPECT_EQ(forced.rc, 0) << forced.err;
+    EXPECT_NE(dir_.ReadFile("a.mp3"), a);
+    EXPECT_EQ(mode(), fs::perms::owner_read);
+    EXPECT_EQ(fs::status(b_).permissions() & fs::perms::all, fs::perms::owner_read);
+    EXPECT_EQ(Cli({"tag", "show", "--force", a_}).rc, 2); // a read has nothing to force
+}
+
 TEST_F(UndoCommand, RedoTakesBackTheLastUndoAndIsJournaled) {
     const std::string a = dir_.ReadFile("a.mp3");
     ASSERT_EQ(Cli({"tag", "set", "--album", "X", a_}).rc, 0);

@@ -313,7 +313,7 @@ class MultiLstTest : public QObject {
         TMultiList list;
         ConfigureMainFileList(list);
         QCOMPARE(list.HeaderSections().size(), 8);
-        QCOMPARE(list.HeaderSections().back(), QString("Track"));
+        QCOMPARE(list.HeaderSections().back(), QString("#"));
         QCOMPARE(list.Alignment(7), taRightJustify);
         QCOMPARE(list.Alignment(6), taLeftJustify);
         QCOMPARE(list.ColumnSeperator(), '\t');

@@ -39,7 +39,8 @@ want=(/usr/bin/veltrane /usr/bin/veltrane-cli
       /usr/share/man/man1/veltrane.1.gz /usr/share/man/man1/veltrane-cli.1.gz
       /usr/share/bash-completion/completions/veltrane-cli
       /usr/share/doc/veltrane/copyright /usr/share/doc/veltrane/changelog.gz
-      /usr/share/veltrane/translations/veltrane_de.qm)
+      /usr/share/veltrane/translations/veltrane_de.qm
+      /usr/share/veltrane/translations/veltrane_ru.qm)
 for size in 16 22 24 32 48 64 128 256; do
   want+=("/usr/share/icons/hicolor/${size}x${size}/apps/org.veltrane.Veltrane.png")
 done

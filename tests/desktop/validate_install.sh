@@ -11,7 +11,7 @@ for f in bin/veltrane bin/veltrane-cli share/applications/org.veltrane.Veltrane.
          share/icons/hicolor/scalable/apps/org.veltrane.Veltrane.svg \
          share/man/man1/veltrane.1.gz share/man/man1/veltrane-cli.1.gz \
          share/bash-completion/completions/veltrane-cli share/doc/veltrane/copyright \
-         share/veltrane/translations/veltrane_de.qm; do
+         share/veltrane/translations/veltrane_de.qm share/veltrane/translations/veltrane_ru.qm; do
   [ -e "$prefix/$f" ] || { echo "missing: $f"; fail=1; }
 done
 # Each PNG is the size its folder names.

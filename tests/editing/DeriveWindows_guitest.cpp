@@ -2,6 +2,7 @@
 
 #include "EditingFixture.h"
 #include "FakeEditingHost.h"
+#include "editing/SyncV2.h"
 #include "editing/ui/DeriveFormat.h"
 #include "editing/ui/GetTagFromFileName.h"
 #include "editing/ui/PreviewChanges.h"
@@ -106,6 +107,17 @@ class DeriveWindowsTest : public QObject {
         QVERIFY(!w.derive.isVisible());
         QCOMPARE(w.rename.LabelDeriveFormat->text(), QString("Artistname_Songname_Year"));
         QCOMPARE(w.getTag.LabelDeriveFormat->text(), QString("Artistname_Songname_Year"));
+
+        // Cancel keeps the change, and both texts show the format that is now in use.
+        w.derive.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.derive));
+        w.derive.ListBoxDeriveHowTo->setCurrentRow(2);
+        QTest::mouseClick(w.derive.ButtonGoToOptions, Qt::LeftButton);
+        QTest::keyClick(&w.derive, Qt::Key_Escape);
+        QVERIFY(!w.derive.isVisible());
+        QCOMPARE(w.derive.Format.FormatText(), std::string("Artistname_Songname"));
+        QCOMPARE(w.rename.LabelDeriveFormat->text(), QString("Artistname_Songname"));
+        QCOMPARE(w.getTag.LabelDeriveFormat->text(), QString("Artistname_Songname"));
     }
 
     void deriveWindowRefusesAnEmptyFormat() {
@@ -192,6 +204,15 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(host.errors, (std::vector<std::string>{"File with that name already exists!"}));
         QVERIFY(fs::exists(a));
         QCOMPARE(folder.Dir().ReadFile("b.mp3"), bBytes);
+        // The window stays with the typed name for another try; an empty name is refused.
+        QVERIFY(w.rename.isVisible());
+        QCOMPARE(w.rename.EditRename->text(), QString("b.mp3"));
+        w.rename.EditRename->clear();
+        QTest::keyClick(w.rename.EditRename, Qt::Key_Return);
+        QCOMPARE(host.errors.back(), std::string("The new name is empty."));
+        QVERIFY(w.rename.isVisible());
+        QVERIFY(fs::exists(a) && !fs::exists(folder / ".mp3"));
+        QCOMPARE(host.searches, 0);
     }
 
     void renameKeepsANameThatIsNotUtf8() {
@@ -255,9 +276,12 @@ class DeriveWindowsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
 
         PreviewAnswer answer;
-        answer.Next(*w.getTag.Preview, false);
+        answer.Next(*w.getTag.Preview, false, true); // unticked, then cancelled: not kept
         QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
         QCOMPARE(answer.shown, 1);
+        QCOMPARE(
+            platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
+            std::string());
         QCOMPARE(answer.counts,
                  QString("3 changes in 2 files; 1 file unchanged; 2 rows with a warning"));
         const QString note = "more pieces than fields: \"Open Mind\" is not used";
@@ -276,9 +300,11 @@ class DeriveWindowsTest : public QObject {
         QCOMPARE(GetMP3Tag(changed).Title, std::string("Song"));
         QVERIFY(!w.getTag.isVisible());
         // The message after the run names the file whose name lost a piece.
+        // A warning about what was not used, not a plain notice of success.
         QCOMPARE(host.errors.size(), std::size_t(1));
         QVERIFY(host.errors[0].find("more pieces than fields") != std::string::npos);
         QVERIFY(host.errors[0].find(more) != std::string::npos);
+        QVERIFY(host.notices.empty());
         QCOMPARE(
             platform::GetPrivateProfileString("Preview", "TagsFromNames", "", host.settingsFile),
             std::string("0"));
@@ -383,6 +409,34 @@ class DeriveWindowsTest : public QObject {
         QTest::mouseClick(form.BitBtnCancel, Qt::LeftButton);
         QVERIFY(list.Selected(folder.RowOf(other)));
         QVERIFY(form.CheckBoxUseStyleSearch->isChecked()); // settings persist
+    }
+
+    // With ID3v2 tags kept in step, the preview shows the frames that change beside the fields.
+    void getTagPreviewShowsTheId3v2Frames() {
+        test::EditingFolder folder;
+        const std::string a = folder.Add("Band - Song.mp3", test::Tagged("x", "y"));
+        const std::string bytes = std::string("ID3\x03\0\0\0\0\0\x0E", 10) + "TIT2" +
+                                  std::string("\0\0\0\x04\0\0\0", 7) + "Old" +
+                                  test::Mp3Bytes(test::kAudioBytes, test::Tagged("x", "y"));
+        folder.Dir().WriteFile("Band - Song.mp3", bytes);
+        TFileList& list = folder.List();
+        folder.Select({a});
+        TSyncV2 sync;
+        sync.Enabled = true;
+        const TSyncV2Scope scope(&sync);
+        test::FakeEditingHost host(list);
+        DeriveWindows w(host);
+        w.getTag.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.getTag));
+        PreviewAnswer answer;
+        answer.Next(*w.getTag.Preview, false);
+        QTest::mouseClick(w.getTag.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(answer.shown, 1);
+        QCOMPARE(answer.rows, (QStringList{"Band - Song.mp3|title|x|Song|",
+                                           "Band - Song.mp3|artist|y|Band|",
+                                           "Band - Song.mp3|v2:TIT2|Old|Song|",
+                                           "Band - Song.mp3|v2:TPE1||Band|"}));
+        QCOMPARE(folder.Dir().ReadFile("Band - Song.mp3"), bytes);
     }
 };
 

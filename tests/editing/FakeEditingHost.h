@@ -28,6 +28,7 @@ class FakeEditingHost : public IEditingHost {
     }
     std::size_t RememberedRow() const override { return rememberedRow; }
     void ShowError(const std::string& Text) override { errors.push_back(Text); }
+    void ShowNotice(const std::string& Text) override { notices.push_back(Text); }
     std::string SettingsFileName() const override { return settingsFile; }
 
     std::string settingsFile; // "": none kept
@@ -36,6 +37,7 @@ class FakeEditingHost : public IEditingHost {
     int searches = 0;
     std::vector<bool> lockCalls;
     std::vector<std::string> errors;
+    std::vector<std::string> notices; // what was done, shown with the information icon
 
   private:
     TFileList& list_;

@@ -107,12 +107,13 @@ TEST_F(FillFromId3v2Test, ReportsCutLossyAndUnreadableFilesAndGoesOn) {
         dir_.WriteFile("5.mp3", test::Mp3BytesNoTag(test::kAudioBytes)),
         File("6.mp3", {{"TIT2", {"Other"}}, {"TCON", {"Rock"}}}, &full),
         File("7.mp3", {{"TIT2", {"x"}}, {"TCON", {"Chiptune"}}, {"TRCK", {"0"}}}),
+        File("8.mp3", {{"COMM", {"", std::string(30, 'c')}}}), // no track: 30 bytes fit
     };
     std::vector<std::string> before;
     for (const std::string& p : paths)
         before.push_back(Bytes(p));
     const TFillResult r = Fill(paths);
-    EXPECT_EQ(r.Filled, 4u);
+    EXPECT_EQ(r.Filled, 5u);
     EXPECT_EQ(r.Unchanged, 1u);
     const auto notes = [](const TFileFailures& list) {
         std::vector<std::string> out;
@@ -132,7 +133,7 @@ TEST_F(FillFromId3v2Test, ReportsCutLossyAndUnreadableFilesAndGoesOn) {
     EXPECT_EQ(GetMP3Tag(paths[5]).Title, "New title");
     EXPECT_EQ(GetMP3Tag(paths[1]).Track, 9);
     const std::string report = FillReport(r);
-    EXPECT_EQ(report.rfind("ID3v1 tags filled from ID3v2 in 4 files. 1 file had nothing to fill.", 0), 0u)
+    EXPECT_EQ(report.rfind("ID3v1 tags filled from ID3v2 in 5 files. 1 file had nothing to fill.", 0), 0u)
         << report;
     EXPECT_NE(report.find(paths[3] + ": no readable ID3v2 tag"), std::string::npos) << report;
 }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 
 using namespace veltrane;
@@ -88,6 +89,74 @@ class PreferencesTest : public QObject {
                  QString::fromStdString("Unable to write to " + (dir / "missing/Veltrane.ini")));
         QVERIFY(form.isVisible());
         QVERIFY(host.CurrentSettings().DeleteToRecycleBin);
+    }
+
+    // The second page: only changed keys are written, an unknown code page survives, Cancel
+    // stores nothing, and what OK stored reads back the same.
+    void morePageStoresChangedKeysAndReloads() {
+        test::TestDir dir;
+        const std::string ini = dir.WriteFile(
+            "Veltrane.ini", "[Preferences]\nTagCodePage=koi8-r\n[Preview]\nTagsFromNames=0\n");
+        TSettingsHost host(ini);
+        host.SetMorePreferences(ReadMorePreferences(ini));
+        TFormPreferences form(host);
+        form.FormCreate({});
+        std::string shown;
+        form.ShowError = [&](const std::string& text) { shown = text; };
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.PageMore->isVisible());
+        QTest::mouseClick(form.TabBarPages, Qt::LeftButton, {},
+                          form.TabBarPages->tabRect(1).center());
+        QTRY_VERIFY(form.PageMore->isVisible());
+        QVERIFY(!form.PageGeneral->isVisible());
+        QVERIFY(form.CheckBoxClearReadOnly->isChecked());
+        QVERIFY(!form.CheckBoxPreviewTagsFromNames->isChecked());
+        QVERIFY(form.CheckBoxPreviewImportTags->isChecked());
+        QCOMPARE(form.ComboBoxTagCodePage->currentText(), QString("koi8-r"));
+
+        QTest::mouseClick(form.CheckBoxSyncID3v2, Qt::LeftButton);
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(!form.isVisible());
+        QVERIFY(!host.MorePreferences().SyncID3v2);
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.CheckBoxSyncID3v2->isChecked()); // copied in at each showing
+        QTest::mouseClick(form.CheckBoxClearReadOnly, Qt::LeftButton);
+        QTest::mouseClick(form.CheckBoxShowAudio, Qt::LeftButton);
+        QTest::mouseClick(form.CheckBoxPreviewTagsFromNames, Qt::LeftButton);
+        QTest::mouseClick(form.CheckBoxPreviewRenameFromTags, Qt::LeftButton);
+        form.ComboBoxTagCodePage->setCurrentIndex(
+            form.ComboBoxTagCodePage->findText("Windows-1252"));
+        QTest::mouseClick(form.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(shown), QString());
+        QVERIFY(!form.isVisible());
+        const std::string text = dir.ReadFile("Veltrane.ini");
+        QVERIFY(text.find("ClearReadOnly=0\n") != std::string::npos);
+        QVERIFY(text.find("ShowAudio=1\n") != std::string::npos);
+        QVERIFY(text.find("SyncID3v2") == std::string::npos);
+        QVERIFY(text.find("TagCodePage") == std::string::npos); // the default is no key
+        QVERIFY(text.find("[Preview]\nTagsFromNames=1\nRenameFromTags=0\n") != std::string::npos);
+        QVERIFY(text.find("ImportTags") == std::string::npos);
+        TMorePreferences expected;
+        expected.ClearReadOnly = false;
+        expected.ShowAudio = true;
+        expected.PreviewRenameFromTags = false;
+        QVERIFY(host.MorePreferences() == expected);
+        QVERIFY(ReadMorePreferences(ini) == expected);
+
+        // A failed write leaves the host as it was.
+        TSettingsHost lost(dir / "missing/Veltrane.ini");
+        TFormPreferences other(lost);
+        other.ShowError = [&](const std::string& text) { shown = text; };
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        other.CheckBoxSyncID3v2->setChecked(true);
+        QTest::mouseClick(other.BitBtnOK, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(shown),
+                 QString::fromStdString("Unable to write to " + (dir / "missing/Veltrane.ini")));
+        QVERIFY(!lost.MorePreferences().SyncID3v2);
     }
 
     void setBackImageLoadsEveryWindow() {

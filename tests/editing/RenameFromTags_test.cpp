@@ -92,6 +92,13 @@ TEST(RenameByTypedName, ANameWithASlashCannotLeaveTheDirectory) {
     EXPECT_EQ(RenameByTypedName(a, std::string("x\0y", 3)).Code, EINVAL);
     EXPECT_EQ(dir.ReadFile("sub/a.mp3"), "AAA");
     EXPECT_EQ(dir.ReadFile("sub/x"), "XXX");
+    // Nothing typed, or ".mp3" alone, would give the hidden name ".mp3".
+    for (const char* typed : {"", ".mp3", ".MP3"}) {
+        EXPECT_EQ(RenameByTypedName(a, typed).Message, kMsgEmptyName);
+        EXPECT_EQ(PreviewRenameByTypedName(a, typed).State, TPreviewState::psFailed);
+    }
+    EXPECT_EQ(dir.ReadFile("sub/a.mp3"), "AAA");
+    EXPECT_FALSE(fs::exists(dir / "sub/.mp3"));
 }
 
 TEST(RenameFromTagsRun, RenamesFromTagsSkipsIncompleteAndReportsCollisions) {

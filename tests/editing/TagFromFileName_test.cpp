@@ -29,6 +29,7 @@ TEST(SmartCut, TrimsBlanksAndBracketsOrQuotesWithoutPartnerOrEnclosingThePiece) 
         {"Remix)", "Remix"},
         {"(Remix", "Remix"},
         {"([Remix)]", "Remix"}, // by nesting only "[" and "]" pair: "(" and ")" go, then "[]"
+        {"(a] b)", "a] b"},     // "(" pairs with ")" only
         {"Song ()", "Song"},    // an empty pair at an end
         {"[] Song", "Song"},
         {"Don't Stop'", "Don't Stop"}, // an apostrophe inside a word is no quote
@@ -218,6 +219,7 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
     const std::string same = folder.Add("Same - Name.mp3", test::Tagged("Name", "Same"));
     const std::string more = folder.AddNoTag("Jean-Luc Ponty - Open Mind.mp3");
     const std::string track = folder.Add("x7 - Tune.mp3", test::Tagged("Tune", "y"));
+    const std::string kept = folder.Add("Miles-Davis - So What.mp3", test::Tagged("Davis", "Miles"));
     const std::string gone = folder / "Gone - Away.mp3";
     const std::string dir = folder.Dir().path().string();
     const std::string before = folder.Dir().ReadFile("Band - Song.mp3");
@@ -232,6 +234,7 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
         TDeriveOptions options;
         std::vector<std::string> paths;
         std::vector<std::string> rows;
+        std::string counts;
     } cases[] = {
         {artistTitle,
          {true, false},
@@ -239,26 +242,52 @@ TEST(PreviewDeriveFromFileNames, ShowsChangedUnchangedWarnedAndFailedRowsAndWrit
          {"Band - Song.mp3|title|Old|Song||0", "Same - Name.mp3||||unchanged|1",
           "Jean-Luc Ponty - Open Mind.mp3|title||Luc Ponty|" + morePieces + "|2",
           "Jean-Luc Ponty - Open Mind.mp3|artist||Jean|" + morePieces + "|2",
-          "Gone - Away.mp3||||File not found|3"}},
+          "Gone - Away.mp3||||File not found|3"},
+         "3 changes in 2 files; 1 file unchanged; 1 row cannot be done; 2 rows with a warning"},
         // Clear tag empties what the name does not give.
         {artistTitle,
          {true, true},
          {changed},
          {"Band - Song.mp3|title|Old|Song||0", "Band - Song.mp3|album|Alb|||0",
-          "Band - Song.mp3|genre|Rock|||0"}},
+          "Band - Song.mp3|genre|Rock|||0"},
+         "3 changes in 1 file"},
         {trackTitle,
          {true, false},
          {track},
          {"x7 - Tune.mp3|track||x7|not a track number from 1 to 255; the track is left as it "
-          "is|3"}},
+          "is|3"},
+         "0 changes in 0 files; 1 row cannot be done"},
+        // Left-over pieces of a file that keeps its tag: a warning, no change.
+        {artistTitle,
+         {true, false},
+         {kept},
+         {"Miles-Davis - So What.mp3||||unchanged; more pieces than fields: \"So What\" is not "
+          "used|2"},
+         "0 changes in 0 files; 1 row with a warning"},
     };
     for (const auto& c : cases) {
         const auto rows = PreviewDeriveFromFileNames(c.paths, c.format, c.options,
                                                      TagCodec::Default(), nullptr, 1);
         EXPECT_EQ(RowTexts(rows, dir), c.rows);
+        EXPECT_EQ(PreviewSummary(CountPreview(rows)), c.counts);
     }
     EXPECT_EQ(folder.Dir().ReadFile("Band - Song.mp3"), before);
     EXPECT_EQ(std::filesystem::file_size(more), test::kAudioBytes);
+}
+
+// An empty track piece (" - Tune.mp3" cut as track - title) is no track number: the dry run
+// flags it as the run does, never a silent "no change".
+TEST(PreviewDeriveFromFileNames, AnEmptyTrackPieceFails) {
+    test::EditingFolder folder;
+    const std::string path = folder.Add(" - Tune.mp3", test::Tagged("Tune", "y"));
+    TDeriveFormat trackTitle;
+    trackTitle.SetSeparator("-");
+    ASSERT_TRUE(trackTitle.SetHowToCodes("61"));
+    const auto rows = PreviewDeriveFromFileNames({path}, trackTitle, {true, false},
+                                                 TagCodec::Default(), nullptr, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Field, "track");
+    EXPECT_EQ(rows[0].State, TPreviewState::psFailed);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "editing/TagTable.h"
 
 #include "editing/JournaledSteps.h"
+#include "editing/TableText.h"
 #include "editing/Undo.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -25,6 +27,7 @@ struct CsvCase {
     std::string Text;
     std::vector<Fields> Records; // empty with ErrorRow set: the parse fails
     std::size_t ErrorRow = 0;
+    TTableFormat Format = TTableFormat::Csv;
 };
 
 TEST(TagTable, CsvReading) {
@@ -41,12 +44,16 @@ TEST(TagTable, CsvReading) {
         {"CR alone", "a\rb\r", {}, 1},
         {"text after closing quote", "\"a\"b\r\n", {}, 1},
         {"quote inside a bare field", "a\"b\r\n", {}, 1},
+        {"TSV: BOM skipped", "\xEF\xBB\xBFpath\tt\nx\ty\n", {{"path", "t"}, {"x", "y"}}, 0,
+         TTableFormat::Tsv},
+        {"TSV: CRLF", "a\tb\r\n\r\nc\t\r\n", {{"a", "b"}, {"c", ""}}, 0, TTableFormat::Tsv},
+        {"TSV: CR alone", "a\r\nb\rc\n", {}, 2, TTableFormat::Tsv},
     };
     for (const CsvCase& c : cases) {
         SCOPED_TRACE(c.Name);
         if (c.ErrorRow != 0) {
             try {
-                ParseTable(c.Text, TTableFormat::Csv);
+                ParseTable(c.Text, c.Format);
                 ADD_FAILURE() << "parsed";
             } catch (const ETableSyntax& e) {
                 EXPECT_EQ(e.Row(), c.ErrorRow) << e.what();
@@ -54,7 +61,7 @@ TEST(TagTable, CsvReading) {
             continue;
         }
         std::vector<Fields> got;
-        for (const TTableRecord& r : ParseTable(c.Text, TTableFormat::Csv))
+        for (const TTableRecord& r : ParseTable(c.Text, c.Format))
             got.push_back(r.Fields);
         EXPECT_EQ(got, c.Records);
     }
@@ -104,6 +111,37 @@ TEST(TagTable, HeaderProblemsAndEmptyTablesApplyNothing) {
                  std::invalid_argument);
     EXPECT_THROW(PlanTagImport("path,title\r\n", TTableFormat::Csv, "/", codec), ETableSyntax);
     EXPECT_THROW(PlanTagImport("", TTableFormat::Csv, "/", codec), ETableSyntax);
+}
+
+// Tag cells of a TSV are unescaped, those of a CSV taken as they stand; trailing blanks go
+// from tag cells, never from a path.
+TEST(TagTable, ImportCellsReadAsTheExportWroteThem) {
+    test::TestDir dir;
+    const test::RawTag title{"Title", "", "", "", "", 255};
+    const std::string file = dir.WriteFile("t.mp3", test::Mp3Bytes(300, title));
+    const std::string blank = dir.WriteFile("b.mp3 ", test::Mp3Bytes(300, title));
+    const auto csv = TTableFormat::Csv, tsv = TTableFormat::Tsv;
+    const struct {
+        const char* Name;
+        TTableFormat Format;
+        std::string Table;
+        std::vector<std::string> Titles; // of the files that change
+    } cases[] = {
+        {"TSV backslash", tsv, "path\ttitle\n" + file + "\tAC\\\\DC\n", {"AC\\DC"}},
+        {"TSV escaped tab", tsv, "path\ttitle\n" + file + "\ta\\tb\n", {"a\tb"}},
+        {"CSV as it stands", csv, "path,title\r\n" + file + ",AC\\DC\r\n", {"AC\\DC"}},
+        {"blanks after a title", csv, "path,title\r\n" + file + ",Title  \r\n", {}},
+        {"blank ending a path", tsv, "path\ttitle\n" + blank + "\tNew \n", {"New"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TImportPlan plan = PlanTagImport(c.Table, c.Format, "/", TagCodec::Default());
+        EXPECT_EQ(plan.BadRows, std::vector<std::string>{});
+        std::vector<std::string> titles;
+        for (const TImportFile& f : plan.Files)
+            titles.push_back(f.New.Title);
+        EXPECT_EQ(titles, c.Titles);
+    }
 }
 
 // The import writes over the tags its plan read: a file another program changed between the
@@ -173,6 +211,55 @@ TEST(TagTable, ImportLeavesAFileChangedSinceItsPlanAlone) {
             SetActiveJournal(nullptr);
         }
     }
+}
+
+// A cell a spreadsheet would run as a formula is written with one apostrophe before it, and
+// an import takes exactly that apostrophe off again: every title comes back as it was.
+TEST(TagTable, FormulaCellsAreGuardedAndImportedBackAsTheyWere) {
+    const struct {
+        std::string title, cell;
+    } cases[] = {
+        {"=1+1", "'=1+1"},   {"+x", "'+x"},   {"-5", "'-5"},   {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},     {"\rx", "'\rx"}, {"'=x", "''=x"}, {"''-", "'''-"},
+        {"'plain", "'plain"}, {"a=b", "a=b"}, {"'", "'"},      {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(GuardCell(c.title), c.cell);
+        EXPECT_EQ(UnguardCell(c.cell), c.title);
+    }
+    test::TestDir dir;
+    const std::string path = dir.WriteFile(
+        "a.mp3", test::Mp3Bytes(10, test::RawTag{"=HYPERLINK(1)", "-B", "", "", "", 255}));
+    for (const TTableFormat format : {TTableFormat::Csv, TTableFormat::Tsv}) {
+        TMP3Tag tag = GetMP3Tag(path, TagCodec::Default());
+        tag.FileName = path;
+        std::string table = TagTableHeader(format);
+        AppendTagTableRow(table, tag, format);
+        EXPECT_NE(table.find("'=HYPERLINK(1)"), std::string::npos) << table;
+        const TImportPlan plan =
+            PlanTagImport(table, format, dir.path().string(), TagCodec::Default());
+        EXPECT_TRUE(plan.Files.empty() && plan.BadRows.empty()) << table;
+    }
+}
+
+// The import names files as the system reaches them: "LINK/../x.mp3" is the file beside the
+// link's target, and one file under two names is planned once, its later row refused.
+TEST(TagTable, ImportResolvesPathsAsTheSystemDoes) {
+    test::TestDir dir;
+    const std::string x =
+        dir.WriteFile("top/x.mp3", test::Mp3Bytes(10, test::RawTag{"Old", "", "", "", "", 255}));
+    dir.WriteFile("top/deep/y.mp3", test::Mp3Bytes(10, test::RawTag{}));
+    std::filesystem::create_directory_symlink(dir / "top/deep", dir / "link");
+    ASSERT_EQ(::link(x.c_str(), (dir / "top/hard.mp3").c_str()), 0);
+    const TImportPlan plan =
+        PlanTagImport("path\ttitle\nlink/../x.mp3\tNew\ntop/hard.mp3\tOther\n", TTableFormat::Tsv,
+                      dir.path().string(), TagCodec::Default());
+    ASSERT_EQ(plan.Files.size(), 1u);
+    EXPECT_EQ(plan.Files[0].Path, x);
+    EXPECT_EQ(plan.Files[0].New.Title, "New");
+    ASSERT_EQ(plan.BadRows.size(), 1u);
+    EXPECT_NE(plan.BadRows[0].find("the file of row 2 under another name"), std::string::npos);
 }
 
 } // namespace

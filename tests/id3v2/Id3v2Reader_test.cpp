@@ -1,5 +1,7 @@
 #include "id3v2/Id3v2Reader.h"
 
+#include "id3v2/Id3v2Check.h"
+#include "support/HostileId3v2.h"
 #include "support/Id3v2Builder.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
@@ -68,6 +70,10 @@ TEST(Id3v2Mapping, FramesMapOntoId3v1Fields) {
          Values("", "", "", "", "", 255, 0, "Chiptune")},
         {"genre number past the table", {{"TCON", {"200"}}},
          Values("", "", "", "", "", 255, 0, "200")},
+        {"genre with leading zeros", {{"TCON", {"(0017)"}}}, Values("", "", "", "", "", 17)},
+        {"genre 0 written long", {{"TCON", {"0000"}}}, Values("", "", "", "", "", 0)},
+        {"genre of 25 digits", {{"TCON", {"1000000000000000000000017"}}},
+         Values("", "", "", "", "", 255, 0, "1000000000000000000000017")},
         {"track of a total", {{"TRCK", {"3/12"}}}, Values("", "", "", "", "", 255, 3)},
         {"track with a leading zero", {{"TRCK", {"07"}}}, Values("", "", "", "", "", 255, 7)},
         {"track 255", {{"TRCK", {"255"}}}, Values("", "", "", "", "", 255, 255)},
@@ -140,6 +146,73 @@ TEST(Id3v2Reader, DamagedTagsAreNotReadAndFifosDoNotHang) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_THROW(ReadId3v2(fifo), ENoId3v2);
     EXPECT_THROW(ReadId3v2(dir / "missing.mp3"), EInOutError);
+}
+
+// Tags made to crash, exhaust or fool a reader: what can be read is read, the rest is left out
+// before anything is allocated for it, and a tag that yields nothing is no tag.
+TEST(Id3v2Reader, HostileTagsAreReadWithoutHarm) {
+    using test::CompressedFrame;
+    using test::TagOf;
+    using test::TextFrame;
+    const std::string band = TextFrame(4, "TPE1", "Band");
+    // The same frame as 2.3 writes it: compression is the flag 0x80, the sizes plain numbers.
+    const auto v23 = [](std::string Frame) {
+        Frame[8] = '\0';
+        Frame[9] = '\x80';
+        return Frame;
+    };
+    const std::string big(17u << 20, 'x'); // past 16 MB
+    const struct {
+        const char* name;
+        std::string tag;
+        bool readable;
+        std::string title, artist;
+        std::vector<std::string> unsafe;
+    } cases[] = {
+        {"chapters nested 20,000 deep", test::NestedChapters(20000), true, "Song", "", {}},
+        {"tables of contents nested 20,000 deep", test::NestedChapters(20000, "CTOC"), true, "Song",
+         "", {}},
+        {"compressed frame", TagOf(4, 0, CompressedFrame("TIT2", "Packed") + band), true,
+         "Packed", "Band", {}},
+        {"compressed frame declaring 200 MB", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20) + band),
+         true, "", "Band", {"TIT2: inflates to 209715200 bytes, past 16 MB"}},
+        {"compressed frame of 17 MB", TagOf(4, 0, band + CompressedFrame("TIT2", big)), true, "",
+         "Band", {"TIT2: inflates to 17825793 bytes, past 16 MB"}},
+        {"two frames of 9 MB", TagOf(4, 0, CompressedFrame("TIT2", big.substr(0, 9u << 20)) +
+                                                CompressedFrame("TPE1", big.substr(0, 9u << 20))),
+         true, big.substr(0, 9u << 20), "", {"TPE1: inflates to 9437185 bytes, past 16 MB"}},
+        {"compressed frame inflating past what it declares",
+         TagOf(4, 0, band + CompressedFrame("TIT2", big.substr(0, 200000), 100)), true, "", "Band",
+         {"TIT2: inflates past the size it declares"}},
+        {"only a bomb", TagOf(4, 0, CompressedFrame("TIT2", "x", 200u << 20)), false, "", "", {}},
+        {"2.3 compressed frame declaring 1.6 GB",
+         TagOf(3, 0, v23(CompressedFrame("TIT2", "x", 200u << 20)) + TextFrame(3, "TPE1", "Band")),
+         true, "", "Band", {"TIT2: inflates to 1677721600 bytes, past 16 MB"}},
+        {"a frame one byte past the end",
+         TagOf(3, 0, TextFrame(3, "TIT2", "Song") + "TPE1" + test::Plain4(6) + std::string(2, '\0') +
+                         std::string("\0Band", 5)),
+         false, "", "", {}},
+        {"2.3 extended header", test::ExtendedHeader23(false), true, "Song", "Band", {}},
+        {"2.3 extended header with a CRC", test::ExtendedHeader23(true), true, "Song", "Band", {}},
+        {"2.3 extended header, unsynchronised", test::ExtendedHeader23(false, true), true,
+         "Song\xc3\xbf", "Band", {}},
+        {"2.3 extended header past the end", TagOf(3, 0x40, test::Plain4(60) + TextFrame(3, "TIT2", "S")),
+         false, "", "", {}},
+        {"empty first frame", TagOf(3, 0, "TIT2" + test::Plain4(0) + std::string(2, '\0') + TextFrame(3, "TPE1", "B")),
+         false, "", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.readable) {
+            EXPECT_THROW(ParseId3v2(c.tag), ENoId3v2);
+            continue;
+        }
+        EXPECT_EQ(CheckId3v2Tag(c.tag).Unsafe, c.unsafe);
+        const TId3v2Values v = ParseId3v2(c.tag);
+        EXPECT_EQ(v.Title.size(), c.title.size());
+        EXPECT_TRUE(v.Title == c.title);
+        EXPECT_EQ(v.Artist, c.artist);
+    }
 }
 
 // Files tagged at test time by the tag writers of other projects.

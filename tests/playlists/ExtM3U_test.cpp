@@ -76,9 +76,10 @@ TEST(ExtM3U, WritesExtendedRelativeAndAppendsTheHeaderOnlyToNewFiles) {
     const std::string first =
         "#EXTM3U\r\n#EXTINF:-1,Band - Song\r\na.mp3\r\n#EXTINF:-1,b b\r\nS/b b.mp3\r\n";
     EXPECT_EQ(dir.ReadFile("M/list.m3u8"), first);
-    WritePlaylistEntries(out, {t, "/elsewhere/x.mp3"}, pwAppend, {true, true});
+    const std::string o = dir.WriteFile("M/o.mp3", test::Mp3Bytes(10, test::RawTag{"", "Solo", "", "", "", 255}));
+    WritePlaylistEntries(out, {t, o, "/elsewhere/x.mp3"}, pwAppend, {true, true});
     EXPECT_EQ(dir.ReadFile("M/list.m3u8"), first +
-              "#EXTINF:-1,Only\r\nt.mp3\r\n#EXTINF:-1,x\r\n/elsewhere/x.mp3\r\n");
+              "#EXTINF:-1,Only\r\nt.mp3\r\n#EXTINF:-1,Solo\r\no.mp3\r\n#EXTINF:-1,x\r\n/elsewhere/x.mp3\r\n");
     WritePlaylistEntries(dir / "new.m3u", {a}, pwAppend, {true, false});
     EXPECT_EQ(dir.ReadFile("new.m3u"), "#EXTM3U\r\n#EXTINF:-1,Band - Song\r\n" + a + "\r\n");
     EXPECT_EQ(ResolvePlaylistPath("/d", "x.m3u8"), "/d/x.m3u8");

@@ -1,5 +1,8 @@
 #include "tagcore/TagRunReader.h"
 
+#include "tagcore/TailRunReader.h"
+
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 #include "tagcore/InOutError.h"
@@ -20,6 +23,7 @@ namespace {
 
 using test::Mp3Bytes;
 using test::Mp3BytesNoTag;
+using test::Mp3Frames;
 using test::RawTag;
 
 // What a read gives, as one comparable text: the tag and size, or the error's code.
@@ -104,6 +108,47 @@ TEST(TagRunReader, EveryEntryReadsAsGetMP3TagReadsIt) {
     }
 }
 
+// A file cut between its open and the run's read of its tail: the short read is refused
+// ("Read beyond end of file"), never taken with what the buffer held before; its neighbours
+// read as usual, with the ring or without.
+TEST(TagRunReader, AFileCutAfterItsOpenIsRefused) {
+    test::TestDir dir;
+    const std::vector<std::string> paths = {
+        dir.WriteFile("0.mp3", Mp3Bytes(300, RawTag{"Zero", "", "", "", "", 0})),
+        dir.WriteFile("1.mp3", Mp3Bytes(300, RawTag{"Cut", "", "", "", "", 0})),
+        dir.WriteFile("2.mp3", Mp3Bytes(300, RawTag{"Two", "", "", "", "", 0}))};
+    for (const bool ring : {true, false}) {
+        SCOPED_TRACE(ring ? "ring" : "no ring");
+        for (const std::string& p : paths)
+            ASSERT_EQ(::truncate(p.c_str(), 428), 0);
+        TTailRunReader reader(
+            [&](std::size_t i, TDirectoryCache*) {
+                TTailOpen open;
+                open.Path = paths[i];
+                open.File.reset(::open(paths[i].c_str(), O_RDONLY | O_CLOEXEC));
+                ::fstat(open.File.get(), &open.Status);
+                open.TailEnd = static_cast<std::uint64_t>(open.Status.st_size);
+                open.TailLength = 128;
+                if (i == 1) {
+                    EXPECT_EQ(::truncate(paths[i].c_str(), 350), 0);
+                }
+                return open;
+            },
+            ring);
+        reader.Prepare(0, 3, nullptr);
+        std::vector<std::string> outcomes;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            try {
+                outcomes.push_back(
+                    ParseTagBytes(reader.Read(i, nullptr).Bytes, TagCodec::Default()).Title);
+            } catch (const EInOutError& e) {
+                outcomes.push_back("error " + std::to_string(e.ErrorCode()));
+            }
+        }
+        EXPECT_EQ(outcomes, (std::vector<std::string>{"Zero", "error 100", "Two"}));
+    }
+}
+
 // Out of descriptors in the middle of a run: the files the run could not open are read one
 // by one afterwards, none of them reported as failing.
 TEST(TagRunReader, TooFewDescriptorsForTheRunFailsNoFile) {
@@ -132,6 +177,45 @@ TEST(TagRunReader, TooFewDescriptorsForTheRunFailsNoFile) {
     for (std::size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(reader.Read(i, TagCodec::Default(), nullptr, &folders).Title,
                   "T" + std::to_string(i));
+}
+
+// The audio read with the run is what a read of the whole file gives: a head that holds the
+// frames, one that ends inside an ID3v2 tag, one that holds only part of the frames looked at.
+TEST(TagRunReader, AudioReadWithTheRunIsTheFilesOwn) {
+    test::TestDir dir;
+    const std::string id3 = std::string("ID3\x03\x00\x00\x00\x01\x7F\x7F", 10) + std::string(32767, '\0');
+    std::vector<std::string> kinds = {
+        dir.WriteFile("cbr.mp3", Mp3Frames(100) + test::TagBytes({"S", "", "", "", "", 1})),
+        dir.WriteFile("tagged.mp3", id3 + Mp3Frames(15) + Mp3Frames(1, 160) + Mp3Frames(200)),
+        dir.WriteFile("late.mp3", std::string(15000, 'x') + Mp3Frames(60)),
+        dir.WriteFile("none.mp3", Mp3BytesNoTag(70000)),
+        dir.WriteFile("small.mp3", Mp3Frames(3)),
+    };
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < 70; ++i)
+        paths.push_back(kinds[i % kinds.size()]);
+    const auto text = [](const TMpegAudio& a) {
+        return std::to_string(a.Seconds) + "|" + std::to_string(a.Kbps) + "|" + std::to_string(a.Vbr) +
+               "|" + std::string(AudioNoteText(a.Note)) + "|" + std::to_string(a.AudioStart);
+    };
+    for (const bool ring : {true, false}) {
+        TTagRunReader reader([&](std::size_t i) { return paths[i]; }, 2000, ring, true);
+        TDirectoryCache folders;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            SCOPED_TRACE(paths[i]);
+            reader.PrepareRunAt(i, paths.size(), &folders);
+            TMpegAudio audio;
+            audio.Kbps = -1;
+            const TMP3Tag tag = reader.Read(i, TagCodec::Default(), nullptr, &folders, &audio);
+            if (i % kinds.size() == 4) {
+                EXPECT_EQ(audio.Kbps, -1); // below the smallest size: only measured
+                continue;
+            }
+            EXPECT_EQ(text(audio), text(GetMpegAudio(paths[i], tag.Header == "TAG" ? 128 : 0)));
+            EXPECT_EQ(audio.Vbr, i % kinds.size() == 1);
+            EXPECT_EQ(audio.HasAudio(), i % kinds.size() != 3);
+        }
+    }
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 #include "browser/ui/main.h"
+#include <QShortcut>
+#include <QSignalBlocker>
 #include "browser/ui/MainPlaylistHost.h"
 #include "browser/ui/DropOpen.h"
 
@@ -29,6 +31,7 @@
 #include "editing/ui/NumberTracks.h"
 #include "editing/ui/FillFromId3v2Form.h"
 #include "editing/ui/TagTableActions.h"
+#include "editing/ui/TagActionsForm.h"
 #include "editing/ui/Preferences.h"
 #include "editing/ui/Rename.h"
 #include "editing/JournaledSteps.h"
@@ -132,6 +135,7 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void ListChanged() override {
         form_.RefreshList();
         form_.UpdateFooter();
+        form_.ReportSyncV2();
     }
     void ShowFocusedRow() override {
         if (form_.FileList.ItemIndex() >= 1)
@@ -142,6 +146,7 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     void RunSearch() override { form_.RunSearch(); }
     std::size_t RememberedRow() const override { return form_.RememberedRow; }
     void ShowError(const std::string& Text) override { form_.ReportError(Text); }
+    void ShowNotice(const std::string& Text) override { form_.ReportNotice(Text); }
 
     std::string SettingsFileName() const override { return form_.SettingsFileName(); }
     std::string BackImageFileName() const override { return form_.BackImageFileName; }
@@ -160,6 +165,17 @@ class TMainHost : public IEditingHost, public IPreferencesHost {
     }
     void SetLayoutPreferences(const TLayoutPreferences& Value) override {
         form_.SetLayoutPreferences(Value);
+    }
+    TMorePreferences MorePreferences() const override {
+        TMorePreferences more = form_.MorePrefs;
+        const TMorePreferences stored = ReadMorePreferences(form_.SettingsFileName());
+        more.PreviewTagsFromNames = stored.PreviewTagsFromNames;
+        more.PreviewRenameFromTags = stored.PreviewRenameFromTags;
+        more.PreviewImportTags = stored.PreviewImportTags;
+        return more;
+    }
+    void SetMorePreferences(const TMorePreferences& Value) override {
+        form_.SetMorePreferences(Value);
     }
 
   private:
@@ -205,6 +221,8 @@ void TMainForm::RestoreMedia() {
 // The child windows and the list use members of this window (the host, the rows): they go
 // first, before the members they use.
 TMainForm::~TMainForm() {
+    if (ActiveSyncV2() == &SyncV2)
+        SetSyncV2(nullptr);
     qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
     MultiListMP3->SetItems(nullptr);
     delete MultiListMP3;
@@ -238,6 +256,7 @@ void TMainForm::CreateControls() {
     MultiListMP3->SetItems(&FileList);
     ConfigureMainFileList(*MultiListMP3);
     MultiListMP3->installEventFilter(this);
+    MultiListMP3->viewport()->installEventFilter(this);
     connect(MultiListMP3, &TMultiList::Click, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::SelectionChanged, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::DblClick, this, &TMainForm::MultiListMP3DblClick);
@@ -286,6 +305,16 @@ void TMainForm::CreateControls() {
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2, 1);
+    StatusPanelFilter = new QLabel(this);
+    StatusPanelFilter->setObjectName("StatusPanelFilter");
+    StatusPanelFilter->hide();
+    statusBar()->addPermanentWidget(StatusPanelFilter);
+    StatusPanelLength = new QLabel(this);
+    StatusPanelLength->setObjectName("StatusPanelLength");
+    StatusPanelLength->setMinimumWidth(80);
+    StatusPanelLength->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->insertWidget(2, StatusPanelLength);
+    StatusPanelLength->hide();
 
     // Configured before it attaches, so the window never sees the default limits.
     MinMax1 = new TMinMax();
@@ -431,6 +460,23 @@ void TMainForm::CreateToolbars() {
         m, "ToolbarButtonQuit", TToolbarControl::Quit,
         ThemeIcon({"application-exit", "window-close"}, StdIcon(QStyle::SP_DialogCloseButton)),
         &TMainForm::ToolbarButtonQuitClick);
+
+    // A row of its own: beside the three described bars the box would fold away at the
+    // window's first size.
+    addToolBarBreak(Qt::TopToolBarArea);
+    ToolBarFilter = makeBar("Filter", tr("Filter"));
+    ToolBarFilter->addWidget(new QLabel(tr("Filter") + ' ', ToolBarFilter));
+    EditFilter = new QLineEdit(ToolBarFilter);
+    EditFilter->setObjectName("EditFilter");
+    EditFilter->setFixedWidth(160);
+    EditFilter->installEventFilter(this);
+    ToolBarFilter->addWidget(EditFilter);
+    connect(EditFilter, &QLineEdit::textChanged, this, &TMainForm::EditFilterChange);
+    auto* focusFilter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(focusFilter, &QShortcut::activated, this, [this] {
+        EditFilter->setFocus(Qt::ShortcutFocusReason);
+        EditFilter->selectAll();
+    });
     // The program's own pictures: coloured when enabled, faint grey when not.
     for (const auto& [control, kind] : controlOf_)
         if (auto* button = qobject_cast<QToolButton*>(control))
@@ -463,6 +509,7 @@ void TMainForm::CreatePopupMenu() {
     Numbertracks = add("Numbertracks", tr("Number tracks..."), &TMainForm::NumbertracksClick);
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
+    AddActionsEntry(*PopupMenuMultiListMP3, *host_, this);
     PopupMenuMultiListMP3->addSeparator();
     auto* undo = new TUndoAction(
         this, PopupMenuMultiListMP3, [this](const std::string& Text) { ReportError(Text); },
@@ -515,7 +562,10 @@ void TMainForm::FormCreate() {
     DeleteToRecycleBin = settings.DeleteToRecycleBin;
     DefaultDir = settings.DefaultDir;
     DblClickAction = settings.DblClickAction;
-    layout_ = ReadLayout(settingsFiles_.Read, kFileListColumnCount);
+    MorePrefs = ReadMorePreferences(settingsFiles_.Read);
+    ApplyShowAudio(MorePrefs.ShowAudio);
+    ApplySyncV2();
+    layout_ = ReadLayout(settingsFiles_.Read, FileList.ColumnCount());
     if (layout_.KeepLayout) {
         FileList.SetSortColumn(layout_.SortColumn);
         SubdirMode = layout_.SubdirMode;
@@ -655,6 +705,77 @@ void TMainForm::SetLayoutPreferences(const TLayoutPreferences& Value) {
         ApplyStretch(Value.StretchList);
 }
 
+void TMainForm::SetMorePreferences(const TMorePreferences& Value) {
+    const bool audioChanged = Value.ShowAudio != MorePrefs.ShowAudio;
+    MorePrefs = Value;
+    ApplySyncV2();
+    if (!audioChanged)
+        return;
+    ApplyShowAudio(Value.ShowAudio);
+    UpdateSortArrow();
+    RunSearch(); // the rows read without the audio, or with it, are read again
+}
+
+void TMainForm::ApplySyncV2() {
+    {
+        const std::lock_guard<std::mutex> lock(SyncV2.Mutex);
+        SyncV2.Enabled = MorePrefs.SyncID3v2;
+        SyncV2.Count = !MorePrefs.SyncID3v2;
+        SyncV2.Skipped.clear();
+        SyncV2.Holding = 0;
+    }
+    SetSyncV2(&SyncV2);
+}
+
+void TMainForm::ReportSyncV2() {
+    std::size_t holding = 0;
+    TFileFailures skipped;
+    {
+        const std::lock_guard<std::mutex> lock(SyncV2.Mutex);
+        std::swap(holding, SyncV2.Holding);
+        skipped.swap(SyncV2.Skipped);
+    }
+    if (!SyncV2.Enabled && holding > 0)
+        StatusPanel2->setText(tr("%1 files also hold an ID3v2 tag, which players show first; it "
+                                 "was not changed (Preferences, More: Keep ID3v2 tags in step).")
+                                  .arg(holding));
+    if (!skipped.empty()) {
+        std::string text = tr("These files' ID3v2 tags were left as they were; their ID3v1 "
+                              "tags were written:")
+                               .toStdString();
+        for (const TFileFailure& f : skipped)
+            text += "\n" + f.Path + ": " + f.Error;
+        ReportError(text);
+    }
+}
+
+void TMainForm::ApplyShowAudio(bool On) {
+    FileList.SetShowAudio(On);
+    ShowMainFileListAudio(*MultiListMP3, On);
+    StatusPanelLength->setVisible(On);
+    FitListColumns();
+}
+
+void TMainForm::FitListColumns() {
+    std::vector<int> now;
+    for (int i = 0; i < kFileListColumnCount; ++i)
+        now.push_back(MultiListMP3->SectionWidth(i));
+    // A width the user dragged (or a kept layout) becomes the base that stretching adds to.
+    if (columnBase_.empty() || !std::equal(now.begin(), now.begin() + 7, columnsSet_.begin(),
+                                           columnsSet_.begin() + std::min<std::size_t>(
+                                                                     columnsSet_.size(), 7)))
+        columnBase_.assign(now.begin(), now.begin() + 7);
+    const int trackMin =
+        std::max(24, MultiListMP3->fontMetrics().horizontalAdvance(QStringLiteral("255")) + 8);
+    std::vector<int> tail;
+    for (int i = kFileListColumnCount; i < FileList.ColumnCount(); ++i)
+        tail.push_back(MultiListMP3->SectionWidth(i));
+    columnsSet_ = veltrane::FitListColumns(columnBase_, MultiListMP3->viewport()->width(),
+                                           layout_.StretchList, trackMin, tail);
+    for (int i = 0; i < FileList.ColumnCount(); ++i)
+        MultiListMP3->SetSectionWidth(i, columnsSet_[static_cast<std::size_t>(i)]);
+}
+
 void TMainForm::ApplyStretch(bool On) {
     layout_.StretchList = On;
     // Maximize is worth having only when the list follows the window.
@@ -687,7 +808,7 @@ void TMainForm::StoreLayout() {
         return;
     TListLayout kept = layout_;
     kept.ColumnWidths.clear();
-    for (int i = 0; i < kFileListColumnCount; ++i)
+    for (int i = 0; i < FileList.ColumnCount(); ++i)
         kept.ColumnWidths.push_back(MultiListMP3->SectionWidth(i));
     kept.SortColumn = FileList.SortColumn();
     kept.SubdirMode = SubdirMode;
@@ -865,6 +986,8 @@ void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+    if (MultiListMP3 && Watched == MultiListMP3->viewport() && Event->type() == QEvent::Resize)
+        FitListColumns();
     auto* widget = qobject_cast<QWidget*>(Watched);
     if (widget && openers_.count(widget)) {
         if (Event->type() == QEvent::Show)
@@ -900,10 +1023,18 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
         break;
     }
     case QEvent::KeyPress:
+        if (Watched == EditFilter && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape) {
+            EditFilter->clear();
+            return true;
+        }
         if (Watched == EditDockCurrentDir) {
             const int key = static_cast<QKeyEvent*>(Event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 EditDockCurrentDirKeyDown(key);
+                return true;
+            }
+            if (key == Qt::Key_F5) {
+                ToolbarButton97RefreshClick();
                 return true;
             }
         }
@@ -924,11 +1055,16 @@ void TMainForm::EditDockCurrentDirKeyDown(int Key) {
     const std::string typed = EditDockCurrentDir->text().toStdString();
     // An absolute path ("~/" expanded) of an existing directory becomes current; anything
     // else, a relative name included, puts the current directory back.
-    if (auto dir = platform::ResolveTypedDirectory(typed))
+    const std::optional<std::string> dir = platform::ResolveTypedDirectory(typed);
+    if (dir)
         ChangeDirectory(*dir);
     EditDockCurrentDir->setText(Q(CurrentDirectory()));
     EditDockCurrentDir->deselect();
     EditDockCurrentDir->end(false);
+    // An absolute path that names no folder is said, not just put back.
+    const std::string expanded = platform::ExpandHome(typed);
+    if (!dir && !expanded.empty() && expanded.front() == '/' && !platform::IsDirectory(expanded))
+        ReportError(FolderMissingMessage(expanded));
 }
 
 // --- The search and the list --------------------------------------------------------------
@@ -967,6 +1103,7 @@ void TMainForm::UpdateList() {
         FormChangeDir->RefreshVolumes();
     EditDockCurrentDir->setText(Q(FindMP3.Directory));
     const bool found = FindMP3.FoundCount() > 0;
+    const bool missing = !platform::IsDirectory(FindMP3.Directory);
     try {
         FileList.UpdateList(FindMP3.Directory, &ProgressWindow);
     } catch (const EInOutError& e) {
@@ -980,11 +1117,15 @@ void TMainForm::UpdateList() {
     if (!found) {
         StatusPanel0->clear();
         StatusPanel1->clear();
+        StatusPanelLength->clear();
     } else {
         UpdateFooter();
     }
     ChooseCommandLineFile();
     emit ListFilled();
+    // The list reads "No mp3's found!" either way; this says why.
+    if (missing)
+        ReportError(FolderMissingMessage(FindMP3.Directory));
     const std::string skipped = SkippedEntriesMessage(FindMP3.Problems);
     if (!skipped.empty())
         ReportError(skipped);
@@ -1026,6 +1167,7 @@ void TMainForm::SortList() {
     BusyCursor busy;
     FileList.SortList(&ProgressWindow);
     RefreshList();
+    UpdateFooter();
 }
 
 void TMainForm::MultiListMP3ListHeaderClick(int Section) {
@@ -1033,6 +1175,8 @@ void TMainForm::MultiListMP3ListHeaderClick(int Section) {
     FileList.MultiListMP3ListHeaderClick(Section, &ProgressWindow);
     UpdateSortArrow();
     RefreshList();
+    // The sort dropped the selection: the footer must not count it any more.
+    UpdateFooter();
 }
 
 void TMainForm::SingleUpdate(const TMP3Tag& Tag) {
@@ -1042,6 +1186,36 @@ void TMainForm::SingleUpdate(const TMP3Tag& Tag) {
 
 void TMainForm::RefreshList() {
     MultiListMP3->viewport()->update();
+    UpdateFilterPanel();
+}
+
+void TMainForm::EditFilterChange(const QString& Text) {
+    const std::string text = Text.toStdString();
+    if (text == FileList.Filter())
+        return;
+    FileList.SetFilter(text);
+    MultiListMP3->SetTopIndex(0);
+    RefreshList();
+    UpdateFooter();
+}
+
+void TMainForm::UpdateFilterPanel() {
+    // A change of folder empties the filter: the box follows.
+    const QString filter = Q(FileList.Filter());
+    if (EditFilter && EditFilter->text() != filter) {
+        const QSignalBlocker quiet(EditFilter);
+        EditFilter->setText(filter);
+    }
+    if (!StatusPanelFilter)
+        return;
+    if (!FileList.Filtered()) {
+        StatusPanelFilter->hide();
+        return;
+    }
+    StatusPanelFilter->setText(tr("%1 of %2 files shown")
+                                   .arg(FileList.FileRowsShown())
+                                   .arg(FileList.FileRowsTotal()));
+    StatusPanelFilter->show();
 }
 
 // --- Commands -----------------------------------------------------------------------------
@@ -1329,6 +1503,12 @@ void TMainForm::UpdateFooter() {
                     sep.size() == 1 ? sep.at(0).toLatin1() : '.');
     StatusPanel0->setText(Q(texts.Count));
     StatusPanel1->setText(Q(texts.Size));
+    if (FileList.ShowAudio())
+        StatusPanelLength->setText(Q(TotalLengthText(FileList.SelectedCentis())));
+}
+
+std::string TMainForm::FolderMissingMessage(const std::string& Dir) const {
+    return tr("The folder %1 does not exist.").arg(Q(Dir)).toStdString();
 }
 
 void TMainForm::ReportError(const std::string& Text) {
@@ -1340,6 +1520,10 @@ void TMainForm::ReportError(const std::string& Text) {
 }
 
 void TMainForm::ReportNotice(const std::string& Text) {
+    if (services_.ShowNotice) {
+        services_.ShowNotice(Text);
+        return;
+    }
     if (services_.ShowError) {
         services_.ShowError(Text);
         return;

@@ -12,6 +12,7 @@
 #include "browser/Settings.h"
 #include "browser/ui/mProgressForm.h"
 #include "components/FileSrc.h"
+#include "editing/SyncV2.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -83,6 +84,8 @@ struct TMainServices {
     std::function<bool(const std::string& Question)> Confirm;
     // Shows an error text; empty: a message box.
     std::function<void(const std::string& Text)> ShowError;
+    // Shows a notice of what was done; empty: ShowError when set, else an information box.
+    std::function<void(const std::string& Text)> ShowNotice;
     // Where the temporary media files are recorded for a later run to clean up after a kill;
     // empty: not recorded.
     TRunFileList* RunFiles = nullptr;
@@ -105,6 +108,15 @@ class TMainForm : public QMainWindow {
     bool DeleteToRecycleBin = true;
     bool SubdirMode = false;
     std::uint8_t DblClickAction = 0;
+    // The "More" page's switches, kept here; the preview switches are read from the settings
+    // file when asked for, since the previews change them there.
+    TMorePreferences MorePrefs;
+    // What the tag steps do with ID3v2 tags: follow MorePrefs.SyncID3v2, or only count them.
+    TSyncV2 SyncV2;
+    void ApplySyncV2();
+    // After a step: the files whose ID3v2 tag was left alone, or the note that it was not kept
+    // in step.
+    void ReportSyncV2();
     std::size_t RememberedRow = 0;
 
     // A directory named on the command line; shown instead of the default directory.
@@ -163,6 +175,8 @@ class TMainForm : public QMainWindow {
     QToolBar* ToolBarDirectory = nullptr;
     QToolBar* ToolBarEditTools = nullptr;
     QToolBar* ToolBarMisc = nullptr;
+    QToolBar* ToolBarFilter = nullptr;
+    QLineEdit* EditFilter = nullptr; // the list shows the rows holding its text
     QToolButton* ToolbarButtonShowDir = nullptr;
     QLineEdit* EditDockCurrentDir = nullptr;
     QToolButton* ToolbarButton97Refresh = nullptr;
@@ -196,6 +210,8 @@ class TMainForm : public QMainWindow {
     QLabel* StatusPanel0 = nullptr; // selection count
     QLabel* StatusPanel1 = nullptr; // selection size
     QLabel* StatusPanel2 = nullptr; // current hint
+    QLabel* StatusPanelFilter = nullptr; // "N of M files shown" while a filter is set
+    QLabel* StatusPanelLength = nullptr; // the selection's total length, with the audio columns
     QFrame* PanelSearching = nullptr;
     QLabel* LabelSearchFrom = nullptr;
     TAnimatedSymbol* AnimatedSymbol = nullptr;
@@ -254,6 +270,8 @@ class TMainForm : public QMainWindow {
     void MultiListMP3KeyDown(int& Key, Qt::KeyboardModifiers Shift);
     void MultiListMP3ListHeaderClick(int Section);
     void SelectAllFiles();
+    void EditFilterChange(const QString& Text);
+    void UpdateFilterPanel();
     void UpdateFooter();
 
     // --- The search and the list.
@@ -270,11 +288,14 @@ class TMainForm : public QMainWindow {
     void ReportError(const std::string& Text);
     // A notice that is no error (a reading the user cancelled): an information box.
     void ReportNotice(const std::string& Text);
+    std::string FolderMissingMessage(const std::string& Dir) const;
 
     // --- Layout ("Layout" section of the settings file).
     const TListLayout& Layout() const { return layout_; }
     // Keep takes effect at the next close; stretch at once (and enables Maximize).
     void SetLayoutPreferences(const TLayoutPreferences& Value);
+    // The "More" page's switches; a change of ShowAudio reads the folder again.
+    void SetMorePreferences(const TMorePreferences& Value);
     // The focus back on the list with its focused row in view, the window active.
     void FocusList();
 
@@ -304,6 +325,8 @@ class TMainForm : public QMainWindow {
     void ApplicationHints();
     void ChooseCommandLineFile();
     void ApplyStretch(bool On);
+    // The Length and Bitrate columns and the length panel, shown or not.
+    void ApplyShowAudio(bool On);
     void RestoreWindowPlace();
     void StoreLayout();
     void UpdateSortArrow();
@@ -327,6 +350,10 @@ class TMainForm : public QMainWindow {
     std::string openNotice_; // from OpenPaths, shown after the listing
     TListLayout layout_;
     QRect fixedListGeometry_; // the list's place when it does not follow the window
+    // Track takes the list's remaining width; stretching widens the text columns instead.
+    void FitListColumns();
+    std::vector<int> columnBase_; // the first seven widths before stretching
+    std::vector<int> columnsSet_; // the widths FitListColumns set last
     std::map<QWidget*, QPointer<QWidget>> openers_; // the window active when a tool window came
     QPointer<QWidget> focusTarget_;                 // where ReturnFocus goes; none: the list
     QTimer* focusTimer_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -235,6 +236,7 @@ void TMultiList::SetHeaderSections(QStringList Sections) {
 
 void TMultiList::SetSectionWidth(int Section, int Width) {
     sectionWidths_.at(Section) = Width;
+    UpdateHeader(); // the header shows the new width at once, not at the next scroll
     viewport()->update();
 }
 
@@ -684,16 +686,43 @@ void TMultiList::keyPressEvent(QKeyEvent* Event) {
 
 // ---------------------------------------------------------------------------------------------
 
-void ConfigureMainFileList(TMultiList& List) {
-    List.setGeometry(8, 40, 745, 481);
+namespace {
+QStringList MainFileListHeaders(bool Audio) {
     QStringList headers;
     for (const char* text :
          {QT_TRANSLATE_NOOP("MainFileList", "FileName"), QT_TRANSLATE_NOOP("MainFileList", "Song"),
           QT_TRANSLATE_NOOP("MainFileList", "Artist"), QT_TRANSLATE_NOOP("MainFileList", "Album"),
           QT_TRANSLATE_NOOP("MainFileList", "Year"), QT_TRANSLATE_NOOP("MainFileList", "Genre"),
-          QT_TRANSLATE_NOOP("MainFileList", "Comment"), QT_TRANSLATE_NOOP("MainFileList", "Track")})
+          QT_TRANSLATE_NOOP("MainFileList", "Comment"),
+          // The track column gets what is left beside the scroll bar: a header that fits it.
+          QT_TRANSLATE_NOOP("MainFileList", "#")})
         headers << QCoreApplication::translate("MainFileList", text);
+    if (Audio)
+        for (const char* text :
+             {QT_TRANSLATE_NOOP("MainFileList", "Length"), QT_TRANSLATE_NOOP("MainFileList", "Bitrate")})
+            headers << QCoreApplication::translate("MainFileList", text);
+    return headers;
+}
+} // namespace
+
+void ShowMainFileListAudio(TMultiList& List, bool On) {
+    const QStringList headers = MainFileListHeaders(On);
     List.SetHeaderSections(headers);
+    // Wide enough for the longest cell ("0:05 truncated") and the header, each whole.
+    const QFontMetrics cells(List.font()), header(List.HeaderFont());
+    const auto fit = [&](int Section, const QString& Longest) {
+        return std::max(cells.horizontalAdvance(Longest),
+                        header.horizontalAdvance(headers.value(Section))) + 12;
+    };
+    List.SetSectionWidth(8, On ? fit(8, QStringLiteral("0:00 truncated")) : 0);
+    List.SetSectionWidth(9, On ? fit(9, QStringLiteral("~320")) : 0);
+    List.SetAlignment(8, taRightJustify);
+    List.SetAlignment(9, taRightJustify);
+}
+
+void ConfigureMainFileList(TMultiList& List) {
+    List.setGeometry(8, 40, 745, 481);
+    List.SetHeaderSections(MainFileListHeaders(false));
     const int widths[] = {100, 150, 150, 100, 40, 60, 100, 40};
     for (int i = 0; i < kMultiListSections; ++i)
         List.SetSectionWidth(i, i < 8 ? widths[i] : 0);

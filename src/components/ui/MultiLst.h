@@ -243,5 +243,8 @@ class TMultiList : public QAbstractScrollArea {
 
 // Sets up the main window's file list: sections, widths, fonts, colours, scrolling.
 void ConfigureMainFileList(TMultiList& List);
+// Adds the main file list's "Length" and "Bitrate" columns after Track (right-aligned, with
+// their own widths), or takes them away again.
+void ShowMainFileListAudio(TMultiList& List, bool On);
 
 } // namespace veltrane

@@ -96,11 +96,16 @@ void TFormDeriveFormat::BitBtnOKClick() {
         host_.ShowError(UiText("TFormDeriveFormat", kMsgEmptyFormat.data()));
         return;
     }
+    done(QDialog::Accepted);
+}
+
+void TFormDeriveFormat::done(int Result) {
+    // Cancel keeps the changes too (it undoes nothing), so the shown format follows either way.
     if (FormRename)
         FormRename->UpdateDeriveFormat();
     if (FormGetTagFromFilename)
         FormGetTagFromFilename->UpdateDeriveFormat();
-    done(QDialog::Accepted);
+    TEditingDialog::done(Result);
 }
 
 void TFormDeriveFormat::BitBtnCancelClick() {

@@ -47,6 +47,8 @@ class TFormDeriveFormat : public TEditingDialog {
     void ButtonGoToOptionsClick();
     void BitBtnOKClick();
     void BitBtnCancelClick();
+    // However the window closes, the Rename and read-tags windows show the format now in use.
+    void done(int Result) override;
     void TimerUpdateScreenTimer();
 
   protected:

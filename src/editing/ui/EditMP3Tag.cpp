@@ -8,7 +8,11 @@
 #include "tagcore/TagFile.h"
 #include "tagcore/UiText.h"
 
+#include "components/ui/msgbox.h"
+
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QEvent>
 #include <QFont>
 #include <QHideEvent>
@@ -106,6 +110,7 @@ void TFormEditMP3Tag::FormCreate() {
 }
 
 void TFormEditMP3Tag::FormShow() {
+    opened_ = ReadEditedFileState(Record.FileName);
     setWindowTitle(tr("Edit tag for %1").arg(PathToQ(NameWithoutDirectory(Record.FileName))));
     const TEditorFields fields = EditorFieldsFromTag(Record);
     EditSongName->setText(ToQ(fields.Title));
@@ -158,6 +163,24 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
                           {tr("Year").toStdString(), fields.Year},
                           {tr("Comment").toStdString(), fields.Comment}}))
         return;
+    // Another program's write since the editor read the file is not overwritten unasked.
+    if (opened_ && ReadEditedFileState(Record.FileName) != opened_) {
+        switch (AskChangedByOthers()) {
+        case caReload:
+            try {
+                Record = GetMP3Tag(Record.FileName);
+            } catch (const EInOutError& e) {
+                host_.ShowError(InOutErrorMessage(e, Record.FileName));
+                return;
+            }
+            FormShow();
+            return;
+        case caCancel:
+            return;
+        case caWriteAnyway:
+            break;
+        }
+    }
     try {
         Record = SaveSingleTag(Record, fields, &host_.FileList());
     } catch (const EInOutError& e) {
@@ -172,6 +195,23 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
     hide();
     if (CommentCutByTrack(Record))
         host_.ShowError(CommentCutReport({Record.FileName}));
+}
+
+TFormEditMP3Tag::TChangedAnswer TFormEditMP3Tag::AskChangedByOthers() {
+    const QString question = tr("%1 was changed by another program since it was opened here.")
+                                 .arg(PathToQ(Record.FileName));
+    if (AskChanged)
+        return AskChanged(question.toStdString());
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question);
+    QPushButton* reload = box.addButton(tr("Reload"), QMessageBox::AcceptRole);
+    QPushButton* write = box.addButton(tr("Write anyway"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(reload);
+    box.setEscapeButton(cancel);
+    ExecAboveAll(box, this);
+    if (box.clickedButton() == reload)
+        return caReload;
+    return box.clickedButton() == write ? caWriteAnyway : caCancel;
 }
 
 void TFormEditMP3Tag::BitBtnCancelClick() {

@@ -3,7 +3,11 @@
 
 #include "editing/ui/EditingDialog.h"
 #include "editing/ui/EditingHost.h"
+#include "editing/TagEditing.h"
 #include "tagcore/MP3Tag.h"
+
+#include <functional>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -42,6 +46,12 @@ class TFormEditMP3Tag : public TEditingDialog {
     QLabel* Label7 = nullptr;
     TFieldHints* FieldHints = nullptr; // what the code page or the room will change, as typed
 
+    // Save found the file changed by another program since FormShow read it.
+    enum TChangedAnswer { caReload, caWriteAnyway, caCancel };
+    // Asks "FILE was changed by another program since it was opened here."; empty: a message
+    // box with Reload, Write anyway and Cancel (Esc).
+    std::function<TChangedAnswer(const std::string& Question)> AskChanged;
+
     void FormCreate();
     void FormShow();
     void FormHide();
@@ -55,7 +65,9 @@ class TFormEditMP3Tag : public TEditingDialog {
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
   private:
+    TChangedAnswer AskChangedByOthers();
     IEditingHost& host_;
+    std::optional<TEditedFileState> opened_; // the file as FormShow found it
 };
 
 } // namespace veltrane

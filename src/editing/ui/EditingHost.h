@@ -30,6 +30,8 @@ class IEditingHost {
     virtual std::size_t RememberedRow() const = 0;
     // A modal error message box with a single OK button.
     virtual void ShowError(const std::string& Text) = 0;
+    // The same for a notice of what was done: the information icon instead of the error's.
+    virtual void ShowNotice(const std::string& Text) { ShowError(Text); }
     // The settings file ("Veltrane.ini"); "" when none is kept, as in tests.
     virtual std::string SettingsFileName() const { return {}; }
 };

@@ -90,7 +90,10 @@ void TFormFillFromId3v2::BitBtnOKClick() {
     host_.SetLockDisplay(false);
     host_.ListChanged();
     hide();
-    host_.ShowError(FillReport(result));
+    if (result.Failures.empty())
+        host_.ShowNotice(FillReport(result));
+    else
+        host_.ShowError(FillReport(result));
 }
 
 void TFormFillFromId3v2::showEvent(QShowEvent* Event) {

@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabBar>
+
+#include <algorithm>
 
 namespace veltrane {
 
@@ -18,7 +21,6 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     : TEditingDialog(tr("Preferences"), 340, 264, true, Parent), host_(Host) {
     setObjectName("FormPreferences");
     Bevel1 = AddBevel(8, 8, 324, 204);
-    Bevel2 = AddBevel(8, 220, 324, 36);
 
     Label1 = AddLabel(tr("Default directory:"), 20, 22);
     EditDefaultDir = new QLineEdit(this);
@@ -54,8 +56,39 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     addCheck("CheckBoxStretchList", tr("Stretch the list with the window"), 176,
              CheckBoxStretchList, LabelStretchList);
 
-    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 160, 226, 80, 24);
-    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 248, 226, 80, 24);
+    // The controls so far make the first page; the tabs above it add their height.
+    TabBarPages = new QTabBar(this);
+    TabBarPages->setObjectName("TabBarPages");
+    TabBarPages->addTab(tr("General"));
+    TabBarPages->addTab(tr("More"));
+    TabBarPages->setDrawBase(false);
+    const int tabsHeight = TabBarPages->sizeHint().height();
+    TabBarPages->setGeometry(8, 4, 324, tabsHeight);
+    const int top = 4 + tabsHeight - 8; // the page's bevel starts under the tabs
+    PageGeneral = new QWidget(this);
+    PageGeneral->setObjectName("PageGeneral");
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child == BackImage || child == TabBarPages || child == PageGeneral)
+            continue;
+        child->setParent(PageGeneral);
+        child->show();
+    }
+    PageGeneral->setGeometry(0, top, 340, 212);
+    PageMore = new QWidget(this);
+    PageMore->setObjectName("PageMore");
+    PageMore->setGeometry(0, top, 340, 212);
+    PageMore->hide();
+    CreateMorePage();
+    connect(TabBarPages, &QTabBar::currentChanged, this, [this](int Index) {
+        PageGeneral->setVisible(Index == 0);
+        PageMore->setVisible(Index == 1);
+    });
+    setFixedSize(340, 264 + top);
+    BackImage->setGeometry(0, 0, 340, 264 + top);
+
+    Bevel2 = AddBevel(8, top + 220, 324, 36);
+    BitBtnOK = AddButton(tr("OK"), "BitBtnOK", 160, top + 226, 80, 24);
+    BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 248, top + 226, 80, 24);
     SetDefaultButtons(BitBtnOK, BitBtnCancel);
     connect(BitBtnOK, &QPushButton::clicked, this, &TFormPreferences::BitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPreferences::BitBtnCancelClick);
@@ -64,6 +97,65 @@ TFormPreferences::TFormPreferences(IPreferencesHost& Host, QWidget* Parent)
     backImages_ = {BackImage};
     ComboBoxDblClickAction->setCurrentIndex(
         host_.CurrentSettings().DblClickAction <= 2 ? host_.CurrentSettings().DblClickAction : -1);
+}
+
+void TFormPreferences::CreateMorePage() {
+    auto* bevel = new QFrame(PageMore);
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel->setGeometry(8, 8, 324, 204);
+    const auto addCheck = [this](const char* Name, const QString& Text, int Y) {
+        auto* box = new QCheckBox(Text, PageMore);
+        box->setObjectName(Name);
+        box->setGeometry(20, Y, 304, 22);
+        box->setToolTip(Text); // a long caption may be cut in a large font
+        return box;
+    };
+    CheckBoxClearReadOnly = addCheck("CheckBoxClearReadOnly",
+                                     tr("Make read-only files writable when reading a folder"), 16);
+    CheckBoxSyncID3v2 = addCheck("CheckBoxSyncID3v2", tr("Keep ID3v2 tags in step"), 42);
+    CheckBoxShowAudio = addCheck("CheckBoxShowAudio", tr("Show length and bit rate"), 68);
+    CheckBoxPreviewTagsFromNames = addCheck(
+        "CheckBoxPreviewTagsFromNames", tr("Show the preview of Read ID3 tags from filename"), 94);
+    CheckBoxPreviewRenameFromTags =
+        addCheck("CheckBoxPreviewRenameFromTags", tr("Show the preview of Rename from tags"), 120);
+    CheckBoxPreviewImportTags =
+        addCheck("CheckBoxPreviewImportTags", tr("Show the preview of Import tags"), 146);
+    auto* label = new QLabel(tr("Tag code page:"), PageMore);
+    label->setGeometry(20, 176, 136, 24);
+    ComboBoxTagCodePage = new QComboBox(PageMore);
+    ComboBoxTagCodePage->setObjectName("ComboBoxTagCodePage");
+    ComboBoxTagCodePage->setGeometry(160, 176, 160, 24);
+    label->setBuddy(ComboBoxTagCodePage);
+    SetTagCodePages({{QStringLiteral("Windows-1252"), std::string()}}, std::string());
+}
+
+void TFormPreferences::SetTagCodePages(const std::vector<std::pair<QString, std::string>>& Items,
+                                       const std::string& Current) {
+    codePages_ = Items;
+    ComboBoxTagCodePage->clear();
+    for (const auto& [label, value] : Items)
+        ComboBoxTagCodePage->addItem(label, QByteArray::fromStdString(value));
+    int index = ComboBoxTagCodePage->findData(QByteArray::fromStdString(Current));
+    if (index < 0 && !Current.empty()) {
+        // Written by hand or by a later version: shown as it stands, and kept by OK.
+        ComboBoxTagCodePage->addItem(ToQ(Current), QByteArray::fromStdString(Current));
+        index = ComboBoxTagCodePage->count() - 1;
+    }
+    ComboBoxTagCodePage->setCurrentIndex(std::max(index, 0));
+}
+
+TMorePreferences TFormPreferences::MoreFromControls() const {
+    TMorePreferences m;
+    m.ClearReadOnly = CheckBoxClearReadOnly->isChecked();
+    m.SyncID3v2 = CheckBoxSyncID3v2->isChecked();
+    m.ShowAudio = CheckBoxShowAudio->isChecked();
+    m.TagCodePage = ComboBoxTagCodePage->currentIndex() < 0
+                        ? shownMore_.TagCodePage
+                        : ComboBoxTagCodePage->currentData().toByteArray().toStdString();
+    m.PreviewTagsFromNames = CheckBoxPreviewTagsFromNames->isChecked();
+    m.PreviewRenameFromTags = CheckBoxPreviewRenameFromTags->isChecked();
+    m.PreviewImportTags = CheckBoxPreviewImportTags->isChecked();
+    return m;
 }
 
 void TFormPreferences::FormCreate(std::vector<QLabel*> BackImages) {
@@ -96,6 +188,14 @@ void TFormPreferences::FormShow() {
     const TLayoutPreferences layout = host_.LayoutPreferences();
     CheckBoxKeepLayout->setChecked(layout.KeepLayout);
     CheckBoxStretchList->setChecked(layout.StretchList);
+    shownMore_ = host_.MorePreferences();
+    CheckBoxClearReadOnly->setChecked(shownMore_.ClearReadOnly);
+    CheckBoxSyncID3v2->setChecked(shownMore_.SyncID3v2);
+    CheckBoxShowAudio->setChecked(shownMore_.ShowAudio);
+    CheckBoxPreviewTagsFromNames->setChecked(shownMore_.PreviewTagsFromNames);
+    CheckBoxPreviewRenameFromTags->setChecked(shownMore_.PreviewRenameFromTags);
+    CheckBoxPreviewImportTags->setChecked(shownMore_.PreviewImportTags);
+    SetTagCodePages(codePages_, shownMore_.TagCodePage);
 }
 
 void TFormPreferences::showEvent(QShowEvent* Event) {
@@ -117,6 +217,8 @@ void TFormPreferences::BitBtnOKClick() {
     if (!error)
         error = StoreLayoutPreferences(
             host_, {CheckBoxKeepLayout->isChecked(), CheckBoxStretchList->isChecked()});
+    if (!error)
+        error = StoreMorePreferences(host_, MoreFromControls());
     if (error) {
         // The window stays open so the user can try again or cancel.
         if (ShowError)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -15,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QLineEdit;
 class QPushButton;
+class QTabBar;
 
 namespace veltrane {
 
@@ -38,6 +40,23 @@ class TFormPreferences : public TEditingDialog {
     QPushButton* BitBtnCancel = nullptr;         // Esc: closes, stores nothing
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
+
+    // Two pages: the controls above on the first, the "More" switches on the second.
+    QTabBar* TabBarPages = nullptr;
+    QWidget* PageGeneral = nullptr;
+    QWidget* PageMore = nullptr;
+    QCheckBox* CheckBoxClearReadOnly = nullptr; // "Make read-only files writable when reading..."
+    QCheckBox* CheckBoxSyncID3v2 = nullptr;     // "Keep ID3v2 tags in step"
+    QCheckBox* CheckBoxShowAudio = nullptr;     // "Show length and bit rate"
+    QCheckBox* CheckBoxPreviewTagsFromNames = nullptr;
+    QCheckBox* CheckBoxPreviewRenameFromTags = nullptr;
+    QCheckBox* CheckBoxPreviewImportTags = nullptr;
+    QComboBox* ComboBoxTagCodePage = nullptr; // "Tag code page"; item data: the stored value
+
+    // The code pages offered: (shown label, stored value) pairs, the value "" standing for
+    // the default; selects Current. A stored value not in the list is kept as its own item.
+    void SetTagCodePages(const std::vector<std::pair<QString, std::string>>& Items,
+                         const std::string& Current);
 
     // Error display for a failed write; empty: a modal message box.
     std::function<void(const std::string& Text)> ShowError;
@@ -64,6 +83,10 @@ class TFormPreferences : public TEditingDialog {
     IPreferencesHost& host_;
     std::vector<QLabel*> backImages_;
     std::string shownDir_; // the default directory's bytes as shown, kept when left unedited
+    std::vector<std::pair<QString, std::string>> codePages_;
+    TMorePreferences shownMore_; // as the host had them when the window was shown
+    TMorePreferences MoreFromControls() const;
+    void CreateMorePage();
 };
 
 } // namespace veltrane

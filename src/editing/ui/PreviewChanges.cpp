@@ -161,7 +161,9 @@ bool PreviewBeforeStep(TFormPreviewChanges& Preview, IEditingHost& Host, const c
     Preview.SetRows(Caption, rows);
     Preview.CheckBoxShowPreview->setChecked(true);
     const bool apply = Preview.exec() == QDialog::Accepted;
-    if (!Preview.CheckBoxShowPreview->isChecked() && !WritePreviewWanted(settings, Key, false))
+    // A cancelled preview changes nothing, its own switch included.
+    if (apply && !Preview.CheckBoxShowPreview->isChecked() &&
+        !WritePreviewWanted(settings, Key, false))
         Host.ShowError(UnableToWriteMessage(settings));
     return apply;
 }

@@ -37,7 +37,7 @@ class TFormPreviewChanges : public QDialog {
 
 // The preview before a step of the command whose switch is Key (kKeyPreview...): when the
 // user has not turned it off in the settings file, builds the rows with MakeRows, shows them
-// and waits. A cleared "Show this preview" is kept, whichever button closes the window.
+// and waits. A cleared "Show this preview" is kept with Apply only.
 // True when the step is to run: Apply, the preview turned off, or nothing to show.
 bool PreviewBeforeStep(TFormPreviewChanges& Preview, IEditingHost& Host, const char* Key,
                        const QString& Caption,

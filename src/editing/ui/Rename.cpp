@@ -112,6 +112,12 @@ void TFormRename::BitBtnOKClick() {
             const std::string typed = EditRename->text() == shownText_
                                           ? shownName_
                                           : QFile::encodeName(EditRename->text()).toStdString();
+            // An empty name would become the hidden ".mp3": refused, the window stays.
+            if (typed.empty()) {
+                host_.ShowError(tr("The new name is empty.").toStdString());
+                EditRename->setFocus();
+                return;
+            }
             const TRenameResult result =
                 RenameByTypedName(list.GetFileName(static_cast<std::size_t>(current)), typed);
             if (result.Status == TRenameResult::rsFailed)
@@ -120,6 +126,11 @@ void TFormRename::BitBtnOKClick() {
                                               result.Code));
             else if (!result.Message.empty())
                 host_.ShowError(result.Message);
+            // The name is taken: the typed text stays for another try.
+            if (result.Status == TRenameResult::rsExists) {
+                EditRename->setFocus();
+                return;
+            }
         }
     } else if (FormDeriveFormat) {
         // Cancel comes back here, so the user can change the format and try again.

@@ -127,7 +127,8 @@ TFormPlayListEditor::TFormPlayListEditor(IPlaylistHost& Host, QWidget* Parent)
 
     MsgBoxSaveChanges = new TMsgBox(this);
     MsgBoxSaveChanges->setObjectName("MsgBoxSaveChanges");
-    MsgBoxSaveChanges->ButtonStyles = btsYesNo;
+    // Cancel (and Esc) goes back to the editor: without it there was no way to stay.
+    MsgBoxSaveChanges->ButtonStyles = btsYesNoCancel;
     MsgBoxSaveChanges->MsgBoxType = mbAsk;
     MsgBoxSaveChanges->Lines = {tr("Save changes?").toStdString()};
     MsgBoxSaveChanges->DefButton = 1;
@@ -296,8 +297,13 @@ void TFormPlayListEditor::BitBtnLaunchClick() {
 }
 
 void TFormPlayListEditor::BitBtnCloseClick() {
-    if (Playlist.Changed() && MsgBoxSaveChanges->Execute(this) == 1)
-        ShowDialog(FormSavePlayList);
+    if (Playlist.Changed()) {
+        const int answer = MsgBoxSaveChanges->Execute(this);
+        if (answer != 1 && answer != 2)
+            return; // Cancel, Esc or the box closed: the editor stays as it is
+        if (answer == 1)
+            ShowDialog(FormSavePlayList);
+    }
     hide();
 }
 

@@ -43,7 +43,7 @@ class TFormPlayListEditor : public TEditingDialog {
     QPushButton* BitBtnLaunch = nullptr;
     QPushButton* BitBtnClose = nullptr;
     QListWidget* ListBoxPlayList = nullptr;
-    // "Save changes?" with Yes and No.
+    // "Save changes?" with Yes, No and Cancel.
     TMsgBox* MsgBoxSaveChanges = nullptr;
 
     // The dialogs it shows; linked after all windows are created.

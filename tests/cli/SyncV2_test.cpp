@@ -1,0 +1,301 @@
+// --sync-v2 on files whose ID3v2 tags other programs wrote, read back by mutagen.
+
+#include "CliRun.h"
+#include "editing/ChangeJournal.h"
+#include "id3v2/Id3v2Splice.h"
+
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace veltrane::cli {
+namespace {
+
+bool Have(const char* Program) {
+    return std::system(("command -v " + std::string(Program) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Run(const std::string& Command) {
+    std::string out;
+    if (FILE* p = ::popen(Command.c_str(), "r")) {
+        char buf[4096];
+        while (std::size_t n = std::fread(buf, 1, sizeof buf, p))
+            out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+constexpr const char* kPython = "/usr/bin/python3";
+
+// mutagen writes a tag: VERSION, PADDING, V1 (0 or 2).
+std::string Mutagen(int Version, int Padding, int V1) {
+    const std::string year = Version == 4 ? "TDRC" : "TYER";
+    return std::string(kPython) +
+           " -c 'import sys\nfrom mutagen.id3 import ID3,TIT2,TPE1,TALB,TYER,TDRC,COMM,TCON,TRCK,TXXX,APIC\nt=ID3()\n"
+           "t.add(TIT2(encoding=1,text=\"Old Title\"))\nt.add(TPE1(encoding=1,text=\"Old Artist\"))\n"
+           "t.add(TALB(encoding=1,text=\"An album that is longer than thirty chars\"))\n"
+           "t.add(" + year + "(encoding=1,text=\"1999\"))\n"
+           "t.add(COMM(encoding=1,lang=\"deu\",desc=\"\",text=\"old note\"))\n"
+           "t.add(TCON(encoding=1,text=\"(17)\"))\nt.add(TRCK(encoding=1,text=\"3/12\"))\n"
+           "t.add(TXXX(encoding=1,desc=\"foo\",text=\"bar\"))\n"
+           "t.add(APIC(encoding=0,mime=\"image/png\",type=3,desc=\"\",data=bytes(range(256))*3))\n"
+           "t.save(sys.argv[1],v2_version=" + std::to_string(Version) +
+           ",v1=" + std::to_string(V1) + ",padding=lambda i:" + std::to_string(Padding) + ")' ";
+}
+
+// Every frame as mutagen reads it, one "key=value" line each; pictures by their bytes' sum.
+std::map<std::string, std::string> Frames(const std::string& Path) {
+    const std::string dump = Run(
+        std::string(kPython) +
+        " -c 'import sys\nfrom mutagen.id3 import ID3\nt=ID3(sys.argv[1],translate=False,load_v1=False)\n"
+        "print(\"version=\"+str(t.version[1]))\n"
+        "for k,f in t.items():\n"
+        " v=str(sum(f.data)) if k.startswith(\"APIC\") else str(f)\n"
+        " print(k+\"=\"+v.replace(chr(10),\" \"))' '" + Path + "'");
+    std::map<std::string, std::string> frames;
+    std::size_t start = 0;
+    for (std::size_t end; (end = dump.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = dump.substr(start, end - start);
+        const std::size_t eq = line.find('=');
+        frames[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return frames;
+}
+
+// A comment's description (after encoding and language) is empty.
+bool MainComment(std::string_view Rest) {
+    for (std::string_view empty : {std::string_view("\0", 1), std::string_view("\0\0", 2),
+                                   std::string_view("\xFF\xFE\0\0", 4), std::string_view("\xFE\xFF\0\0", 4)})
+        if (Rest.starts_with(empty))
+            return true;
+    return false;
+}
+
+// The frames other than the synced fields' ones, byte for byte, in their order.
+std::vector<std::string> OtherFrames(const std::string& Bytes) {
+    const TV2Layout layout = ParseV2Layout(Bytes);
+    std::vector<std::string> kept;
+    for (const TV2FrameSpan& f : layout.Frames)
+        if (std::string("TIT2 TPE1 TYER TDRC TCON TRCK").find(f.Id) == std::string::npos &&
+            !(f.Id == "COMM" && MainComment(Bytes.substr(f.Offset + 14, f.Size - 14))))
+            kept.push_back(Bytes.substr(f.Offset, f.Size));
+    return kept;
+}
+
+// The bytes after the ID3v2 tag up to an ID3v1 tag.
+std::string Audio(const std::string& Bytes) {
+    const std::size_t from = V2RegionSize(Bytes);
+    const bool v1 = Bytes.size() >= 128 && Bytes.compare(Bytes.size() - 128, 3, "TAG") == 0;
+    return Bytes.substr(from, Bytes.size() - from - (v1 ? 128 : 0));
+}
+
+class SyncV2 : public ::testing::Test {
+  protected:
+    SyncV2() : journal_(dir_.path().string() + "/state/veltrane") { SetActiveJournal(&journal_); }
+    ~SyncV2() override { SetActiveJournal(nullptr); }
+    test::TestDir dir_;
+    TChangeJournal journal_;
+};
+
+TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
+    if (!Have("eyeD3") || !Have("id3v2") || std::system((std::string(kPython) + " -c 'import mutagen' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mutagen, eyeD3 or id3v2 is missing";
+    const std::string cover = dir_.WriteFile("cover.png", "\x89PNG\r\n\x1a\n" + std::string(300, 'p'));
+    const struct {
+        const char* name;
+        std::string make;
+        bool v1, grows;
+        std::string lang; // of the main comment after the sync
+    } cases[] = {
+        {"mutagen 2.3 padded with ID3v1", Mutagen(3, 600, 2), true, false, "deu"},
+        {"mutagen 2.3 tight", Mutagen(3, 0, 0), false, true, "deu"},
+        {"mutagen 2.4 padded", Mutagen(4, 600, 0), false, false, "deu"},
+        // UTF-8 frames in place of UTF-16 ones: fits without padding
+        {"mutagen 2.4 tight with ID3v1", Mutagen(4, 0, 2), true, false, "deu"},
+        {"eyeD3 2.4",
+         "eyeD3 -Q --to-v2.4 -t 'Old Title' -a 'Old Artist' -n 3 -N 12 -G 17 -Y 1999 "
+         "--user-text-frame foo:bar --add-image '" + cover + ":FRONT_COVER' ",
+         false, false, "eng"},
+        {"id3v2 2.3 with ID3v1",
+         "id3v2 -t 'Old Title' -a 'Old Artist' -A 'An album that is longer than thirty chars' "
+         "-T 3/12 -g 17 -y 1999 -c ':old note:' --TXXX foo:bar ",
+         true, false, ""},
+    };
+    const std::string title = "Ein Titel länger als dreißig Zeichen, ganz";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", test::Mp3BytesNoTag(3000));
+        ASSERT_EQ(std::system((c.make + "'" + path + "' >/dev/null 2>&1").c_str()), 0);
+        const std::string original = dir_.ReadFile(std::string(c.name) + ".mp3");
+        const auto before = Frames(path);
+        const std::string yearKey = before.at("version") == "4" ? "TDRC" : "TYER";
+
+        CliRun r = Cli({"tag", "set", "--title", title, "--year", "2024", "--comment", "neu",
+                        "--genre", "Blues", "--track", "7", "--sync-v2", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string synced = dir_.ReadFile(std::string(c.name) + ".mp3");
+        auto expected = before;
+        expected["TIT2"] = title;
+        expected[yearKey] = "2024";
+        for (auto it = expected.begin(); it != expected.end();)
+            it = it->first.starts_with("COMM::") ? expected.erase(it) : std::next(it);
+        expected["COMM::" + (c.lang.empty() ? before.count("COMM::eng") ? "eng" : "XXX" : c.lang)] = "neu";
+        expected["TCON"] = "Blues";
+        expected["TRCK"] = "7/12";
+        auto after = Frames(path);
+        if (c.lang.empty()) // id3v2 stores a blank language, which mutagen names as it likes
+            for (auto it = after.begin(); it != after.end(); ++it)
+                if (it->first.starts_with("COMM::") && it->second == "neu") {
+                    expected.erase("COMM::XXX");
+                    expected[it->first] = "neu";
+                    break;
+                }
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(OtherFrames(synced), OtherFrames(original));
+        EXPECT_EQ(Audio(synced), Audio(original));
+        EXPECT_EQ(synced.size() > original.size() + (c.v1 ? 0 : 128), c.grows);
+
+        // Emptied fields remove their frames; a field ID3v1 did not hold (no ID3v1 tag: no
+        // artist) is no change, so its frame stays.
+        r = Cli({"tag", "set", "--artist", "", "--genre", "255", "--track", "", "--sync-v2", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        auto removed = expected;
+        if (c.v1)
+            removed.erase("TPE1");
+        removed.erase("TCON");
+        removed.erase("TRCK");
+        EXPECT_EQ(Frames(path), removed);
+
+        ASSERT_EQ(Cli({"undo"}).status, 0);
+        ASSERT_EQ(Cli({"undo"}).status, 0);
+        EXPECT_TRUE(dir_.ReadFile(std::string(c.name) + ".mp3") == original);
+        ASSERT_EQ(Cli({"undo", "--redo"}).status, 0);
+        EXPECT_TRUE(dir_.ReadFile(std::string(c.name) + ".mp3") == synced);
+    }
+}
+
+std::string V2Tag(std::string_view Flags, std::string Frames, std::size_t Padding = 0) {
+    Frames.append(Padding, '\0');
+    std::string tag = "ID3";
+    tag += Flags;
+    std::uint32_t n = static_cast<std::uint32_t>(Frames.size());
+    for (int shift = 21; shift >= 0; shift -= 7)
+        tag += static_cast<char>((n >> shift) & 0x7F);
+    return tag + Frames;
+}
+
+std::string Frame(std::string_view Id, std::string Data, bool V4 = false) {
+    std::string f(Id);
+    const auto n = static_cast<std::uint32_t>(Data.size());
+    for (int shift = 24; shift >= 0; shift -= 8)
+        f += static_cast<char>(V4 ? (n >> (shift * 7 / 8)) & 0x7F : (n >> shift) & 0xFF);
+    return f + std::string(2, '\0') + Data;
+}
+
+TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
+    const std::string title = Frame("TIT2", std::string("\0Old", 4));
+    const struct {
+        const char* name;
+        std::string tag;
+        std::string message;
+    } cases[] = {
+        {"v2.2", V2Tag(std::string("\x02\0\0", 3), "TT2\0\0\x04\0Old"), "ID3v2.2"},
+        {"unsynchronised", V2Tag(std::string("\x03\0\x80", 3), title), "unsynchronisation"},
+        {"extended header", V2Tag(std::string("\x03\0\x40", 3), std::string("\0\0\0\x06\0\0\0\0\0\0", 10) + title), "extended header"},
+        {"frame past the end", V2Tag(std::string("\x03\0\0", 3), title.substr(0, 7) + "\x7F" + title.substr(8)), "past"},
+        {"frame one byte past the end", V2Tag(std::string("\x03\0\0", 3), title.substr(0, 7) + "\x05" + title.substr(8)), "past"},
+        {"size byte with its top bit", V2Tag(std::string("\x03\0\0", 3), title).replace(9, 1, "\x80"), "damaged"},
+        {"damaged frame id", V2Tag(std::string("\x03\0\0", 3), "ti" + title.substr(2)), "damaged"},
+        {"cut short", V2Tag(std::string("\x03\0\0", 3), title).substr(0, 14), "cut short"},
+        {"4 GB frame in v2.4", V2Tag(std::string("\x04\0\0", 3), "TIT2\x7F\x7F\x7F\x7F\0\0" + std::string(20, 'x')), "past"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", c.tag + test::Mp3BytesNoTag(500));
+        const CliRun r = Cli({"tag", "set", "--title", "New", "--sync-v2", path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        const std::string now = dir_.ReadFile(std::string(c.name) + ".mp3");
+        EXPECT_EQ(now.substr(0, now.size() - 128), c.tag + test::Mp3BytesNoTag(500));
+        EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGNew");
+    }
+}
+
+TEST_F(SyncV2, NoTagIsMadeAndTheFlagIsNeededAndALinkedFileIsNotGrown) {
+    const std::string plain = dir_.WriteFile("plain.mp3", test::Mp3BytesNoTag(500));
+    const std::string tight = V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\0Old", 4)));
+    const std::string linked = dir_.WriteFile("linked.mp3", tight + test::Mp3BytesNoTag(500));
+    const std::string other = dir_.WriteFile("other.mp3", tight + test::Mp3BytesNoTag(500));
+    ASSERT_EQ(::link(linked.c_str(), (dir_ / "link.mp3").c_str()), 0);
+
+    CliRun r = Cli({"tag", "set", "--title", "New", other});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(dir_.ReadFile("other.mp3").substr(0, tight.size()), tight);
+
+    r = Cli({"tag", "set", "--title", "New", "--sync-v2", plain, linked});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(dir_.ReadFile("plain.mp3"), test::Mp3BytesNoTag(500) + dir_.ReadFile("plain.mp3").substr(500));
+    EXPECT_EQ(dir_.ReadFile("plain.mp3").size(), 628u);
+    EXPECT_NE(r.err.find("hard links"), std::string::npos) << r.err;
+    EXPECT_EQ(dir_.ReadFile("linked.mp3"), tight + test::Mp3BytesNoTag(500));
+}
+
+// A run killed while it grows files leaves each one whole: old or new, never a mix, and the
+// next run cleans up what the killed one left beside them.
+TEST_F(SyncV2, AKilledGrowingRunLeavesEveryFileWhole) {
+    const std::string tight = V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\0Old", 4)));
+    const std::string old = tight + test::Mp3BytesNoTag(200000);
+    std::vector<std::string> args = {"tag", "set", "--title", "A title that makes the tag grow", "--sync-v2"};
+    for (int i = 0; i < 200; ++i)
+        args.push_back(dir_.WriteFile("k/" + std::to_string(i) + ".mp3", old));
+    const auto grownFiles = [&] {
+        int n = 0;
+        for (int i = 0; i < 200; ++i)
+            n += std::filesystem::file_size(dir_ / ("k/" + std::to_string(i) + ".mp3")) != old.size();
+        return n;
+    };
+    for (int target : {1, 60, 130}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            Cli(args);
+            ::_exit(0);
+        }
+        while (grownFiles() < target && ::waitpid(child, nullptr, WNOHANG) == 0)
+            ::usleep(200);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        for (int i = 0; i < 200; ++i) {
+            const std::string now = dir_.ReadFile("k/" + std::to_string(i) + ".mp3");
+            if (now.size() == old.size()) {
+                EXPECT_TRUE(now == old) << i;
+                continue;
+            }
+            EXPECT_EQ(Audio(now), test::Mp3BytesNoTag(200000)) << i;
+            EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGA t") << i;
+        }
+    }
+    ASSERT_LT(grownFiles(), 200);
+    ASSERT_EQ(Cli(args).status, 0);
+    EXPECT_EQ(grownFiles(), 200);
+    std::size_t left = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir_ / "k"))
+        left += e.path().filename().string().starts_with(".veltrane-grow-");
+    EXPECT_EQ(left, 0u);
+    // The killed steps and the last one taken back: every byte as before.
+    for (int step = 0; step < 4; ++step)
+        Cli({"undo"});
+    for (int i = 0; i < 200; ++i)
+        EXPECT_TRUE(dir_.ReadFile("k/" + std::to_string(i) + ".mp3") == old) << i;
+}
+
+} // namespace
+} // namespace veltrane::cli
