@@ -27,8 +27,10 @@ clang++ -std=c++20 -O1 -I tests fuzz/MakeId3v2Seeds.cpp "${taglib[@]}" -lz -o "$
 clang++ "${flags[@]}" fuzz/TableTextFuzz.cpp src/editing/TableText.cpp -o "$out/tabletext_fuzz"
 m3u_sources=(src/playlists/ExtM3U.cpp src/playlists/M3UFile.cpp src/tagcore/TagFile.cpp src/tagcore/MpegAudio.cpp
              src/tagcore/TagCodec.cpp src/tagcore/MP3Tag.cpp src/tagcore/InOutError.cpp
-             src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp)
-clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" -o "$out/extm3u_fuzz"
+             src/tagcore/LongPath.cpp src/tagcore/Utf8.cpp src/tagcore/CodePageGuess.cpp)
+read -r -a uchardet <<< "$(pkg-config --cflags --libs uchardet)"
+clang++ "${flags[@]}" fuzz/ExtM3UFuzz.cpp "${m3u_sources[@]}" "${uchardet[@]}" -o "$out/extm3u_fuzz"
+clang++ "${flags[@]}" fuzz/CodePageFuzz.cpp "${m3u_sources[@]}" "${uchardet[@]}" -o "$out/codepage_fuzz"
 clang++ "${flags[@]}" fuzz/MpegAudioFuzz.cpp src/tagcore/MpegAudio.cpp -o "$out/mpegaudio_fuzz"
 
 rm -rf "$out/corpus-lzrw" "$out/corpus-avi" "$out/corpus-setup" "$out/corpus-table" "$out/corpus-m3u" "$out/corpus-id3v2"
@@ -59,6 +61,15 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 "$out/id3v2_fuzz" -max_total_time=$(share 8) -max_len=8192 -rss_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-id3v2"
 # Seeds: frames of 128 kb/s behind an ID3v2 tag, and the same with a Xing header.
+# Seeds: Shift_JIS, GBK, UHC and Big5 titles, and UTF-8 cut inside a character.
+rm -rf "$out/corpus-codepage" && mkdir -p "$out/corpus-codepage"
+printf '\x00\x8c\x8e\x82\xcc\x89\xf1\x82\xea\x5c' > "$out/corpus-codepage/sjis"
+printf '\x01\xd4\xc2\xc1\xc1\xb4\xfa\xb1\xed\xce\xd2\xb5\xc4\xd0\xc4' > "$out/corpus-codepage/gbk"
+printf '\x02\xbb\xe7\xb6\xfb\xc7\xd8\xbf\xe4\x81' > "$out/corpus-codepage/uhc"
+printf '\x03\xa4\xeb\xab\x47\xa5\x4e\xaa\xed\xa7\xda' > "$out/corpus-codepage/big5"
+printf '\x04\xd0\x93\xd1\x80\xd1\x83\xd0' > "$out/corpus-codepage/utf8cut"
+"$out/codepage_fuzz" -max_total_time=$(share 8) -max_len=200 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-codepage"
 rm -rf "$out/corpus-mpeg" && mkdir -p "$out/corpus-mpeg"
 frame() { printf "$1"; head -c "$2" /dev/zero; }
 { printf 'ID3\x03\x00\x00\x00\x00\x00\x0a'; head -c 10 /dev/zero

@@ -717,7 +717,7 @@ void TFileList::SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec) {
 }
 
 void TFileList::SingleUpdateWritten(const TMP3Tag& Tag, const TagCodec& Codec) {
-    TMP3Tag shown = ParseTagBytes(BuildTagBytes(Tag, Codec), Codec);
+    TMP3Tag shown = ParseTagBytes(BuildTagBytes(Tag, Codec), Codec.ForTag(Tag.CodePage));
     UpdateRow(Tag, shown, std::nullopt, true);
 }
 

@@ -71,7 +71,7 @@ int RunAction(const char* Name, TActionSpec Spec, const Options& o, std::ostream
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, "cut to the field's width (30 bytes, the year 4, a comment beside a track 28):",
                 result.Cut);
-    ReportFiles(err, "characters the code page cannot hold were written as \"?\":", result.Lossy);
+    ReportLossy(err, *codec, result.Lossy);
     ReportFiles(err, "the pattern hit PCRE2's match limit; left as they were:", result.Limit);
     return result.Failures.empty() && result.Limit.empty() ? 0 : 1;
 }

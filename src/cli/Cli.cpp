@@ -32,6 +32,8 @@ constexpr std::string_view kUsage =
     "  tag replace --field LIST --find TEXT --with TEXT [--ignore-case] [--regex]\n"
     "              [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
     "  tag format --field FIELD --pattern PATTERN [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
+    "  tag codepage [--recursive] PATH...\n"
+    "  tag recode --from NAME|auto --to NAME [--dry-run] [--no-undo] FILE...\n"
     "  find [--recursive] [--filter WILDCARD] DIR\n"
     "  list [--recursive] [--audio] [--sort N] [--codepage NAME] [--jobs N] DIR\n"
     "  pack [--plain] IN OUT\n"
@@ -47,6 +49,7 @@ constexpr std::string_view kUsage =
     "  playlist show FILE\n"
     "  playlist write [--append] [--extended] [--relative] OUT [ENTRY...]\n"
     "  playlist check FILE\n"
+    "--codepage NAME: the tags' code page (default WINDOWS-1252; auto: decided per file)\n"
     "--jobs N: files read at once (default: the program's choice; 1 reads one after another)\n"
     "--no-undo: make the change even when it cannot be recorded for undo\n"
     "--force (tag set, number, from-v2, import, from-name): also write read-only files, which\n"
@@ -68,6 +71,8 @@ constexpr std::string_view kTagUsage =
     "                                [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
     "       veltrane-cli tag format --field FIELD --pattern PATTERN [--codepage NAME] [--dry-run]\n"
     "                               [--no-undo] FILE...\n"
+    "       veltrane-cli tag codepage [--recursive] PATH...\n"
+    "       veltrane-cli tag recode --from NAME|auto --to NAME [--dry-run] [--no-undo] FILE...\n"
     "  tag show --help, tag set --help and the like: more on each\n";
 
 // The tool reads without touching a mode; the previous policy comes back for the window
@@ -89,7 +94,7 @@ class ReadOnlyScope {
 bool TakeForce(std::vector<std::string>& Args) {
     const bool writes = (Args[0] == "tag" && Args.size() >= 2 &&
                          (Args[1] == "set" || Args[1] == "number" || Args[1] == "from-v2" ||
-                          Args[1] == "import")) ||
+                          Args[1] == "import" || Args[1] == "recode")) ||
                         Args[0] == "from-name";
     bool force = false;
     for (auto it = Args.begin(); writes && it != Args.end() && *it != "--";) {
@@ -157,6 +162,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
             if (args[1] == "case") return RunTagCase(rest, out, err);
             if (args[1] == "replace") return RunTagReplace(rest, out, err);
             if (args[1] == "format") return RunTagFormat(rest, out, err);
+            if (args[1] == "codepage") return RunTagCodePage(rest, out, err);
+            if (args[1] == "recode") return RunTagRecode(rest, out, err);
             throw UsageError("tag: unknown sub-command '" + Escape(args[1]) + "'");
         }
         for (const Command& c : commands) {

@@ -8,6 +8,7 @@
 
 namespace veltrane {
 struct TFindProblem;
+class TagCodec;
 }
 
 namespace veltrane::cli {
@@ -30,6 +31,8 @@ int RunTagImport(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagCase(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagReplace(const Args& args, std::ostream& out, std::ostream& err);
 int RunTagFormat(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagCodePage(const Args& args, std::ostream& out, std::ostream& err);
+int RunTagRecode(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunPack(const Args& args, std::ostream& out, std::ostream& err);
 int RunUnpack(const Args& args, std::ostream& out, std::ostream& err);
@@ -47,6 +50,12 @@ void ReportFileError(std::ostream& err, const std::string& path, const std::stri
 bool FolderOk(const std::string& dir, std::ostream& err);
 // "veltrane-cli: INTRO" and the escaped paths below it, one a line; nothing without paths.
 void ReportFiles(std::ostream& err, const std::string& intro, const std::vector<std::string>& paths);
+// The code page the file path was read in with codec ("auto" decides per file).
+std::string CodePageNameOf(const veltrane::TagCodec& codec, const std::string& path);
+// "veltrane-cli: characters the file's code page cannot hold were written as "?":" and each
+// path with its code page; nothing without paths.
+void ReportLossy(std::ostream& err, const veltrane::TagCodec& codec,
+                 const std::vector<std::string>& paths);
 // One such line for each entry a scan had to skip; true when there was any.
 bool ReportFindProblems(std::ostream& err, const std::vector<TFindProblem>& problems);
 

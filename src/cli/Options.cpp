@@ -2,12 +2,15 @@
 
 #include "cli/Escape.h"
 #include "editing/JournaledSteps.h"
+#include "id3v2/Id3v2Reader.h"
+#include "tagcore/CodePageGuess.h"
 #include "tagcore/OrderedReader.h"
 
 #include <algorithm>
 #include <charconv>
 #include <ostream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace veltrane::cli {
 
@@ -70,12 +73,28 @@ Options ParseOptions(const Args& args, std::initializer_list<std::string_view> f
 }
 
 std::unique_ptr<TagCodec> MakeCodec(const Options& o) {
-    const std::string name = o.Value("--codepage", "WINDOWS-1252");
+    return MakeCodec(o.Value("--codepage", "WINDOWS-1252"), o.Positional());
+}
+
+std::unique_ptr<TagCodec> MakeCodec(const std::string& name, const std::vector<std::string>& paths) {
+    std::unique_ptr<TagCodec> codec;
     try {
-        return std::make_unique<TagCodec>(name);
+        codec = std::make_unique<TagCodec>(name);
     } catch (const std::invalid_argument&) {
-        throw UsageError("unknown or multi-byte code page '" + Escape(name) + "'");
+        throw UsageError("unknown code page '" + Escape(name) + "'");
     }
+    if (TCodePageResolver* resolver = codec->Resolver()) {
+        resolver->SetId3v2Hint(ReadUnicodeTitles);
+        // The files named make their folders' sets; a folder named is read whole.
+        std::vector<std::string> files;
+        for (const std::string& p : paths) {
+            struct stat st;
+            if (::stat(p.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                files.push_back(p);
+        }
+        resolver->SetRunFiles(files);
+    }
+    return codec;
 }
 
 std::size_t ReadJobs(const Options& o) {

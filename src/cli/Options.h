@@ -46,9 +46,11 @@ class Options {
 Options ParseOptions(const Args& args, std::initializer_list<std::string_view> flags,
                      std::initializer_list<std::string_view> valued);
 
-// The tag code page named by "--codepage" (Windows-1252 when absent); an unknown or
-// multi-byte one is a usage error.
+// The tag code page named by "--codepage" (Windows-1252 when absent; "auto" decides per
+// file); an unknown one is a usage error.
 std::unique_ptr<TagCodec> MakeCodec(const Options& o);
+// The same for a code page name; with "auto", Paths are the files (and folders) of the run.
+std::unique_ptr<TagCodec> MakeCodec(const std::string& name, const std::vector<std::string>& paths);
 
 // The number of tag-reading workers named by "--jobs" (1 to kMaxReadJobs; 1 reads one file
 // after another); 0, the program's choice, when absent. Anything else is a usage error.

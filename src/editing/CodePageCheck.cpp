@@ -70,7 +70,7 @@ std::string FieldHint(std::string_view Utf8, std::size_t MaxBytes, const TagCode
 bool TagIsLossy(const TMP3Tag& Tag, const TagCodec& Codec) {
     const std::string* fields[] = {&Tag.Title, &Tag.Artist, &Tag.Album, &Tag.Year, &Tag.Comment};
     return std::any_of(std::begin(fields), std::end(fields), [&](const std::string* field) {
-        return !UnencodableChars(*field, Codec).empty();
+        return !UnencodableChars(*field, Codec.ForTag(Tag.CodePage)).empty();
     });
 }
 

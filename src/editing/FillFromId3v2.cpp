@@ -192,7 +192,8 @@ TFillResult FillFromId3v2(const std::vector<std::string>& Paths, const TFillOpti
         [&](TMP3Tag& tag) {
             const TId3v2Values& v = values.at(tag.FileName);
             TFileNotes n;
-            if (!ApplyId3v2Values(tag, v, Options, Codec, &n.Cut))
+            const TagCodec& codec = Codec.ForTag(tag.CodePage); // the file's own code page
+            if (!ApplyId3v2Values(tag, v, Options, codec, &n.Cut))
                 throw TNothingToFill{};
             if (Options.Fields & ffGenre)
                 n.UnknownGenre = v.UnknownGenre;
@@ -203,8 +204,8 @@ TFillResult FillFromId3v2(const std::vector<std::string>& Paths, const TFillOpti
                                                          {"album", tag.Album},
                                                          {"year", tag.Year},
                                                          {"comment", tag.Comment}},
-                                                        Codec))
-                n.Lossy.push_back(lossy.Name + " (" + lossy.Text + ")");
+                                                        codec))
+                n.Lossy.push_back(lossy.Name + " (" + lossy.Text + ", " + codec.Name() + ")");
             notes[tag.FileName] = std::move(n);
         },
         Codec,

@@ -220,7 +220,7 @@ std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
             TTagItem item{i, {}, State(k), {}, {}};
             if (!files[item.Before.Device].insert(item.Before.Inode).second)
                 throw std::runtime_error(std::string(kMsgSameFile));
-            item.Tag = ParseTagBytes(item.Before.Tail, Codec);
+            item.Tag = ParseTagBytes(item.Before.Tail, Codec, &Paths[i]);
             item.Tag.FileName = Paths[i];
             const TMP3Tag old = item.Tag;
             Change(i, item.Tag);

@@ -494,10 +494,12 @@ std::string TTagAction::Description(std::size_t Files) const {
     return "format " + fields + " of " + FileCount(Files);
 }
 
-TActionOutcome ApplyTagAction(const TTagAction& Action, TMP3Tag& Tag, const TagCodec& Codec,
+TActionOutcome ApplyTagAction(const TTagAction& Action, TMP3Tag& Tag, const TagCodec& RunCodec,
                               std::vector<std::string>* Made) {
     if (Tag.Header != "TAG")
         ClearMP3Tag(Tag);
+    // The file's own code page governs what it can hold.
+    const TagCodec& Codec = RunCodec.ForTag(Tag.CodePage);
     const TMP3Tag old = Tag;
     const unsigned fields = Action.Spec().Fields;
     for (const TActionField f : kActionFields)
@@ -591,7 +593,7 @@ TActionPlan PlanTagAction(const std::vector<std::string>& Paths, const TTagActio
             plan.Preview.push_back({path, "", "", "", text, TPreviewState::psFailed});
             continue;
         }
-        TMP3Tag tag = ParseTagBytes(state.Tail, Codec);
+        TMP3Tag tag = ParseTagBytes(state.Tail, Codec, &path);
         tag.FileName = path;
         if (tag.Header != "TAG")
             ClearMP3Tag(tag);
@@ -605,7 +607,7 @@ TActionPlan PlanTagAction(const std::vector<std::string>& Paths, const TTagActio
             plan.Preview.push_back({path, "", "", "", e.what(), TPreviewState::psFailed});
             continue;
         }
-        AddActionRows(plan.Preview, path, old, tag, outcome, Action, Codec, made);
+        AddActionRows(plan.Preview, path, old, tag, outcome, Action, Codec.ForTag(old.CodePage), made);
         if (outcome.Cut)
             plan.Cut.push_back(path);
         if (outcome.Lossy)

@@ -243,7 +243,7 @@ void AddDeriveRows(std::vector<TPreviewRow>& Rows, const TMP3Tag& Old, const TMP
     const std::string& path = Old.FileName;
     const bool tagged = Old.Header == "TAG";
     // What the file will hold: a piece longer than its field is cut, and so on.
-    const TMP3Tag stored = ParseTagBytes(BuildTagBytes(New, Codec), Codec);
+    const TMP3Tag stored = ParseTagBytes(BuildTagBytes(New, Codec), Codec.ForTag(New.CodePage));
     const std::size_t first = Rows.size();
     for (const TPreviewField& field : kPreviewFields) {
         const std::string before = tagged ? field.Text(Old) : std::string();
@@ -308,7 +308,7 @@ PreviewDeriveFromFileNames(const std::vector<std::string>& Paths, const TDeriveF
         TMP3Tag derived = old;
         TNameCut cut;
         DeriveFromFileName(derived, Format, Options, &cut);
-        AddDeriveRows(rows, old, derived, cut, Codec);
+        AddDeriveRows(rows, old, derived, cut, Codec.ForTag(derived.CodePage));
         if (Progress)
             Progress->SetPosition(i + 1);
     }

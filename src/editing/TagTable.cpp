@@ -405,7 +405,7 @@ TImportPlan PlanTagImport(std::string_view Text, TTableFormat Format, const std:
                                              " under another name; left as it is");
             continue;
         }
-        TMP3Tag old = ParseTagBytes(state.Tail, Codec);
+        TMP3Tag old = ParseTagBytes(state.Tail, Codec, &values.Path);
         old.FileName = values.Path;
         const bool tagged = old.Header == "TAG";
         TImportFile file{values.Path, old, {}, std::move(state)};

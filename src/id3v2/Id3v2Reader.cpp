@@ -145,8 +145,21 @@ void MapTrack(const std::string& Text, TId3v2Values& Values) {
         Values.BadTrack = Text;
 }
 
+// The text of the first frame Id when it is stored in UTF-16 or UTF-8, else "".
+std::string UnicodeText(const TagLib::ID3v2::Tag& Tag, const char* Id) {
+    const TagLib::ID3v2::FrameList* frames = Frames(Tag, Id);
+    if (!frames)
+        return {};
+    const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frames->front());
+    if (!text || text->textEncoding() == TagLib::String::Latin1)
+        return {};
+    return Text(Tag, Id);
+}
+
 TId3v2Values Map(const TagLib::ID3v2::Tag& Tag) {
     TId3v2Values v;
+    v.UnicodeTitle = UnicodeText(Tag, "TIT2");
+    v.UnicodeArtist = UnicodeText(Tag, "TPE1");
     v.Title = Text(Tag, "TIT2");
     v.Artist = Text(Tag, "TPE1");
     if (v.Artist.empty())
@@ -217,6 +230,17 @@ TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
     if (!PreadAll(fd.get(), bytes.data(), length, 0))
         throw ENoId3v2();
     return ParseId3v2(bytes);
+}
+
+std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path) {
+    try {
+        TId3v2Values v = ReadId3v2(Path);
+        if (v.UnicodeTitle.empty() && v.UnicodeArtist.empty())
+            return std::nullopt;
+        return TUnicodeTitles{std::move(v.UnicodeTitle), std::move(v.UnicodeArtist)};
+    } catch (const std::exception&) {
+        return std::nullopt; // no tag, or none readable: no evidence
+    }
 }
 
 } // namespace veltrane

@@ -4,10 +4,12 @@
 // headers), but only from memory this code read itself: the file is opened as the tag core
 // opens files, so a FIFO or a device cannot hang or feed it.
 
+#include "tagcore/CodePageGuess.h"
 #include "tagcore/LongPath.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,6 +36,9 @@ struct TId3v2Values {
     // A genre that is no number or name of the table, a track that is no number 1 to 255:
     // the text as the tag holds it (empty when there was none or it mapped).
     std::string UnknownGenre, BadTrack;
+    // Title and artist again, only when their frame is stored in UTF-16 or UTF-8: only such a
+    // frame tells which code page an ID3v1 tag with the same text was written in.
+    std::string UnicodeTitle, UnicodeArtist;
 
     friend bool operator==(const TId3v2Values&, const TId3v2Values&) = default;
 };
@@ -51,5 +56,9 @@ TId3v2Values ParseId3v2(std::string_view Bytes);
 // tag declaring more than kMaxId3v2Bytes, and for what is no regular file), EInOutError when
 // the file cannot be opened or read.
 TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories = nullptr);
+
+// For the "auto" code page: what the file's ID3v2 tag says in Unicode (nothing when the file
+// has no readable tag or stores both frames in Latin-1).
+std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path);
 
 } // namespace veltrane

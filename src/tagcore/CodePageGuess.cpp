@@ -512,7 +512,6 @@ TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUn
 
 void TCodePageResolver::SetRunFiles(const std::vector<std::string>& Paths) {
     std::lock_guard<std::mutex> guard(lock_);
-    runKnown_ = true;
     runFiles_.clear();
     folders_.clear();
     for (const std::string& p : Paths) {
@@ -588,12 +587,11 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder) {
     if (const auto it = folders_.find(Folder); it != folders_.end())
         return it->second;
     std::vector<std::string> paths;
-    if (runKnown_) {
-        if (const auto it = runFiles_.find(Folder); it != runFiles_.end())
-            paths = it->second;
-    } else {
+    // A folder the run names no file of was named itself: its files on disk are the run's.
+    if (const auto it = runFiles_.find(Folder); it != runFiles_.end())
+        paths = it->second;
+    else
         paths = Mp3FilesOnDisk(Folder);
-    }
     std::map<TCodePageId, std::size_t> votes;
     std::vector<std::string> pooled;
     for (const std::string& p : paths) {
@@ -623,6 +621,21 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder) {
 }
 
 TCodePageId TCodePageResolver::Decide(const std::string& Path, std::string_view Tail) {
+    const TCodePageId id = DecideOnce(Path, Tail);
+    if (id != 0) {
+        std::lock_guard<std::mutex> guard(lock_);
+        decided_[Path] = id;
+    }
+    return id;
+}
+
+TCodePageId TCodePageResolver::Decided(const std::string& Path) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    const auto it = decided_.find(Path);
+    return it == decided_.end() ? 0 : it->second;
+}
+
+TCodePageId TCodePageResolver::DecideOnce(const std::string& Path, std::string_view Tail) {
     const std::vector<std::string> fields = RawTagFields(Tail);
     if (fields.empty())
         return 0;

@@ -50,21 +50,24 @@ TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUn
 class TCodePageResolver {
   public:
     void SetId3v2Hint(TId3v2Hint Hint) { hint_ = std::move(Hint); }
-    // The files this run reads: a folder's files among them are "the folder". Without them,
-    // the folder is its files named "*.mp3" on disk.
+    // The files this run names: a folder's files among them are "the folder". A folder the
+    // run names no file of is its files named "*.mp3" on disk.
     void SetRunFiles(const std::vector<std::string>& Paths);
     // The code page of the file Path whose last 128 bytes are Tail.
     TCodePageId Decide(const std::string& Path, std::string_view Tail);
+    // The code page Decide gave the file Path last (0: ASCII, no tag, or not decided here).
+    TCodePageId Decided(const std::string& Path) const;
     // The file's own evidence, without its folder.
     TCodePageGuess Judge(const std::string& Path, const std::vector<std::string>& Fields) const;
 
   private:
     TCodePageId FolderOpinion(const std::string& Folder);
+    TCodePageId DecideOnce(const std::string& Path, std::string_view Tail);
 
     TId3v2Hint hint_;
-    std::mutex lock_;
+    mutable std::mutex lock_;
+    std::unordered_map<std::string, TCodePageId> decided_; // only files with a code page
     std::unordered_map<std::string, std::vector<std::string>> runFiles_;
-    bool runKnown_ = false;
     std::unordered_map<std::string, TCodePageId> folders_;
 };
 

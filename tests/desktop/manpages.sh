@@ -16,7 +16,7 @@ for page in "$src"/assets/man/*.1; do
 done
 # Usage texts: the program's and each command's.
 usage="$("$cli" --help)"
-for cmd in "tag show" "tag set" "tag number" "tag from-v2" "tag export" "tag import" "tag case" "tag replace" "tag format" find list from-name rename select undo "playlist write"; do
+for cmd in "tag show" "tag set" "tag number" "tag from-v2" "tag export" "tag import" "tag case" "tag replace" "tag format" "tag codepage" "tag recode" find list from-name rename select undo "playlist write"; do
   # shellcheck disable=SC2086
   usage+=$'\n'"$("$cli" $cmd --help 2>/dev/null || true)"
 done
