@@ -111,7 +111,7 @@ int RunTagFromV2(const Args& args, std::ostream& out, std::ostream& err) {
         FillFromId3v2(o.Positional(), options, *codec, ReadJobs(o), {}, nullptr);
     for (const TFileFailure& failure : result.Failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
-    Report(err, "characters the code page cannot hold were written as \"?\":", result.Lossy);
+    Report(err, "characters the file's code page cannot hold were written as \"?\":", result.Lossy);
     Report(err, "cut to the ID3v1 field widths:", result.Cut);
     Report(err, "genre not in the genre table; genre left as it was:", result.UnknownGenre);
     Report(err, "track is no number from 1 to 255; track left as it was:", result.BadTrack);

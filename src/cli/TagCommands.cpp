@@ -3,6 +3,7 @@
 #include "browser/FindFile.h"
 #include "cli/Escape.h"
 #include "cli/Options.h"
+#include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
 #include "editing/TagEditing.h"
 #include "editing/TrackNumbers.h"
@@ -248,7 +249,7 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
     named.Comment.Leave = !o.Value("--comment");
     named.Style.Leave = genre < 0;
     named.Track.Leave = track < 0;
-    std::vector<std::string> cut;
+    std::vector<std::string> cut, lossy;
     const TFileFailures failures = RunTagStep(
         o.Positional(), [&](std::size_t files) { return EditMoreDescription(named, files); },
         [&](TMP3Tag& tag) {
@@ -273,11 +274,14 @@ int RunTagSet(const Args& args, std::ostream& out, std::ostream& err) {
         [&](const TMP3Tag& tag) {
             if (CommentCutByTrack(tag, *codec))
                 cut.push_back(tag.FileName);
+            if (TagIsLossy(tag, *codec))
+                lossy.push_back(tag.FileName);
         },
         nullptr);
     for (const TFileFailure& failure : failures)
         ReportFileError(err, Escape(failure.Path), failure.Error);
     ReportFiles(err, std::string(kCommentCutIntro), cut);
+    ReportLossy(err, *codec, lossy);
     const bool skipped = sync.Report(err);
     return failures.empty() && !skipped ? 0 : 1;
 }

@@ -1,0 +1,208 @@
+// Code pages as users' folders hold them: albums of one script, a folder mixing scripts, short
+// texts only an ID3v2 tag can decide; writes that keep each file's code page and every byte
+// of what is no character; the cut at a character boundary; recode with refusal and undo.
+
+#include "CliRun.h"
+
+#include "editing/ChangeJournal.h"
+#include "support/Id3v2Builder.h"
+#include "support/Mp3Builder.h"
+#include "support/TestDir.h"
+#include "tagcore/CodePageGuess.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <map>
+
+namespace veltrane::cli {
+namespace {
+
+// UTF-8 text in a code page, as the program that wrote the tag did (iconv, not our codec).
+std::string In(const std::string& page, const std::string& utf8) {
+    iconv_t cd = iconv_open(page.c_str(), "UTF-8");
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* o = out.data();
+    std::size_t inLeft = utf8.size(), outLeft = out.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    EXPECT_NE(rc, static_cast<std::size_t>(-1)) << page << ": " << utf8;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+struct Song {
+    const char* Title;
+    const char* Artist;
+};
+struct Album {
+    const char* Folder;
+    const char* Page;   // iconv's name of what wrote it
+    const char* Shown;  // what "tag codepage" names
+    const char* Artist;
+    const char* Album;
+    std::vector<const char*> Titles;
+};
+
+const std::vector<Album> kAlbums = {
+    {"ru", "CP1251", "WINDOWS-1251", "Кино", "Группа крови",
+     {"Группа крови", "Закрой за мной дверь, я ухожу", "Война", "Спокойная ночь", "Мама, мы все сошли с ума"}},
+    {"el", "CP1253", "WINDOWS-1253", "Μίκης Θεοδωράκης", "Επιφάνεια",
+     {"Άρνηση", "Το γελαστό παιδί", "Στρώσε το στρώμα σου", "Όμορφη πόλη", "Σαββατόβραδο"}},
+    {"pl", "CP1250", "WINDOWS-1250", "Czesław Niemen", "Dziwny jest ten świat",
+     {"Dziwny jest ten świat", "Wspomnienie", "Jednego serca", "Sen o Warszawie", "Pielgrzym"}},
+    {"cs", "CP1250", "WINDOWS-1250", "Marta Kubišová", "Songy a balady",
+     {"Modlitba pro Martu", "Hej, Jude", "Ne, ne, ne", "Cesta", "Stín katedrál"}},
+    {"tr", "CP1254", "WINDOWS-1254", "Sezen Aksu", "Gülümse",
+     {"Gülümse", "Hadi bakalım", "Firuze", "Şarkı söylemek lazım", "Küçüğüm"}},
+    {"ja", "CP932", "CP932", "中島みゆき", "寒水魚",
+     {"時代", "糸", "地上の星", "ファイト！", "悪女"}},
+    {"zh-cn", "CP936", "CP936", "王菲", "唱游",
+     {"红豆", "容易受伤的女人", "传奇", "我愿意", "匆匆那年"}},
+    {"zh-tw", "CP950", "CP950", "鄧麗君", "淡淡幽情",
+     {"月亮代表我的心", "甜蜜蜜", "小城故事", "我只在乎你", "但願人長久"}},
+    {"ko", "CP949", "CP949", "아이유", "꽃갈피",
+     {"좋은 날", "너의 의미", "밤편지", "팔레트", "사랑이 잘"}},
+    {"fr", "CP1252", "WINDOWS-1252", "Édith Piaf", "Chansons françaises",
+     {"La Vie en rose", "Non, je ne regrette rien", "Hymne à l'amour", "Milord", "Padam, padam"}},
+    {"is", "UTF-8", "UTF-8", "Sigur Rós", "Takk...",
+     {"Hoppípolla", "Sæglópur", "Glósóli", "Svo hljótt", "Mílanó"}},
+};
+
+class CodePages : public ::testing::Test {
+  protected:
+    CodePages() : journal_(state_.path().string() + "/veltrane") { SetActiveJournal(&journal_); }
+    ~CodePages() override { SetActiveJournal(nullptr); }
+
+    std::string Write(const std::string& name, const std::string& page, const std::string& title,
+                      const std::string& artist, const std::string& album = "",
+                      const std::string& v2 = "") {
+        return dir_.WriteFile(name, v2 + test::Mp3Bytes(300, {In(page, title).substr(0, 30),
+                                                                In(page, artist).substr(0, 30),
+                                                                In(page, album).substr(0, 30),
+                                                                "1990", "", 255}));
+    }
+    std::map<std::string, std::string> CodePagesOf(const std::vector<std::string>& args) {
+        std::vector<std::string> all = {"tag", "codepage"};
+        all.insert(all.end(), args.begin(), args.end());
+        const CliRun r = Cli(all);
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::map<std::string, std::string> pages;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);)
+            pages[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
+        return pages;
+    }
+
+    test::TestDir state_, dir_;
+    TChangeJournal journal_;
+};
+
+TEST_F(CodePages, AlbumsOfEachScriptAndAFolderMixingThem) {
+    std::map<std::string, std::string> expected;
+    for (const Album& a : kAlbums)
+        for (std::size_t i = 0; i < a.Titles.size(); ++i)
+            expected[Write(std::string(a.Folder) + "/" + std::to_string(i) + ".mp3", a.Page,
+                           a.Titles[i], a.Artist, a.Album)] = a.Shown;
+    // One song of each album in one folder, and an ASCII one.
+    for (const Album& a : kAlbums)
+        expected[Write(std::string("mixed/") + a.Folder + ".mp3", a.Page, a.Titles[1], a.Artist,
+                       a.Album)] = a.Shown;
+    expected[Write("mixed/ascii.mp3", "CP1252", "Yesterday", "The Beatles")] = "ASCII";
+    // Short texts: alone they say little; the ID3v2 title in UTF-8 decides.
+    expected[Write("mixed/da.mp3", "CP1251", "Да", "", "",
+                   test::Id3v2Bytes({{"TIT2", {"Да"}}}))] = "WINDOWS-1251";
+    expected[Write("mixed/ai.mp3", "CP932", "愛", "", "", test::Id3v2Bytes({{"TIT2", {"愛"}}}))] =
+        "CP932";
+    // The folder rule: a short title among its album's files takes the album's code page.
+    expected[Write("ru/short.mp3", "CP1251", "Ок", "")] = "WINDOWS-1251";
+
+    const std::map<std::string, std::string> got = CodePagesOf({"--recursive", dir_.path().string()});
+    std::size_t wrong = 0;
+    for (const auto& [path, page] : expected) {
+        EXPECT_EQ(got.count(path) ? got.at(path) : "(none)", page) << path;
+        wrong += got.count(path) && got.at(path) != page;
+    }
+    EXPECT_EQ(wrong, 0u);
+    // Named one by one, the files of a folder are that folder's set: the same answers.
+    EXPECT_EQ(CodePagesOf({dir_ / "ru/short.mp3", dir_ / "ru/0.mp3", dir_ / "ru/1.mp3",
+                           dir_ / "ru/2.mp3"})[dir_ / "ru/short.mp3"],
+              "WINDOWS-1251");
+    // Auto reads each file in its code page.
+    const CliRun show = Cli({"tag", "show", "--codepage", "auto", dir_ / "mixed/zh-tw.mp3"});
+    EXPECT_NE(show.out.find("\t甜蜜蜜\t鄧麗君\t淡淡幽情\t"), std::string::npos) << show.out;
+}
+
+TEST_F(CodePages, WritesKeepTheFilesCodePageAndEveryByteOfWhatIsNoCharacter) {
+    const std::string ru = Write("ru/a.mp3", "CP1251", "Группа крови", "Кино");
+    const std::string ja = Write("ja/a.mp3", "CP932", "地上の星", "中島みゆき");
+    CliRun r = Cli({"tag", "set", "--codepage", "auto", "--album", "Звезда é", ru});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "veltrane-cli: characters the file's code page cannot hold were written as "
+                     "\"?\":\n  " + ru + " (WINDOWS-1251)\n");
+    std::string tag = dir_.ReadFile("ru/a.mp3").substr(300);
+    EXPECT_EQ(tag.substr(63, 8), In("CP1251", "Звезда ?"));
+    EXPECT_EQ(tag.substr(3, 12), In("CP1251", "Группа крови"));
+
+    // The cut drops a whole character: 1 + 14 double-byte characters, not half of the 15th.
+    ASSERT_EQ(Cli({"tag", "set", "--codepage", "auto", "--album", "a星星星星星星星星星星星星星星星", ja}).status, 0);
+    tag = dir_.ReadFile("ja/a.mp3").substr(300);
+    EXPECT_EQ(tag.substr(63, 30), "a" + In("CP932", "星星星星星星星星星星星星星星") + " ");
+
+    // Bytes of no character (a lone lead byte, an unassigned one) survive a write of another field.
+    for (const auto& [page, raw] : std::vector<std::pair<std::string, std::string>>{
+             {"CP932", "\x82\xa0\x85\x40\xfd x\x81"}, {"UTF-8", "\xd0\x93\xc3 \xff\xe2\x82"},
+             {"CP936", "\x80\xff\xa1"}, {"WINDOWS-1251", "\x98\xc0"}}) {
+        const std::string f = dir_.WriteFile("raw.mp3", test::Mp3Bytes(300, {"t", "", "", "", raw, 255}));
+        ASSERT_EQ(Cli({"tag", "set", "--codepage", page, "--title", "New", f}).status, 0) << page;
+        EXPECT_EQ(dir_.ReadFile("raw.mp3").substr(300 + 97, raw.size()), raw) << page;
+    }
+}
+
+TEST_F(CodePages, RecodeRefusesWhatTheTargetCannotHoldAndUndoTakesItBack) {
+    const std::string is = Write("is/a.mp3", "UTF-8", "Hoppípolla", "Sigur Rós");
+    const std::string ru = Write("is/b.mp3", "UTF-8", "Группа крови", "Кино");
+    const std::string ascii = Write("is/c.mp3", "UTF-8", "Yesterday", "The Beatles");
+    const std::string long1251 = Write("ru/a.mp3", "CP1251", "Звезда по имени Солнце", "Кино");
+    const std::string before[] = {dir_.ReadFile("is/a.mp3"), dir_.ReadFile("is/b.mp3"),
+                                  dir_.ReadFile("ru/a.mp3")};
+
+    CliRun r = Cli({"tag", "recode", "--from", "auto", "--to", "windows-1252", "--dry-run", is, ru, ascii});
+    EXPECT_EQ(r.out, is + "\tUTF-8\tWINDOWS-1252\n");
+    EXPECT_EQ(r.err, "veltrane-cli: " + ru + ": refused: WINDOWS-1252 cannot hold \"Г\" (title)\n");
+    EXPECT_EQ(dir_.ReadFile("is/a.mp3"), before[0]);
+
+    r = Cli({"tag", "recode", "--from", "auto", "--to", "WINDOWS-1252", "--sync-v2", is, ru, ascii});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(dir_.ReadFile("is/a.mp3").substr(303, 10), In("CP1252", "Hoppípolla"));
+    EXPECT_EQ(dir_.ReadFile("is/b.mp3"), before[1]);
+    r = Cli({"tag", "recode", "--from", "WINDOWS-1251", "--to", "UTF-8", long1251});
+    EXPECT_EQ(r.err, "veltrane-cli: " + long1251 + ": refused: would be cut in UTF-8 (title)\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Cli({"tag", "recode", "--from", "WINDOWS-1251", "--to", "auto", long1251}).status, 2);
+
+    ASSERT_EQ(Cli({"undo"}).status, 0);
+    EXPECT_EQ(dir_.ReadFile("is/a.mp3"), before[0]);
+    EXPECT_EQ(dir_.ReadFile("ru/a.mp3"), before[2]);
+}
+
+TEST(CodePageNames, AliasesAndTheLocaleTable) {
+    for (const auto& [alias, name] : std::vector<std::pair<const char*, const char*>>{
+             {"shift_jis", "CP932"}, {"SJIS", "CP932"}, {"gbk", "CP936"}, {"UHC", "CP949"},
+             {"euc-kr", "CP949"}, {"Big5", "CP950"}, {"cp1251", "WINDOWS-1251"},
+             {"utf8", "UTF-8"}, {"Auto", "auto"}})
+        EXPECT_EQ(TagCodec::Canonical(alias), name) << alias;
+    EXPECT_THROW(TagCodec("UTF-16"), std::invalid_argument);
+    for (const auto& [locale, page] : std::vector<std::pair<const char*, const char*>>{
+             {"ru_RU.UTF-8", "WINDOWS-1251"}, {"uk_UA", "WINDOWS-1251"}, {"ja_JP.UTF-8", "CP932"},
+             {"zh_CN.UTF-8", "CP936"}, {"zh_SG", "CP936"}, {"zh_TW.UTF-8", "CP950"},
+             {"zh_HK", "CP950"}, {"ko_KR.UTF-8", "CP949"}, {"cs_CZ", "WINDOWS-1250"},
+             {"el_GR", "WINDOWS-1253"}, {"tr_TR", "WINDOWS-1254"}, {"he_IL", "WINDOWS-1255"},
+             {"fa_IR", "WINDOWS-1256"}, {"lt_LT", "WINDOWS-1257"}, {"vi_VN", "WINDOWS-1258"},
+             {"th_TH", "CP874"}, {"de_DE.UTF-8", "WINDOWS-1252"}, {"C", "WINDOWS-1252"}})
+        EXPECT_EQ(LocaleCodePage(nullptr, "", locale), page) << locale;
+    EXPECT_EQ(LocaleCodePage("el_GR", "ru_RU", "ja_JP"), "WINDOWS-1253");
+}
+
+} // namespace
+} // namespace veltrane::cli
