@@ -158,8 +158,6 @@ std::string UnicodeText(const TagLib::ID3v2::Tag& Tag, const char* Id) {
 
 TId3v2Values Map(const TagLib::ID3v2::Tag& Tag) {
     TId3v2Values v;
-    v.UnicodeTitle = UnicodeText(Tag, "TIT2");
-    v.UnicodeArtist = UnicodeText(Tag, "TPE1");
     v.Title = Text(Tag, "TIT2");
     v.Artist = Text(Tag, "TPE1");
     if (v.Artist.empty())
@@ -190,7 +188,11 @@ std::size_t Id3v2TagLength(std::string_view Header) {
     return kHeaderSize + size + (footer ? kHeaderSize : 0);
 }
 
-TId3v2Values ParseId3v2(std::string_view Bytes) {
+namespace {
+
+// Calls Fn with the tag TagLib read from Bytes; throws ENoId3v2 as ParseId3v2 does.
+template <class Fn>
+auto OnTag(std::string_view Bytes, Fn fn) {
     const std::size_t length = Id3v2TagLength(Bytes);
     if (length == 0 || length > Bytes.size())
         throw ENoId3v2();
@@ -205,10 +207,11 @@ TId3v2Values ParseId3v2(std::string_view Bytes) {
     // Frames that TagLib read none of: the tag is there, but it was not read.
     if (!tag || (check.Frames > 0 && tag->frameList().isEmpty()))
         throw ENoId3v2();
-    return Map(*tag);
+    return fn(*tag);
 }
 
-TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
+// The bytes of the file's ID3v2 tag; throws as ReadId3v2 does.
+std::string ReadTagBytes(const std::string& Path, TDirectoryCache* Directories) {
     const int flags = O_RDONLY | O_NOCTTY | O_NONBLOCK;
     const int raw = Directories ? Directories->Open(Path, flags | O_NOATIME)
                                 : OpenLongPathNoAtime(Path, flags);
@@ -229,15 +232,27 @@ TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
     std::string bytes(length, '\0');
     if (!PreadAll(fd.get(), bytes.data(), length, 0))
         throw ENoId3v2();
-    return ParseId3v2(bytes);
+    return bytes;
+}
+
+} // namespace
+
+TId3v2Values ParseId3v2(std::string_view Bytes) {
+    return OnTag(Bytes, [](const TagLib::ID3v2::Tag& tag) { return Map(tag); });
+}
+
+TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
+    return ParseId3v2(ReadTagBytes(Path, Directories));
 }
 
 std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path) {
     try {
-        TId3v2Values v = ReadId3v2(Path);
-        if (v.UnicodeTitle.empty() && v.UnicodeArtist.empty())
+        TUnicodeTitles v = OnTag(ReadTagBytes(Path, nullptr), [](const TagLib::ID3v2::Tag& tag) {
+            return TUnicodeTitles{UnicodeText(tag, "TIT2"), UnicodeText(tag, "TPE1")};
+        });
+        if (v.Title.empty() && v.Artist.empty())
             return std::nullopt;
-        return TUnicodeTitles{std::move(v.UnicodeTitle), std::move(v.UnicodeArtist)};
+        return v;
     } catch (const std::exception&) {
         return std::nullopt; // no tag, or none readable: no evidence
     }

@@ -36,9 +36,6 @@ struct TId3v2Values {
     // A genre that is no number or name of the table, a track that is no number 1 to 255:
     // the text as the tag holds it (empty when there was none or it mapped).
     std::string UnknownGenre, BadTrack;
-    // Title and artist again, only when their frame is stored in UTF-16 or UTF-8: only such a
-    // frame tells which code page an ID3v1 tag with the same text was written in.
-    std::string UnicodeTitle, UnicodeArtist;
 
     friend bool operator==(const TId3v2Values&, const TId3v2Values&) = default;
 };

@@ -206,7 +206,7 @@ TEST(EditCommands, CodepageReadsAndWritesTagTextsInThatCodePage) {
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_EQ(r.out, a + "\t\n");
     EXPECT_EQ(Cli({"select", "--text", "П", dir.path().string()}).out, "");
-    EXPECT_EQ(Cli({"select", "--codepage", "UTF-8", "--text", "x", dir.path().string()}).rc, 2);
+    EXPECT_EQ(Cli({"select", "--codepage", "UTF-16", "--text", "x", dir.path().string()}).rc, 2);
 
     r = Cli({"rename", "--codepage", "CP1251", a});
     EXPECT_EQ(r.rc, 0) << r.err;

@@ -116,7 +116,7 @@ TEST(List, NothingFoundAndBadInput) {
     List({"--sort", "0", dir.path().string()}, 2);
     List({"--sort", "x", dir.path().string()}, 2);
     List({}, 2);
-    List({"--codepage", "UTF-8", dir.path().string()}, 2);
+    List({"--codepage", "UTF-16", dir.path().string()}, 2);
 }
 
 TEST(List, SaysHowManyFilesItLeftOutForTheirSize) {
