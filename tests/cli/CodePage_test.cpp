@@ -110,12 +110,13 @@ TEST_F(CodePages, AlbumsOfEachScriptAndAFolderMixingThem) {
                        a.Album)] = a.Shown;
     expected[Write("mixed/ascii.mp3", "CP1252", "Yesterday", "The Beatles")] = "ASCII";
     // Short texts: alone they say little; the ID3v2 title in UTF-8 decides.
-    expected[Write("mixed/da.mp3", "CP1251", "Да", "", "",
-                   test::Id3v2Bytes({{"TIT2", {"Да"}}}))] = "WINDOWS-1251";
+    expected[Write("mixed/oi.mp3", "CP1251", "Ой", "", "",
+                   test::Id3v2Bytes({{"TIT2", {"Ой"}}}))] = "WINDOWS-1251";
     expected[Write("mixed/ai.mp3", "CP932", "愛", "", "", test::Id3v2Bytes({{"TIT2", {"愛"}}}))] =
         "CP932";
-    // The folder rule: a short title among its album's files takes the album's code page.
-    expected[Write("ru/short.mp3", "CP1251", "Ок", "")] = "WINDOWS-1251";
+    // The folder rule: a short title among its album's files takes the album's code page;
+    // alone, "Ой" would read better as Greek.
+    expected[Write("ru/short.mp3", "CP1251", "Ой", "")] = "WINDOWS-1251";
 
     const std::map<std::string, std::string> got = CodePagesOf({"--recursive", dir_.path().string()});
     std::size_t wrong = 0;
