@@ -34,7 +34,7 @@ check() {
 }
 check "veltrane-cli f" "find|from-name"
 check "veltrane-cli --v" "--version"
-check "veltrane-cli tag " "--help|case|export|format|from-v2|import|number|replace|set|show"
+check "veltrane-cli tag " "--help|case|codepage|export|format|from-v2|import|number|recode|replace|set|show"
 check "veltrane-cli playlist w" "write"
 check "veltrane-cli tag set --t" "--title|--track"
 check "veltrane-cli tag set --n" "--no-undo"
