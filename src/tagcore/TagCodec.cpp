@@ -241,7 +241,9 @@ std::size_t CharLength(const TCodePageTable& t, std::string_view s, std::size_t 
     if (t.Kind == TCodePageTable::kUtf8) {
         char32_t cp = 0;
         const std::size_t len = NextCodePoint(s, i, cp);
-        return len == 0 ? 1 : len;
+        // U+F780..U+F7FF stand for single bytes that are no character: one written in the
+        // text itself is kept as its bytes, or it would be written back as one byte.
+        return len == 0 || (cp >= 0xF780 && cp <= 0xF7FF) ? 1 : len;
     }
     return 1;
 }
