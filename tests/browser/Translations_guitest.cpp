@@ -39,6 +39,12 @@ using namespace veltrane;
 
 namespace {
 
+// What the window last gave its error box.
+QString& LastError() {
+    static QString text;
+    return text;
+}
+
 QString ActionText(TMainForm& Form, const char* Name) {
     auto* action = Form.PopupMenuMultiListMP3->findChild<QAction*>(Name);
     return action ? action->text() : QString("<no %1>").arg(Name);
@@ -102,6 +108,12 @@ const std::vector<TShownText>& ShownTexts() {
              return QString::fromStdString(ShownSystemErrors("/m/a.mp3: Permission denied"));
          },
          "/m/a.mp3: Permission denied", "/m/a.mp3: Keine Berechtigung"},
+        {"error box",
+         [](TMainForm& f) {
+             f.ReportError("/m/a.mp3: Permission denied");
+             return LastError();
+         },
+         "/m/a.mp3: Permission denied", "/m/a.mp3: Keine Berechtigung"},
         {"undo step name",
          [](TMainForm&) {
              return QString::fromStdString(ShownStepName("set title and artist of 3 files"));
@@ -147,7 +159,7 @@ class TranslationsTest : public QObject {
         services.Processes = &processes_;
         services.Volumes = &volumes_;
         services.StartDirectory = QDir::currentPath().toStdString();
-        services.ShowError = [](const std::string&) {};
+        services.ShowError = [](const std::string& t) { LastError() = QString::fromStdString(t); };
         auto form = std::make_unique<TMainForm>(services);
         form->CreateWindows();
         return form;
