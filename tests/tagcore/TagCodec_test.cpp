@@ -48,5 +48,36 @@ TEST(TagCodec, RefusesUnknownAndWideCodePages) {
     EXPECT_NO_THROW(TagCodec("SHIFT_JIS"));
 }
 
+// Per double-byte page: what Windows wrote reads right (0x5C stays a backslash in CP932), a cut
+// drops the whole character, and bytes of no character (a lone lead, an unassigned byte) read
+// and write back as they were, also beside a private-use character in UTF-8.
+TEST(TagCodec, DoubleBytePagesReadCutAndKeepBadBytes) {
+    const struct {
+        const char* Page;
+        std::string Bytes, Text;
+    } cases[] = {
+        {"CP932", "\x92\x6E\x8F\xE3\x82\xCC\x90\xAF\\", "地上の星\\"},
+        {"CP936", "\xBA\xEC\xB6\xB9", "红豆"},
+        {"CP949", "\xB9\xE3\xC6\xED\xC1\xF6", "밤편지"},
+        {"CP950", "\xB2\xA2\xBB\x65\xBB\x65", "甜蜜蜜"}, // a trail byte in ASCII
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Page);
+        const TagCodec codec(c.Page);
+        EXPECT_EQ(codec.Decode(c.Bytes), c.Text);
+        EXPECT_EQ(codec.Encode(c.Text), c.Bytes);
+        // "a" and then two-byte characters: an odd width leaves the last one out whole.
+        const std::string fitted = codec.EncodeFit("a" + c.Text, 4);
+        EXPECT_EQ(fitted, "a" + c.Bytes.substr(0, 2));
+        const std::string bad = "\x81 x\xFF" + c.Bytes + "\x81";
+        EXPECT_EQ(codec.Encode(codec.Decode(bad)), bad);
+        EXPECT_FALSE(codec.ValidBytes(bad));
+        EXPECT_TRUE(codec.ValidBytes(c.Bytes + c.Bytes.substr(0, 1), true)); // cut by a writer
+    }
+    const TagCodec utf8("UTF-8");
+    for (const std::string raw : {"\xEF\x9E\xA3\xA3", "\xD0\x93\xC3 \xE2\x82"})
+        EXPECT_EQ(utf8.Encode(utf8.Decode(raw)), raw);
+}
+
 } // namespace
 } // namespace veltrane
