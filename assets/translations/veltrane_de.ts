@@ -844,6 +844,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
         <source>%1 files</source>
         <translation>%1 Dateien</translation>
     </message>
+    <message>
+        <source>convert %1 to %3</source>
+        <translation>%1 nach %3 umwandeln</translation>
+    </message>
 </context>
 <context>
     <name>SystemErrors</name>

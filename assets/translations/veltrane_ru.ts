@@ -844,6 +844,10 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <source>%1 files</source>
         <translation>файлов: %1</translation>
     </message>
+    <message>
+        <source>convert %1 to %3</source>
+        <translation>перекодирование в %3, %1</translation>
+    </message>
 </context>
 <context>
     <name>SystemErrors</name>

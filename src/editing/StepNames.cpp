@@ -28,6 +28,7 @@ constexpr const char* kStepNames[] = {
     VT_TRANSLATE_NOOP("StepNames", "sentence case of %2 in %1"),
     VT_TRANSLATE_NOOP("StepNames", "replace in %2 of %1"),
     VT_TRANSLATE_NOOP("StepNames", "format %2 of %1"),
+    VT_TRANSLATE_NOOP("StepNames", "convert %1 to %3"),
 };
 
 constexpr const char* kFieldNames[] = {

@@ -208,6 +208,7 @@ TEST(ShownStepName, EveryStepNameGoesThroughTheCatalogue) {
         RenameFromTagsDescription(7),     TTagAction(replace).Description(4),
         TTagAction(upper).Description(1), "rename a to b.mp3 to c.mp3",
         "edit tag of x.mp3",              "move 2 files to the trash",
+        "convert 2 files to WINDOWS-1251",
     };
     for (const std::string& name : names)
         EXPECT_EQ(ShownStepName(name), name);
