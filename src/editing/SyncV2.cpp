@@ -27,6 +27,8 @@ constexpr std::size_t kTagSize = 128;
 constexpr std::size_t kHeader = 10;
 
 std::atomic<TSyncV2*> g_sync{nullptr};
+// The steps of a thread read and plan their files on that thread.
+thread_local const TV2Rewrite* t_rewrite = nullptr;
 
 [[noreturn]] void ChangedMeanwhile() {
     throw std::runtime_error(std::string(kMsgChangedMeanwhile));
@@ -243,6 +245,18 @@ TSyncV2* ActiveSyncV2() {
     return g_sync.load();
 }
 
+TV2RewriteScope::TV2RewriteScope(const TV2Rewrite* Rewrite) : previous_(t_rewrite) {
+    t_rewrite = Rewrite;
+}
+
+TV2RewriteScope::~TV2RewriteScope() {
+    t_rewrite = previous_;
+}
+
+const TV2Rewrite* ActiveV2Rewrite() {
+    return t_rewrite;
+}
+
 TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec) {
     TV2Edit edit;
     const std::string a = BuildTagBytes(Old, Codec), b = BuildTagBytes(New, Codec);
@@ -273,8 +287,8 @@ TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec)
     return edit;
 }
 
-TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Edit,
-               bool HeadOnly) {
+TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Given,
+               bool HeadOnly, const TV2Adjust& Adjust) {
     TV2Plan plan;
     struct stat st;
     const TUniqueFd file = OpenFile(Path, O_RDONLY, st);
@@ -286,7 +300,7 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
     if (!header || header->compare(0, 3, "ID3") != 0)
         return plan;
     plan.Holds = true;
-    if (HeadOnly || Edit.Empty())
+    if (HeadOnly || Given.Empty())
         return plan;
     const bool v1 = Before.Tail.size() == kTagSize && Before.Tail.compare(0, 3, "TAG") == 0;
     const std::uint64_t room = size - (v1 ? kTagSize : 0);
@@ -304,7 +318,14 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         plan.Problem = std::string(e.what()) + "; the ID3v1 tag was written";
         return plan;
     }
-    const TV2Splice splice = SpliceV2(*region, layout, Edit);
+    TV2Edit edit = Given;
+    if (Adjust) {
+        TV2Texts texts;
+        for (std::size_t f = 0; f < kV2Fields; ++f)
+            texts[f] = V2FieldText(*region, layout, static_cast<TV2Field>(f));
+        Adjust(texts, edit);
+    }
+    const TV2Splice splice = SpliceV2(*region, layout, edit);
     if (!splice.Changed())
         return plan;
     if (splice.Change.NewSize != splice.Change.OldSize) {
@@ -316,7 +337,7 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
     }
     const TV2Layout after = ParseV2Layout(splice.NewRegion);
     for (std::size_t f = 0; f < kV2Fields; ++f) {
-        if (!Edit.Text[f])
+        if (!edit.Text[f])
             continue;
         const auto field = static_cast<TV2Field>(f);
         const std::optional<std::string> was = V2FieldText(*region, layout, field);
@@ -337,7 +358,12 @@ std::vector<TPreviewRow> V2PreviewRows(const std::string& Path, const TMP3Tag& O
         return {};
     try {
         const TFileState before = ReadFileState(Path);
-        TV2Plan plan = PlanV2(Path, before, edit);
+        const TV2Rewrite* rewrite = ActiveV2Rewrite();
+        TV2Plan plan = PlanV2(Path, before, edit, false,
+                              rewrite ? TV2Adjust([&](const TV2Texts& Frames, TV2Edit& Edit) {
+                                  (*rewrite)(Old, Frames, Edit);
+                              })
+                                      : TV2Adjust());
         if (!plan.Problem.empty())
             return {{Path, "v2", {}, {}, plan.Problem,
                      plan.Refused ? TPreviewState::psFailed : TPreviewState::psWarning}};
