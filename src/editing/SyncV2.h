@@ -84,11 +84,11 @@ struct TV2Plan {
     std::vector<TPreviewRow> Rows;    // "v2:TIT2" rows for a preview
 };
 // Looks at Path (still as Before) for the step's Edit. HeadOnly: only whether it holds a tag.
-// Adjust, when given, makes the edit's texts from the tag's own. Throws EInOutError when the
-// file cannot be read.
+// Adjust, when given, makes the edit's texts from the tag's own; WithRows fills Rows. Throws
+// EInOutError when the file cannot be read.
 using TV2Adjust = std::function<void(const TV2Texts& Frames, TV2Edit& Edit)>;
 TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Edit,
-               bool HeadOnly = false, const TV2Adjust& Adjust = {});
+               bool HeadOnly = false, const TV2Adjust& Adjust = {}, bool WithRows = false);
 
 // Preview rows of the frames a change of Old into New makes in Path's ID3v2 tag (none when
 // it has no tag), with this thread's rewrite; a tag left alone gives one row saying why.
