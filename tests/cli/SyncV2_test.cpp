@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -227,6 +228,66 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
         const std::string now = dir_.ReadFile(std::string(c.name) + ".mp3");
         EXPECT_EQ(now.substr(0, now.size() - 128), c.tag + test::Mp3BytesNoTag(500));
         EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGNew");
+    }
+}
+
+// The actions work on the frame's own text: a title longer than ID3v1's 30 bytes is changed
+// whole, never replaced by its cut; a field whose ID3v1 value stays leaves its frame alone.
+TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
+    const std::string title = "ein titel mit vierzig zeichen, ganz lang";
+    const std::string tag =
+        V2Tag(std::string("\x03\0\0", 3),
+              Frame("TIT2", std::string(1, '\0') + title) + Frame("TPE1", std::string("\0band", 5)), 200);
+    test::RawTag v1;
+    v1.title = title.substr(0, 30);
+    v1.artist = "BAND";
+    const std::string original = tag + test::Mp3Bytes(500, v1);
+    const struct {
+        std::vector<std::string> args;
+        TV2Field field;
+        std::optional<std::string> frame; // the field's frame after the action
+    } cases[] = {
+        {{"case", "--field", "title,artist", "--mode", "upper"}, TV2Field::vfTitle,
+         "EIN TITEL MIT VIERZIG ZEICHEN, GANZ LANG"},
+        // ID3v1's artist is upper case already: no change, so its frame stays.
+        {{"case", "--field", "title,artist", "--mode", "upper"}, TV2Field::vfArtist, "band"},
+        {{"case", "--field", "title", "--mode", "title"}, TV2Field::vfTitle,
+         "Ein Titel Mit Vierzig Zeichen, Ganz Lang"},
+        {{"replace", "--field", "title", "--find", "ein", "--with", "1"}, TV2Field::vfTitle,
+         "1 titel mit vierzig zeichen, ganz lang"},
+        {{"replace", "--field", "title", "--regex", "--find", "^(\\w+) (\\w+)", "--with", "$2 $1"},
+         TV2Field::vfTitle, "titel ein mit vierzig zeichen, ganz lang"},
+        // A match past ID3v1's cut changes no ID3v1 field, so no frame either.
+        {{"replace", "--field", "title", "--find", "lang", "--with", "kurz"}, TV2Field::vfTitle, title},
+        {{"format", "--field", "comment", "--pattern", "%title% (%artist%)"}, TV2Field::vfComment,
+         title + " (band)"},
+        // Placeholders take the frames' texts: the artist as the frame holds it.
+        {{"format", "--field", "title", "--pattern", "%artist%: %title%"}, TV2Field::vfTitle,
+         "band: " + title},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[2] + " " + std::string(c.args.back()));
+        const std::string path = dir_.WriteFile("a.mp3", original);
+        std::vector<std::string> args = {"tag"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"--sync-v2", "--dry-run", path});
+        CliRun r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const bool changes = c.frame != V2FieldText(original, ParseV2Layout(original), c.field);
+        const std::string id(V2FrameId(c.field, 3));
+        EXPECT_EQ(r.out.find("\tv2:" + id + "\t") != std::string::npos, changes) << r.out;
+        if (changes)
+            EXPECT_NE(r.out.find("\t" + *c.frame + "\t"), std::string::npos) << r.out;
+        EXPECT_EQ(dir_.ReadFile("a.mp3"), original);
+
+        args.erase(args.end() - 2);
+        r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string now = dir_.ReadFile("a.mp3");
+        EXPECT_EQ(V2FieldText(now, ParseV2Layout(now), c.field), c.frame);
+        EXPECT_EQ(now.size(), original.size()); // in place, within the padding
+        Cli({"undo"});
+        EXPECT_TRUE(dir_.ReadFile("a.mp3") == original);
     }
 }
 
