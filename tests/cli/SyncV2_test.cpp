@@ -4,6 +4,7 @@
 #include "editing/ChangeJournal.h"
 #include "id3v2/Id3v2Splice.h"
 
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 
@@ -107,8 +108,9 @@ class SyncV2 : public ::testing::Test {
 };
 
 TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
-    if (!Have("eyeD3") || !Have("id3v2") || std::system((std::string(kPython) + " -c 'import mutagen' 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "mutagen, eyeD3 or id3v2 is missing";
+    if (!Have("eyeD3") || !Have("id3v2") || !Have("ffprobe") ||
+        std::system((std::string(kPython) + " -c 'import mutagen' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mutagen, eyeD3, id3v2 or ffprobe (ffmpeg) is missing";
     const std::string cover = dir_.WriteFile("cover.png", "\x89PNG\r\n\x1a\n" + std::string(300, 'p'));
     const struct {
         const char* name;
@@ -133,7 +135,7 @@ TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
     const std::string title = "Ein Titel länger als dreißig Zeichen, ganz";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", test::Mp3BytesNoTag(3000));
+        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", test::Mp3Frames(8));
         ASSERT_EQ(std::system((c.make + "'" + path + "' >/dev/null 2>&1").c_str()), 0);
         const std::string original = dir_.ReadFile(std::string(c.name) + ".mp3");
         const auto before = Frames(path);
@@ -160,6 +162,11 @@ TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
                     break;
                 }
         EXPECT_EQ(after, expected);
+        // What players and the other taggers show.
+        EXPECT_EQ(cli::Run("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" +
+                      path + "'"), title + "\n");
+        EXPECT_EQ(cli::Run(std::string(kPython) + " -c 'import sys,eyed3,logging\neyed3.log.setLevel(logging.ERROR)\n"
+                      "print(eyed3.load(sys.argv[1]).tag.title)' '" + path + "'"), title + "\n");
         EXPECT_EQ(OtherFrames(synced), OtherFrames(original));
         EXPECT_EQ(Audio(synced), Audio(original));
         EXPECT_EQ(synced.size() > original.size() + (c.v1 ? 0 : 128), c.grows);
