@@ -235,6 +235,9 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
         const std::string now = dir_.ReadFile(std::string(c.name) + ".mp3");
         EXPECT_EQ(now.substr(0, now.size() - 128), c.tag + test::Mp3BytesNoTag(500));
         EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGNew");
+        const CliRun action = Cli({"tag", "case", "--field", "title", "--mode", "upper", "--sync-v2", path});
+        EXPECT_EQ(action.status, 1);
+        EXPECT_NE(action.err.find(c.message), std::string::npos) << action.err;
     }
 }
 
@@ -242,12 +245,15 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
 // whole, never replaced by its cut; a field whose ID3v1 value stays leaves its frame alone.
 TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
     const std::string title = "ein titel mit vierzig zeichen, ganz lang";
-    const std::string tag =
-        V2Tag(std::string("\x03\0\0", 3),
-              Frame("TIT2", std::string(1, '\0') + title) + Frame("TPE1", std::string("\0band", 5)), 200);
+    const std::string tag = V2Tag(std::string("\x04\0\0", 3),
+                                  Frame("TIT2", std::string(1, '\0') + title, true) +
+                                      Frame("TPE1", std::string("\0band", 5), true) +
+                                      Frame("TDRC", std::string("\0" "1999-05-01", 11), true),
+                                  200);
     test::RawTag v1;
     v1.title = title.substr(0, 30);
     v1.artist = "BAND";
+    v1.year = "1999";
     const std::string original = tag + test::Mp3Bytes(500, v1);
     const struct {
         std::vector<std::string> args;
@@ -266,6 +272,7 @@ TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
          TV2Field::vfTitle, "titel ein mit vierzig zeichen, ganz lang"},
         // A match past ID3v1's cut changes no ID3v1 field, so no frame either.
         {{"replace", "--field", "title", "--find", "lang", "--with", "kurz"}, TV2Field::vfTitle, title},
+        {{"replace", "--field", "year", "--find", "19", "--with", "20"}, TV2Field::vfYear, "2099-05-01"},
         {{"format", "--field", "comment", "--pattern", "%title% (%artist%)"}, TV2Field::vfComment,
          title + " (band)"},
         // Placeholders take the frames' texts: the artist as the frame holds it.
@@ -281,7 +288,7 @@ TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
         CliRun r = Cli(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const bool changes = c.frame != V2FieldText(original, ParseV2Layout(original), c.field);
-        const std::string id(V2FrameId(c.field, 3));
+        const std::string id(V2FrameId(c.field, 4));
         EXPECT_EQ(r.out.find("\tv2:" + id + "\t") != std::string::npos, changes) << r.out;
         if (changes)
             EXPECT_NE(r.out.find("\t" + *c.frame + "\t"), std::string::npos) << r.out;
