@@ -322,6 +322,19 @@ TEST_F(SyncV2, NoTagIsMadeAndTheFlagIsNeededAndALinkedFileIsNotGrown) {
     EXPECT_EQ(dir_.ReadFile("plain.mp3").size(), 628u);
     EXPECT_NE(r.err.find("hard links"), std::string::npos) << r.err;
     EXPECT_EQ(dir_.ReadFile("linked.mp3"), tight + test::Mp3BytesNoTag(500));
+    // A dry run says so beforehand.
+    r = Cli({"tag", "format", "--field", "title", "--pattern", "New", "--sync-v2", "--dry-run", linked});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("hard links"), std::string::npos) << r.out;
+
+    // A frame that fills the old one's room exactly is written in place, links or not.
+    const std::string exact = V2Tag(std::string("\x03\0\0", 3),
+                                    Frame("TIT2", std::string("\x01\xFF\xFEO\0l\0d\0", 9)));
+    dir_.WriteFile("linked.mp3", exact + test::Mp3BytesNoTag(500));
+    r = Cli({"tag", "set", "--title", "New", "--sync-v2", linked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dir_.ReadFile("link.mp3").substr(0, exact.size()),
+              V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEN\0e\0w\0", 9))));
 }
 
 // A run killed while it grows files leaves each one whole: old or new, never a mix, and the
