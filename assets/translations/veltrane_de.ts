@@ -735,6 +735,117 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
 </context>
 <context>
+    <name>StepNames</name>
+    <message>
+        <source>set %2 of %1</source>
+        <translation>%2 von %1 setzen</translation>
+    </message>
+    <message>
+        <source>write tags of %1</source>
+        <translation>Tags von %1 schreiben</translation>
+    </message>
+    <message>
+        <source>edit tag of %3</source>
+        <translation>Tag von %3 bearbeiten</translation>
+    </message>
+    <message>
+        <source>import tags of %1</source>
+        <translation>Tags von %1 importieren</translation>
+    </message>
+    <message>
+        <source>number tracks of %1</source>
+        <translation>Tracks von %1 nummerieren</translation>
+    </message>
+    <message>
+        <source>fill ID3v1 from ID3v2 of %1</source>
+        <translation>ID3v1 aus ID3v2 füllen bei %1</translation>
+    </message>
+    <message>
+        <source>tags from file names of %1</source>
+        <translation>Tags aus Dateinamen bei %1</translation>
+    </message>
+    <message>
+        <source>rename %1 from tags</source>
+        <translation>%1 nach Tags umbenennen</translation>
+    </message>
+    <message>
+        <source>rename %3 to %4</source>
+        <translation>%3 in %4 umbenennen</translation>
+    </message>
+    <message>
+        <source>move %1 to the trash</source>
+        <translation>%1 in den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>title case of %2 in %1</source>
+        <translation>Wörter groß bei %2 in %1</translation>
+    </message>
+    <message>
+        <source>upper case of %2 in %1</source>
+        <translation>Großbuchstaben bei %2 in %1</translation>
+    </message>
+    <message>
+        <source>lower case of %2 in %1</source>
+        <translation>Kleinbuchstaben bei %2 in %1</translation>
+    </message>
+    <message>
+        <source>sentence case of %2 in %1</source>
+        <translation>Satzanfang groß bei %2 in %1</translation>
+    </message>
+    <message>
+        <source>replace in %2 of %1</source>
+        <translation>Ersetzen in %2 von %1</translation>
+    </message>
+    <message>
+        <source>format %2 of %1</source>
+        <translation>%2 von %1 formatieren</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>genre</source>
+        <translation>Genre</translation>
+    </message>
+    <message>
+        <source>track</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>%1 file</source>
+        <translation>%1 Datei</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+</context>
+<context>
     <name>TFormDeriveFormat</name>
     <message>
         <source>Put at least one field into the format.</source>

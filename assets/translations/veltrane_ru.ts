@@ -735,6 +735,117 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     </message>
 </context>
 <context>
+    <name>StepNames</name>
+    <message>
+        <source>set %2 of %1</source>
+        <translation>изменение: %2, %1</translation>
+    </message>
+    <message>
+        <source>write tags of %1</source>
+        <translation>запись тегов, %1</translation>
+    </message>
+    <message>
+        <source>edit tag of %3</source>
+        <translation>правка тега %3</translation>
+    </message>
+    <message>
+        <source>import tags of %1</source>
+        <translation>импорт тегов, %1</translation>
+    </message>
+    <message>
+        <source>number tracks of %1</source>
+        <translation>нумерация дорожек, %1</translation>
+    </message>
+    <message>
+        <source>fill ID3v1 from ID3v2 of %1</source>
+        <translation>ID3v1 из ID3v2, %1</translation>
+    </message>
+    <message>
+        <source>tags from file names of %1</source>
+        <translation>теги из имён файлов, %1</translation>
+    </message>
+    <message>
+        <source>rename %1 from tags</source>
+        <translation>переименование по тегам, %1</translation>
+    </message>
+    <message>
+        <source>rename %3 to %4</source>
+        <translation>переименование %3 в %4</translation>
+    </message>
+    <message>
+        <source>move %1 to the trash</source>
+        <translation>перемещение в корзину, %1</translation>
+    </message>
+    <message>
+        <source>title case of %2 in %1</source>
+        <translation>Каждое Слово С Заглавной: %2, %1</translation>
+    </message>
+    <message>
+        <source>upper case of %2 in %1</source>
+        <translation>ВСЕ ЗАГЛАВНЫЕ: %2, %1</translation>
+    </message>
+    <message>
+        <source>lower case of %2 in %1</source>
+        <translation>все строчные: %2, %1</translation>
+    </message>
+    <message>
+        <source>sentence case of %2 in %1</source>
+        <translation>Как в предложении: %2, %1</translation>
+    </message>
+    <message>
+        <source>replace in %2 of %1</source>
+        <translation>замена: %2, %1</translation>
+    </message>
+    <message>
+        <source>format %2 of %1</source>
+        <translation>формат: %2, %1</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <translation>название</translation>
+    </message>
+    <message>
+        <source>artist</source>
+        <translation>исполнитель</translation>
+    </message>
+    <message>
+        <source>album</source>
+        <translation>альбом</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>год</translation>
+    </message>
+    <message>
+        <source>comment</source>
+        <translation>комментарий</translation>
+    </message>
+    <message>
+        <source>genre</source>
+        <translation>жанр</translation>
+    </message>
+    <message>
+        <source>track</source>
+        <translation>дорожка</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> и </translation>
+    </message>
+    <message>
+        <source>%1 file</source>
+        <translation>файлов: %1</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>файлов: %1</translation>
+    </message>
+</context>
+<context>
     <name>TFormDeriveFormat</name>
     <message>
         <source>Put at least one field into the format.</source>

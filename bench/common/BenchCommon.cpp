@@ -125,7 +125,7 @@ double ProcessCpuSeconds() {
     return Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
 }
 
-int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
+int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds, long* peakKb) {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -145,6 +145,8 @@ int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds) {
             return -1;
     if (cpuSeconds)
         *cpuSeconds = Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
+    if (peakKb)
+        *peakKb = ru.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

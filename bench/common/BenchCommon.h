@@ -37,8 +37,9 @@ std::size_t MinimalTagWriteLoop(const std::vector<std::string>& paths);
 
 // Runs a program (no shell) with stdout to /dev/null and waits; returns its exit status,
 // or -1 when it could not be started or did not exit normally. cpuSeconds, when given,
-// receives the child's user plus system time.
-int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds = nullptr);
+// receives the child's user plus system time; peakKb its peak resident memory.
+int RunSilently(const std::vector<std::string>& argv, double* cpuSeconds = nullptr,
+                long* peakKb = nullptr);
 
 // Starts the window program offscreen on Dir, quitting once the list is filled, with the
 // folder's subfolders searched and Extra added to the environment. It starts in WorkDir, where

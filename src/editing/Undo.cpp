@@ -1,6 +1,7 @@
 #include "editing/Undo.h"
 
 #include "editing/JournaledSteps.h"
+#include "editing/StepNames.h"
 #include "editing/SyncV2.h"
 #include "platform/FileOperations.h"
 #include "platform/RenameNoReplace.h"
@@ -248,11 +249,11 @@ bool ChangedNothing(const TJournalStep& Step) {
 }
 
 std::string UndoCaption(const TJournalStep& Step) {
-    return FillText(UiText("Undo", "Undo: %1"), {StepSubject(Step)});
+    return FillText(UiText("Undo", "Undo: %1"), {ShownStepName(StepSubject(Step))});
 }
 
 std::string RedoCaption(const TJournalStep& Step) {
-    return FillText(UiText("Undo", "Redo: %1"), {StepSubject(Step)});
+    return FillText(UiText("Undo", "Redo: %1"), {ShownStepName(StepSubject(Step))});
 }
 
 namespace {
@@ -545,7 +546,7 @@ TUndoWindowText LastForWindow(bool Redo) {
     }
     if (report.Restored > 0)
         text.Done = FillText(Redo ? UiText("Undo", "Redone: %1") : UiText("Undo", "Undone: %1"),
-                             {report.Subject});
+                             {ShownStepName(report.Subject)});
     if (!report.Failures.empty())
         text.Problems =
             FailureReport(UiText("Undo", "These files were left as they are:"), report.Failures);
@@ -555,7 +556,7 @@ TUndoWindowText LastForWindow(bool Redo) {
                                   "after it.")
                  : UiText("Undo",
                           "Nothing was left to undo of \"%1\": its files already are as before."),
-            {report.Subject});
+            {ShownStepName(report.Subject)});
     if (!report.Damage.empty())
         text.Problems += (text.Problems.empty() ? "" : "\n\n") + report.Damage;
     return text;

@@ -15,7 +15,7 @@ constexpr std::uint64_t kSearchBytes = 64 * 1024;
 // Room past the search for the frames that follow the first (16 frames of 1,728 bytes at most).
 constexpr std::uint64_t kSlackBytes = 32 * 1024;
 // Reads end on multiples of this, so the first one stays within a caller's head of the file.
-constexpr std::uint64_t kChunk = 16 * 1024;
+constexpr std::uint64_t kChunk = 4 * 1024;
 constexpr int kCbrFrames = 16;
 
 constexpr int kKbps[2][3][15] = {

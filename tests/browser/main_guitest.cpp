@@ -805,6 +805,37 @@ class MainWindowTest : public QObject {
         QVERIFY(!form->StatusPanelFilter->isVisible());
     }
 
+    // "Make read-only files writable when reading a folder": on by default; off, a read
+    // leaves the mode alone and a tag write is refused for that file and names it.
+    void readOnlyFilesFollowThePreference() {
+        const std::string a = music_ + "/A.mp3";
+        const auto mode = [&] {
+            struct stat st {};
+            ::stat(a.c_str(), &st);
+            return st.st_mode & 0777;
+        };
+        ::chmod(a.c_str(), 0444);
+        WriteText(start_ + "/Veltrane.ini", "[Preferences]\nClearReadOnly=0\n");
+        {
+            auto form = Start(music_);
+            QVERIFY(form);
+            QCOMPARE(mode(), 0444u);
+            SelectRow(*form, 1);
+            form->ToolbarButton97EditMore->click();
+            QTRY_VERIFY(form->FormEditMP3Tag->isVisible());
+            form->FormEditMP3Tag->EditSongName->setText("Neu");
+            form->FormEditMP3Tag->BitBtnSave->click();
+            QTRY_VERIFY(!errors_.empty());
+            QVERIFY(QString::fromStdString(errors_.back()).contains("read-only"));
+            QCOMPARE(mode(), 0444u);
+        }
+        fs::remove(start_ + "/Veltrane.ini");
+        auto form = Start(music_);
+        QVERIFY(form);
+        QCOMPARE(mode(), 0644u);
+        ::chmod(a.c_str(), 0644);
+    }
+
     // A file that also holds an ID3v2 tag: with "Keep ID3v2 tags in step" off the status bar
     // says its tag was not changed; with it on, the title frame follows the editor's title.
     void id3v2TagFollowsOnlyWithTheSwitch() {

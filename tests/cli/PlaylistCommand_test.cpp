@@ -97,6 +97,14 @@ TEST(PlaylistCommand, EntriesReadBackAsTheFilesWritten) {
     }
     // Appending to a file that starts #EXTM3U writes "#" entries extended too.
     std::string out, err;
+    // An entry named from the working folder, outside the playlist's: written whole, since
+    // from the playlist's folder the same text names another file.
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const int rel = Playlist({"write", "--relative", dir / "M/r.m3u", "other/y.mp3"}, "", out, err);
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(rel, 0) << err;
+    EXPECT_EQ(dir.ReadFile("M/r.m3u"), (dir / "other/y.mp3") + "\r\n");
     dir.WriteFile("M/h.m3u", "#EXTM3U\r\n");
     EXPECT_EQ(Playlist({"write", "--append", dir / "M/h.m3u", "#2.mp3"}, "", out, err), 0);
     EXPECT_EQ(dir.ReadFile("M/h.m3u"), "#EXTM3U\r\n./#2.mp3\r\n");

@@ -4,6 +4,11 @@
 #include "editing/JournaledSteps.h"
 #include "editing/RenameFromTags.h"
 #include "editing/TagEditing.h"
+#include "editing/FillFromId3v2.h"
+#include "editing/TrackNumbers.h"
+#include "editing/TagTable.h"
+#include "editing/TagActions.h"
+#include "editing/StepNames.h"
 #include "editing/TagFromFileName.h"
 
 #include <filesystem>
@@ -182,6 +187,40 @@ TEST(StepSubject, StripsOnlyTheProgramsOwnPrefixes) {
         step.Command = command;
         EXPECT_EQ(StepSubject(step), subject) << command;
     }
+}
+
+// Every name our steps write is recognised and shown through the catalogue; English reads
+// back as it was; anything else stays as it stands.
+TEST(ShownStepName, EveryStepNameGoesThroughTheCatalogue) {
+    TEditMoreFields two;
+    two.Title.Leave = two.Style.Leave = false;
+    TActionSpec replace;
+    replace.Kind = TActionKind::akReplace;
+    replace.Fields = afTitle | afAlbum | afComment;
+    replace.Find = "x";
+    TActionSpec upper;
+    upper.Mode = TCaseMode::cmUpper;
+    upper.Fields = afArtist;
+    const std::vector<std::string> names = {
+        EditMoreDescription(two, 3),      EditMoreDescription(TEditMoreFields{}, 1),
+        TagImportDescription(2),          NumberTracksDescription(12),
+        FillDescription(1),               DeriveDescription(5),
+        RenameFromTagsDescription(7),     TTagAction(replace).Description(4),
+        TTagAction(upper).Description(1), "rename a to b.mp3 to c.mp3",
+        "edit tag of x.mp3",              "move 2 files to the trash",
+    };
+    for (const std::string& name : names)
+        EXPECT_EQ(ShownStepName(name), name);
+    SetTextLookup([](const char*, const char* Text) { return "<" + std::string(Text) + ">"; });
+    EXPECT_EQ(ShownStepName(names[0]), "<set <title>< and ><genre> of <3 files>>");
+    EXPECT_EQ(ShownStepName(names[1]), "<write tags of <1 file>>");
+    EXPECT_EQ(ShownStepName(names[7]), "<replace in <title><, ><album><, ><comment> of <4 files>>");
+    EXPECT_EQ(ShownStepName(names[9]), "<rename a to b.mp3 to c.mp3>");
+    for (const std::string& name : names)
+        EXPECT_EQ(ShownStepName(name).front(), '<') << name;
+    for (const char* other : {"set colour of 3 files", "tags of everything", "set title of files"})
+        EXPECT_EQ(ShownStepName(other), other);
+    SetTextLookup(nullptr);
 }
 
 // Between a step's reading and its writes another program grows one file, retags another in

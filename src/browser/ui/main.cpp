@@ -565,6 +565,7 @@ void TMainForm::FormCreate() {
     MorePrefs = ReadMorePreferences(settingsFiles_.Read);
     ApplyShowAudio(MorePrefs.ShowAudio);
     ApplySyncV2();
+    SetReadOnlyPolicy({MorePrefs.ClearReadOnly, false});
     layout_ = ReadLayout(settingsFiles_.Read, FileList.ColumnCount());
     if (layout_.KeepLayout) {
         FileList.SetSortColumn(layout_.SortColumn);
@@ -709,6 +710,7 @@ void TMainForm::SetMorePreferences(const TMorePreferences& Value) {
     const bool audioChanged = Value.ShowAudio != MorePrefs.ShowAudio;
     MorePrefs = Value;
     ApplySyncV2();
+    SetReadOnlyPolicy({MorePrefs.ClearReadOnly, false});
     if (!audioChanged)
         return;
     ApplyShowAudio(Value.ShowAudio);

@@ -66,10 +66,13 @@ TFormActions::TFormActions(IEditingHost& Host, QWidget* Parent)
     LabelInfo->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 
     AddLabel(tr("Fields:"), 12, 36, 60, 20);
-    for (int i = 0; i < 5; ++i) {
+    // Each box as wide as its caption, so a long one ("Comment") is never cut at the edge.
+    for (int i = 0, x = 72; i < 5; ++i) {
         auto* box = new QCheckBox(tr(kCaptions[i]), this);
         box->setObjectName(QStringLiteral("CheckBox") + QString::fromLatin1(kCaptions[i]));
-        box->setGeometry(72 + i * 76, 36, 76, 20);
+        const int width = box->sizeHint().width();
+        box->setGeometry(x, 36, width, 20);
+        x += width + 6;
         box->setChecked(i == 0);
         CheckBoxField[i] = box;
     }
