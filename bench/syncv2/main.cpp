@@ -50,11 +50,11 @@ std::string Frame(const std::string& Id, const std::string& Data) {
 // A v2.3 tag as other programs write it: the text frames, a user text frame and a small
 // picture, then Padding zero bytes.
 std::string V2Tag(std::size_t Padding) {
-    std::string frames = Frame("TIT2", std::string("\0A title", 8)) +
-                         Frame("TPE1", std::string("\0An artist", 10)) +
-                         Frame("TALB", std::string("\0Old album", 10)) +
-                         Frame("TXXX", std::string("\0foo\0bar", 8)) +
-                         Frame("APIC", std::string("\0image/png\0\x03\0", 13) + std::string(2000, 'p'));
+    std::string frames =
+        Frame("TIT2", std::string("\0A title", 8)) + Frame("TPE1", std::string("\0An artist", 10)) +
+        Frame("TALB", std::string("\0Old album", 10)) +
+        Frame("TXXX", std::string("\0foo\0bar", 8)) +
+        Frame("APIC", std::string("\0image/png\0\x03\0", 13) + std::string(2000, 'p'));
     frames.append(Padding, '\0');
     const auto n = static_cast<std::uint32_t>(frames.size());
     std::string tag = std::string("ID3\x03\0\0", 6);
@@ -67,7 +67,8 @@ std::string V2Tag(std::size_t Padding) {
 void Prefix(const std::vector<std::string>& Files, const std::string& Tag) {
     for (const std::string& path : Files) {
         std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         in.close();
         std::ofstream(path, std::ios::binary | std::ios::trunc) << Tag << bytes;
     }
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
     const std::size_t files = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 2000;
     constexpr std::size_t kAudio = 16384;
     constexpr int kRounds = 5;
-    std::printf("building 2 x %zu files with ID3v2 tags (%zu audio bytes each)...\n", files, kAudio);
+    std::printf("building 2 x %zu files with ID3v2 tags (%zu audio bytes each)...\n", files,
+                kAudio);
     const TaggedTree padded(files, kAudio);
     Prefix(padded.Files(), V2Tag(1024));
     const std::string state = padded.Root() + "-state";

@@ -83,8 +83,8 @@ int RunAction(const char* Name, TActionSpec Spec, const Options& o, std::ostream
 } // namespace
 
 int RunTagCase(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"}, {"--field", "--mode", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"},
+                                   {"--field", "--mode", "--codepage"});
     if (o.Has("--help")) {
         out << kCaseUsage << kCommonUsage;
         return 0;
@@ -101,8 +101,9 @@ int RunTagCase(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunTagReplace(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--ignore-case", "--regex", "--dry-run", "--no-undo", "--sync-v2"},
-                                   {"--field", "--find", "--with", "--codepage"});
+    const Options o =
+        ParseOptions(args, {"--ignore-case", "--regex", "--dry-run", "--no-undo", "--sync-v2"},
+                     {"--field", "--find", "--with", "--codepage"});
     if (o.Has("--help")) {
         out << kReplaceUsage << kCommonUsage;
         return 0;
@@ -121,8 +122,8 @@ int RunTagReplace(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunTagFormat(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"}, {"--field", "--pattern", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"},
+                                   {"--field", "--pattern", "--codepage"});
     if (o.Has("--help")) {
         out << kFormatUsage << kCommonUsage;
         return 0;

@@ -302,7 +302,8 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
     const auto size = static_cast<std::uint64_t>(st.st_size);
     const bool headOnly = HeadOnly || Given.Empty();
     std::optional<std::string> head = ReadHead(
-        file.get(), size, static_cast<std::size_t>(std::min<std::uint64_t>(size, headOnly ? kHeader : kFirstRead)));
+        file.get(), size,
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, headOnly ? kHeader : kFirstRead)));
     if (!head || head->size() < kHeader || head->compare(0, 3, "ID3") != 0)
         return plan;
     plan.Holds = true;

@@ -534,11 +534,16 @@ namespace {
 
 TV2Field V2FieldOf(TActionField Field) {
     switch (Field) {
-    case afTitle: return TV2Field::vfTitle;
-    case afArtist: return TV2Field::vfArtist;
-    case afAlbum: return TV2Field::vfAlbum;
-    case afYear: return TV2Field::vfYear;
-    case afComment: break;
+    case afTitle:
+        return TV2Field::vfTitle;
+    case afArtist:
+        return TV2Field::vfArtist;
+    case afAlbum:
+        return TV2Field::vfAlbum;
+    case afYear:
+        return TV2Field::vfYear;
+    case afComment:
+        break;
     }
     return TV2Field::vfComment;
 }

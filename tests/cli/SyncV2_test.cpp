@@ -163,10 +163,15 @@ TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
                 }
         EXPECT_EQ(after, expected);
         // What players and the other taggers show.
-        EXPECT_EQ(cli::Run("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" +
-                      path + "'"), title + "\n");
-        EXPECT_EQ(cli::Run(std::string(kPython) + " -c 'import sys,eyed3,logging\neyed3.log.setLevel(logging.ERROR)\n"
-                      "print(eyed3.load(sys.argv[1]).tag.title)' '" + path + "'"), title + "\n");
+        EXPECT_EQ(
+            cli::Run("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" +
+                     path + "'"),
+            title + "\n");
+        EXPECT_EQ(cli::Run(std::string(kPython) +
+                           " -c 'import sys,eyed3,logging\neyed3.log.setLevel(logging.ERROR)\n"
+                           "print(eyed3.load(sys.argv[1]).tag.title)' '" +
+                           path + "'"),
+                  title + "\n");
         EXPECT_EQ(OtherFrames(synced), OtherFrames(original));
         EXPECT_EQ(Audio(synced), Audio(original));
         EXPECT_EQ(synced.size() > original.size() + (c.v1 ? 0 : 128), c.grows);
@@ -235,7 +240,8 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
         const std::string now = dir_.ReadFile(std::string(c.name) + ".mp3");
         EXPECT_EQ(now.substr(0, now.size() - 128), c.tag + test::Mp3BytesNoTag(500));
         EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGNew");
-        const CliRun action = Cli({"tag", "case", "--field", "title", "--mode", "upper", "--sync-v2", path});
+        const CliRun action =
+            Cli({"tag", "case", "--field", "title", "--mode", "upper", "--sync-v2", path});
         EXPECT_EQ(action.status, 1);
         EXPECT_NE(action.err.find(c.message), std::string::npos) << action.err;
     }
@@ -248,7 +254,11 @@ TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
     const std::string tag = V2Tag(std::string("\x04\0\0", 3),
                                   Frame("TIT2", std::string(1, '\0') + title, true) +
                                       Frame("TPE1", std::string("\0band", 5), true) +
-                                      Frame("TDRC", std::string("\0" "1999-05-01", 11), true),
+                                      Frame("TDRC",
+                                            std::string("\0"
+                                                        "1999-05-01",
+                                                        11),
+                                            true),
                                   200);
     test::RawTag v1;
     v1.title = title.substr(0, 30);
@@ -260,23 +270,33 @@ TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
         TV2Field field;
         std::optional<std::string> frame; // the field's frame after the action
     } cases[] = {
-        {{"case", "--field", "title,artist", "--mode", "upper"}, TV2Field::vfTitle,
+        {{"case", "--field", "title,artist", "--mode", "upper"},
+         TV2Field::vfTitle,
          "EIN TITEL MIT VIERZIG ZEICHEN, GANZ LANG"},
         // ID3v1's artist is upper case already: no change, so its frame stays.
         {{"case", "--field", "title,artist", "--mode", "upper"}, TV2Field::vfArtist, "band"},
-        {{"case", "--field", "title", "--mode", "title"}, TV2Field::vfTitle,
+        {{"case", "--field", "title", "--mode", "title"},
+         TV2Field::vfTitle,
          "Ein Titel Mit Vierzig Zeichen, Ganz Lang"},
-        {{"replace", "--field", "title", "--find", "ein", "--with", "1"}, TV2Field::vfTitle,
+        {{"replace", "--field", "title", "--find", "ein", "--with", "1"},
+         TV2Field::vfTitle,
          "1 titel mit vierzig zeichen, ganz lang"},
         {{"replace", "--field", "title", "--regex", "--find", "^(\\w+) (\\w+)", "--with", "$2 $1"},
-         TV2Field::vfTitle, "titel ein mit vierzig zeichen, ganz lang"},
+         TV2Field::vfTitle,
+         "titel ein mit vierzig zeichen, ganz lang"},
         // A match past ID3v1's cut changes no ID3v1 field, so no frame either.
-        {{"replace", "--field", "title", "--find", "lang", "--with", "kurz"}, TV2Field::vfTitle, title},
-        {{"replace", "--field", "year", "--find", "19", "--with", "20"}, TV2Field::vfYear, "2099-05-01"},
-        {{"format", "--field", "comment", "--pattern", "%title% (%artist%)"}, TV2Field::vfComment,
+        {{"replace", "--field", "title", "--find", "lang", "--with", "kurz"},
+         TV2Field::vfTitle,
+         title},
+        {{"replace", "--field", "year", "--find", "19", "--with", "20"},
+         TV2Field::vfYear,
+         "2099-05-01"},
+        {{"format", "--field", "comment", "--pattern", "%title% (%artist%)"},
+         TV2Field::vfComment,
          title + " (band)"},
         // Placeholders take the frames' texts: the artist as the frame holds it.
-        {{"format", "--field", "title", "--pattern", "%artist%: %title%"}, TV2Field::vfTitle,
+        {{"format", "--field", "title", "--pattern", "%artist%: %title%"},
+         TV2Field::vfTitle,
          "band: " + title},
     };
     for (const auto& c : cases) {
@@ -323,18 +343,20 @@ TEST_F(SyncV2, NoTagIsMadeAndTheFlagIsNeededAndALinkedFileIsNotGrown) {
     EXPECT_NE(r.err.find("hard links"), std::string::npos) << r.err;
     EXPECT_EQ(dir_.ReadFile("linked.mp3"), tight + test::Mp3BytesNoTag(500));
     // A dry run says so beforehand.
-    r = Cli({"tag", "format", "--field", "title", "--pattern", "New", "--sync-v2", "--dry-run", linked});
+    r = Cli({"tag", "format", "--field", "title", "--pattern", "New", "--sync-v2", "--dry-run",
+             linked});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("hard links"), std::string::npos) << r.out;
 
     // A frame that fills the old one's room exactly is written in place, links or not.
-    const std::string exact = V2Tag(std::string("\x03\0\0", 3),
-                                    Frame("TIT2", std::string("\x01\xFF\xFEO\0l\0d\0", 9)));
+    const std::string exact =
+        V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEO\0l\0d\0", 9)));
     dir_.WriteFile("linked.mp3", exact + test::Mp3BytesNoTag(500));
     r = Cli({"tag", "set", "--title", "New", "--sync-v2", linked});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(dir_.ReadFile("link.mp3").substr(0, exact.size()),
-              V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEN\0e\0w\0", 9))));
+    EXPECT_EQ(
+        dir_.ReadFile("link.mp3").substr(0, exact.size()),
+        V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEN\0e\0w\0", 9))));
 }
 
 // A run killed while it grows files leaves each one whole: old or new, never a mix, and the
