@@ -846,6 +846,93 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     </message>
 </context>
 <context>
+    <name>SystemErrors</name>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>Vorgang nicht zulässig</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Datei oder Verzeichnis nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Eingabe-/Ausgabefehler</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Keine Berechtigung</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>Gerät oder Ressource belegt</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Die Datei existiert bereits</translation>
+    </message>
+    <message>
+        <source>Invalid cross-device link</source>
+        <translation>Ungültiger Link über Gerätegrenzen hinweg</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Ist kein Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Ist ein Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Invalid argument</source>
+        <translation>Das Argument ist ungültig</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Zu viele offene Dateien</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Auf dem Gerät ist kein Speicherplatz mehr verfügbar</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Dateisystem ist nur lesbar</translation>
+    </message>
+    <message>
+        <source>Too many links</source>
+        <translation>Zu viele Links</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>Dateiname zu lang</translation>
+    </message>
+    <message>
+        <source>Directory not empty</source>
+        <translation>Verzeichnis nicht leer</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Zu viele Ebenen aus symbolischen Links</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Der zugewiesene Plattenplatz (Quota) ist überschritten</translation>
+    </message>
+    <message>
+        <source>Stale file handle</source>
+        <translation>Veraltete Dateizugriffsnummer (file handle)</translation>
+    </message>
+    <message>
+        <source>Text file busy</source>
+        <translation>Das Programm kann nicht ausgeführt oder verändert werden (busy)</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>Datei zu groß</translation>
+    </message>
+</context>
+<context>
     <name>TFormDeriveFormat</name>
     <message>
         <source>Put at least one field into the format.</source>

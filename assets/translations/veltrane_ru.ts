@@ -846,6 +846,93 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     </message>
 </context>
 <context>
+    <name>SystemErrors</name>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>Операция не позволена</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Нет такого файла или каталога</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Ошибка ввода/вывода</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Отказано в доступе</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>Устройство или ресурс занято</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Файл существует</translation>
+    </message>
+    <message>
+        <source>Invalid cross-device link</source>
+        <translation>Неверная ссылка между устройствами</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Это не каталог</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Это каталог</translation>
+    </message>
+    <message>
+        <source>Invalid argument</source>
+        <translation>Недопустимый аргумент</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Слишком много открытых файлов</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>На устройстве не осталось свободного места</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Файловая система доступна только для чтения</translation>
+    </message>
+    <message>
+        <source>Too many links</source>
+        <translation>Слишком много ссылок</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>Слишком длинное имя файла</translation>
+    </message>
+    <message>
+        <source>Directory not empty</source>
+        <translation>Каталог не пуст</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Слишком много уровней символических ссылок</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Превышена дисковая квота</translation>
+    </message>
+    <message>
+        <source>Stale file handle</source>
+        <translation>Устаревший дескриптор файла</translation>
+    </message>
+    <message>
+        <source>Text file busy</source>
+        <translation>Текстовый файл занят</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>Файл слишком велик</translation>
+    </message>
+</context>
+<context>
     <name>TFormDeriveFormat</name>
     <message>
         <source>Put at least one field into the format.</source>

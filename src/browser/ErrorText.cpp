@@ -32,6 +32,48 @@ std::string SystemErrorText(int Errno) {
     return std::generic_category().message(Errno);
 }
 
+namespace {
+
+constexpr const char* kSystemErrors[] = {
+    VT_TRANSLATE_NOOP("SystemErrors", "Operation not permitted"),
+    VT_TRANSLATE_NOOP("SystemErrors", "No such file or directory"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Input/output error"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Permission denied"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Device or resource busy"),
+    VT_TRANSLATE_NOOP("SystemErrors", "File exists"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Invalid cross-device link"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Not a directory"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Is a directory"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Invalid argument"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Too many open files"),
+    VT_TRANSLATE_NOOP("SystemErrors", "No space left on device"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Read-only file system"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Too many links"),
+    VT_TRANSLATE_NOOP("SystemErrors", "File name too long"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Directory not empty"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Too many levels of symbolic links"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Disk quota exceeded"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Stale file handle"),
+    VT_TRANSLATE_NOOP("SystemErrors", "Text file busy"),
+    VT_TRANSLATE_NOOP("SystemErrors", "File too large"),
+};
+
+} // namespace
+
+std::string ShownSystemErrors(std::string_view Text) {
+    std::string out(Text);
+    for (const char* english : kSystemErrors) {
+        const std::string shown = UiText("SystemErrors", english);
+        if (shown == english)
+            continue;
+        const std::string_view from(english);
+        for (std::size_t at = out.find(from); at != std::string::npos;
+             at = out.find(from, at + shown.size()))
+            out.replace(at, from.size(), shown);
+    }
+    return out;
+}
+
 std::string WithFileError(std::string_view Message, std::string_view File, int Errno) {
     std::string text(Message);
     text += '\n';

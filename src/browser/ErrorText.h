@@ -15,6 +15,11 @@ namespace veltrane {
 // The system's description of an errno value ("File exists").
 std::string SystemErrorText(int Errno);
 
+// Text with each of the system's common error descriptions in it ("Permission denied", as
+// the C library words them without a translation of its own) in the user's language; for
+// what the window shows, while logs and the command line keep the system's words.
+std::string ShownSystemErrors(std::string_view Text);
+
 // Message, then "File: description of Errno" on the next line.
 std::string WithFileError(std::string_view Message, std::string_view File, int Errno);
 

@@ -8,6 +8,7 @@
 #include "browser/ui/Translations.h"
 #include "browser/ui/main.h"
 #include "components/ui/MultiLst.h"
+#include "editing/StepNames.h"
 #include "editing/ui/DeriveFormat.h"
 #include "editing/ui/EditMP3Tag.h"
 #include "editing/ui/Preferences.h"
@@ -37,6 +38,12 @@
 using namespace veltrane;
 
 namespace {
+
+// What the window last gave its error box.
+QString& LastError() {
+    static QString text;
+    return text;
+}
 
 QString ActionText(TMainForm& Form, const char* Name) {
     auto* action = Form.PopupMenuMultiListMP3->findChild<QAction*>(Name);
@@ -96,6 +103,22 @@ const std::vector<TShownText>& ShownTexts() {
              return QString::fromStdString(InOutErrorMessage(EInOutError(2), "/m/a.mp3"));
          },
          "File not found\n/m/a.mp3", "Datei nicht gefunden\n/m/a.mp3"},
+        {"system error in a message",
+         [](TMainForm&) {
+             return QString::fromStdString(ShownSystemErrors("/m/a.mp3: Permission denied"));
+         },
+         "/m/a.mp3: Permission denied", "/m/a.mp3: Keine Berechtigung"},
+        {"error box",
+         [](TMainForm& f) {
+             f.ReportError("/m/a.mp3: Permission denied");
+             return LastError();
+         },
+         "/m/a.mp3: Permission denied", "/m/a.mp3: Keine Berechtigung"},
+        {"undo step name",
+         [](TMainForm&) {
+             return QString::fromStdString(ShownStepName("set title and artist of 3 files"));
+         },
+         "set title and artist of 3 files", "Titel und Interpret von 3 Dateien setzen"},
         // Data stays as it is in every language.
         {"genre entry",
          [](TMainForm& f) {
@@ -136,7 +159,7 @@ class TranslationsTest : public QObject {
         services.Processes = &processes_;
         services.Volumes = &volumes_;
         services.StartDirectory = QDir::currentPath().toStdString();
-        services.ShowError = [](const std::string&) {};
+        services.ShowError = [](const std::string& t) { LastError() = QString::fromStdString(t); };
         auto form = std::make_unique<TMainForm>(services);
         form->CreateWindows();
         return form;

@@ -28,6 +28,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -595,6 +596,14 @@ class MainWindowTest : public QObject {
         QVERIFY(form);
         QCOMPARE(form->FileList.ColumnCount(), 10);
         QVERIFY(form->StatusPanelLength->isVisible());
+        // Both in view at the window's first size, the longest length text whole.
+        const QFontMetrics cells(form->MultiListMP3->font());
+        QVERIFY(form->MultiListMP3->SectionWidth(8) >
+                cells.horizontalAdvance(QStringLiteral("0:00 truncated")));
+        int used = 0;
+        for (int i = 0; i < 10; ++i)
+            used += form->MultiListMP3->SectionWidth(i);
+        QVERIFY(used <= form->MultiListMP3->viewport()->width());
         form->MultiListMP3ListHeaderClick(8); // Length, ascending
         QTRY_COMPARE(form->FileList.SortColumn(), 9);
         const QStringList names = Names(*form);

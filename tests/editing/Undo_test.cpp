@@ -220,6 +220,9 @@ TEST(ShownStepName, EveryStepNameGoesThroughTheCatalogue) {
         EXPECT_EQ(ShownStepName(name).front(), '<') << name;
     for (const char* other : {"set colour of 3 files", "tags of everything", "set title of files"})
         EXPECT_EQ(ShownStepName(other), other);
+    TJournalStep step;
+    step.Command = "undo of step 3: " + names[6];
+    EXPECT_EQ(UndoCaption(step), std::string("<Undo: %1>").replace(7, 2, ShownStepName(names[6])));
     SetTextLookup(nullptr);
 }
 

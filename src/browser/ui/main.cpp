@@ -1513,7 +1513,8 @@ std::string TMainForm::FolderMissingMessage(const std::string& Dir) const {
     return tr("The folder %1 does not exist.").arg(Q(Dir)).toStdString();
 }
 
-void TMainForm::ReportError(const std::string& Text) {
+void TMainForm::ReportError(const std::string& Given) {
+    const std::string Text = ShownSystemErrors(Given);
     if (services_.ShowError) {
         services_.ShowError(Text);
         return;
@@ -1521,7 +1522,8 @@ void TMainForm::ReportError(const std::string& Text) {
     ShowMessageBox(this, QMessageBox::Critical, QApplication::applicationName(), Q(Text));
 }
 
-void TMainForm::ReportNotice(const std::string& Text) {
+void TMainForm::ReportNotice(const std::string& Given) {
+    const std::string Text = ShownSystemErrors(Given);
     if (services_.ShowNotice) {
         services_.ShowNotice(Text);
         return;
