@@ -14,21 +14,23 @@ namespace {
 
 constexpr std::string_view kCaseUsage =
     "usage: veltrane-cli tag case --field LIST --mode title|upper|lower|sentence\n"
-    "                             [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
+    "                             [--codepage NAME] [--dry-run] [--no-undo] [--sync-v2] FILE...\n"
     "  LIST: comma separated, from title, artist, album, year, comment\n";
 constexpr std::string_view kReplaceUsage =
     "usage: veltrane-cli tag replace --field LIST --find TEXT --with TEXT [--ignore-case]\n"
-    "                                [--regex] [--codepage NAME] [--dry-run] [--no-undo] FILE...\n"
+    "                                [--regex] [--codepage NAME] [--dry-run] [--no-undo]\n"
+    "                                [--sync-v2] FILE...\n"
     "  every occurrence, left to right; --regex: TEXT is a PCRE2 pattern and the replacement\n"
     "  takes $1, ${12}, ${name} and $$\n";
 constexpr std::string_view kFormatUsage =
     "usage: veltrane-cli tag format --field FIELD --pattern PATTERN [--codepage NAME]\n"
-    "                               [--dry-run] [--no-undo] FILE...\n"
+    "                               [--dry-run] [--no-undo] [--sync-v2] FILE...\n"
     "  PATTERN: text with %title% %artist% %album% %year% %comment% %genre% %track% %file%;\n"
     "  %% for a percent sign\n";
 constexpr std::string_view kCommonUsage =
     "  --dry-run: print the changes as TSV (file, field, old, new, note) and write nothing\n"
-    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n";
+    "  --no-undo: write even when the change cannot be recorded for undo (refused without)\n"
+    "  --sync-v2: an ID3v2 tag the file holds follows: the action on the frame's own text\n";
 
 std::string_view OptionOf(EActionSpec::TWhere Where, TActionKind Kind) {
     switch (Where) {
@@ -43,6 +45,7 @@ std::string_view OptionOf(EActionSpec::TWhere Where, TActionKind Kind) {
 int RunAction(const char* Name, TActionSpec Spec, const Options& o, std::ostream& out,
               std::ostream& err) {
     const NoUndoScope noUndo(o, err);
+    SyncV2Scope sync(o);
     if (o.Positional().empty())
         throw UsageError(std::string("tag ") + Name + ": missing FILE");
     const std::optional<std::string> fields = o.Value("--field");
@@ -73,14 +76,15 @@ int RunAction(const char* Name, TActionSpec Spec, const Options& o, std::ostream
                 result.Cut);
     ReportLossy(err, *codec, result.Lossy);
     ReportFiles(err, "the pattern hit PCRE2's match limit; left as they were:", result.Limit);
-    return result.Failures.empty() && result.Limit.empty() ? 0 : 1;
+    const bool skipped = sync.Report(err);
+    return result.Failures.empty() && result.Limit.empty() && !skipped ? 0 : 1;
 }
 
 } // namespace
 
 int RunTagCase(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--dry-run", "--no-undo"}, {"--field", "--mode", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"},
+                                   {"--field", "--mode", "--codepage"});
     if (o.Has("--help")) {
         out << kCaseUsage << kCommonUsage;
         return 0;
@@ -97,8 +101,9 @@ int RunTagCase(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunTagReplace(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o = ParseOptions(args, {"--ignore-case", "--regex", "--dry-run", "--no-undo"},
-                                   {"--field", "--find", "--with", "--codepage"});
+    const Options o =
+        ParseOptions(args, {"--ignore-case", "--regex", "--dry-run", "--no-undo", "--sync-v2"},
+                     {"--field", "--find", "--with", "--codepage"});
     if (o.Has("--help")) {
         out << kReplaceUsage << kCommonUsage;
         return 0;
@@ -117,8 +122,8 @@ int RunTagReplace(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunTagFormat(const Args& args, std::ostream& out, std::ostream& err) {
-    const Options o =
-        ParseOptions(args, {"--dry-run", "--no-undo"}, {"--field", "--pattern", "--codepage"});
+    const Options o = ParseOptions(args, {"--dry-run", "--no-undo", "--sync-v2"},
+                                   {"--field", "--pattern", "--codepage"});
     if (o.Has("--help")) {
         out << kFormatUsage << kCommonUsage;
         return 0;

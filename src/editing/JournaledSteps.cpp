@@ -41,7 +41,12 @@ void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec) {
     const TV2Edit edit = V2EditFor(Old, Item.Tag, Codec);
     if (edit.Empty())
         return;
-    TV2Plan plan = PlanV2(Item.Tag.FileName, Item.Before, edit, !sync->Enabled);
+    const TV2Rewrite* rewrite = ActiveV2Rewrite();
+    TV2Plan plan = PlanV2(Item.Tag.FileName, Item.Before, edit, !sync->Enabled,
+                          rewrite ? TV2Adjust([&](const TV2Texts& Frames, TV2Edit& Edit) {
+                              (*rewrite)(Old, Frames, Edit);
+                          })
+                                  : TV2Adjust());
     if (plan.Refused)
         throw std::runtime_error(plan.Problem);
     const std::lock_guard<std::mutex> lock(sync->Mutex);

@@ -25,8 +25,12 @@ namespace {
 
 constexpr std::size_t kTagSize = 128;
 constexpr std::size_t kHeader = 10;
+// A plan's first read: the header and, for most tags, the whole tag.
+constexpr std::size_t kFirstRead = 8192;
 
 std::atomic<TSyncV2*> g_sync{nullptr};
+// The steps of a thread read and plan their files on that thread.
+thread_local const TV2Rewrite* t_rewrite = nullptr;
 
 [[noreturn]] void ChangedMeanwhile() {
     throw std::runtime_error(std::string(kMsgChangedMeanwhile));
@@ -78,15 +82,17 @@ void WriteAt(int Fd, std::string_view Bytes, std::uint64_t Offset) {
     }
 }
 
-// The file's last bytes: Tail replacing its ID3v1 tag or appended (TailSize 0), else the file
-// cut to TailSize ending in Tail.
-void WriteTail(int Fd, std::uint64_t Size, const std::string& Tail, std::uint64_t TailSize) {
+bool HoldsV1(const TFileState& State) {
+    return State.Tail.size() == kTagSize && State.Tail.compare(0, 3, "TAG") == 0;
+}
+
+// The file's last bytes: Tail replacing its ID3v1 tag (HasV1) or appended (TailSize 0), else
+// the file cut to TailSize ending in Tail.
+void WriteTail(int Fd, std::uint64_t Size, bool HasV1, const std::string& Tail,
+               std::uint64_t TailSize) {
     if (TailSize != 0)
         return RestoreTail(Fd, TailSize, Tail);
-    char marker[3] = {};
-    const bool replace = Size >= kTagSize && PreadAll(Fd, marker, 3, static_cast<off_t>(Size - kTagSize)) &&
-                         std::memcmp(marker, "TAG", 3) == 0;
-    WriteAt(Fd, Tail, replace ? Size - kTagSize : Size);
+    WriteAt(Fd, Tail, HasV1 ? Size - kTagSize : Size);
 }
 
 void CopyRange(int From, std::uint64_t Offset, std::uint64_t End, int To, std::uint64_t At) {
@@ -197,7 +203,7 @@ TFileState GrowInto(int Fd, const struct stat& St, const std::string& Path, cons
     const auto size = static_cast<std::uint64_t>(St.st_size);
     WriteAt(tfd, Region, 0);
     CopyRange(Fd, OldSize, size, tfd, Region.size());
-    WriteTail(tfd, Region.size() + size - OldSize, Tail, TailSize);
+    WriteTail(tfd, Region.size() + size - OldSize, HoldsV1(Expected), Tail, TailSize);
     if (::fchmod(tfd, St.st_mode & 07777) != 0)
         throw EInOutError::FromErrno(errno);
     if ((St.st_uid != ::geteuid() || St.st_gid != ::getegid()) &&
@@ -243,6 +249,18 @@ TSyncV2* ActiveSyncV2() {
     return g_sync.load();
 }
 
+TV2RewriteScope::TV2RewriteScope(const TV2Rewrite* Rewrite) : previous_(t_rewrite) {
+    t_rewrite = Rewrite;
+}
+
+TV2RewriteScope::~TV2RewriteScope() {
+    t_rewrite = previous_;
+}
+
+const TV2Rewrite* ActiveV2Rewrite() {
+    return t_rewrite;
+}
+
 TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec) {
     TV2Edit edit;
     const std::string a = BuildTagBytes(Old, Codec), b = BuildTagBytes(New, Codec);
@@ -273,8 +291,8 @@ TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec)
     return edit;
 }
 
-TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Edit,
-               bool HeadOnly) {
+TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Given,
+               bool HeadOnly, const TV2Adjust& Adjust, bool WithRows) {
     TV2Plan plan;
     struct stat st;
     const TUniqueFd file = OpenFile(Path, O_RDONLY, st);
@@ -282,18 +300,24 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
     if (!SameStatus(st, Before))
         return plan;
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    const std::optional<std::string> header = ReadHead(file.get(), size, kHeader);
-    if (!header || header->compare(0, 3, "ID3") != 0)
+    const bool headOnly = HeadOnly || Given.Empty();
+    std::optional<std::string> head = ReadHead(
+        file.get(), size,
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, headOnly ? kHeader : kFirstRead)));
+    if (!head || head->size() < kHeader || head->compare(0, 3, "ID3") != 0)
         return plan;
     plan.Holds = true;
-    if (HeadOnly || Edit.Empty())
+    if (headOnly)
         return plan;
-    const bool v1 = Before.Tail.size() == kTagSize && Before.Tail.compare(0, 3, "TAG") == 0;
-    const std::uint64_t room = size - (v1 ? kTagSize : 0);
-    const std::size_t length = V2RegionSize(*header);
+    const std::uint64_t room = size - (HoldsV1(Before) ? kTagSize : 0);
+    const std::size_t length = V2RegionSize(*head);
     std::optional<std::string> region;
+    if (length <= head->size()) {
+        head->resize(length);
+        region = std::move(head);
+    }
     if (length == 0 || length > kMaxId3v2Bytes + 2 * kHeader || length > room ||
-        !(region = ReadHead(file.get(), size, length))) {
+        (!region && !(region = ReadHead(file.get(), size, length)))) {
         plan.Problem = "the ID3v2 tag is damaged or cut short; it was left as it is";
         return plan;
     }
@@ -304,7 +328,14 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         plan.Problem = std::string(e.what()) + "; the ID3v1 tag was written";
         return plan;
     }
-    const TV2Splice splice = SpliceV2(*region, layout, Edit);
+    TV2Edit edit = Given;
+    if (Adjust) {
+        TV2Texts texts;
+        for (std::size_t f = 0; f < kV2Fields; ++f)
+            texts[f] = V2FieldText(*region, layout, static_cast<TV2Field>(f));
+        Adjust(texts, edit);
+    }
+    const TV2Splice splice = SpliceV2(*region, layout, edit);
     if (!splice.Changed())
         return plan;
     if (splice.Change.NewSize != splice.Change.OldSize) {
@@ -314,9 +345,12 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
             return plan;
         }
     }
+    plan.Change = splice.Change;
+    if (!WithRows)
+        return plan;
     const TV2Layout after = ParseV2Layout(splice.NewRegion);
     for (std::size_t f = 0; f < kV2Fields; ++f) {
-        if (!Edit.Text[f])
+        if (!edit.Text[f])
             continue;
         const auto field = static_cast<TV2Field>(f);
         const std::optional<std::string> was = V2FieldText(*region, layout, field);
@@ -326,7 +360,6 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         plan.Rows.push_back({Path, "v2:" + std::string(V2FrameId(field, layout.Major)),
                              was.value_or(""), now.value_or(""), {}, TPreviewState::psChange});
     }
-    plan.Change = splice.Change;
     return plan;
 }
 
@@ -337,7 +370,13 @@ std::vector<TPreviewRow> V2PreviewRows(const std::string& Path, const TMP3Tag& O
         return {};
     try {
         const TFileState before = ReadFileState(Path);
-        TV2Plan plan = PlanV2(Path, before, edit);
+        const TV2Rewrite* rewrite = ActiveV2Rewrite();
+        TV2Plan plan = PlanV2(Path, before, edit, false,
+                              rewrite ? TV2Adjust([&](const TV2Texts& Frames, TV2Edit& Edit) {
+                                  (*rewrite)(Old, Frames, Edit);
+                              })
+                                      : TV2Adjust(),
+                              true);
         if (!plan.Problem.empty())
             return {{Path, "v2", {}, {}, plan.Problem,
                      plan.Refused ? TPreviewState::psFailed : TPreviewState::psWarning}};
@@ -374,8 +413,16 @@ TFileState WriteSynced(const std::string& Path, const TFileState& Expected, cons
     while (to > from && region[to - 1] == (*old)[to - 1])
         --to;
     WriteAt(file.get(), std::string_view(region).substr(from, to - from), from);
-    WriteTail(file.get(), size, Tail, TailSize);
-    TFileState after = StateOfOpenFile(file.get());
+    WriteTail(file.get(), size, HoldsV1(Expected), Tail, TailSize);
+    // Its last bytes are the tag just written: not read back.
+    TFileState after;
+    if (TailSize == 0 && Tail.size() == kTagSize) {
+        if (::fstat(file.get(), &st) != 0)
+            throw EInOutError::FromErrno(errno);
+        after = StateOf(st, Tail);
+    } else {
+        after = StateOfOpenFile(file.get());
+    }
     const int fd = file.release();
     if (::close(fd) != 0)
         throw EInOutError::FromErrno(errno);

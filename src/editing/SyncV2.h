@@ -10,7 +10,9 @@
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -48,6 +50,24 @@ class TSyncV2Scope {
 // bytes differ, with New's whole text (genre: its name, none for 255; track: the number).
 TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec);
 
+// The text the tag holds for each field (UTF-8; nullopt: no frame, or one that cannot be read).
+using TV2Texts = std::array<std::optional<std::string>, kV2Fields>;
+// How a step makes the new texts of the fields it changes from the texts the tag holds (an
+// action works on the frame's own text, never on its ID3v1 cut). Old: the ID3v1 record as read.
+using TV2Rewrite = std::function<void(const TMP3Tag& Old, const TV2Texts& Frames, TV2Edit& Edit)>;
+// Sets the rewrite of the tag steps and previews this thread runs, for as long as it lives.
+class TV2RewriteScope {
+  public:
+    explicit TV2RewriteScope(const TV2Rewrite* Rewrite);
+    ~TV2RewriteScope();
+    TV2RewriteScope(const TV2RewriteScope&) = delete;
+    TV2RewriteScope& operator=(const TV2RewriteScope&) = delete;
+
+  private:
+    const TV2Rewrite* previous_;
+};
+const TV2Rewrite* ActiveV2Rewrite();
+
 inline constexpr std::string_view kMsgSeveralLinks =
     "has several hard links; its ID3v2 tag must grow and was not written, the file is left as it is";
 inline constexpr std::string_view kMsgOwnerNotKept =
@@ -64,12 +84,14 @@ struct TV2Plan {
     std::vector<TPreviewRow> Rows;    // "v2:TIT2" rows for a preview
 };
 // Looks at Path (still as Before) for the step's Edit. HeadOnly: only whether it holds a tag.
-// Throws EInOutError when the file cannot be read.
+// Adjust, when given, makes the edit's texts from the tag's own; WithRows fills Rows. Throws
+// EInOutError when the file cannot be read.
+using TV2Adjust = std::function<void(const TV2Texts& Frames, TV2Edit& Edit)>;
 TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Edit,
-               bool HeadOnly = false);
+               bool HeadOnly = false, const TV2Adjust& Adjust = {}, bool WithRows = false);
 
 // Preview rows of the frames a change of Old into New makes in Path's ID3v2 tag (none when
-// it has no tag); a tag left alone gives one row saying why.
+// it has no tag), with this thread's rewrite; a tag left alone gives one row saying why.
 std::vector<TPreviewRow> V2PreviewRows(const std::string& Path, const TMP3Tag& Old,
                                        const TMP3Tag& New, const TagCodec& Codec);
 

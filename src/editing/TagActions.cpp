@@ -6,6 +6,7 @@
 #include "browser/ErrorText.h"
 #include "editing/CodePageCheck.h"
 #include "editing/JournaledSteps.h"
+#include "editing/SyncV2.h"
 #include "editing/TagFromFileName.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/OrderedReader.h"
@@ -533,6 +534,46 @@ TActionOutcome ApplyTagAction(const TTagAction& Action, TMP3Tag& Tag, const TagC
 
 namespace {
 
+TV2Field V2FieldOf(TActionField Field) {
+    switch (Field) {
+    case afTitle:
+        return TV2Field::vfTitle;
+    case afArtist:
+        return TV2Field::vfArtist;
+    case afAlbum:
+        return TV2Field::vfAlbum;
+    case afYear:
+        return TV2Field::vfYear;
+    case afComment:
+        break;
+    }
+    return TV2Field::vfComment;
+}
+
+// The action on the frames' own texts, for the fields whose ID3v1 value changes: a longer
+// ID3v2 text is changed whole, never replaced by its ID3v1 cut. A field without a frame takes
+// the action on its ID3v1 text, uncut; a format fills its placeholders from the frames.
+TV2Rewrite FrameRewrite(const TTagAction& Action) {
+    return [&Action](const TMP3Tag& Old, const TV2Texts& Frames, TV2Edit& Edit) {
+        TMP3Tag values = Old;
+        if (values.Header != "TAG")
+            ClearMP3Tag(values);
+        for (const TActionField f : kActionFields)
+            if (const auto& frame = Frames[static_cast<std::size_t>(V2FieldOf(f))])
+                ActionFieldOf(values, f) = *frame;
+        for (const TActionField f : kActionFields) {
+            const auto v2 = static_cast<std::size_t>(V2FieldOf(f));
+            if ((Action.Spec().Fields & f) && Edit.Text[v2])
+                Edit.Text[v2] = Action.Apply(ActionFieldOf(values, f), values);
+        }
+    };
+}
+
+bool SyncingV2() {
+    const TSyncV2* sync = ActiveSyncV2();
+    return sync && sync->Enabled;
+}
+
 // The preview rows of one file: Old as read, New as stored.
 void AddActionRows(std::vector<TPreviewRow>& Rows, const std::string& Path, const TMP3Tag& Old,
                    const TMP3Tag& New, const TActionOutcome& Outcome, const TTagAction& Action,
@@ -576,6 +617,9 @@ TActionPlan PlanTagAction(const std::vector<std::string>& Paths, const TTagActio
                           const TagCodec& Codec, const ProgressScope* Progress, std::size_t Jobs) {
     const std::vector<std::string> paths = Unique(Paths);
     TActionPlan plan;
+    const TV2Rewrite rewrite = FrameRewrite(Action);
+    const TV2RewriteScope scope(&rewrite);
+    const bool syncing = SyncingV2();
     TOrderedReader<TFileState, TDirectoryCache> reader(
         paths.size(), Jobs, [&](std::size_t i, TDirectoryCache& directories) {
             return ReadFileState(paths[i], &directories);
@@ -608,6 +652,9 @@ TActionPlan PlanTagAction(const std::vector<std::string>& Paths, const TTagActio
             continue;
         }
         AddActionRows(plan.Preview, path, old, tag, outcome, Action, Codec.ForTag(old.CodePage), made);
+        if (outcome.Changed && syncing)
+            for (TPreviewRow& row : V2PreviewRows(path, old, tag, Codec.ForTag(old.CodePage)))
+                plan.Preview.push_back(std::move(row));
         if (outcome.Cut)
             plan.Cut.push_back(path);
         if (outcome.Lossy)
@@ -650,6 +697,8 @@ TActionResult ApplyTagActionPlan(const TActionPlan& Plan, const TTagAction& Acti
     for (const TActionFile& file : Plan.Files)
         files.push_back({file.Path, file.Before});
     std::unordered_set<std::string> written;
+    const TV2Rewrite rewrite = FrameRewrite(Action);
+    const TV2RewriteScope scope(&rewrite);
     const TFileFailures failures = RunReadTagStep(
         files, [&](std::size_t n) { return Action.Description(n); },
         [&](std::size_t index, TMP3Tag& tag) {
@@ -684,6 +733,8 @@ TActionResult RunTagAction(const std::vector<std::string>& Paths, const TTagActi
                            const ProgressScope* Progress) {
     TActionResult result;
     std::unordered_map<std::string, TActionOutcome> outcomes;
+    const TV2Rewrite rewrite = FrameRewrite(Action);
+    const TV2RewriteScope scope(&rewrite);
     const std::vector<std::exception_ptr> errors = RunTagStepErrors(
         Paths, [&](std::size_t n) { return Action.Description(n); },
         [&](TMP3Tag& tag) {

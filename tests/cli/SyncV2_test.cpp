@@ -4,6 +4,7 @@
 #include "editing/ChangeJournal.h"
 #include "id3v2/Id3v2Splice.h"
 
+#include "support/AudioFiles.h"
 #include "support/Mp3Builder.h"
 #include "support/TestDir.h"
 
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,8 +108,9 @@ class SyncV2 : public ::testing::Test {
 };
 
 TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
-    if (!Have("eyeD3") || !Have("id3v2") || std::system((std::string(kPython) + " -c 'import mutagen' 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "mutagen, eyeD3 or id3v2 is missing";
+    if (!Have("eyeD3") || !Have("id3v2") || !Have("ffprobe") ||
+        std::system((std::string(kPython) + " -c 'import mutagen' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mutagen, eyeD3, id3v2 or ffprobe (ffmpeg) is missing";
     const std::string cover = dir_.WriteFile("cover.png", "\x89PNG\r\n\x1a\n" + std::string(300, 'p'));
     const struct {
         const char* name;
@@ -132,7 +135,7 @@ TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
     const std::string title = "Ein Titel länger als dreißig Zeichen, ganz";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", test::Mp3BytesNoTag(3000));
+        const std::string path = dir_.WriteFile(std::string(c.name) + ".mp3", test::Mp3Frames(8));
         ASSERT_EQ(std::system((c.make + "'" + path + "' >/dev/null 2>&1").c_str()), 0);
         const std::string original = dir_.ReadFile(std::string(c.name) + ".mp3");
         const auto before = Frames(path);
@@ -159,6 +162,16 @@ TEST_F(SyncV2, FramesOfOtherProgramsFollowAndUndoGivesEveryByteBack) {
                     break;
                 }
         EXPECT_EQ(after, expected);
+        // What players and the other taggers show.
+        EXPECT_EQ(
+            cli::Run("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" +
+                     path + "'"),
+            title + "\n");
+        EXPECT_EQ(cli::Run(std::string(kPython) +
+                           " -c 'import sys,eyed3,logging\neyed3.log.setLevel(logging.ERROR)\n"
+                           "print(eyed3.load(sys.argv[1]).tag.title)' '" +
+                           path + "'"),
+                  title + "\n");
         EXPECT_EQ(OtherFrames(synced), OtherFrames(original));
         EXPECT_EQ(Audio(synced), Audio(original));
         EXPECT_EQ(synced.size() > original.size() + (c.v1 ? 0 : 128), c.grows);
@@ -227,6 +240,89 @@ TEST_F(SyncV2, TagsLeftAloneAreNamedAndTheirId3v1StillWritten) {
         const std::string now = dir_.ReadFile(std::string(c.name) + ".mp3");
         EXPECT_EQ(now.substr(0, now.size() - 128), c.tag + test::Mp3BytesNoTag(500));
         EXPECT_EQ(now.substr(now.size() - 128, 6), "TAGNew");
+        const CliRun action =
+            Cli({"tag", "case", "--field", "title", "--mode", "upper", "--sync-v2", path});
+        EXPECT_EQ(action.status, 1);
+        EXPECT_NE(action.err.find(c.message), std::string::npos) << action.err;
+    }
+}
+
+// The actions work on the frame's own text: a title longer than ID3v1's 30 bytes is changed
+// whole, never replaced by its cut; a field whose ID3v1 value stays leaves its frame alone.
+TEST_F(SyncV2, ActionsChangeTheFramesOwnText) {
+    const std::string title = "ein titel mit vierzig zeichen, ganz lang";
+    const std::string tag = V2Tag(std::string("\x04\0\0", 3),
+                                  Frame("TIT2", std::string(1, '\0') + title, true) +
+                                      Frame("TPE1", std::string("\0band", 5), true) +
+                                      Frame("TDRC",
+                                            std::string("\0"
+                                                        "1999-05-01",
+                                                        11),
+                                            true),
+                                  200);
+    test::RawTag v1;
+    v1.title = title.substr(0, 30);
+    v1.artist = "BAND";
+    v1.year = "1999";
+    const std::string original = tag + test::Mp3Bytes(500, v1);
+    const struct {
+        std::vector<std::string> args;
+        TV2Field field;
+        std::optional<std::string> frame; // the field's frame after the action
+    } cases[] = {
+        {{"case", "--field", "title,artist", "--mode", "upper"},
+         TV2Field::vfTitle,
+         "EIN TITEL MIT VIERZIG ZEICHEN, GANZ LANG"},
+        // ID3v1's artist is upper case already: no change, so its frame stays.
+        {{"case", "--field", "title,artist", "--mode", "upper"}, TV2Field::vfArtist, "band"},
+        {{"case", "--field", "title", "--mode", "title"},
+         TV2Field::vfTitle,
+         "Ein Titel Mit Vierzig Zeichen, Ganz Lang"},
+        {{"replace", "--field", "title", "--find", "ein", "--with", "1"},
+         TV2Field::vfTitle,
+         "1 titel mit vierzig zeichen, ganz lang"},
+        {{"replace", "--field", "title", "--regex", "--find", "^(\\w+) (\\w+)", "--with", "$2 $1"},
+         TV2Field::vfTitle,
+         "titel ein mit vierzig zeichen, ganz lang"},
+        // A match past ID3v1's cut changes no ID3v1 field, so no frame either.
+        {{"replace", "--field", "title", "--find", "lang", "--with", "kurz"},
+         TV2Field::vfTitle,
+         title},
+        {{"replace", "--field", "year", "--find", "19", "--with", "20"},
+         TV2Field::vfYear,
+         "2099-05-01"},
+        {{"format", "--field", "comment", "--pattern", "%title% (%artist%)"},
+         TV2Field::vfComment,
+         title + " (band)"},
+        // Placeholders take the frames' texts: the artist as the frame holds it.
+        {{"format", "--field", "title", "--pattern", "%artist%: %title%"},
+         TV2Field::vfTitle,
+         "band: " + title},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[2] + " " + std::string(c.args.back()));
+        const std::string path = dir_.WriteFile("a.mp3", original);
+        std::vector<std::string> args = {"tag"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"--sync-v2", "--dry-run", path});
+        CliRun r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const bool changes = c.frame != V2FieldText(original, ParseV2Layout(original), c.field);
+        const std::string id(V2FrameId(c.field, 4));
+        EXPECT_EQ(r.out.find("\tv2:" + id + "\t") != std::string::npos, changes) << r.out;
+        if (changes) {
+            EXPECT_NE(r.out.find("\t" + *c.frame + "\t"), std::string::npos) << r.out;
+        }
+        EXPECT_EQ(dir_.ReadFile("a.mp3"), original);
+
+        args.erase(args.end() - 2);
+        r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string now = dir_.ReadFile("a.mp3");
+        EXPECT_EQ(V2FieldText(now, ParseV2Layout(now), c.field), c.frame);
+        EXPECT_EQ(now.size(), original.size()); // in place, within the padding
+        Cli({"undo"});
+        EXPECT_TRUE(dir_.ReadFile("a.mp3") == original);
     }
 }
 
@@ -247,6 +343,21 @@ TEST_F(SyncV2, NoTagIsMadeAndTheFlagIsNeededAndALinkedFileIsNotGrown) {
     EXPECT_EQ(dir_.ReadFile("plain.mp3").size(), 628u);
     EXPECT_NE(r.err.find("hard links"), std::string::npos) << r.err;
     EXPECT_EQ(dir_.ReadFile("linked.mp3"), tight + test::Mp3BytesNoTag(500));
+    // A dry run says so beforehand.
+    r = Cli({"tag", "format", "--field", "title", "--pattern", "New", "--sync-v2", "--dry-run",
+             linked});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("hard links"), std::string::npos) << r.out;
+
+    // A frame that fills the old one's room exactly is written in place, links or not.
+    const std::string exact =
+        V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEO\0l\0d\0", 9)));
+    dir_.WriteFile("linked.mp3", exact + test::Mp3BytesNoTag(500));
+    r = Cli({"tag", "set", "--title", "New", "--sync-v2", linked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        dir_.ReadFile("link.mp3").substr(0, exact.size()),
+        V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEN\0e\0w\0", 9))));
 }
 
 // A run killed while it grows files leaves each one whole: old or new, never a mix, and the

@@ -3,6 +3,7 @@
 
 #include "EditingFixture.h"
 #include "FakeEditingHost.h"
+#include "editing/SyncV2.h"
 #include "editing/ui/PreviewChanges.h"
 #include "editing/ui/TagActionsForm.h"
 
@@ -86,6 +87,42 @@ class TagActionsWindowTest : public QObject {
         QVERIFY(form.LabelPatternError->text().contains("no closing"));
         QTest::keyClick(form.EditPattern, Qt::Key_Escape);
         QTRY_VERIFY(!form.isVisible());
+    }
+
+    // With ID3v2 tags kept in step, the preview shows the frame beside the field, and the
+    // action takes the frame's whole text, not its ID3v1 cut.
+    void previewShowsTheId3v2FrameAndApplyTakesItsWholeText() {
+        test::EditingFolder folder;
+        const std::string title(40, 'x');
+        const std::string a = folder.Add("a.mp3", test::Tagged(title.substr(0, 30), "band"));
+        const std::string bytes =
+            std::string("ID3\x03\0\0\0\0\0\x33TIT2\0\0\0\x29\0\0\0", 21) + title +
+            test::Mp3Bytes(test::kAudioBytes, test::Tagged(title.substr(0, 30), "band"));
+        folder.Dir().WriteFile("a.mp3", bytes);
+        test::FakeEditingHost host(folder.List());
+        folder.Select({a});
+        TSyncV2 sync;
+        sync.Enabled = true;
+        const TSyncV2Scope scope(&sync);
+        TFormActions form(host);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControlActions->setCurrentIndex(0);
+        form.ComboBoxCaseMode->setCurrentIndex(1); // upper case
+        QStringList rows;
+        QTimer::singleShot(0, [&] {
+            QTableWidget* table = form.Preview->TableChanges;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << table->item(r, 1)->text() + "|" + table->item(r, 3)->text();
+            form.Preview->BitBtnApply->click();
+        });
+        QTest::mouseClick(form.BitBtnApply, Qt::LeftButton);
+        const QString upper(40, 'X');
+        QCOMPARE(rows, QStringList({"title|" + upper.left(30), "v2:TIT2|" + upper}));
+        QTRY_VERIFY(!form.isVisible());
+        const std::string now = folder.Dir().ReadFile("a.mp3");
+        QCOMPARE(V2FieldText(now, ParseV2Layout(now), TV2Field::vfTitle),
+                 std::optional(std::string(40, 'X')));
     }
 };
 
