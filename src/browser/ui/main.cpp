@@ -225,6 +225,7 @@ TMainForm::~TMainForm() {
         SetSyncV2(nullptr);
     qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
     MultiListMP3->SetItems(nullptr);
+    listViewport_ = nullptr;
     delete MultiListMP3;
 }
 
@@ -256,7 +257,8 @@ void TMainForm::CreateControls() {
     MultiListMP3->SetItems(&FileList);
     ConfigureMainFileList(*MultiListMP3);
     MultiListMP3->installEventFilter(this);
-    MultiListMP3->viewport()->installEventFilter(this);
+    listViewport_ = MultiListMP3->viewport();
+    listViewport_->installEventFilter(this);
     connect(MultiListMP3, &TMultiList::Click, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::SelectionChanged, this, &TMainForm::MultiListMP3Click);
     connect(MultiListMP3, &TMultiList::DblClick, this, &TMainForm::MultiListMP3DblClick);
@@ -988,7 +990,8 @@ void TMainForm::ToolbarButton97PlayListEditorMouseUp() {
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
-    if (MultiListMP3 && Watched == MultiListMP3->viewport() && Event->type() == QEvent::Resize)
+    // Compared by the pointer kept: while the list is being destroyed it is no scroll area.
+    if (listViewport_ && Watched == listViewport_ && Event->type() == QEvent::Resize)
         FitListColumns();
     auto* widget = qobject_cast<QWidget*>(Watched);
     if (widget && openers_.count(widget)) {

@@ -354,6 +354,7 @@ class TMainForm : public QMainWindow {
     void FitListColumns();
     std::vector<int> columnBase_; // the first seven widths before stretching
     std::vector<int> columnsSet_; // the widths FitListColumns set last
+    QWidget* listViewport_ = nullptr; // the list's viewport, whose resizes refit the columns
     std::map<QWidget*, QPointer<QWidget>> openers_; // the window active when a tool window came
     QPointer<QWidget> focusTarget_;                 // where ReturnFocus goes; none: the list
     QTimer* focusTimer_ = nullptr;
