@@ -1,5 +1,6 @@
 #include "id3v2/Id3v2Splice.h"
 
+#include "id3v2/Id3v2Check.h"
 #include "id3v2/Id3v2Reader.h"
 
 #include <algorithm>
@@ -15,17 +16,6 @@ std::uint32_t BigEndian(std::string_view b) {
     for (std::size_t i = 0; i < 4; ++i)
         v = (v << 8) | static_cast<unsigned char>(b[i]);
     return v;
-}
-
-bool SyncSafe(std::string_view b, std::uint32_t& v) {
-    v = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto c = static_cast<unsigned char>(b[i]);
-        if (c & 0x80)
-            return false;
-        v = (v << 7) | c;
-    }
-    return true;
 }
 
 std::string SyncSafeBytes(std::uint32_t v) {
