@@ -30,11 +30,19 @@ struct TTagItem {
     TFileState Before;
     std::string Planned; // the tag's bytes, when journaled
     std::optional<TV2Change> Sync; // the ID3v2 tag changes too
+    std::optional<TV2InPlace> SyncBytes; // what Sync writes, from bytes read with Before
+};
+
+// A file as the step read it: its state and, when ID3v2 tags are looked at, its first bytes.
+struct TStepRead {
+    TFileState State;
+    std::optional<TV2Head> Head;
 };
 
 // Plans the ID3v2 side of Item (Old: its record as read) when the steps keep ID3v2 tags in
-// step or count them. A tag left alone is noted; a file that cannot be grown is refused.
-void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec) {
+// step or count them (Head: the file's start, as read). A tag left alone is noted; a file
+// that cannot be grown is refused.
+void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec, const TV2Head* Head) {
     TSyncV2* sync = ActiveSyncV2();
     if (!sync || (!sync->Enabled && !sync->Count))
         return;
@@ -46,7 +54,8 @@ void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec) {
                           rewrite ? TV2Adjust([&](const TV2Texts& Frames, TV2Edit& Edit) {
                               (*rewrite)(Old, Frames, Edit);
                           })
-                                  : TV2Adjust());
+                                  : TV2Adjust(),
+                          false, Head);
     if (plan.Refused)
         throw std::runtime_error(plan.Problem);
     const std::lock_guard<std::mutex> lock(sync->Mutex);
@@ -55,6 +64,8 @@ void PlanSync(TTagItem& Item, const TMP3Tag& Old, const TagCodec& Codec) {
     if (!plan.Problem.empty())
         sync->Skipped.push_back({Item.Tag.FileName, plan.Problem});
     Item.Sync = std::move(plan.Change);
+    if (Item.Sync && Head)
+        Item.SyncBytes = std::move(plan.InPlace);
 }
 
 // The file as it stands, without reading its bytes: enough for Untouched.
@@ -213,7 +224,7 @@ std::vector<std::size_t> FirstPlaces(const std::vector<std::string>& Paths) {
 // first name is changed, the others are left alone and reported.
 std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
                                 const std::vector<std::size_t>& Unique,
-                                const std::function<TFileState(std::size_t K)>& State,
+                                const std::function<TStepRead(std::size_t K)>& State,
                                 const std::function<void(std::size_t, TMP3Tag&)>& Change,
                                 const TagCodec& Codec, std::vector<std::exception_ptr>& Errors) {
     std::vector<TTagItem> items;
@@ -222,14 +233,15 @@ std::vector<TTagItem> MakeItems(const std::vector<std::string>& Paths,
     for (std::size_t k = 0; k < Unique.size(); ++k) {
         const std::size_t i = Unique[k];
         try {
-            TTagItem item{i, {}, State(k), {}, {}};
+            TStepRead read = State(k);
+            TTagItem item{i, {}, std::move(read.State), {}, {}, {}};
             if (!files[item.Before.Device].insert(item.Before.Inode).second)
                 throw std::runtime_error(std::string(kMsgSameFile));
             item.Tag = ParseTagBytes(item.Before.Tail, Codec, &Paths[i]);
             item.Tag.FileName = Paths[i];
             const TMP3Tag old = item.Tag;
             Change(i, item.Tag);
-            PlanSync(item, old, Codec);
+            PlanSync(item, old, Codec, read.Head ? &*read.Head : nullptr);
             items.push_back(std::move(item));
         } catch (...) {
             Errors[i] = std::current_exception();
@@ -293,7 +305,8 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                 return WriteSynced(item.Tag.FileName, item.Before, *item.Sync,
                                    item.Planned.empty() ? BuildTagBytes(item.Tag, Codec)
                                                         : item.Planned,
-                                   0);
+                                   0, item.SyncBytes ? &*item.SyncBytes : nullptr,
+                                   &directories);
             TFileState after;
             SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
                       [&](int fd, bool done, const struct stat& status) {
@@ -371,22 +384,42 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
     // files at a time: a cold disk answers many requests at once far faster than one after
     // another.
     struct ReadState {
-        ReadState(const std::vector<std::string>& paths, const std::vector<std::size_t>& unique)
-            : Tails([&paths, &unique](std::size_t k, TDirectoryCache* directories) {
-                  return OpenForState(paths[unique[k]], directories);
+        ReadState(const std::vector<std::string>& paths, const std::vector<std::size_t>& unique,
+                  std::size_t headLength)
+            : Tails([&paths, &unique, headLength](std::size_t k, TDirectoryCache* directories) {
+                  TTailOpen open = OpenForState(paths[unique[k]], directories);
+                  open.HeadLength =
+                      static_cast<std::size_t>(std::min<std::uint64_t>(open.TailEnd, headLength));
+                  return open;
               }) {}
         TDirectoryCache Directories;
         TTailRunReader Tails;
     };
-    using Reader = TOrderedReader<TFileState, std::optional<ReadState>>;
+    // Keeping ID3v2 tags in step, the same read takes each file's start: the plan splices
+    // from it and the write trusts it as it trusts the tail.
+    const TSyncV2* sync = ActiveSyncV2();
+    const std::size_t headLength =
+        !sync ? 0 : sync->Enabled ? kV2FirstRead : sync->Count ? std::size_t{10} : 0;
+    using Reader = TOrderedReader<TStepRead, std::optional<ReadState>>;
     Reader reader(
         unique.size(), 0,
         Reader::ReadWithState([&](std::size_t k, std::optional<ReadState>& state) {
             if (!state)
-                state.emplace(Paths, unique);
+                state.emplace(Paths, unique, headLength);
             state->Tails.PrepareRunAt(k, unique.size(), &state->Directories);
             const TTailRunReader::TTail tail = state->Tails.Read(k, &state->Directories);
-            return StateOf(tail.Status, tail.Bytes);
+            TStepRead read{StateOf(tail.Status, tail.Bytes), {}};
+            if (headLength != 0) {
+                read.Head.emplace();
+                read.Head->Links = static_cast<std::uint64_t>(tail.Status.st_nlink);
+                read.Head->Owner = static_cast<std::uint32_t>(tail.Status.st_uid);
+                // Only the tag, when it ends inside; a tag running past is read by the plan.
+                const std::size_t tag = V2RegionSize(tail.Head);
+                if (tail.Head.starts_with("ID3"))
+                    read.Head->Bytes = tail.Head.substr(
+                        0, tag != 0 && tag <= tail.Head.size() ? tag : std::min<std::size_t>(tail.Head.size(), 10));
+            }
+            return read;
         }),
         TTailRunReader::kMaxRun);
     std::vector<TTagItem> items = MakeItems(
@@ -415,7 +448,7 @@ TFileFailures RunReadTagStep(const std::vector<TReadFile>& Files, const TDescrib
     std::vector<std::exception_ptr> errors(paths.size());
     const std::vector<std::size_t> unique = FirstPlaces(paths);
     std::vector<TTagItem> items = MakeItems(
-        paths, unique, [&](std::size_t k) { return Files[unique[k]].Before; }, Change, Codec,
+        paths, unique, [&](std::size_t k) { return TStepRead{Files[unique[k]].Before, {}}; }, Change, Codec,
         errors);
     RecordAndWrite(paths, items, errors, Describe, Codec, Written, Progress, true);
     return FailuresOf(paths, errors);

@@ -25,8 +25,8 @@ namespace {
 
 constexpr std::size_t kTagSize = 128;
 constexpr std::size_t kHeader = 10;
-// A plan's first read: the header and, for most tags, the whole tag.
-constexpr std::size_t kFirstRead = 8192;
+// The most bytes of an in-place change a plan keeps for its write.
+constexpr std::size_t kKeptInPlace = 64 * 1024;
 
 std::atomic<TSyncV2*> g_sync{nullptr};
 // The steps of a thread read and plan their files on that thread.
@@ -36,10 +36,12 @@ thread_local const TV2Rewrite* t_rewrite = nullptr;
     throw std::runtime_error(std::string(kMsgChangedMeanwhile));
 }
 
-TUniqueFd OpenFile(const std::string& Path, int Flags, struct stat& st) {
+TUniqueFd OpenFile(const std::string& Path, int Flags, struct stat& st,
+                   TDirectoryCache* Directories = nullptr) {
     int fd;
     do {
-        fd = OpenLongPathNoAtime(Path, Flags | O_NOCTTY | O_NONBLOCK);
+        fd = Directories ? Directories->Open(Path, Flags | O_NOCTTY | O_NONBLOCK | O_NOATIME)
+                         : OpenLongPathNoAtime(Path, Flags | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw EInOutError::FromErrno(errno);
@@ -292,18 +294,30 @@ TV2Edit V2EditFor(const TMP3Tag& Old, const TMP3Tag& New, const TagCodec& Codec)
 }
 
 TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Given,
-               bool HeadOnly, const TV2Adjust& Adjust, bool WithRows) {
+               bool HeadOnly, const TV2Adjust& Adjust, bool WithRows, const TV2Head* Head) {
     TV2Plan plan;
-    struct stat st;
-    const TUniqueFd file = OpenFile(Path, O_RDONLY, st);
-    // Changed since it was read: the write itself says so.
-    if (!SameStatus(st, Before))
-        return plan;
-    const auto size = static_cast<std::uint64_t>(st.st_size);
     const bool headOnly = HeadOnly || Given.Empty();
-    std::optional<std::string> head = ReadHead(
-        file.get(), size,
-        static_cast<std::size_t>(std::min<std::uint64_t>(size, headOnly ? kHeader : kFirstRead)));
+    struct stat st {};
+    TUniqueFd file;
+    // The file opened now, still as it was read.
+    const auto open = [&] {
+        file.reset(OpenFile(Path, O_RDONLY, st).release());
+        return SameStatus(st, Before);
+    };
+    std::optional<std::string> head;
+    if (Head) {
+        head = Head->Bytes;
+        st.st_nlink = static_cast<nlink_t>(Head->Links);
+        st.st_uid = static_cast<uid_t>(Head->Owner);
+    } else {
+        // Changed since it was read: the write itself says so.
+        if (!open())
+            return plan;
+        head = ReadHead(file.get(), Before.Size,
+                        static_cast<std::size_t>(std::min<std::uint64_t>(
+                            Before.Size, headOnly ? kHeader : kV2FirstRead)));
+    }
+    const std::uint64_t size = Before.Size;
     if (!head || head->size() < kHeader || head->compare(0, 3, "ID3") != 0)
         return plan;
     plan.Holds = true;
@@ -316,10 +330,17 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         head->resize(length);
         region = std::move(head);
     }
-    if (length == 0 || length > kMaxId3v2Bytes + 2 * kHeader || length > room ||
-        (!region && !(region = ReadHead(file.get(), size, length)))) {
+    if (length == 0 || length > kMaxId3v2Bytes + 2 * kHeader || length > room) {
         plan.Problem = "the ID3v2 tag is damaged or cut short; it was left as it is";
         return plan;
+    }
+    if (!region) {
+        if (file.get() < 0 && !open())
+            return {};
+        if (!(region = ReadHead(file.get(), size, length))) {
+            plan.Problem = "the ID3v2 tag is damaged or cut short; it was left as it is";
+            return plan;
+        }
     }
     TV2Layout layout;
     try {
@@ -346,6 +367,18 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         }
     }
     plan.Change = splice.Change;
+    if (splice.Change.NewSize == splice.Change.OldSize) {
+        // Only the bytes that differ; kept when they are few (a step holds them for every file
+        // until it writes).
+        const std::string& now = splice.NewRegion;
+        std::size_t from = 0, to = now.size();
+        while (from < to && now[from] == (*region)[from])
+            ++from;
+        while (to > from && now[to - 1] == (*region)[to - 1])
+            --to;
+        if (to - from <= kKeptInPlace)
+            plan.InPlace = TV2InPlace{from, now.substr(from, to - from)};
+    }
     if (!WithRows)
         return plan;
     const TV2Layout after = ParseV2Layout(splice.NewRegion);
@@ -387,32 +420,41 @@ std::vector<TPreviewRow> V2PreviewRows(const std::string& Path, const TMP3Tag& O
 }
 
 TFileState WriteSynced(const std::string& Path, const TFileState& Expected, const TV2Change& Change,
-                       const std::string& Tail, std::uint64_t TailSize) {
+                       const std::string& Tail, std::uint64_t TailSize, const TV2InPlace* Known,
+                       TDirectoryCache* Directories) {
     struct stat st;
-    TUniqueFd file = OpenFile(Path, O_RDWR, st);
+    TUniqueFd file = OpenFile(Path, O_RDWR, st, Directories);
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (!SameStatus(st, Expected) || StateOfOpenFile(file.get(), st).Tail != Expected.Tail)
+    if (!SameStatus(st, Expected))
         ChangedMeanwhile();
-    const std::optional<std::string> old = RegionIfHash(file.get(), size, Change.OldSize, Change.OldHash);
-    if (!old)
-        ChangedMeanwhile();
-    std::string region;
-    try {
-        region = ApplyV2Patch(Change.Forward, *old);
-    } catch (const EV2Unsupported& e) {
-        throw std::runtime_error(e.what());
+    if (Known && Change.NewSize == Change.OldSize &&
+        Known->Offset + Known->Bytes.size() <= Change.NewSize) {
+        WriteAt(file.get(), Known->Bytes, Known->Offset);
+    } else {
+        if (StateOfOpenFile(file.get(), st).Tail != Expected.Tail)
+            ChangedMeanwhile();
+        const std::optional<std::string> old =
+            RegionIfHash(file.get(), size, Change.OldSize, Change.OldHash);
+        if (!old)
+            ChangedMeanwhile();
+        std::string region;
+        try {
+            region = ApplyV2Patch(Change.Forward, *old);
+        } catch (const EV2Unsupported& e) {
+            throw std::runtime_error(e.what());
+        }
+        if (region.size() != Change.NewSize || V2Hash(region) != Change.NewHash)
+            throw std::runtime_error("damaged ID3v2 record");
+        if (Change.NewSize != Change.OldSize)
+            return GrowInto(file.get(), st, Path, Expected, region, Change.OldSize, Tail, TailSize);
+        // In place: only the bytes that differ.
+        std::size_t from = 0, to = region.size();
+        while (from < to && region[from] == (*old)[from])
+            ++from;
+        while (to > from && region[to - 1] == (*old)[to - 1])
+            --to;
+        WriteAt(file.get(), std::string_view(region).substr(from, to - from), from);
     }
-    if (region.size() != Change.NewSize || V2Hash(region) != Change.NewHash)
-        throw std::runtime_error("damaged ID3v2 record");
-    if (Change.NewSize != Change.OldSize)
-        return GrowInto(file.get(), st, Path, Expected, region, Change.OldSize, Tail, TailSize);
-    // In place: only the bytes that differ.
-    std::size_t from = 0, to = region.size();
-    while (from < to && region[from] == (*old)[from])
-        ++from;
-    while (to > from && region[to - 1] == (*old)[to - 1])
-        --to;
-    WriteAt(file.get(), std::string_view(region).substr(from, to - from), from);
     WriteTail(file.get(), size, HoldsV1(Expected), Tail, TailSize);
     // Its last bytes are the tag just written: not read back.
     TFileState after;

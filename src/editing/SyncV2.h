@@ -7,11 +7,13 @@
 #include "editing/ChangeJournal.h"
 #include "editing/RunFailures.h"
 #include "id3v2/Id3v2Splice.h"
+#include "tagcore/LongPath.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -75,20 +77,39 @@ inline constexpr std::string_view kMsgOwnerNotKept =
 // Names of the files written beside a growing file; a run removes those no run holds.
 inline constexpr std::string_view kGrowPrefix = ".veltrane-grow-";
 
+// The first bytes of a file as a step read them, with the file's links and owner then: a
+// plan takes the tag from them instead of opening the file again.
+struct TV2Head {
+    std::string Bytes; // at most kV2FirstRead; only the tag when it ends before
+    std::uint64_t Links = 1;
+    std::uint32_t Owner = 0;
+};
+// How many bytes a step reads from a file's start when it keeps ID3v2 tags in step.
+inline constexpr std::size_t kV2FirstRead = 8192;
+
+// The bytes an in-place change writes, and where.
+struct TV2InPlace {
+    std::uint64_t Offset = 0;
+    std::string Bytes;
+};
+
 // What one file's ID3v2 tag does in a step.
 struct TV2Plan {
     bool Holds = false;               // the file holds an ID3v2 tag
     std::optional<TV2Change> Change;  // the tag changes so
+    std::optional<TV2InPlace> InPlace; // an in-place Change as bytes, when they are few
     std::string Problem;              // the tag is left alone, and why
     bool Refused = false;             // the whole file is left alone (Problem says why)
     std::vector<TPreviewRow> Rows;    // "v2:TIT2" rows for a preview
 };
 // Looks at Path (still as Before) for the step's Edit. HeadOnly: only whether it holds a tag.
-// Adjust, when given, makes the edit's texts from the tag's own; WithRows fills Rows. Throws
-// EInOutError when the file cannot be read.
+// Adjust, when given, makes the edit's texts from the tag's own; WithRows fills Rows. Head,
+// when given, is the file's start as read with Before: the file is only opened again when
+// the tag runs past it. Throws EInOutError when the file cannot be read.
 using TV2Adjust = std::function<void(const TV2Texts& Frames, TV2Edit& Edit)>;
 TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit& Edit,
-               bool HeadOnly = false, const TV2Adjust& Adjust = {}, bool WithRows = false);
+               bool HeadOnly = false, const TV2Adjust& Adjust = {}, bool WithRows = false,
+               const TV2Head* Head = nullptr);
 
 // Preview rows of the frames a change of Old into New makes in Path's ID3v2 tag (none when
 // it has no tag), with this thread's rewrite; a tag left alone gives one row saying why.
@@ -100,8 +121,12 @@ std::vector<TPreviewRow> V2PreviewRows(const std::string& Path, const TMP3Tag& O
 // one, else appended), or with TailSize the file cut to that size and ending in Tail. The file
 // must be untouched since Expected. Gives the file's state afterwards. Throws on any failure,
 // leaving the file as it was (a growing write only replaces it when done).
+// Known, for an in-place Change planned from bytes read with Expected moments ago: what it
+// writes; the file's status then vouches for its bytes, which are not read again (as a plain
+// tag write trusts the tail it read). Directories, when given, opens the file.
 TFileState WriteSynced(const std::string& Path, const TFileState& Expected, const TV2Change& Change,
-                       const std::string& Tail, std::uint64_t TailSize);
+                       const std::string& Tail, std::uint64_t TailSize,
+                       const TV2InPlace* Known = nullptr, TDirectoryCache* Directories = nullptr);
 
 // An undo of a synced write: whether the file is still as the step left it (Back gets the
 // write that gives its bytes back), already back, or changed since.
