@@ -2,6 +2,8 @@
 
 #include "CliRun.h"
 #include "editing/ChangeJournal.h"
+#include "editing/JournaledSteps.h"
+#include "editing/SyncV2.h"
 #include "id3v2/Id3v2Splice.h"
 
 #include "support/AudioFiles.h"
@@ -11,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -358,6 +363,50 @@ TEST_F(SyncV2, NoTagIsMadeAndTheFlagIsNeededAndALinkedFileIsNotGrown) {
     EXPECT_EQ(
         dir_.ReadFile("link.mp3").substr(0, exact.size()),
         V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\x01\xFF\xFEN\0e\0w\0", 9))));
+}
+
+// Between the step's read and its writes another program retags one file's ID3v2 tag in
+// place under a time of its own and grows another: each is left as that program left it.
+TEST_F(SyncV2, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
+    const std::string original =
+        V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\0Old", 4)), 100) +
+        test::Mp3BytesNoTag(500);
+    const std::map<std::string, std::function<void(const std::string&)>> meddle = {
+        {"retagged", [](const std::string& path) {
+             const int fd = ::open(path.c_str(), O_WRONLY);
+             ASSERT_GE(fd, 0);
+             ASSERT_EQ(::pwrite(fd, "Own", 3, 21), 3);
+             const struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+             ASSERT_EQ(::futimens(fd, times), 0);
+             ::close(fd);
+         }},
+        {"grown", [](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; }},
+        {"kept", [](const std::string&) {}},
+    };
+    std::vector<std::string> files;
+    for (const auto& [name, how] : meddle)
+        files.push_back(dir_.WriteFile(name + ".mp3", original));
+    std::map<std::string, std::string> meddled;
+    TSyncV2 sync;
+    sync.Enabled = true;
+    const TSyncV2Scope scope(&sync);
+    const TFileFailures failures = RunTagStep(
+        files, FileCount,
+        [&](TMP3Tag& t) {
+            const std::string name = std::filesystem::path(t.FileName).stem().string();
+            meddle.at(name)(t.FileName);
+            meddled[name] = dir_.ReadFile(name + ".mp3");
+            t.Title = "New";
+        },
+        TagCodec::Default(), {}, nullptr);
+    ASSERT_EQ(failures.size(), 2u);
+    for (const TFileFailure& f : failures) {
+        const std::string name = std::filesystem::path(f.Path).stem().string();
+        EXPECT_EQ(f.Error, kMsgChangedMeanwhile) << name;
+        EXPECT_TRUE(dir_.ReadFile(name + ".mp3") == meddled[name]) << name;
+    }
+    const std::string kept = dir_.ReadFile("kept.mp3");
+    EXPECT_EQ(V2FieldText(kept, ParseV2Layout(kept), TV2Field::vfTitle), "New");
 }
 
 // A run killed while it grows files leaves each one whole: old or new, never a mix, and the
