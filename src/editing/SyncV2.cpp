@@ -304,7 +304,8 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         file.reset(OpenFile(Path, O_RDONLY, st).release());
         return SameStatus(st, Before);
     };
-    std::optional<std::string> head;
+    std::string read; // bytes read here
+    std::string_view head;
     if (Head) {
         head = Head->Bytes;
         st.st_nlink = static_cast<nlink_t>(Head->Links);
@@ -313,38 +314,42 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         // Changed since it was read: the write itself says so.
         if (!open())
             return plan;
-        head = ReadHead(file.get(), Before.Size,
-                        static_cast<std::size_t>(std::min<std::uint64_t>(
-                            Before.Size, headOnly ? kHeader : kV2FirstRead)));
+        std::optional<std::string> first = ReadHead(
+            file.get(), Before.Size,
+            static_cast<std::size_t>(
+                std::min<std::uint64_t>(Before.Size, headOnly ? kHeader : kV2FirstRead)));
+        if (!first)
+            return plan;
+        read = std::move(*first);
+        head = read;
     }
     const std::uint64_t size = Before.Size;
-    if (!head || head->size() < kHeader || head->compare(0, 3, "ID3") != 0)
+    if (head.size() < kHeader || !head.starts_with("ID3"))
         return plan;
     plan.Holds = true;
     if (headOnly)
         return plan;
     const std::uint64_t room = size - (HoldsV1(Before) ? kTagSize : 0);
-    const std::size_t length = V2RegionSize(*head);
-    std::optional<std::string> region;
-    if (length <= head->size()) {
-        head->resize(length);
-        region = std::move(head);
-    }
+    const std::size_t length = V2RegionSize(head);
     if (length == 0 || length > kMaxId3v2Bytes + 2 * kHeader || length > room) {
         plan.Problem = "the ID3v2 tag is damaged or cut short; it was left as it is";
         return plan;
     }
-    if (!region) {
+    std::string_view region = head.substr(0, length);
+    if (region.size() < length) {
         if (file.get() < 0 && !open())
             return {};
-        if (!(region = ReadHead(file.get(), size, length))) {
+        std::optional<std::string> whole = ReadHead(file.get(), size, length);
+        if (!whole) {
             plan.Problem = "the ID3v2 tag is damaged or cut short; it was left as it is";
             return plan;
         }
+        read = std::move(*whole);
+        region = read;
     }
     TV2Layout layout;
     try {
-        layout = ParseV2Layout(*region);
+        layout = ParseV2Layout(region);
     } catch (const EV2Unsupported& e) {
         plan.Problem = std::string(e.what()) + "; the ID3v1 tag was written";
         return plan;
@@ -353,10 +358,10 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
     if (Adjust) {
         TV2Texts texts;
         for (std::size_t f = 0; f < kV2Fields; ++f)
-            texts[f] = V2FieldText(*region, layout, static_cast<TV2Field>(f));
+            texts[f] = V2FieldText(region, layout, static_cast<TV2Field>(f));
         Adjust(texts, edit);
     }
-    const TV2Splice splice = SpliceV2(*region, layout, edit);
+    TV2Splice splice = SpliceV2(region, layout, edit);
     if (!splice.Changed())
         return plan;
     if (splice.Change.NewSize != splice.Change.OldSize) {
@@ -366,15 +371,15 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
             return plan;
         }
     }
-    plan.Change = splice.Change;
-    if (splice.Change.NewSize == splice.Change.OldSize) {
+    plan.Change = std::move(splice.Change);
+    if (plan.Change->NewSize == plan.Change->OldSize) {
         // Only the bytes that differ; kept when they are few (a step holds them for every file
         // until it writes).
         const std::string& now = splice.NewRegion;
         std::size_t from = 0, to = now.size();
-        while (from < to && now[from] == (*region)[from])
+        while (from < to && now[from] == region[from])
             ++from;
-        while (to > from && now[to - 1] == (*region)[to - 1])
+        while (to > from && now[to - 1] == region[to - 1])
             --to;
         if (to - from <= kKeptInPlace)
             plan.InPlace = TV2InPlace{from, now.substr(from, to - from)};
@@ -386,7 +391,7 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         if (!edit.Text[f])
             continue;
         const auto field = static_cast<TV2Field>(f);
-        const std::optional<std::string> was = V2FieldText(*region, layout, field);
+        const std::optional<std::string> was = V2FieldText(region, layout, field);
         const std::optional<std::string> now = V2FieldText(splice.NewRegion, after, field);
         if (was == now)
             continue;
