@@ -407,6 +407,50 @@ TEST_F(SyncV2, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
     }
     const std::string kept = dir_.ReadFile("kept.mp3");
     EXPECT_EQ(V2FieldText(kept, ParseV2Layout(kept), TV2Field::vfTitle), "New");
+
+    // A step on files read long before (an import, an action) checks the bytes themselves:
+    // an ID3v1 tag rewritten under the file's old time is found too.
+    const std::string late = dir_.WriteFile(
+        "late.mp3", original.substr(0, original.size() - 500) +
+                        test::Mp3Bytes(500, test::RawTag{"Old", "", "", "", ""}));
+    const TFileState before = ReadFileState(late);
+    const int fd = ::open(late.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "TAGOwn", 6, static_cast<off_t>(before.Size - 128)), 6);
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {before.MtimeSec, before.MtimeNsec}};
+    ASSERT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+    const std::string retagged = dir_.ReadFile("late.mp3");
+    const TFileFailures lateFailures = RunReadTagStep(
+        {{late, before}}, FileCount, [](std::size_t, TMP3Tag& t) { t.Title = "New"; },
+        TagCodec::Default(), {}, nullptr);
+    ASSERT_EQ(lateFailures.size(), 1u);
+    EXPECT_EQ(lateFailures[0].Error, kMsgChangedMeanwhile);
+    EXPECT_TRUE(dir_.ReadFile("late.mp3") == retagged);
+}
+
+// A tag of any size is changed in place within its padding: one read whole with the file's
+// tail, one running past that read, one whose changed bytes are too many to keep until the
+// write; the picture behind the title keeps its bytes, and undo gives every byte back.
+TEST_F(SyncV2, TagsOfEverySizeChangeInPlace) {
+    for (std::size_t picture : {100u, 9000u, 70000u}) {
+        SCOPED_TRACE(picture);
+        const std::string apic =
+            Frame("APIC", std::string("\0image/png\0\x03\0", 13) + std::string(picture, 'p'));
+        const std::string original =
+            V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\0Old", 4)) + apic, 64) +
+            test::Mp3Bytes(500, test::RawTag{"Old", "", "", "", ""});
+        const std::string path = dir_.WriteFile("a.mp3", original);
+        ASSERT_EQ(Cli({"tag", "set", "--title", "A longer title", "--sync-v2", path}).status, 0);
+        const std::string now = dir_.ReadFile("a.mp3");
+        ASSERT_EQ(now.size(), original.size());
+        const TV2Layout layout = ParseV2Layout(now);
+        EXPECT_EQ(V2FieldText(now, layout, TV2Field::vfTitle), "A longer title");
+        ASSERT_EQ(layout.Frames.size(), 2u);
+        EXPECT_TRUE(now.substr(layout.Frames[1].Offset, layout.Frames[1].Size) == apic);
+        ASSERT_EQ(Cli({"undo"}).status, 0);
+        EXPECT_TRUE(dir_.ReadFile("a.mp3") == original);
+    }
 }
 
 // A run killed while it grows files leaves each one whole: old or new, never a mix, and the
