@@ -305,8 +305,7 @@ void RecordAndWrite(const std::vector<std::string>& Paths, std::vector<TTagItem>
                 return WriteSynced(item.Tag.FileName, item.Before, *item.Sync,
                                    item.Planned.empty() ? BuildTagBytes(item.Tag, Codec)
                                                         : item.Planned,
-                                   0, item.SyncBytes ? &*item.SyncBytes : nullptr,
-                                   &directories);
+                                   0, item.SyncBytes ? &*item.SyncBytes : nullptr, &directories);
             TFileState after;
             SetMP3Tag(item.Tag.FileName, item.Tag, Codec,
                       [&](int fd, bool done, const struct stat& status) {
@@ -398,8 +397,10 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
     // Keeping ID3v2 tags in step, the same read takes each file's start: the plan splices
     // from it and the write trusts it as it trusts the tail.
     const TSyncV2* sync = ActiveSyncV2();
-    const std::size_t headLength =
-        !sync ? 0 : sync->Enabled ? kV2FirstRead : sync->Count ? std::size_t{10} : 0;
+    const std::size_t headLength = !sync           ? 0
+                                   : sync->Enabled ? kV2FirstRead
+                                   : sync->Count   ? std::size_t{10}
+                                                   : 0;
     using Reader = TOrderedReader<TStepRead, std::optional<ReadState>>;
     Reader reader(
         unique.size(), 0,
@@ -416,8 +417,10 @@ std::vector<std::exception_ptr> RunTagStepErrors(const std::vector<std::string>&
                 // Only the tag, when it ends inside; a tag running past is read by the plan.
                 const std::size_t tag = V2RegionSize(tail.Head);
                 if (tail.Head.starts_with("ID3"))
-                    read.Head->Bytes = tail.Head.substr(
-                        0, tag != 0 && tag <= tail.Head.size() ? tag : std::min<std::size_t>(tail.Head.size(), 10));
+                    read.Head->Bytes =
+                        tail.Head.substr(0, tag != 0 && tag <= tail.Head.size()
+                                                ? tag
+                                                : std::min<std::size_t>(tail.Head.size(), 10));
             }
             return read;
         }),
@@ -448,8 +451,11 @@ TFileFailures RunReadTagStep(const std::vector<TReadFile>& Files, const TDescrib
     std::vector<std::exception_ptr> errors(paths.size());
     const std::vector<std::size_t> unique = FirstPlaces(paths);
     std::vector<TTagItem> items = MakeItems(
-        paths, unique, [&](std::size_t k) { return TStepRead{Files[unique[k]].Before, {}}; }, Change, Codec,
-        errors);
+        paths, unique,
+        [&](std::size_t k) {
+            return TStepRead{Files[unique[k]].Before, {}};
+        },
+        Change, Codec, errors);
     RecordAndWrite(paths, items, errors, Describe, Codec, Written, Progress, true);
     return FailuresOf(paths, errors);
 }

@@ -314,10 +314,10 @@ TV2Plan PlanV2(const std::string& Path, const TFileState& Before, const TV2Edit&
         // Changed since it was read: the write itself says so.
         if (!open())
             return plan;
-        std::optional<std::string> first = ReadHead(
-            file.get(), Before.Size,
-            static_cast<std::size_t>(
-                std::min<std::uint64_t>(Before.Size, headOnly ? kHeader : kV2FirstRead)));
+        std::optional<std::string> first =
+            ReadHead(file.get(), Before.Size,
+                     static_cast<std::size_t>(
+                         std::min<std::uint64_t>(Before.Size, headOnly ? kHeader : kV2FirstRead)));
         if (!first)
             return plan;
         read = std::move(*first);

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <sys/wait.h>
@@ -372,7 +372,8 @@ TEST_F(SyncV2, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
         V2Tag(std::string("\x03\0\0", 3), Frame("TIT2", std::string("\0Old", 4)), 100) +
         test::Mp3BytesNoTag(500);
     const std::map<std::string, std::function<void(const std::string&)>> meddle = {
-        {"retagged", [](const std::string& path) {
+        {"retagged",
+         [](const std::string& path) {
              const int fd = ::open(path.c_str(), O_WRONLY);
              ASSERT_GE(fd, 0);
              ASSERT_EQ(::pwrite(fd, "Own", 3, 21), 3);
@@ -410,9 +411,9 @@ TEST_F(SyncV2, AFileChangedBetweenTheReadAndTheWriteIsLeftAlone) {
 
     // A step on files read long before (an import, an action) checks the bytes themselves:
     // an ID3v1 tag rewritten under the file's old time is found too.
-    const std::string late = dir_.WriteFile(
-        "late.mp3", original.substr(0, original.size() - 500) +
-                        test::Mp3Bytes(500, test::RawTag{"Old", "", "", "", ""}));
+    const std::string late =
+        dir_.WriteFile("late.mp3", original.substr(0, original.size() - 500) +
+                                       test::Mp3Bytes(500, test::RawTag{"Old", "", "", "", ""}));
     const TFileState before = ReadFileState(late);
     const int fd = ::open(late.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
