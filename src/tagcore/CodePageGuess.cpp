@@ -520,6 +520,20 @@ void TCodePageResolver::SetRunFiles(const std::vector<std::string>& Paths) {
     }
 }
 
+void TCodePageResolver::SetRunFolder(TRunFolder Lookup) {
+    std::lock_guard<std::mutex> guard(lock_);
+    runFiles_.clear();
+    folders_.clear();
+    runFolder_ = std::move(Lookup);
+}
+
+void TCodePageResolver::EndRun() {
+    std::lock_guard<std::mutex> guard(lock_);
+    runFiles_.clear();
+    runFolder_ = nullptr;
+    decided_.clear();
+}
+
 TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
                                         const std::vector<std::string>& Fields) const {
     if (IsAscii(Fields))
@@ -588,8 +602,11 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder) {
         return it->second;
     std::vector<std::string> paths;
     // A folder the run names no file of was named itself: its files on disk are the run's.
+    std::optional<std::vector<std::string>> named;
     if (const auto it = runFiles_.find(Folder); it != runFiles_.end())
         paths = it->second;
+    else if (runFolder_ && (named = runFolder_(Folder)))
+        paths = std::move(*named);
     else
         paths = Mp3FilesOnDisk(Folder);
     std::map<TCodePageId, std::size_t> votes;
