@@ -58,12 +58,12 @@ TFormConvertCodePage::TFormConvertCodePage(IEditingHost& Host, QWidget* Parent)
 
 void TFormConvertCodePage::FormShow() {
     LabelInfo->setText(ToQ(RecodeHeadline(host_.FileList().SelCount())));
-    // Read as the list reads; written in the default unless chosen otherwise.
+    // Each file read in its own code page, written in the one the list reads in (a fixed
+    // choice), so that the list then shows them right.
+    ComboBoxFrom->setCurrentIndex(0);
     const TagCodec& list = host_.FileList().Codec();
-    const int from = ComboBoxFrom->findData(
-        QByteArray::fromStdString(list.IsAuto() ? std::string("auto") : list.Name()));
-    ComboBoxFrom->setCurrentIndex(std::max(from, 0));
-    const int to = ComboBoxTo->findData(QByteArray::fromStdString(TagCodec::Default().Name()));
+    const int to = ComboBoxTo->findData(
+        QByteArray::fromStdString(list.IsAuto() ? TagCodec::Default().Name() : list.Name()));
     ComboBoxTo->setCurrentIndex(std::max(to, 0));
     ComboBoxTo->setFocus();
 }
