@@ -64,7 +64,7 @@ TEST(CodePageChoice, ANoticeOnlyWhenMostTagsOfAFixedListReadFarBetterElsewhere) 
     list.UpdateList(files, dir.path().string());
     EXPECT_EQ(CodePageNotice(list),
               "Tags here look like Cyrillic (Windows-1251): Preferences, More, Tag code page.");
-    EXPECT_EQ(CodePageNotice(list, 1), "") << "one French file of one looked at: nothing better";
+    EXPECT_EQ(CodePageNotice(list, 2), "") << "one French and one Russian file: no majority";
     list.SetCodec(TagCodec("WINDOWS-1251"));
     list.UpdateList(files, dir.path().string());
     EXPECT_EQ(CodePageNotice(list), "");
