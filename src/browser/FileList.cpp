@@ -386,33 +386,95 @@ std::string TFileList::MakeRowText(std::string_view RelativeName, const TMP3Tag&
     return row;
 }
 
+std::vector<TCodePageId> TFileList::SelectedCodePages() const {
+    std::vector<TCodePageId> ids;
+    bool seen[256] = {};
+    for (std::size_t i = 1; i < Count(); ++i) {
+        const TCodePageId id = CodePage(i);
+        if (Selected(i) && HasPath(i) && !seen[id]) {
+            seen[id] = true;
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+void TFileList::SetCodec(const TagCodec& Codec) {
+    codec_ = Codec;
+    if (codec_.IsAuto())
+        codec_.Resolver()->SetId3v2Hint(hint_);
+}
+
+void TFileList::SetId3v2Hint(TId3v2Hint Hint) {
+    hint_ = std::move(Hint);
+    if (codec_.IsAuto())
+        codec_.Resolver()->SetId3v2Hint(hint_);
+}
+
 void TFileList::UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
-                           IProgress* Progress, const TagCodec& Codec) {
+                           IProgress* Progress) {
     rowBuffer_.clear();
     for (const std::string& path : Files)
         rowBuffer_.AddFullPath(path);
-    FillRows(Directory, Progress, Codec);
+    FillRows(Directory, Progress);
 }
 
 void TFileList::UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
-                           IProgress* Progress, const TagCodec& Codec) {
+                           IProgress* Progress) {
     rowBuffer_.clear();
     for (std::string& path : Files) {
         rowBuffer_.AddFullPath(path);
         std::string().swap(path);
     }
     std::vector<std::string>().swap(Files);
-    FillRows(Directory, Progress, Codec);
+    FillRows(Directory, Progress);
 }
 
-void TFileList::UpdateList(const std::string& Directory, IProgress* Progress,
-                           const TagCodec& Codec) {
-    FillRows(Directory, Progress, Codec);
+void TFileList::UpdateList(const std::string& Directory, IProgress* Progress) {
+    FillRows(Directory, Progress);
 }
 
-void TFileList::FillRows(const std::string& Directory, IProgress* Progress,
-                         const TagCodec& Codec) {
+std::optional<std::vector<std::string>> TFileList::BufferedFolder(const std::string& Folder) const {
+    const std::int64_t id = rowBuffer_.FindFolder(Folder);
+    if (id < 0 || static_cast<std::size_t>(id) + 1 >= folderStart_.size())
+        return std::nullopt;
+    std::vector<std::string> paths;
+    for (std::uint32_t k = folderStart_[id]; k < folderStart_[id + 1]; ++k)
+        paths.push_back(Folder + std::string(folderNames_[k]));
+    return paths;
+}
+
+void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
     const std::size_t files = rowBuffer_.size();
+    // "auto" judges this listing afresh; the folder of a file is its listed neighbours.
+    // Both are let go after the reading: each row keeps its code page.
+    struct TEndRun {
+        TFileList& List;
+        ~TEndRun() {
+            if (List.codec_.IsAuto())
+                List.codec_.Resolver()->EndRun();
+            std::vector<std::string_view>().swap(List.folderNames_);
+            std::vector<std::uint32_t>().swap(List.folderStart_);
+        }
+    } endRun{*this};
+    if (codec_.IsAuto()) {
+        SetCodec(TagCodec("auto"));
+        std::uint32_t folders = 0;
+        for (std::size_t k = 0; k < files; ++k)
+            folders = std::max(folders, rowBuffer_.FolderId(k) + 1);
+        folderStart_.assign(folders + 1, 0);
+        for (std::size_t k = 0; k < files; ++k)
+            ++folderStart_[rowBuffer_.FolderId(k) + 1];
+        for (std::uint32_t f = 0; f < folders; ++f)
+            folderStart_[f + 1] += folderStart_[f];
+        folderNames_.resize(files);
+        std::vector<std::uint32_t> next(folderStart_.begin(), folderStart_.end() - 1);
+        for (std::size_t k = 0; k < files; ++k)
+            folderNames_[next[rowBuffer_.FolderId(k)]++] = rowBuffer_.Name(k);
+        codec_.Resolver()->SetRunFolder(
+            [this](const std::string& Folder) { return BufferedFolder(Folder); });
+    }
+    const TagCodec& Codec = codec_;
     readingCancelled_ = false;
     leftOut_ = 0;
     // The rows kept for a failed reading are all of them; the filter is applied again after.
@@ -702,7 +764,8 @@ void TFileList::MultiListMP3ListHeaderClick(int Section, IProgress* Progress) {
     Changed();
 }
 
-void TFileList::SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec) {
+void TFileList::SingleUpdate(const TMP3Tag& Tag) {
+    const TagCodec& Codec = codec_;
     // The row shows what the file now holds, not what was asked for: the code page writes
     // "?" for a character it lacks, and a field keeps only its 30 bytes.
     TMP3Tag shown;
@@ -716,7 +779,8 @@ void TFileList::SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec) {
     UpdateRow(Tag, shown, size, false);
 }
 
-void TFileList::SingleUpdateWritten(const TMP3Tag& Tag, const TagCodec& Codec) {
+void TFileList::SingleUpdateWritten(const TMP3Tag& Tag) {
+    const TagCodec& Codec = codec_;
     TMP3Tag shown = ParseTagBytes(BuildTagBytes(Tag, Codec), Codec.ForTag(Tag.CodePage));
     UpdateRow(Tag, shown, std::nullopt, true);
 }

@@ -12,6 +12,7 @@
 #include "browser/FindFile.h"
 #include "browser/Progress.h"
 #include "components/MultiLstItems.h"
+#include "tagcore/CodePageGuess.h"
 #include "tagcore/MP3Tag.h"
 #include "tagcore/TagCodec.h"
 
@@ -86,6 +87,14 @@ class TFileList : public TMultiListItems {
     TFileRow Row(std::size_t Index) const;
     // True when row Index stands for a file (has a path): not row 0, not the marker row.
     bool HasPath(std::size_t Index) const { return Index >= 1 && Index < rows_.size() && rows_.HasPath(Index); }
+    // The code page row Index's tag was read in (0: ASCII text, no tag, or no file row).
+    TCodePageId CodePage(std::size_t Index) const {
+        return HasPath(Index) ? rows_.CodePage(Index) : 0;
+    }
+    // Row Index's tag as read (no tag for a row without a file; FileName left empty).
+    TMP3Tag RowTag(std::size_t Index) const { return HasPath(Index) ? rows_.Tag(Index) : TMP3Tag(); }
+    // The code pages of the selected rows, each once, in list order.
+    std::vector<TCodePageId> SelectedCodePages() const;
     // The file size the scan (or the last SingleUpdate) read for row Index.
     std::uint64_t FileSize(std::size_t Index) const { return rows_.FileSize(Index); }
     // The stored rows, for readers that want the parts without building texts.
@@ -129,6 +138,14 @@ class TFileList : public TMultiListItems {
     std::size_t ReadJobs() const { return readJobs_; }
     void SetReadJobs(std::size_t Jobs) { readJobs_ = Jobs; }
 
+    // The code page tags are read and written in (Windows-1252 unless set). With "auto" each
+    // listing judges its files afresh, a folder being the listed files of that folder, and
+    // each row keeps the code page its tag was read in.
+    void SetCodec(const TagCodec& Codec);
+    const TagCodec& Codec() const { return codec_; }
+    // What "auto" asks of a file's ID3v2 tag (nothing when unset).
+    void SetId3v2Hint(TId3v2Hint Hint);
+
     // The rows between reading and sorting; SortList moves them into the list.
     TFileRowStore& RowBuffer() { return rowBuffer_; }
     // Where a search puts the files it finds: straight into the row buffer, each folder held
@@ -143,14 +160,13 @@ class TFileList : public TMultiListItems {
     // holds only the kReadingFiles marker. Progress may offer Cancel: a cancelled reading
     // lists the files read so far and counts the others in LeftOut().
     void UpdateList(const std::vector<std::string>& Files, const std::string& Directory,
-                    IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
+                    IProgress* Progress = nullptr);
     // The same, taking the search result: its paths move into the rows instead of being
     // copied, and it is emptied before the sort (a large listing holds every path once).
     void UpdateList(std::vector<std::string>&& Files, const std::string& Directory,
-                    IProgress* Progress = nullptr, const TagCodec& Codec = TagCodec::Default());
+                    IProgress* Progress = nullptr);
     // The same for the files a search put into FoundFiles().
-    void UpdateList(const std::string& Directory, IProgress* Progress = nullptr,
-                    const TagCodec& Codec = TagCodec::Default());
+    void UpdateList(const std::string& Directory, IProgress* Progress = nullptr);
     // Moves the row buffer, sorted by SortColumn, into the list (replacing the file rows);
     // the order of the insertion sort, ties included, in O(n log n). Caption "Sorting M items...".
     void SortList(IProgress* Progress = nullptr);
@@ -160,10 +176,10 @@ class TFileList : public TMultiListItems {
     // Rebuilds the row of Tag.FileName in place (found through an index of relative names;
     // the row loses its selection mark), or appends it when no row matches. No re-sort. The
     // row shows the tag read back from the file (Tag itself when the file cannot be read).
-    void SingleUpdate(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
+    void SingleUpdate(const TMP3Tag& Tag);
     // The same for a tag this program has just written to the file: the row shows the bytes
     // written, decoded as a read would decode them, without opening the file again.
-    void SingleUpdateWritten(const TMP3Tag& Tag, const TagCodec& Codec = TagCodec::Default());
+    void SingleUpdateWritten(const TMP3Tag& Tag);
     // Removes every row but row 0.
     void ClearListBox();
     // Removes the file rows Rows (>= 1) in one pass; the rows below move up. The focus stays
@@ -198,7 +214,9 @@ class TFileList : public TMultiListItems {
         }
         std::size_t Count() const override { return Store->size(); }
     };
-    void FillRows(const std::string& Directory, IProgress* Progress, const TagCodec& Codec);
+    void FillRows(const std::string& Directory, IProgress* Progress);
+    // For "auto": the listed files of a folder, from the row buffer.
+    std::optional<std::vector<std::string>> BufferedFolder(const std::string& Folder) const;
     // Sorts Rows of Store (in reading order) by the sort column behind the row Head.
     void SortStore(TFileRowStore& Store, std::uint32_t Head, std::vector<std::uint32_t> Rows,
                    IProgress* Progress);
@@ -236,6 +254,12 @@ class TFileList : public TMultiListItems {
     int sortColumn_ = 1;
     bool showAudio_ = false;
     std::size_t readJobs_ = 0;
+    TagCodec codec_;
+    TId3v2Hint hint_;
+    // While "auto" reads: the buffer's names grouped by folder id, taken before the reading
+    // starts, since this thread writes the rows while the workers judge folders.
+    std::vector<std::string_view> folderNames_;
+    std::vector<std::uint32_t> folderStart_;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;
     // Open-addressing table of row + 1 (0 empty) by folder and name; the first row wins.

@@ -156,12 +156,14 @@ void TFileRowStore::SetRecordTag(std::uint32_t Record, std::uint64_t Size, const
     row.Flags &= static_cast<std::uint8_t>(~kText); // a text row with a path becomes a file row
     if (Tag.Header != "TAG") {
         row.Flags &= static_cast<std::uint8_t>(~kTagged);
+        row.CodePage = 0;
         return;
     }
     const std::string_view texts[] = {Tag.Title, Tag.Artist, Tag.Album, Tag.Year, Tag.Comment};
     row.SetFields(fields_.AddAll(texts, 5));
     row.Genre = Tag.Genre;
     row.Track = Tag.Track;
+    row.CodePage = Tag.CodePage;
     row.Flags |= kTagged;
 }
 
@@ -212,6 +214,7 @@ TMP3Tag TFileRowStore::Tag(std::size_t Row) const {
     tag.Comment = Field(Row, 4);
     tag.Genre = Genre(Row);
     tag.Track = Track(Row);
+    tag.CodePage = CodePage(Row);
     return tag;
 }
 

@@ -114,6 +114,8 @@ class TFileRowStore {
     }
     std::uint8_t Genre(std::size_t Row) const { return R(Row).Genre; }
     std::uint8_t Track(std::size_t Row) const { return R(Row).Track; }
+    // The code page the row's tag was read in (0: ASCII text or no tag).
+    std::uint8_t CodePage(std::size_t Row) const { return R(Row).CodePage; }
     // The audio of row Row; a row never given one has none read.
     void SetAudio(std::size_t Row, TAudioCell Audio);
     TAudioCell Audio(std::size_t Row) const { return AudioOf(RecordOf(Row)); }
@@ -193,6 +195,7 @@ class TFileRowStore {
         std::uint8_t Genre = 255;
         std::uint8_t Track = 0;
         std::uint8_t Flags = 0;
+        std::uint8_t CodePage = 0; // fills the record's last padding byte
     };
     static_assert(sizeof(TRow) == 24);
     // The record at list place Row.

@@ -233,7 +233,8 @@ int RunSelect(const Args& args, std::ostream& out, std::ostream& err) {
     TFileList list;
     list.SetReadJobs(ReadJobs(o));
     try {
-        list.UpdateList(std::move(finder.Files), finder.Directory, nullptr, *codec);
+        list.SetCodec(*codec);
+        list.UpdateList(std::move(finder.Files), finder.Directory, nullptr);
     } catch (const std::exception& e) {
         // The search stops at the first file it cannot read, as the main window's does.
         ReportFileError(err, Escape(finder.Directory), e.what());

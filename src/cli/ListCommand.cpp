@@ -69,7 +69,8 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
     const std::size_t found = finder.FoundCount();
 
     try {
-        list.UpdateList(finder.Directory, nullptr, *codec);
+        list.SetCodec(*codec);
+        list.UpdateList(finder.Directory, nullptr);
     } catch (const EInOutError& e) {
         ReportFileError(err, Escape(e.FileName().empty() ? finder.Directory : e.FileName()),
                         e.what());

@@ -1,7 +1,9 @@
 #include "editing/CodePageCheck.h"
 
+#include "browser/CodePageChoice.h"
 #include "browser/ErrorText.h"
 
+#include "tagcore/CodePageGuess.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/UiText.h"
 #include "tagcore/Utf8.h"
@@ -40,6 +42,55 @@ std::vector<TNamedText> LossyFields(const std::vector<TNamedText>& Fields, const
             lossy.push_back({field.Name, std::move(chars)});
     }
     return lossy;
+}
+
+std::vector<const TagCodec*> WriteCodecs(const TagCodec& Base, const std::vector<TCodePageId>& Ids) {
+    std::vector<const TagCodec*> codecs;
+    for (const TCodePageId id : Ids) {
+        const TagCodec* codec = &Base.ForTag(id);
+        if (std::find_if(codecs.begin(), codecs.end(), [&](const TagCodec* c) {
+                return c->Name() == codec->Name();
+            }) == codecs.end())
+            codecs.push_back(codec);
+    }
+    if (codecs.empty())
+        codecs.push_back(&Base.ForTag(0));
+    return codecs;
+}
+
+std::string FieldHintIn(std::string_view Utf8, std::size_t MaxBytes,
+                        const std::vector<const TagCodec*>& Codecs) {
+    if (Codecs.size() == 1)
+        return FieldHint(Utf8, MaxBytes, *Codecs.front());
+    std::string hints;
+    for (const TagCodec* codec : Codecs) {
+        const std::string hint = FieldHint(Utf8, MaxBytes, *codec);
+        if (hint.empty())
+            continue;
+        if (!hints.empty())
+            hints += '\n';
+        hints += ShownCodePageCaption(codec->Name()) + ": " + hint;
+    }
+    return hints;
+}
+
+std::pair<const TagCodec*, std::vector<TNamedText>>
+LossyFieldsIn(const std::vector<TNamedText>& Fields, const std::vector<const TagCodec*>& Codecs) {
+    for (const TagCodec* codec : Codecs) {
+        std::vector<TNamedText> lossy = LossyFields(Fields, *codec);
+        if (!lossy.empty())
+            return {codec, std::move(lossy)};
+    }
+    return {nullptr, {}};
+}
+
+std::string CodePagesLine(const std::vector<const TagCodec*>& Codecs) {
+    std::string names;
+    for (const TagCodec* codec : Codecs)
+        names += (names.empty() ? "" : ", ") + ShownCodePageCaption(codec->Name());
+    return FillText(Codecs.size() == 1 ? UiText("CodePageCheck", "Code page: %1")
+                                       : UiText("CodePageCheck", "Code pages: %1"),
+                    {names});
 }
 
 std::string FieldHint(std::string_view Utf8, std::size_t MaxBytes, const TagCodec& Codec) {

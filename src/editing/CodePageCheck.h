@@ -6,6 +6,7 @@
 #include "tagcore/TagCodec.h"
 
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,20 @@ std::string LossyFieldsQuestion(const std::vector<TNamedText>& Lossy,
 // when the text is written as it stands.
 std::string FieldHint(std::string_view Utf8, std::size_t MaxBytes,
                       const TagCodec& Codec = TagCodec::Default());
+
+// The codecs that writing tags read in the code pages Ids with Base writes them in: each
+// distinct one once, in order of first appearance.
+std::vector<const TagCodec*> WriteCodecs(const TagCodec& Base, const std::vector<TCodePageId>& Ids);
+// FieldHint for text written in several code pages: a single one's hint as it is, several
+// ones' hints each after its code page's caption, one a line.
+std::string FieldHintIn(std::string_view Utf8, std::size_t MaxBytes,
+                        const std::vector<const TagCodec*>& Codecs);
+// LossyFields over several code pages: the first one that loses a character, with its fields.
+std::pair<const TagCodec*, std::vector<TNamedText>>
+LossyFieldsIn(const std::vector<TNamedText>& Fields, const std::vector<const TagCodec*>& Codecs);
+// The line an editor shows under its fields: "Code page: Cyrillic (Windows-1251)", "Code
+// pages: ..." for several.
+std::string CodePagesLine(const std::vector<const TagCodec*>& Codecs);
 
 // The end message of a run: the files whose tags got "?" (at most MaxLines, then "... and N
 // more"). Paths are passed through as bytes.

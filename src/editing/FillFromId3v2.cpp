@@ -253,7 +253,7 @@ TFillResult FillFromId3v2(const std::vector<std::string>& Paths, const TFillOpti
 TFillResult FillFromId3v2Run(TFileList& List, const TFillOptions& Options, IProgress* Progress) {
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, FillProgressCaption(selected), selected);
-    return FillFromId3v2(SelectedFilePaths(List), Options, TagCodec::Default(), List.ReadJobs(),
+    return FillFromId3v2(SelectedFilePaths(List), Options, List.Codec(), List.ReadJobs(),
                          [&](const TMP3Tag& tag) { List.SingleUpdate(tag); }, &progress);
 }
 

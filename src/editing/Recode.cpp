@@ -1,6 +1,9 @@
 #include "editing/Recode.h"
 
 #include "editing/JournaledSteps.h"
+#include "browser/FileList.h"
+#include "id3v2/Id3v2Reader.h"
+#include "tagcore/UiText.h"
 #include "tagcore/InOutError.h"
 #include "tagcore/TagFile.h"
 #include "tagcore/Utf8.h"
@@ -51,6 +54,29 @@ std::optional<std::string> RecodeRefusal(const TMP3Tag& Tag, const TagCodec& To)
     return std::nullopt;
 }
 
+namespace {
+
+void AddRecodeRows(std::vector<TPreviewRow>& Rows, const std::string& Path, const TMP3Tag& Tag,
+                   const TagCodec& To) {
+    const TagCodec& from = TagCodec::ById(Tag.CodePage);
+    const struct {
+        const char* Name;
+        const std::string& Text;
+    } fields[] = {{"title", Tag.Title},
+                  {"artist", Tag.Artist},
+                  {"album", Tag.Album},
+                  {"year", Tag.Year},
+                  {"comment", Tag.Comment}};
+    for (const auto& f : fields) {
+        const std::string text = RTrim(f.Text);
+        const std::string now = To.Decode(from.Encode(text));
+        if (now != text)
+            Rows.push_back({Path, f.Name, now, text, {}, TPreviewState::psChange});
+    }
+}
+
+} // namespace
+
 TRecodeResult RecodeFiles(const std::vector<std::string>& Paths, const TagCodec& From,
                           const TagCodec& To, bool DryRun) {
     TRecodeResult result;
@@ -74,9 +100,11 @@ TRecodeResult RecodeFiles(const std::vector<std::string>& Paths, const TagCodec&
             continue;
         }
         if (std::optional<std::string> why = RecodeRefusal(tag, To)) {
+            result.Preview.push_back({path, {}, {}, {}, *why, TPreviewState::psFailed});
             result.Refused.push_back({path, *why});
             continue;
         }
+        AddRecodeRows(result.Preview, path, tag, To);
         change.push_back(path);
     }
     if (DryRun || change.empty()) {
@@ -109,6 +137,34 @@ TRecodeResult RecodeFiles(const std::vector<std::string>& Paths, const TagCodec&
         }
     }
     return result;
+}
+
+TRecodeResult RecodeSelected(TFileList& List, const std::string& FromName,
+                             const std::string& ToName, bool DryRun) {
+    const std::vector<std::string> paths = SelectedFilePaths(List);
+    const TagCodec to(ToName);
+    TagCodec from = List.Codec();
+    if (FromName != "auto" || !from.IsAuto()) {
+        from = TagCodec(FromName);
+        if (from.IsAuto()) {
+            from.Resolver()->SetId3v2Hint(ReadUnicodeTitles);
+            from.Resolver()->SetRunFiles(paths);
+        }
+    }
+    TRecodeResult result = RecodeFiles(paths, from, to, DryRun);
+    if (!DryRun)
+        for (const std::string& path : result.Converted) {
+            TMP3Tag tag;
+            tag.FileName = path;
+            List.SingleUpdate(tag);
+        }
+    return result;
+}
+
+std::string RecodeHeadline(std::size_t Selected) {
+    return Selected == 1 ? UiText("Recode", "converting 1 file")
+                         : FillText(UiText("Recode", "converting %1 files"),
+                                    {std::to_string(Selected)});
 }
 
 } // namespace veltrane

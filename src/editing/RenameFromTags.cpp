@@ -346,7 +346,7 @@ std::vector<TPreviewRow> RenamePreviewRun(const TFileList& List, const TDeriveFo
                                           IProgress* Progress) {
     const std::vector<std::string> paths = SelectedFilePaths(List);
     ProgressScope progress(Progress, PreviewProgressCaption(paths.size()), paths.size());
-    return PreviewRenameFromTags(paths, Format, TagCodec::Default(), &progress, List.ReadJobs());
+    return PreviewRenameFromTags(paths, Format, List.Codec(), &progress, List.ReadJobs());
 }
 
 std::string RenameProgressCaption(std::size_t Selected) {
@@ -363,7 +363,7 @@ TRenameRun RenameFromTagsRun(const TFileList& List, const TDeriveFormat& Format,
     ProgressScope progress(Progress, RenameProgressCaption(selected), selected);
     const std::vector<std::string> paths = SelectedFilePaths(List);
     const std::vector<TRenameResult> results =
-        RenameFromTags(paths, Format, TagCodec::Default(), &progress);
+        RenameFromTags(paths, Format, List.Codec(), &progress);
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (results[i].Status == TRenameResult::rsRenamed)
             run.Renamed.push_back({paths[i], results[i].NewPath});

@@ -794,7 +794,7 @@ TActionPlan TagActionPreviewRun(const TFileList& List, const TTagAction& Action,
                                 IProgress* Progress) {
     const std::vector<std::string> paths = SelectedFilePaths(List);
     ProgressScope progress(Progress, PreviewProgressCaption(paths.size()), paths.size());
-    return PlanTagAction(paths, Action, TagCodec::Default(), &progress, List.ReadJobs());
+    return PlanTagAction(paths, Action, List.Codec(), &progress, List.ReadJobs());
 }
 
 TActionResult TagActionRun(TFileList& List, const TActionPlan& Plan, const TTagAction& Action,
@@ -805,8 +805,8 @@ TActionResult TagActionRun(TFileList& List, const TActionPlan& Plan, const TTagA
                  {std::to_string(Plan.Files.size())}),
         Plan.Files.size());
     return ApplyTagActionPlan(
-        Plan, Action, TagCodec::Default(),
-        [&](const TMP3Tag& tag) { List.SingleUpdateWritten(tag, TagCodec::Default()); },
+        Plan, Action, List.Codec(),
+        [&](const TMP3Tag& tag) { List.SingleUpdateWritten(tag); },
         &progress);
 }
 

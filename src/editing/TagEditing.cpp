@@ -47,7 +47,7 @@ TMP3Tag SaveSingleTag(const TMP3Tag& Record, const TEditorFields& Fields, TFileL
     tag.Genre = StyleToByte(Fields.Style);
     const std::vector<std::exception_ptr> errors = RunTagStepErrors(
         {tag.FileName}, [&](std::size_t) { return "edit tag of " + NameWithoutDirectory(tag.FileName); },
-        [&](TMP3Tag& written) { written = tag; }, TagCodec::Default(), {}, nullptr);
+        [&](TMP3Tag& written) { written = tag; }, List ? List->Codec() : TagCodec::Default(), {}, nullptr);
     if (errors.front())
         std::rethrow_exception(errors.front());
     if (List)
@@ -147,10 +147,10 @@ TFileFailures EditMoreRun(TFileList& List, const TEditMoreFields& Fields, IProgr
                            selected > 0 ? selected - 1 : 0);
     return RunTagStep(
         SelectedFilePaths(List), [&](std::size_t files) { return EditMoreDescription(Fields, files); },
-        [&](TMP3Tag& tag) { ApplyEditMoreFields(tag, Fields); }, TagCodec::Default(),
+        [&](TMP3Tag& tag) { ApplyEditMoreFields(tag, Fields); }, List.Codec(),
         [&](const TMP3Tag& tag) {
             if (Notes)
-                Notes->NoteWritten(tag);
+                Notes->NoteWritten(tag, List.Codec());
             List.SingleUpdateWritten(tag);
         },
         &progress);

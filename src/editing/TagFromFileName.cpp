@@ -319,7 +319,7 @@ std::vector<TPreviewRow> DerivePreviewRun(const TFileList& List, const TDeriveFo
                                           const TDeriveOptions& Options, IProgress* Progress) {
     const std::vector<std::string> paths = SelectedFilePaths(List);
     ProgressScope progress(Progress, PreviewProgressCaption(paths.size()), paths.size());
-    return PreviewDeriveFromFileNames(paths, Format, Options, TagCodec::Default(), &progress,
+    return PreviewDeriveFromFileNames(paths, Format, Options, List.Codec(), &progress,
                                       List.ReadJobs());
 }
 
@@ -340,10 +340,10 @@ TFileFailures DeriveRun(TFileList& List, const TDeriveFormat& Format, const TDer
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, DeriveProgressCaption(selected), selected);
     return DeriveFromFileNames(
-        SelectedFilePaths(List), Format, Options, TagCodec::Default(),
+        SelectedFilePaths(List), Format, Options, List.Codec(),
         [&](const TMP3Tag& tag) {
             if (Notes)
-                Notes->NoteWritten(tag);
+                Notes->NoteWritten(tag, List.Codec());
             List.SingleUpdate(tag);
         },
         &progress, Notes ? &Notes->BadTrack : nullptr, Notes ? &Notes->MorePieces : nullptr);

@@ -537,13 +537,13 @@ std::vector<std::string> ExportedPaths(const TFileList& List) {
 }
 
 TFileFailures SaveTagTableFile(const std::string& OutFile, const std::vector<std::string>& Paths,
-                               IProgress* Progress) {
+                               IProgress* Progress, const TagCodec& Codec) {
     ProgressScope progress(Progress, "Exporting " + FileCount(Paths.size()) + "...",
                            Paths.size());
     TFileFailures failures;
     std::string text = TagTableHeader(TTableFormat::Csv);
     WriteTagTable(
-        Paths, TTableFormat::Csv, TagCodec::Default(), 0,
+        Paths, TTableFormat::Csv, Codec, 0,
         [&](std::string_view block) { text += block; },
         [&](const std::string& path, const std::string& error) {
             failures.push_back({path, error});
@@ -577,10 +577,10 @@ TFileFailures TagImportRun(TFileList& List, const TImportPlan& Plan, IProgress* 
     ProgressScope progress(Progress, TagImportProgressCaption(Plan.Files.size()),
                            Plan.Files.size());
     return ApplyTagImport(
-        Plan, TagCodec::Default(),
+        Plan, List.Codec(),
         [&](const TMP3Tag& tag) {
             if (Notes)
-                Notes->NoteWritten(tag);
+                Notes->NoteWritten(tag, List.Codec());
             List.SingleUpdate(tag);
         },
         &progress);

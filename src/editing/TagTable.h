@@ -97,7 +97,7 @@ std::vector<std::string> ExportedPaths(const TFileList& List);
 // complete. Files that cannot be read are left out and returned; a failed write throws
 // EInOutError and leaves an old OutFile as it was.
 TFileFailures SaveTagTableFile(const std::string& OutFile, const std::vector<std::string>& Paths,
-                               IProgress* Progress);
+                               IProgress* Progress, const TagCodec& Codec = TagCodec::Default());
 // "Importing tags of 12 files, please wait..."
 std::string TagImportProgressCaption(std::size_t Files);
 // Apply of the preview: the plan's changes as one step, each changed row rebuilt in List.

@@ -102,10 +102,10 @@ TFileFailures NumberTracksRun(TFileList& List, const TNumberOptions& Options, IP
                               TRunNotes* Notes) {
     const std::size_t selected = List.SelCount();
     ProgressScope progress(Progress, NumberTracksProgressCaption(selected), selected);
-    return NumberTracks(SelectedFilePaths(List), Options, TagCodec::Default(),
+    return NumberTracks(SelectedFilePaths(List), Options, List.Codec(),
                         [&](const TMP3Tag& tag) {
                             if (Notes)
-                                Notes->NoteWritten(tag);
+                                Notes->NoteWritten(tag, List.Codec());
                             List.SingleUpdate(tag);
                         },
                         &progress);

@@ -116,12 +116,12 @@ void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
 }
 
 void TPlaylist::Save(const std::string& Path, TPlaylistWriteMode Mode,
-                     const TPlaylistWriteOptions& Options) const {
+                     const TPlaylistWriteOptions& Options, const TagCodec& Codec) const {
     if (!Options.Extended && !Options.Relative) {
         Save(Path, Mode);
         return;
     }
-    WritePlaylistEntries(Path, Entries(), Mode, Options);
+    WritePlaylistEntries(Path, Entries(), Mode, Options, Codec);
 }
 
 void TPlaylist::Remove() {

@@ -61,7 +61,8 @@ class TPlaylist {
     // The save dialog's "Extended" and "Relative paths": the entries written anew with those
     // options (fresh "#EXTINF" lines from the tags in place of the loaded ones).
     void Save(const std::string& Path, TPlaylistWriteMode Mode,
-              const TPlaylistWriteOptions& Options) const;
+              const TPlaylistWriteOptions& Options,
+              const TagCodec& Codec = TagCodec::Default()) const;
     // Whether the last file loaded was extended M3U.
     bool Extended() const { return document_.Extended; }
 

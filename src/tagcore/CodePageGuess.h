@@ -53,6 +53,13 @@ class TCodePageResolver {
     // The files this run names: a folder's files among them are "the folder". A folder the
     // run names no file of is its files named "*.mp3" on disk.
     void SetRunFiles(const std::vector<std::string>& Paths);
+    // The same as a lookup: the run's files of a folder (ending in "/"), nothing for a folder
+    // the run names no file of. Called from the reading threads, one call at a time.
+    using TRunFolder = std::function<std::optional<std::vector<std::string>>(const std::string&)>;
+    void SetRunFolder(TRunFolder Lookup);
+    // The run is over: its files and per-file decisions are let go (a window keeps a row's
+    // code page itself); the folders' opinions stay for later reads.
+    void EndRun();
     // The code page of the file Path whose last 128 bytes are Tail.
     TCodePageId Decide(const std::string& Path, std::string_view Tail);
     // The code page Decide gave the file Path last (0: ASCII, no tag, or not decided here).
@@ -68,6 +75,7 @@ class TCodePageResolver {
     mutable std::mutex lock_;
     std::unordered_map<std::string, TCodePageId> decided_; // only files with a code page
     std::unordered_map<std::string, std::vector<std::string>> runFiles_;
+    TRunFolder runFolder_;
     std::unordered_map<std::string, TCodePageId> folders_;
 };
 

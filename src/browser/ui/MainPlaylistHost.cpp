@@ -38,6 +38,10 @@ void TMainPlaylistHost::ShowError(const std::string& Text) {
     main_.ReportError(Text);
 }
 
+const TagCodec& TMainPlaylistHost::Codec() {
+    return main_.FileList.Codec();
+}
+
 void CreatePlaylistWindowsBeforeHelp(TMainForm& Main, platform::IVolumes& Volumes) {
     auto* host = new TMainPlaylistHost(Main, Volumes);
     Main.FormPlayListEditor = new TFormPlayListEditor(*host, &Main);

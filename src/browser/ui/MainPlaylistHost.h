@@ -24,6 +24,7 @@ class TMainPlaylistHost : public QObject, public IPlaylistHost {
     std::string MP3PlayerCommand() override;
     std::string PlaylistPlayerCommand() override;
     void ShowError(const std::string& Text) override;
+    const TagCodec& Codec() override;
 
   private:
     TMainForm& main_;

@@ -6,6 +6,7 @@
 
 #include "components/ui/DisplayText.h"
 
+#include "browser/CodePageChoice.h"
 #include "browser/ErrorText.h"
 #include "browser/FileOp.h"
 #include "browser/MainCommands.h"
@@ -23,6 +24,7 @@
 #include "components/ui/msgbox.h"
 #include "editing/PreferencesLogic.h"
 #include "editing/ui/ChangeDir.h"
+#include "editing/ui/ConvertCodePage.h"
 #include "editing/ui/DeriveFormat.h"
 #include "editing/ui/EditMP3Tag.h"
 #include "editing/ui/EditMore.h"
@@ -38,6 +40,7 @@
 #include "editing/ui/UndoAction.h"
 #include "editing/ui/deSelect.h"
 #include "editing/ui/help.h"
+#include "id3v2/Id3v2Reader.h"
 #include "media/Media.h"
 #include "platform/Associations.h"
 #include "platform/FileOperations.h"
@@ -509,6 +512,7 @@ void TMainForm::CreatePopupMenu() {
     Deleteselectedfiles = add("Deleteselectedfiles", tr("Delete selected files"),
                               &TMainForm::ToolbarButton97DeleteSelectedClick);
     Numbertracks = add("Numbertracks", tr("Number tracks..."), &TMainForm::NumbertracksClick);
+    AddConvertCodePageEntry(*PopupMenuMultiListMP3, *host_, this);
     AddFillFromId3v2Entry(*PopupMenuMultiListMP3, *host_, this);
     TagTables = new TTagTableActions(*host_, PopupMenuMultiListMP3, nullptr, this);
     AddActionsEntry(*PopupMenuMultiListMP3, *host_, this);
@@ -567,6 +571,8 @@ void TMainForm::FormCreate() {
     MorePrefs = ReadMorePreferences(settingsFiles_.Read);
     ApplyShowAudio(MorePrefs.ShowAudio);
     ApplySyncV2();
+    FileList.SetId3v2Hint(ReadUnicodeTitles);
+    ApplyTagCodePage();
     SetReadOnlyPolicy({MorePrefs.ClearReadOnly, false});
     layout_ = ReadLayout(settingsFiles_.Read, FileList.ColumnCount());
     if (layout_.KeepLayout) {
@@ -637,6 +643,12 @@ void TMainForm::CreateWindows() {
     FormHelp->setObjectName("FormHelp");
     FormGetTagFromFilename->setObjectName("FormGetTagFromFilename");
     FormPreferences->setObjectName("FormPreferences");
+    {
+        std::vector<std::pair<QString, std::string>> choices;
+        for (const auto& [caption, value] : TagCodePageChoices(SystemCodePage()))
+            choices.emplace_back(Q(caption), value);
+        FormPreferences->SetTagCodePages(choices, MorePrefs.TagCodePage);
+    }
 
     LinkDeriveFormat(*FormDeriveFormat, *FormRename, *FormGetTagFromFilename);
     if (services_.ShowError)
@@ -710,14 +722,28 @@ void TMainForm::SetLayoutPreferences(const TLayoutPreferences& Value) {
 
 void TMainForm::SetMorePreferences(const TMorePreferences& Value) {
     const bool audioChanged = Value.ShowAudio != MorePrefs.ShowAudio;
+    const bool codePageChanged = Value.TagCodePage != MorePrefs.TagCodePage;
     MorePrefs = Value;
     ApplySyncV2();
     SetReadOnlyPolicy({MorePrefs.ClearReadOnly, false});
-    if (!audioChanged)
+    if (codePageChanged)
+        ApplyTagCodePage();
+    if (!audioChanged && !codePageChanged)
         return;
-    ApplyShowAudio(Value.ShowAudio);
-    UpdateSortArrow();
-    RunSearch(); // the rows read without the audio, or with it, are read again
+    if (audioChanged) {
+        ApplyShowAudio(Value.ShowAudio);
+        UpdateSortArrow();
+    }
+    RunSearch(); // the rows are read again: with or without the audio, in the new code page
+}
+
+void TMainForm::ApplyTagCodePage() {
+    bool unknown = false;
+    FileList.SetCodec(TagCodecFor(MorePrefs.TagCodePage, &unknown));
+    if (unknown)
+        StatusPanel2->setText(tr("The tag code page \"%1\" in the settings is unknown; tags are "
+                                 "read in Windows-1252.")
+                                  .arg(Q(MorePrefs.TagCodePage)));
 }
 
 void TMainForm::ApplySyncV2() {
@@ -1127,6 +1153,14 @@ void TMainForm::UpdateList() {
         UpdateFooter();
     }
     ChooseCommandLineFile();
+    if (std::find(toldCodePage_.begin(), toldCodePage_.end(), FindMP3.Directory) ==
+        toldCodePage_.end()) {
+        const std::string notice = CodePageNotice(FileList);
+        if (!notice.empty()) {
+            toldCodePage_.push_back(FindMP3.Directory);
+            StatusPanel2->setText(Q(notice));
+        }
+    }
     emit ListFilled();
     // The list reads "No mp3's found!" either way; this says why.
     if (missing)
@@ -1284,7 +1318,7 @@ void TMainForm::EditSelectedFile() {
     const auto focused = static_cast<std::size_t>(FileList.ItemIndex());
     const std::string path = GetFileName(focused);
     try {
-        FormEditMP3Tag->Record = GetMP3Tag(path);
+        FormEditMP3Tag->Record = GetMP3Tag(path, FileList.Codec());
     } catch (const EInOutError& e) {
         ReportError(InOutErrorMessage(e, path));
         if (DropRowIfVanished(FileList, focused)) {

@@ -114,6 +114,10 @@ class TMainForm : public QMainWindow {
     // What the tag steps do with ID3v2 tags: follow MorePrefs.SyncID3v2, or only count them.
     TSyncV2 SyncV2;
     void ApplySyncV2();
+    // Reads and writes tags in MorePrefs.TagCodePage.
+    void ApplyTagCodePage();
+    // The folders whose "Tags here look like ..." was shown.
+    std::vector<std::string> toldCodePage_;
     // After a step: the files whose ID3v2 tag was left alone, or the note that it was not kept
     // in step.
     void ReportSyncV2();

@@ -83,6 +83,9 @@ TFormEditMP3Tag::TFormEditMP3Tag(IEditingHost& Host, QWidget* Parent)
     BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 120, 240, 80, 27);
     BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 208, 240, 80, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
+    LabelCodePage = AddLabel(QString(), 12, 240, 272);
+    LabelCodePage->setObjectName("LabelCodePage");
+    LabelCodePage->hide();
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, EditTrack, ComboBoxStyle,
                  EditComment, BitBtnSave, BitBtnCancel});
@@ -122,6 +125,11 @@ void TFormEditMP3Tag::FormShow() {
     const int index =
         ComboBoxStyle->findText(ToQ(fields.Style), Qt::MatchExactly | Qt::MatchCaseSensitive);
     ComboBoxStyle->setCurrentIndex(index < 0 ? 0 : index);
+    const TagCodec& codec = host_.FileList().Codec();
+    WriteCodecs = {&codec.ForTag(Record.CodePage)};
+    FieldHints->SetCodecs(WriteCodecs);
+    ShowExtraLine(LabelCodePage, codec.IsAuto() ? ToQ(CodePagesLine(WriteCodecs)) : QString(),
+                  {BitBtnSave, BitBtnCancel});
     FieldHints->UpdateAll();
     EditSongName->setFocus();
     EditSongNameEnter();
@@ -168,7 +176,7 @@ void TFormEditMP3Tag::BitBtnSaveClick() {
         switch (AskChangedByOthers()) {
         case caReload:
             try {
-                Record = GetMP3Tag(Record.FileName);
+                Record = GetMP3Tag(Record.FileName, host_.FileList().Codec());
             } catch (const EInOutError& e) {
                 host_.ShowError(InOutErrorMessage(e, Record.FileName));
                 return;

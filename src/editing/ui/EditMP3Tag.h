@@ -44,6 +44,7 @@ class TFormEditMP3Tag : public TEditingDialog {
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
+    QLabel* LabelCodePage = nullptr; // with "Automatic": the code page the file is written in
     TFieldHints* FieldHints = nullptr; // what the code page or the room will change, as typed
 
     // Save found the file changed by another program since FormShow read it.

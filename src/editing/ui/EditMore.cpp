@@ -94,6 +94,9 @@ TFormEditMore::TFormEditMore(IEditingHost& Host, QWidget* Parent)
     BitBtnSave = AddButton(tr("Save"), "BitBtnSave", 222, 272, 85, 27);
     BitBtnCancel = AddButton(tr("Cancel"), "BitBtnCancel", 314, 272, 85, 27);
     SetDefaultButtons(BitBtnSave, BitBtnCancel);
+    LabelCodePage = AddLabel(QString(), 12, 272, 383);
+    LabelCodePage->setObjectName("LabelCodePage");
+    LabelCodePage->hide();
 
     SetTabChain({EditSongName, EditArtistName, EditAlbum, EditYear, ComboBoxStyle, EditComment,
                  EditTrack, BitBtnSave, BitBtnCancel});
@@ -146,6 +149,11 @@ void TFormEditMore::FormShow() {
     EditSongName->setFocus();
     CheckBoxLeaveStyle->setChecked(true);
     ComboBoxStyle->setCurrentIndex(0);
+    const TagCodec& codec = host_.FileList().Codec();
+    WriteCodecs = veltrane::WriteCodecs(codec, host_.FileList().SelectedCodePages());
+    FieldHints->SetCodecs(WriteCodecs);
+    ShowExtraLine(LabelCodePage, codec.IsAuto() ? ToQ(CodePagesLine(WriteCodecs)) : QString(),
+                  {BitBtnSave, BitBtnCancel});
     FieldHints->UpdateAll();
 }
 

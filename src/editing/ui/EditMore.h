@@ -50,6 +50,7 @@ class TFormEditMore : public TEditingDialog {
     TClickLabel* LabelLeaveTrack = nullptr;
     QLabel* Label10 = nullptr;
     QLabel* Label11 = nullptr;
+    QLabel* LabelCodePage = nullptr; // with "Automatic": the code pages the files are written in
     QPushButton* BitBtnSave = nullptr;
     QPushButton* BitBtnCancel = nullptr;
     TFieldHints* FieldHints = nullptr; // what the code page or the room will change, as typed

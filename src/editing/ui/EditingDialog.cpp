@@ -123,13 +123,36 @@ void TEditingDialog::keyPressEvent(QKeyEvent* Event) {
 }
 
 bool TEditingDialog::AcceptLossySave(const std::vector<TNamedText>& Fields) {
-    const std::vector<TNamedText> lossy = LossyFields(Fields);
+    const auto [codec, lossy] =
+        LossyFieldsIn(Fields, WriteCodecs.empty() ? std::vector<const TagCodec*>{&TagCodec::Default()}
+                                                  : WriteCodecs);
     if (lossy.empty())
         return true;
-    const std::string question = LossyFieldsQuestion(lossy);
+    const std::string question = LossyFieldsQuestion(lossy, *codec);
     if (ConfirmLossySave)
         return ConfirmLossySave(question);
     return AskYesNo(this, QMessageBox::Warning, windowTitle(), ToQ(question), false);
+}
+
+void TEditingDialog::ShowExtraLine(QLabel* Line, const QString& Text,
+                                   std::initializer_list<QWidget*> Buttons) {
+    const int line = Text.isEmpty() ? 0 : std::max(18, Line->fontMetrics().height() + 2);
+    const int shift = line - extraLine_;
+    if (shift != 0) {
+        for (QWidget* w : Buttons)
+            w->move(w->x(), w->y() + shift);
+        setFixedSize(width(), height() + shift);
+        BackImage->resize(width(), height());
+        extraLine_ = line;
+    }
+    Line->setText(Text);
+    Line->setVisible(!Text.isEmpty());
+    if (!Text.isEmpty()) {
+        int top = height();
+        for (QWidget* w : Buttons)
+            top = std::min(top, w->y());
+        Line->setGeometry(12, top - line - 2, width() - 24, line);
+    }
 }
 
 void TEditingDialog::FillStyles(QComboBox* Box) {

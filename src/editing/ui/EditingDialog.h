@@ -66,9 +66,16 @@ class TEditingDialog : public QDialog {
     static void FillStyles(QComboBox* Box);
     // True when nothing typed is lost to the code page, or the user wants it saved anyway.
     bool AcceptLossySave(const std::vector<TNamedText>& Fields);
+    // The code pages a save writes in (the default's when empty): AcceptLossySave and the
+    // field hints go by them.
+    std::vector<const TagCodec*> WriteCodecs;
+    // Shows Text (not empty) in a line of its own where Buttons are, which move a line down
+    // with the window's bottom; an empty Text puts them back and hides the line.
+    void ShowExtraLine(QLabel* Line, const QString& Text, std::initializer_list<QWidget*> Buttons);
 
   private:
     QPushButton* cancelButton_ = nullptr;
+    int extraLine_ = 0; // the height ShowExtraLine added
 };
 
 // Genre table entry <-> box text. Entries are UTF-8 with their trailing blank.

@@ -32,8 +32,10 @@ void TFieldHints::Update(QLineEdit* Edit, bool Typing) {
             continue;
         const QByteArray text = Edit->text().toUtf8();
         const QString hint = QString::fromStdString(
-            FieldHint(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                      f.MaxBytes()));
+            FieldHintIn(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                        f.MaxBytes(),
+                        codecs_.empty() ? std::vector<const TagCodec*>{&TagCodec::Default()}
+                                        : codecs_));
         const bool had = !Hint(Edit).isEmpty();
         Edit->setProperty(kHintProperty, hint);
         f.Mark->setVisible(!hint.isEmpty());

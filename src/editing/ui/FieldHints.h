@@ -3,6 +3,8 @@
 // field's room will change gets a warning mark at its end, and a tip beside it names what
 // changes (which characters become "?", what is cut off), before anything is saved.
 
+#include "tagcore/TagCodec.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,6 +29,9 @@ class TFieldHints : public QObject {
     // Sets Edit's mark; with Typing the tip shows beside it too.
     void Update(QLineEdit* Edit, bool Typing);
 
+    // The code pages the fields are written in (the default's when empty).
+    void SetCodecs(std::vector<const TagCodec*> Codecs) { codecs_ = std::move(Codecs); }
+
     // The hint a field shows now; empty when its text is written as it stands.
     static QString Hint(const QLineEdit* Edit);
 
@@ -37,6 +42,7 @@ class TFieldHints : public QObject {
         std::function<std::size_t()> MaxBytes;
     };
     std::vector<TField> fields_;
+    std::vector<const TagCodec*> codecs_;
 };
 
 } // namespace veltrane

@@ -54,7 +54,8 @@ void TTagTableActions::ExportTagsClick() {
     if (file.find('.', file.rfind('/') + 1) == std::string::npos)
         file += ".csv";
     try {
-        const TFileFailures failures = SaveTagTableFile(file, paths, host_.ProgressWindow());
+        const TFileFailures failures = SaveTagTableFile(file, paths, host_.ProgressWindow(),
+                                                            host_.FileList().Codec());
         if (!failures.empty())
             host_.ShowError(
                 FailureReport(tr("These files could not be read:").toStdString(), failures));
@@ -70,7 +71,7 @@ void TTagTableActions::ImportTagsClick() {
         return;
     TImportPlan plan;
     try {
-        plan = PlanTagImportFile(file, TagCodec::Default());
+        plan = PlanTagImportFile(file, host_.FileList().Codec());
     } catch (const EInOutError& e) {
         host_.ShowError(
             FillText(UiText("veltrane::TTagTableActions", "Cannot read %1: %2"), {file, e.what()}));

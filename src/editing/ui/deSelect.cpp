@@ -102,7 +102,7 @@ TSelectSearch TFormDeSelect::Search() const {
 void TFormDeSelect::BitBtnOKClick() {
     TFileList& list = host_.FileList();
     const std::vector<char> before = SelectionMarks(list);
-    const TFileFailures failures = ApplySelectSearch(list, Mode, Search(), host_.ProgressWindow());
+    const TFileFailures failures = ApplySelectSearch(list, Mode, Search(), host_.ProgressWindow(), list.Codec());
     FocusFirstNewlySelected(list, before);
     host_.ListChanged();
     host_.ShowFocusedRow();

@@ -2,6 +2,7 @@
 // What the playlist windows need from the main window; window tests pass a fake.
 
 #include "platform/Volumes.h"
+#include "tagcore/TagCodec.h"
 
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class IPlaylistHost {
     virtual std::string PlaylistPlayerCommand() { return MP3PlayerCommand(); }
     // A modal error message box with a single OK button.
     virtual void ShowError(const std::string& Text) = 0;
+    // The code page the main window reads tags in, for the "#EXTINF" lines.
+    virtual const TagCodec& Codec() { return TagCodec::Default(); }
 };
 
 } // namespace veltrane

@@ -97,7 +97,8 @@ void TFormSavePlayList::BitBtnSaveClick() {
     try {
         editor_.Playlist.Save(*path, mode,
                               TPlaylistWriteOptions{CheckBoxExtended->isChecked(),
-                                                    CheckBoxRelative->isChecked()});
+                                                    CheckBoxRelative->isChecked()},
+                              host_.Codec());
     } catch (const EPlaylistFileError& e) {
         // The dialog stays open; the editor keeps its entries, name and flag.
         host_.ShowError(std::string(e.what()) + "\n" + *path);
