@@ -401,8 +401,10 @@ std::vector<TCodePageId> TFileList::SelectedCodePages() const {
 
 void TFileList::SetCodec(const TagCodec& Codec) {
     codec_ = Codec;
-    if (codec_.IsAuto())
+    if (codec_.IsAuto()) {
         codec_.Resolver()->SetId3v2Hint(hint_);
+        codec_.Resolver()->SetKeepDecided(false); // each row keeps its code page
+    }
 }
 
 void TFileList::SetId3v2Hint(TId3v2Hint Hint) {
@@ -450,12 +452,13 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
     // Both are let go after the reading: each row keeps its code page.
     struct TEndRun {
         TFileList& List;
-        ~TEndRun() {
+        void operator()() {
             if (List.codec_.IsAuto())
                 List.codec_.Resolver()->EndRun();
             std::vector<std::uint32_t>().swap(List.folderRows_);
             std::vector<std::uint32_t>().swap(List.folderStart_);
         }
+        ~TEndRun() { (*this)(); }
     } endRun{*this};
     if (codec_.IsAuto()) {
         SetCodec(TagCodec("auto"));
@@ -576,6 +579,8 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
                     break;
                 }
             }
+            // Let go before the sort asks for memory.
+            endRun();
             // The steps up to the sort let events run between them too.
             rowBuffer_.Compact();
             progress.SetPosition(files - 1);
