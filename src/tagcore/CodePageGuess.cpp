@@ -492,22 +492,57 @@ double CodePageScore(const std::vector<std::string>& Fields, const TagCodec& Cod
     return Codec.ValidBytes(Fields.empty() ? std::string() : Fields[0]) ? 0 : -6;
 }
 
-TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) {
+namespace {
+
+// Guesses as GuessCodePage does. With NeedScore false, a guess that is not weak may carry
+// another score: uchardet is then asked only when its opinion could change the choice or
+// make it weak (its bonus goes to one code page at most).
+TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
     if (IsAscii(Fields))
         return {};
     if (IsUtf8(Fields))
         return {Utf8Codec().Id(), false, 3};
+    constexpr std::size_t kCount = std::size(kCandidates);
+    constexpr double kBonus = 0.6;
+    double raw[kCount];
+    std::size_t high = 0;
+    for (std::size_t k = 0; k < kCount; ++k) {
+        const TScored s = ScoreIn(Fields, kCandidates[k], CandidateCodec(kCandidates[k]));
+        high = std::max(high, s.High);
+        raw[k] = s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
+    }
+    if (!NeedScore) {
+        std::size_t b = 0;
+        for (std::size_t k = 1; k < kCount; ++k)
+            if (raw[k] + kCandidates[k].Prior > raw[b] + kCandidates[b].Prior)
+                b = k;
+        const double best = raw[b] + kCandidates[b].Prior;
+        double next = -1e300;
+        for (std::size_t k = 0; k < kCount; ++k)
+            if (k != b)
+                next = std::max(next, raw[k] + kCandidates[k].Prior);
+        // Clear of every other page even when that one gets the bonus, and strong.
+        constexpr double kEps = 1e-9;
+        bool decided = best >= 1.5 && best - next >= 2 * kBonus + kEps &&
+                       high >= (IsDoubleByte(kCandidates[b]) ? 2u : 3u);
+        if (decided) {
+            // Whichever page comes second must read the text otherwise.
+            const std::string bestText = Joined(Fields, CandidateCodec(kCandidates[b]));
+            for (std::size_t k = 0; k < kCount && decided; ++k)
+                if (k != b && raw[k] + kCandidates[k].Prior + kBonus + kEps >= next)
+                    decided = Joined(Fields, CandidateCodec(kCandidates[k])) != bestText;
+        }
+        if (decided)
+            return {CandidateCodec(kCandidates[b]).Id(), false, best};
+    }
     const std::string opinion = Uchardet(Fields);
     std::vector<TRanked> ranked;
-    std::size_t high = 0;
-    for (const TCandidate& c : kCandidates) {
-        const TagCodec& codec = CandidateCodec(c);
-        const TScored s = ScoreIn(Fields, c, codec);
-        high = std::max(high, s.High);
-        double score = s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
+    for (std::size_t k = 0; k < kCount; ++k) {
+        const TCandidate& c = kCandidates[k];
+        double score = raw[k];
         if (!opinion.empty() && std::string_view(c.UchardetNames).find(";" + opinion + ";") !=
                                     std::string_view::npos)
-            score += 0.6;
+            score += kBonus;
         ranked.push_back({&c, score + c.Prior, {}});
     }
     std::stable_sort(ranked.begin(), ranked.end(),
@@ -523,6 +558,10 @@ TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) {
         weak = true;
     return {bestCodec.Id(), weak, best.Score};
 }
+
+} // namespace
+
+TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) { return Guess(Fields, true); }
 
 TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUnicodeTitles& V2) {
     if (Fields.size() < 2)
@@ -600,7 +639,8 @@ TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
             if (const TCodePageId id = MatchUnicodeTitles(Fields, *v2))
                 return {id, false, 3};
     }
-    return GuessCodePage(Fields);
+    // The score of a guess that is not weak is not used here.
+    return Guess(Fields, false);
 }
 
 namespace {

@@ -207,5 +207,49 @@ TEST(CodePageNames, AliasesAndTheLocaleTable) {
     EXPECT_EQ(LocaleCodePage("el_GR", "ru_RU", "ja_JP"), "WINDOWS-1253");
 }
 
+// The reading's judgement skips uchardet where its opinion cannot matter: it must come to the
+// guess's code page and strength on every album text, short and mixed ones included.
+TEST(CodePageGuess, JudgementAgreesWithTheFullGuess) {
+    std::vector<std::vector<std::string>> texts = {
+        {In("CP1251", "Ой")}, {In("CP1253", "Όμορφη πόλη"), "Abc"}, {"caf\xE9"},
+        {In("CP932", "愛"), In("CP932", "中島みゆき")}, {In("CP1250", "Łódź"), In("CP1251", "Кино")}};
+    for (const Album& a : kAlbums)
+        for (const char* title : a.Titles)
+            texts.push_back({In(a.Page, title).substr(0, 30), In(a.Page, a.Artist).substr(0, 30),
+                             In(a.Page, a.Album).substr(0, 30), "1990", ""});
+    TCodePageResolver resolver;
+    for (const std::vector<std::string>& fields : texts) {
+        const TCodePageGuess full = GuessCodePage(fields), judged = resolver.Judge({}, fields);
+        EXPECT_EQ(judged.CodePage, full.CodePage) << fields[0];
+        EXPECT_EQ(judged.Weak, full.Weak) << fields[0];
+    }
+}
+
+// A tail is ASCII by its text fields alone: a track byte above 127 is no text, the last two
+// comment bytes of a tag without a track are.
+TEST(CodePageGuess, AsciiTailByItsTextFields) {
+    const auto tail = [](char b124, char b125, char b126) {
+        std::string t(128, ' ');
+        t.replace(0, 3, "TAG");
+        t.replace(3, 12, "Hello World!");
+        t[124] = b124, t[125] = b125, t[126] = b126;
+        t[127] = '\x0C';
+        return t;
+    };
+    struct Case {
+        std::string Tail;
+        bool Ascii;
+    };
+    for (const Case& c : std::vector<Case>{{tail('x', '\0', '\xC8'), true},
+                                           {tail('\xE9', '\0', '\x07'), false},
+                                           {tail('x', 'y', '\xE9'), false},
+                                           {tail('x', '\xE9', 'y'), false},
+                                           {tail('x', 'y', 'z'), true}}) {
+        TCodePageResolver resolver;
+        EXPECT_EQ(resolver.Decide("/nonexistent-veltrane/a.mp3", c.Tail) == 0, c.Ascii)
+            << c.Tail.substr(120);
+    }
+}
+
 } // namespace
 } // namespace veltrane::cli
