@@ -289,6 +289,113 @@
         <source>The names of these files have more pieces than fields; the rest of each name was not used:</source>
         <translation>Die Namen dieser Dateien haben mehr Teile als Felder; der Rest jedes Namens wurde nicht verwendet:</translation>
     </message>
+    <message>
+        <source>Code page: %1</source>
+        <translation>Codepage: %1</translation>
+    </message>
+    <message>
+        <source>Code pages: %1</source>
+        <translation>Codepages: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CodePageChoice</name>
+    <message>
+        <source>Automatic (per file)</source>
+        <translation>Automatisch (je Datei)</translation>
+    </message>
+    <message>
+        <source>%1 (this system&apos;s)</source>
+        <translation>%1 (die dieses Systems)</translation>
+    </message>
+    <message>
+        <source>Tags here look like %1: Preferences, More, Tag code page.</source>
+        <translation>Die Tags hier sehen nach %1 aus: Einstellungen, Weitere, Codepage der Tags.</translation>
+    </message>
+    <message>
+        <source>Arabic (Windows-1256)</source>
+        <translation>Arabisch (Windows-1256)</translation>
+    </message>
+    <message>
+        <source>Baltic (Windows-1257)</source>
+        <translation>Baltisch (Windows-1257)</translation>
+    </message>
+    <message>
+        <source>Central European (Windows-1250)</source>
+        <translation>Mitteleuropäisch (Windows-1250)</translation>
+    </message>
+    <message>
+        <source>Central European (ISO-8859-2)</source>
+        <translation>Mitteleuropäisch (ISO-8859-2)</translation>
+    </message>
+    <message>
+        <source>Chinese Simplified (GBK)</source>
+        <translation>Chinesisch vereinfacht (GBK)</translation>
+    </message>
+    <message>
+        <source>Chinese Traditional (Big5)</source>
+        <translation>Chinesisch traditionell (Big5)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (Windows-1251)</source>
+        <translation>Kyrillisch (Windows-1251)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (KOI8-R)</source>
+        <translation>Kyrillisch (KOI8-R)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (KOI8-U)</source>
+        <translation>Kyrillisch (KOI8-U)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (DOS 866)</source>
+        <translation>Kyrillisch (DOS 866)</translation>
+    </message>
+    <message>
+        <source>Greek (Windows-1253)</source>
+        <translation>Griechisch (Windows-1253)</translation>
+    </message>
+    <message>
+        <source>Hebrew (Windows-1255)</source>
+        <translation>Hebräisch (Windows-1255)</translation>
+    </message>
+    <message>
+        <source>Japanese (Shift_JIS)</source>
+        <translation>Japanisch (Shift_JIS)</translation>
+    </message>
+    <message>
+        <source>Korean (UHC)</source>
+        <translation>Koreanisch (UHC)</translation>
+    </message>
+    <message>
+        <source>Thai (Windows-874)</source>
+        <translation>Thailändisch (Windows-874)</translation>
+    </message>
+    <message>
+        <source>Turkish (Windows-1254)</source>
+        <translation>Türkisch (Windows-1254)</translation>
+    </message>
+    <message>
+        <source>Unicode (UTF-8)</source>
+        <translation>Unicode (UTF-8)</translation>
+    </message>
+    <message>
+        <source>Vietnamese (Windows-1258)</source>
+        <translation>Vietnamesisch (Windows-1258)</translation>
+    </message>
+    <message>
+        <source>Western European (Windows-1252)</source>
+        <translation>Westeuropäisch (Windows-1252)</translation>
+    </message>
+    <message>
+        <source>Western European (ISO-8859-1)</source>
+        <translation>Westeuropäisch (ISO-8859-1)</translation>
+    </message>
+    <message>
+        <source>Western European (ISO-8859-15)</source>
+        <translation>Westeuropäisch (ISO-8859-15)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorText</name>
@@ -686,6 +793,17 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <translation>Für %1 ist kein Player registriert.
 
 Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten Sie Veltrane dann neu.</translation>
+    </message>
+</context>
+<context>
+    <name>Recode</name>
+    <message>
+        <source>converting 1 file</source>
+        <translation>1 Datei wird umgewandelt</translation>
+    </message>
+    <message>
+        <source>converting %1 files</source>
+        <translation>%1 Dateien werden umgewandelt</translation>
     </message>
 </context>
 <context>
@@ -1251,6 +1369,49 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>Current directory</source>
         <translation>Aktuelles Verzeichnis</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TFormConvertCodePage</name>
+    <message>
+        <source>Convert code page</source>
+        <translation>Codepage umwandeln</translation>
+    </message>
+    <message>
+        <source>Read as</source>
+        <translation>Lesen als</translation>
+    </message>
+    <message>
+        <source>Write as</source>
+        <translation>Schreiben als</translation>
+    </message>
+    <message>
+        <source>Automatic (per file)</source>
+        <translation>Automatisch (je Datei)</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Umwandeln</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>The tags of these files are in %1 already, or hold only ASCII text.</source>
+        <translation>Die Tags dieser Dateien sind schon in %1 oder enthalten nur ASCII-Text.</translation>
+    </message>
+    <message>
+        <source>These files were left as they were: their text cannot be written in %1 whole:</source>
+        <translation>Diese Dateien blieben, wie sie waren: ihr Text lässt sich in %1 nicht vollständig schreiben:</translation>
+    </message>
+    <message>
+        <source>These files could not be changed:</source>
+        <translation>Diese Dateien konnten nicht geändert werden:</translation>
+    </message>
+    <message>
+        <source>Convert code page...</source>
+        <translation>Codepage umwandeln...</translation>
     </message>
 </context>
 <context>
@@ -2084,6 +2245,10 @@ Wählen Sie einen in den Standardanwendungen Ihrer Arbeitsumgebung und starten S
     <message>
         <source>These files&apos; ID3v2 tags were left as they were; their ID3v1 tags were written:</source>
         <translation>Die ID3v2-Tags dieser Dateien blieben, wie sie waren; ihre ID3v1-Tags wurden geschrieben:</translation>
+    </message>
+    <message>
+        <source>The tag code page &quot;%1&quot; in the settings is unknown; tags are read in Windows-1252.</source>
+        <translation>Die Codepage der Tags „%1“ in den Einstellungen ist unbekannt; die Tags werden in Windows-1252 gelesen.</translation>
     </message>
 </context>
 <context>

@@ -289,6 +289,113 @@
         <source>The names of these files have more pieces than fields; the rest of each name was not used:</source>
         <translation>В именах этих файлов частей больше, чем полей; остаток каждого имени не использован:</translation>
     </message>
+    <message>
+        <source>Code page: %1</source>
+        <translation>Кодовая страница: %1</translation>
+    </message>
+    <message>
+        <source>Code pages: %1</source>
+        <translation>Кодовые страницы: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CodePageChoice</name>
+    <message>
+        <source>Automatic (per file)</source>
+        <translation>Автоматически (для каждого файла)</translation>
+    </message>
+    <message>
+        <source>%1 (this system&apos;s)</source>
+        <translation>%1 (этой системы)</translation>
+    </message>
+    <message>
+        <source>Tags here look like %1: Preferences, More, Tag code page.</source>
+        <translation>Теги здесь похожи на %1: Параметры, Дополнительно, Кодовая страница тегов.</translation>
+    </message>
+    <message>
+        <source>Arabic (Windows-1256)</source>
+        <translation>Арабская (Windows-1256)</translation>
+    </message>
+    <message>
+        <source>Baltic (Windows-1257)</source>
+        <translation>Балтийская (Windows-1257)</translation>
+    </message>
+    <message>
+        <source>Central European (Windows-1250)</source>
+        <translation>Центральноевропейская (Windows-1250)</translation>
+    </message>
+    <message>
+        <source>Central European (ISO-8859-2)</source>
+        <translation>Центральноевропейская (ISO-8859-2)</translation>
+    </message>
+    <message>
+        <source>Chinese Simplified (GBK)</source>
+        <translation>Китайская упрощённая (GBK)</translation>
+    </message>
+    <message>
+        <source>Chinese Traditional (Big5)</source>
+        <translation>Китайская традиционная (Big5)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (Windows-1251)</source>
+        <translation>Кириллица (Windows-1251)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (KOI8-R)</source>
+        <translation>Кириллица (KOI8-R)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (KOI8-U)</source>
+        <translation>Кириллица (KOI8-U)</translation>
+    </message>
+    <message>
+        <source>Cyrillic (DOS 866)</source>
+        <translation>Кириллица (DOS 866)</translation>
+    </message>
+    <message>
+        <source>Greek (Windows-1253)</source>
+        <translation>Греческая (Windows-1253)</translation>
+    </message>
+    <message>
+        <source>Hebrew (Windows-1255)</source>
+        <translation>Иврит (Windows-1255)</translation>
+    </message>
+    <message>
+        <source>Japanese (Shift_JIS)</source>
+        <translation>Японская (Shift_JIS)</translation>
+    </message>
+    <message>
+        <source>Korean (UHC)</source>
+        <translation>Корейская (UHC)</translation>
+    </message>
+    <message>
+        <source>Thai (Windows-874)</source>
+        <translation>Тайская (Windows-874)</translation>
+    </message>
+    <message>
+        <source>Turkish (Windows-1254)</source>
+        <translation>Турецкая (Windows-1254)</translation>
+    </message>
+    <message>
+        <source>Unicode (UTF-8)</source>
+        <translation>Юникод (UTF-8)</translation>
+    </message>
+    <message>
+        <source>Vietnamese (Windows-1258)</source>
+        <translation>Вьетнамская (Windows-1258)</translation>
+    </message>
+    <message>
+        <source>Western European (Windows-1252)</source>
+        <translation>Западноевропейская (Windows-1252)</translation>
+    </message>
+    <message>
+        <source>Western European (ISO-8859-1)</source>
+        <translation>Западноевропейская (ISO-8859-1)</translation>
+    </message>
+    <message>
+        <source>Western European (ISO-8859-15)</source>
+        <translation>Западноевропейская (ISO-8859-15)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorText</name>
@@ -686,6 +793,17 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
         <translation>Для %1 не назначен проигрыватель
 
 Выберите его в приложениях по умолчанию вашего рабочего стола, затем снова запустите Veltrane.</translation>
+    </message>
+</context>
+<context>
+    <name>Recode</name>
+    <message>
+        <source>converting 1 file</source>
+        <translation>преобразование 1 файла</translation>
+    </message>
+    <message>
+        <source>converting %1 files</source>
+        <translation>преобразование файлов: %1</translation>
     </message>
 </context>
 <context>
@@ -1251,6 +1369,49 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>Current directory</source>
         <translation>Текущая папка</translation>
+    </message>
+</context>
+<context>
+    <name>veltrane::TFormConvertCodePage</name>
+    <message>
+        <source>Convert code page</source>
+        <translation>Преобразовать кодовую страницу</translation>
+    </message>
+    <message>
+        <source>Read as</source>
+        <translation>Читать как</translation>
+    </message>
+    <message>
+        <source>Write as</source>
+        <translation>Записать как</translation>
+    </message>
+    <message>
+        <source>Automatic (per file)</source>
+        <translation>Автоматически (для каждого файла)</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Преобразовать</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>The tags of these files are in %1 already, or hold only ASCII text.</source>
+        <translation>Теги этих файлов уже в кодировке %1 или содержат только текст ASCII.</translation>
+    </message>
+    <message>
+        <source>These files were left as they were: their text cannot be written in %1 whole:</source>
+        <translation>Эти файлы оставлены как были: их текст нельзя целиком записать в кодировке %1:</translation>
+    </message>
+    <message>
+        <source>These files could not be changed:</source>
+        <translation>Эти файлы не удалось изменить:</translation>
+    </message>
+    <message>
+        <source>Convert code page...</source>
+        <translation>Преобразовать кодовую страницу...</translation>
     </message>
 </context>
 <context>
@@ -2084,6 +2245,10 @@ Choose one in your desktop&apos;s default applications, then start Veltrane agai
     <message>
         <source>These files&apos; ID3v2 tags were left as they were; their ID3v1 tags were written:</source>
         <translation>Теги ID3v2 этих файлов оставлены как были; их теги ID3v1 записаны:</translation>
+    </message>
+    <message>
+        <source>The tag code page &quot;%1&quot; in the settings is unknown; tags are read in Windows-1252.</source>
+        <translation>Кодовая страница тегов «%1» в настройках неизвестна; теги читаются в Windows-1252.</translation>
     </message>
 </context>
 <context>

@@ -16,15 +16,19 @@ std::string StoredValue(const std::string& Name) {
 
 } // namespace
 
+std::string ShownCodePageCaption(std::string_view Name) {
+    return UiText("CodePageChoice", CodePageCaption(Name).c_str());
+}
+
 std::vector<std::pair<std::string, std::string>> TagCodePageChoices(const std::string& System) {
     std::vector<std::pair<std::string, std::string>> choices;
     choices.emplace_back(UiText("CodePageChoice", "Automatic (per file)"), "auto");
     choices.emplace_back(FillText(UiText("CodePageChoice", "%1 (this system's)"),
-                                  {CodePageCaption(System)}),
+                                  {ShownCodePageCaption(System)}),
                          StoredValue(System));
     for (const auto& [name, caption] : NamedCodePages())
         if (name != System)
-            choices.emplace_back(caption, StoredValue(name));
+            choices.emplace_back(UiText("CodePageChoice", caption.c_str()), StoredValue(name));
     return choices;
 }
 
@@ -68,7 +72,7 @@ std::string CodePageNotice(const TFileList& List, std::size_t MaxFiles) {
         return {};
     return FillText(UiText("CodePageChoice",
                            "Tags here look like %1: Preferences, More, Tag code page."),
-                    {CodePageCaption(better)});
+                    {ShownCodePageCaption(better)});
 }
 
 } // namespace veltrane

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,9 @@ class TFileList;
 // then System's code page marked "(this system's)", then the others by name. Windows-1252 is
 // stored as "" (the key left out).
 std::vector<std::pair<std::string, std::string>> TagCodePageChoices(const std::string& System);
+
+// The caption of a code page in the user's language: "Cyrillic (Windows-1251)".
+std::string ShownCodePageCaption(std::string_view Name);
 
 // The codec of a stored value: "" is Windows-1252. An unknown name (an edited settings file)
 // gives Windows-1252 too and sets *Unknown.

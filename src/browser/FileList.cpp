@@ -442,7 +442,7 @@ std::optional<std::vector<std::string>> TFileList::BufferedFolder(const std::str
         return std::nullopt;
     std::vector<std::string> paths;
     for (std::uint32_t k = folderStart_[id]; k < folderStart_[id + 1]; ++k)
-        paths.push_back(rowBuffer_.Path(folderRows_[k]));
+        paths.push_back(Folder + std::string(folderNames_[k]));
     return paths;
 }
 
@@ -455,7 +455,7 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
         void operator()() {
             if (List.codec_.IsAuto())
                 List.codec_.Resolver()->EndRun();
-            std::vector<std::uint32_t>().swap(List.folderRows_);
+            std::vector<std::string_view>().swap(List.folderNames_);
             std::vector<std::uint32_t>().swap(List.folderStart_);
         }
         ~TEndRun() { (*this)(); }
@@ -470,10 +470,10 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
             ++folderStart_[rowBuffer_.FolderId(k) + 1];
         for (std::uint32_t f = 0; f < folders; ++f)
             folderStart_[f + 1] += folderStart_[f];
-        folderRows_.resize(files);
+        folderNames_.resize(files);
         std::vector<std::uint32_t> next(folderStart_.begin(), folderStart_.end() - 1);
         for (std::size_t k = 0; k < files; ++k)
-            folderRows_[next[rowBuffer_.FolderId(k)]++] = static_cast<std::uint32_t>(k);
+            folderNames_[next[rowBuffer_.FolderId(k)]++] = rowBuffer_.Name(k);
         codec_.Resolver()->SetRunFolder(
             [this](const std::string& Folder) { return BufferedFolder(Folder); });
     }

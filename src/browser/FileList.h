@@ -256,8 +256,10 @@ class TFileList : public TMultiListItems {
     std::size_t readJobs_ = 0;
     TagCodec codec_;
     TId3v2Hint hint_;
-    // While "auto" reads: the buffer's rows grouped by folder id.
-    std::vector<std::uint32_t> folderRows_, folderStart_;
+    // While "auto" reads: the buffer's names grouped by folder id, taken before the reading
+    // starts, since this thread writes the rows while the workers judge folders.
+    std::vector<std::string_view> folderNames_;
+    std::vector<std::uint32_t> folderStart_;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;
     // Open-addressing table of row + 1 (0 empty) by folder and name; the first row wins.

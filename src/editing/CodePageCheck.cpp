@@ -1,5 +1,6 @@
 #include "editing/CodePageCheck.h"
 
+#include "browser/CodePageChoice.h"
 #include "browser/ErrorText.h"
 
 #include "tagcore/CodePageGuess.h"
@@ -68,7 +69,7 @@ std::string FieldHintIn(std::string_view Utf8, std::size_t MaxBytes,
             continue;
         if (!hints.empty())
             hints += '\n';
-        hints += CodePageCaption(codec->Name()) + ": " + hint;
+        hints += ShownCodePageCaption(codec->Name()) + ": " + hint;
     }
     return hints;
 }
@@ -86,7 +87,7 @@ LossyFieldsIn(const std::vector<TNamedText>& Fields, const std::vector<const Tag
 std::string CodePagesLine(const std::vector<const TagCodec*>& Codecs) {
     std::string names;
     for (const TagCodec* codec : Codecs)
-        names += (names.empty() ? "" : ", ") + CodePageCaption(codec->Name());
+        names += (names.empty() ? "" : ", ") + ShownCodePageCaption(codec->Name());
     return FillText(Codecs.size() == 1 ? UiText("CodePageCheck", "Code page: %1")
                                        : UiText("CodePageCheck", "Code pages: %1"),
                     {names});

@@ -1,4 +1,5 @@
 #include "tagcore/CodePageGuess.h"
+#include "tagcore/UiText.h"
 
 #include "tagcore/TagFile.h"
 #include "tagcore/Utf8.h"
@@ -874,27 +875,27 @@ std::string SystemCodePage() {
 
 const std::vector<std::pair<std::string, std::string>>& NamedCodePages() {
     static const std::vector<std::pair<std::string, std::string>> pages = {
-        {"WINDOWS-1256", "Arabic (Windows-1256)"},
-        {"WINDOWS-1257", "Baltic (Windows-1257)"},
-        {"WINDOWS-1250", "Central European (Windows-1250)"},
-        {"ISO-8859-2", "Central European (ISO-8859-2)"},
-        {"CP936", "Chinese Simplified (GBK)"},
-        {"CP950", "Chinese Traditional (Big5)"},
-        {"WINDOWS-1251", "Cyrillic (Windows-1251)"},
-        {"KOI8-R", "Cyrillic (KOI8-R)"},
-        {"KOI8-U", "Cyrillic (KOI8-U)"},
-        {"CP866", "Cyrillic (DOS 866)"},
-        {"WINDOWS-1253", "Greek (Windows-1253)"},
-        {"WINDOWS-1255", "Hebrew (Windows-1255)"},
-        {"CP932", "Japanese (Shift_JIS)"},
-        {"CP949", "Korean (UHC)"},
-        {"CP874", "Thai (Windows-874)"},
-        {"WINDOWS-1254", "Turkish (Windows-1254)"},
-        {"UTF-8", "Unicode (UTF-8)"},
-        {"WINDOWS-1258", "Vietnamese (Windows-1258)"},
-        {"WINDOWS-1252", "Western European (Windows-1252)"},
-        {"ISO-8859-1", "Western European (ISO-8859-1)"},
-        {"ISO-8859-15", "Western European (ISO-8859-15)"},
+        {"WINDOWS-1256", VT_TRANSLATE_NOOP("CodePageChoice", "Arabic (Windows-1256)")},
+        {"WINDOWS-1257", VT_TRANSLATE_NOOP("CodePageChoice", "Baltic (Windows-1257)")},
+        {"WINDOWS-1250", VT_TRANSLATE_NOOP("CodePageChoice", "Central European (Windows-1250)")},
+        {"ISO-8859-2", VT_TRANSLATE_NOOP("CodePageChoice", "Central European (ISO-8859-2)")},
+        {"CP936", VT_TRANSLATE_NOOP("CodePageChoice", "Chinese Simplified (GBK)")},
+        {"CP950", VT_TRANSLATE_NOOP("CodePageChoice", "Chinese Traditional (Big5)")},
+        {"WINDOWS-1251", VT_TRANSLATE_NOOP("CodePageChoice", "Cyrillic (Windows-1251)")},
+        {"KOI8-R", VT_TRANSLATE_NOOP("CodePageChoice", "Cyrillic (KOI8-R)")},
+        {"KOI8-U", VT_TRANSLATE_NOOP("CodePageChoice", "Cyrillic (KOI8-U)")},
+        {"CP866", VT_TRANSLATE_NOOP("CodePageChoice", "Cyrillic (DOS 866)")},
+        {"WINDOWS-1253", VT_TRANSLATE_NOOP("CodePageChoice", "Greek (Windows-1253)")},
+        {"WINDOWS-1255", VT_TRANSLATE_NOOP("CodePageChoice", "Hebrew (Windows-1255)")},
+        {"CP932", VT_TRANSLATE_NOOP("CodePageChoice", "Japanese (Shift_JIS)")},
+        {"CP949", VT_TRANSLATE_NOOP("CodePageChoice", "Korean (UHC)")},
+        {"CP874", VT_TRANSLATE_NOOP("CodePageChoice", "Thai (Windows-874)")},
+        {"WINDOWS-1254", VT_TRANSLATE_NOOP("CodePageChoice", "Turkish (Windows-1254)")},
+        {"UTF-8", VT_TRANSLATE_NOOP("CodePageChoice", "Unicode (UTF-8)")},
+        {"WINDOWS-1258", VT_TRANSLATE_NOOP("CodePageChoice", "Vietnamese (Windows-1258)")},
+        {"WINDOWS-1252", VT_TRANSLATE_NOOP("CodePageChoice", "Western European (Windows-1252)")},
+        {"ISO-8859-1", VT_TRANSLATE_NOOP("CodePageChoice", "Western European (ISO-8859-1)")},
+        {"ISO-8859-15", VT_TRANSLATE_NOOP("CodePageChoice", "Western European (ISO-8859-15)")},
     };
     return pages;
 }

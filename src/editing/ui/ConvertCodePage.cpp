@@ -1,5 +1,6 @@
 #include "editing/ui/ConvertCodePage.h"
 
+#include "browser/CodePageChoice.h"
 #include "editing/Recode.h"
 #include "editing/ui/PreviewChanges.h"
 #include "tagcore/CodePageGuess.h"
@@ -39,8 +40,8 @@ TFormConvertCodePage::TFormConvertCodePage(IEditingHost& Host, QWidget* Parent)
     LabelTo->setBuddy(ComboBoxTo);
     ComboBoxFrom->addItem(tr("Automatic (per file)"), QByteArray("auto"));
     for (const auto& [name, caption] : NamedCodePages()) {
-        ComboBoxFrom->addItem(ToQ(caption), QByteArray::fromStdString(name));
-        ComboBoxTo->addItem(ToQ(caption), QByteArray::fromStdString(name));
+        ComboBoxFrom->addItem(ToQ(ShownCodePageCaption(name)), QByteArray::fromStdString(name));
+        ComboBoxTo->addItem(ToQ(ShownCodePageCaption(name)), QByteArray::fromStdString(name));
     }
 
     BitBtnOK = AddButton(tr("Convert"), "BitBtnOK", 156, 114, 85, 27);
@@ -58,12 +59,12 @@ TFormConvertCodePage::TFormConvertCodePage(IEditingHost& Host, QWidget* Parent)
 
 void TFormConvertCodePage::FormShow() {
     LabelInfo->setText(ToQ(RecodeHeadline(host_.FileList().SelCount())));
-    // Read as the list reads; written in the default unless chosen otherwise.
+    // Each file read in its own code page, written in the one the list reads in (a fixed
+    // choice), so that the list then shows them right.
+    ComboBoxFrom->setCurrentIndex(0);
     const TagCodec& list = host_.FileList().Codec();
-    const int from = ComboBoxFrom->findData(
-        QByteArray::fromStdString(list.IsAuto() ? std::string("auto") : list.Name()));
-    ComboBoxFrom->setCurrentIndex(std::max(from, 0));
-    const int to = ComboBoxTo->findData(QByteArray::fromStdString(TagCodec::Default().Name()));
+    const int to = ComboBoxTo->findData(
+        QByteArray::fromStdString(list.IsAuto() ? TagCodec::Default().Name() : list.Name()));
     ComboBoxTo->setCurrentIndex(std::max(to, 0));
     ComboBoxTo->setFocus();
 }
@@ -82,7 +83,7 @@ void TFormConvertCodePage::BitBtnOKClick() {
     if (plan.Preview.empty()) {
         host_.ShowNotice(
             tr("The tags of these files are in %1 already, or hold only ASCII text.")
-                .arg(ToQ(CodePageCaption(to)))
+                .arg(ToQ(ShownCodePageCaption(to)))
                 .toStdString());
         return;
     }
@@ -105,7 +106,7 @@ void TFormConvertCodePage::BitBtnOKClick() {
     if (!result.Refused.empty())
         host_.ShowError(FailureReport(
             tr("These files were left as they were: their text cannot be written in %1 whole:")
-                .arg(ToQ(CodePageCaption(to)))
+                .arg(ToQ(ShownCodePageCaption(to)))
                 .toStdString(),
             result.Refused));
     if (!result.Failures.empty())
