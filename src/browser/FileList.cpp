@@ -442,7 +442,10 @@ std::optional<std::vector<std::string>> TFileList::BufferedFolder(const std::str
         return std::nullopt;
     std::vector<std::string> paths;
     for (std::uint32_t k = folderStart_[id]; k < folderStart_[id + 1]; ++k)
-        paths.push_back(Folder + std::string(folderNames_[k]));
+        paths.push_back(Folder + std::string(rowBuffer_.NameAt(
+                                     folderNameLow_[k] | (folderNameHigh_.empty()
+                                                              ? std::uint64_t{0}
+                                                              : std::uint64_t{folderNameHigh_[k]} << 32))));
     return paths;
 }
 
@@ -455,7 +458,8 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
         void operator()() {
             if (List.codec_.IsAuto())
                 List.codec_.Resolver()->EndRun();
-            std::vector<std::string_view>().swap(List.folderNames_);
+            std::vector<std::uint32_t>().swap(List.folderNameLow_);
+            std::vector<std::uint8_t>().swap(List.folderNameHigh_);
             std::vector<std::uint32_t>().swap(List.folderStart_);
         }
         ~TEndRun() { (*this)(); }
@@ -470,10 +474,18 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
             ++folderStart_[rowBuffer_.FolderId(k) + 1];
         for (std::uint32_t f = 0; f < folders; ++f)
             folderStart_[f + 1] += folderStart_[f];
-        folderNames_.resize(files);
+        // Four bytes a row while reading: the list's memory a row is kept small.
+        folderNameLow_.resize(files);
         std::vector<std::uint32_t> next(folderStart_.begin(), folderStart_.end() - 1);
-        for (std::size_t k = 0; k < files; ++k)
-            folderNames_[next[rowBuffer_.FolderId(k)]++] = rowBuffer_.Name(k);
+        for (std::size_t k = 0; k < files; ++k) {
+            const std::uint64_t offset = rowBuffer_.NameOffset(k);
+            const std::uint32_t at = next[rowBuffer_.FolderId(k)]++;
+            folderNameLow_[at] = static_cast<std::uint32_t>(offset);
+            if (offset >> 32 != 0 && folderNameHigh_.empty())
+                folderNameHigh_.resize(files);
+            if (!folderNameHigh_.empty())
+                folderNameHigh_[at] = static_cast<std::uint8_t>(offset >> 32);
+        }
         codec_.Resolver()->SetRunFolder(
             [this](const std::string& Folder) { return BufferedFolder(Folder); });
     }
