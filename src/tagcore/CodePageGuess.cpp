@@ -531,7 +531,7 @@ TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
             const std::string bestText = Joined(Fields, CandidateCodec(kCandidates[b]));
             for (std::size_t k = 0; k < kCount && decided; ++k)
                 if (k != b && raw[k] + kCandidates[k].Prior + kBonus + kEps >= next)
-                    decided = Joined(Fields, CandidateCodec(kCandidates[k])) == bestText;
+                    decided = Joined(Fields, CandidateCodec(kCandidates[k])) != bestText;
         }
         if (decided)
             return {CandidateCodec(kCandidates[b]).Id(), false, best};
