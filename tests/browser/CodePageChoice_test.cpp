@@ -20,8 +20,9 @@ TEST(CodePageChoice, AutomaticFirstThenTheSystemsMarkedAndWindows1252StoredAsAbs
     std::size_t cyrillic = 0, western = 0;
     for (const auto& [caption, value] : choices) {
         cyrillic += value == "WINDOWS-1251";
-        if (caption == "Western European (Windows-1252)")
+        if (caption == "Western European (Windows-1252)") {
             EXPECT_EQ(value, "") << "the default is stored by leaving the key out";
+        }
         western += caption == "Western European (Windows-1252)";
     }
     EXPECT_EQ(cyrillic, 1u);
