@@ -401,8 +401,10 @@ std::vector<TCodePageId> TFileList::SelectedCodePages() const {
 
 void TFileList::SetCodec(const TagCodec& Codec) {
     codec_ = Codec;
-    if (codec_.IsAuto())
+    if (codec_.IsAuto()) {
         codec_.Resolver()->SetId3v2Hint(hint_);
+        codec_.Resolver()->SetKeepDecided(false); // each row keeps its code page
+    }
 }
 
 void TFileList::SetId3v2Hint(TId3v2Hint Hint) {
@@ -440,7 +442,10 @@ std::optional<std::vector<std::string>> TFileList::BufferedFolder(const std::str
         return std::nullopt;
     std::vector<std::string> paths;
     for (std::uint32_t k = folderStart_[id]; k < folderStart_[id + 1]; ++k)
-        paths.push_back(Folder + std::string(folderNames_[k]));
+        paths.push_back(Folder + std::string(rowBuffer_.NameAt(
+                                     folderNameLow_[k] | (folderNameHigh_.empty()
+                                                              ? std::uint64_t{0}
+                                                              : std::uint64_t{folderNameHigh_[k]} << 32))));
     return paths;
 }
 
@@ -450,12 +455,14 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
     // Both are let go after the reading: each row keeps its code page.
     struct TEndRun {
         TFileList& List;
-        ~TEndRun() {
+        void operator()() {
             if (List.codec_.IsAuto())
                 List.codec_.Resolver()->EndRun();
-            std::vector<std::string_view>().swap(List.folderNames_);
+            std::vector<std::uint32_t>().swap(List.folderNameLow_);
+            std::vector<std::uint8_t>().swap(List.folderNameHigh_);
             std::vector<std::uint32_t>().swap(List.folderStart_);
         }
+        ~TEndRun() { (*this)(); }
     } endRun{*this};
     if (codec_.IsAuto()) {
         SetCodec(TagCodec("auto"));
@@ -467,10 +474,18 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
             ++folderStart_[rowBuffer_.FolderId(k) + 1];
         for (std::uint32_t f = 0; f < folders; ++f)
             folderStart_[f + 1] += folderStart_[f];
-        folderNames_.resize(files);
+        // Four bytes a row while reading: the list's memory a row is kept small.
+        folderNameLow_.resize(files);
         std::vector<std::uint32_t> next(folderStart_.begin(), folderStart_.end() - 1);
-        for (std::size_t k = 0; k < files; ++k)
-            folderNames_[next[rowBuffer_.FolderId(k)]++] = rowBuffer_.Name(k);
+        for (std::size_t k = 0; k < files; ++k) {
+            const std::uint64_t offset = rowBuffer_.NameOffset(k);
+            const std::uint32_t at = next[rowBuffer_.FolderId(k)]++;
+            folderNameLow_[at] = static_cast<std::uint32_t>(offset);
+            if (offset >> 32 != 0 && folderNameHigh_.empty())
+                folderNameHigh_.resize(files);
+            if (!folderNameHigh_.empty())
+                folderNameHigh_[at] = static_cast<std::uint8_t>(offset >> 32);
+        }
         codec_.Resolver()->SetRunFolder(
             [this](const std::string& Folder) { return BufferedFolder(Folder); });
     }
@@ -576,6 +591,8 @@ void TFileList::FillRows(const std::string& Directory, IProgress* Progress) {
                     break;
                 }
             }
+            // Let go before the sort asks for memory.
+            endRun();
             // The steps up to the sort let events run between them too.
             rowBuffer_.Compact();
             progress.SetPosition(files - 1);

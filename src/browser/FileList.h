@@ -258,7 +258,9 @@ class TFileList : public TMultiListItems {
     TId3v2Hint hint_;
     // While "auto" reads: the buffer's names grouped by folder id, taken before the reading
     // starts, since this thread writes the rows while the workers judge folders.
-    std::vector<std::string_view> folderNames_;
+    // As name offsets: the low 32 bits, and the high bits only for an arena past 4 GiB.
+    std::vector<std::uint32_t> folderNameLow_;
+    std::vector<std::uint8_t> folderNameHigh_;
     std::vector<std::uint32_t> folderStart_;
     bool readingCancelled_ = false;
     std::size_t leftOut_ = 0;

@@ -100,6 +100,10 @@ class TFileRowStore {
     // without a path.
     std::string_view Folder(std::size_t Row) const;
     std::string_view Name(std::size_t Row) const;
+    // Where row Row's name is kept, and the name kept there: a name, once stored, stays put,
+    // so NameAt may be read while other rows are written.
+    std::uint64_t NameOffset(std::size_t Row) const { return R(Row).Name(); }
+    std::string_view NameAt(std::uint64_t Offset) const { return names_.Get(Offset); }
     std::string Path(std::size_t Row) const;
     bool HasPath(std::size_t Row) const { return (R(Row).Flags & kNoPath) == 0; }
     bool IsText(std::size_t Row) const { return (R(Row).Flags & kText) != 0; }

@@ -64,12 +64,31 @@ std::unordered_set<char32_t> MakeSet(std::string_view utf8) {
     return set;
 }
 
-const std::unordered_set<char32_t>& CommonHan() {
-    static const auto set = MakeSet(kCommonHan);
+// A set of characters as a bit a character: looked up for every character of every
+// double-byte reading.
+class TCharBits {
+  public:
+    explicit TCharBits(std::string_view utf8) : bits_(0x10000) {
+        for (const char32_t cp : MakeSet(utf8)) {
+            if (cp < 0x10000)
+                bits_[cp] = true;
+            else
+                beyond_.insert(cp);
+        }
+    }
+    std::size_t count(char32_t cp) const { return cp < 0x10000 ? bits_[cp] : beyond_.count(cp); }
+
+  private:
+    std::vector<bool> bits_;
+    std::unordered_set<char32_t> beyond_;
+};
+
+const TCharBits& CommonHan() {
+    static const TCharBits set(kCommonHan);
     return set;
 }
-const std::unordered_set<char32_t>& CommonHangul() {
-    static const auto set = MakeSet(kCommonHangul);
+const TCharBits& CommonHangul() {
+    static const TCharBits set(kCommonHangul);
     return set;
 }
 
@@ -162,28 +181,42 @@ bool IsUpper(char32_t c) { return (c >= 'A' && c <= 'Z') || (c >= 0x80 && ToLowe
 
 constexpr std::u32string_view kPunctuation = U"«»„“”‘’‚–—…•·°№´¡¿©®™";
 
-double WeightInList(std::string_view list, char32_t lower) {
-    std::size_t i = 0;
+// Each candidate's common and usual letters as code points, decoded once.
+struct TLetterLists {
+    std::u32string Common, Usual;
+};
+
+std::u32string Decoded(std::string_view list) {
+    std::u32string out;
     for (std::size_t k = 0; k < list.size();) {
         char32_t cp = 0;
         const std::size_t len = NextCodePoint(list, k, cp);
         if (len == 0)
             break;
-        if (cp == lower)
-            return 1;
+        out.push_back(cp);
         k += len;
-        ++i;
     }
-    return 0;
+    return out;
+}
+
+const TLetterLists& LettersOf(const TCandidate& c) {
+    static const std::vector<TLetterLists> lists = [] {
+        std::vector<TLetterLists> all;
+        for (const TCandidate& k : kCandidates)
+            all.push_back({Decoded(k.Common), Decoded(k.Usual)});
+        return all;
+    }();
+    return lists[static_cast<std::size_t>(&c - kCandidates)];
 }
 
 // The weight of one character above ASCII read in a single-byte page.
 double SingleByteWeight(const TCandidate& c, char32_t cp) {
     if (IsLetterOf(c.Script, cp)) {
         const char32_t lower = ToLower(cp);
-        if (WeightInList(c.Common, lower) > 0)
+        const TLetterLists& letters = LettersOf(c);
+        if (letters.Common.find(lower) != std::u32string::npos)
             return 3;
-        if (WeightInList(c.Usual, lower) > 0)
+        if (letters.Usual.find(lower) != std::u32string::npos)
             return 2;
         return c.Script == TScript::kLatin ? 0.2 : 1.4;
     }
@@ -286,15 +319,16 @@ TScored ScoreIn(const std::vector<std::string>& fields, const TCandidate& cand, 
             wordAscii = wordScript = false;
         };
         for (std::size_t i = 0; i < bytes.size();) {
-            const std::size_t len = codec.CharLengthAt(bytes, i);
-            const std::string_view piece = std::string_view(bytes).substr(i, len);
             const unsigned char b = static_cast<unsigned char>(bytes[i]);
-            i += len;
+            std::size_t len = 1;
+            bool held = true;
             char32_t cp = b;
+            if (b >= 0x80)
+                cp = codec.CharAt(bytes, i, len, held);
+            const std::string_view piece = std::string_view(bytes).substr(i, len);
+            i += len;
             if (b >= 0x80) {
-                const std::string dec = codec.Decode(piece);
-                NextCodePoint(dec, 0, cp);
-                if (!codec.Holds(cp)) {
+                if (!held) {
                     // A lead byte cut off at the end of a full field is another program's cut.
                     if (!(dbcs && full && i == bytes.size()))
                         s.Total -= 6, ++s.High;
@@ -422,6 +456,24 @@ std::vector<std::string> RawTagFields(std::string_view Tail) {
             field(97, v11 ? kCommentWidthWithTrack : 30)};
 }
 
+namespace {
+
+// True when the text fields of the 128-byte tag at the end of Tail hold no byte above ASCII
+// (or there is no tag): RawTagFields would be ASCII, without building them.
+bool AsciiTail(std::string_view Tail) {
+    if (Tail.size() < kTagBytes)
+        return true;
+    const char* src = Tail.data() + (Tail.size() - kTagBytes);
+    const bool v11 = src[125] == 0 && src[126] != 0;
+    const std::size_t end = v11 ? 97 + kCommentWidthWithTrack : 127;
+    for (std::size_t i = 3; i < end; ++i)
+        if (static_cast<unsigned char>(src[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
 const std::vector<std::string>& AutoCandidates() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> n;
@@ -441,22 +493,57 @@ double CodePageScore(const std::vector<std::string>& Fields, const TagCodec& Cod
     return Codec.ValidBytes(Fields.empty() ? std::string() : Fields[0]) ? 0 : -6;
 }
 
-TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) {
+namespace {
+
+// Guesses as GuessCodePage does. With NeedScore false, a guess that is not weak may carry
+// another score: uchardet is then asked only when its opinion could change the choice or
+// make it weak (its bonus goes to one code page at most).
+TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
     if (IsAscii(Fields))
         return {};
     if (IsUtf8(Fields))
         return {Utf8Codec().Id(), false, 3};
+    constexpr std::size_t kCount = std::size(kCandidates);
+    constexpr double kBonus = 0.6;
+    double raw[kCount];
+    std::size_t high = 0;
+    for (std::size_t k = 0; k < kCount; ++k) {
+        const TScored s = ScoreIn(Fields, kCandidates[k], CandidateCodec(kCandidates[k]));
+        high = std::max(high, s.High);
+        raw[k] = s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
+    }
+    if (!NeedScore) {
+        std::size_t b = 0;
+        for (std::size_t k = 1; k < kCount; ++k)
+            if (raw[k] + kCandidates[k].Prior > raw[b] + kCandidates[b].Prior)
+                b = k;
+        const double best = raw[b] + kCandidates[b].Prior;
+        double next = -1e300;
+        for (std::size_t k = 0; k < kCount; ++k)
+            if (k != b)
+                next = std::max(next, raw[k] + kCandidates[k].Prior);
+        // Clear of every other page even when that one gets the bonus, and strong.
+        constexpr double kEps = 1e-9;
+        bool decided = best >= 1.5 && best - next >= 2 * kBonus + kEps &&
+                       high >= (IsDoubleByte(kCandidates[b]) ? 2u : 3u);
+        if (decided) {
+            // Whichever page comes second must read the text otherwise.
+            const std::string bestText = Joined(Fields, CandidateCodec(kCandidates[b]));
+            for (std::size_t k = 0; k < kCount && decided; ++k)
+                if (k != b && raw[k] + kCandidates[k].Prior + kBonus + kEps >= next)
+                    decided = Joined(Fields, CandidateCodec(kCandidates[k])) != bestText;
+        }
+        if (decided)
+            return {CandidateCodec(kCandidates[b]).Id(), false, best};
+    }
     const std::string opinion = Uchardet(Fields);
     std::vector<TRanked> ranked;
-    std::size_t high = 0;
-    for (const TCandidate& c : kCandidates) {
-        const TagCodec& codec = CandidateCodec(c);
-        const TScored s = ScoreIn(Fields, c, codec);
-        high = std::max(high, s.High);
-        double score = s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
+    for (std::size_t k = 0; k < kCount; ++k) {
+        const TCandidate& c = kCandidates[k];
+        double score = raw[k];
         if (!opinion.empty() && std::string_view(c.UchardetNames).find(";" + opinion + ";") !=
                                     std::string_view::npos)
-            score += 0.6;
+            score += kBonus;
         ranked.push_back({&c, score + c.Prior, {}});
     }
     std::stable_sort(ranked.begin(), ranked.end(),
@@ -472,6 +559,10 @@ TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) {
         weak = true;
     return {bestCodec.Id(), weak, best.Score};
 }
+
+} // namespace
+
+TCodePageGuess GuessCodePage(const std::vector<std::string>& Fields) { return Guess(Fields, true); }
 
 TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUnicodeTitles& V2) {
     if (Fields.size() < 2)
@@ -515,6 +606,7 @@ void TCodePageResolver::SetRunFiles(const std::vector<std::string>& Paths) {
     std::lock_guard<std::mutex> guard(lock_);
     runFiles_.clear();
     folders_.clear();
+    judgedAhead_.clear();
     for (const std::string& p : Paths) {
         const std::size_t slash = p.rfind('/');
         runFiles_[slash == std::string::npos ? std::string() : p.substr(0, slash + 1)].push_back(p);
@@ -525,6 +617,7 @@ void TCodePageResolver::SetRunFolder(TRunFolder Lookup) {
     std::lock_guard<std::mutex> guard(lock_);
     runFiles_.clear();
     folders_.clear();
+    judgedAhead_.clear();
     runFolder_ = std::move(Lookup);
 }
 
@@ -533,6 +626,7 @@ void TCodePageResolver::EndRun() {
     runFiles_.clear();
     runFolder_ = nullptr;
     decided_.clear();
+    judgedAhead_.clear();
 }
 
 TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
@@ -546,7 +640,8 @@ TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
             if (const TCodePageId id = MatchUnicodeTitles(Fields, *v2))
                 return {id, false, 3};
     }
-    return GuessCodePage(Fields);
+    // The score of a guess that is not weak is not used here.
+    return Guess(Fields, false);
 }
 
 namespace {
@@ -597,50 +692,98 @@ std::string ReadTail(const std::string& path) {
 
 } // namespace
 
-TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (const auto it = folders_.find(Folder); it != folders_.end())
-        return it->second;
+TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder, const std::string& Asking) {
+    std::unique_lock<std::mutex> guard(lock_);
+    // One thread judges a folder; one that needs it meanwhile waits for its opinion. The
+    // others read on.
+    for (;;) {
+        const auto it = folders_.find(Folder);
+        if (it == folders_.end())
+            break;
+        if (it->second >= 0)
+            return static_cast<TCodePageId>(it->second);
+        folderJudged_.wait(guard);
+    }
+    folders_[Folder] = -1;
     std::vector<std::string> paths;
     // A folder the run names no file of was named itself: its files on disk are the run's.
     std::optional<std::vector<std::string>> named;
+    bool onDisk = false;
     if (const auto it = runFiles_.find(Folder); it != runFiles_.end())
         paths = it->second;
     else if (runFolder_ && (named = runFolder_(Folder)))
         paths = std::move(*named);
     else
-        paths = Mp3FilesOnDisk(Folder);
-    std::map<TCodePageId, std::size_t> votes;
-    std::vector<std::string> pooled;
-    for (const std::string& p : paths) {
-        const std::vector<std::string> fields = RawTagFields(ReadTail(p));
-        if (fields.empty() || IsAscii(fields))
-            continue;
-        const TCodePageGuess g = Judge(p, fields);
-        if (!g.Weak)
-            ++votes[g.CodePage];
-        else
-            for (const std::string& f : fields)
-                if (!f.empty())
-                    pooled.push_back(f);
-    }
+        onDisk = true;
+    guard.unlock();
     TCodePageId opinion = 0;
-    std::size_t most = 0;
-    for (const auto& [id, count] : votes)
-        if (count > most)
-            opinion = id, most = count;
-    if (opinion == 0 && !pooled.empty()) {
-        const TCodePageGuess g = GuessCodePage(pooled);
-        if (!g.Weak || g.Score >= 1.5)
-            opinion = g.CodePage;
+    try {
+        if (onDisk)
+            paths = Mp3FilesOnDisk(Folder);
+        std::map<TCodePageId, std::size_t> votes;
+        std::vector<std::string> pooled;
+        std::vector<std::pair<std::string, TJudged>> ahead;
+        for (const std::string& p : paths) {
+            std::vector<std::string> fields = RawTagFields(ReadTail(p));
+            if (fields.empty() || IsAscii(fields))
+                continue;
+            const TCodePageGuess g = Judge(p, fields);
+            if (!g.Weak)
+                ++votes[g.CodePage];
+            else
+                for (const std::string& f : fields)
+                    if (!f.empty())
+                        pooled.push_back(f);
+            ahead.push_back({p, {std::move(fields), g}});
+        }
+        std::size_t most = 0;
+        for (const auto& [id, count] : votes)
+            if (count > most)
+                opinion = id, most = count;
+        if (opinion == 0 && !pooled.empty()) {
+            const TCodePageGuess g = GuessCodePage(pooled);
+            if (!g.Weak || g.Score >= 1.5)
+                opinion = g.CodePage;
+        }
+        guard.lock();
+        // Only files still to be read, those after the asking one: one read already may have
+        // changed since, and would keep its entry.
+        bool after = std::find(paths.begin(), paths.end(), Asking) == paths.end();
+        for (auto& [path, judged] : ahead) {
+            if (after && decided_.count(path) == 0)
+                judgedAhead_.insert_or_assign(std::move(path), std::move(judged));
+            after = after || path == Asking;
+        }
+    } catch (...) {
+        if (!guard.owns_lock())
+            guard.lock();
+        folders_.erase(Folder);
+        folderJudged_.notify_all();
+        throw;
     }
     folders_[Folder] = opinion;
+    folderJudged_.notify_all();
     return opinion;
+}
+
+TCodePageGuess TCodePageResolver::OwnGuess(const std::string& Path,
+                                           const std::vector<std::string>& Fields) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (const auto it = judgedAhead_.find(Path); it != judgedAhead_.end()) {
+            const bool same = it->second.Fields == Fields;
+            const TCodePageGuess g = it->second.Guess;
+            judgedAhead_.erase(it);
+            if (same)
+                return g;
+        }
+    }
+    return Judge(Path, Fields);
 }
 
 TCodePageId TCodePageResolver::Decide(const std::string& Path, std::string_view Tail) {
     const TCodePageId id = DecideOnce(Path, Tail);
-    if (id != 0) {
+    if (id != 0 && keepDecided_) {
         std::lock_guard<std::mutex> guard(lock_);
         decided_[Path] = id;
     }
@@ -654,13 +797,15 @@ TCodePageId TCodePageResolver::Decided(const std::string& Path) const {
 }
 
 TCodePageId TCodePageResolver::DecideOnce(const std::string& Path, std::string_view Tail) {
+    if (AsciiTail(Tail))
+        return 0;
     const std::vector<std::string> fields = RawTagFields(Tail);
     if (fields.empty())
         return 0;
-    const TCodePageGuess own = Judge(Path, fields);
+    const TCodePageGuess own = OwnGuess(Path, fields);
     if (own.CodePage == 0 || !own.Weak)
         return own.CodePage;
-    const TCodePageId folder = FolderOpinion(FolderOf(Path));
+    const TCodePageId folder = FolderOpinion(FolderOf(Path), Path);
     if (folder == 0 || folder == own.CodePage)
         return own.CodePage;
     const TagCodec& codec = TagCodec::ById(folder);

@@ -7,6 +7,7 @@
 
 #include "tagcore/TagCodec.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -64,19 +65,35 @@ class TCodePageResolver {
     TCodePageId Decide(const std::string& Path, std::string_view Tail);
     // The code page Decide gave the file Path last (0: ASCII, no tag, or not decided here).
     TCodePageId Decided(const std::string& Path) const;
+    // Whether Decide keeps its answers for Decided (on unless set): a list that keeps each
+    // row's code page itself saves a path a file.
+    void SetKeepDecided(bool On) { keepDecided_ = On; }
     // The file's own evidence, without its folder.
     TCodePageGuess Judge(const std::string& Path, const std::vector<std::string>& Fields) const;
 
   private:
-    TCodePageId FolderOpinion(const std::string& Folder);
+    // Asking: the file whose reading needs the opinion.
+    TCodePageId FolderOpinion(const std::string& Folder, const std::string& Asking);
     TCodePageId DecideOnce(const std::string& Path, std::string_view Tail);
+    // The file's own evidence: judged ahead by its folder's opinion, or judged now.
+    TCodePageGuess OwnGuess(const std::string& Path, const std::vector<std::string>& Fields);
 
     TId3v2Hint hint_;
     mutable std::mutex lock_;
+    std::condition_variable folderJudged_;
     std::unordered_map<std::string, TCodePageId> decided_; // only files with a code page
+    bool keepDecided_ = true;
     std::unordered_map<std::string, std::vector<std::string>> runFiles_;
     TRunFolder runFolder_;
-    std::unordered_map<std::string, TCodePageId> folders_;
+    // -1 while a thread judges the folder.
+    std::unordered_map<std::string, int> folders_;
+    // Files a folder's opinion judged before they were read themselves: their fields then and
+    // the guess, taken by the file's own reading.
+    struct TJudged {
+        std::vector<std::string> Fields;
+        TCodePageGuess Guess;
+    };
+    std::unordered_map<std::string, TJudged> judgedAhead_;
 };
 
 // The ANSI code page of a locale ("ru_RU.UTF-8" gives "WINDOWS-1251"), from the first set of

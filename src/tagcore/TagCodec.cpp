@@ -20,6 +20,9 @@ struct TCodePageTable {
     TCodePageId Id = 0;
     TKind Kind = kSingle;
     std::array<std::string, 256> Single;  // UTF-8 of each byte read alone
+    std::array<char32_t, 256> SingleCp{};  // the same as a code point
+    std::array<bool, 256> HeldSingle{};    // the page holds SingleCp (single and double-byte)
+    std::vector<bool> HeldPair;            // double-byte: the page holds the pair's character
     std::array<bool, 256> Lead{};          // double-byte: starts a two-byte character
     std::array<bool, 256> Undefined{};     // read alone, the byte is no character
     std::vector<char32_t> Pair;            // double-byte: lead << 8 | trail -> character, 0 none
@@ -153,6 +156,31 @@ void BuildDouble(TCodePageTable& t, Iconv& conv) {
     }
 }
 
+bool HoldsIn(const TCodePageTable& t, char32_t cp) {
+    if (cp < 0x80)
+        return true;
+    if (t.Kind == TCodePageTable::kUtf8)
+        return !(cp >= 0xF780 && cp <= 0xF7FF);
+    const auto it = t.Encode.find(cp);
+    return it != t.Encode.end() && !(it->second <= 0xFF && t.Undefined[it->second]);
+}
+
+// What CharAt answers without a lookup in Encode: each byte's and each pair's character, and
+// whether the page holds it.
+void BuildHeld(TCodePageTable& t) {
+    for (unsigned b = 0; b < 256; ++b) {
+        char32_t cp = b;
+        NextCodePoint(t.Single[b], 0, cp);
+        t.SingleCp[b] = cp;
+        t.HeldSingle[b] = HoldsIn(t, cp);
+    }
+    if (t.Kind == TCodePageTable::kDouble) {
+        t.HeldPair.assign(65536, false);
+        for (std::size_t k = 0; k < t.Pair.size(); ++k)
+            t.HeldPair[k] = t.Pair[k] != 0 && HoldsIn(t, t.Pair[k]);
+    }
+}
+
 std::unique_ptr<TCodePageTable> BuildTable(const std::string& canonical, const std::string& iconvName) {
     auto t = std::make_unique<TCodePageTable>();
     t->Name = canonical;
@@ -162,6 +190,7 @@ std::unique_ptr<TCodePageTable> BuildTable(const std::string& canonical, const s
             t->Undefined[b] = b >= 0x80;
             AppendUtf8(t->Single[b], b < 0x80 ? b : 0xF700 + b);
         }
+        BuildHeld(*t);
         return t;
     }
     Iconv conv(iconvName);
@@ -173,6 +202,7 @@ std::unique_ptr<TCodePageTable> BuildTable(const std::string& canonical, const s
     } else {
         BuildSingle(*t, conv);
     }
+    BuildHeld(*t);
     return t;
 }
 
@@ -343,14 +373,26 @@ std::string TagCodec::Encode(std::string_view utf8) const {
     return EncodeFit(utf8, static_cast<std::size_t>(-1));
 }
 
-bool TagCodec::Holds(char32_t cp) const {
+bool TagCodec::Holds(char32_t cp) const { return HoldsIn(*table_, cp); }
+
+char32_t TagCodec::CharAt(std::string_view Bytes, std::size_t I, std::size_t& Length,
+                          bool& Held) const {
     const TCodePageTable& t = *table_;
-    if (cp < 0x80)
-        return true;
-    if (t.Kind == TCodePageTable::kUtf8)
-        return !(cp >= 0xF780 && cp <= 0xF7FF);
-    const auto it = t.Encode.find(cp);
-    return it != t.Encode.end() && !(it->second <= 0xFF && t.Undefined[it->second]);
+    const unsigned char c = static_cast<unsigned char>(Bytes[I]);
+    Length = CharLength(t, Bytes, I);
+    if (Length == 1) {
+        Held = t.HeldSingle[c];
+        return t.SingleCp[c];
+    }
+    if (t.Kind == TCodePageTable::kDouble) {
+        const unsigned pair = c << 8 | static_cast<unsigned char>(Bytes[I + 1]);
+        Held = t.HeldPair[pair];
+        return t.Pair[pair];
+    }
+    char32_t cp = c;
+    NextCodePoint(Bytes, I, cp);
+    Held = HoldsIn(t, cp);
+    return cp;
 }
 
 bool TagCodec::ValidBytes(std::string_view Bytes, bool AllowCutEnd) const {

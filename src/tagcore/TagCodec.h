@@ -51,6 +51,9 @@ public:
     std::size_t CharLengthAt(std::string_view Bytes, std::size_t I) const;
     // True when the code page holds the character.
     bool Holds(char32_t cp) const;
+    // The first character of Decode(the character at Bytes[I]), its length in bytes, and
+    // Holds of it: without building the text.
+    char32_t CharAt(std::string_view Bytes, std::size_t I, std::size_t& Length, bool& Held) const;
     // True when Bytes decode without a byte that is no character (a lone lead byte at the
     // very end is allowed when AllowCutEnd: a field cut by another program).
     bool ValidBytes(std::string_view Bytes, bool AllowCutEnd = false) const;

@@ -207,5 +207,94 @@ TEST(CodePageNames, AliasesAndTheLocaleTable) {
     EXPECT_EQ(LocaleCodePage("el_GR", "ru_RU", "ja_JP"), "WINDOWS-1253");
 }
 
+// The reading's judgement skips uchardet where its opinion cannot matter: it must come to the
+// guess's code page and strength on every album text, short and mixed ones included.
+TEST(CodePageGuess, JudgementAgreesWithTheFullGuess) {
+    std::vector<std::vector<std::string>> texts = {
+        {In("CP1251", "Ой")}, {In("CP1253", "Όμορφη πόλη"), "Abc"}, {"caf\xE9"},
+        {In("CP932", "愛"), In("CP932", "中島みゆき")}, {In("CP1250", "Łódź"), In("CP1251", "Кино")},
+        // Where uchardet's bonus decides: a lead it closes, a page it lifts to second that
+        // reads the text the same, the only close page reading it the same.
+        {"zns\xE1\xE7\xE8\xDFgh\xE1"}, {"z\xFCm\xE1\xF6" "e"}, {"\xF6rx oz x\xE7uh\xFA cresb"},
+        {"b\xFA" "ch \xE1o\xDFkvte"}, {"h\xE7 dwp\xFA\xF3rd"}, {"jy \xFA yzh\xDF \xE2q\xFAy zg"},
+        {" \xF4 \xE1" "bq \xEBlefyt\xDF \xEBj "}, {"ax\xDFq\xDFqnr\xEBn \xF3we"}, {"\xE7st\xEB" "a\xDF \xEDwdj q\xFAnkni\xEBk\xFCm"}};
+    for (const Album& a : kAlbums)
+        for (const char* title : a.Titles)
+            texts.push_back({In(a.Page, title).substr(0, 30), In(a.Page, a.Artist).substr(0, 30),
+                             In(a.Page, a.Album).substr(0, 30), "1990", ""});
+    // Random texts of letters that read alike in several Western pages, and of any byte.
+    unsigned seed = 7;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    const std::string western = "\xE9\xE8\xE0\xE7\xFC\xF6\xE4\xF1\xF3\xE1\xED\xFA\xDF\xE2\xEA";
+    for (int n = 0; n < 600; ++n) {
+        std::string text;
+        for (std::size_t len = 3 + next() % 20; text.size() < len;) {
+            const unsigned r = next() % 10;
+            text += r < 4 ? static_cast<char>('a' + next() % 26)
+                    : r < 5 ? ' '
+                    : n % 2 ? western[next() % western.size()]
+                            : static_cast<char>(0x80 + next() % 128);
+        }
+        texts.push_back({text, n % 3 ? "" : In("CP1252", "Café")});
+    }
+    TCodePageResolver resolver;
+    for (const std::vector<std::string>& fields : texts) {
+        const TCodePageGuess full = GuessCodePage(fields), judged = resolver.Judge({}, fields);
+        EXPECT_EQ(judged.CodePage, full.CodePage) << fields[0];
+        EXPECT_EQ(judged.Weak, full.Weak) << fields[0];
+    }
+}
+
+// A tail is ASCII by its text fields alone: a track byte above 127 is no text, the last two
+// comment bytes of a tag without a track are.
+TEST(CodePageGuess, AsciiTailByItsTextFields) {
+    const auto tail = [](char b124, char b125, char b126) {
+        std::string t(128, ' ');
+        t.replace(0, 3, "TAG");
+        t.replace(3, 12, "Hello World!");
+        t[124] = b124, t[125] = b125, t[126] = b126;
+        t[127] = '\x0C';
+        return t;
+    };
+    struct Case {
+        std::string Tail;
+        bool Ascii;
+    };
+    for (const Case& c : std::vector<Case>{{tail('x', '\0', '\xC8'), true},
+                                           {tail('x', 'y', '\x80'), false},
+                                           {tail('\xE9', '\0', '\x07'), false},
+                                           {tail('x', 'y', '\xE9'), false},
+                                           {tail('x', '\xE9', 'y'), false},
+                                           {tail('x', 'y', 'z'), true}}) {
+        TCodePageResolver resolver;
+        EXPECT_EQ(resolver.Decide("/nonexistent-veltrane/a.mp3", c.Tail) == 0, c.Ascii)
+            << c.Tail.substr(120);
+    }
+    // A byte that is no character of the page costs much; a symbol less.
+    EXPECT_DOUBLE_EQ(CodePageScore({"\x98\x98"}, TagCodec("WINDOWS-1251")), -6);
+    EXPECT_DOUBLE_EQ(CodePageScore({"\xB0\xB0"}, TagCodec("WINDOWS-1251")), 0.3);
+}
+
+// A folder judged while its files are read: a second weak file takes the opinion already
+// formed (none here: a degree sign reads alike everywhere), and a file judged ahead that has
+// changed since is judged again.
+TEST_F(CodePages, FolderOpinionOnceAndFilesJudgedAheadThatChanged) {
+    Write("deg/a.mp3", "CP1252", "Track \xC2\xB0 1", "");
+    Write("deg/b.mp3", "CP1252", "Track \xC2\xB0 2", "");
+    const CliRun r = Cli({"tag", "show", "--codepage", "auto", "--recursive", dir_ / "deg"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Track \xC2\xB0 2"), std::string::npos) << r.out;
+
+    const std::string weak = Write("mix/a.mp3", "CP1251", "Ой", "");
+    const std::string ahead = Write("mix/b.mp3", "CP1251", "Группа крови", "Кино");
+    TCodePageResolver resolver;
+    resolver.SetRunFiles({weak, ahead});
+    const auto tailOf = [](const std::string& bytes) { return bytes.substr(bytes.size() - 128); };
+    resolver.Decide(weak, tailOf(dir_.ReadFile("mix/a.mp3")));
+    Write("mix/b.mp3", "CP1253", "Το γελαστό παιδί", "Μίκης Θεοδωράκης");
+    EXPECT_EQ(TagCodec::ById(resolver.Decide(ahead, tailOf(dir_.ReadFile("mix/b.mp3")))).Name(),
+              "WINDOWS-1253");
+}
+
 } // namespace
 } // namespace veltrane::cli
