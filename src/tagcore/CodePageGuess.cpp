@@ -119,8 +119,10 @@ const TCandidate kCandidates[] = {
      ";WINDOWS-1253;ISO-8859-7;", 0.01},
     {"WINDOWS-1254", TScript::kLatin, "çğışöüi", "âîûéä",
      ";WINDOWS-1254;ISO-8859-9;", 0.01},
-    {"WINDOWS-1255", TScript::kHebrew, "", "", ";WINDOWS-1255;ISO-8859-8;IBM862;", 0.0},
-    {"WINDOWS-1256", TScript::kArabic, "", "", ";WINDOWS-1256;ISO-8859-6;", 0.0},
+    {"WINDOWS-1255", TScript::kHebrew, "יוהלאמרבתשנ", "עדכקחפסגזצטםןךףץ",
+     ";WINDOWS-1255;ISO-8859-8;IBM862;", 0.0},
+    {"WINDOWS-1256", TScript::kArabic, "اليمنوهرتبع", "دكسفقحجشصطزخضذثظغةىءأإآؤئ",
+     ";WINDOWS-1256;ISO-8859-6;", 0.0},
 };
 // clang-format on
 

@@ -65,6 +65,10 @@ const std::vector<Album> kAlbums = {
      {"좋은 날", "너의 의미", "밤편지", "팔레트", "사랑이 잘"}},
     {"fr", "CP1252", "WINDOWS-1252", "Édith Piaf", "Chansons françaises",
      {"La Vie en rose", "Non, je ne regrette rien", "Hymne à l'amour", "Milord", "Padam, padam"}},
+    {"he", "CP1255", "WINDOWS-1255", "נעמי שמר", "שירים",
+     {"ירושלים של זהב", "לו יהי", "על כל אלה", "שירת העשבים", "חורשת האקליפטוס"}},
+    {"ar", "CP1256", "WINDOWS-1256", "فيروز", "أغاني",
+     {"نسم علينا الهوى", "زهرة المدائن", "حبيتك بالصيف", "سألوني الناس", "كيفك انت"}},
     {"is", "UTF-8", "UTF-8", "Sigur Rós", "Takk...",
      {"Hoppípolla", "Sæglópur", "Glósóli", "Svo hljótt", "Mílanó"}},
 };
