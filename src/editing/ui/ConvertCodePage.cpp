@@ -81,10 +81,9 @@ void TFormConvertCodePage::BitBtnOKClick() {
         return;
     }
     if (plan.Preview.empty()) {
-        host_.ShowNotice(
-            tr("The tags of these files are in %1 already, or hold only ASCII text.")
-                .arg(ToQ(ShownCodePageCaption(to)))
-                .toStdString());
+        host_.ShowNotice(tr("The tags of these files are in %1 already, or hold only ASCII text.")
+                             .arg(ToQ(ShownCodePageCaption(to)))
+                             .toStdString());
         return;
     }
     Preview->SetRows(windowTitle(), plan.Preview);
@@ -126,20 +125,9 @@ void AddConvertCodePageEntry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
     QObject::connect(action, &QAction::triggered, Parent, [&Host, Parent] {
         if (Host.FileList().SelCount() == 0)
             return;
-        auto* form = Parent->findChild<TFormConvertCodePage*>("FormConvertCodePage");
-        if (!form) {
-            form = new TFormConvertCodePage(Host, Parent);
-            for (const TEditingDialog* other : Parent->findChildren<TEditingDialog*>())
-                if (other != form && other->BackImage && !other->BackImage->pixmap().isNull()) {
-                    form->BackImage->setPixmap(other->BackImage->pixmap());
-                    break;
-                }
-        }
-        if (form->isVisible())
-            form->FormShow();
-        else
-            form->show();
-        form->raise();
+        OpenToolWindow<TFormConvertCodePage>(*Parent, "FormConvertCodePage", [&Host, Parent] {
+            return new TFormConvertCodePage(Host, Parent);
+        });
     });
 }
 

@@ -155,6 +155,14 @@ void TEditingDialog::ShowExtraLine(QLabel* Line, const QString& Text,
     }
 }
 
+void TakeSharedBackground(TEditingDialog& Form, QWidget& Parent) {
+    for (const TEditingDialog* other : Parent.findChildren<TEditingDialog*>())
+        if (other != &Form && other->BackImage && !other->BackImage->pixmap().isNull()) {
+            Form.BackImage->setPixmap(other->BackImage->pixmap());
+            return;
+        }
+}
+
 void TEditingDialog::FillStyles(QComboBox* Box) {
     QStringList entries;
     for (const std::string& entry : GenreTable())

@@ -78,6 +78,27 @@ class TEditingDialog : public QDialog {
     int extraLine_ = 0; // the height ShowExtraLine added
 };
 
+// Gives Form the background picture the other editing windows of Parent were given (a window
+// made after them).
+void TakeSharedBackground(TEditingDialog& Form, QWidget& Parent);
+
+// Opens the tool window TForm named Name among Parent's children, made by Make() the first
+// time; an open one is filled afresh and brought to the front.
+template <class TForm, class Make>
+void OpenToolWindow(QWidget& Parent, const char* Name, Make&& MakeForm) {
+    auto* form = Parent.findChild<TForm*>(Name);
+    if (!form) {
+        form = MakeForm();
+        TakeSharedBackground(*form, Parent);
+    }
+    if (form->isVisible())
+        form->FormShow();
+    else
+        form->show();
+    form->raise();
+    form->activateWindow();
+}
+
 // Genre table entry <-> box text. Entries are UTF-8 with their trailing blank.
 QString ToQ(const std::string& Utf8);
 std::string FromQ(const QString& Text);

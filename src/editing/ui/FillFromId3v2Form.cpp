@@ -108,22 +108,7 @@ void AddFillFromId3v2Entry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
     QObject::connect(action, &QAction::triggered, Parent, [&Host, Parent] {
         if (SelectedFilePaths(Host.FileList()).empty())
             return;
-        auto* form = Parent->findChild<TFormFillFromId3v2*>("FormFillFromId3v2");
-        if (!form) {
-            form = new TFormFillFromId3v2(Host, Parent);
-            // Made after the others: it takes the background they were given.
-            for (const TEditingDialog* other : Parent->findChildren<TEditingDialog*>())
-                if (other != form && other->BackImage && !other->BackImage->pixmap().isNull()) {
-                    form->BackImage->setPixmap(other->BackImage->pixmap());
-                    break;
-                }
-        }
-        if (form->isVisible())
-            form->FormShow();
-        else
-            form->show();
-        form->raise();
-        form->activateWindow();
+        OpenToolWindow<TFormFillFromId3v2>(*Parent, "FormFillFromId3v2", [&Host, Parent] { return new TFormFillFromId3v2(Host, Parent); });
     });
 }
 

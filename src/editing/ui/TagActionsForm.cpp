@@ -263,22 +263,7 @@ void AddActionsEntry(QMenu& Menu, IEditingHost& Host, QWidget* Parent) {
     QObject::connect(action, &QAction::triggered, Parent, [&Host, Parent] {
         if (SelectedFilePaths(Host.FileList()).empty())
             return;
-        auto* form = Parent->findChild<TFormActions*>("FormActions");
-        if (!form) {
-            form = new TFormActions(Host, Parent);
-            // Made after the others: it takes the background they were given.
-            for (const TEditingDialog* other : Parent->findChildren<TEditingDialog*>())
-                if (other != form && other->BackImage && !other->BackImage->pixmap().isNull()) {
-                    form->BackImage->setPixmap(other->BackImage->pixmap());
-                    break;
-                }
-        }
-        if (form->isVisible())
-            form->FormShow();
-        else
-            form->show();
-        form->raise();
-        form->activateWindow();
+        OpenToolWindow<TFormActions>(*Parent, "FormActions", [&Host, Parent] { return new TFormActions(Host, Parent); });
     });
 }
 
