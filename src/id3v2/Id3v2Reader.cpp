@@ -210,29 +210,40 @@ auto OnTag(std::string_view Bytes, Fn fn) {
     return fn(*tag);
 }
 
-// The bytes of the file's ID3v2 tag; throws as ReadId3v2 does.
-std::string ReadTagBytes(const std::string& Path, TDirectoryCache* Directories) {
+// The bytes of the ID3v2 tag of the open file Fd; nullopt when it has none of a size to read.
+std::optional<std::string> TagBytesOf(int Fd) {
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        throw EInOutError::FromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return std::nullopt;
+    char header[kHeaderSize];
+    if (!PreadAll(Fd, header, kHeaderSize, 0))
+        return std::nullopt;
+    const std::size_t length = Id3v2TagLength(std::string_view(header, kHeaderSize));
+    if (length == 0 || length > kMaxId3v2Bytes || length > static_cast<std::uint64_t>(st.st_size))
+        return std::nullopt;
+    std::string bytes(length, '\0');
+    if (!PreadAll(Fd, bytes.data(), length, 0))
+        return std::nullopt;
+    return bytes;
+}
+
+TUniqueFd OpenForId3v2(const std::string& Path, TDirectoryCache* Directories) {
     const int flags = O_RDONLY | O_NOCTTY | O_NONBLOCK;
     const int raw = Directories ? Directories->Open(Path, flags | O_NOATIME)
                                 : OpenLongPathNoAtime(Path, flags);
     if (raw < 0)
         throw EInOutError::FromErrno(errno);
-    const TUniqueFd fd(raw);
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw EInOutError::FromErrno(errno);
-    if (!S_ISREG(st.st_mode))
+    return TUniqueFd(raw);
+}
+
+// The bytes of the file's ID3v2 tag; throws as ReadId3v2 does.
+std::string ReadTagBytes(const std::string& Path, TDirectoryCache* Directories) {
+    std::optional<std::string> bytes = TagBytesOf(OpenForId3v2(Path, Directories).get());
+    if (!bytes)
         throw ENoId3v2();
-    char header[kHeaderSize];
-    if (!PreadAll(fd.get(), header, kHeaderSize, 0))
-        throw ENoId3v2();
-    const std::size_t length = Id3v2TagLength(std::string_view(header, kHeaderSize));
-    if (length == 0 || length > kMaxId3v2Bytes || length > static_cast<std::uint64_t>(st.st_size))
-        throw ENoId3v2();
-    std::string bytes(length, '\0');
-    if (!PreadAll(fd.get(), bytes.data(), length, 0))
-        throw ENoId3v2();
-    return bytes;
+    return std::move(*bytes);
 }
 
 } // namespace
@@ -245,9 +256,17 @@ TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories) {
     return ParseId3v2(ReadTagBytes(Path, Directories));
 }
 
-std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path) {
+std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path, int File) {
     try {
-        TUnicodeTitles v = OnTag(ReadTagBytes(Path, nullptr), [](const TagLib::ID3v2::Tag& tag) {
+        // Most files have no ID3v2 tag: they cost a read of ten bytes, not an exception.
+        std::optional<std::string> bytes;
+        if (File >= 0)
+            bytes = TagBytesOf(File);
+        else
+            bytes = TagBytesOf(OpenForId3v2(Path, nullptr).get());
+        if (!bytes)
+            return std::nullopt;
+        TUnicodeTitles v = OnTag(*bytes, [](const TagLib::ID3v2::Tag& tag) {
             return TUnicodeTitles{UnicodeText(tag, "TIT2"), UnicodeText(tag, "TPE1")};
         });
         if (v.Title.empty() && v.Artist.empty())

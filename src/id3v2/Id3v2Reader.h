@@ -55,7 +55,8 @@ TId3v2Values ParseId3v2(std::string_view Bytes);
 TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories = nullptr);
 
 // For the "auto" code page: what the file's ID3v2 tag says in Unicode (nothing when the file
-// has no readable tag or stores both frames in Latin-1).
-std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path);
+// has no readable tag or stores both frames in Latin-1). File: the file already open for
+// reading, or -1 to open Path.
+std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path, int File = -1);
 
 } // namespace veltrane

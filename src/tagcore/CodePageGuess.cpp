@@ -5,10 +5,14 @@
 #include "tagcore/Utf8.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
 #include <unistd.h>
+#include <unordered_map>
 #include <unordered_set>
 #include <uchardet/uchardet.h>
 
@@ -296,77 +300,6 @@ bool IsDoubleByte(const TCandidate& c) {
            c.Script == TScript::kChineseT || c.Script == TScript::kKorean;
 }
 
-struct TScored {
-    double Total = 0;
-    std::size_t High = 0; // characters above ASCII
-};
-
-TScored ScoreIn(const std::vector<std::string>& fields, const TCandidate& cand, const TagCodec& codec) {
-    TScored s;
-    const bool dbcs = IsDoubleByte(cand);
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        const std::string& bytes = fields[f];
-        const bool full = bytes.size() >= 28;
-        char32_t prev = 0;
-        bool prevLetter = false;
-        std::size_t wordLetters = 0, wordHigh = 0;
-        bool wordAscii = false, wordScript = false;
-        const auto endWord = [&] {
-            if (!dbcs && cand.Script == TScript::kLatin && wordLetters >= 3 &&
-                wordHigh * 2 > wordLetters)
-                s.Total -= 1.5 * static_cast<double>(wordHigh);
-            if (!dbcs && cand.Script != TScript::kLatin && wordAscii && wordScript)
-                s.Total -= 2;
-            wordLetters = wordHigh = 0;
-            wordAscii = wordScript = false;
-        };
-        for (std::size_t i = 0; i < bytes.size();) {
-            const unsigned char b = static_cast<unsigned char>(bytes[i]);
-            std::size_t len = 1;
-            bool held = true;
-            char32_t cp = b;
-            if (b >= 0x80)
-                cp = codec.CharAt(bytes, i, len, held);
-            const std::string_view piece = std::string_view(bytes).substr(i, len);
-            i += len;
-            if (b >= 0x80) {
-                if (!held) {
-                    // A lead byte cut off at the end of a full field is another program's cut.
-                    if (!(dbcs && full && i == bytes.size()))
-                        s.Total -= 6, ++s.High;
-                    prevLetter = false;
-                    endWord();
-                    continue;
-                }
-                ++s.High;
-                s.Total += dbcs ? DoubleByteWeight(cand, cp, piece) : SingleByteWeight(cand, cp);
-            }
-            const bool letter = IsAnyLetter(cp);
-            if (letter) {
-                if (prevLetter && !dbcs && IsUpper(cp) && !IsUpper(prev) && (cp >= 0x80 || prev >= 0x80))
-                    s.Total -= 3;
-                ++wordLetters;
-                if (cp >= 0x80)
-                    ++wordHigh;
-                if (cp < 0x80)
-                    wordAscii = true;
-                else if (IsLetterOf(cand.Script, cp))
-                    wordScript = true;
-            } else {
-                // A symbol between two letters is a misread letter.
-                if (!dbcs && cp >= 0x80 && prevLetter && i < bytes.size() &&
-                    IsAnyLetter(static_cast<unsigned char>(bytes[i])))
-                    s.Total -= 2;
-                endWord();
-            }
-            prev = cp;
-            prevLetter = letter;
-        }
-        endWord();
-    }
-    return s;
-}
-
 bool IsAscii(const std::vector<std::string>& fields) {
     for (const std::string& f : fields)
         for (const char c : f)
@@ -425,6 +358,198 @@ const TagCodec& CandidateCodec(const TCandidate& c) {
             codecs.push_back(std::make_unique<TagCodec>(k.Name));
     });
     return *codecs[static_cast<std::size_t>(&c - kCandidates)];
+}
+
+constexpr std::size_t kCandidateCount = std::size(kCandidates);
+
+// Scores are counted in hundredths: every weight is a whole number of them, so sums are exact.
+using TPoints = std::int32_t;
+constexpr TPoints Points(double Weight) {
+    return static_cast<TPoints>(Weight * 100 + (Weight < 0 ? -0.5 : 0.5));
+}
+
+// What scoring needs of a byte read alone in one page, looked up instead of worked out for
+// every character of every file.
+enum : std::uint8_t { kHeld = 1, kLetter = 2, kUpper = 4, kScriptLetter = 8 };
+struct TByteClass {
+    std::int16_t Weight = 0; // above ASCII and held: the character's weight
+    std::uint8_t Flags = 0;
+};
+constexpr std::int16_t kNoPair = INT16_MIN;     // the two bytes make no character
+constexpr std::int16_t kUnheldPair = INT16_MIN + 1;
+
+struct TScoreTable {
+    std::array<TByteClass, 256> Single{};
+    std::vector<std::int16_t> Pair; // double-byte: (lead - 0x80) << 8 | trail -> weight
+};
+
+const std::array<TScoreTable, kCandidateCount>& ScoreTables() {
+    static const auto tables = [] {
+        auto all = std::make_unique<std::array<TScoreTable, kCandidateCount>>();
+        for (std::size_t k = 0; k < kCandidateCount; ++k) {
+            const TCandidate& cand = kCandidates[k];
+            const TagCodec& codec = CandidateCodec(cand);
+            const bool dbcs = IsDoubleByte(cand);
+            TScoreTable& t = (*all)[k];
+            for (unsigned b = 0; b < 256; ++b) {
+                const std::string one(1, static_cast<char>(b));
+                std::size_t len = 1;
+                bool held = true;
+                const char32_t cp = b < 0x80 ? b : codec.CharAt(one, 0, len, held);
+                TByteClass& e = t.Single[b];
+                e.Flags = static_cast<std::uint8_t>((held ? kHeld : 0) | (IsAnyLetter(cp) ? kLetter : 0) |
+                                                    (IsUpper(cp) ? kUpper : 0) |
+                                                    (IsLetterOf(cand.Script, cp) ? kScriptLetter : 0));
+                if (b >= 0x80 && held)
+                    e.Weight = static_cast<std::int16_t>(
+                        Points(dbcs ? DoubleByteWeight(cand, cp, one) : SingleByteWeight(cand, cp)));
+            }
+            if (!dbcs)
+                continue;
+            t.Pair.assign(0x8000, kNoPair);
+            for (unsigned lead = 0x80; lead < 0x100; ++lead)
+                for (unsigned trail = 0; trail < 0x100; ++trail) {
+                    const std::string two = {static_cast<char>(lead), static_cast<char>(trail)};
+                    std::size_t len = 0;
+                    bool held = false;
+                    const char32_t cp = codec.CharAt(two, 0, len, held);
+                    if (len == 2)
+                        t.Pair[(lead - 0x80) << 8 | trail] =
+                            held ? static_cast<std::int16_t>(Points(DoubleByteWeight(cand, cp, two)))
+                                 : kUnheldPair;
+                }
+        }
+        return all;
+    }();
+    return *tables;
+}
+
+struct TScored {
+    TPoints Total = 0;
+    std::uint32_t High = 0; // characters above ASCII
+    double PerChar() const { return High == 0 ? 0 : Total / 100.0 / High; }
+    double Sum() const { return Total / 100.0; }
+};
+
+bool HasHigh(std::string_view bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+// One field's score in one page: the weights of its characters above ASCII, less what
+// misread text shows (a byte that is no character, case changing inside a word, a symbol
+// between letters, words mixing scripts).
+TScored ScoreField(std::string_view bytes, std::size_t k) {
+    const TScoreTable& t = ScoreTables()[k];
+    const TCandidate& cand = kCandidates[k];
+    const std::size_t n = bytes.size();
+    TScored s;
+    // A lead byte cut off at the end of a full field is another program's cut.
+    const bool full = n >= 28;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (!t.Pair.empty()) {
+        for (std::size_t i = 0; i < n;) {
+            const unsigned b = at(i);
+            if (b < 0x80) {
+                ++i;
+                continue;
+            }
+            std::int16_t w = kNoPair;
+            if (i + 1 < n)
+                w = t.Pair[(b - 0x80) << 8 | at(i + 1)];
+            if (w != kNoPair) {
+                i += 2;
+            } else {
+                ++i;
+                w = t.Single[b].Flags & kHeld ? t.Single[b].Weight : kUnheldPair;
+            }
+            if (w != kUnheldPair)
+                s.Total += w, ++s.High;
+            else if (!(full && i == n))
+                s.Total -= Points(6), ++s.High;
+        }
+        return s;
+    }
+    const bool latin = cand.Script == TScript::kLatin;
+    bool prevLetter = false, prevUpper = false, prevHigh = false;
+    std::uint32_t wordLetters = 0, wordHigh = 0;
+    bool wordAscii = false, wordScript = false;
+    const auto endWord = [&] {
+        if (latin && wordLetters >= 3 && wordHigh * 2 > wordLetters)
+            s.Total -= static_cast<TPoints>(wordHigh) * Points(1.5);
+        if (!latin && wordAscii && wordScript)
+            s.Total -= Points(2);
+        wordLetters = wordHigh = 0;
+        wordAscii = wordScript = false;
+    };
+    for (std::size_t i = 0; i < n;) {
+        const unsigned b = at(i++);
+        const TByteClass& e = t.Single[b];
+        const bool high = b >= 0x80;
+        if (high) {
+            ++s.High;
+            if (!(e.Flags & kHeld)) {
+                s.Total -= Points(6);
+                prevLetter = false;
+                endWord();
+                continue;
+            }
+            s.Total += e.Weight;
+        }
+        const bool letter = e.Flags & kLetter;
+        const bool upper = e.Flags & kUpper;
+        if (letter) {
+            if (prevLetter && upper && !prevUpper && (high || prevHigh))
+                s.Total -= Points(3);
+            ++wordLetters;
+            if (high) {
+                ++wordHigh;
+                wordScript = wordScript || (e.Flags & kScriptLetter);
+            } else {
+                wordAscii = true;
+            }
+        } else {
+            // A symbol between two letters is a misread letter.
+            if (high && prevLetter && i < n && IsAnyLetter(at(i)))
+                s.Total -= Points(2);
+            endWord();
+        }
+        prevUpper = upper;
+        prevHigh = high;
+        prevLetter = letter;
+    }
+    endWord();
+    return s;
+}
+
+// A field's scores in every page. Fields repeat from file to file (an album's artist and
+// title), so each reading thread keeps the last ones it scored.
+const std::array<TScored, kCandidateCount>& FieldScores(const std::string& field) {
+    static const std::array<TScored, kCandidateCount> kNone{};
+    if (!HasHigh(field))
+        return kNone;
+    thread_local std::unordered_map<std::string, std::array<TScored, kCandidateCount>> seen;
+    if (const auto it = seen.find(field); it != seen.end())
+        return it->second;
+    if (seen.size() >= 4096)
+        seen.clear();
+    std::array<TScored, kCandidateCount> scores;
+    for (std::size_t k = 0; k < kCandidateCount; ++k)
+        scores[k] = ScoreField(field, k);
+    return seen.emplace(field, scores).first->second;
+}
+
+TScored ScoreIn(const std::vector<std::string>& fields, const TCandidate& cand) {
+    const std::size_t k = static_cast<std::size_t>(&cand - kCandidates);
+    TScored s;
+    for (const std::string& f : fields) {
+        const TScored& one = FieldScores(f)[k];
+        s.Total += one.Total;
+        s.High += one.High;
+    }
+    return s;
 }
 
 std::string Joined(const std::vector<std::string>& fields, const TagCodec& codec) {
@@ -488,10 +613,8 @@ const std::vector<std::string>& AutoCandidates() {
 
 double CodePageScore(const std::vector<std::string>& Fields, const TagCodec& Codec) {
     for (const TCandidate& c : kCandidates)
-        if (Codec.Name() == c.Name) {
-            const TScored s = ScoreIn(Fields, c, Codec);
-            return s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
-        }
+        if (Codec.Name() == c.Name)
+            return ScoreIn(Fields, c).PerChar();
     return Codec.ValidBytes(Fields.empty() ? std::string() : Fields[0]) ? 0 : -6;
 }
 
@@ -510,9 +633,9 @@ TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
     double raw[kCount];
     std::size_t high = 0;
     for (std::size_t k = 0; k < kCount; ++k) {
-        const TScored s = ScoreIn(Fields, kCandidates[k], CandidateCodec(kCandidates[k]));
-        high = std::max(high, s.High);
-        raw[k] = s.High == 0 ? 0 : s.Total / static_cast<double>(s.High);
+        const TScored s = ScoreIn(Fields, kCandidates[k]);
+        high = std::max<std::size_t>(high, s.High);
+        raw[k] = s.PerChar();
     }
     if (!NeedScore) {
         std::size_t b = 0;
@@ -596,7 +719,7 @@ TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUn
             all = all && same;
         }
         if (any && all) {
-            const double score = ScoreIn(Fields, c, codec).Total;
+            const double score = ScoreIn(Fields, c).Sum();
             if (found == 0 || score > foundScore)
                 found = codec.Id(), foundScore = score;
         }
@@ -632,13 +755,13 @@ void TCodePageResolver::EndRun() {
 }
 
 TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
-                                        const std::vector<std::string>& Fields) const {
+                                        const std::vector<std::string>& Fields, int File) const {
     if (IsAscii(Fields))
         return {};
     if (IsUtf8(Fields))
         return {Utf8Codec().Id(), false, 3};
     if (hint_) {
-        if (const std::optional<TUnicodeTitles> v2 = hint_(Path))
+        if (const std::optional<TUnicodeTitles> v2 = hint_(Path, File))
             if (const TCodePageId id = MatchUnicodeTitles(Fields, *v2))
                 return {id, false, 3};
     }
@@ -678,14 +801,18 @@ std::vector<std::string> Mp3FilesOnDisk(const std::string& folder) {
     return paths;
 }
 
-std::string ReadTail(const std::string& path) {
+// The file's last 128 bytes ("" when it cannot be read), and the file left open in Open.
+std::string ReadTail(const std::string& path, TTagOpen& Open) {
     try {
-        TTagOpen open = OpenForTag(path, 0);
-        if (!open.ReadTail)
+        TTagOpen opened = OpenForTag(path, 0);
+        Open.File.reset(opened.File.release());
+        Open.Size = opened.Size;
+        Open.ReadTail = opened.ReadTail;
+        if (!Open.ReadTail)
             return {};
         std::string tail(kTagBytes, '\0');
-        const ssize_t got = ::pread(open.File.get(), tail.data(), kTagBytes,
-                                    static_cast<off_t>(open.Size - kTagBytes));
+        const ssize_t got = ::pread(Open.File.get(), tail.data(), kTagBytes,
+                                    static_cast<off_t>(Open.Size - kTagBytes));
         return got == static_cast<ssize_t>(kTagBytes) ? tail : std::string();
     } catch (const std::exception&) {
         return {};
@@ -726,10 +853,11 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder, const st
         std::vector<std::string> pooled;
         std::vector<std::pair<std::string, TJudged>> ahead;
         for (const std::string& p : paths) {
-            std::vector<std::string> fields = RawTagFields(ReadTail(p));
+            TTagOpen open;
+            std::vector<std::string> fields = RawTagFields(ReadTail(p, open));
             if (fields.empty() || IsAscii(fields))
                 continue;
-            const TCodePageGuess g = Judge(p, fields);
+            const TCodePageGuess g = Judge(p, fields, open.File.get());
             if (!g.Weak)
                 ++votes[g.CodePage];
             else
@@ -769,7 +897,7 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder, const st
 }
 
 TCodePageGuess TCodePageResolver::OwnGuess(const std::string& Path,
-                                           const std::vector<std::string>& Fields) {
+                                           const std::vector<std::string>& Fields, int File) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (const auto it = judgedAhead_.find(Path); it != judgedAhead_.end()) {
@@ -780,11 +908,11 @@ TCodePageGuess TCodePageResolver::OwnGuess(const std::string& Path,
                 return g;
         }
     }
-    return Judge(Path, Fields);
+    return Judge(Path, Fields, File);
 }
 
-TCodePageId TCodePageResolver::Decide(const std::string& Path, std::string_view Tail) {
-    const TCodePageId id = DecideOnce(Path, Tail);
+TCodePageId TCodePageResolver::Decide(const std::string& Path, std::string_view Tail, int File) {
+    const TCodePageId id = DecideOnce(Path, Tail, File);
     if (id != 0 && keepDecided_) {
         std::lock_guard<std::mutex> guard(lock_);
         decided_[Path] = id;
@@ -798,13 +926,13 @@ TCodePageId TCodePageResolver::Decided(const std::string& Path) const {
     return it == decided_.end() ? 0 : it->second;
 }
 
-TCodePageId TCodePageResolver::DecideOnce(const std::string& Path, std::string_view Tail) {
+TCodePageId TCodePageResolver::DecideOnce(const std::string& Path, std::string_view Tail, int File) {
     if (AsciiTail(Tail))
         return 0;
     const std::vector<std::string> fields = RawTagFields(Tail);
     if (fields.empty())
         return 0;
-    const TCodePageGuess own = OwnGuess(Path, fields);
+    const TCodePageGuess own = OwnGuess(Path, fields, File);
     if (own.CodePage == 0 || !own.Weak)
         return own.CodePage;
     const TCodePageId folder = FolderOpinion(FolderOf(Path), Path);

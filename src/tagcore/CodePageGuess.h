@@ -42,7 +42,8 @@ const std::vector<std::string>& AutoCandidates();
 struct TUnicodeTitles {
     std::string Title, Artist;
 };
-using TId3v2Hint = std::function<std::optional<TUnicodeTitles>(const std::string& Path)>;
+// File: the file Path open for reading, or -1.
+using TId3v2Hint = std::function<std::optional<TUnicodeTitles>(const std::string& Path, int File)>;
 
 // The ID3v2 evidence: the code page in which the raw fields read as the Unicode titles, or 0.
 TCodePageId MatchUnicodeTitles(const std::vector<std::string>& Fields, const TUnicodeTitles& V2);
@@ -61,22 +62,25 @@ class TCodePageResolver {
     // The run is over: its files and per-file decisions are let go (a window keeps a row's
     // code page itself); the folders' opinions stay for later reads.
     void EndRun();
-    // The code page of the file Path whose last 128 bytes are Tail.
-    TCodePageId Decide(const std::string& Path, std::string_view Tail);
+    // The code page of the file Path whose last 128 bytes are Tail; File: the file open for
+    // reading (-1: the ID3v2 hint opens it).
+    TCodePageId Decide(const std::string& Path, std::string_view Tail, int File = -1);
     // The code page Decide gave the file Path last (0: ASCII, no tag, or not decided here).
     TCodePageId Decided(const std::string& Path) const;
     // Whether Decide keeps its answers for Decided (on unless set): a list that keeps each
     // row's code page itself saves a path a file.
     void SetKeepDecided(bool On) { keepDecided_ = On; }
     // The file's own evidence, without its folder.
-    TCodePageGuess Judge(const std::string& Path, const std::vector<std::string>& Fields) const;
+    TCodePageGuess Judge(const std::string& Path, const std::vector<std::string>& Fields,
+                         int File = -1) const;
 
   private:
     // Asking: the file whose reading needs the opinion.
     TCodePageId FolderOpinion(const std::string& Folder, const std::string& Asking);
-    TCodePageId DecideOnce(const std::string& Path, std::string_view Tail);
+    TCodePageId DecideOnce(const std::string& Path, std::string_view Tail, int File);
     // The file's own evidence: judged ahead by its folder's opinion, or judged now.
-    TCodePageGuess OwnGuess(const std::string& Path, const std::vector<std::string>& Fields);
+    TCodePageGuess OwnGuess(const std::string& Path, const std::vector<std::string>& Fields,
+                            int File);
 
     TId3v2Hint hint_;
     mutable std::mutex lock_;

@@ -191,12 +191,13 @@ std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec0) {
     return out;
 }
 
-TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec0, const std::string* Path) {
+TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec0, const std::string* Path,
+                      int File) {
     TMP3Tag tag;
     TCodePageId id = codec0.Id();
     if (codec0.IsAuto() && Bytes.size() >= kTagSize) {
         if (Path)
-            id = codec0.Resolver()->Decide(*Path, Bytes);
+            id = codec0.Resolver()->Decide(*Path, Bytes, File);
         else
             id = codec0.Resolver()->Judge({}, RawTagFields(Bytes)).CodePage;
     }

@@ -106,9 +106,10 @@ std::string RTrim(std::string_view Text);
 std::string BuildTagBytes(const TMP3Tag& Tag, const TagCodec& codec = TagCodec::Default());
 // Parses the last 128 bytes of a file (tag or not) into a record; FileName is left empty.
 // Byte 125 zero and byte 126 not make it ID3v1.1: a 28-byte comment and byte 126 as Track.
-// With the "auto" codec, Path (when given) lets the file's folder and ID3v2 tag be asked.
+// With the "auto" codec, Path (when given) lets the file's folder and ID3v2 tag be asked;
+// File, when not -1, is the file open for reading, so that its ID3v2 tag is read through it.
 // The record's CodePage is the code page read in when a text held a byte above ASCII.
 TMP3Tag ParseTagBytes(std::string_view Bytes, const TagCodec& codec = TagCodec::Default(),
-                      const std::string* Path = nullptr);
+                      const std::string* Path = nullptr, int File = -1);
 
 } // namespace veltrane

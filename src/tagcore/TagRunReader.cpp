@@ -21,15 +21,16 @@ TTagRunReader::TTagRunReader(TPathOf PathOf, std::uint64_t MinSize, bool UseRing
                       std::min<std::uint64_t>(tag.Size, TTailRunReader::kMaxHead));
               return open;
           },
-          UseRing) {}
+          UseRing),
+      minSize_(MinSize) {}
 
 TMP3Tag TTagRunReader::Read(std::size_t Index, const TagCodec& codec, std::uint64_t* FileSize,
                             TDirectoryCache* Directories, TMpegAudio* Audio) {
     TTailRunReader::TTail tail = tails_.Read(Index, Directories);
     if (FileSize)
         *FileSize = tail.TailEnd;
-    TMP3Tag tag = ParseTagBytes(tail.Bytes, codec, &tail.Path); // no tail read: no tag
-    if (Audio && tail.File >= 0)
+    TMP3Tag tag = ParseTagBytes(tail.Bytes, codec, &tail.Path, tail.File); // no tail read: no tag
+    if (Audio && tail.File >= 0 && tail.TailEnd >= minSize_)
         *Audio = ReadMpegAudioOf(tail.File, tail.TailEnd, tag.Header == "TAG" ? 128 : 0, tail.Head);
     tag.FileName = std::move(tail.Path);
     return tag;

@@ -50,6 +50,7 @@ class TTagRunReader {
 
   private:
     TTailRunReader tails_;
+    std::uint64_t minSize_;
 };
 
 } // namespace veltrane

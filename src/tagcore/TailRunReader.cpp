@@ -152,12 +152,11 @@ void TTailRunReader::Prepare(std::size_t First, std::size_t End, TDirectoryCache
                     throw EInOutError(100);
                 e.Result = static_cast<int>(e.TailLength);
             }
-            if (e.HeadLength > 0) {
-                // A short head is read again: the kernel may stop a read early.
-                if (e.HeadResult != static_cast<int>(e.HeadLength))
-                    e.HeadLength = ReadHeadPlainly(files_[k].get(), e.Head.get(), e.HeadLength);
-                e.File.reset(files_[k].release()); // for whoever reads on past the head
-            }
+            // A short head is read again: the kernel may stop a read early.
+            if (e.HeadLength > 0 && e.HeadResult != static_cast<int>(e.HeadLength))
+                e.HeadLength = ReadHeadPlainly(files_[k].get(), e.Head.get(), e.HeadLength);
+            // Kept for whoever reads on past the tail and head (the audio, an ID3v2 tag).
+            e.File.reset(files_[k].release());
         } catch (...) {
             e.Error = std::current_exception();
         }
@@ -177,8 +176,8 @@ TTailRunReader::TTail TTailRunReader::Read(std::size_t Index, TDirectoryCache* D
             if (!singleHead_)
                 singleHead_ = std::make_unique<char[]>(kMaxHead);
             head = ReadHeadPlainly(opened.File.get(), singleHead_.get(), head);
-            current_.reset(opened.File.release());
         }
+        current_.reset(opened.File.release());
         return {opened.Status, std::move(opened.Path), opened.TailEnd,
                 std::string_view(single_, length), std::string_view(singleHead_.get(), head),
                 current_.get()};

@@ -76,7 +76,7 @@ class TTailRunReader {
         std::uint64_t TailEnd;
         std::string_view Bytes; // valid until the next Prepare or Read
         std::string_view Head;  // the bytes from the start asked for (fewer at the file's end)
-        int File = -1;          // open while Head is there, until the next Prepare or Read
+        int File = -1;          // open until the next Prepare or Read (-1: none)
     };
     // Entry Index: from the run prepared when it holds the entry, else opened and read now.
     // Throws what Open threw, or what reading the tail threw.
@@ -99,7 +99,7 @@ class TTailRunReader {
         std::size_t HeadLength = 0;
         int HeadResult = -1;
         std::unique_ptr<char[]> Head; // kMaxHead bytes, made when first asked for
-        TUniqueFd File;               // kept for a reader of more than the head
+        TUniqueFd File;               // kept for a reader of more than the tail and head
     };
     void DropRing();
 
@@ -111,7 +111,7 @@ class TTailRunReader {
     std::size_t first_ = 0;
     char single_[kMaxTail];            // the tail of an entry read on its own
     std::unique_ptr<char[]> singleHead_;
-    TUniqueFd current_;                // the file of the entry read last, when it had a head
+    TUniqueFd current_;                // the file of the entry read last
 };
 
 } // namespace veltrane
