@@ -211,17 +211,20 @@ auto OnTag(std::string_view Bytes, Fn fn) {
 }
 
 // The bytes of the ID3v2 tag of the open file Fd; nullopt when it has none of a size to read.
-std::optional<std::string> TagBytesOf(int Fd) {
+// Regular: Fd is known to be a regular file (one opened for its tag), which saves a status.
+std::optional<std::string> TagBytesOf(int Fd, bool Regular = false) {
     struct stat st;
-    if (::fstat(Fd, &st) != 0)
+    if (!Regular && ::fstat(Fd, &st) != 0)
         throw EInOutError::FromErrno(errno);
-    if (!S_ISREG(st.st_mode))
+    if (!Regular && !S_ISREG(st.st_mode))
         return std::nullopt;
     char header[kHeaderSize];
     if (!PreadAll(Fd, header, kHeaderSize, 0))
         return std::nullopt;
     const std::size_t length = Id3v2TagLength(std::string_view(header, kHeaderSize));
-    if (length == 0 || length > kMaxId3v2Bytes || length > static_cast<std::uint64_t>(st.st_size))
+    // A tag declaring more than the file holds fails its read below.
+    if (length == 0 || length > kMaxId3v2Bytes ||
+        (!Regular && length > static_cast<std::uint64_t>(st.st_size)))
         return std::nullopt;
     std::string bytes(length, '\0');
     if (!PreadAll(Fd, bytes.data(), length, 0))
@@ -261,7 +264,7 @@ std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path, int Fil
         // Most files have no ID3v2 tag: they cost a read of ten bytes, not an exception.
         std::optional<std::string> bytes;
         if (File >= 0)
-            bytes = TagBytesOf(File);
+            bytes = TagBytesOf(File, true);
         else
             bytes = TagBytesOf(OpenForId3v2(Path, nullptr).get());
         if (!bytes)

@@ -56,7 +56,7 @@ TId3v2Values ReadId3v2(const std::string& Path, TDirectoryCache* Directories = n
 
 // For the "auto" code page: what the file's ID3v2 tag says in Unicode (nothing when the file
 // has no readable tag or stores both frames in Latin-1). File: the file already open for
-// reading, or -1 to open Path.
+// reading (a regular file, as the tag readers open), or -1 to open Path.
 std::optional<TUnicodeTitles> ReadUnicodeTitles(const std::string& Path, int File = -1);
 
 } // namespace veltrane

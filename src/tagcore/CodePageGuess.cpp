@@ -552,13 +552,22 @@ TScored ScoreIn(const std::vector<std::string>& fields, const TCandidate& cand) 
     return s;
 }
 
-std::string Joined(const std::vector<std::string>& fields, const TagCodec& codec) {
-    std::string out;
+// True when the fields read as the same text in both pages (Decode of each is the same).
+bool SameReading(const std::vector<std::string>& fields, const TagCodec& a, const TagCodec& b) {
     for (const std::string& f : fields) {
-        out += codec.Decode(f);
-        out += '\n';
+        std::size_t i = 0, j = 0;
+        while (i < f.size() && j < f.size()) {
+            std::size_t la = 1, lb = 1;
+            bool held = false;
+            if (a.CharAt(f, i, la, held) != b.CharAt(f, j, lb, held))
+                return false;
+            i += la;
+            j += lb;
+        }
+        if (i != j)
+            return false;
     }
-    return out;
+    return true;
 }
 
 } // namespace
@@ -653,10 +662,10 @@ TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
                        high >= (IsDoubleByte(kCandidates[b]) ? 2u : 3u);
         if (decided) {
             // Whichever page comes second must read the text otherwise.
-            const std::string bestText = Joined(Fields, CandidateCodec(kCandidates[b]));
             for (std::size_t k = 0; k < kCount && decided; ++k)
                 if (k != b && raw[k] + kCandidates[k].Prior + kBonus + kEps >= next)
-                    decided = Joined(Fields, CandidateCodec(kCandidates[k])) != bestText;
+                    decided = !SameReading(Fields, CandidateCodec(kCandidates[k]),
+                                           CandidateCodec(kCandidates[b]));
         }
         if (decided)
             return {CandidateCodec(kCandidates[b]).Id(), false, best};
@@ -680,7 +689,7 @@ TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
                 high < (IsDoubleByte(*best.Candidate) ? 2u : 3u);
     // Another page that reads the same text is no evidence against this one, but no evidence
     // for it either.
-    if (Joined(Fields, bestCodec) == Joined(Fields, CandidateCodec(*second.Candidate)))
+    if (SameReading(Fields, bestCodec, CandidateCodec(*second.Candidate)))
         weak = true;
     return {bestCodec.Id(), weak, best.Score};
 }
