@@ -114,8 +114,16 @@ std::string Convert(std::string_view utf8, const char* to) {
     return out;
 }
 
-// Words picked from Seed on, joined by blanks while they fit Width bytes in the code page:
-// {UTF-8 text, code-page bytes}. A few texts get an ASCII word as real titles do.
+// Words picked by Seed, joined by blanks while they fit Width bytes in the code page: {UTF-8
+// text, code-page bytes}. Seeds apart by a multiple of the word count differ in their later
+// words, so an album's titles differ as real ones do. A few texts get an ASCII word.
+// Seed / N^K: word K of a text changes when word K - 1 has gone through all N words.
+std::size_t Scaled(std::size_t seed, std::size_t n, std::size_t k) {
+    for (; k > 0; --k)
+        seed /= n;
+    return seed;
+}
+
 std::pair<std::string, std::string> Text(const std::vector<std::string_view>& words,
                                          const char* codePage, std::size_t seed, std::size_t count,
                                          std::size_t width) {
@@ -123,7 +131,8 @@ std::pair<std::string, std::string> Text(const std::vector<std::string_view>& wo
     for (std::size_t k = 0; k < count; ++k) {
         const bool ascii = seed % 7 == 0 && k == count - 1;
         const std::string_view word =
-            ascii ? kAsciiWords[seed % kAsciiWords.size()] : words[(seed * 7 + k * 5) % words.size()];
+            ascii ? kAsciiWords[seed % kAsciiWords.size()]
+                  : words[(Scaled(seed, words.size(), k) * 7 + k * 5) % words.size()];
         const std::string sep = k == 0 ? "" : " ";
         const std::string encoded = Convert(std::string(word), codePage);
         if (bytes.size() + sep.size() + encoded.size() > width)
@@ -224,7 +233,7 @@ void WriteFile(const std::string& root, std::size_t i) {
 // Builds the tree unless a finished one is there.
 void MakeTree(const std::string& root) {
     const std::string stamp = root + "/.complete";
-    const std::string want = std::to_string(kFiles) + " " + std::to_string(kFolders) + " 1\n";
+    const std::string want = std::to_string(kFiles) + " " + std::to_string(kFolders) + " 2\n";
     if (std::FILE* f = std::fopen(stamp.c_str(), "r")) {
         char text[64] = {};
         const bool same = std::fgets(text, sizeof text, f) && want == text;

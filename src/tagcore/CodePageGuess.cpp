@@ -525,7 +525,7 @@ TScored ScoreField(std::string_view bytes, std::size_t k) {
 }
 
 // A field's scores in every page. Fields repeat from file to file (an album's artist and
-// title), so each reading thread keeps the last ones it scored.
+// album title), so each reading thread keeps the last few it scored.
 const std::array<TScored, kCandidateCount>& FieldScores(const std::string& field) {
     static const std::array<TScored, kCandidateCount> kNone{};
     if (!HasHigh(field))
@@ -533,7 +533,7 @@ const std::array<TScored, kCandidateCount>& FieldScores(const std::string& field
     thread_local std::unordered_map<std::string, std::array<TScored, kCandidateCount>> seen;
     if (const auto it = seen.find(field); it != seen.end())
         return it->second;
-    if (seen.size() >= 4096)
+    if (seen.size() >= 256)
         seen.clear();
     std::array<TScored, kCandidateCount> scores;
     for (std::size_t k = 0; k < kCandidateCount; ++k)
