@@ -7,6 +7,7 @@
 #include "editing/JournaledSteps.h"
 #include "editing/TagEditing.h"
 #include "editing/TrackNumbers.h"
+#include "tagcore/CodePageGuess.h"
 #include "tagcore/LongPath.h"
 #include "tagcore/OrderedReader.h"
 #include "tagcore/TagFile.h"
@@ -205,6 +206,9 @@ int RunTagShow(const Args& args, std::ostream& out, std::ostream& err) {
     if (o.Positional().empty())
         throw UsageError("tag show: missing PATH");
     const auto codec = MakeCodec(o);
+    // Nothing here asks a file's code page after its reading: the decisions need not be kept.
+    if (TCodePageResolver* resolver = codec->Resolver())
+        resolver->SetKeepDecided(false);
     const std::size_t jobs = ReadJobs(o);
     const bool recursive = o.Has("--recursive");
     const bool audio = o.Has("--audio");

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -629,52 +630,56 @@ double CodePageScore(const std::vector<std::string>& Fields, const TagCodec& Cod
 
 namespace {
 
-// Guesses as GuessCodePage does. With NeedScore false, a guess that is not weak may carry
-// another score: uchardet is then asked only when its opinion could change the choice or
-// make it weak (its bonus goes to one code page at most).
-TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
-    if (IsAscii(Fields))
-        return {};
-    if (IsUtf8(Fields))
-        return {Utf8Codec().Id(), false, 3};
-    constexpr std::size_t kCount = std::size(kCandidates);
-    constexpr double kBonus = 0.6;
-    double raw[kCount];
-    std::size_t high = 0;
-    for (std::size_t k = 0; k < kCount; ++k) {
+constexpr double kBonus = 0.6; // uchardet's opinion, for the page it names
+constexpr double kEps = 1e-9;
+
+// The text's scores in every candidate page, per character above ASCII.
+struct TRawScores {
+    double Raw[kCandidateCount] = {};
+    std::size_t High = 0;
+    std::size_t Best = 0;     // the page that reads the text best, uchardet aside
+    double Next = -1e300;     // the score (with prior) of the best of the others
+    double Score(std::size_t k) const { return Raw[k] + kCandidates[k].Prior; }
+};
+
+TRawScores RawScores(const std::vector<std::string>& Fields) {
+    TRawScores r;
+    for (std::size_t k = 0; k < kCandidateCount; ++k) {
         const TScored s = ScoreIn(Fields, kCandidates[k]);
-        high = std::max<std::size_t>(high, s.High);
-        raw[k] = s.PerChar();
+        r.High = std::max<std::size_t>(r.High, s.High);
+        r.Raw[k] = s.PerChar();
+        if (r.Score(k) > r.Score(r.Best))
+            r.Best = k;
     }
-    if (!NeedScore) {
-        std::size_t b = 0;
-        for (std::size_t k = 1; k < kCount; ++k)
-            if (raw[k] + kCandidates[k].Prior > raw[b] + kCandidates[b].Prior)
-                b = k;
-        const double best = raw[b] + kCandidates[b].Prior;
-        double next = -1e300;
-        for (std::size_t k = 0; k < kCount; ++k)
-            if (k != b)
-                next = std::max(next, raw[k] + kCandidates[k].Prior);
-        // Clear of every other page even when that one gets the bonus, and strong.
-        constexpr double kEps = 1e-9;
-        bool decided = best >= 1.5 && best - next >= 2 * kBonus + kEps &&
-                       high >= (IsDoubleByte(kCandidates[b]) ? 2u : 3u);
-        if (decided) {
-            // Whichever page comes second must read the text otherwise.
-            for (std::size_t k = 0; k < kCount && decided; ++k)
-                if (k != b && raw[k] + kCandidates[k].Prior + kBonus + kEps >= next)
-                    decided = !SameReading(Fields, CandidateCodec(kCandidates[k]),
-                                           CandidateCodec(kCandidates[b]));
-        }
-        if (decided)
-            return {CandidateCodec(kCandidates[b]).Id(), false, best};
-    }
+    for (std::size_t k = 0; k < kCandidateCount; ++k)
+        if (k != r.Best)
+            r.Next = std::max(r.Next, r.Score(k));
+    return r;
+}
+
+// The guess when the scores decide it whatever uchardet says: the best page clear of every
+// other even when that one gets the bonus, strong, and reading the text otherwise than any
+// page the bonus could bring near it.
+std::optional<TCodePageGuess> QuickGuess(const TRawScores& r, const std::vector<std::string>& Fields) {
+    const std::size_t b = r.Best;
+    const double best = r.Score(b);
+    if (best < 1.5 || best - r.Next < 2 * kBonus + kEps ||
+        r.High < (IsDoubleByte(kCandidates[b]) ? 2u : 3u))
+        return std::nullopt;
+    for (std::size_t k = 0; k < kCandidateCount; ++k)
+        if (k != b && r.Score(k) + kBonus + kEps >= r.Next &&
+            SameReading(Fields, CandidateCodec(kCandidates[k]), CandidateCodec(kCandidates[b])))
+            return std::nullopt;
+    return TCodePageGuess{CandidateCodec(kCandidates[b]).Id(), false, best};
+}
+
+// The guess with uchardet's opinion.
+TCodePageGuess FullGuess(const TRawScores& r, const std::vector<std::string>& Fields) {
     const std::string opinion = Uchardet(Fields);
     std::vector<TRanked> ranked;
-    for (std::size_t k = 0; k < kCount; ++k) {
+    for (std::size_t k = 0; k < kCandidateCount; ++k) {
         const TCandidate& c = kCandidates[k];
-        double score = raw[k];
+        double score = r.Raw[k];
         if (!opinion.empty() && std::string_view(c.UchardetNames).find(";" + opinion + ";") !=
                                     std::string_view::npos)
             score += kBonus;
@@ -686,12 +691,27 @@ TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
     const TRanked& second = ranked[1];
     const TagCodec& bestCodec = CandidateCodec(*best.Candidate);
     bool weak = best.Score < 1.5 || best.Score - second.Score < 0.6 ||
-                high < (IsDoubleByte(*best.Candidate) ? 2u : 3u);
+                r.High < (IsDoubleByte(*best.Candidate) ? 2u : 3u);
     // Another page that reads the same text is no evidence against this one, but no evidence
     // for it either.
     if (SameReading(Fields, bestCodec, CandidateCodec(*second.Candidate)))
         weak = true;
     return {bestCodec.Id(), weak, best.Score};
+}
+
+// Guesses as GuessCodePage does. With NeedScore false, a guess that is not weak may carry
+// another score: uchardet is then asked only when its opinion could change the choice or
+// make it weak (its bonus goes to one code page at most).
+TCodePageGuess Guess(const std::vector<std::string>& Fields, bool NeedScore) {
+    if (IsAscii(Fields))
+        return {};
+    if (IsUtf8(Fields))
+        return {Utf8Codec().Id(), false, 3};
+    const TRawScores r = RawScores(Fields);
+    if (!NeedScore)
+        if (const std::optional<TCodePageGuess> quick = QuickGuess(r, Fields))
+            return *quick;
+    return FullGuess(r, Fields);
 }
 
 } // namespace
@@ -763,22 +783,41 @@ void TCodePageResolver::EndRun() {
     judgedAhead_.clear();
 }
 
-TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
-                                        const std::vector<std::string>& Fields, int File) const {
+TCodePageResolver::TOwn TCodePageResolver::JudgeQuick(const std::string& Path,
+                                                      const std::vector<std::string>& Fields,
+                                                      int File) const {
     if (IsAscii(Fields))
         return {};
     if (IsUtf8(Fields))
-        return {Utf8Codec().Id(), false, 3};
+        return {{Utf8Codec().Id(), false, 3}};
     if (hint_) {
         if (const std::optional<TUnicodeTitles> v2 = hint_(Path, File))
             if (const TCodePageId id = MatchUnicodeTitles(Fields, *v2))
-                return {id, false, 3};
+                return {{id, false, 3}};
     }
+    const TRawScores r = RawScores(Fields);
+    if (const std::optional<TCodePageGuess> quick = QuickGuess(r, Fields))
+        return {*quick};
+    const bool clear = r.Score(r.Best) > r.Next + kEps;
+    return {{clear ? CandidateCodec(kCandidates[r.Best]).Id() : TCodePageId{0}, true, 0}, true};
+}
+
+TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
+                                        const std::vector<std::string>& Fields, int File) const {
+    const TOwn own = JudgeQuick(Path, Fields, File);
     // The score of a guess that is not weak is not used here.
-    return Guess(Fields, false);
+    return own.Unclear ? FullGuess(RawScores(Fields), Fields) : own.Guess;
 }
 
 namespace {
+
+// Every field reads in Codec without a byte that is no character (a full field may end cut).
+bool ReadsValidly(const std::vector<std::string>& fields, const TagCodec& codec) {
+    for (const std::string& f : fields)
+        if (!codec.ValidBytes(f, f.size() >= 28))
+            return false;
+    return true;
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -858,32 +897,37 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder, const st
     try {
         if (onDisk)
             paths = Mp3FilesOnDisk(Folder);
+        // Files whose own evidence decides vote each; the text of the others, pooled, is
+        // judged once (more text than one tag's tells more) and votes for all of them.
         std::map<TCodePageId, std::size_t> votes;
         std::vector<std::string> pooled;
+        std::size_t unclear = 0;
         std::vector<std::pair<std::string, TJudged>> ahead;
         for (const std::string& p : paths) {
             TTagOpen open;
             std::vector<std::string> fields = RawTagFields(ReadTail(p, open));
             if (fields.empty() || IsAscii(fields))
                 continue;
-            const TCodePageGuess g = Judge(p, fields, open.File.get());
-            if (!g.Weak)
-                ++votes[g.CodePage];
-            else
+            const TOwn own = JudgeQuick(p, fields, open.File.get());
+            if (!own.Unclear) {
+                ++votes[own.Guess.CodePage];
+            } else {
+                ++unclear;
                 for (const std::string& f : fields)
                     if (!f.empty())
                         pooled.push_back(f);
-            ahead.push_back({p, {std::move(fields), g}});
+            }
+            ahead.push_back({p, {std::move(fields), own}});
+        }
+        if (!pooled.empty()) {
+            const TCodePageGuess g = GuessCodePage(pooled);
+            if (!g.Weak || g.Score >= 1.5)
+                votes[g.CodePage] += unclear;
         }
         std::size_t most = 0;
         for (const auto& [id, count] : votes)
             if (count > most)
                 opinion = id, most = count;
-        if (opinion == 0 && !pooled.empty()) {
-            const TCodePageGuess g = GuessCodePage(pooled);
-            if (!g.Weak || g.Score >= 1.5)
-                opinion = g.CodePage;
-        }
         guard.lock();
         // Only files still to be read, those after the asking one: one read already may have
         // changed since, and would keep its entry.
@@ -905,19 +949,26 @@ TCodePageId TCodePageResolver::FolderOpinion(const std::string& Folder, const st
     return opinion;
 }
 
-TCodePageGuess TCodePageResolver::OwnGuess(const std::string& Path,
-                                           const std::vector<std::string>& Fields, int File) {
+TCodePageResolver::TOwn TCodePageResolver::OwnGuess(const std::string& Path,
+                                                    const std::vector<std::string>& Fields,
+                                                    int File) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (const auto it = judgedAhead_.find(Path); it != judgedAhead_.end()) {
             const bool same = it->second.Fields == Fields;
-            const TCodePageGuess g = it->second.Guess;
+            const TOwn own = it->second.Own;
             judgedAhead_.erase(it);
             if (same)
-                return g;
+                return own;
         }
     }
-    return Judge(Path, Fields, File);
+    return JudgeQuick(Path, Fields, File);
+}
+
+TCodePageId TCodePageResolver::KnownOpinion(const std::string& Folder) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    const auto it = folders_.find(Folder);
+    return it == folders_.end() || it->second < 0 ? 0 : static_cast<TCodePageId>(it->second);
 }
 
 TCodePageId TCodePageResolver::Decide(const std::string& Path, std::string_view Tail, int File) {
@@ -941,17 +992,24 @@ TCodePageId TCodePageResolver::DecideOnce(const std::string& Path, std::string_v
     const std::vector<std::string> fields = RawTagFields(Tail);
     if (fields.empty())
         return 0;
-    const TCodePageGuess own = OwnGuess(Path, fields, File);
+    const TOwn quick = OwnGuess(Path, fields, File);
+    TCodePageGuess own = quick.Guess;
+    if (quick.Unclear) {
+        // A folder whose opinion is the page the text reads best in settles it: uchardet could
+        // only make the file's own guess weak or bring another page near it, and a weak guess
+        // takes that page from its folder.
+        if (own.CodePage != 0 && KnownOpinion(FolderOf(Path)) == own.CodePage &&
+            ReadsValidly(fields, TagCodec::ById(own.CodePage)))
+            return own.CodePage;
+        own = FullGuess(RawScores(fields), fields);
+    }
     if (own.CodePage == 0 || !own.Weak)
         return own.CodePage;
     const TCodePageId folder = FolderOpinion(FolderOf(Path), Path);
     if (folder == 0 || folder == own.CodePage)
         return own.CodePage;
     const TagCodec& codec = TagCodec::ById(folder);
-    for (const std::string& f : fields)
-        if (!codec.ValidBytes(f, f.size() >= 28))
-            return own.CodePage;
-    if (CodePageScore(fields, codec) < own.Score - 1.5)
+    if (!ReadsValidly(fields, codec) || CodePageScore(fields, codec) < own.Score - 1.5)
         return own.CodePage;
     return folder;
 }

@@ -75,12 +75,21 @@ class TCodePageResolver {
                          int File = -1) const;
 
   private:
+    // A file's own evidence before uchardet is asked. Unclear: uchardet would be asked, and
+    // Guess.CodePage is the page the text reads best in when it is clear of the others (0
+    // when not).
+    struct TOwn {
+        TCodePageGuess Guess;
+        bool Unclear = false;
+    };
+    TOwn JudgeQuick(const std::string& Path, const std::vector<std::string>& Fields, int File) const;
     // Asking: the file whose reading needs the opinion.
     TCodePageId FolderOpinion(const std::string& Folder, const std::string& Asking);
+    // The folder's opinion when it is formed already, 0 otherwise.
+    TCodePageId KnownOpinion(const std::string& Folder) const;
     TCodePageId DecideOnce(const std::string& Path, std::string_view Tail, int File);
     // The file's own evidence: judged ahead by its folder's opinion, or judged now.
-    TCodePageGuess OwnGuess(const std::string& Path, const std::vector<std::string>& Fields,
-                            int File);
+    TOwn OwnGuess(const std::string& Path, const std::vector<std::string>& Fields, int File);
 
     TId3v2Hint hint_;
     mutable std::mutex lock_;
@@ -95,7 +104,7 @@ class TCodePageResolver {
     // the guess, taken by the file's own reading.
     struct TJudged {
         std::vector<std::string> Fields;
-        TCodePageGuess Guess;
+        TOwn Own;
     };
     std::unordered_map<std::string, TJudged> judgedAhead_;
 };
