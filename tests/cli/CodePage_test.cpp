@@ -274,9 +274,27 @@ TEST(CodePageGuess, AsciiTailByItsTextFields) {
         EXPECT_EQ(resolver.Decide("/nonexistent-veltrane/a.mp3", c.Tail) == 0, c.Ascii)
             << c.Tail.substr(120);
     }
-    // A byte that is no character of the page costs much; a symbol less.
-    EXPECT_DOUBLE_EQ(CodePageScore({"\x98\x98"}, TagCodec("WINDOWS-1251")), -6);
-    EXPECT_DOUBLE_EQ(CodePageScore({"\xB0\xB0"}, TagCodec("WINDOWS-1251")), 0.3);
+}
+
+// Each rule of the scoring, by the score a character above ASCII it gives.
+TEST(CodePageGuess, ScoringRules) {
+    struct Case {
+        const char* Page;
+        std::string Text;
+        double Score;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"WINDOWS-1251", "\x98\x98", -6},          // a byte that is no character
+             {"WINDOWS-1251", "\xB0\xB0", 0.3},         // a symbol
+             {"WINDOWS-1252", "a'b \xE9", 3},            // an ASCII symbol between letters: free
+             {"WINDOWS-1252", "a\xD7" "b", -4.5},        // one above ASCII: -2.5, and -2
+             {"WINDOWS-1252", "a\xC9", 0},               // a capital after a small letter: -3
+             {"WINDOWS-1252", "\xC9\xC9", 3},           // two capitals
+             {"WINDOWS-1252", "\xE9\xE9" "ab", 3},      // half a word above ASCII
+             {"WINDOWS-1252", "\xE9\xE9\xE9" "a", 1.5}, // more than half: -1.5 each
+             {"CP932", "\x82\xA0\x82", -1.5},          // a lead byte alone: -6
+             {"CP932", std::string(27, 'a') + "\x82\xA0\x82", 3}}) // ending a full field: cut
+        EXPECT_DOUBLE_EQ(CodePageScore({c.Text}, TagCodec(c.Page)), c.Score) << c.Page << " " << c.Text;
 }
 
 // A folder judged while its files are read: a second weak file takes the opinion already
