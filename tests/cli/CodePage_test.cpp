@@ -318,5 +318,19 @@ TEST_F(CodePages, FolderOpinionOnceAndFilesJudgedAheadThatChanged) {
               "WINDOWS-1253");
 }
 
+// A folder's files whose text leaves the code page open count together: three French titles
+// outvote two Czech ones that decide alone, and a title that reads alike in both pages
+// follows the three.
+TEST_F(CodePages, FilesTheirTextLeavesOpenVoteTogether) {
+    int n = 0;
+    for (const char* title : {"Crème brûlée à la française", "Là où tu vas, Hélène",
+                              "Ça c'est très français"})
+        Write("bloc/" + std::to_string(++n) + ".mp3", "CP1252", title, "");
+    Write("bloc/x.mp3", "CP1250", "Půlnoc ještě", "");
+    Write("bloc/y.mp3", "CP1250", "Půlnoc ještě dnes", "");
+    const std::string alike = Write("bloc/z.mp3", "CP1250", "Léto", "");
+    EXPECT_EQ(CodePagesOf({dir_ / "bloc"})[alike], "WINDOWS-1252");
+}
+
 } // namespace
 } // namespace veltrane::cli
