@@ -118,6 +118,9 @@ TEST_F(CodePages, AlbumsOfEachScriptAndAFolderMixingThem) {
                    test::Id3v2Bytes({{"TIT2", {"Ой"}}}))] = "WINDOWS-1251";
     expected[Write("mixed/ai.mp3", "CP932", "愛", "", "", test::Id3v2Bytes({{"TIT2", {"愛"}}}))] =
         "CP932";
+    // With no folder to help, the ID3v2 tag alone.
+    expected[Write("v2/oi.mp3", "CP1251", "Ой", "", "", test::Id3v2Bytes({{"TIT2", {"Ой"}}}))] =
+        "WINDOWS-1251";
     // The folder rule: a short title among its album's files takes the album's code page;
     // alone, "Ой" would read better as Greek.
     expected[Write("ru/short.mp3", "CP1251", "Ой", "")] = "WINDOWS-1251";
@@ -133,9 +136,12 @@ TEST_F(CodePages, AlbumsOfEachScriptAndAFolderMixingThem) {
     EXPECT_EQ(CodePagesOf({dir_ / "ru/short.mp3", dir_ / "ru/0.mp3", dir_ / "ru/1.mp3",
                            dir_ / "ru/2.mp3"})[dir_ / "ru/short.mp3"],
               "WINDOWS-1251");
-    // Auto reads each file in its code page.
-    const CliRun show = Cli({"tag", "show", "--codepage", "auto", dir_ / "mixed/zh-tw.mp3"});
+    // Auto reads each file in its code page (the ID3v2 tag read through the file open for
+    // the ID3v1 tag).
+    const CliRun show = Cli({"tag", "show", "--codepage", "auto", dir_ / "mixed/zh-tw.mp3",
+                             dir_ / "v2/oi.mp3"});
     EXPECT_NE(show.out.find("\t甜蜜蜜\t鄧麗君\t淡淡幽情\t"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("\tОй\t"), std::string::npos) << show.out;
 }
 
 TEST_F(CodePages, WritesKeepTheFilesCodePageAndEveryByteOfWhatIsNoCharacter) {
