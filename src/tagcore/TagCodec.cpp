@@ -27,6 +27,9 @@ struct TCodePageTable {
     std::array<bool, 256> Undefined{};     // read alone, the byte is no character
     std::vector<char32_t> Pair;            // double-byte: lead << 8 | trail -> character, 0 none
     std::unordered_map<char32_t, std::uint16_t> Encode; // > 0xFF: two bytes, lead first
+    // Double-byte: the other pairs that read as a character of Encode (CP932's NEC and IBM
+    // rows), lowest first.
+    std::unordered_map<char32_t, std::vector<std::uint16_t>> EncodeMore;
 };
 
 namespace {
@@ -142,7 +145,9 @@ void BuildDouble(TCodePageTable& t, Iconv& conv) {
                 continue;
             t.Lead[b] = true;
             t.Pair[b << 8 | trail] = cp;
-            t.Encode.emplace(cp, static_cast<std::uint16_t>(b << 8 | trail));
+            const auto code = static_cast<std::uint16_t>(b << 8 | trail);
+            if (!t.Encode.emplace(cp, code).second)
+                t.EncodeMore[cp].push_back(code);
         }
     }
     for (unsigned b = 0; b < 256; ++b) {
@@ -324,6 +329,14 @@ std::string TagCodec::Decode(std::string_view bytes) const {
 
 namespace {
 
+// True when Out ends in a lead byte written alone (LoneLead) and Next's first byte would make a
+// pair with it.
+bool JoinsLoneLead(const TCodePageTable& t, bool LoneLead, const std::string& Out,
+                   const std::string& Next) {
+    return LoneLead && !Next.empty() &&
+           t.Pair[static_cast<unsigned char>(Out.back()) << 8 | static_cast<unsigned char>(Next[0])] != 0;
+}
+
 // Appends the code-page bytes of one character; false when the page cannot hold it.
 bool PutChar(const TCodePageTable& t, char32_t cp, std::string& out) {
     if (t.Kind == TCodePageTable::kUtf8) {
@@ -349,6 +362,7 @@ std::string TagCodec::EncodeFit(std::string_view utf8, std::size_t Width) const 
     std::string out;
     out.reserve(std::min(utf8.size(), Width));
     std::string one;
+    bool loneLead = false; // the last byte written is a lead byte on its own
     for (std::size_t i = 0; i < utf8.size();) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         one.clear();
@@ -360,10 +374,25 @@ std::string TagCodec::EncodeFit(std::string_view utf8, std::size_t Width) const 
             one += static_cast<char>(c); // not UTF-8: keep the raw byte
         } else if (!PutChar(t, cp, one)) {
             one += '?';
+        } else if (JoinsLoneLead(t, loneLead, out, one)) {
+            // A byte that is no character (a lead byte alone) must not become one with the
+            // character after it: of that character's encodings, one that does not join it,
+            // as the one it was read in did not.
+            if (const auto more = t.EncodeMore.find(cp); more != t.EncodeMore.end())
+                for (const std::uint16_t code : more->second) {
+                    const std::string other = {static_cast<char>(code >> 8),
+                                               static_cast<char>(code & 0xFF)};
+                    if (!JoinsLoneLead(t, loneLead, out, other)) {
+                        one = other;
+                        break;
+                    }
+                }
         }
         if (out.size() + one.size() > Width)
             break;
         out += one;
+        loneLead = t.Kind == TCodePageTable::kDouble && one.size() == 1 &&
+                   t.Lead[static_cast<unsigned char>(one[0])];
         i += len == 0 ? 1 : len;
     }
     return out;

@@ -74,6 +74,12 @@ TEST(TagCodec, DoubleBytePagesReadCutAndKeepBadBytes) {
         EXPECT_FALSE(codec.ValidBytes(bad));
         EXPECT_TRUE(codec.ValidBytes(c.Bytes + c.Bytes.substr(0, 1), true)); // cut by a writer
     }
+    // A lead byte alone before a kanji of CP932's IBM rows, which reads the same as its NEC
+    // row: written back in the NEC row, the lone byte would become a hiragana with it.
+    const TagCodec cp932("CP932");
+    const std::string lone = "\xEA\x5C\x82\xFA\x5C";
+    EXPECT_EQ(cp932.Encode(cp932.Decode(lone)), lone);
+    EXPECT_EQ(cp932.Encode(cp932.Decode("\xFA\x5C")), "\xED\x40"); // alone: the first encoding
     const TagCodec utf8("UTF-8");
     for (const std::string raw : {"\xEF\x9E\xA3\xA3", "\xD0\x93\xC3 \xE2\x82"})
         EXPECT_EQ(utf8.Encode(utf8.Decode(raw)), raw);
