@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace veltrane {
@@ -124,17 +126,22 @@ void CopyRange(int From, std::uint64_t Offset, std::uint64_t End, int To, std::u
 }
 
 // Removes the files a growing write left behind when it was cut off: those whose lock no
-// run holds. Once a folder per process.
+// run holds. Once a folder per process; a folder made anew under the number of a removed one
+// is another folder (its birth time tells, where the file system keeps one).
 void CleanStrays(int Dir, const std::string& DirPart) {
     static std::mutex mutex;
-    static std::set<std::pair<dev_t, ino_t>> cleaned;
+    static std::set<std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::uint32_t>> cleaned;
     const std::string where = DirPart.empty() ? "." : DirPart;
-    struct stat ds;
-    if (::fstatat(Dir, where.c_str(), &ds, 0) != 0)
+    struct statx ds;
+    if (::statx(Dir, where.c_str(), 0, STATX_INO | STATX_BTIME, &ds) != 0)
         return;
+    const bool born = (ds.stx_mask & STATX_BTIME) != 0;
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        if (!cleaned.insert({ds.st_dev, ds.st_ino}).second)
+        if (!cleaned
+                 .insert({std::uint64_t{ds.stx_dev_major} << 32 | ds.stx_dev_minor, ds.stx_ino,
+                          born ? ds.stx_btime.tv_sec : 0, born ? ds.stx_btime.tv_nsec : 0})
+                 .second)
             return;
     }
     const int dfd = ::openat(Dir, where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
