@@ -314,12 +314,15 @@ const TagCodec& Utf8Codec() {
     return codec;
 }
 
-bool IsUtf8(const std::vector<std::string>& fields) {
+// Every field reads in Codec without a byte that is no character (a full field may end cut).
+bool ReadsValidly(const std::vector<std::string>& fields, const TagCodec& codec) {
     for (const std::string& f : fields)
-        if (!Utf8Codec().ValidBytes(f, f.size() >= 28))
+        if (!codec.ValidBytes(f, f.size() >= 28))
             return false;
     return true;
 }
+
+bool IsUtf8(const std::vector<std::string>& fields) { return ReadsValidly(fields, Utf8Codec()); }
 
 // uchardet's answer for the fields together, upper case; "" when it has none.
 std::string Uchardet(const std::vector<std::string>& fields) {
@@ -810,14 +813,6 @@ TCodePageGuess TCodePageResolver::Judge(const std::string& Path,
 }
 
 namespace {
-
-// Every field reads in Codec without a byte that is no character (a full field may end cut).
-bool ReadsValidly(const std::vector<std::string>& fields, const TagCodec& codec) {
-    for (const std::string& f : fields)
-        if (!codec.ValidBytes(f, f.size() >= 28))
-            return false;
-    return true;
-}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
